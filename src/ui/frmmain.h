@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QWidget>
+
+// The main window.
+class frmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(QWidget *parent = nullptr);
+};

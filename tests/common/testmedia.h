@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// Media made on the fly with the real ffmpeg and sox, and outputs read back with ffprobe.
+namespace TestMedia {
+
+struct ToolResult
+{
+    int exitCode = -1;
+    bool crashed = false;
+    QByteArray output; // standard output and error, merged
+};
+
+// Runs a program to its end (tests only: blocking is fine here).
+ToolResult run(const QString &program, const QStringList &args, int timeoutMs = 300000);
+
+// The complete program folder the build lays out (executable, data/, sound.wav, setup.ini).
+QString programFolder();
+
+// A sine-tone FLAC. bits is 16 or 24.
+bool makeFlac(const QString &path, double seconds, int rate = 44100, int channels = 2, int bits = 16,
+              const QMap<QString, QString> &tags = {});
+
+// A test-pattern video with a sine tone. codecArgs choose the codecs, for example
+// {"-c:v", "mpeg4", "-c:a", "libmp3lame"}; empty gives ffmpeg's defaults for the extension.
+bool makeVideo(const QString &path, double seconds, const QStringList &codecArgs = {},
+               const QString &size = QStringLiteral("320x240"), int fps = 25);
+
+// ffprobe -show_format -show_streams as JSON; empty when ffprobe cannot read the file.
+QJsonObject probe(const QString &path);
+
+// Convenience readers of a probe result.
+QString formatName(const QJsonObject &probe);
+double durationSeconds(const QJsonObject &probe);
+QJsonObject firstStream(const QJsonObject &probe, const QString &codecType);
+QString tag(const QJsonObject &probe, const QString &key); // format tags, key compared without case
+
+} // namespace TestMedia
