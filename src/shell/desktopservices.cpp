@@ -1,0 +1,53 @@
+#include "shell/desktopservices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+
+void DesktopServices::showMessage(Icon icon, const QString &title, const QString &text)
+{
+    const QMessageBox::Icon boxIcon = icon == Icon::Critical  ? QMessageBox::Critical
+                                      : icon == Icon::Warning ? QMessageBox::Warning
+                                                              : QMessageBox::Information;
+    QMessageBox box(boxIcon, title, text, QMessageBox::Ok, m_owner);
+    box.exec();
+}
+
+void DesktopServices::openPath(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void DesktopServices::playSoundSync(const QString &wavPath)
+{
+    if (!QFileInfo::exists(wavPath)) {
+        QApplication::beep();
+        return;
+    }
+    QSoundEffect effect;
+    effect.setSource(QUrl::fromLocalFile(wavPath));
+    QEventLoop loop;
+    // Without an audio device the effect never starts playing; the guard timer ends the wait.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&effect, &QSoundEffect::playingChanged, &loop, [&] {
+        if (!effect.isPlaying())
+            loop.quit();
+    });
+    QObject::connect(&effect, &QSoundEffect::statusChanged, &loop, [&] {
+        if (effect.status() == QSoundEffect::Error)
+            loop.quit();
+        else if (effect.status() == QSoundEffect::Ready && !effect.isPlaying())
+            effect.play();
+    });
+    guard.start(10000);
+    if (effect.status() == QSoundEffect::Ready)
+        effect.play();
+    loop.exec();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "shell/userservices.h"
+
+#include <QStringList>
+
+// Records what the program asked of the desktop; installs itself for its lifetime.
+class RecordingServices final : public UserServices
+{
+public:
+    struct Message
+    {
+        Icon icon;
+        QString title;
+        QString text;
+    };
+
+    RecordingServices() { UserServices::setInstance(this); }
+    ~RecordingServices() override { UserServices::setInstance(nullptr); }
+
+    void showMessage(Icon icon, const QString &title, const QString &text) override
+    {
+        messages.append({icon, title, text});
+    }
+    void openPath(const QString &path) override { openedPaths.append(path); }
+    void playSoundSync(const QString &wavPath) override { playedSounds.append(wavPath); }
+
+    QList<Message> messages;
+    QStringList openedPaths;
+    QStringList playedSounds;
+};
