@@ -1,0 +1,108 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The output formats and their encoding settings: the entries of the format selector and of the
+// six settings boxes, their captions, the defaults that choosing a format loads, and which tools
+// each format runs. The main window fills its combo boxes from here.
+
+// The position of an entry in the format selector; the run, the recipes and the saved state all
+// identify a format by this number.
+enum class OutputFormat
+{
+    Rmvb = 0,
+    Rm = 1,
+    Mpg = 2,
+    Avi = 3,
+    HdMp4 = 4,
+    Mov = 5,
+    MobileMp4 = 6,
+    ThreeGp = 7,
+    Mp3 = 8,
+};
+
+// Texts a format's choice writes into the settings boxes, in the order they are written:
+// cmbVB, cmbF, cmbS, cmbR, cmbBR, then the selected position of cmbChannel. A video text left
+// empty (MP3) means the box keeps whatever it shows.
+struct FormatDefaults
+{
+    std::optional<QString> videoBitrate; // cmbVB
+    std::optional<QString> frameRate;    // cmbF
+    std::optional<QString> size;         // cmbS
+    QString sampleRate;                  // cmbR
+    QString audioBitrate;                // cmbBR
+    int channelIndex = 1;                // cmbChannel
+};
+
+// Positions the settings boxes get at start-up, before any saved settings; setting cmbOF last
+// loads that format's defaults over cmbR and cmbBR.
+struct StartupPositions
+{
+    int audioBitrate = 7; // cmbBR: "96"
+    int sampleRate = 1;   // cmbR: "44100"
+    int channel = 1;      // cmbChannel: "双声道"
+    int format = 0;       // cmbOF: RMVB
+};
+
+namespace FormatTable {
+
+inline constexpr int formatCount = 9;
+
+// The format at a selector position; none outside 0..8.
+std::optional<OutputFormat> formatAt(int position);
+inline int positionOf(OutputFormat format)
+{
+    return static_cast<int>(format);
+}
+
+// Entries of the combo boxes, in list order.
+QStringList formatEntries();       // cmbOF
+QStringList videoBitrateEntries(); // cmbVB
+QStringList frameRateEntries();    // cmbF
+QStringList sizeEntries();         // cmbS
+QStringList sampleRateEntries();   // cmbR
+QStringList audioBitrateEntries(); // cmbBR
+QStringList channelEntries();      // cmbChannel
+
+// The cmbS text that keeps the input's frame size; any other text names a size.
+QString originalSize();
+
+// Caption labels of the settings area.
+QString outputFormatCaption(); // Label1
+QString mp3Caption();          // Label9
+QString videoBitrateCaption(); // Label2
+QString frameRateCaption();    // Label3
+QString sizeCaption();         // Label4
+QString sampleRateCaption();   // Label5
+QString audioBitrateCaption(); // Label6
+QString channelCaption();      // Label7
+QString outputPathCaption();   // Label8
+
+// What cmbOF_Click loads for a format.
+FormatDefaults defaultsFor(OutputFormat format);
+
+StartupPositions startupPositions();
+
+// File extension of the final output, with its dot: ".rmvb", ..., ".mp3".
+QString extension(OutputFormat format);
+
+// RMVB, RM, MOV and the two phone formats convert to an intermediate first, then from it.
+bool isTwoStage(OutputFormat format);
+
+// The tool names of the stages, in the order they run: "conv" then "coder" or "coder2" for the
+// two-stage formats, "conv" alone for MPG, AVI and HD MP4, and "sox", "coder" (duration probe),
+// "coder" (encode) for MP3.
+QStringList stageTools(OutputFormat format);
+
+} // namespace FormatTable
+
+// The tools of the program folder's data folder, by the names the run waits on.
+namespace ToolName {
+QString conv();
+QString coder();
+QString coder2();
+QString sox();
+} // namespace ToolName

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "conversion/formattable.h"
+
+#include <QString>
+#include <QTime>
+
+#include <functional>
+
+// The tool command lines of every format and stage. A recipe is one text, concatenated exactly as
+// the tools expect it: tool paths stand bare, the input and output paths are quoted so that
+// splitting the line gives them back exactly, the working paths are quoted only when they hold a
+// blank, a tab or a double quote, and the settings texts go in verbatim.
+
+// The settings as the boxes show them when a command is built.
+struct EncodingSettings
+{
+    QString videoBitrate;  // cmbVB text
+    QString frameRate;     // cmbF text
+    QString size;          // cmbS text
+    QString sampleRate;    // cmbR text
+    QString audioBitrate;  // cmbBR text
+    int channelIndex = -1; // cmbChannel position; -1 when none is selected
+};
+
+// The fixed working files of a run.
+struct WorkPaths
+{
+    QString intermediate; // between the two stages of RMVB, RM, MOV and the phone formats
+    QString probeWav;     // the decode the MP3 duration probe reads
+
+    // The per-user paths of AppDirs (creates the work folder).
+    static WorkPaths standard();
+};
+
+struct RecipeInput
+{
+    QString programFolder; // folder of the executable, no trailing "/"
+    QString inputPath;     // the file being converted
+    QString outputFolder;  // ends with "/"
+    EncodingSettings settings;
+    QTime clock; // the moment the command is built; gives the time stamp of the output name
+    WorkPaths work;
+};
+
+struct ToolCommand
+{
+    QString commandLine;
+    QString outputPath; // the file this stage writes (final output or intermediate); empty for the probe
+    QString toolName;   // "conv", "coder", "coder2" or "sox"
+};
+
+// Gets the output name the recipe wants and returns the one to write instead (for example a free
+// name when the wanted one is taken). An empty chooser keeps the wanted name.
+using NameChooser = std::function<QString(const QString &wantedPath)>;
+
+namespace Recipes {
+
+// File name without folder and extension: cut at the last "/", then keep what stands before the
+// last "."; a name with no "." gives an empty base name.
+QString GetBaseName(const QString &path);
+
+// Hour, minute and second, each without leading zeros, joined: 09:05:03 gives "953".
+QString timeStamp(const QTime &time);
+
+// Channel count text: selected position + 1, "0" when none is selected.
+QString channelCount(int channelIndex);
+
+// Program folder + "/data/" + tool name.
+QString toolPath(const QString &programFolder, const QString &toolName);
+
+// The final output name the recipes want: folder + base name + "-" + time stamp + extension,
+// with "_" in place of "-" for MP3.
+QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
+                   const QTime &time);
+
+// Stage `index` (0-based) of a format, in the order of FormatTable::stageTools: for the
+// two-stage formats the conv intermediate then the coder/coder2 output; for MPG, AVI and HD MP4
+// the conv output; for MP3 the sox decode, the duration probe and the encode. Returns an empty
+// command for a stage the format does not have.
+ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const NameChooser &chooseName = {});
+
+// conv: the intermediate of the two-stage formats, or the whole MPG, AVI and HD MP4 conversion.
+ToolCommand firstStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
+
+// coder/coder2 from the intermediate to the output of RMVB, RM, MOV and the phone formats. The
+// cmbS text "原始大小" picks the original-size recipe, every other text the resized one.
+ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
+
+// MP3: sox decodes the input to the probe wav, coder prints its duration, coder encodes the input.
+ToolCommand soxDecode(const RecipeInput &in);
+ToolCommand durationProbe(const RecipeInput &in);
+ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {});
+
+// The path itself when nothing is there (not even a dangling link), else the first free
+// "name (2).ext", "name (3).ext", ... in the same folder.
+QString freeOutputName(const QString &path);
+
+} // namespace Recipes

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+// Whether one tool stage of a conversion did its work. A tool can exit with status 0 and still
+// leave a broken file (a damaged input it half-decoded), so the verdict also reads the tool's own
+// words: the input duration it announced and the last time it reported reaching.
+struct StageOutcome
+{
+    bool started = false;
+    QString startFailure; // why the tool could not be started
+    bool crashed = false; // killed by a signal, or crashed
+    int exitCode = 0;
+    QString output;      // everything the tool printed
+    QString writtenPath; // the file the stage writes; empty when the stage writes nothing judged
+};
+
+namespace StageVerdict {
+
+// Empty when the stage succeeded; otherwise the reason shown to the user: the start failure, or
+// the last non-empty line the tool printed.
+QString failureReason(const StageOutcome &outcome);
+
+// Seconds of the first readable "Duration: " value; negative when the tool announced none.
+double announcedDuration(const QString &output);
+
+// Seconds of the last readable "time=" (FFmpeg) or "Pos:" (MEncoder) value; negative when none.
+double lastProgressTime(const QString &output);
+
+// The last line with something besides blanks; lines end with "\n" or "\r".
+QString lastLine(const QString &output);
+
+// Reads "hh:mm:ss(.ff)" as h * 3600 + m * 60 + s, otherwise the leading decimal number;
+// negative when the text starts with neither.
+double readTime(QStringView text);
+
+} // namespace StageVerdict
