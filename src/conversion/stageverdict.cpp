@@ -23,11 +23,11 @@ double readTime(QStringView text)
 {
     static const QRegularExpression clock(QStringLiteral(R"(^\s*(\d+):(\d+):(\d+(?:\.\d*)?))"));
     static const QRegularExpression seconds(QStringLiteral(R"(^\s*(\d+(?:\.\d*)?))"));
-    const QRegularExpressionMatch c = clock.matchView(text);
+    const QRegularExpressionMatch c = clock.match(text);
     if (c.hasMatch())
         return c.capturedView(1).toDouble() * 3600 + c.capturedView(2).toDouble() * 60 +
                c.capturedView(3).toDouble();
-    const QRegularExpressionMatch s = seconds.matchView(text);
+    const QRegularExpressionMatch s = seconds.match(text);
     return s.hasMatch() ? s.capturedView(1).toDouble() : -1.0;
 }
 
