@@ -1,0 +1,251 @@
+#include "convmapping.h"
+
+#include <QFileInfo>
+#include <QMap>
+
+#include <cmath>
+#include <optional>
+
+namespace ConvMapping {
+namespace {
+
+using SubOptions = QMap<QString, QString>;
+
+// MEncoder's defaults where a recipe leaves a sub-option out.
+const QString defaultVideoCodec = QStringLiteral("mpeg4");
+const QString defaultVideoKbits = QStringLiteral("800");
+const QString defaultAudioCodec = QStringLiteral("mp2");
+const QString defaultAudioKbits = QStringLiteral("224");
+
+std::optional<double> positiveNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value <= 0)
+        return std::nullopt;
+    return value;
+}
+
+// MEncoder bitrates are bare numbers of kbit/s; ffmpeg gets bit/s.
+QString bitsPerSecond(double kbits)
+{
+    return QString::number(std::llround(kbits * 1000));
+}
+
+// "key=value:key=value", as -lavcopts, -lameopts and -lavfopts take it. Later keys override
+// earlier ones, which is how a second -lavcopts adds to the first.
+QString readSubOptions(const QString &option, const QString &text, const QStringList &known, SubOptions &into)
+{
+    const QStringList items = text.split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (items.isEmpty())
+        return QStringLiteral("Option %1 needs a value").arg(option);
+    for (const QString &item : items) {
+        const qsizetype eq = item.indexOf(QLatin1Char('='));
+        const QString key = eq < 0 ? item : item.left(eq);
+        if (!known.contains(key))
+            return QStringLiteral("Unknown suboption of %1: '%2' (known: %3)")
+                .arg(option, key, known.join(QStringLiteral(", ")));
+        const QString value = eq < 0 ? QString() : item.mid(eq + 1);
+        if (value.isEmpty())
+            return QStringLiteral("Suboption %1 of %2 needs a value").arg(key, option);
+        into.insert(key, value);
+    }
+    return {};
+}
+
+bool isFrameRate(const QString &text)
+{
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return positiveNumber(text).has_value();
+    return positiveNumber(text.left(slash)).has_value() && positiveNumber(text.mid(slash + 1)).has_value();
+}
+
+// The lavf muxers conv knows by name. Any other name, such as "yuv4mpeg" (which is no lavf
+// muxer), falls back to the output's extension, as MEncoder does.
+QString knownMuxer(const QString &name)
+{
+    static const QStringList known{QStringLiteral("avi"),      QStringLiteral("mpeg"), QStringLiteral("vob"),
+                                   QStringLiteral("dvd"),      QStringLiteral("svcd"), QStringLiteral("vcd"),
+                                   QStringLiteral("mpegts"),   QStringLiteral("mp4"),  QStringLiteral("mov"),
+                                   QStringLiteral("matroska"), QStringLiteral("3gp")};
+    return known.contains(name) ? name : QString();
+}
+
+Plan refuse(const QString &why)
+{
+    Plan plan;
+    plan.error = why;
+    return plan;
+}
+
+} // namespace
+
+QString muxerForFileName(const QString &fileName)
+{
+    static const QMap<QString, QString> byExtension{
+        {QStringLiteral("mpg"), QStringLiteral("mpeg")},     {QStringLiteral("mpeg"), QStringLiteral("mpeg")},
+        {QStringLiteral("avi"), QStringLiteral("avi")},      {QStringLiteral("mp4"), QStringLiteral("mp4")},
+        {QStringLiteral("mov"), QStringLiteral("mov")},      {QStringLiteral("3gp"), QStringLiteral("3gp")},
+        {QStringLiteral("mkv"), QStringLiteral("matroska")}, {QStringLiteral("vob"), QStringLiteral("vob")},
+        {QStringLiteral("ts"), QStringLiteral("mpegts")}};
+    return byExtension.value(QFileInfo(fileName).suffix().toLower());
+}
+
+Plan map(const QStringList &arguments)
+{
+    QString input;
+    QString output;
+    QString audioEncoder;
+    QString videoEncoder;
+    QString container = QStringLiteral("avi");
+    QString frameRate;
+    SubOptions lavc;
+    SubOptions lame;
+    SubOptions lavf;
+
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &arg = arguments.at(i);
+        if (!arg.startsWith(QLatin1Char('-')) || arg.size() == 1) {
+            if (!input.isEmpty())
+                return refuse(QStringLiteral("Only one input file can be converted at a time: '%1' and '%2'")
+                                  .arg(input, arg));
+            if (arg.isEmpty())
+                return refuse(QStringLiteral("The input file name is empty"));
+            input = arg;
+            continue;
+        }
+        static const QStringList valued{QStringLiteral("-oac"),      QStringLiteral("-ovc"),
+                                        QStringLiteral("-lameopts"), QStringLiteral("-lavcopts"),
+                                        QStringLiteral("-ofps"),     QStringLiteral("-of"),
+                                        QStringLiteral("-lavfopts"), QStringLiteral("-o")};
+        if (!valued.contains(arg))
+            return refuse(QStringLiteral("Unknown option: %1").arg(arg));
+        if (i + 1 >= arguments.size())
+            return refuse(QStringLiteral("Option %1 needs a value").arg(arg));
+        const QString value = arguments.at(++i);
+        QString error;
+        if (arg == QLatin1String("-oac")) {
+            if (value != QLatin1String("mp3lame") && value != QLatin1String("lavc"))
+                return refuse(
+                    QStringLiteral("Unknown audio encoder for -oac: '%1' (known: mp3lame, lavc)").arg(value));
+            audioEncoder = value;
+        } else if (arg == QLatin1String("-ovc")) {
+            if (value != QLatin1String("lavc"))
+                return refuse(
+                    QStringLiteral("Unknown video encoder for -ovc: '%1' (known: lavc)").arg(value));
+            videoEncoder = value;
+        } else if (arg == QLatin1String("-of")) {
+            if (value != QLatin1String("avi") && value != QLatin1String("lavf"))
+                return refuse(
+                    QStringLiteral("Unknown output format for -of: '%1' (known: avi, lavf)").arg(value));
+            container = value;
+        } else if (arg == QLatin1String("-ofps")) {
+            if (!isFrameRate(value))
+                return refuse(QStringLiteral("-ofps needs a positive frame rate, not '%1'").arg(value));
+            frameRate = value;
+        } else if (arg == QLatin1String("-o")) {
+            if (value.isEmpty())
+                return refuse(QStringLiteral("The output file name is empty"));
+            output = value;
+        } else if (arg == QLatin1String("-lavcopts")) {
+            error = readSubOptions(arg, value,
+                                   {QStringLiteral("vcodec"), QStringLiteral("vbitrate"),
+                                    QStringLiteral("acodec"), QStringLiteral("abitrate"),
+                                    QStringLiteral("vpass")},
+                                   lavc);
+        } else if (arg == QLatin1String("-lameopts")) {
+            error = readSubOptions(arg, value, {QStringLiteral("preset")}, lame);
+        } else {
+            error = readSubOptions(arg, value, {QStringLiteral("format")}, lavf);
+        }
+        if (!error.isEmpty())
+            return refuse(error);
+    }
+
+    if (input.isEmpty())
+        return refuse(QStringLiteral("No input file given"));
+    if (output.isEmpty())
+        return refuse(QStringLiteral("No output file given (-o)"));
+    if (videoEncoder.isEmpty())
+        return refuse(QStringLiteral("No video encoder (-ovc) selected"));
+    if (audioEncoder.isEmpty())
+        return refuse(QStringLiteral("No audio encoder (-oac) selected"));
+    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
+        return refuse(QStringLiteral("The output file is the input file: '%1'").arg(output));
+
+    const QString videoCodec = lavc.value(QStringLiteral("vcodec"), defaultVideoCodec);
+    static const QStringList videoCodecs{QStringLiteral("mpeg4"), QStringLiteral("mpeg1video"),
+                                         QStringLiteral("mpeg2video")};
+    if (!videoCodecs.contains(videoCodec))
+        return refuse(QStringLiteral("Unknown video codec vcodec=%1 (known: %2)")
+                          .arg(videoCodec, videoCodecs.join(QStringLiteral(", "))));
+    const auto videoKbits = positiveNumber(lavc.value(QStringLiteral("vbitrate"), defaultVideoKbits));
+    if (!videoKbits)
+        return refuse(QStringLiteral("vbitrate needs a positive number of kbit/s, not '%1'")
+                          .arg(lavc.value(QStringLiteral("vbitrate"))));
+    // A single pass writes no log, so pass 1 alone is simply the whole encode.
+    const QString pass = lavc.value(QStringLiteral("vpass"), QStringLiteral("1"));
+    if (pass != QLatin1String("1"))
+        return refuse(
+            QStringLiteral("vpass=%1 is not supported: conv encodes in a single pass (vpass=1)").arg(pass));
+
+    QStringList audioArgs;
+    if (audioEncoder == QLatin1String("mp3lame")) {
+        audioArgs << QStringLiteral("-c:a") << QStringLiteral("libmp3lame");
+        if (lame.contains(QStringLiteral("preset"))) {
+            const QString preset = lame.value(QStringLiteral("preset"));
+            const auto kbits = positiveNumber(preset);
+            if (!kbits || *kbits < 8 || *kbits > 320)
+                return refuse(
+                    QStringLiteral("preset=%1 is not supported: give an average bitrate from 8 to 320 kbit/s")
+                        .arg(preset));
+            audioArgs << QStringLiteral("-abr") << QStringLiteral("1") << QStringLiteral("-b:a")
+                      << bitsPerSecond(*kbits);
+        } else {
+            audioArgs << QStringLiteral("-q:a") << QStringLiteral("4");
+        }
+    } else {
+        const QString audioCodec = lavc.value(QStringLiteral("acodec"), defaultAudioCodec);
+        static const QStringList audioCodecs{QStringLiteral("mp2"), QStringLiteral("ac3")};
+        if (!audioCodecs.contains(audioCodec))
+            return refuse(QStringLiteral("Unknown audio codec acodec=%1 (known: %2)")
+                              .arg(audioCodec, audioCodecs.join(QStringLiteral(", "))));
+        const auto audioKbits = positiveNumber(lavc.value(QStringLiteral("abitrate"), defaultAudioKbits));
+        if (!audioKbits)
+            return refuse(QStringLiteral("abitrate needs a positive number of kbit/s, not '%1'")
+                              .arg(lavc.value(QStringLiteral("abitrate"))));
+        audioArgs << QStringLiteral("-c:a") << audioCodec << QStringLiteral("-b:a")
+                  << bitsPerSecond(*audioKbits);
+    }
+
+    QString muxer = QStringLiteral("avi");
+    if (container == QLatin1String("lavf")) {
+        muxer = knownMuxer(lavf.value(QStringLiteral("format")));
+        if (muxer.isEmpty())
+            muxer = muxerForFileName(output);
+        if (muxer.isEmpty())
+            return refuse(
+                QStringLiteral("Cannot choose an output format for '%1': name a known -lavfopts format "
+                               "or end the output name in .mpg, .avi, .mp4, .mov, .3gp, .mkv, .vob or .ts")
+                    .arg(output));
+    }
+
+    Plan plan;
+    plan.input = input;
+    plan.output = output;
+    // "file:" keeps a name with a colon from being read as a protocol.
+    plan.ffmpegArguments << QStringLiteral("-i")
+                         << QStringLiteral("file:") + input
+                         // The first real video stream (not cover art) and the first audio stream, if any.
+                         << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-map")
+                         << QStringLiteral("0:a:0?") << QStringLiteral("-c:v") << videoCodec
+                         << QStringLiteral("-b:v") << bitsPerSecond(*videoKbits);
+    if (!frameRate.isEmpty())
+        plan.ffmpegArguments << QStringLiteral("-r") << frameRate;
+    plan.ffmpegArguments << audioArgs << QStringLiteral("-f") << muxer << QStringLiteral("-y")
+                         << QStringLiteral("file:") + output;
+    return plan;
+}
+
+} // namespace ConvMapping
