@@ -1,3 +1,6 @@
+#include "shell/appdirs.h"
+#include "shell/desktopservices.h"
+#include "shell/userservices.h"
 #include "ui/frmmain.h"
 
 #include <QApplication>
@@ -5,7 +8,12 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    frmMain window;
+    frmMain window(AppDirs::programFolder());
+    DesktopServices desktop(&window);
+    UserServices::setInstance(&desktop);
+    window.Form_Load();
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    UserServices::setInstance(nullptr);
+    return status;
 }

@@ -1,0 +1,51 @@
+#include "ui/hotlabel.h"
+
+#include <QMouseEvent>
+
+HotLabel::HotLabel(QWidget *parent)
+    : QLabel(parent)
+{
+    setMouseTracking(true);
+}
+
+void HotLabel::setLitPicture(const QPixmap &picture)
+{
+    m_litPicture = picture;
+}
+
+void HotLabel::setLit(bool lit)
+{
+    m_lit = lit;
+    if (!text().isEmpty()) {
+        QFont boldness = font();
+        boldness.setBold(lit);
+        setFont(boldness);
+        return;
+    }
+    // A missing picture leaves the zone plain.
+    if (lit && !m_litPicture.isNull())
+        setPixmap(m_litPicture);
+    else
+        clear();
+}
+
+void HotLabel::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit pointerMoved();
+}
+
+void HotLabel::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    if (event->button() == Qt::LeftButton)
+        emit pressed();
+}
+
+void HotLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    // A click is a release inside the label, as with a button.
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
