@@ -1,0 +1,314 @@
+#include "filelist/filelist.h"
+
+#include "shell/appdirs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString trimBlanks(const QString &text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+// True when the name survives a trip through QString, which is what every tool command line takes.
+bool roundTrips(const QByteArray &native)
+{
+    return QFile::encodeName(QFile::decodeName(native)) == native;
+}
+
+} // namespace
+
+FileList::FileList(QObject *parent)
+    : QAbstractTableModel(parent)
+{}
+
+FileList::~FileList()
+{
+    for (auto it = m_links.cbegin(); it != m_links.cend(); ++it) {
+        QFile::remove(it.value());
+        QDir().rmdir(QFileInfo(it.value()).path());
+    }
+}
+
+int FileList::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : count();
+}
+
+int FileList::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant FileList::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= count())
+        return {};
+    const Entry &entry = m_entries.at(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        return index.column() == NameColumn ? entry.path : entry.format;
+    case Qt::ToolTipRole:
+        return entry.failed ? QVariant(entry.failure) : QVariant();
+    case FailedRole:
+        return entry.failed;
+    case IdRole:
+        return entry.id;
+    default:
+        return {};
+    }
+}
+
+QVariant FileList::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    if (section == NameColumn)
+        return QStringLiteral("文件名");
+    if (section == FormatColumn)
+        return QStringLiteral("格式");
+    return {};
+}
+
+FileList::Entry FileList::makeEntry(const QString &path, const QByteArray &native)
+{
+    Entry entry;
+    entry.id = m_nextId++;
+    entry.native = native;
+    entry.path = path;
+    entry.format = FormatCell(path);
+    return entry;
+}
+
+FileList::Id FileList::AddFileRow(const QString &path)
+{
+    const int row = count();
+    beginInsertRows({}, row, row);
+    m_entries.append(makeEntry(path, QFile::encodeName(path)));
+    endInsertRows();
+    return m_entries.constLast().id;
+}
+
+FileList::Id FileList::AddFileRow(const QByteArray &nativePath)
+{
+    return AddFileRows({nativePath}).constFirst();
+}
+
+QList<FileList::Id> FileList::AddFileRows(const QList<QByteArray> &nativePaths)
+{
+    QList<Id> added;
+    if (nativePaths.isEmpty())
+        return added;
+    added.reserve(nativePaths.size());
+    const int first = count();
+    beginInsertRows({}, first, first + int(nativePaths.size()) - 1);
+    m_entries.reserve(m_entries.size() + nativePaths.size());
+    for (const QByteArray &native : nativePaths) {
+        m_entries.append(makeEntry(QFile::decodeName(native), native));
+        added.append(m_entries.constLast().id);
+    }
+    endInsertRows();
+    return added;
+}
+
+QList<FileList::Id> FileList::ids() const
+{
+    QList<Id> result;
+    result.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        result.append(entry.id);
+    return result;
+}
+
+FileList::Id FileList::idAt(int row) const
+{
+    return row >= 0 && row < count() ? m_entries.at(row).id : 0;
+}
+
+int FileList::rowOf(Id id) const
+{
+    const auto it = std::lower_bound(m_entries.cbegin(), m_entries.cend(), id,
+                                     [](const Entry &entry, Id wanted) { return entry.id < wanted; });
+    if (it == m_entries.cend() || it->id != id)
+        return -1;
+    return int(it - m_entries.cbegin());
+}
+
+QString FileList::path(Id id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? QString() : m_entries.at(row).path;
+}
+
+QByteArray FileList::nativePath(Id id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? QByteArray() : m_entries.at(row).native;
+}
+
+QString FileList::format(Id id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? QString() : m_entries.at(row).format;
+}
+
+QString FileList::commandPath(Id id)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return {};
+    const Entry &entry = m_entries.at(row);
+    if (roundTrips(entry.native))
+        return entry.path;
+#ifdef Q_OS_UNIX
+    // The link keeps the readable part of the name, so outputs named after it stay recognisable.
+    QString name = QFileInfo(entry.path).fileName();
+    name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
+    const QString folder = AppDirs::workFolder() + QStringLiteral("/names/") + QString::number(id);
+    const QString link = folder + QLatin1Char('/') + name;
+    removeLink(id);
+    QFile::remove(link); // a leftover of an earlier session with the same id
+    if (!QDir().mkpath(folder))
+        return {};
+    if (::symlink(entry.native.constData(), QFile::encodeName(link).constData()) != 0)
+        return {};
+    m_links.insert(id, link);
+    return link;
+#else
+    return entry.path;
+#endif
+}
+
+void FileList::removeLink(Id id)
+{
+    const QString link = m_links.take(id);
+    if (link.isEmpty())
+        return;
+    QFile::remove(link);
+    QDir().rmdir(QFileInfo(link).path());
+}
+
+void FileList::removeRows(int first, int rows)
+{
+    if (rows <= 0)
+        return;
+    beginRemoveRows({}, first, first + rows - 1);
+    if (!m_links.isEmpty()) {
+        for (int row = first; row < first + rows; ++row)
+            removeLink(m_entries.at(row).id);
+    }
+    m_entries.remove(first, rows);
+    endRemoveRows();
+}
+
+bool FileList::removeId(Id id)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return false;
+    removeRows(row, 1);
+    return true;
+}
+
+void FileList::RemoveSelectedRow(int row)
+{
+    if (row < 0 || row >= count())
+        return;
+    removeRows(row, 1);
+    if (isEmpty())
+        setHintVisible(true);
+}
+
+void FileList::RemoveAllRows()
+{
+    if (m_removingAll)
+        return;
+    m_removingAll = true;
+    int left = count();
+    while (left > 0 && !isEmpty()) {
+        const int batch = std::min({left, count(), RemoveBatchSize});
+        removeRows(0, batch);
+        left -= batch;
+        QCoreApplication::processEvents();
+    }
+    m_removingAll = false;
+    // Files dropped while the rows were going stay, and then the hint would cover them.
+    if (isEmpty())
+        setHintVisible(true);
+}
+
+void FileList::markFailed(Id id, const QString &reason)
+{
+    const int row = rowOf(id);
+    if (row < 0)
+        return;
+    Entry &entry = m_entries[row];
+    entry.failed = true;
+    entry.failure = reason;
+    emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {FailedRole, Qt::ToolTipRole});
+}
+
+bool FileList::isFailed(Id id) const
+{
+    const int row = rowOf(id);
+    return row >= 0 && m_entries.at(row).failed;
+}
+
+QString FileList::failureReason(Id id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? QString() : m_entries.at(row).failure;
+}
+
+void FileList::clearFailedMarks()
+{
+    int first = -1;
+    int last = -1;
+    for (int row = 0; row < count(); ++row) {
+        Entry &entry = m_entries[row];
+        if (!entry.failed)
+            continue;
+        entry.failed = false;
+        entry.failure.clear();
+        if (first < 0)
+            first = row;
+        last = row;
+    }
+    if (first >= 0)
+        emit dataChanged(index(first, 0), index(last, ColumnCount - 1), {FailedRole, Qt::ToolTipRole});
+}
+
+void FileList::setHintVisible(bool visible)
+{
+    if (m_hintVisible == visible)
+        return;
+    m_hintVisible = visible;
+    emit hintVisibleChanged(visible);
+}
+
+QString FileList::FormatCell(const QString &path)
+{
+    return trimBlanks(path).right(4).toUpper();
+}
+
+QString FileList::ParsePath(const QString &sPathIn)
+{
+    const qsizetype slash = sPathIn.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : sPathIn.left(slash + 1);
+}

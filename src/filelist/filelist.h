@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// The files waiting for conversion: the run's queue (lstFile) and the rows the list view shows (LV),
+// held once so that they cannot drift apart. Row k is queue entry k.
+//
+// Every entry has an id that stays with the file while rows around it come and go, so the run can
+// follow the file it converts by identity. An entry keeps the exact bytes of its name: a name that is
+// not valid UTF-8 is shown with replacement characters but still converts (see commandPath).
+class FileList : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    using Id = quint64;
+
+    enum Column
+    {
+        NameColumn,
+        FormatColumn,
+        ColumnCount
+    };
+
+    enum Role
+    {
+        // bool: the last conversion of this file failed (Qt::ToolTipRole gives the reason).
+        FailedRole = Qt::UserRole + 1,
+        IdRole,
+    };
+
+    // RemoveAllRows takes rows off in batches of this size and lets window events run between them.
+    static constexpr int RemoveBatchSize = 500;
+
+    explicit FileList(QObject *parent = nullptr);
+    ~FileList() override;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Appends one file; the path is kept exactly as given. Returns the new entry's id.
+    Id AddFileRow(const QString &path);
+    // Appends one file named by its native bytes.
+    Id AddFileRow(const QByteArray &nativePath);
+    // Appends many files in their order, as AddFileRow one by one would, with one view update.
+    QList<Id> AddFileRows(const QList<QByteArray> &nativePaths);
+
+    int count() const { return int(m_entries.size()); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    QList<Id> ids() const;
+    // 0 when row is out of range.
+    Id idAt(int row) const;
+    // -1 once the entry has left the list.
+    int rowOf(Id id) const;
+    bool contains(Id id) const { return rowOf(id) >= 0; }
+
+    // Empty texts for ids no longer in the list.
+    QString path(Id id) const;
+    QByteArray nativePath(Id id) const;
+    QString format(Id id) const;
+
+    // A path the tools can be given for this entry. For a name that is valid UTF-8 this is path(id);
+    // otherwise a symbolic link with a readable UTF-8 name is made in the work folder, pointing at
+    // the exact bytes. Empty when the entry is gone or the link cannot be made.
+    QString commandPath(Id id);
+
+    bool removeId(Id id);
+    // Removes the selected row (-1: no selection, nothing happens); shows the hint when the list empties.
+    void RemoveSelectedRow(int row);
+    // Empties the list from the top, letting window events run between batches, then shows the hint.
+    // The number of rows is taken once: files added while it runs stay.
+    void RemoveAllRows();
+
+    void markFailed(Id id, const QString &reason);
+    bool isFailed(Id id) const;
+    QString failureReason(Id id) const;
+    void clearFailedMarks();
+
+    // picText, the hint over the list: shown while nothing has been added yet, and after add and
+    // remove commands that leave the list empty. The run removes rows without touching it.
+    bool hintVisible() const { return m_hintVisible; }
+    void setHintVisible(bool visible);
+    // The rule at the end of the add commands: shown exactly when the list is empty.
+    void updateHintFromRows() { setHintVisible(isEmpty()); }
+
+    // Folder of the last file picked in the add-file dialog; empty until then.
+    QString LastAddFolder() const { return m_lastAddFolder; }
+    void setLastAddFolder(const QString &folder) { m_lastAddFolder = folder; }
+
+    // The format cell: the last four characters of the path after surrounding blanks are removed,
+    // in upper case ("song.flac" gives "FLAC", "track01" gives "CK01").
+    static QString FormatCell(const QString &path);
+    // The folder part of a path including its last "/", or empty text when there is none.
+    static QString ParsePath(const QString &sPathIn);
+
+signals:
+    void hintVisibleChanged(bool visible);
+
+private:
+    struct Entry
+    {
+        Id id = 0;
+        QByteArray native;
+        QString path;
+        QString format;
+        QString failure;
+        bool failed = false;
+    };
+
+    Entry makeEntry(const QString &path, const QByteArray &native);
+    void removeRows(int first, int count);
+    void removeLink(Id id);
+
+    // Ids only grow and rows are only appended, so the entries stay sorted by id.
+    QList<Entry> m_entries;
+    Id m_nextId = 1;
+    QHash<Id, QString> m_links; // commandPath's links, removed with their entries
+    QString m_lastAddFolder;
+    bool m_hintVisible = true;
+    bool m_removingAll = false;
+};
