@@ -1,0 +1,221 @@
+#include "runner/outputparsers.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace OutputParsers {
+
+namespace {
+
+bool isDigit(QChar c)
+{
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+bool isBlank(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// Length of the run of digits starting at from.
+qsizetype digitsAt(QStringView text, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < text.size() && isDigit(text.at(i)))
+        ++i;
+    return i - from;
+}
+
+// The token after a marker in a whole output: up to a space or the end of its line.
+QStringView tokenAt(QStringView output, qsizetype from)
+{
+    qsizetype end = from;
+    while (end < output.size() && output.at(end) != QLatin1Char(' ') && output.at(end) != QLatin1Char('\r') &&
+           output.at(end) != QLatin1Char('\n'))
+        ++end;
+    return output.mid(from, end - from);
+}
+
+// A leading hh:mm:ss(.ff) value, or nullopt when the text does not start with one.
+std::optional<double> clockValue(QStringView text)
+{
+    const qsizetype hours = digitsAt(text, 0);
+    if (hours == 0 || hours >= text.size() || text.at(hours) != QLatin1Char(':'))
+        return std::nullopt;
+    const qsizetype minutesAt = hours + 1;
+    const qsizetype minutes = digitsAt(text, minutesAt);
+    const qsizetype secondsAt = minutesAt + minutes + 1;
+    if (minutes == 0 || secondsAt > text.size() || text.at(secondsAt - 1) != QLatin1Char(':'))
+        return std::nullopt;
+    if (digitsAt(text, secondsAt) == 0)
+        return std::nullopt;
+    const double h = text.left(hours).toDouble();
+    const double m = text.mid(minutesAt, minutes).toDouble();
+    return h * 3600 + m * 60 + leadingNumber(text.mid(secondsAt)).value_or(0);
+}
+
+} // namespace
+
+std::optional<double> leadingNumber(QStringView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && isBlank(text.at(i)))
+        ++i;
+    const qsizetype start = i;
+    bool point = false;
+    bool digit = false;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (isDigit(c)) {
+            digit = true;
+        } else if (c == QLatin1Char('.') && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (!digit)
+        return std::nullopt;
+    return QLocale::c().toDouble(text.mid(start, i - start));
+}
+
+qint64 roundHalfEven(double value)
+{
+    // The default rounding mode rounds halves to the even neighbour.
+    return static_cast<qint64>(std::nearbyint(value));
+}
+
+QString encoderPercentText(QStringView chunk)
+{
+    const qsizetype n = chunk.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (chunk.at(i) != QLatin1Char('('))
+            continue;
+        if (i + 4 < n && chunk.at(i + 4) == QLatin1Char(')'))
+            return chunk.mid(i + 1, 3).toString();
+        if (i + 5 < n && chunk.at(i + 5) == QLatin1Char(')'))
+            return chunk.mid(i + 1, 4).toString();
+    }
+    return QString();
+}
+
+int encoderPercent(QStringView percentText)
+{
+    return static_cast<int>(roundHalfEven(leadingNumber(percentText).value_or(0)));
+}
+
+QString collectAfter(QStringView chunk, QStringView marker)
+{
+    QString collected;
+    qsizetype at = chunk.indexOf(marker);
+    while (at >= 0) {
+        qsizetype i = at + marker.size();
+        const qsizetype start = i;
+        while (i < chunk.size() && chunk.at(i) != QLatin1Char(' '))
+            ++i;
+        collected += chunk.mid(start, i - start);
+        at = chunk.indexOf(marker, i);
+    }
+    return collected;
+}
+
+std::optional<double> durationValue(QStringView collected)
+{
+    const auto fields = collected.split(QLatin1Char(':'));
+    if (fields.size() < 3)
+        return std::nullopt;
+    double total = 0;
+    const double weights[] = {3600, 60, 1};
+    for (int k = 0; k < 3; ++k) {
+        const auto value = leadingNumber(fields.at(k));
+        if (!value)
+            return std::nullopt;
+        total += *value * weights[k];
+    }
+    return total;
+}
+
+qint32 durationSeconds(QStringView collected)
+{
+    const auto value = durationValue(collected);
+    if (!value || *value > std::numeric_limits<qint32>::max())
+        return 0;
+    return static_cast<qint32>(roundHalfEven(*value));
+}
+
+double timeValue(QStringView collected)
+{
+    if (const auto clock = clockValue(collected))
+        return *clock;
+    return leadingNumber(collected).value_or(0);
+}
+
+QString percentText(double percent)
+{
+    if (percent == 0 || !std::isfinite(percent))
+        return QStringLiteral("0");
+    // Fixed notation with 15 significant digits, then trailing zeros dropped.
+    const int magnitude = static_cast<int>(std::floor(std::log10(std::fabs(percent))));
+    const int decimals = qMax(0, 14 - magnitude);
+    QString text = QLocale::c().toString(percent, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text.left(4);
+}
+
+QString nextSpinner(const QString &glyph)
+{
+    if (glyph == QLatin1String("-"))
+        return QStringLiteral("\\");
+    if (glyph == QLatin1String("\\"))
+        return QStringLiteral("|");
+    if (glyph == QLatin1String("|"))
+        return QStringLiteral("/");
+    return QStringLiteral("-");
+}
+
+std::optional<double> announcedDuration(QStringView output)
+{
+    const QLatin1StringView marker("Duration: ");
+    const qsizetype at = output.indexOf(marker);
+    if (at < 0)
+        return std::nullopt;
+    return durationValue(tokenAt(output, at + marker.size()));
+}
+
+std::optional<double> lastProgressTime(QStringView output)
+{
+    const QLatin1StringView marker("time=");
+    std::optional<double> last;
+    for (qsizetype at = output.indexOf(marker); at >= 0; at = output.indexOf(marker, at + 1)) {
+        const QStringView token = tokenAt(output, at + marker.size());
+        if (auto clock = clockValue(token))
+            last = clock;
+        else if (auto number = leadingNumber(token))
+            last = number;
+    }
+    return last;
+}
+
+QString lastNonEmptyLine(QStringView output)
+{
+    qsizetype end = output.size();
+    while (end > 0) {
+        qsizetype start = end - 1;
+        while (start >= 0 && output.at(start) != QLatin1Char('\n') && output.at(start) != QLatin1Char('\r'))
+            --start;
+        const QStringView line = output.mid(start + 1, end - start - 1).trimmed();
+        if (!line.isEmpty())
+            return line.toString();
+        end = start;
+    }
+    return QString();
+}
+
+} // namespace OutputParsers

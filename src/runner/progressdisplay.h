@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The progress area of the main window as state: the bar picture's width in twips (0 empty,
+// FullWidth full), the progress bar's value (0 to 100), the caption, the busy glyph, and the
+// duration of the file being converted. The window binds imgPB, pb and lblPB to changed().
+// The three handlers read the tools' output chunks into it.
+class ProgressDisplay : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(double imgPBWidth READ imgPBWidth NOTIFY changed)
+    Q_PROPERTY(double pbValue READ pbValue NOTIFY changed)
+    Q_PROPERTY(QString lblPBCaption READ lblPBCaption NOTIFY changed)
+    Q_PROPERTY(QString Spinner READ Spinner NOTIFY changed)
+    Q_PROPERTY(qint32 DurationSeconds READ DurationSeconds WRITE setDurationSeconds NOTIFY changed)
+
+public:
+    static constexpr double FullWidth = 5415;
+
+    explicit ProgressDisplay(QObject *parent = nullptr);
+
+    double imgPBWidth() const { return m_width; }
+    double pbValue() const { return m_value; }
+    QString lblPBCaption() const { return m_caption; }
+    QString Spinner() const { return m_spinner; }
+    // Whole seconds; 0 while the duration of the current file is not known.
+    qint32 DurationSeconds() const { return m_durationSeconds; }
+
+    void setDurationSeconds(qint32 seconds);
+    // The run forgets the duration when a file's conversion ends.
+    void resetDuration() { setDurationSeconds(0); }
+    void setSpinner(const QString &glyph);
+    // Bar and progress bar together: width in twips, value in percent.
+    void setBar(double widthTwips, double value);
+    void setCaption(const QString &caption);
+
+public slots:
+    // The encoder's chunks: "( 5%)" percentages.
+    void objDOS_ReceiveOutputs(const QString &CommandOutputs);
+    // The duration probe's chunks: the first "Duration: " sets DurationSeconds.
+    void objDuration_ReceiveOutputs(const QString &CommandOutputs);
+    // The transcoder's chunks: its own "Duration: " when none is known yet, then "time=" progress.
+    void objffmpeg_ReceiveOutputs(const QString &CommandOutputs);
+
+signals:
+    void changed();
+
+private:
+    void readDuration(const QString &chunk);
+    void stepSpinner();
+
+    double m_width = 0;
+    double m_value = 0;
+    QString m_caption = QStringLiteral("0%");
+    QString m_spinner = QStringLiteral("-");
+    qint32 m_durationSeconds = 0;
+};

@@ -1,0 +1,3 @@
+#include "runner/toolprocessname.h"
+
+QString ToolProcessName;

@@ -1,0 +1,340 @@
+#include "common/recordingservices.h"
+#include "faketools.h"
+#include "runner/commandlinetext.h"
+#include "runner/dosoutputs.h"
+#include "runner/toolprocessname.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Records a runner's events as they arrive.
+struct EventLog
+{
+    explicit EventLog(DOSOutputs &runner)
+    {
+        clock.start();
+        QObject::connect(&runner, &DOSOutputs::ReceiveOutputs, &runner, [this](QString &chunk) {
+            chunks.append(chunk);
+            chunkTimes.append(clock.nsecsElapsed());
+        });
+        QObject::connect(&runner, &DOSOutputs::CommandOver, &runner, [this] { ++overs; });
+    }
+
+    QElapsedTimer clock;
+    QStringList chunks;
+    QList<qint64> chunkTimes;
+    int overs = 0;
+};
+
+} // namespace
+
+class TestDOSOutputs : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString tool(const QString &name, const QByteArray &body)
+    {
+        return FakeTools::write(m_dir.path(), name, body);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    void largeBurstIsPacedInChunks()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        const QString program = tool(QStringLiteral("burst"), "printf '%3000s' '' | tr ' ' x");
+        const QString result = runner.ExecuteCommand(program);
+
+        QCOMPARE(log.chunks.size(), 3);
+        QCOMPARE(log.chunks.at(0).size(), 1024);
+        QCOMPARE(log.chunks.at(1).size(), 1024);
+        QCOMPARE(log.chunks.at(2).size(), 952);
+        for (int k = 1; k < 3; ++k)
+            QVERIFY2(log.chunkTimes.at(k) - log.chunkTimes.at(k - 1) >= 50'000'000,
+                     qPrintable(QString::number(log.chunkTimes.at(k) - log.chunkTimes.at(k - 1))));
+        QCOMPARE(result, QString(3000, QLatin1Char('x')));
+        QCOMPARE(runner.Outputs(), result);
+        QCOMPARE(log.overs, 1);
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
+        QCOMPARE(runner.exitCode(), 0);
+    }
+
+    void exitStatusIsKept_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("success") << QByteArray("echo done") << 0 << QStringLiteral("done\n");
+        QTest::newRow("failure after output") << QByteArray("echo 'Conversion failed!' >&2; exit 1") << 1
+                                              << QStringLiteral("Conversion failed!\n");
+        QTest::newRow("silent failure") << QByteArray("exit 69") << 69 << QString();
+    }
+
+    void exitStatusIsKept()
+    {
+        QFETCH(QByteArray, body);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        DOSOutputs runner;
+        EventLog log(runner);
+        runner.setCommandLine(tool(QStringLiteral("status"), body));
+        QCOMPARE(runner.ExecuteCommand(), output);
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
+        QCOMPARE(runner.exitCode(), exitCode);
+        QCOMPARE(log.overs, 1);
+    }
+
+    void standardErrorIsMergedInOrder()
+    {
+        DOSOutputs runner;
+        const QString program =
+            tool(QStringLiteral("both"), "echo one; sleep 0.1; echo two >&2; sleep 0.1; echo three");
+        QCOMPARE(runner.ExecuteCommand(program), QStringLiteral("one\ntwo\nthree\n"));
+    }
+
+    void silentToolEndsWithOneCommandOver()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("silent"), "exit 0")), QString());
+        QVERIFY(clock.elapsed() < 2000);
+        QVERIFY(log.chunks.isEmpty());
+        QCOMPARE(log.overs, 1);
+        QCOMPARE(runner.Outputs(), QString());
+    }
+
+    void standardInputIsClosed()
+    {
+        // A tool that reads its input must see its end at once, not wait for a user.
+        DOSOutputs runner;
+        const QString program = tool(QStringLiteral("reader"), "cat; echo eof");
+        QCOMPARE(runner.ExecuteCommand(program), QStringLiteral("eof\n"));
+    }
+
+    void emptyCommandLineShowsMessage()
+    {
+        RecordingServices services;
+        DOSOutputs runner;
+        runner.ExecuteCommand(tool(QStringLiteral("earlier"), "echo earlier"));
+        EventLog log(runner);
+        runner.setCommandLine(QString());
+        QCOMPARE(runner.ExecuteCommand(), QString());
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(services.messages.at(0).text, QStringLiteral("Command Line empty"));
+        QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
+        QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
+        QVERIFY(log.chunks.isEmpty());
+        QCOMPARE(log.overs, 0);
+        QCOMPARE(runner.Outputs(), QStringLiteral("earlier\n"));
+    }
+
+    void missingProgramShowsMessage_data()
+    {
+        QTest::addColumn<QString>("commandLine");
+        QTest::newRow("missing path") << m_dir.path() + QStringLiteral("/no-such-tool -i x");
+        QTest::newRow("missing name") << QStringLiteral("tunoxa-no-such-tool -i x");
+        QTest::newRow("blanks only") << QStringLiteral("   ");
+        const QString notExecutable = m_dir.path() + QStringLiteral("/plain.txt");
+        QFile file(notExecutable);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("echo never\n");
+        QTest::newRow("not executable") << notExecutable;
+    }
+
+    void missingProgramShowsMessage()
+    {
+        QFETCH(QString, commandLine);
+        RecordingServices services;
+        DOSOutputs runner;
+        runner.ExecuteCommand(tool(QStringLiteral("earlier"), "echo earlier"));
+        EventLog log(runner);
+        QCOMPARE(runner.ExecuteCommand(commandLine), QString());
+        QCOMPARE(services.messages.size(), 1);
+        QCOMPARE(services.messages.at(0).text, QStringLiteral("File or command not found"));
+        QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
+        QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
+        QVERIFY(log.chunks.isEmpty());
+        QCOMPARE(log.overs, 0);
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::NotStarted);
+        QCOMPARE(runner.Outputs(), QStringLiteral("earlier\n"));
+    }
+
+    void programPathWithBlanks_data()
+    {
+        QTest::addColumn<bool>("quoted");
+        QTest::newRow("unquoted") << false;
+        QTest::newRow("quoted") << true;
+    }
+
+    void programPathWithBlanks()
+    {
+        QFETCH(bool, quoted);
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Program Files/my tools")));
+        const QString program = tool(QStringLiteral("Program Files/my tools/echo args"),
+                                     "for a in \"$@\"; do echo \"[$a]\"; done");
+        const QString head = quoted ? CommandLineText::quote(program) : program;
+        DOSOutputs runner;
+        const QString result = runner.ExecuteCommand(head + QStringLiteral(" -i \"a b.flac\" -y"));
+        QCOMPARE(result, QStringLiteral("[-i]\n[a b.flac]\n[-y]\n"));
+    }
+
+    void splitMultiByteCharacterArrivesWhole()
+    {
+        // 1023 ASCII bytes, then a three-byte character across the 1024-byte boundary.
+        DOSOutputs runner;
+        EventLog log(runner);
+        const QString program =
+            tool(QStringLiteral("utf8"),
+                 "printf '%1023s' '' | tr ' ' a; printf '\\344\\270\\255\\346\\226\\207 ok'");
+        const QString result = runner.ExecuteCommand(program);
+        QCOMPARE(log.chunks.size(), 2);
+        QCOMPARE(log.chunks.at(0), QString(1023, QLatin1Char('a')));
+        QCOMPARE(log.chunks.at(1), QStringLiteral("中文 ok"));
+        QCOMPARE(result, QString(1023, QLatin1Char('a')) + QStringLiteral("中文 ok"));
+    }
+
+    void cutMultiByteCharacterAtTheEndIsKept()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        const QString result = runner.ExecuteCommand(tool(QStringLiteral("cut"), "printf 'end\\344\\270'"));
+        QCOMPARE(result, QStringLiteral("end\uFFFD\uFFFD"));
+        QCOMPARE(log.chunks.join(QString()), result);
+    }
+
+    void toolKillingItselfReportsCrash()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        const QString result = runner.ExecuteCommand(
+            tool(QStringLiteral("suicide"), "echo 'frame= 10'; sleep 0.1; kill -9 $$; echo never"));
+        QCOMPARE(result, QStringLiteral("frame= 10\n"));
+        QCOMPARE(log.overs, 1);
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Crashed);
+    }
+
+    void floodIsDeliveredWholeAndInOrder()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        QElapsedTimer clock;
+        clock.start();
+        const QString result = runner.ExecuteCommand(tool(QStringLiteral("flood"), "seq 1 1400000"));
+        const qint64 elapsed = clock.elapsed();
+
+        QString expected;
+        expected.reserve(10'100'000);
+        for (int k = 1; k <= 1'400'000; ++k) {
+            expected += QString::number(k);
+            expected += QLatin1Char('\n');
+        }
+        QCOMPARE(result.size(), expected.size());
+        QVERIFY(result == expected);
+        QVERIFY(log.chunks.join(QString()) == expected);
+        for (const QString &chunk : std::as_const(log.chunks))
+            QVERIFY(chunk.size() <= DOSOutputs::ChunkBytes);
+        QCOMPARE(log.overs, 1);
+        qInfo("10 MB delivered in %lld ms", elapsed);
+    }
+
+    void unrelatedProcessOfTheSameNameDoesNotDelayTheEnd()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("other")));
+        const QString lingering = FakeTools::write(m_dir.path() + QStringLiteral("/other"),
+                                                   QStringLiteral("coder"), "exec sleep 30");
+        QProcess unrelated;
+        unrelated.start(lingering, {});
+        QVERIFY(unrelated.waitForStarted());
+
+        ToolProcessName = QStringLiteral("coder");
+        DOSOutputs runner;
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("coder"), "echo quick")),
+                 QStringLiteral("quick\n"));
+        QVERIFY(clock.elapsed() < 3000);
+        QCOMPARE(unrelated.state(), QProcess::Running);
+        unrelated.kill();
+        unrelated.waitForFinished();
+    }
+
+    void nestedRunnerFinishesInsideTheOuterCall()
+    {
+        DOSOutputs outer;
+        DOSOutputs inner;
+        QStringList events;
+        connect(&outer, &DOSOutputs::ReceiveOutputs, this,
+                [&](QString &chunk) { events << QStringLiteral("outer: ") + chunk.trimmed(); });
+        connect(&inner, &DOSOutputs::ReceiveOutputs, this,
+                [&](QString &chunk) { events << QStringLiteral("inner: ") + chunk.trimmed(); });
+        connect(&inner, &DOSOutputs::CommandOver, this, [&] { events << QStringLiteral("inner over"); });
+        const QString second = tool(QStringLiteral("second"), "echo stage2");
+        connect(&outer, &DOSOutputs::CommandOver, this, [&] {
+            events << QStringLiteral("outer over");
+            inner.setCommandLine(second);
+            inner.ExecuteCommand();
+            events << QStringLiteral("inner returned");
+        });
+        outer.ExecuteCommand(tool(QStringLiteral("first"), "echo stage1"));
+        events << QStringLiteral("outer returned");
+        QCOMPARE(events, (QStringList{QStringLiteral("outer: stage1"), QStringLiteral("outer over"),
+                                      QStringLiteral("inner: stage2"), QStringLiteral("inner over"),
+                                      QStringLiteral("inner returned"), QStringLiteral("outer returned")}));
+        QCOMPARE(outer.Outputs(), QStringLiteral("stage1\n"));
+        QCOMPARE(inner.Outputs(), QStringLiteral("stage2\n"));
+    }
+
+    void eventsKeepBeingHandledWhileAToolRuns()
+    {
+        DOSOutputs runner;
+        int ticks = 0;
+        QTimer timer;
+        connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
+        timer.start(10);
+        runner.ExecuteCommand(tool(QStringLiteral("slow"), "sleep 0.6"));
+        QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
+    }
+
+    void terminateEndsTheTool()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        QTimer::singleShot(300, &runner, &DOSOutputs::terminate);
+        QElapsedTimer clock;
+        clock.start();
+        const QString result =
+            runner.ExecuteCommand(tool(QStringLiteral("endless"), "echo started; exec sleep 60"));
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(result, QStringLiteral("started\n"));
+        QCOMPARE(log.overs, 1);
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Terminated);
+        QVERIFY(!runner.isRunning());
+        runner.terminate(); // idle: nothing happens
+        QCOMPARE(log.overs, 1);
+    }
+
+    void runnerCanBeReused()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("a"), "echo first")), QStringLiteral("first\n"));
+        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
+        QCOMPARE(runner.Outputs(), QStringLiteral("second\n"));
+        QCOMPARE(log.overs, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDOSOutputs)
+#include "tst_dosoutputs.moc"
