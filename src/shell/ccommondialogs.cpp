@@ -1,0 +1,150 @@
+#include "shell/ccommondialogs.h"
+
+#include "shell/appdirs.h"
+#include "shell/filedialogsetup.h"
+
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+
+namespace {
+
+QString upToNul(const QString &text)
+{
+    return text.section(QChar(0), 0, 0);
+}
+
+QColor toColor(qint32 color)
+{
+    return QColor(color & 0xff, (color >> 8) & 0xff, (color >> 16) & 0xff);
+}
+
+qint32 fromColor(const QColor &color)
+{
+    return color.red() + 256 * color.green() + 65536 * color.blue();
+}
+
+} // namespace
+
+QString CCommonDialogs::Title() const
+{
+    return upToNul(m_title);
+}
+
+QString CCommonDialogs::Path() const
+{
+    return upToNul(m_path);
+}
+
+QString CCommonDialogs::FileTitle() const
+{
+    return upToNul(m_fileTitle);
+}
+
+QString CCommonDialogs::FileName() const
+{
+    return upToNul(m_fileName);
+}
+
+bool CCommonDialogs::ShowPrinter()
+{
+    return false;
+}
+
+bool CCommonDialogs::ShowPrinterProperties()
+{
+    return false;
+}
+
+bool CCommonDialogs::ShowFolder()
+{
+    if (!m_owner)
+        return false;
+    QFileDialog dialog(m_owner, Title());
+    FileDialogSetup::useQtDialog(dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setDirectory(QFileInfo(Path()).isDir() ? Path() : QDir::homePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    m_path = QDir::cleanPath(dialog.selectedFiles().constFirst());
+    m_fileName.clear();
+    m_fileTitle.clear();
+    return true;
+}
+
+bool CCommonDialogs::ShowColor(bool fullOpen)
+{
+    Q_UNUSED(fullOpen) // Qt's colour dialog always shows its custom part.
+    if (!m_owner)
+        return false;
+    const QColor chosen =
+        QColorDialog::getColor(toColor(m_color), m_owner, Title(), QColorDialog::DontUseNativeDialog);
+    if (!chosen.isValid())
+        return false;
+    m_color = fromColor(chosen);
+    return true;
+}
+
+bool CCommonDialogs::ShowFont()
+{
+    if (!m_owner)
+        return false;
+    QFont initial(m_fontName);
+    if (m_fontSize > 0)
+        initial.setPointSize(m_fontSize);
+    initial.setBold(m_fontBold);
+    initial.setItalic(m_fontItalic);
+    initial.setUnderline(m_fontUnderline);
+    bool ok = false;
+    const QFont chosen =
+        QFontDialog::getFont(&ok, initial, m_owner, Title(), QFontDialog::DontUseNativeDialog);
+    if (!ok)
+        return false;
+    m_fontName = chosen.family();
+    m_fontBold = chosen.bold();
+    m_fontItalic = chosen.italic();
+    m_fontSize = qint16(qRound(chosen.pointSizeF()));
+    return true;
+}
+
+bool CCommonDialogs::ShowOpen()
+{
+    return chooseFile(false);
+}
+
+bool CCommonDialogs::ShowSave()
+{
+    return chooseFile(true);
+}
+
+bool CCommonDialogs::chooseFile(bool save)
+{
+    if (!m_owner)
+        return false;
+    QFileDialog dialog(m_owner, save ? QStringLiteral("Save") : Title());
+    FileDialogSetup::useQtDialog(dialog);
+    FileDialogSetup::applyFilter(dialog, m_filter);
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDirectory(QFileInfo(Path()).isDir() ? Path() : AppDirs::programFolder());
+    } else {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(m_defExt);
+        dialog.setDirectory(m_openFolder.isEmpty() ? QDir::currentPath() : m_openFolder);
+    }
+    if (!FileName().isEmpty())
+        dialog.selectFile(FileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    const QFileInfo chosen(dialog.selectedFiles().constFirst());
+    m_fileName = chosen.absoluteFilePath();
+    m_fileTitle = chosen.fileName();
+    m_path = chosen.absolutePath();
+    if (!save)
+        m_openFolder = m_path;
+    return true;
+}

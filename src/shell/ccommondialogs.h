@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+class QWidget;
+
+// The standard dialogs behind one object that keeps their settings between uses: the program's
+// SharedDialogs remembers the last file and folder chosen for the whole run. The dialogs are
+// Qt's own (not the desktop's native ones), so they behave the same everywhere.
+class CCommonDialogs
+{
+public:
+    void setFontUnderline(bool underline) { m_fontUnderline = underline; }
+    bool FontUnderline() const { return m_fontUnderline; }
+    void setFontItalic(bool italic) { m_fontItalic = italic; }
+    bool FontItalic() const { return m_fontItalic; }
+    void setFontBold(bool bold) { m_fontBold = bold; }
+    bool FontBold() const { return m_fontBold; }
+    void setFontSize(qint16 size) { m_fontSize = size; }
+    qint16 FontSize() const { return m_fontSize; }
+    void setFontName(const QString &name) { m_fontName = name; }
+    QString FontName() const { return m_fontName; }
+    // red + 256 * green + 65536 * blue
+    void setColor(qint32 color) { m_color = color; }
+    qint32 Color() const { return m_color; }
+    void setDefExt(const QString &extension) { m_defExt = extension; }
+    QString DefExt() const { return m_defExt; }
+    void setTitle(const QString &title) { m_title = title; }
+    QString Title() const;
+
+    // The window that owns every dialog; no dialog opens before it is set.
+    void Init(QWidget *owner) { m_owner = owner; }
+
+    void setPath(const QString &path) { m_path = path; }
+    QString Path() const;
+    void setFileTitle(const QString &fileTitle) { m_fileTitle = fileTitle; }
+    QString FileTitle() const;
+    // "description|pattern|description|pattern..."; the first pair is preselected.
+    QString Filter() const { return m_filter; }
+    void setFilter(const QString &filter) { m_filter = filter; }
+    QString FileName() const;
+    void setFileName(const QString &fileName) { m_fileName = fileName; }
+
+    // No print support is built in: these refuse.
+    bool ShowPrinter();
+    // Folder choice with Title as its prompt. OK: Path is the folder, FileName and FileTitle empty.
+    bool ShowFolder();
+    // OK stores the chosen colour in Color. The custom-colour part is always shown.
+    bool ShowColor(bool fullOpen = false);
+    // OK stores the face name, bold, italic and the size in whole points.
+    bool ShowFont();
+    // One existing file. Starts where the last confirmed choice was (the process's working
+    // folder the first time), with FileName in its name box. OK sets FileName, FileTitle and Path.
+    bool ShowOpen();
+    bool ShowPrinterProperties();
+    // Titled "Save"; starts in Path, or in the program folder when Path is no folder.
+    bool ShowSave();
+
+private:
+    bool chooseFile(bool save);
+
+    QString m_fileTitle;
+    QString m_path;
+    QString m_filter;
+    QString m_fileName;
+    qint32 m_color = 0;
+    QString m_title;
+    QWidget *m_owner = nullptr;
+    QString m_defExt;
+    QString m_fontName;
+    qint16 m_fontSize = 0;
+    bool m_fontBold = false;
+    bool m_fontItalic = false;
+    bool m_fontUnderline = false;
+    // Folder of the last confirmed ShowOpen; the program's working folder is never changed.
+    QString m_openFolder;
+};

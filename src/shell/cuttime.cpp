@@ -1,0 +1,25 @@
+#include "shell/cuttime.h"
+
+#include "shell/numbertext.h"
+
+#include <cmath>
+
+namespace CutTime {
+
+Parts split(qint32 totalSeconds)
+{
+    const double s = totalSeconds;
+    Parts parts;
+    parts.hours = qint64(std::floor(s / 3600));
+    parts.minutes = qint64(std::floor((s - double(parts.hours) * 3600) / 60));
+    parts.seconds = qint64(std::floor(s - double(parts.hours) * 3600 - double(parts.minutes) * 60));
+    return parts;
+}
+
+std::optional<qint32> toSeconds(const QString &hours, const QString &minutes, const QString &seconds)
+{
+    return NumberText::toInt32(NumberText::leading(hours) * 3600 + NumberText::leading(minutes) * 60 +
+                               NumberText::leading(seconds));
+}
+
+} // namespace CutTime

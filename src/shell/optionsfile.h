@@ -1,0 +1,24 @@
+#pragma once
+
+#include "shell/programsettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+// options.ini: the four program-wide options, one bare decimal integer per line, CR LF endings:
+// SoundPromptIndex, CutterEnabled, CutStartSeconds, CutEndSeconds.
+namespace OptionsFile {
+
+QString fileName(); // "options.ini"
+
+// Each line's leading number, rounded half to even; a missing line, or a value too large for its
+// variable, gives 0.
+ProgramSettings parse(const QByteArray &content);
+QByteArray compose(const ProgramSettings &settings);
+
+// A missing or unreadable file gives all 0.
+ProgramSettings read(const QString &path);
+// Replaces the file atomically; false (and the old file untouched) when it could not.
+bool write(const QString &path, const ProgramSettings &settings);
+
+} // namespace OptionsFile

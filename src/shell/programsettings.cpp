@@ -1,0 +1,7 @@
+#include "shell/programsettings.h"
+
+ProgramSettings &ProgramSettings::instance()
+{
+    static ProgramSettings settings;
+    return settings;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The program-wide options: loaded from options.ini at start-up, edited by the options dialog,
+// read by the end of a run. All are 0 when the process starts.
+struct ProgramSettings
+{
+    qint16 SoundPromptIndex = 0; // entry of the sound choice: 0 "ON" (plays), 1 "OFF", -1 none
+    qint16 CutterEnabled = 0;    // 1 when the music cutter is switched on
+    qint32 CutStartSeconds = 0;
+    qint32 CutEndSeconds = 0;
+
+    // Only 0 plays the completion sound.
+    bool playsCompletionSound() const { return SoundPromptIndex == 0; }
+
+    bool operator==(const ProgramSettings &) const = default;
+
+    // The one instance every window works on.
+    static ProgramSettings &instance();
+};
