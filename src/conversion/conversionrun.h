@@ -1,0 +1,146 @@
+#pragma once
+
+#include "conversion/formattable.h"
+#include "conversion/recipes.h"
+#include "conversion/stageverdict.h"
+#include "filelist/filelist.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTime>
+#include <QTimer>
+
+#include <functional>
+
+class DOSOutputs;
+class ProgressDisplay;
+
+// What the run needs of the main window: the settings controls it reads when it builds a command,
+// the output folder box, and the controls it takes away and gives back.
+class RunHost
+{
+public:
+    virtual ~RunHost() = default;
+
+    virtual int formatPosition() const = 0; // cmbOF
+    virtual EncodingSettings encodingSettings() const = 0;
+    virtual QString outputFolderText() const = 0; // txtPath
+    virtual void setOutputFolderText(const QString &text) = 0;
+    // Disables (Start) or enables (end of a run) the run's controls, each in its own order.
+    virtual void setRunControlsEnabled(bool enabled) = 0;
+    virtual void showDropZone() = 0; // picDrag
+    virtual QString programFolder() const = 0;
+};
+
+// The Start command and the run that follows it: every file of the list, one after another, is
+// taken through the stages of the selected format by the four tool runners. A file follows its
+// entry id, so rows added or removed during the run never make it convert or drop the wrong file.
+// A file that fails stays in the list, marked with the reason; the others leave it.
+class ConversionRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class State
+    {
+        Idle,
+        Armed,
+        Running
+    };
+
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
+
+    // Lines of the failure summary before it is cut short with "…".
+    static constexpr int SummaryLines = 20;
+    static constexpr int StartDelayMs = 100;
+
+    ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, QObject *parent = nullptr);
+    ~ConversionRun() override;
+
+    // The clock that stamps output names; the local time unless replaced.
+    void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
+
+    State state() const { return m_state; }
+    bool isActive() const { return m_state != State::Idle; }
+    // Failed files of the last run, in the order they were tried.
+    const QList<Failure> &failures() const { return m_failures; }
+
+    // Start: refused with a message for an empty list, ignored while a run is active.
+    void imgStart_Click();
+
+    // Called when the program ends: stops the running tool and deletes the file it was writing,
+    // so no half-written file is left under a final name. The run starts nothing more.
+    void endForShutdown();
+
+    DOSOutputs &objDOS() { return *m_objDOS; }
+    DOSOutputs &objffmpeg() { return *m_objffmpeg; }
+    DOSOutputs &objSox() { return *m_objSox; }
+    DOSOutputs &objDuration() { return *m_objDuration; }
+
+signals:
+    // A tool stage of a file starts or has been judged (tool: "conv", "coder", "coder2", "sox").
+    void stageStarted(FileList::Id id, const QString &tool);
+    void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
+    // The run is over: finished, ended by a tool that could not start, refused its output folder,
+    // or stopped because the program ends.
+    void runEnded();
+
+private:
+    enum class FileResult
+    {
+        Pending,
+        Converted,
+        Failed,
+        ToolMissing
+    };
+
+    void Timer1_Timer();
+    void RunConversion();
+    void objDOS_CommandOver();
+    void objffmpeg_CommandOver();
+
+    bool prepareOutputFolder(const QString &folder);
+    QString outputFolder();
+    RecipeInput recipeInput(const QString &inputPath);
+    FileList::Id nextUntriedId() const;
+    void convertFile(FileList::Id id);
+    void convertMp3(const RecipeInput &in);
+    // Runs one stage; false when the tool could not be started.
+    bool runStage(DOSOutputs &runner, const ToolCommand &command);
+    // Judges the stage that just ended; a failed stage loses the file it was writing.
+    bool judgeStage(DOSOutputs &runner);
+    void fileConverted();
+    void fileFailed(const QString &reason);
+    void endRun();
+    void abortRun();
+    void showFailureSummary();
+
+    RunHost &m_host;
+    FileList &m_files;
+    ProgressDisplay &m_progress;
+    DOSOutputs *m_objDOS;
+    DOSOutputs *m_objffmpeg;
+    DOSOutputs *m_objSox;
+    DOSOutputs *m_objDuration;
+    QTimer *m_timer1;
+
+    State m_state = State::Idle;
+    bool m_shuttingDown = false;
+    // The file being converted, as it was when its conversion began.
+    FileList::Id m_currentId = 0;
+    QString m_currentPath;      // as the list shows it
+    QString m_currentInputPath; // as the tools are given it
+    OutputFormat m_currentFormat = OutputFormat::Mp3;
+    FileResult m_currentResult = FileResult::Pending;
+    // The stage whose tool runs now (the innermost one while stages nest).
+    DOSOutputs *m_runningRunner = nullptr;
+    ToolCommand m_runningCommand;
+    QList<FileList::Id> m_tried;
+    QList<Failure> m_failures;
+    std::function<QTime()> m_clock = &QTime::currentTime;
+};

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+
+// Messages and captions of the conversion run.
+namespace RunTexts {
+
+inline QString addTitle()
+{
+    return QStringLiteral("添加");
+}
+inline QString addFileFirst()
+{
+    return QStringLiteral("请先添加一个文件");
+}
+inline QString outputPathTitle()
+{
+    return QStringLiteral("输出路径");
+}
+inline QString cannotWriteOutputFolder()
+{
+    return QStringLiteral("无法写入输出文件夹：");
+}
+inline QString preparing()
+{
+    return QStringLiteral("准备中 - 正在估算音频长度");
+}
+inline QString done()
+{
+    return QStringLiteral("Done.");
+}
+inline QString aborted()
+{
+    return QStringLiteral("转换中止");
+}
+inline QString finishedWithFailures(qsizetype count)
+{
+    return QStringLiteral("完成，") + QString::number(count) + QStringLiteral(" 个文件转换失败");
+}
+inline QString failedTitle()
+{
+    return QStringLiteral("转换失败");
+}
+// One line of the failure summary.
+inline QString failureLine(const QString &path, const QString &reason)
+{
+    return path + QStringLiteral("：") + reason;
+}
+inline QString summaryCut()
+{
+    return QStringLiteral("…");
+}
+// Reasons of failures that no tool reported.
+inline QString noFormatSelected()
+{
+    return QStringLiteral("没有选择输出格式");
+}
+inline QString inputUnreachable()
+{
+    return QStringLiteral("无法访问输入文件");
+}
+
+} // namespace RunTexts

@@ -1,0 +1,208 @@
+#include "runfixture.h"
+
+#include "conversion/runtexts.h"
+#include "runner/dosoutputs.h"
+#include "runner/toolprocessname.h"
+
+#include <QRegularExpression>
+
+// The run from Start to its end with the real tools: order, identity of the files, outputs, and
+// the end state of the window.
+class TestConversionRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { ProgramSettings::instance() = ProgramSettings(); }
+
+    void emptyListIsRefused()
+    {
+        RunFixture f;
+        f.run.imgStart_Click();
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
+        QCOMPARE(f.services.messages[0].title, QStringLiteral("添加"));
+        QCOMPARE(f.services.messages[0].text, QStringLiteral("请先添加一个文件"));
+        QVERIFY(!f.run.isActive());
+        QVERIFY(f.host.controlChanges.isEmpty());
+        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("0%"));
+    }
+
+    void threeFlacsToMp3_data()
+    {
+        QTest::addColumn<int>("soundPrompt");
+        QTest::addColumn<int>("soundsPlayed");
+        QTest::newRow("sound on") << 0 << 1;
+        QTest::newRow("sound off") << 1 << 0;
+    }
+    void threeFlacsToMp3()
+    {
+        QFETCH(int, soundPrompt);
+        QFETCH(int, soundsPlayed);
+        ProgramSettings::instance().SoundPromptIndex = qint16(soundPrompt);
+
+        RunFixture f;
+        const QList<double> seconds{2.0, 3.0, 2.5};
+        QList<FileList::Id> ids;
+        for (int i = 0; i < 3; ++i) {
+            ids.append(f.addFlac(QStringLiteral("track %1.flac").arg(i + 1), seconds[i],
+                                 {{QStringLiteral("TITLE"), QStringLiteral("Song %1").arg(i + 1)},
+                                  {QStringLiteral("ARTIST"), QStringLiteral("测试乐队")}}));
+            QVERIFY(ids.last() != 0);
+        }
+        // Every file starts with the preparing caption and an empty bar, and a second Start is
+        // ignored while the run is going.
+        QStringList captionsAtDecode;
+        QList<double> barsAtDecode;
+        int refusedStarts = 0;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
+            QCOMPARE(ToolProcessName, tool);
+            if (tool == QStringLiteral("sox")) {
+                captionsAtDecode.append(f.progress.lblPBCaption());
+                barsAtDecode.append(f.progress.pbValue());
+                QCOMPARE(f.progress.DurationSeconds(), 0);
+                f.run.imgStart_Click();
+                refusedStarts += f.run.state() == ConversionRun::State::Running ? 1 : 0;
+            }
+        });
+
+        QVERIFY(f.startAndWait());
+
+        QStringList expectedLog;
+        for (FileList::Id id : ids) {
+            for (const QString &tool :
+                 {QStringLiteral("sox"), QStringLiteral("coder"), QStringLiteral("coder")}) {
+                expectedLog << QStringLiteral("start %1 %2").arg(id).arg(tool)
+                            << QStringLiteral("end %1 %2 ok").arg(id).arg(tool);
+            }
+            expectedLog << QStringLiteral("removed %1").arg(id);
+        }
+        QCOMPARE(f.log, expectedLog);
+        QCOMPARE(captionsAtDecode, QStringList(3, QStringLiteral("准备中 - 正在估算音频长度")));
+        QCOMPARE(barsAtDecode, QList<double>(3, 0.0));
+        QCOMPARE(refusedStarts, 3);
+
+        const QStringList outputs = f.outputs();
+        QCOMPARE(outputs.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QRegularExpression name(QStringLiteral("^track %1_\\d{1,6}\\.mp3$").arg(i + 1));
+            QVERIFY2(name.match(outputs[i]).hasMatch(), qPrintable(outputs[i]));
+            const QJsonObject probe = TestMedia::probe(QDir(f.host.outputFolder).filePath(outputs[i]));
+            QCOMPARE(TestMedia::formatName(probe), QStringLiteral("mp3"));
+            QVERIFY2(qAbs(TestMedia::durationSeconds(probe) - seconds[i]) <= 0.1,
+                     qPrintable(QString::number(TestMedia::durationSeconds(probe))));
+            QCOMPARE(TestMedia::tag(probe, QStringLiteral("title")), QStringLiteral("Song %1").arg(i + 1));
+            QCOMPARE(TestMedia::tag(probe, QStringLiteral("artist")), QStringLiteral("测试乐队"));
+        }
+
+        // The end: the folder box gained its "/", the folder opened once, the sound as chosen, the
+        // drop zone and the controls back, an empty bar and "Done.".
+        QVERIFY(f.files.isEmpty());
+        QCOMPARE(f.host.outputFolder, f.dir.filePath(QStringLiteral("out/")));
+        QCOMPARE(f.services.openedPaths, QStringList{f.host.outputFolder});
+        QCOMPARE(f.services.playedSounds.size(), soundsPlayed);
+        if (soundsPlayed)
+            QCOMPARE(f.services.playedSounds[0], TestMedia::programFolder() + QStringLiteral("/sound.wav"));
+        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
+        QCOMPARE(f.host.dropZoneShown, 1);
+        QCOMPARE(f.progress.pbValue(), 0.0);
+        QCOMPARE(f.progress.imgPBWidth(), 0.0);
+        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("Done."));
+        QCOMPARE(f.progress.DurationSeconds(), 0);
+        QVERIFY(f.services.messages.isEmpty());
+        QVERIFY(!f.run.isActive());
+    }
+
+    void filesAddedDuringTheRunAreConverted()
+    {
+        RunFixture f;
+        const FileList::Id first = f.addFlac(QStringLiteral("first.flac"), 2);
+        QVERIFY(first != 0);
+        const QString latePath = f.path(QStringLiteral("late.flac"));
+        QVERIFY(TestMedia::makeFlac(latePath, 2));
+        FileList::Id late = 0;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id id, const QString &) {
+            if (id == first && late == 0)
+                late = f.files.AddFileRow(latePath);
+        });
+        QVERIFY(f.startAndWait());
+        QVERIFY(f.log.contains(QStringLiteral("removed %1").arg(late)));
+        QVERIFY(f.files.isEmpty());
+        QCOMPARE(f.outputs().size(), 2);
+        QCOMPARE(f.services.openedPaths.size(), 1);
+    }
+
+    void rowsRemovedDuringTheRunKeepIdentity()
+    {
+        RunFixture f;
+        const FileList::Id a = f.addFlac(QStringLiteral("a.flac"), 2);
+        const FileList::Id b = f.addFlac(QStringLiteral("b.flac"), 2);
+        const FileList::Id c = f.addFlac(QStringLiteral("c.flac"), 2);
+        QVERIFY(a && b && c);
+        // While a is being encoded its own row and c's row go.
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id id, const QString &) {
+            if (id == a && f.files.contains(a) && f.log.size() == 5) {
+                f.files.removeId(a);
+                f.files.removeId(c);
+            }
+        });
+        QVERIFY(f.startAndWait());
+        QVERIFY(f.files.isEmpty());
+        const QStringList outputs = f.outputs();
+        QCOMPARE(outputs.size(), 2);
+        QVERIFY(outputs[0].startsWith(QStringLiteral("a_")));
+        QVERIFY(outputs[1].startsWith(QStringLiteral("b_")));
+        QVERIFY(!f.log.join(QLatin1Char('\n')).contains(QStringLiteral("start %1").arg(c)));
+    }
+
+    void sameNameInTheSameSecondOverwritesNothing()
+    {
+        RunFixture f;
+        f.run.setClock([] { return QTime(14, 3, 7); });
+        QVERIFY(QDir().mkpath(f.path(QStringLiteral("one"))));
+        QVERIFY(QDir().mkpath(f.path(QStringLiteral("two"))));
+        QVERIFY(QDir().mkpath(f.host.outputFolder));
+        QFile earlier(f.host.outputFolder + QStringLiteral("/x_1437.mp3"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier file");
+        earlier.close();
+        QVERIFY(f.addFlac(QStringLiteral("one/x.flac"), 2));
+        QVERIFY(f.addFlac(QStringLiteral("two/x.flac"), 3));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(f.outputs(), (QStringList{QStringLiteral("x_1437 (2).mp3"), QStringLiteral("x_1437 (3).mp3"),
+                                           QStringLiteral("x_1437.mp3")}));
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("an earlier file"));
+        const QString out = f.host.outputFolder;
+        QVERIFY(qAbs(TestMedia::durationSeconds(TestMedia::probe(out + QStringLiteral("x_1437 (2).mp3"))) -
+                     2) <= 0.1);
+        QVERIFY(qAbs(TestMedia::durationSeconds(TestMedia::probe(out + QStringLiteral("x_1437 (3).mp3"))) -
+                     3) <= 0.1);
+    }
+
+    void programEndedMidFile()
+    {
+        RunFixture f;
+        const FileList::Id id = f.addFlac(QStringLiteral("long.flac"), 90);
+        QVERIFY(id);
+        // The program ends as soon as the encoder has reported progress.
+        bool ended = false;
+        connect(&f.run.objffmpeg(), &DOSOutputs::ReceiveOutputs, &f.run, [&](QString &chunk) {
+            if (!ended && chunk.contains(QStringLiteral("time="))) {
+                ended = true;
+                f.run.endForShutdown();
+            }
+        });
+        QVERIFY(f.startAndWait());
+        QVERIFY(ended);
+        QVERIFY(f.outputs().isEmpty());
+        QVERIFY(f.files.contains(id));
+        QVERIFY(f.services.openedPaths.isEmpty());
+        QVERIFY(f.services.playedSounds.isEmpty());
+        QVERIFY(f.services.messages.isEmpty());
+        QVERIFY(!f.run.isActive());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConversionRun)
+#include "tst_conversionrun.moc"
