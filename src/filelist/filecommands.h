@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class CCommonDialogs;
+class FileList;
+class FileListView;
+class HintBox;
+class QWidget;
+
+// The dialogs the file commands open. The program wires the real ones (see FileDialogs::system);
+// tests answer them directly.
+struct FileDialogs
+{
+    // SharedDialogs' open-file dialog with this title and filter, given its Path; the chosen file,
+    // or empty text when cancelled.
+    std::function<QString(const QString &title, const QString &filter, const QString &path)> openFile;
+    // The folder browser with this prompt; the chosen folder, or empty text when cancelled.
+    std::function<QString(const QString &prompt)> browseFolder;
+    // BrowseForFile as the drop zone's click opens it; empty text when cancelled.
+    std::function<QString()> browseForFile;
+
+    // The program's dialogs: SharedDialogs for adding a file, the shell's folder browser and
+    // BrowseForFile, all owned by owner.
+    static FileDialogs system(CCommonDialogs &sharedDialogs, QWidget *owner);
+};
+
+// The commands that fill and empty the file list, for the main window's menus, toolbar and popup
+// actions, and the two places files can be dropped on.
+class FileCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    FileCommands(FileList *list, FileListView *view, HintBox *hint, FileDialogs dialogs,
+                 QObject *parent = nullptr);
+
+    // "Open Files"
+    static QString addFileTitle();
+    // "FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"
+    static QString addFileFilter();
+    // Makes w a drop zone like picDrag: drops append like drops on the list but leave the hint
+    // alone; a click opens BrowseForFile.
+    void attachDropZone(QWidget *w);
+
+    // True while a folder search or remove-all runs; window events still run meanwhile.
+    bool isBusy() const { return m_busy; }
+
+public slots:
+    void imgAdd_Click();
+    void AddFolderFiles();
+    // The rest of AddFolderFiles once a folder is chosen: searches it and appends its FLAC files.
+    void addFolder(const QString &folder);
+    void imgRemove_Click() { RemoveSelectedRow(); }
+    void RemoveSelectedRow();
+    void RemoveAllRows();
+    void LV_OLEDragDrop(const QList<QByteArray> &nativePaths);
+    void picDrag_OLEDragDrop(const QList<QByteArray> &nativePaths);
+    void picDrag_Click();
+
+private:
+    FileList *m_list;
+    QPointer<FileListView> m_view;
+    QPointer<HintBox> m_hint;
+    FileDialogs m_dialogs;
+    bool m_busy = false;
+};

@@ -1,0 +1,44 @@
+#include "filelist/hintbox.h"
+
+#include "filelist/filelist.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+
+HintBox::HintBox(FileList *list, QWidget *parent)
+    : QFrame(parent)
+    , lblText(new QLabel(dropCaption(), this))
+{
+    setObjectName(QStringLiteral("picText"));
+    lblText->setObjectName(QStringLiteral("lblText"));
+    lblText->setAlignment(Qt::AlignCenter);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(lblText);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setVisible(list->hintVisible());
+    connect(list, &FileList::hintVisibleChanged, this, &HintBox::setVisible);
+}
+
+QString HintBox::dropCaption()
+{
+    return QStringLiteral("拖拽文件到这里开始转换");
+}
+
+QString HintBox::searchingCaption()
+{
+    return QStringLiteral("搜索文件...");
+}
+
+QString HintBox::caption() const
+{
+    return lblText->text();
+}
+
+void HintBox::setCaption(const QString &caption)
+{
+    if (caption == lblText->text())
+        return;
+    lblText->setText(caption);
+    emit captionChanged(caption);
+}
