@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Screenshots of the program under a private X server, saved into shots/:
+#   main-empty.png      the program as it starts (the real executable)
+#   main-window.png, main-list.png, main-converting.png, main-done.png, options.png,
+#   feedback*.png, artwork.png   through the screenshot helper, which drives the same windows
+# Usage: scripts/screenshots.sh [program [helper]]
+#   program  the built executable (default build/program/tunoxa)
+#   helper   the screenshot helper (default build/tests/feedback/tunoxa_shots)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+program=$(realpath "${1:-$root/build/program/tunoxa}")
+helper=$(realpath "${2:-$(dirname "$program")/../tests/feedback/tunoxa_shots}")
+shots=$root/shots
+
+for f in "$program" "$helper"; do
+  [ -x "$f" ] || { echo "not found: $f (build first)" >&2; exit 1; }
+done
+command -v xvfb-run >/dev/null || { echo "xvfb-run is missing (scripts/install-deps.sh)" >&2; exit 1; }
+
+# A private copy of the program folder: the program writes its settings and outputs there, and
+# a private cache keeps its work folder and single-instance lock apart from a running copy.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cp -a "$(dirname "$program")" "$scratch/program"
+cp "$helper" "$scratch/program/"
+export XDG_CACHE_HOME=$scratch/cache
+mkdir -p "$shots" "$scratch/music"
+
+# Two short FLAC files to convert while the helper photographs the run.
+sox -n -r 44100 -c 2 -b 16 "$scratch/music/第一首 歌.flac" synth 40 sine 440 vol 0.3
+sox -n -r 44100 -c 2 -b 16 "$scratch/music/Second Song.flac" synth 40 sine 660 vol 0.3
+
+export LC_ALL=C.UTF-8
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  set -u
+  "$1/program/tunoxa" & pid=$!
+  sleep 3
+  id=$(xwininfo -root -tree | awk "/\"Tunoxa \"/ {print \$1; exit}")
+  if [ -n "$id" ]; then import -window "$id" "$2/main-empty.png"; else import -window root "$2/main-empty.png"; fi
+  kill $pid; wait $pid 2>/dev/null
+  cd "$1/program" && ./tunoxa_shots "$2" "$1/music/第一首 歌.flac" "$1/music/Second Song.flac"
+' screenshots "$scratch" "$shots"
+
+ls -l "$shots"

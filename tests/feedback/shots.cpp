@@ -1,0 +1,150 @@
+// Screenshots of the main window (empty, and while converting), the options dialog and the
+// feedback window, plus a sheet of the artwork. Run by scripts/screenshots.sh from a copy of the
+// program folder, so the conversion finds its tools and writes nowhere else.
+
+#include "common/recordingservices.h"
+#include "conversion/conversionrun.h"
+#include "filelist/filelist.h"
+#include "shell/appdirs.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QSvgRenderer>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString g_outputFolder;
+
+void wait(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Waits until the condition holds or the time is up.
+bool waitFor(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        wait(50);
+    }
+    return true;
+}
+
+void save(QWidget *window, const QString &name)
+{
+    const QString path = g_outputFolder + QLatin1Char('/') + name;
+    std::printf("%s: %s\n", qPrintable(path), window->grab().save(path) ? "saved" : "NOT SAVED");
+}
+
+// Runs `shoot` on the modal window that `open` shows, then closes that window.
+void shootModal(const std::function<void()> &open, const std::function<void(QWidget *)> &shoot)
+{
+    QTimer::singleShot(700, [shoot] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            std::printf("no modal window appeared\n");
+            return;
+        }
+        shoot(modal);
+        modal->close();
+    });
+    open();
+}
+
+void shootFeedback(QWidget *window)
+{
+    save(window, QStringLiteral("feedback.png"));
+    window->findChild<QLineEdit *>(QStringLiteral("txtName"))->setText(QStringLiteral("张三"));
+    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    save(window, QStringLiteral("feedback-prompt.png"));
+    window->findChild<QLineEdit *>(QStringLiteral("txtEMail"))
+        ->setText(QStringLiteral("zhang@example.invalid"));
+    window->findChild<QLineEdit *>(QStringLiteral("txtComment"))->setText(QStringLiteral("转换很快，谢谢！"));
+    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    save(window, QStringLiteral("feedback-sending.png"));
+    auto *status = window->findChild<QLabel *>(QStringLiteral("lblSending"));
+    waitFor([status] { return status->text() != QStringLiteral("正在发送..."); }, 10000);
+    save(window, QStringLiteral("feedback-done.png"));
+}
+
+void saveArtworkSheet()
+{
+    const QStringList names = {
+        QStringLiteral("tunoxa"),    QStringLiteral("add-file"),   QStringLiteral("add-folder"),
+        QStringLiteral("remove"),    QStringLiteral("options"),    QStringLiteral("exit-program"),
+        QStringLiteral("start"),     QStringLiteral("feedback"),   QStringLiteral("help-light"),
+        QStringLiteral("min-light"), QStringLiteral("exit-light"), QStringLiteral("corner")};
+    QImage sheet(names.size() * 120, 260, QImage::Format_ARGB32);
+    sheet.fill(QColor(0xf0, 0xf0, 0xf0));
+    QPainter painter(&sheet);
+    for (int i = 0; i < names.size(); ++i) {
+        QSvgRenderer svg(QStringLiteral(":/icons/%1.svg").arg(names.at(i)));
+        const QSize size = svg.defaultSize();
+        svg.render(&painter, QRectF(QPointF(i * 120 + 10, 10), size));
+        svg.render(&painter, QRectF(QPointF(i * 120 + 10, 130), size * (names.at(i) == u"corner" ? 1 : 3)));
+        painter.drawText(QPointF(i * 120 + 10, 250), names.at(i));
+    }
+    painter.end();
+    const QString path = g_outputFolder + QStringLiteral("/artwork.png");
+    std::printf("%s: %s\n", qPrintable(path), sheet.save(path) ? "saved" : "NOT SAVED");
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s <output folder> <input.flac>...\n", argv[0]);
+        return 2;
+    }
+    g_outputFolder = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(g_outputFolder);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Message boxes, the finished run's folder and its sound are recorded, not shown or played.
+    RecordingServices quiet;
+
+    saveArtworkSheet();
+
+    frmMain window(AppDirs::programFolder());
+    window.setProgramEnd([] {});
+    window.Form_Load();
+    window.show();
+    wait(1000);
+    save(&window, QStringLiteral("main-window.png"));
+
+    shootModal([&window] { window.imgToolbar_Click(2); },
+               [](QWidget *options) { save(options, QStringLiteral("options.png")); });
+    shootModal([&window] { window.lblFeed_Click(); }, shootFeedback);
+
+    for (int i = 2; i < argc; ++i)
+        window.fileList()->AddFileRow(QString::fromLocal8Bit(argv[i]));
+    wait(300);
+    save(&window, QStringLiteral("main-list.png"));
+    window.imgStart_Click();
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pb"));
+    if (waitFor([bar] { return bar && bar->value() >= 30; }, 60000))
+        save(&window, QStringLiteral("main-converting.png"));
+    waitFor([&window] { return !window.conversionRun()->isActive(); }, 120000);
+    wait(300);
+    save(&window, QStringLiteral("main-done.png"));
+    return 0;
+}

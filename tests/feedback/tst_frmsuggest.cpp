@@ -1,0 +1,278 @@
+#include "loopbackserver.h"
+#include "ui/frmsuggest.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+// The feedback window against a server started by the test.
+class TestFrmSuggest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // Frame and fields
+    void frame();
+    void controlsAtTheirRectangles_data();
+    void controlsAtTheirRectangles();
+    void tabOrder();
+    void lengthLimits_data();
+    void lengthLimits();
+
+    // Checks before sending
+    void prompts_data();
+    void prompts();
+
+    // Sending
+    void sendsTheComposition();
+    void verdictShown_data();
+    void verdictShown();
+    void silentServerThenClose();
+    void destroyingWhileSendingIsClean();
+    void backClosesWithoutSending();
+
+private:
+    QLineEdit *field(const char *name) const { return m_window->findChild<QLineEdit *>(QLatin1String(name)); }
+    QPushButton *button(const char *name) const
+    {
+        return m_window->findChild<QPushButton *>(QLatin1String(name));
+    }
+    QLabel *status() const { return m_window->findChild<QLabel *>(QStringLiteral("lblSending")); }
+    void fill(const QString &name, const QString &email, const QString &comment)
+    {
+        field("txtName")->setText(name);
+        field("txtEMail")->setText(email);
+        field("txtComment")->setText(comment);
+    }
+
+    LoopbackServer *m_server = nullptr;
+    std::unique_ptr<frmSuggest> m_window;
+};
+
+void TestFrmSuggest::init()
+{
+    m_server = new LoopbackServer(this);
+    QVERIFY(m_server->listen());
+    m_window = std::make_unique<frmSuggest>();
+    m_window->setFeedbackAddress(m_server->feedbackAddress());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestFrmSuggest::cleanup()
+{
+    m_window.reset();
+    delete m_server;
+    m_server = nullptr;
+}
+
+void TestFrmSuggest::frame()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("建议和意见"));
+    QCOMPARE(m_window->size(), QSize(286, 140));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QVERIFY(!m_window->windowIcon().isNull());
+    QCOMPARE(field("txtName")->toolTip(), QStringLiteral("Your Name"));
+    QCOMPARE(field("txtEMail")->toolTip(), QStringLiteral("Email"));
+    QCOMPARE(button("Command3")->text(), QStringLiteral("发送"));
+    QCOMPARE(button("Command4")->text(), QStringLiteral("返回"));
+    QVERIFY(status()->isHidden());
+    QVERIFY(status()->font().bold());
+    for (const char *name : {"txtName", "txtEMail", "txtComment"})
+        QVERIFY(field(name)->text().isEmpty());
+}
+
+void TestFrmSuggest::controlsAtTheirRectangles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rectangle");
+
+    QTest::newRow("txtName") << "txtName" << QRect(74, 18, 141, 21);
+    QTest::newRow("txtEMail") << "txtEMail" << QRect(74, 44, 141, 21);
+    QTest::newRow("txtComment") << "txtComment" << QRect(74, 70, 189, 21);
+    QTest::newRow("Command3") << "Command3" << QRect(122, 98, 67, 25);
+    QTest::newRow("Command4") << "Command4" << QRect(198, 98, 65, 25);
+    QTest::newRow("lblSending") << "lblSending" << QRect(16, 106, 72, 14);
+}
+
+void TestFrmSuggest::controlsAtTheirRectangles()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, rectangle);
+    QWidget *control = m_window->findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(control->geometry(), rectangle);
+}
+
+void TestFrmSuggest::tabOrder()
+{
+    QCOMPARE(QApplication::focusWidget(), field("txtName"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field("txtEMail"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), field("txtComment"));
+}
+
+void TestFrmSuggest::lengthLimits_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("limit");
+
+    QTest::newRow("name") << "txtName" << 50;
+    QTest::newRow("e-mail") << "txtEMail" << 100;
+    QTest::newRow("comment") << "txtComment" << 256;
+}
+
+void TestFrmSuggest::lengthLimits()
+{
+    QFETCH(QString, name);
+    QFETCH(int, limit);
+
+    QLineEdit *edit = field(name.toLatin1().constData());
+    edit->setFocus();
+    QTest::keyClicks(edit, QString(limit, QLatin1Char('a')));
+    QCOMPARE(edit->text().size(), limit);
+    QTest::keyClicks(edit, QStringLiteral("b"));
+    QCOMPARE(edit->text(), QString(limit, QLatin1Char('a')));
+}
+
+void TestFrmSuggest::prompts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("email");
+    QTest::addColumn<QString>("comment");
+    QTest::addColumn<QString>("prompt");
+    QTest::addColumn<QString>("focused");
+
+    QTest::newRow("all empty") << ""
+                               << ""
+                               << ""
+                               << "您的姓名？"
+                               << "txtName";
+    QTest::newRow("only the name missing") << ""
+                                           << "e"
+                                           << "c"
+                                           << "您的姓名？"
+                                           << "txtName";
+    QTest::newRow("name filled") << "n"
+                                 << ""
+                                 << ""
+                                 << "您的Email？"
+                                 << "txtEMail";
+    QTest::newRow("name of blanks counts") << "   "
+                                           << ""
+                                           << "c"
+                                           << "您的Email？"
+                                           << "txtEMail";
+    QTest::newRow("name and e-mail filled") << "n"
+                                            << "e"
+                                            << ""
+                                            << "您的意见？"
+                                            << "txtComment";
+}
+
+void TestFrmSuggest::prompts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, email);
+    QFETCH(QString, comment);
+    QFETCH(QString, prompt);
+    QFETCH(QString, focused);
+
+    fill(name, email, comment);
+    button("Command4")->setFocus();
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+
+    QVERIFY(status()->isVisible());
+    QCOMPARE(status()->text(), prompt);
+    QCOMPARE(QApplication::focusWidget(), field(focused.toLatin1().constData()));
+    QTest::qWait(100);
+    QVERIFY(m_server->targets.isEmpty());
+}
+
+void TestFrmSuggest::sendsTheComposition()
+{
+    const QString name = QStringLiteral("  张 三 ");
+    const QString email = QStringLiteral("zhang&san@例子.cn");
+    const QString comment = QStringLiteral("FLAC 转 MP3 & 很快 = 好用 #1 100%");
+    fill(name, email, comment);
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
+    QVERIFY(status()->isVisible());
+
+    QTRY_COMPARE(status()->text(), QStringLiteral("完毕."));
+    QCOMPARE(m_server->targets.size(), 1);
+    QCOMPARE(m_server->origin() + QUrl::fromPercentEncoding(m_server->targets.at(0)),
+             m_server->origin() + QStringLiteral("/suggest.php?name=") + QString(13, QLatin1Char(' ')) +
+                 name + QStringLiteral("&age=") + email + QStringLiteral("&comment=(FLAC)") + comment);
+    QCOMPARE(field("txtName")->text(), name);
+    QCOMPARE(field("txtEMail")->text(), email);
+    QCOMPARE(field("txtComment")->text(), comment);
+}
+
+void TestFrmSuggest::verdictShown_data()
+{
+    QTest::addColumn<int>("httpStatus");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("200") << 200 << "完毕.";
+    QTest::newRow("500") << 500 << "发送失败.";
+    QTest::newRow("404") << 404 << "发送失败.";
+}
+
+void TestFrmSuggest::verdictShown()
+{
+    QFETCH(int, httpStatus);
+    QFETCH(QString, shown);
+
+    m_server->setMode(LoopbackServer::Mode::Answer, httpStatus);
+    fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTRY_COMPARE(status()->text(), shown);
+    QCOMPARE(m_server->targets.size(), 1);
+}
+
+void TestFrmSuggest::silentServerThenClose()
+{
+    m_server->setMode(LoopbackServer::Mode::Silent);
+    fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTRY_COMPARE(m_server->targets.size(), 1);
+    QTest::qWait(1000);
+    QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
+
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QVERIFY(m_window->isHidden());
+    QCOMPARE(m_window->result(), int(QDialog::Rejected));
+    QTRY_COMPARE(m_server->openConnections(), 0);
+    QTest::qWait(100);
+    QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
+}
+
+void TestFrmSuggest::destroyingWhileSendingIsClean()
+{
+    m_server->setMode(LoopbackServer::Mode::Silent);
+    fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
+    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTRY_COMPARE(m_server->targets.size(), 1);
+
+    m_window.reset();
+    QTRY_COMPARE(m_server->openConnections(), 0);
+}
+
+void TestFrmSuggest::backClosesWithoutSending()
+{
+    fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
+    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QVERIFY(m_window->isHidden());
+    QTest::qWait(100);
+    QVERIFY(m_server->targets.isEmpty());
+}
+
+QTEST_MAIN(TestFrmSuggest)
+#include "tst_frmsuggest.moc"
