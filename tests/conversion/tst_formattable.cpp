@@ -1,0 +1,258 @@
+#include "conversion/formattable.h"
+
+#include <QtTest>
+
+// The settings boxes as the main window holds them, enough to replay format choices on the data.
+struct SettingsBoxes
+{
+    QString videoBitrate;
+    QString frameRate;
+    QString size;
+    QString sampleRate;
+    QString audioBitrate;
+    int channel = -1;
+
+    void choose(OutputFormat format)
+    {
+        const FormatDefaults d = FormatTable::defaultsFor(format);
+        if (d.videoBitrate)
+            videoBitrate = *d.videoBitrate;
+        if (d.frameRate)
+            frameRate = *d.frameRate;
+        if (d.size)
+            size = *d.size;
+        sampleRate = d.sampleRate;
+        audioBitrate = d.audioBitrate;
+        channel = d.channelIndex;
+    }
+
+    QStringList texts() const
+    {
+        return {videoBitrate, frameRate, size, sampleRate, audioBitrate, QString::number(channel)};
+    }
+};
+
+class TestFormatTable : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void entries_data()
+    {
+        QTest::addColumn<QStringList>("actual");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("cmbOF") << FormatTable::formatEntries()
+                               << QStringList{QStringLiteral("RMVB(RealPlayerRMVB)"),
+                                              QStringLiteral("RM(RealPlayerRM)"),
+                                              QStringLiteral("MPG(MPEG2)"),
+                                              QStringLiteral("AVI(Windows Media Player格式)"),
+                                              QStringLiteral("MP4(高清MPEG4格式)"),
+                                              QStringLiteral("MOV(QuickTime格式)"),
+                                              QStringLiteral("MP4(手机MP4格式)"),
+                                              QStringLiteral("3GP(手机3GP格式)"),
+                                              QStringLiteral("MP3(纯音频格式)")};
+        QTest::newRow("cmbVB") << FormatTable::videoBitrateEntries()
+                               << QStringLiteral("40 80 120 128 256 384 512 600 640 768 800 900 1000 1500")
+                                      .split(QLatin1Char(' '));
+        QTest::newRow("cmbF") << FormatTable::frameRateEntries()
+                              << QStringLiteral("15 23 29").split(QLatin1Char(' '));
+        QTest::newRow("cmbS") << FormatTable::sizeEntries()
+                              << QStringLiteral(
+                                     "原始大小 128x96 160x120 176x144 320x180 320x240 352x288 640x272 "
+                                     "480x480 640x360 640x480 720x306 720x320")
+                                     .split(QLatin1Char(' '));
+        QTest::newRow("cmbR")
+            << FormatTable::sampleRateEntries()
+            << QStringLiteral("48000 44100 32000 24000 22050 16000 12050 8000").split(QLatin1Char(' '));
+        QTest::newRow("cmbBR")
+            << FormatTable::audioBitrateEntries()
+            << QStringLiteral("10.2 12.2 32 48 56 64 80 96 112 128 192 224 256 320").split(QLatin1Char(' '));
+        QTest::newRow("cmbChannel") << FormatTable::channelEntries()
+                                    << QStringList{QStringLiteral("单声道"), QStringLiteral("双声道")};
+    }
+
+    void entries()
+    {
+        QFETCH(QStringList, actual);
+        QFETCH(QStringList, expected);
+        QCOMPARE(actual, expected);
+    }
+
+    void captions_data()
+    {
+        QTest::addColumn<QString>("actual");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Label1") << FormatTable::outputFormatCaption() << QStringLiteral("输出格式：");
+        QTest::newRow("Label9") << FormatTable::mp3Caption() << QStringLiteral("MP3 - 音乐声音格式");
+        QTest::newRow("Label2") << FormatTable::videoBitrateCaption() << QStringLiteral("视频比特率：");
+        QTest::newRow("Label3") << FormatTable::frameRateCaption() << QStringLiteral("帧率：");
+        QTest::newRow("Label4") << FormatTable::sizeCaption() << QStringLiteral("视频尺寸：");
+        QTest::newRow("Label5") << FormatTable::sampleRateCaption() << QStringLiteral("声音频率：");
+        QTest::newRow("Label6") << FormatTable::audioBitrateCaption() << QStringLiteral("声音比特率：");
+        QTest::newRow("Label7") << FormatTable::channelCaption() << QStringLiteral("声道：");
+        QTest::newRow("Label8") << FormatTable::outputPathCaption() << QStringLiteral("输出路径：");
+    }
+
+    void captions()
+    {
+        QFETCH(QString, actual);
+        QFETCH(QString, expected);
+        QCOMPARE(actual, expected);
+    }
+
+    void perFormat_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QStringList>("tools");
+        QTest::addColumn<bool>("twoStage");
+        const QStringList convCoder{QStringLiteral("conv"), QStringLiteral("coder")};
+        const QStringList convCoder2{QStringLiteral("conv"), QStringLiteral("coder2")};
+        const QStringList conv{QStringLiteral("conv")};
+        QTest::newRow("RMVB") << 0 << QStringLiteral(".rmvb") << convCoder << true;
+        QTest::newRow("RM") << 1 << QStringLiteral(".rm") << convCoder << true;
+        QTest::newRow("MPG") << 2 << QStringLiteral(".mpg") << conv << false;
+        QTest::newRow("AVI") << 3 << QStringLiteral(".avi") << conv << false;
+        QTest::newRow("HD MP4") << 4 << QStringLiteral(".mp4") << conv << false;
+        QTest::newRow("MOV") << 5 << QStringLiteral(".mov") << convCoder << true;
+        QTest::newRow("mobile MP4") << 6 << QStringLiteral(".mp4") << convCoder2 << true;
+        QTest::newRow("3GP") << 7 << QStringLiteral(".3gp") << convCoder2 << true;
+        QTest::newRow("MP3") << 8 << QStringLiteral(".mp3")
+                             << QStringList{QStringLiteral("sox"), QStringLiteral("coder"),
+                                            QStringLiteral("coder")}
+                             << false;
+    }
+
+    void perFormat()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, extension);
+        QFETCH(QStringList, tools);
+        QFETCH(bool, twoStage);
+        const std::optional<OutputFormat> format = FormatTable::formatAt(position);
+        QVERIFY(format);
+        QCOMPARE(FormatTable::positionOf(*format), position);
+        QCOMPARE(FormatTable::extension(*format), extension);
+        QCOMPARE(FormatTable::stageTools(*format), tools);
+        QCOMPARE(FormatTable::isTwoStage(*format), twoStage);
+    }
+
+    void positionsOutsideTheSelectorNameNoFormat()
+    {
+        QVERIFY(!FormatTable::formatAt(-1));
+        QVERIFY(!FormatTable::formatAt(9));
+        QCOMPARE(FormatTable::formatCount, FormatTable::formatEntries().size());
+    }
+
+    void defaults_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QStringList>("expected"); // cmbVB, cmbF, cmbS, cmbR, cmbBR, cmbChannel
+        const auto row = [](const char *list) { return QString::fromUtf8(list).split(QLatin1Char(' ')); };
+        QTest::newRow("RMVB") << 0 << row("1200 29 原始大小 44100 320 1");
+        QTest::newRow("RM") << 1 << row("1200 29 原始大小 44100 320 1");
+        QTest::newRow("MPG") << 2 << row("600 24 原始大小 28000 64 1");
+        QTest::newRow("AVI") << 3 << row("600 24 原始大小 28000 64 1");
+        QTest::newRow("HD MP4") << 4 << row("1200 29 原始大小 48000 320 1");
+        QTest::newRow("MOV") << 5 << row("256 29 原始大小 48000 64 1");
+        QTest::newRow("mobile MP4") << 6 << row("128 29 320x240 8000 12.2 0");
+        QTest::newRow("3GP") << 7 << row("128 29 320x240 8000 12.2 0");
+    }
+
+    void defaults()
+    {
+        QFETCH(int, position);
+        QFETCH(QStringList, expected);
+        SettingsBoxes boxes{QStringLiteral("typed"), QStringLiteral("typed"), QStringLiteral("typed"),
+                            QStringLiteral("typed"), QStringLiteral("typed"), -1};
+        boxes.choose(*FormatTable::formatAt(position));
+        QCOMPARE(boxes.texts(), expected);
+    }
+
+    void choiceSequences_data()
+    {
+        QTest::addColumn<QList<int>>("positions");
+        QTest::addColumn<QStringList>("expected");
+        const auto row = [](const char *list) { return QString::fromUtf8(list).split(QLatin1Char(' ')); };
+        // Start-up leaves RMVB's defaults; later choices write over them.
+        QTest::newRow("MPG after RMVB") << QList<int>{0, 2} << row("600 24 原始大小 28000 64 1");
+        QTest::newRow("MP3 after 3GP keeps the video texts")
+            << QList<int>{7, 8} << row("128 29 320x240 48000 320 1");
+        QTest::newRow("MP3 after MOV") << QList<int>{5, 8} << row("256 29 原始大小 48000 320 1");
+        QTest::newRow("3GP after MP3") << QList<int>{8, 7} << row("128 29 320x240 8000 12.2 0");
+    }
+
+    void choiceSequences()
+    {
+        QFETCH(QList<int>, positions);
+        QFETCH(QStringList, expected);
+        SettingsBoxes boxes;
+        for (int p : positions)
+            boxes.choose(*FormatTable::formatAt(p));
+        QCOMPARE(boxes.texts(), expected);
+    }
+
+    void rechoosingRestoresDefaultsOverTypedValues_data()
+    {
+        QTest::addColumn<int>("position");
+        for (int p = 0; p < FormatTable::formatCount; ++p)
+            QTest::newRow(qPrintable(FormatTable::formatEntries().at(p))) << p;
+    }
+
+    void rechoosingRestoresDefaultsOverTypedValues()
+    {
+        QFETCH(int, position);
+        const OutputFormat format = *FormatTable::formatAt(position);
+        SettingsBoxes first;
+        first.choose(format);
+        SettingsBoxes boxes = first;
+        boxes.choose(*FormatTable::formatAt((position + 4) % FormatTable::formatCount));
+        boxes.videoBitrate = boxes.frameRate = boxes.size = QStringLiteral("typed");
+        boxes.sampleRate = QStringLiteral("12345");
+        boxes.audioBitrate = QStringLiteral("7 7");
+        boxes.channel = -1;
+        boxes.choose(format);
+        if (format == OutputFormat::Mp3) {
+            // MP3 restores the audio boxes; what was typed into the video boxes stays.
+            QCOMPARE(boxes.texts().mid(3), first.texts().mid(3));
+            QCOMPARE(boxes.texts().mid(0, 3), QStringList(3, QStringLiteral("typed")));
+        } else {
+            QCOMPARE(boxes.texts(), first.texts());
+        }
+    }
+
+    void mp3LeavesTheVideoBoxesAlone()
+    {
+        const FormatDefaults d = FormatTable::defaultsFor(OutputFormat::Mp3);
+        QVERIFY(!d.videoBitrate);
+        QVERIFY(!d.frameRate);
+        QVERIFY(!d.size);
+        QCOMPARE(d.sampleRate, QStringLiteral("48000"));
+        QCOMPARE(d.audioBitrate, QStringLiteral("320"));
+        QCOMPARE(d.channelIndex, 1);
+    }
+
+    void startupPositions()
+    {
+        const StartupPositions s = FormatTable::startupPositions();
+        QCOMPARE(FormatTable::audioBitrateEntries().at(s.audioBitrate), QStringLiteral("96"));
+        QCOMPARE(FormatTable::sampleRateEntries().at(s.sampleRate), QStringLiteral("44100"));
+        QCOMPARE(FormatTable::channelEntries().at(s.channel), QStringLiteral("双声道"));
+        QCOMPARE(s.format, 0);
+    }
+
+    void videoDefaultsOutsideTheListsAreTypedText()
+    {
+        // "1200", "24" and "28000" are shown although no list holds them.
+        QVERIFY(!FormatTable::videoBitrateEntries().contains(
+            *FormatTable::defaultsFor(OutputFormat::Rmvb).videoBitrate));
+        QVERIFY(!FormatTable::frameRateEntries().contains(
+            *FormatTable::defaultsFor(OutputFormat::Mpg).frameRate));
+        QVERIFY(!FormatTable::sampleRateEntries().contains(
+            FormatTable::defaultsFor(OutputFormat::Avi).sampleRate));
+        QCOMPARE(FormatTable::sizeEntries().constFirst(), FormatTable::originalSize());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFormatTable)
+#include "tst_formattable.moc"

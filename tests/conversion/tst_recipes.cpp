@@ -1,0 +1,420 @@
+#include "conversion/recipes.h"
+#include "runner/commandlinetext.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString programFolder = QStringLiteral("/opt/tunoxa");
+const QString intermediate = QStringLiteral("/home/u/.cache/tunoxa/tmp/tmp.mp4");
+const QString probeWav = QStringLiteral("/home/u/.cache/tunoxa/tmp.wav");
+
+// Distinct values in every box, so a setting in the wrong place shows.
+RecipeInput input(const QString &size, const QString &file = QStringLiteral("/Music/a.flac"))
+{
+    RecipeInput in;
+    in.programFolder = programFolder;
+    in.inputPath = file;
+    in.outputFolder = QStringLiteral("/Out/");
+    in.settings = {QStringLiteral("384"),   QStringLiteral("23"), size,
+                   QStringLiteral("32000"), QStringLiteral("96"), 0};
+    in.clock = QTime(14, 3, 7);
+    in.work = {intermediate, probeWav};
+    return in;
+}
+
+} // namespace
+
+class TestRecipes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void recipeText_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("tool");
+
+        const QString orig = QStringLiteral("原始大小");
+        const QString small = QStringLiteral("176x144");
+        const QString toTmp =
+            QStringLiteral("/opt/tunoxa/data/conv \"/Music/a.flac\" -oac mp3lame -lameopts preset=320 "
+                           "-ovc lavc -lavcopts vcodec=mpeg4:vbitrate=1200 -of avi -o "
+                           "/home/u/.cache/tunoxa/tmp/tmp.mp4");
+        const QString conv = QStringLiteral("conv");
+        const QString coder = QStringLiteral("coder");
+        const QString coder2 = QStringLiteral("coder2");
+
+        for (int p : {0, 1, 5, 6, 7}) {
+            for (const QString &s : {orig, small})
+                QTest::addRow("%d intermediate, %s", p, qPrintable(s))
+                    << p << 0 << s << toTmp << intermediate << conv;
+        }
+
+        QTest::newRow("RMVB original")
+            << 0 << 1 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -vcodec rv10 -b 1200k "
+                   "-f rm  -ab 128k -ac 2 \"/Out/a-1437.rmvb\"")
+            << QStringLiteral("/Out/a-1437.rmvb") << coder;
+        QTest::newRow("RM original")
+            << 1 << 1 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -vcodec rv10 -b 1200k "
+                   "-f rm  -ab 128k -ac 2 \"/Out/a-1437.rm\"")
+            << QStringLiteral("/Out/a-1437.rm") << coder;
+        QTest::newRow("RMVB resized")
+            << 0 << 1 << small
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -s 176x144 -vcodec rv10 "
+                   "-b 384k -f rm -ar 32000 -ab 96k -ac 1 \"/Out/a-1437.rmvb\"")
+            << QStringLiteral("/Out/a-1437.rmvb") << coder;
+        QTest::newRow("RM resized")
+            << 1 << 1 << small
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -s 176x144 -vcodec rv10 "
+                   "-b 384k -f rm -ar 32000 -ab 96k -ac 1 \"/Out/a-1437.rm\"")
+            << QStringLiteral("/Out/a-1437.rm") << coder;
+        QTest::newRow("MPG")
+            << 2 << 0 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/conv \"/Music/a.flac\" -oac lavc -lavcopts acodec=mp2:abitrate=96 -ovc "
+                   "lavc -lavcopts vcodec=mpeg1video:vbitrate=384:vpass=1 -ofps 23 -of lavf -lavfopts "
+                   "format=yuv4mpeg -o \"/Out/a-1437.mpg\"")
+            << QStringLiteral("/Out/a-1437.mpg") << conv;
+        QTest::newRow("AVI")
+            << 3 << 0 << small
+            << QStringLiteral(
+                   "/opt/tunoxa/data/conv \"/Music/a.flac\" -oac lavc -lavcopts acodec=mp2:abitrate=96 -ovc "
+                   "lavc -lavcopts vcodec=mpeg1video:vbitrate=384:vpass=1 -ofps 23 -of lavf -lavfopts "
+                   "format=yuv4mpeg -o \"/Out/a-1437.avi\"")
+            << QStringLiteral("/Out/a-1437.avi") << conv;
+        QTest::newRow("HD MP4")
+            << 4 << 0 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/conv \"/Music/a.flac\" -oac mp3lame -lameopts preset=96 -ovc lavc "
+                   "-lavcopts vcodec=mpeg4:vbitrate=384 -of avi -o \"/Out/a-1437.mp4\"")
+            << QStringLiteral("/Out/a-1437.mp4") << conv;
+        QTest::newRow("MOV original")
+            << 5 << 1 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -ac 2 -ar 48000 -ab 128k "
+                   "\"/Out/a-1437.mov\"")
+            << QStringLiteral("/Out/a-1437.mov") << coder;
+        QTest::newRow("MOV resized") << 5 << 1 << small
+                                     << QStringLiteral(
+                                            "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y "
+                                            "-s 176x144 -ac 2 -ar 48000 "
+                                            "-ab 128k \"/Out/a-1437.mov\"")
+                                     << QStringLiteral("/Out/a-1437.mov") << coder;
+        QTest::newRow("mobile MP4 original still 320x240")
+            << 6 << 1 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder2 -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -s 320x240 -vcodec mpeg4 "
+                   "-acodec amr_nb -ac 1 -ar 8000 -ab 12.2k \"/Out/a-1437.mp4\"")
+            << QStringLiteral("/Out/a-1437.mp4") << coder2;
+        QTest::newRow("mobile MP4 resized")
+            << 6 << 1 << small
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder2 -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -s 176x144 -vcodec mpeg4 "
+                   "-acodec amr_nb -ac 1 -ar 8000 -ab 12.2k \"/Out/a-1437.mp4\"")
+            << QStringLiteral("/Out/a-1437.mp4") << coder2;
+        QTest::newRow("3GP original still 320x240")
+            << 7 << 1 << orig
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder2 -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -s 320x240 -vcodec mpeg4 "
+                   "-acodec amr_nb -ac 1 -ar 8000 -ab 12.2k \"/Out/a-1437.3gp\"")
+            << QStringLiteral("/Out/a-1437.3gp") << coder2;
+        QTest::newRow("3GP resized")
+            << 7 << 1 << small
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder2 -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -s 176x144 -vcodec mpeg4 "
+                   "-acodec amr_nb -ac 1 -ar 8000 -ab 12.2k \"/Out/a-1437.3gp\"")
+            << QStringLiteral("/Out/a-1437.3gp") << coder2;
+        QTest::newRow("MP3 decode")
+            << 8 << 0 << orig
+            << QStringLiteral("/opt/tunoxa/data/sox \"/Music/a.flac\" /home/u/.cache/tunoxa/tmp.wav")
+            << probeWav << QStringLiteral("sox");
+        QTest::newRow("MP3 probe") << 8 << 1 << orig
+                                   << QStringLiteral(
+                                          "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp.wav")
+                                   << QString() << coder;
+        QTest::newRow("MP3 encode") << 8 << 2 << small
+                                    << QStringLiteral(
+                                           "/opt/tunoxa/data/coder -i \"/Music/a.flac\" -y -vn -ar 32000 -ab "
+                                           "96k -ac 1 \"/Out/a_1437.mp3\"")
+                                    << QStringLiteral("/Out/a_1437.mp3") << coder;
+    }
+
+    void recipeText()
+    {
+        QFETCH(int, position);
+        QFETCH(int, stage);
+        QFETCH(QString, size);
+        QFETCH(QString, line);
+        QFETCH(QString, output);
+        QFETCH(QString, tool);
+        const OutputFormat format = *FormatTable::formatAt(position);
+        const ToolCommand c = Recipes::stage(format, stage, input(size));
+        QCOMPARE(c.commandLine, line);
+        QCOMPARE(c.outputPath, output);
+        QCOMPARE(c.toolName, tool);
+        QCOMPARE(c.toolName, FormatTable::stageTools(format).at(stage));
+    }
+
+    void stagesBeyondTheFormatAreEmpty_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("stage");
+        for (int p = 0; p < FormatTable::formatCount; ++p) {
+            const int count = int(FormatTable::stageTools(*FormatTable::formatAt(p)).size());
+            QTest::addRow("%d at %d", p, count) << p << count;
+            QTest::addRow("%d at -1", p) << p << -1;
+        }
+    }
+
+    void stagesBeyondTheFormatAreEmpty()
+    {
+        QFETCH(int, position);
+        QFETCH(int, stage);
+        QVERIFY(Recipes::stage(*FormatTable::formatAt(position), stage, input(QStringLiteral("x")))
+                    .commandLine.isEmpty());
+    }
+
+    // The MP3 defaults for a.flac into an output folder at 14:03:07.
+    void mp3WithDefaults()
+    {
+        RecipeInput in = input(QStringLiteral("原始大小"));
+        const FormatDefaults d = FormatTable::defaultsFor(OutputFormat::Mp3);
+        in.settings.sampleRate = d.sampleRate;
+        in.settings.audioBitrate = d.audioBitrate;
+        in.settings.channelIndex = d.channelIndex;
+        const ToolCommand c = Recipes::mp3Encode(in);
+        QCOMPARE(c.commandLine,
+                 QStringLiteral("/opt/tunoxa/data/coder -i \"/Music/a.flac\" -y -vn -ar 48000 -ab 320k -ac 2 "
+                                "\"/Out/a_1437.mp3\""));
+    }
+
+    void originalSizeIgnoresTheAudioAndVideoBoxes_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::newRow("RMVB") << 0;
+        QTest::newRow("RM") << 1;
+        QTest::newRow("MOV") << 5;
+        QTest::newRow("mobile MP4") << 6;
+        QTest::newRow("3GP") << 7;
+    }
+
+    void originalSizeIgnoresTheAudioAndVideoBoxes()
+    {
+        QFETCH(int, position);
+        const OutputFormat format = *FormatTable::formatAt(position);
+        RecipeInput a = input(QStringLiteral("原始大小"));
+        RecipeInput b = a;
+        b.settings = {QStringLiteral("40"),   QStringLiteral("15"),   QStringLiteral("原始大小"),
+                      QStringLiteral("8000"), QStringLiteral("10.2"), -1};
+        QCOMPARE(Recipes::secondStage(format, b).commandLine, Recipes::secondStage(format, a).commandLine);
+        QCOMPARE(Recipes::firstStage(format, b).commandLine, Recipes::firstStage(format, a).commandLine);
+    }
+
+    void channelCount_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("ac");
+        QTest::newRow("none") << -1 << QStringLiteral("-ac 0 ");
+        QTest::newRow("单声道") << 0 << QStringLiteral("-ac 1 ");
+        QTest::newRow("双声道") << 1 << QStringLiteral("-ac 2 ");
+    }
+
+    void channelCount()
+    {
+        QFETCH(int, index);
+        QFETCH(QString, ac);
+        RecipeInput in = input(QStringLiteral("320x240"));
+        in.settings.channelIndex = index;
+        QVERIFY(Recipes::mp3Encode(in).commandLine.contains(ac));
+        QVERIFY(Recipes::secondStage(OutputFormat::Rmvb, in).commandLine.contains(ac));
+        QVERIFY(Recipes::secondStage(OutputFormat::Rm, in).commandLine.contains(ac));
+    }
+
+    void baseName_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("base");
+        QTest::newRow("plain") << QStringLiteral("/Music/a.flac") << QStringLiteral("a");
+        QTest::newRow("several dots") << QStringLiteral("/Music/a.b.flac") << QStringLiteral("a.b");
+        QTest::newRow("no dot") << QStringLiteral("/Music/track") << QString();
+        QTest::newRow("dot only in folder") << QStringLiteral("/Mu.sic/track") << QString();
+        QTest::newRow("leading dot") << QStringLiteral("/Music/.flac") << QString();
+        QTest::newRow("no folder") << QStringLiteral("song.flac") << QStringLiteral("song");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("blanks and Chinese")
+            << QStringLiteral("/音乐/Song One.flac") << QStringLiteral("Song One");
+        QTest::newRow("backslash is a name character")
+            << QStringLiteral("/m/a\\b.flac") << QStringLiteral("a\\b");
+        QTest::newRow("colon is a name character") << QStringLiteral("/m/c:d.flac") << QStringLiteral("c:d");
+        QTest::newRow("trailing dot") << QStringLiteral("/m/x.") << QStringLiteral("x");
+    }
+
+    void baseName()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, base);
+        QCOMPARE(Recipes::GetBaseName(path), base);
+    }
+
+    void outputNames_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("no dot gives an empty base")
+            << QStringLiteral("/Music/track") << 8 << QStringLiteral("/Out/_1437.mp3");
+        QTest::newRow("no dot, video")
+            << QStringLiteral("/Music/track") << 7 << QStringLiteral("/Out/-1437.3gp");
+        QTest::newRow("several dots")
+            << QStringLiteral("/Music/a.b.flac") << 8 << QStringLiteral("/Out/a.b_1437.mp3");
+        QTest::newRow("blank in the name")
+            << QStringLiteral("/Music/Song One.flac") << 7 << QStringLiteral("/Out/Song One-1437.3gp");
+    }
+
+    void outputNames()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, position);
+        QFETCH(QString, output);
+        const OutputFormat format = *FormatTable::formatAt(position);
+        const RecipeInput in = input(QStringLiteral("320x240"), file);
+        QCOMPARE(Recipes::outputPath(format, file, in.outputFolder, in.clock), output);
+        const int last = int(FormatTable::stageTools(format).size()) - 1;
+        const ToolCommand c = Recipes::stage(format, last, in);
+        QCOMPARE(c.outputPath, output);
+        QVERIFY(c.commandLine.endsWith(QLatin1Char(' ') + CommandLineText::quote(output)));
+    }
+
+    void timeStamp_data()
+    {
+        QTest::addColumn<QTime>("time");
+        QTest::addColumn<QString>("stamp");
+        QTest::newRow("09:05:03") << QTime(9, 5, 3) << QStringLiteral("953");
+        QTest::newRow("10:00:00") << QTime(10, 0, 0) << QStringLiteral("1000");
+        QTest::newRow("23:59:59") << QTime(23, 59, 59) << QStringLiteral("235959");
+        QTest::newRow("midnight") << QTime(0, 0, 0) << QStringLiteral("000");
+        QTest::newRow("01:11:05") << QTime(1, 11, 5) << QStringLiteral("1115");
+        QTest::newRow("11:01:05 coincides") << QTime(11, 1, 5) << QStringLiteral("1115");
+        QTest::newRow("14:03:07") << QTime(14, 3, 7) << QStringLiteral("1437");
+    }
+
+    void timeStamp()
+    {
+        QFETCH(QTime, time);
+        QFETCH(QString, stamp);
+        QCOMPARE(Recipes::timeStamp(time), stamp);
+    }
+
+    void workingPathsAreQuotedOnlyWhenNeeded_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("plain") << QStringLiteral("/home/u/.cache/tunoxa/tmp/tmp.mp4")
+                               << QStringLiteral("/home/u/.cache/tunoxa/tmp/tmp.mp4");
+        QTest::newRow("blank") << QStringLiteral("/home/a b/tmp.mp4")
+                               << QStringLiteral("\"/home/a b/tmp.mp4\"");
+        QTest::newRow("tab") << QStringLiteral("/home/a\tb/tmp.mp4")
+                             << QStringLiteral("\"/home/a\tb/tmp.mp4\"");
+        QTest::newRow("quote") << QStringLiteral("/home/a\"b/tmp.mp4")
+                               << QStringLiteral("\"/home/a\\\"b/tmp.mp4\"");
+        QTest::newRow("Chinese stays bare")
+            << QStringLiteral("/home/用户/tmp.mp4") << QStringLiteral("/home/用户/tmp.mp4");
+    }
+
+    void workingPathsAreQuotedOnlyWhenNeeded()
+    {
+        QFETCH(QString, work);
+        QFETCH(QString, written);
+        RecipeInput in = input(QStringLiteral("原始大小"));
+        in.work = {work, work};
+        QVERIFY(Recipes::firstStage(OutputFormat::Rmvb, in)
+                    .commandLine.endsWith(QStringLiteral(" -o ") + written));
+        QVERIFY(Recipes::secondStage(OutputFormat::Mov, in)
+                    .commandLine.contains(QStringLiteral(" -i ") + written + QStringLiteral(" -y ")));
+        QVERIFY(Recipes::soxDecode(in).commandLine.endsWith(QLatin1Char(' ') + written));
+        QVERIFY(Recipes::durationProbe(in).commandLine.endsWith(QStringLiteral(" -i ") + written));
+    }
+
+    void nameChooserNamesTheFinalOutputOnly()
+    {
+        const NameChooser chooser = [](const QString &wanted) { return wanted + QStringLiteral(".x"); };
+        const RecipeInput in = input(QStringLiteral("原始大小"));
+        for (int p = 0; p < FormatTable::formatCount; ++p) {
+            const OutputFormat format = *FormatTable::formatAt(p);
+            const QStringList tools = FormatTable::stageTools(format);
+            for (int s = 0; s < tools.size(); ++s) {
+                const ToolCommand plain = Recipes::stage(format, s, in);
+                const ToolCommand c = Recipes::stage(format, s, in, chooser);
+                if (s == tools.size() - 1) {
+                    QCOMPARE(c.outputPath, plain.outputPath + QStringLiteral(".x"));
+                    QVERIFY(c.commandLine.endsWith(CommandLineText::quote(c.outputPath)));
+                } else {
+                    QCOMPARE(c.commandLine, plain.commandLine);
+                }
+            }
+        }
+    }
+
+    void freeOutputName_data()
+    {
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QString>("wanted");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("free") << QStringList{} << QStringLiteral("a_953.mp3") << QStringLiteral("a_953.mp3");
+        QTest::newRow("taken") << QStringList{QStringLiteral("a_953.mp3")} << QStringLiteral("a_953.mp3")
+                               << QStringLiteral("a_953 (2).mp3");
+        QTest::newRow("taken twice") << QStringList{QStringLiteral("a_953.mp3"),
+                                                    QStringLiteral("a_953 (2).mp3")}
+                                     << QStringLiteral("a_953.mp3") << QStringLiteral("a_953 (3).mp3");
+        QTest::newRow("gap is reused")
+            << QStringList{QStringLiteral("a_953.mp3"), QStringLiteral("a_953 (3).mp3")}
+            << QStringLiteral("a_953.mp3") << QStringLiteral("a_953 (2).mp3");
+        QTest::newRow("dots in the name")
+            << QStringList{QStringLiteral("a.b-953.3gp")} << QStringLiteral("a.b-953.3gp")
+            << QStringLiteral("a.b-953 (2).3gp");
+        QTest::newRow("no extension")
+            << QStringList{QStringLiteral("noext")} << QStringLiteral("noext") << QStringLiteral("noext (2)");
+        QTest::newRow("a folder takes the name")
+            << QStringList{QStringLiteral("dir.mp3/")} << QStringLiteral("dir.mp3")
+            << QStringLiteral("dir (2).mp3");
+        QTest::newRow("dangling link takes the name")
+            << QStringList{QStringLiteral("link.mp3@")} << QStringLiteral("link.mp3")
+            << QStringLiteral("link (2).mp3");
+    }
+
+    void freeOutputName()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QString, wanted);
+        QFETCH(QString, expected);
+        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/x.y-XXXXXX"));
+        QVERIFY(dir.isValid());
+        for (const QString &e : existing) {
+            if (e.endsWith(QLatin1Char('/'))) {
+                QVERIFY(QDir(dir.path()).mkdir(e.chopped(1)));
+            } else if (e.endsWith(QLatin1Char('@'))) {
+                QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), dir.filePath(e.chopped(1))));
+            } else {
+                QFile f(dir.filePath(e));
+                QVERIFY(f.open(QIODevice::WriteOnly));
+            }
+        }
+        QCOMPARE(Recipes::freeOutputName(dir.filePath(wanted)), dir.filePath(expected));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRecipes)
+#include "tst_recipes.moc"
