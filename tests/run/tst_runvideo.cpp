@@ -1,0 +1,112 @@
+#include "runfixture.h"
+
+#include <QFileInfo>
+
+// A generated video through every video format with the real tools: the formats the tools accept
+// give a file whose container ffprobe names; a format a tool rejects leaves the row marked with
+// the tool's reason, and the run still ends.
+class TestRunVideo : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_mediaDir;
+    QString m_video;
+
+private slots:
+    void initTestCase()
+    {
+        if (!QFileInfo(TestMedia::programFolder() + QStringLiteral("/data/conv")).isExecutable())
+            QSKIP("data/conv has not been built");
+        m_video = m_mediaDir.filePath(QStringLiteral("clip.mp4"));
+        QVERIFY(TestMedia::makeVideo(m_video, 3,
+                                     {QStringLiteral("-c:v"), QStringLiteral("libx264"),
+                                      QStringLiteral("-c:a"), QStringLiteral("aac")}));
+    }
+    void init() { ProgramSettings::instance() = ProgramSettings(); }
+
+    void everyVideoFormat_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QString>("container"); // empty: the tools reject this format
+        const QString original = FormatTable::originalSize();
+        const QString isoMedia = QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2");
+        QTest::newRow("RMVB") << 0 << original << QStringLiteral(".rmvb") << QStringLiteral("rm");
+        QTest::newRow("RMVB resized")
+            << 0 << QStringLiteral("320x240") << QStringLiteral(".rmvb") << QStringLiteral("rm");
+        // RealVideo 1 takes only sizes in multiples of 16.
+        QTest::newRow("RMVB 160x120")
+            << 0 << QStringLiteral("160x120") << QStringLiteral(".rmvb") << QString();
+        QTest::newRow("RM 320x180") << 1 << QStringLiteral("320x180") << QStringLiteral(".rm") << QString();
+        QTest::newRow("RM") << 1 << original << QStringLiteral(".rm") << QStringLiteral("rm");
+        QTest::newRow("MPG") << 2 << original << QStringLiteral(".mpg") << QStringLiteral("mpeg");
+        QTest::newRow("AVI") << 3 << original << QStringLiteral(".avi") << QStringLiteral("avi");
+        QTest::newRow("HD MP4") << 4 << original << QStringLiteral(".mp4") << QStringLiteral("avi");
+        QTest::newRow("MOV") << 5 << original << QStringLiteral(".mov") << isoMedia;
+        QTest::newRow("mobile MP4") << 6 << original << QStringLiteral(".mp4") << isoMedia;
+        QTest::newRow("3GP") << 7 << original << QStringLiteral(".3gp") << isoMedia;
+        QTest::newRow("3GP resized") << 7 << QStringLiteral("176x144") << QStringLiteral(".3gp") << isoMedia;
+    }
+    void everyVideoFormat()
+    {
+        QFETCH(int, format);
+        QFETCH(QString, size);
+        QFETCH(QString, extension);
+        QFETCH(QString, container);
+        RunFixture f;
+        f.host.useDefaultsOf(OutputFormat(format));
+        f.host.settings.size = size;
+        const FileList::Id id = f.files.AddFileRow(m_video);
+
+        QVERIFY(f.startAndWait());
+
+        const QStringList outputs = f.outputs();
+        if (container.isEmpty()) {
+            QVERIFY(outputs.isEmpty());
+            QCOMPARE(f.files.ids(), QList<FileList::Id>{id});
+            QVERIFY(f.files.isFailed(id));
+            QCOMPARE(f.files.failureReason(id), QStringLiteral("Conversion failed!"));
+            QVERIFY(f.log.contains(QStringLiteral("end %1 coder failed").arg(id)));
+            QCOMPARE(f.services.messages.size(), 1);
+            QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("完成，1 个文件转换失败"));
+        } else {
+            QVERIFY2(f.files.isEmpty(), qPrintable(f.files.failureReason(id)));
+            QCOMPARE(outputs.size(), 1);
+            QVERIFY2(outputs[0].startsWith(QStringLiteral("clip-")) && outputs[0].endsWith(extension),
+                     qPrintable(outputs[0]));
+            const QJsonObject probe = TestMedia::probe(QDir(f.host.outputFolder).filePath(outputs[0]));
+            QCOMPARE(TestMedia::formatName(probe), container);
+            QVERIFY(!TestMedia::firstStream(probe, QStringLiteral("video")).isEmpty());
+            QVERIFY(qAbs(TestMedia::durationSeconds(probe) - 3) <= 0.5);
+            QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("Done."));
+        }
+        QCOMPARE(f.services.openedPaths.size(), 1);
+        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
+    }
+
+    // An audio-only input has no video for the encoder: stage 1 fails, and the second stage must
+    // not convert the intermediate an earlier file left behind.
+    void failedFirstStageSkipsTheSecond()
+    {
+        RunFixture f;
+        f.host.useDefaultsOf(OutputFormat::Mov);
+        const FileList::Id video = f.files.AddFileRow(m_video);
+        const FileList::Id audio = f.addFlac(QStringLiteral("song.flac"), 2);
+        QVERIFY(audio);
+
+        QVERIFY(f.startAndWait());
+
+        QCOMPARE(f.files.ids(), QList<FileList::Id>{audio});
+        QVERIFY(f.files.isFailed(audio));
+        QVERIFY(f.log.contains(QStringLiteral("removed %1").arg(video)));
+        QVERIFY(f.log.contains(QStringLiteral("end %1 conv failed").arg(audio)));
+        QVERIFY(!f.log.contains(QStringLiteral("start %1 coder").arg(audio)));
+        const QStringList outputs = f.outputs();
+        QCOMPARE(outputs.size(), 1);
+        QVERIFY(outputs[0].startsWith(QStringLiteral("clip-")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRunVideo)
+#include "tst_runvideo.moc"
