@@ -1,11 +1,23 @@
 #include "ui/frmmain.h"
 
 #include "conversion/formattable.h"
+#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
+#include "filelist/filelistview.h"
+#include "filelist/hintbox.h"
+#include "runner/progressdisplay.h"
 #include "shell/appdirs.h"
+#include "shell/frmoptions.h"
+#include "shell/optionsfile.h"
+#include "shell/productinfo.h"
+#include "shell/programsettings.h"
+#include "shell/setupfile.h"
+#include "shell/shelldialogs.h"
+#include "shell/shutdown.h"
 #include "shell/userservices.h"
 #include "ui/actionwords.h"
 #include "ui/frmmenu.h"
+#include "ui/frmsuggest.h"
 #include "ui/hotlabel.h"
 
 #include <QApplication>
@@ -36,11 +48,6 @@ QRect twipRect(int left, int top, int width, int height)
     return {px(left), px(top), px(width), px(height)};
 }
 
-QString productCaption()
-{
-    return QStringLiteral("Tunoxa ");
-}
-
 QString aboutTitle()
 {
     return QStringLiteral("Tunoxa转换器");
@@ -66,6 +73,12 @@ void setComboText(QComboBox *combo, const QString &text)
     combo->setEditText(text);
 }
 
+// The entry a settings box shows, as saved in setup.ini: -1 when its text is no entry.
+int shownEntry(const QComboBox *combo)
+{
+    return combo->findText(combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
 } // namespace
 
 frmMain::frmMain(const QString &programFolder, QWidget *parent)
@@ -87,6 +100,8 @@ frmMain::frmMain(const QString &programFolder, QWidget *parent)
     m_client->installEventFilter(this);
 
     m_fileList = new FileList(this);
+    m_progress = new ProgressDisplay(this);
+    connect(m_progress, &ProgressDisplay::changed, this, &frmMain::showProgress);
 
     buildMenuBar();
     buildToolbar();
@@ -211,6 +226,17 @@ HotLabel *frmMain::addHotZone(const QString &name, const QRect &rect, const QStr
 
 void frmMain::buildFileArea()
 {
+    LV = new FileListView(m_fileList, m_client);
+    LV->setObjectName(QStringLiteral("LV"));
+    LV->setGeometry(twipRect(60, 1350, 6825, 4110));
+
+    picText = new HintBox(m_fileList, m_client);
+    picText->setObjectName(QStringLiteral("picText"));
+    picText->setGeometry(twipRect(2280, 3120, 2445, 315));
+
+    m_fileCommands =
+        new FileCommands(m_fileList, LV, picText, FileDialogs::system(SharedDialogs, this), this);
+
     lblPB = addLabel(QStringLiteral("lblPB"), QStringLiteral("0%"), QPoint(px(3270), px(5670)));
     lblPB->setFixedWidth(px(6855) - px(3270) + px(60));
 
@@ -315,6 +341,12 @@ void frmMain::buildOffWindowControls()
     connect(imgBrowse, &HotLabel::clicked, this, &frmMain::imgBrowse_Click);
     connect(imgConvert, &HotLabel::clicked, this, &frmMain::imgStart_Click);
 
+    picDrag = new QLabel(QStringLiteral("Drag media files onto this DropZone"), m_client);
+    picDrag->setObjectName(QStringLiteral("picDrag"));
+    picDrag->setGeometry(760, 300, 200, 60);
+    picDrag->setWordWrap(true);
+    m_fileCommands->attachDropZone(picDrag);
+
     imgPB = new QLabel(m_client);
     imgPB->setObjectName(QStringLiteral("imgPB"));
     imgPB->setGeometry(760, 230, 0, 10);
@@ -367,6 +399,12 @@ frmMenu *frmMain::menuHolder()
 
 void frmMain::Form_Load()
 {
+    SharedDialogs.Init(this);
+    m_progress->setSpinner(QStringLiteral("-"));
+    QCoreApplication::processEvents();
+    m_progress->setBar(0, m_progress->pbValue());
+    m_run = new ConversionRun(*this, *m_fileList, *m_progress, this);
+
     const StartupPositions start = FormatTable::startupPositions();
     cmbBR->setCurrentIndex(start.audioBitrate);
     cmbR->setCurrentIndex(start.sampleRate);
@@ -378,9 +416,46 @@ void frmMain::Form_Load()
     if (txtPath->text().isEmpty())
         txtPath->setText(AppDirs::defaultOutputFolder(m_programFolder));
 
-    lblWeb->setText(productCaption());
+    lblWeb->setText(ProductInfo::caption());
     imgRightTop->setVisible(true);
-    setWindowTitle(productCaption());
+    setWindowTitle(ProductInfo::caption());
+
+    ProgramSettings::instance() =
+        OptionsFile::read(m_programFolder + QLatin1Char('/') + OptionsFile::fileName());
+}
+
+QString frmMain::setupIniPath() const
+{
+    return m_programFolder + QLatin1Char('/') + SetupFile::fileName();
+}
+
+void frmMain::restoreSetupIni()
+{
+    // A value that does not fit its control leaves that control as it is; the rest still apply.
+    const SetupState saved = SetupFile::read(setupIniPath());
+    if (const auto entry = SetupState::applicableIndex(saved.bitrateIndex, cmbBR->count()))
+        cmbBR->setCurrentIndex(*entry);
+    if (const auto entry = SetupState::applicableIndex(saved.sampleRateIndex, cmbR->count()))
+        cmbR->setCurrentIndex(*entry);
+    if (const auto entry = SetupState::applicableIndex(saved.channelIndex, cmbChannel->count()))
+        cmbChannel->setCurrentIndex(*entry);
+    if (saved.outputFolder)
+        txtPath->setText(*saved.outputFolder);
+    // Choosing the format loads its defaults over the three values just restored.
+    if (const auto entry = SetupState::applicableIndex(saved.formatIndex, cmbOF->count()))
+        cmbOF->setCurrentIndex(*entry);
+}
+
+void frmMain::writeSetupIni()
+{
+    SetupState state;
+    state.bitrateIndex = shownEntry(cmbBR);
+    state.sampleRateIndex = shownEntry(cmbR);
+    state.channelIndex = cmbChannel->currentIndex();
+    state.outputFolder = txtPath->text();
+    state.formatIndex = cmbOF->currentIndex();
+    // A file that cannot be written is skipped: the program ends all the same.
+    SetupFile::write(setupIniPath(), state);
 }
 
 void frmMain::cmbOF_Click()
@@ -506,28 +581,51 @@ void frmMain::showAboutBox()
     UserServices::instance().showMessage(UserServices::Icon::Information, aboutTitle(), aboutText());
 }
 
-void frmMain::lblFeed_Click() {}
+void frmMain::lblFeed_Click()
+{
+    frmSuggest dialog(this);
+    dialog.exec();
+}
 
-void frmMain::imgAdd_Click() {}
+void frmMain::imgAdd_Click()
+{
+    m_fileCommands->imgAdd_Click();
+}
 
-void frmMain::imgRemove_Click() {}
+void frmMain::imgRemove_Click()
+{
+    m_fileCommands->imgRemove_Click();
+}
 
-void frmMain::AddFolderFiles() {}
+void frmMain::AddFolderFiles()
+{
+    m_fileCommands->AddFolderFiles();
+}
 
 void frmMain::RemoveAllRows()
 {
-    m_fileList->RemoveAllRows();
+    m_fileCommands->RemoveAllRows();
 }
 
-void frmMain::imgStart_Click() {}
+void frmMain::imgStart_Click()
+{
+    if (m_run)
+        m_run->imgStart_Click();
+}
 
-void frmMain::imgBrowse_Click() {}
+void frmMain::imgBrowse_Click()
+{
+    const QString folder =
+        ShellDialogs::browseForFolder(this, ShellDialogs::outputFolderPrompt(), txtPath->text());
+    // A cancelled choice falls back to the default folder; the previous text is not kept.
+    txtPath->setText(folder.isEmpty() ? AppDirs::defaultOutputFolder(m_programFolder) : folder);
+}
 
-void frmMain::showOptions() {}
-
-void frmMain::writeSetupIni() {}
-
-void frmMain::restoreSetupIni() {}
+void frmMain::showOptions()
+{
+    frmOptions dialog(m_programFolder, this);
+    dialog.exec();
+}
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
@@ -582,6 +680,76 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::Form_Unload()
 {
+    if (m_run)
+        m_run->endForShutdown();
+    Shutdown::removeLeftovers();
     if (m_programEnd)
         m_programEnd();
+}
+
+void frmMain::showProgress()
+{
+    imgPB->resize(qRound(m_progress->imgPBWidth() / 15.0), imgPB->height());
+    pb->setValue(qRound(m_progress->pbValue()));
+    lblPB->setText(m_progress->lblPBCaption());
+}
+
+int frmMain::formatPosition() const
+{
+    return cmbOF->currentIndex();
+}
+
+EncodingSettings frmMain::encodingSettings() const
+{
+    EncodingSettings settings;
+    settings.videoBitrate = cmbVB->currentText();
+    settings.frameRate = cmbF->currentText();
+    settings.size = cmbS->currentText();
+    settings.sampleRate = cmbR->currentText();
+    settings.audioBitrate = cmbBR->currentText();
+    settings.channelIndex = cmbChannel->currentIndex();
+    return settings;
+}
+
+QString frmMain::outputFolderText() const
+{
+    return txtPath->text();
+}
+
+void frmMain::setOutputFolderText(const QString &text)
+{
+    txtPath->setText(text);
+}
+
+void frmMain::setRunControlsEnabled(bool enabled)
+{
+    // Start takes these away and the end of the run gives them back, each in its own order.
+    if (!enabled) {
+        for (QToolButton *button : std::as_const(CmdToolsBar))
+            button->setEnabled(false);
+        Command3->setEnabled(false);
+        for (QComboBox *combo : {cmbOF, cmbR, cmbBR, cmbS, cmbVB, cmbF, cmbChannel})
+            combo->setEnabled(false);
+        imgConvert->setEnabled(false);
+        lblFeed->setEnabled(false);
+        return;
+    }
+    Command3->setEnabled(true);
+    lblFeed->setEnabled(true);
+    for (HotLabel *button : {imgAdd, imgRemove, imgStart, imgBrowse, imgConvert})
+        button->setEnabled(true);
+    for (QToolButton *button : std::as_const(CmdToolsBar))
+        button->setEnabled(true);
+    for (QComboBox *combo : {cmbOF, cmbR, cmbBR, cmbS, cmbVB, cmbF, cmbChannel})
+        combo->setEnabled(true);
+}
+
+void frmMain::showDropZone()
+{
+    picDrag->setVisible(true);
+}
+
+QString frmMain::programFolder() const
+{
+    return m_programFolder;
 }

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "conversion/conversionrun.h"
+#include "shell/ccommondialogs.h"
+
 #include <QMap>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
+class FileCommands;
 class FileList;
+class FileListView;
+class HintBox;
+class ProgressDisplay;
 class HotLabel;
 class QComboBox;
 class QLabel;
@@ -21,7 +28,7 @@ class frmMenu;
 // The main window: toolbar, file list, settings column, progress area and the corner hot zones.
 // Every command of the window ends in one of its command procedures below; menus and toolbar
 // reach them through CmdToolsBar_Click and imgToolbar_Click, the popup menus through txtAction.
-class frmMain : public QWidget
+class frmMain : public QWidget, private RunHost
 {
     Q_OBJECT
 
@@ -44,6 +51,10 @@ public:
     QWidget *clientArea() const { return m_client; }
     QMenuBar *menuBar() const { return m_menuBar; }
     FileList *fileList() const { return m_fileList; }
+    // The run, made by the start-up.
+    ConversionRun *conversionRun() const { return m_run; }
+    ProgressDisplay *progress() const { return m_progress; }
+    CCommonDialogs &sharedDialogs() { return SharedDialogs; }
     // The popup menu holder, made on first use.
     frmMenu *menuHolder();
 
@@ -70,6 +81,14 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    int formatPosition() const override;
+    EncodingSettings encodingSettings() const override;
+    QString outputFolderText() const override;
+    void setOutputFolderText(const QString &text) override;
+    void setRunControlsEnabled(bool enabled) override;
+    void showDropZone() override;
+    QString programFolder() const override;
+
     void buildMenuBar();
     void buildToolbar();
     void buildCorner();
@@ -92,6 +111,8 @@ private:
     void writeSetupIni();
     void restoreSetupIni();
     void Form_Unload();
+    void showProgress();
+    QString setupIniPath() const;
 
     QString m_programFolder;
     std::function<void()> m_programEnd;
@@ -100,6 +121,10 @@ private:
     QMenuBar *m_menuBar = nullptr;
     QWidget *m_client = nullptr;
     FileList *m_fileList = nullptr;
+    FileCommands *m_fileCommands = nullptr;
+    ProgressDisplay *m_progress = nullptr;
+    ConversionRun *m_run = nullptr;
+    CCommonDialogs SharedDialogs;
     frmMenu *m_menuHolder = nullptr;
 
     QMap<int, QToolButton *> CmdToolsBar;
@@ -113,6 +138,9 @@ private:
     HotLabel *imgStart = nullptr;
     HotLabel *imgBrowse = nullptr;
     HotLabel *imgConvert = nullptr;
+    FileListView *LV = nullptr;
+    HintBox *picText = nullptr;
+    QLabel *picDrag = nullptr;
     QLabel *imgPB = nullptr;
     QLabel *lblPB = nullptr;
     QProgressBar *pb = nullptr;

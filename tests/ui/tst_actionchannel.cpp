@@ -1,0 +1,335 @@
+#include "uitest.h"
+
+#include "filelist/filelist.h"
+#include "shell/userservices.h"
+#include "ui/frmmenu.h"
+
+#include <QAbstractItemView>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records what the program asks of the desktop; a message box can run a step while it is up,
+// as a user acting on the window meanwhile would.
+class ScriptedServices final : public UserServices
+{
+public:
+    ScriptedServices() { UserServices::setInstance(this); }
+    ~ScriptedServices() override { UserServices::setInstance(nullptr); }
+
+    void showMessage(Icon, const QString &title, const QString &) override
+    {
+        seen.append(QStringLiteral("message:") + title);
+        if (whileMessageShows)
+            whileMessageShows();
+    }
+    void openPath(const QString &path) override
+    {
+        seen.append(QStringLiteral("open:") + QFileInfo(path).fileName());
+    }
+    void playSoundSync(const QString &) override {}
+
+    QStringList seen;
+    std::function<void()> whileMessageShows;
+};
+
+const QString openFiles = QStringLiteral("modal:Open Files");
+const QString openFolder = QStringLiteral("modal:选择一个文件夹:");
+const QString options = QStringLiteral("modal:选项设置");
+const QString help = QStringLiteral("open:help.html");
+const QString about = QStringLiteral("message:Tunoxa转换器");
+const QString ended = QStringLiteral("ended");
+
+void addRows(LoadedWindow &w, int count)
+{
+    for (int i = 0; i < count; ++i)
+        w.window->fileList()->AddFileRow(QStringLiteral("/music/%1.flac").arg(i + 1));
+}
+
+void selectRow(LoadedWindow &w, int row)
+{
+    auto *view = w.control<QAbstractItemView>(QStringLiteral("LV"));
+    QVERIFY(view);
+    view->setCurrentIndex(view->model()->index(row, 0));
+}
+
+QStringList paths(const LoadedWindow &w)
+{
+    QStringList result;
+    for (FileList::Id id : w.window->fileList()->ids())
+        result.append(QFileInfo(w.window->fileList()->path(id)).completeBaseName());
+    return result;
+}
+
+// The words written into the channel, in the order they were written (the clearing left out).
+class WordLog : public QObject
+{
+public:
+    explicit WordLog(QLineEdit *channel)
+        : QObject(channel)
+    {
+        connect(channel, &QLineEdit::textChanged, this, [this](const QString &text) {
+            if (!text.isEmpty())
+                words.append(text);
+        });
+    }
+    QStringList words;
+};
+
+QAction *holderItem(frmMenu *holder, const QString &name)
+{
+    for (QMenu *menu :
+         {holder->menuFile(), holder->menuOptions(), holder->menuAbout(), holder->menuRemove()}) {
+        if (auto *item = menu->findChild<QAction *>(name))
+            return item;
+    }
+    return nullptr;
+}
+
+QStringList observed(const ModalWatcher &watcher, const ScriptedServices &services, const LoadedWindow &w)
+{
+    QStringList seen = watcher.seen + services.seen;
+    for (int i = 0; i < w.ends; ++i)
+        seen.append(ended);
+    return seen;
+}
+
+} // namespace
+
+class TestActionChannel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void holderMenus();
+    void wordsRunTheirCommands_data();
+    void wordsRunTheirCommands();
+    void otherTextsRunNothing_data();
+    void otherTextsRunNothing();
+    void sameWordTwiceRunsTwice();
+    void removeAll_data();
+    void removeAll();
+    void popupItemRemovesSelected();
+    void dismissedPopupChangesNothing();
+    void commandWritingDuringDispatch_data();
+    void commandWritingDuringDispatch();
+    void mainMenuRemoveSelectedUsesTheChannel();
+};
+
+void TestActionChannel::holderMenus()
+{
+    LoadedWindow w;
+    frmMenu *holder = w.window->menuHolder();
+    QCOMPARE(w.window->menuHolder(), holder);
+    QStringList menus;
+    for (QMenu *menu :
+         {holder->menuFile(), holder->menuOptions(), holder->menuAbout(), holder->menuRemove()}) {
+        QStringList items;
+        for (QAction *item : menu->actions())
+            items.append(item->isSeparator() ? QStringLiteral("-")
+                                             : item->objectName() + QLatin1Char('=') + item->text());
+        menus.append(menu->objectName() + QLatin1Char(' ') + menu->title() + QLatin1Char(':') +
+                     items.join(QLatin1Char('|')));
+    }
+    QCOMPARE(menus,
+             QStringList(
+                 {QStringLiteral("menuFile File:menuAddaFile=添加文件(&A)|menuAddaFolder=添加目录(&F)|-|"
+                                 "menuExit=退出(&E)"),
+                  QStringLiteral("menuOptions Options:menuOption=设置(&O)"),
+                  QStringLiteral("menuAbout About:menuHelp=帮助(&H)|menuA=关于(&A)"),
+                  QStringLiteral("menuRemove Remove:menuRemoveSelected=移除选择项|menuRemoveAll=移除全部")}));
+    for (QMenu *menu : {holder->menuFile(), holder->menuOptions(), holder->menuAbout(), holder->menuRemove()})
+        QVERIFY(!menu->isVisible());
+}
+
+void TestActionChannel::wordsRunTheirCommands_data()
+{
+    QTest::addColumn<QString>("item"); // the holder's menu item that writes the word
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("rowsLeft");
+    QTest::newRow("RemoveSelected") << u"menuRemoveSelected"_s << u"RemoveSelected"_s << QStringList{} << 2;
+    QTest::newRow("A") << u"menuA"_s << u"A"_s << QStringList{about} << 3;
+    QTest::newRow("AddaFile") << u"menuAddaFile"_s << u"AddaFile"_s << QStringList{openFiles} << 3;
+    QTest::newRow("menuAddaFolder") << u"menuAddaFolder"_s << u"menuAddaFolder"_s << QStringList{openFolder}
+                                    << 3;
+    QTest::newRow("menuExit") << u"menuExit"_s << u"menuExit"_s << QStringList{ended} << 3;
+    QTest::newRow("menuHelp") << u"menuHelp"_s << u"menuHelp"_s << QStringList{help} << 3;
+    QTest::newRow("menuOption") << u"menuOption"_s << u"menuOption"_s << QStringList{options} << 3;
+}
+
+void TestActionChannel::wordsRunTheirCommands()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, word);
+    QFETCH(QStringList, expected);
+    QFETCH(int, rowsLeft);
+    ScriptedServices services;
+    LoadedWindow w;
+    addRows(w, 3);
+    selectRow(w, 1);
+    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    const auto *log = new WordLog(channel);
+    ModalWatcher watcher;
+
+    QAction *action = holderItem(w.window->menuHolder(), item);
+    QVERIFY(action);
+    action->trigger();
+    QCOMPARE(log->words, QStringList{word});
+    QCOMPARE(observed(watcher, services, w), expected);
+    QCOMPARE(w.window->fileList()->count(), rowsLeft);
+    QCOMPARE(channel->text(), QString());
+}
+
+void TestActionChannel::otherTextsRunNothing_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("lower case") << u"removeselected"_s;
+    QTest::newRow("leading blank") << u" RemoveSelected"_s;
+    QTest::newRow("trailing blank") << u"RemoveSelected "_s;
+    QTest::newRow("lower a") << u"a"_s;
+    QTest::newRow("upper exit") << u"MENUEXIT"_s;
+    QTest::newRow("longer word") << u"RemoveSelectedA"_s;
+    QTest::newRow("caption instead of word") << u"移除选择项"_s;
+    QTest::newRow("unknown") << u"Help"_s;
+}
+
+void TestActionChannel::otherTextsRunNothing()
+{
+    QFETCH(QString, text);
+    ScriptedServices services;
+    LoadedWindow w;
+    addRows(w, 3);
+    selectRow(w, 0);
+    ModalWatcher watcher;
+    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    channel->setText(text);
+    QCOMPARE(observed(watcher, services, w), QStringList());
+    QCOMPARE(w.window->fileList()->count(), 3);
+    QCOMPARE(channel->text(), QString());
+}
+
+void TestActionChannel::sameWordTwiceRunsTwice()
+{
+    LoadedWindow w;
+    addRows(w, 3);
+    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    selectRow(w, 0);
+    channel->setText(QStringLiteral("RemoveSelected"));
+    selectRow(w, 0);
+    channel->setText(QStringLiteral("RemoveSelected"));
+    QCOMPARE(paths(w), QStringList{QStringLiteral("3")});
+}
+
+void TestActionChannel::removeAll_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("fromMainMenu");
+    QTest::newRow("empty list, popup") << 0 << false;
+    QTest::newRow("three rows, popup") << 3 << false;
+    QTest::newRow("empty list, main menu") << 0 << true;
+    QTest::newRow("three rows, main menu") << 3 << true;
+}
+
+void TestActionChannel::removeAll()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, fromMainMenu);
+    LoadedWindow w;
+    addRows(w, rows);
+    w.window->fileList()->setHintVisible(rows == 0);
+    ModalWatcher watcher;
+    watcher.popupChoice = QStringLiteral("menuRemoveAll");
+    if (fromMainMenu)
+        w.window->menuBar()->findChild<QAction *>(QStringLiteral("menuClear"))->trigger();
+    else
+        w.window->CmdToolsBar_Click(2);
+    QCOMPARE(watcher.seen, fromMainMenu ? QStringList() : QStringList{QStringLiteral("popup:menuRemove")});
+    QCOMPARE(w.window->fileList()->count(), 0);
+    QVERIFY(w.window->fileList()->hintVisible());
+    QCOMPARE(w.control<QLineEdit>(QStringLiteral("txtAction"))->text(), QString());
+}
+
+void TestActionChannel::popupItemRemovesSelected()
+{
+    LoadedWindow w;
+    addRows(w, 3);
+    selectRow(w, 1);
+    ModalWatcher watcher;
+    watcher.popupChoice = QStringLiteral("menuRemoveSelected");
+    w.window->imgToolbar_Click(1);
+    QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("3")}));
+    QCOMPARE(w.control<QLineEdit>(QStringLiteral("txtAction"))->text(), QString());
+}
+
+void TestActionChannel::dismissedPopupChangesNothing()
+{
+    ScriptedServices services;
+    LoadedWindow w;
+    addRows(w, 3);
+    selectRow(w, 1);
+    ModalWatcher watcher;
+    w.window->imgToolbar_Click(1);
+    QCOMPARE(observed(watcher, services, w), QStringList{QStringLiteral("popup:menuRemove")});
+    QCOMPARE(w.window->fileList()->count(), 3);
+    QVERIFY(!w.window->menuHolder()->menuRemove()->isVisible());
+}
+
+void TestActionChannel::commandWritingDuringDispatch_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QString>("writtenMeanwhile");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("rowsLeft");
+    // The nested dispatch runs the new word; the outer one then finds the field empty.
+    QTest::newRow("help while the about box shows")
+        << u"A"_s << u"menuHelp"_s << QStringList{about, help} << 3;
+    QTest::newRow("an earlier word") << u"A"_s << u"RemoveSelected"_s << QStringList{about} << 2;
+    // Writing the text the field already holds raises nothing.
+    QTest::newRow("the same word") << u"A"_s << u"A"_s << QStringList{about} << 3;
+}
+
+void TestActionChannel::commandWritingDuringDispatch()
+{
+    QFETCH(QString, word);
+    QFETCH(QString, writtenMeanwhile);
+    QFETCH(QStringList, expected);
+    QFETCH(int, rowsLeft);
+    ScriptedServices services;
+    LoadedWindow w;
+    addRows(w, 3);
+    selectRow(w, 0);
+    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    int writes = 0;
+    services.whileMessageShows = [&] {
+        if (writes++ == 0)
+            channel->setText(writtenMeanwhile);
+    };
+    ModalWatcher watcher;
+    channel->setText(word);
+    QCOMPARE(observed(watcher, services, w), expected);
+    QCOMPARE(w.window->fileList()->count(), rowsLeft);
+    QCOMPARE(channel->text(), QString());
+}
+
+void TestActionChannel::mainMenuRemoveSelectedUsesTheChannel()
+{
+    LoadedWindow w;
+    addRows(w, 3);
+    selectRow(w, 2);
+    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    const auto *log = new WordLog(channel);
+    w.window->menuBar()->findChild<QAction *>(QStringLiteral("menuDelete"))->trigger();
+    QCOMPARE(log->words, QStringList{QStringLiteral("RemoveSelected")});
+    QCOMPARE(channel->text(), QString());
+    QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+QTEST_MAIN(TestActionChannel)
+#include "tst_actionchannel.moc"

@@ -1,0 +1,677 @@
+#include "uitest.h"
+
+#include "common/recordingservices.h"
+#include "common/testmedia.h"
+#include "filelist/filelist.h"
+#include "runner/progressdisplay.h"
+#include "ui/hotlabel.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString openFiles = QStringLiteral("modal:Open Files");
+const QString openFolder = QStringLiteral("modal:选择一个文件夹:");
+const QString options = QStringLiteral("modal:选项设置");
+const QString removePopup = QStringLiteral("popup:menuRemove");
+const QString help = QStringLiteral("open:help.html");
+const QString about = QStringLiteral("message:Tunoxa转换器");
+const QString ended = QStringLiteral("ended");
+
+// What a command did, as far as the desktop and the user could see.
+QStringList observed(const ModalWatcher &watcher, const RecordingServices &services, const LoadedWindow &w)
+{
+    QStringList seen = watcher.seen;
+    for (const RecordingServices::Message &message : services.messages)
+        seen.append(QStringLiteral("message:") + message.title);
+    for (const QString &path : services.openedPaths)
+        seen.append(QStringLiteral("open:") + QFileInfo(path).fileName());
+    for (int i = 0; i < w.ends; ++i)
+        seen.append(ended);
+    return seen;
+}
+
+QRect clientRect()
+{
+    return {0, 0, frmMain::ClientWidth, frmMain::ClientHeight};
+}
+
+} // namespace
+
+class TestFrmMain : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Layout
+    void clientAreaBelowMenuBar();
+    void controlRectangles_data();
+    void controlRectangles();
+    void offWindowControls_data();
+    void offWindowControls();
+    void settingsSlivers_data();
+    void settingsSlivers();
+    void captions();
+
+    // Format selection
+    void startupValues();
+    void formatDefaults_data();
+    void formatDefaults();
+    void typedValueSurvivesUntilFormatChange();
+    void restoredFormat_data();
+    void restoredFormat();
+
+    // Routing
+    void menuItems_data();
+    void menuItems();
+    void toolbarButtons_data();
+    void toolbarButtons();
+    void toolbarDispatch_data();
+    void toolbarDispatch();
+
+    // Hover and window commands
+    void hoverLightsAndResets();
+    void decorationKeepsTheLight();
+    void feedbackLabelStaysBoldAfterItsWindow();
+    void helpOpensTheGuideAndUnlights();
+    void minimiseUnlights();
+    void aboutBox();
+
+    // Exit and shutdown
+    void exitWritesSetupIni_data();
+    void exitWritesSetupIni();
+    void exitWithUnwritableSetupIniStillEnds_data();
+    void exitWithUnwritableSetupIniStillEnds();
+    void closeBoxEndsWithoutSaving();
+
+    // Progress and the run
+    void progressBinding();
+    void startConvertsTheListToMp3();
+};
+
+void TestFrmMain::clientAreaBelowMenuBar()
+{
+    LoadedWindow w;
+    QCOMPARE(w.window->clientArea()->size(), QSize(698, 455));
+    QCOMPARE(w.window->clientArea()->y(), w.window->menuBar()->height());
+    QCOMPARE(w.window->size(), QSize(698, 455 + w.window->menuBar()->height()));
+    QCOMPARE(w.window->minimumSize(), w.window->maximumSize());
+    QVERIFY(!(w.window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(!(w.window->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QCOMPARE(w.window->font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(w.window->font().pointSize(), 9);
+}
+
+void TestFrmMain::controlRectangles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("rect");
+    QTest::newRow("toolbar 0") << u"CmdToolsBar_0"_s << QRect(0, 0, 95, 66);
+    QTest::newRow("toolbar 1") << u"CmdToolsBar_1"_s << QRect(94, 0, 95, 66);
+    QTest::newRow("toolbar 2") << u"CmdToolsBar_2"_s << QRect(188, 0, 95, 66);
+    QTest::newRow("toolbar 4") << u"CmdToolsBar_4"_s << QRect(282, 0, 95, 66);
+    QTest::newRow("toolbar 5") << u"CmdToolsBar_5"_s << QRect(376, 0, 95, 66);
+    QTest::newRow("corner") << u"imgRightTop"_s << QRect(574, 0, 109, 111);
+    QTest::newRow("help zone") << u"imgHelp"_s << QRect(635, 8, 15, 15);
+    QTest::newRow("minimise zone") << u"imgMin"_s << QRect(652, 9, 14, 14);
+    QTest::newRow("exit zone") << u"imgExit"_s << QRect(672, 10, 15, 15);
+    QTest::newRow("progress bar") << u"pb"_s << QRect(4, 398, 457, 21);
+    QTest::newRow("sample rate") << u"cmbR"_s << QRect(486, 161, 189, 22);
+    QTest::newRow("audio bitrate") << u"cmbBR"_s << QRect(486, 215, 189, 22);
+    QTest::newRow("channels") << u"cmbChannel"_s << QRect(486, 271, 189, 22);
+    QTest::newRow("output folder") << u"txtPath"_s << QRect(486, 329, 137, 21);
+    QTest::newRow("browse") << u"cmdBrowse"_s << QRect(628, 330, 47, 20);
+    QTest::newRow("start") << u"Command3"_s << QRect(488, 364, 189, 59);
+    QTest::newRow("product") << u"lblWeb"_s << QRect(6, 430, 181, 13);
+    QTest::newRow("feedback") << u"lblFeed"_s << QRect(624, 432, 48, 13);
+    QTest::newRow("mp3 caption") << u"Label9"_s << QRect(488, 112, 191, 25);
+}
+
+void TestFrmMain::controlRectangles()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, rect);
+    LoadedWindow w;
+    auto *control = w.control<QWidget>(name);
+    QVERIFY(control);
+    QCOMPARE(control->parentWidget(), w.window->clientArea());
+    QCOMPARE(control->geometry(), rect);
+}
+
+void TestFrmMain::offWindowControls_data()
+{
+    QTest::addColumn<QString>("name");
+    for (int i = 0; i <= 6; ++i)
+        QTest::newRow(qPrintable(QStringLiteral("imgToolbar %1").arg(i)))
+            << QStringLiteral("imgToolbar_%1").arg(i);
+    for (const char *name :
+         {"imgAdd", "imgRemove", "imgStart", "imgBrowse", "imgConvert", "txtAction", "imgPB"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestFrmMain::offWindowControls()
+{
+    QFETCH(QString, name);
+    LoadedWindow w;
+    auto *control = w.control<QWidget>(name);
+    QVERIFY(control);
+    QVERIFY(!control->geometry().intersects(clientRect()));
+}
+
+void TestFrmMain::settingsSlivers_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("visibleWidth");
+    QTest::newRow("format") << u"cmbOF"_s << 12;
+    QTest::newRow("size") << u"cmbS"_s << 8;
+    QTest::newRow("video bitrate") << u"cmbVB"_s << 8;
+    QTest::newRow("size caption") << u"Label4"_s << 8;
+    QTest::newRow("video bitrate caption") << u"Label2"_s << 8;
+    QTest::newRow("frame rate") << u"cmbF"_s << 0;
+    QTest::newRow("frame rate caption") << u"Label3"_s << 0;
+}
+
+void TestFrmMain::settingsSlivers()
+{
+    QFETCH(QString, name);
+    QFETCH(int, visibleWidth);
+    LoadedWindow w;
+    auto *control = w.control<QWidget>(name);
+    QVERIFY(control);
+    QCOMPARE(std::max(0, clientRect().intersected(control->geometry()).width()), visibleWidth);
+}
+
+void TestFrmMain::captions()
+{
+    LoadedWindow w;
+    QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunoxa "));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("lblWeb"))->text(), QStringLiteral("Tunoxa "));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("lblFeed"))->text(), QStringLiteral("意见反馈"));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("0%"));
+    QCOMPARE(w.control<QPushButton>(QStringLiteral("Command3"))->text(), QStringLiteral("立刻开始转换！"));
+    QVERIFY(w.control<QPushButton>(QStringLiteral("Command3"))->font().bold());
+    QCOMPARE(w.control<QPushButton>(QStringLiteral("cmdBrowse"))->text(), QStringLiteral("浏览"));
+    QVERIFY(w.control<QLabel>(QStringLiteral("imgRightTop"))->isVisibleTo(w.window.get()));
+
+    const QStringList toolbar = {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"),
+                                 QStringLiteral("移除文件"), QString(),
+                                 QStringLiteral("提示设置"), QStringLiteral("退出程序")};
+    for (int i = 0; i < toolbar.size(); ++i) {
+        auto *button = w.control<QToolButton>(QStringLiteral("CmdToolsBar_%1").arg(i));
+        QCOMPARE(button ? button->text() : QString(), toolbar[i]);
+        if (button)
+            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    }
+
+    QStringList menus;
+    for (QAction *menu : w.window->menuBar()->actions()) {
+        QStringList items;
+        for (QAction *item : menu->menu()->actions())
+            items.append(item->isSeparator() ? QStringLiteral("-") : item->text());
+        menus.append(menu->text() + QLatin1Char(':') + items.join(QLatin1Char('|')));
+    }
+    QCOMPARE(menus, QStringList({QStringLiteral("文件:添加文件|添加文件夹|-|退出程序"),
+                                 QStringLiteral("文件操作:移除选中文件|移除全部"),
+                                 QStringLiteral("提示设置:提示设置"), QStringLiteral("关于:关于")}));
+
+    QCOMPARE(w.control<QLabel>(QStringLiteral("imgHelp"))->toolTip(), QStringLiteral("Help & Tutorial"));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("imgMin"))->toolTip(), QStringLiteral("Minimize Window"));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("imgExit"))->toolTip(), QStringLiteral("Exit"));
+    for (const char *name : {"imgHelp", "imgMin", "imgExit", "lblWeb", "lblFeed"})
+        QCOMPARE(w.control<QWidget>(QString::fromLatin1(name))->cursor().shape(), Qt::PointingHandCursor);
+}
+
+void TestFrmMain::startupValues()
+{
+    LoadedWindow w;
+    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
+    QVERIFY(!format->isEditable());
+    QCOMPARE(format->count(), 9);
+    QCOMPARE(format->currentIndex(), 0);
+    QCOMPARE(format->currentText(), QStringLiteral("RMVB(RealPlayerRMVB)"));
+    QVERIFY(!w.control<QComboBox>(QStringLiteral("cmbChannel"))->isEditable());
+    for (const char *name : {"cmbVB", "cmbF", "cmbS", "cmbR", "cmbBR"})
+        QVERIFY(w.control<QComboBox>(QString::fromLatin1(name))->isEditable());
+    // Start-up sets "96" and "44100", then the first format's defaults replace them.
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbVB"))->currentText(), QStringLiteral("1200"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbF"))->currentText(), QStringLiteral("29"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbS"))->currentText(), QStringLiteral("原始大小"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbR"))->currentText(), QStringLiteral("44100"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbBR"))->currentText(), QStringLiteral("320"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbChannel"))->currentText(), QStringLiteral("双声道"));
+    QCOMPARE(w.control<QLineEdit>(QStringLiteral("txtPath"))->text(),
+             w.folder.path() + QStringLiteral("/output"));
+}
+
+void TestFrmMain::formatDefaults_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<QStringList>("texts"); // cmbVB, cmbF, cmbS, cmbR, cmbBR, cmbChannel
+
+    QTest::newRow("MPG after RMVB") << 0 << 2 << QStringList{u"600"_s,   u"24"_s, u"原始大小"_s,
+                                                             u"28000"_s, u"64"_s, u"双声道"_s};
+    QTest::newRow("MP3 after 3GP") << 7 << 8 << QStringList{u"128"_s,   u"29"_s,  u"320x240"_s,
+                                                            u"48000"_s, u"320"_s, u"双声道"_s};
+    QTest::newRow("3GP after MP3") << 8 << 7 << QStringList{u"128"_s,  u"29"_s,   u"320x240"_s,
+                                                            u"8000"_s, u"12.2"_s, u"单声道"_s};
+    QTest::newRow("MOV after mobile MP4")
+        << 6 << 5 << QStringList{u"256"_s, u"29"_s, u"原始大小"_s, u"48000"_s, u"64"_s, u"双声道"_s};
+    QTest::newRow("RMVB again after MPG")
+        << 2 << 0 << QStringList{u"1200"_s, u"29"_s, u"原始大小"_s, u"44100"_s, u"320"_s, u"双声道"_s};
+}
+
+void TestFrmMain::formatDefaults()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(QStringList, texts);
+    LoadedWindow w;
+    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
+    format->setCurrentIndex(first);
+    // Whatever was typed in between, choosing a format loads its own values.
+    for (const char *name : {"cmbR", "cmbBR"})
+        w.control<QComboBox>(QString::fromLatin1(name))->setEditText(QStringLiteral("typed"));
+    format->setCurrentIndex(second);
+    QStringList shown;
+    for (const char *name : {"cmbVB", "cmbF", "cmbS", "cmbR", "cmbBR", "cmbChannel"})
+        shown.append(w.control<QComboBox>(QString::fromLatin1(name))->currentText());
+    QCOMPARE(shown, texts);
+}
+
+void TestFrmMain::typedValueSurvivesUntilFormatChange()
+{
+    LoadedWindow w;
+    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
+    auto *rate = w.control<QComboBox>(QStringLiteral("cmbR"));
+    format->setCurrentIndex(8);
+    rate->lineEdit()->selectAll();
+    QTest::keyClicks(rate->lineEdit(), QStringLiteral("22222"));
+    w.control<QComboBox>(QStringLiteral("cmbChannel"))->setCurrentIndex(0);
+    QCOMPARE(rate->currentText(), QStringLiteral("22222"));
+    QCOMPARE(rate->count(), 8);
+    format->setCurrentIndex(2);
+    QCOMPARE(rate->currentText(), QStringLiteral("28000"));
+    format->setCurrentIndex(8);
+    QCOMPARE(rate->currentText(), QStringLiteral("48000"));
+}
+
+void TestFrmMain::restoredFormat_data()
+{
+    QTest::addColumn<QByteArray>("setupIni");
+    QTest::addColumn<QStringList>("texts"); // cmbOF, cmbR, cmbBR, cmbChannel, txtPath
+
+    QTest::newRow("MP3 over restored audio")
+        << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
+        << QStringList{u"MP3(纯音频格式)"_s, u"48000"_s, u"320"_s, u"双声道"_s, u"/music/out"_s};
+    // The first format is already shown, so choosing it again loads nothing: the restored audio
+    // values stay.
+    QTest::newRow("RMVB keeps restored audio")
+        << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"0\"\r\n")
+        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
+    QTest::newRow("bitrate outside the list")
+        << QByteArray("\"99\"\r\n\"3\"\r\n\"0\"\r\n\"/a, b\"\r\n\"0\"\r\n")
+        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"320"_s, u"单声道"_s, u"/a, b"_s};
+    QTest::newRow("three lines") << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n")
+                                 << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s,
+                                                u"<default>"_s};
+    QTest::newRow("empty folder") << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"\"\r\n\"8\"\r\n")
+                                  << QStringList{u"MP3(纯音频格式)"_s, u"48000"_s, u"320"_s, u"双声道"_s,
+                                                 u"<default>"_s};
+}
+
+void TestFrmMain::restoredFormat()
+{
+    QFETCH(QByteArray, setupIni);
+    QFETCH(QStringList, texts);
+    LoadedWindow w(setupIni);
+    const QString folder = w.control<QLineEdit>(QStringLiteral("txtPath"))->text();
+    QStringList shown;
+    for (const char *name : {"cmbOF", "cmbR", "cmbBR", "cmbChannel"})
+        shown.append(w.control<QComboBox>(QString::fromLatin1(name))->currentText());
+    shown.append(folder == w.folder.path() + QStringLiteral("/output") ? QStringLiteral("<default>")
+                                                                       : folder);
+    QCOMPARE(shown, texts);
+}
+
+void TestFrmMain::menuItems_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("添加文件") << u"menuAdd"_s << QStringList{openFiles};
+    QTest::newRow("添加文件夹") << u"menuAddFolder"_s << QStringList{openFolder};
+    QTest::newRow("退出程序") << u"menuExit"_s << QStringList{ended};
+    QTest::newRow("提示设置") << u"menuReminder"_s << QStringList{options};
+    QTest::newRow("关于") << u"menuAbout"_s << QStringList{about};
+}
+
+void TestFrmMain::menuItems()
+{
+    QFETCH(QString, item);
+    QFETCH(QStringList, expected);
+    RecordingServices services;
+    LoadedWindow w;
+    ModalWatcher watcher;
+    auto *action = w.window->menuBar()->findChild<QAction *>(item);
+    QVERIFY(action);
+    action->trigger();
+    QCOMPARE(observed(watcher, services, w), expected);
+}
+
+void TestFrmMain::toolbarButtons_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("0 add file") << 0 << QStringList{openFiles};
+    QTest::newRow("1 add folder") << 1 << QStringList{openFolder};
+    QTest::newRow("2 remove popup") << 2 << QStringList{removePopup};
+    QTest::newRow("3 nothing") << 3 << QStringList{};
+    QTest::newRow("4 options") << 4 << QStringList{options};
+    QTest::newRow("5 exit") << 5 << QStringList{ended};
+    QTest::newRow("6 nothing") << 6 << QStringList{};
+    QTest::newRow("7 nothing") << 7 << QStringList{};
+    QTest::newRow("8 adds files") << 8 << QStringList{openFiles};
+    QTest::newRow("-1 adds files") << -1 << QStringList{openFiles};
+    QTest::newRow("1000 adds files") << 1000 << QStringList{openFiles};
+}
+
+void TestFrmMain::toolbarButtons()
+{
+    QFETCH(int, index);
+    QFETCH(QStringList, expected);
+    RecordingServices services;
+    LoadedWindow w;
+    ModalWatcher watcher;
+    if (auto *button = w.control<QToolButton>(QStringLiteral("CmdToolsBar_%1").arg(index)))
+        button->click();
+    else
+        w.window->CmdToolsBar_Click(index);
+    QCOMPARE(observed(watcher, services, w), expected);
+}
+
+void TestFrmMain::toolbarDispatch_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("0 add file") << 0 << QStringList{openFiles};
+    QTest::newRow("1 remove popup") << 1 << QStringList{removePopup};
+    QTest::newRow("2 options") << 2 << QStringList{options};
+    QTest::newRow("3 help") << 3 << QStringList{help};
+    QTest::newRow("4 exit") << 4 << QStringList{ended};
+    QTest::newRow("5 nothing") << 5 << QStringList{};
+    QTest::newRow("6 add folder") << 6 << QStringList{openFolder};
+    QTest::newRow("7 nothing") << 7 << QStringList{};
+    QTest::newRow("-1 nothing") << -1 << QStringList{};
+}
+
+void TestFrmMain::toolbarDispatch()
+{
+    QFETCH(int, index);
+    QFETCH(QStringList, expected);
+    RecordingServices services;
+    LoadedWindow w;
+    ModalWatcher watcher;
+    w.window->imgToolbar_Click(index);
+    QCOMPARE(observed(watcher, services, w), expected);
+}
+
+void TestFrmMain::hoverLightsAndResets()
+{
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    QWidget *client = w.window->clientArea();
+    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("imgHelp"));
+    auto *zoneMin = w.control<HotLabel>(QStringLiteral("imgMin"));
+    const QPoint bare(470, 200);
+    QVERIFY(!client->childAt(bare));
+
+    QTest::mouseMove(client, bare);
+    QTest::mouseMove(zoneHelp, QPoint(7, 7));
+    QVERIFY(zoneHelp->isLit());
+    QVERIFY(!zoneHelp->pixmap().isNull());
+    QTest::mouseMove(zoneMin, QPoint(7, 7));
+    QVERIFY(zoneHelp->isLit());
+    QVERIFY(zoneMin->isLit());
+    // Moving over a lit zone again keeps it lit.
+    QTest::mouseMove(zoneMin, QPoint(3, 3));
+    QVERIFY(zoneMin->isLit());
+
+    QTest::mouseMove(client, bare);
+    QVERIFY(!zoneHelp->isLit());
+    QVERIFY(!zoneMin->isLit());
+    QVERIFY(zoneHelp->pixmap().isNull());
+    QVERIFY(w.window->isVisible());
+}
+
+void TestFrmMain::decorationKeepsTheLight()
+{
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    auto *zoneExit = w.control<HotLabel>(QStringLiteral("imgExit"));
+    QTest::mouseMove(zoneExit, QPoint(7, 7));
+    QVERIFY(zoneExit->isLit());
+    // Onto the corner picture, then onto other controls: no reset.
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("imgRightTop")), QPoint(20, 80));
+    QVERIFY(zoneExit->isLit());
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("Label1")), QPoint(2, 2));
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("CmdToolsBar_0")), QPoint(40, 40));
+    QVERIFY(zoneExit->isLit());
+    QCOMPARE(w.ends, 0);
+}
+
+void TestFrmMain::feedbackLabelStaysBoldAfterItsWindow()
+{
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    auto *feed = w.control<HotLabel>(QStringLiteral("lblFeed"));
+    QVERIFY(!feed->font().bold());
+    QTest::mouseMove(feed, QPoint(5, 5));
+    QVERIFY(feed->font().bold());
+
+    ModalWatcher watcher;
+    QTest::mouseClick(feed, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(watcher.seen.size(), 1);
+    QVERIFY(watcher.seen.first().startsWith(QStringLiteral("modal:")));
+    QVERIFY(feed->font().bold());
+
+    QTest::mouseMove(w.window->clientArea(), QPoint(300, 80));
+    QVERIFY(!feed->font().bold());
+}
+
+void TestFrmMain::helpOpensTheGuideAndUnlights()
+{
+    RecordingServices services;
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("imgHelp"));
+    QTest::mouseMove(zoneHelp, QPoint(7, 7));
+    QTest::mouseClick(zoneHelp, Qt::LeftButton, {}, QPoint(7, 7));
+    // No help.html in this program folder: the request still goes out and nothing else happens.
+    QCOMPARE(services.openedPaths, QStringList{w.folder.filePath(QStringLiteral("help.html"))});
+    QVERIFY(services.messages.isEmpty());
+    QVERIFY(!zoneHelp->isLit());
+}
+
+void TestFrmMain::minimiseUnlights()
+{
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    auto *zoneMin = w.control<HotLabel>(QStringLiteral("imgMin"));
+    QTest::mouseMove(zoneMin, QPoint(7, 7));
+    QVERIFY(zoneMin->isLit());
+    QTest::mouseClick(zoneMin, Qt::LeftButton, {}, QPoint(7, 7));
+    QVERIFY(w.window->windowState() & Qt::WindowMinimized);
+    w.window->showNormal();
+    QVERIFY(!zoneMin->isLit());
+}
+
+void TestFrmMain::aboutBox()
+{
+    RecordingServices services;
+    LoadedWindow w;
+    w.window->menuAbout_Click();
+    QCOMPARE(services.messages.size(), 1);
+    const RecordingServices::Message &box = services.messages.first();
+    QCOMPARE(box.title, QStringLiteral("Tunoxa转换器"));
+    QCOMPARE(box.icon, UserServices::Icon::Information);
+    const QStringList lines = box.text.split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines[0].endsWith(QStringLiteral("      ")));
+    QVERIFY(!lines[0].endsWith(QStringLiteral("       ")));
+    QVERIFY(lines[2].endsWith(QStringLiteral(".invalid  ")));
+    QCOMPARE(box.text.count(QLatin1Char('\n')), 2);
+}
+
+void TestFrmMain::exitWritesSetupIni_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<QString>("rateText");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("MP3, mono, path with comma")
+        << 8 << 0 << QString() << QStringLiteral("/home/u/音乐, 输出")
+        << QByteArray("\"13\"\r\n\"0\"\r\n\"0\"\r\n\"/home/u/\xe9\x9f\xb3\xe4\xb9\x90, "
+                      "\xe8\xbe\x93\xe5\x87\xba\"\r\n\"8\"\r\n");
+    QTest::newRow("second channel entry") << 0 << 1 << QString() << QStringLiteral("/out")
+                                          << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"0\"\r\n");
+    QTest::newRow("typed rate is no entry")
+        << 8 << 1 << QStringLiteral("28000") << QStringLiteral("/out")
+        << QByteArray("\"13\"\r\n\"-1\"\r\n\"1\"\r\n\"/out\"\r\n\"8\"\r\n");
+    QTest::newRow("no format selected") << -1 << 1 << QString() << QStringLiteral("/out")
+                                        << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"-1\"\r\n");
+}
+
+void TestFrmMain::exitWritesSetupIni()
+{
+    QFETCH(int, format);
+    QFETCH(int, channel);
+    QFETCH(QString, rateText);
+    QFETCH(QString, folder);
+    QFETCH(QByteArray, bytes);
+    RecordingServices services;
+    LoadedWindow w;
+    w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(format);
+    w.control<QComboBox>(QStringLiteral("cmbChannel"))->setCurrentIndex(channel);
+    if (!rateText.isEmpty())
+        w.control<QComboBox>(QStringLiteral("cmbR"))->setEditText(rateText);
+    w.control<QLineEdit>(QStringLiteral("txtPath"))->setText(folder);
+
+    w.window->imgExit_Click();
+    QFile file(w.folder.filePath(QStringLiteral("setup.ini")));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
+    QCOMPARE(w.ends, 1);
+    QVERIFY(services.messages.isEmpty());
+}
+
+void TestFrmMain::exitWithUnwritableSetupIniStillEnds_data()
+{
+    QTest::addColumn<bool>("asFolder");
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("a folder in its place") << true;
+}
+
+void TestFrmMain::exitWithUnwritableSetupIniStillEnds()
+{
+    QFETCH(bool, asFolder);
+    RecordingServices services;
+    const QByteArray saved("\"7\"\r\n\"1\"\r\n\"1\"\r\n\"/kept\"\r\n\"0\"\r\n");
+    LoadedWindow w(asFolder ? QByteArray() : saved);
+    const QString path = w.folder.filePath(QStringLiteral("setup.ini"));
+    if (asFolder)
+        QVERIFY(QDir().mkdir(path));
+    else
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(8);
+
+    w.window->imgExit_Click();
+    QCOMPARE(w.ends, 1);
+    QVERIFY(services.messages.isEmpty());
+    if (asFolder) {
+        QVERIFY(QFileInfo(path).isDir());
+    } else if (geteuid() != 0) {
+        // The superuser writes through any permission; everyone else must find the file intact.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), saved);
+    }
+}
+
+void TestFrmMain::closeBoxEndsWithoutSaving()
+{
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    w.window->close();
+    QCOMPARE(w.ends, 1);
+    QVERIFY(!QFileInfo::exists(w.folder.filePath(QStringLiteral("setup.ini"))));
+}
+
+void TestFrmMain::progressBinding()
+{
+    LoadedWindow w;
+    ProgressDisplay *progress = w.window->progress();
+    progress->setBar(2707.5, 50);
+    progress->setCaption(QStringLiteral("转换中- 50%"));
+    QCOMPARE(w.control<QWidget>(QStringLiteral("imgPB"))->width(), 181);
+    QCOMPARE(w.control<QProgressBar>(QStringLiteral("pb"))->value(), 50);
+    QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("转换中- 50%"));
+    progress->setBar(ProgressDisplay::FullWidth, 100);
+    QCOMPARE(w.control<QWidget>(QStringLiteral("imgPB"))->width(), 361);
+}
+
+void TestFrmMain::startConvertsTheListToMp3()
+{
+    RecordingServices services;
+    QTemporaryDir output;
+    const QString flac = output.filePath(QStringLiteral("song one.flac"));
+    QVERIFY(TestMedia::makeFlac(flac, 2.0));
+    // The real program folder with its tools; nothing here writes its settings files.
+    auto window = std::make_unique<frmMain>(TestMedia::programFolder());
+    int ends = 0;
+    window->setProgramEnd([&] { ++ends; });
+    window->Form_Load();
+    auto *format = window->findChild<QComboBox *>(QStringLiteral("cmbOF"));
+    format->setCurrentIndex(8);
+    window->findChild<QLineEdit *>(QStringLiteral("txtPath"))
+        ->setText(output.filePath(QStringLiteral("out")));
+    window->fileList()->AddFileRow(flac);
+
+    auto *start = window->findChild<QPushButton *>(QStringLiteral("Command3"));
+    start->click();
+    QVERIFY(!start->isEnabled());
+    QVERIFY(!format->isEnabled());
+    QVERIFY(!window->findChild<QToolButton *>(QStringLiteral("CmdToolsBar_0"))->isEnabled());
+    QVERIFY(!window->findChild<QLabel *>(QStringLiteral("lblFeed"))->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
+
+    QCOMPARE(window->fileList()->count(), 0);
+    QVERIFY(format->isEnabled());
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("lblPB"))->text(), QStringLiteral("Done."));
+    const QStringList made =
+        QDir(output.filePath(QStringLiteral("out"))).entryList({QStringLiteral("*.mp3")});
+    QCOMPARE(made.size(), 1);
+    QVERIFY(made.first().startsWith(QStringLiteral("song one_")));
+    QCOMPARE(services.openedPaths.size(), 1);
+    QCOMPARE(ends, 0);
+}
+
+QTEST_MAIN(TestFrmMain)
+#include "tst_frmmain.moc"

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+// Answers the modal dialogs and popup menus that a command opens, noting each one it saw as
+// "modal:<title>" or "popup:<menu name>". Dialogs are rejected; a popup gets the item named by
+// popupChoice, or Escape when that is empty.
+class ModalWatcher : public QObject
+{
+public:
+    ModalWatcher()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, &ModalWatcher::poll);
+        m_timer.start();
+    }
+
+    QStringList seen;
+    QString popupChoice;
+
+private:
+    void poll()
+    {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            seen.append(QStringLiteral("popup:") + menu->objectName());
+            QAction *choice = popupChoice.isEmpty() ? nullptr : menu->findChild<QAction *>(popupChoice);
+            if (choice) {
+                menu->setActiveAction(choice);
+                QTest::keyClick(menu, Qt::Key_Return);
+            } else {
+                QTest::keyClick(menu, Qt::Key_Escape);
+            }
+            return;
+        }
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            seen.append(QStringLiteral("modal:") + dialog->windowTitle());
+            dialog->reject();
+        }
+    }
+
+    QTimer m_timer;
+};
+
+// A main window on a program folder of its own, loaded as at start-up; ending the program only
+// counts.
+struct LoadedWindow
+{
+    explicit LoadedWindow(const QByteArray &setupIni = QByteArray())
+    {
+        if (!setupIni.isNull()) {
+            QFile file(folder.filePath(QStringLiteral("setup.ini")));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(setupIni);
+        }
+        window = std::make_unique<frmMain>(folder.path());
+        window->setProgramEnd([this] { ++ends; });
+        window->Form_Load();
+    }
+
+    template<typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
+
+    QTemporaryDir folder;
+    std::unique_ptr<frmMain> window;
+    int ends = 0;
+};
