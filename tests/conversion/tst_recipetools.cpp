@@ -200,7 +200,15 @@ private slots:
                      .arg(v.value(QStringLiteral("width")).toInt())
                      .arg(v.value(QStringLiteral("height")).toInt()),
                  dimensions);
-        QCOMPARE(streamValue(TestMedia::firstStream(info, QStringLiteral("audio")), "codec_name"), audio);
+        const QJsonObject a = TestMedia::firstStream(info, QStringLiteral("audio"));
+        QCOMPARE(streamValue(a, "codec_name"), audio);
+        if (container == QStringLiteral("rm")) {
+            // "-b" sets the video rate; "-ab" the audio rate, fixed at 128k for the original size.
+            QCOMPARE(streamValue(v, "bit_rate"), QStringLiteral("1200000"));
+            const QString audioRate =
+                size == FormatTable::originalSize() ? QStringLiteral("128") : d.audioBitrate;
+            QCOMPARE(streamValue(a, "bit_rate"), audioRate + QStringLiteral("000"));
+        }
         QVERIFY(qAbs(TestMedia::durationSeconds(info) - 2.0) <= 0.2);
     }
 
