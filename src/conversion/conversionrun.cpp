@@ -57,7 +57,10 @@ void ConversionRun::imgStart_Click()
 void ConversionRun::endForShutdown()
 {
     m_shuttingDown = true;
-    m_timer1->stop();
+    if (m_state == State::Armed) {
+        m_timer1->stop();
+        m_state = State::Idle;
+    }
     if (!m_runningRunner)
         return;
     if (!m_runningRunner->isRunning())

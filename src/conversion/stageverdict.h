@@ -21,17 +21,8 @@ namespace StageVerdict {
 // the last non-empty line the tool printed.
 QString failureReason(const StageOutcome &outcome);
 
-// Seconds of the first readable "Duration: " value; negative when the tool announced none.
-double announcedDuration(const QString &output);
-
-// Seconds of the last readable "time=" (FFmpeg) or "Pos:" (MEncoder) value; negative when none.
+// Seconds of the last progress value, "time=" (FFmpeg syntax) or "Pos:" (MEncoder syntax);
+// negative when the tool reported none.
 double lastProgressTime(const QString &output);
-
-// The last line with something besides blanks; lines end with "\n" or "\r".
-QString lastLine(const QString &output);
-
-// Reads "hh:mm:ss(.ff)" as h * 3600 + m * 60 + s, otherwise the leading decimal number;
-// negative when the text starts with neither.
-double readTime(QStringView text);
 
 } // namespace StageVerdict
