@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
@@ -19,6 +20,9 @@ const QStringList encoderOptions{
 // Slack between the input's announced duration and the time the encoder reached.
 constexpr double completenessSlackSeconds = 1.0;
 constexpr int killAfterMs = 3000;
+// A reader that polls the pipe (the program's runner reads every 50 ms) and takes the first
+// percentage of each read must get the final "(100%)" in a read of its own.
+constexpr qint64 minLineGapMs = 150;
 constexpr qsizetype keptErrorBytes = 8192;
 
 bool sameFile(const struct stat &a, const struct stat &b)
@@ -111,9 +115,13 @@ void ConvJob::onEncoderOutput()
     const QList<ProgressReader::Report> reports = m_reader.feed(m_encoder->readAllStandardOutput());
     for (const ProgressReader::Report &report : reports) {
         m_last = report;
+        // ffmpeg's last report is followed at once by the final line, which says it all.
+        if (report.end || (m_lineClock.isValid() && m_lineClock.elapsed() < minLineGapMs))
+            continue;
         lines += ProgressText::positionLine(report.seconds, report.frames,
                                             ProgressText::percent(report.seconds, m_input.duration)) +
                  '\r';
+        m_lineClock.start();
     }
     if (!lines.isEmpty())
         write(lines);
@@ -140,8 +148,13 @@ void ConvJob::onEncoderFinished(int exitCode, QProcess::ExitStatus status)
         return fail(QStringLiteral("Output is incomplete: %1 s of %2 s encoded")
                         .arg(m_last.seconds, 0, 'f', 1)
                         .arg(m_input.duration, 0, 'f', 1));
-    write(ProgressText::positionLine(m_last.seconds, m_last.frames, 100) + '\n');
-    finish(0);
+    const qint64 wait = m_lineClock.isValid() ? std::max<qint64>(0, minLineGapMs - m_lineClock.elapsed()) : 0;
+    QTimer::singleShot(wait, this, [this] {
+        if (m_finished)
+            return;
+        write(ProgressText::positionLine(m_last.seconds, m_last.frames, 100) + '\n');
+        finish(0);
+    });
 }
 
 void ConvJob::fail(const QString &message)

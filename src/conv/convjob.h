@@ -4,6 +4,7 @@
 #include "convprogress.h"
 #include "inputprobe.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QProcess>
 
@@ -59,6 +60,7 @@ private:
     InputProbe m_input;
     FileState m_outputBefore;
     QByteArray m_errors;
+    QElapsedTimer m_lineClock; // since the last position line
     bool m_interrupted = false;
     bool m_finished = false;
 };
