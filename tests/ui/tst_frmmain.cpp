@@ -2,6 +2,7 @@
 
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
+#include "conversion/conversionrun.h"
 #include "filelist/filelist.h"
 #include "runner/progressdisplay.h"
 #include "ui/hotlabel.h"
@@ -97,6 +98,7 @@ private slots:
     // Progress and the run
     void progressBinding();
     void startConvertsTheListToMp3();
+    void exitDuringARunLeavesNoHalfFile();
 };
 
 void TestFrmMain::clientAreaBelowMenuBar()
@@ -671,6 +673,39 @@ void TestFrmMain::startConvertsTheListToMp3()
     QVERIFY(made.first().startsWith(QStringLiteral("song one_")));
     QCOMPARE(services.openedPaths.size(), 1);
     QCOMPARE(ends, 0);
+}
+
+void TestFrmMain::exitDuringARunLeavesNoHalfFile()
+{
+    RecordingServices services;
+    QTemporaryDir output;
+    const QString flac = output.filePath(QStringLiteral("long.flac"));
+    QVERIFY(TestMedia::makeFlac(flac, 240.0));
+    auto window = std::make_unique<frmMain>(TestMedia::programFolder());
+    int ends = 0;
+    window->setProgramEnd([&] { ++ends; });
+    window->Form_Load();
+    window->findChild<QComboBox *>(QStringLiteral("cmbOF"))->setCurrentIndex(8);
+    const QString outFolder = output.filePath(QStringLiteral("out"));
+    window->findChild<QLineEdit *>(QStringLiteral("txtPath"))->setText(outFolder);
+    window->fileList()->AddFileRow(flac);
+
+    // Exit from the menu while the encoder writes the MP3.
+    int coderStages = 0;
+    connect(window->conversionRun(), &ConversionRun::stageStarted, window.get(),
+            [&](FileList::Id, const QString &tool) {
+                if (tool == QStringLiteral("coder") && ++coderStages == 2) {
+                    QTimer::singleShot(100, window.get(), [&] {
+                        window->menuBar()->findChild<QAction *>(QStringLiteral("menuExit"))->trigger();
+                    });
+                }
+            });
+    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(ends, 1, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->conversionRun()->isActive(), 10000);
+    QCOMPARE(coderStages, 2);
+    QCOMPARE(QDir(outFolder).entryList(QDir::Files), QStringList());
+    QVERIFY(QFile::exists(flac));
 }
 
 QTEST_MAIN(TestFrmMain)
