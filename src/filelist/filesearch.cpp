@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-
 #include <QSet>
 
 #ifdef Q_OS_UNIX
@@ -26,10 +25,9 @@ struct Search
 {
     QList<QByteArray> &list;
     QElapsedTimer sinceEvents;
-    // Folders entered so far, by device and inode: a symbolic link back into the tree (or a second
-    // link to a folder already searched) is not followed again, so a loop cannot make the search
-    // endless and no file is listed twice.
-    // The key is the device and inode where the system has them, else the canonical path.
+    // Folders entered so far, by device and inode (the canonical path where there are none): a
+    // symbolic link back into the tree, or a second way to a folder already searched, is not
+    // followed again, so a loop cannot make the search endless and no file is listed twice.
     QSet<QByteArray> entered;
 
     void keepEventsFlowing()

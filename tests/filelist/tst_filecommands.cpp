@@ -268,6 +268,16 @@ private slots:
         QVERIFY(!w.hintShown());
     }
 
+    // The hint lies over the list; what is dropped or clicked on it reaches the list below.
+    void theHintLetsDropsThroughToTheList()
+    {
+        Window w;
+        w.frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w.frame));
+        QVERIFY(w.picText->isVisible());
+        QCOMPARE(w.frame.childAt(w.picText->geometry().center()), w.LV->viewport());
+    }
+
     void dropWithoutFilesChangesNothing()
     {
         Window w;
