@@ -27,9 +27,9 @@ cp "$helper" "$scratch/program/"
 export XDG_CACHE_HOME=$scratch/cache
 mkdir -p "$shots" "$scratch/music"
 
-# Two short FLAC files to convert while the helper photographs the run.
-sox -n -r 44100 -c 2 -b 16 "$scratch/music/第一首 歌.flac" synth 40 sine 440 vol 0.3
-sox -n -r 44100 -c 2 -b 16 "$scratch/music/Second Song.flac" synth 40 sine 660 vol 0.3
+# Two FLAC files, long enough to convert while the helper photographs the run.
+sox -n -r 44100 -c 2 -b 16 "$scratch/music/第一首 歌.flac" synth 240 sine 440 vol 0.3
+sox -n -r 44100 -c 2 -b 16 "$scratch/music/Second Song.flac" synth 240 sine 660 vol 0.3
 
 export LC_ALL=C.UTF-8
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '

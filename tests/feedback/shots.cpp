@@ -137,12 +137,20 @@ int main(int argc, char *argv[])
 
     for (int i = 2; i < argc; ++i)
         window.fileList()->AddFileRow(QString::fromLocal8Bit(argv[i]));
+    window.fileList()->updateHintFromRows();
     wait(300);
     save(&window, QStringLiteral("main-list.png"));
-    window.imgStart_Click();
+    // The run turns in nested event loops, so the picture is taken from a timer inside them.
     auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pb"));
-    if (waitFor([bar] { return bar && bar->value() >= 30; }, 60000))
-        save(&window, QStringLiteral("main-converting.png"));
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&window, &watch, bar] {
+        if (window.conversionRun()->isActive() && bar->value() >= 20) {
+            watch.stop();
+            save(&window, QStringLiteral("main-converting.png"));
+        }
+    });
+    watch.start(100);
+    window.imgStart_Click();
     waitFor([&window] { return !window.conversionRun()->isActive(); }, 120000);
     wait(300);
     save(&window, QStringLiteral("main-done.png"));
