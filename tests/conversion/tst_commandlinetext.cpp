@@ -129,6 +129,33 @@ private slots:
         QCOMPARE(CommandLineText::splitArguments(text), arguments);
     }
 
+    void programToken_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("missing program is the first token")
+            << QStringLiteral("/no where/data/coder -i x") << QStringLiteral("/no")
+            << QStringList{QStringLiteral("where/data/coder"), QStringLiteral("-i"), QStringLiteral("x")};
+        QTest::newRow("quoted program, no escapes")
+            << QStringLiteral("\"/no where\\\"x -i") << QStringLiteral("/no where\\")
+            << QStringList{QStringLiteral("x"), QStringLiteral("-i")};
+        QTest::newRow("leading blanks") << QStringLiteral("  \t/bin/sh -c") << QStringLiteral("/bin/sh")
+                                        << QStringList{QStringLiteral("-c")};
+        QTest::newRow("program alone")
+            << QStringLiteral("/bin/sh") << QStringLiteral("/bin/sh") << QStringList{};
+    }
+
+    void programToken()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        const CommandLineText::Split split = CommandLineText::split(line);
+        QCOMPARE(split.program, program);
+        QCOMPARE(split.arguments, arguments);
+    }
+
     // Whatever the input and output paths hold, splitting a recipe gives them back exactly, in
     // their places, and the other arguments stay as they are.
     void generatedPathsSplitBack_data()
