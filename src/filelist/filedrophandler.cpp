@@ -23,9 +23,13 @@ bool FileDropHandler::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::DragEnter:
+        // Decided once per drag: a long file list is not read again on every mouse move.
+        m_dragHasFiles =
+            !DroppedFiles::fromMimeData(static_cast<QDragEnterEvent *>(event)->mimeData()).isEmpty();
+        [[fallthrough]];
     case QEvent::DragMove: {
-        auto *drag = static_cast<QDropEvent *>(event);
-        if (drag->mimeData()->hasFormat(DroppedFiles::uriListFormat())) {
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        if (m_dragHasFiles) {
             drag->setDropAction(Qt::CopyAction);
             drag->accept();
         } else {

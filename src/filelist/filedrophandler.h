@@ -25,4 +25,6 @@ protected:
 
 private:
     explicit FileDropHandler(QWidget *target);
+
+    bool m_dragHasFiles = false;
 };

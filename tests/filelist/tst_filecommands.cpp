@@ -278,12 +278,22 @@ private slots:
         QCOMPARE(w.frame.childAt(w.picText->geometry().center()), w.LV->viewport());
     }
 
+    void dropWithoutFilesChangesNothing_data()
+    {
+        QTest::addColumn<bool>("webLink");
+        QTest::newRow("plain text") << false;
+        QTest::newRow("web link") << true;
+    }
     void dropWithoutFilesChangesNothing()
     {
+        QFETCH(bool, webLink);
         Window w;
-        QMimeData text;
-        text.setText(QStringLiteral("/m/a.flac"));
-        const DropResult result = dragAndDrop(w.LV->viewport(), &text);
+        QMimeData data;
+        if (webLink)
+            data.setUrls({QUrl(QStringLiteral("http://example.invalid/a.flac"))});
+        else
+            data.setText(QStringLiteral("/m/a.flac"));
+        const DropResult result = dragAndDrop(w.LV->viewport(), &data);
         QVERIFY(!result.enterAccepted);
         QVERIFY(w.list->isEmpty());
         QVERIFY(w.hintShown());
