@@ -63,6 +63,7 @@ private slots:
     void settingsSlivers_data();
     void settingsSlivers();
     void captions();
+    void captionsFitTheirLabels();
 
     // Format selection
     void startupValues();
@@ -231,6 +232,23 @@ void TestFrmMain::captions()
     QCOMPARE(w.control<QLabel>(QStringLiteral("imgExit"))->toolTip(), QStringLiteral("Exit"));
     for (const char *name : {"imgHelp", "imgMin", "imgExit", "lblWeb", "lblFeed"})
         QCOMPARE(w.control<QWidget>(QString::fromLatin1(name))->cursor().shape(), Qt::PointingHandCursor);
+}
+
+void TestFrmMain::captionsFitTheirLabels()
+{
+    LoadedWindow w;
+    auto *feed = w.control<HotLabel>(QStringLiteral("lblFeed"));
+    feed->setLit(true);
+    for (QLabel *label :
+         w.window->clientArea()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (label->text().isEmpty() || !label->geometry().intersects(clientRect()) ||
+            label->geometry().right() >= frmMain::ClientWidth)
+            continue;
+        const int needed = label->fontMetrics().horizontalAdvance(label->text());
+        QVERIFY2(needed <= label->width(),
+                 qPrintable(label->objectName() + QLatin1Char(' ') + label->text()));
+    }
+    QVERIFY(feed->font().bold());
 }
 
 void TestFrmMain::startupValues()
