@@ -75,7 +75,7 @@ QString DOSOutputs::ExecuteCommand(const QString &commandLine)
         } else {
             const qint64 waiting = process.bytesAvailable();
             if (waiting > 0) {
-                deliver(process.read(ChunkBytes));
+                deliver(readPiece(process));
                 if (waiting - ChunkBytes > MaxBacklogBytes)
                     deliverBacklog(process, MaxBacklogBytes);
             } else if (process.state() == QProcess::NotRunning) {
@@ -124,6 +124,17 @@ bool DOSOutputs::start(QProcess &process)
     return !failed;
 }
 
+QByteArray DOSOutputs::readPiece(QProcess &process)
+{
+    if (process.bytesAvailable() <= ChunkBytes)
+        return process.readAll();
+    // More is waiting than one piece holds: end the piece after its last line end, so that the
+    // progress lines, which are read chunk by chunk, are not cut in two.
+    const QByteArray window = process.peek(ChunkBytes);
+    const qsizetype lineEnd = qMax(window.lastIndexOf('\n'), window.lastIndexOf('\r'));
+    return process.read(lineEnd >= 0 ? lineEnd + 1 : ChunkBytes);
+}
+
 void DOSOutputs::deliver(const QByteArray &bytes)
 {
     QString chunk = m_decoder.decode(bytes);
@@ -136,7 +147,7 @@ void DOSOutputs::deliver(const QByteArray &bytes)
 void DOSOutputs::deliverBacklog(QProcess &process, qint64 keep)
 {
     while (process.bytesAvailable() > keep)
-        deliver(process.read(ChunkBytes));
+        deliver(readPiece(process));
 }
 
 void DOSOutputs::finish(QProcess &process)

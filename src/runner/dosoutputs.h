@@ -28,7 +28,8 @@ public:
     };
     Q_ENUM(EndStatus)
 
-    // Pacing of the poll loop: one piece of at most ChunkBytes per pass of PassMilliseconds.
+    // Pacing of the poll loop: one piece of at most ChunkBytes per pass of PassMilliseconds. When
+    // more is waiting, a piece ends after its last line end, if it holds one.
     static constexpr int PassMilliseconds = 50;
     static constexpr int ChunkBytes = 1024;
     // A tool never waits on its pipe here (the output is buffered as it arrives), so the pacing
@@ -65,6 +66,7 @@ signals:
 
 private:
     bool start(QProcess &process);
+    QByteArray readPiece(QProcess &process);
     void deliver(const QByteArray &bytes);
     void deliverBacklog(QProcess &process, qint64 keep);
     void finish(QProcess &process);

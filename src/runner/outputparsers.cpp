@@ -56,6 +56,14 @@ std::optional<double> clockValue(QStringView text)
     return h * 3600 + m * 60 + leadingNumber(text.mid(secondsAt)).value_or(0);
 }
 
+// A progress time in either form, or nullopt when the text starts with neither.
+std::optional<double> readableTime(QStringView text)
+{
+    if (const auto clock = clockValue(text))
+        return clock;
+    return leadingNumber(text);
+}
+
 } // namespace
 
 std::optional<double> leadingNumber(QStringView text)
@@ -89,16 +97,18 @@ qint64 roundHalfEven(double value)
 
 QString encoderPercentText(QStringView chunk)
 {
+    // The encoder rewrites its line with "\r"; the latest percentage in the chunk is the current one.
+    QStringView latest;
     const qsizetype n = chunk.size();
     for (qsizetype i = 0; i < n; ++i) {
         if (chunk.at(i) != QLatin1Char('('))
             continue;
         if (i + 4 < n && chunk.at(i + 4) == QLatin1Char(')'))
-            return chunk.mid(i + 1, 3).toString();
-        if (i + 5 < n && chunk.at(i + 5) == QLatin1Char(')'))
-            return chunk.mid(i + 1, 4).toString();
+            latest = chunk.mid(i + 1, 3);
+        else if (i + 5 < n && chunk.at(i + 5) == QLatin1Char(')'))
+            latest = chunk.mid(i + 1, 4);
     }
-    return QString();
+    return latest.toString();
 }
 
 int encoderPercent(QStringView percentText)
@@ -147,9 +157,26 @@ qint32 durationSeconds(QStringView collected)
 
 double timeValue(QStringView collected)
 {
-    if (const auto clock = clockValue(collected))
-        return *clock;
-    return leadingNumber(collected).value_or(0);
+    return readableTime(collected).value_or(0);
+}
+
+double chunkProgressTime(QStringView chunk)
+{
+    const QLatin1StringView marker("time=");
+    std::optional<double> latest;
+    bool latestComplete = false;
+    for (qsizetype at = chunk.indexOf(marker); at >= 0; at = chunk.indexOf(marker, at + 1)) {
+        const QStringView token = tokenAt(chunk, at + marker.size());
+        const std::optional<double> value = readableTime(token);
+        if (!value)
+            continue;
+        const bool complete = at + marker.size() + token.size() < chunk.size();
+        if (complete || !latestComplete) {
+            latest = value;
+            latestComplete = complete;
+        }
+    }
+    return latest.value_or(0);
 }
 
 QString percentText(double percent)
@@ -194,11 +221,8 @@ std::optional<double> lastProgressTime(QStringView output)
     const QLatin1StringView marker("time=");
     std::optional<double> last;
     for (qsizetype at = output.indexOf(marker); at >= 0; at = output.indexOf(marker, at + 1)) {
-        const QStringView token = tokenAt(output, at + marker.size());
-        if (auto clock = clockValue(token))
-            last = clock;
-        else if (auto number = leadingNumber(token))
-            last = number;
+        if (const auto value = readableTime(tokenAt(output, at + marker.size())))
+            last = value;
     }
     return last;
 }

@@ -16,8 +16,9 @@ std::optional<double> leadingNumber(QStringView text);
 // Rounds to the nearest whole number, halves to even.
 qint64 roundHalfEven(double value);
 
-// The encoder's percentage in parentheses, as in "( 5%)" or "(45%)": the first "(" whose ")"
-// stands 4 or 5 characters further gives the 3 or 4 characters between them. Empty when none.
+// The encoder's percentage in parentheses, as in "( 5%)" or "(45%)": a "(" whose ")" stands 4 or
+// 5 characters further gives the 3 or 4 characters between them; the last such in the chunk
+// counts. Empty when none.
 QString encoderPercentText(QStringView chunk);
 
 // The encoder percentage as a whole number (0 when the text holds no number).
@@ -38,6 +39,11 @@ qint32 durationSeconds(QStringView collected);
 // A progress time: a leading hh:mm:ss(.ff) value counts as h x 3600 + m x 60 + s, otherwise the
 // leading decimal number. 0 when there is neither.
 double timeValue(QStringView collected);
+
+// The progress time a chunk reports: its latest readable "time=" value, each value read by itself
+// as timeValue() reads it. A value that runs to the end of the chunk may be cut, so it counts only
+// when the chunk holds no other. 0 when the chunk holds no readable value ("time=N/A").
+double chunkProgressTime(QStringView chunk);
 
 // Percent text of a fraction of 100: the first four characters of value written with up to 15
 // significant digits, "." as decimal point and no exponent (14.634... gives "14.6", 7.5 "7.5").

@@ -86,14 +86,13 @@ void ProgressDisplay::objDuration_ReceiveOutputs(const QString &CommandOutputs)
 void ProgressDisplay::objffmpeg_ReceiveOutputs(const QString &CommandOutputs)
 {
     readDuration(CommandOutputs);
-    const QString collected = OutputParsers::collectAfter(CommandOutputs, u"time=");
     stepSpinner();
     if (!CommandOutputs.contains(QLatin1String("time=")))
         return;
     // Without a known duration there is nothing to measure the time against.
     if (m_durationSeconds == 0)
         return;
-    const qint64 t = OutputParsers::roundHalfEven(OutputParsers::timeValue(collected));
+    const qint64 t = OutputParsers::roundHalfEven(OutputParsers::chunkProgressTime(CommandOutputs));
     const double f = static_cast<double>(t) / m_durationSeconds;
     if (f * 100 >= 100) {
         setBar(FullWidth, 100);

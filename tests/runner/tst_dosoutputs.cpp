@@ -69,6 +69,26 @@ private slots:
         QCOMPARE(runner.exitCode(), 0);
     }
 
+    void piecesEndAtLineEndsWhenMoreIsWaiting()
+    {
+        // 40 progress lines of 77 bytes at once: no piece may cut a line in two.
+        DOSOutputs runner;
+        EventLog log(runner);
+        const QString program =
+            tool(QStringLiteral("lines"), "i=0; out=''; while [ $i -lt 40 ]; do "
+                                          "out=\"$out$(printf 'size=%6dkB time=00:00:%05.2f "
+                                          "bitrate= 128.0kbits/s speed=  50x %11s' $i $i '')\r\"; "
+                                          "i=$((i+1)); done; printf '%s' \"$out\"");
+        const QString result = runner.ExecuteCommand(program);
+        QCOMPARE(result.count(QLatin1Char('\r')), 40);
+        QVERIFY(log.chunks.size() >= 4);
+        for (const QString &chunk : std::as_const(log.chunks)) {
+            QVERIFY(chunk.size() <= DOSOutputs::ChunkBytes);
+            QVERIFY(chunk.endsWith(QLatin1Char('\r')));
+            QVERIFY(chunk.startsWith(QLatin1String("size=")));
+        }
+    }
+
     void exitStatusIsKept_data()
     {
         QTest::addColumn<QByteArray>("body");
