@@ -1,0 +1,279 @@
+#include "common/recordingservices.h"
+#include "shell/frmoptions.h"
+#include "shell/optionsfile.h"
+#include "shell/programsettings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QStringList fieldNames{u"txtFromH"_qs, u"txtFromM"_qs, u"txtFromS"_qs,
+                             u"txtToH"_qs,   u"txtToM"_qs,   u"txtToS"_qs};
+const QByteArray oldOptions("0\r\n0\r\n11\r\n22\r\n");
+
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QLineEdit *field(const QDialog &dialog, const QString &name)
+{
+    return dialog.findChild<QLineEdit *>(name);
+}
+
+QStringList fieldTexts(const QDialog &dialog)
+{
+    QStringList texts;
+    for (const QString &name : fieldNames)
+        texts.append(field(dialog, name)->text());
+    return texts;
+}
+
+bool fieldsEnabled(const QDialog &dialog)
+{
+    return std::all_of(fieldNames.cbegin(), fieldNames.cend(),
+                       [&](const QString &name) { return field(dialog, name)->isEnabled(); });
+}
+
+} // namespace
+
+class TestOptionsDialog : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_folder;
+
+    QString optionsPath() const { return m_folder.filePath(OptionsFile::fileName()); }
+
+private slots:
+    void init()
+    {
+        QFile file(optionsPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(oldOptions);
+    }
+
+    // What the dialog shows when it opens.
+    void load_data()
+    {
+        QTest::addColumn<ProgramSettings>("settings");
+        QTest::addColumn<int>("soundIndex");
+        QTest::addColumn<bool>("cutter");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("3725 s, cutter on")
+            << ProgramSettings{0, 1, 3725, 7322} << 0 << true
+            << QStringList{u"1"_qs, u"2"_qs, u"5"_qs, u"2"_qs, u"2"_qs, u"2"_qs};
+        QTest::newRow("3725 s, cutter off")
+            << ProgramSettings{1, 0, 3725, 7322} << 1 << false << QStringList(6, u"0"_qs);
+        QTest::newRow("cutter value 2 is not on")
+            << ProgramSettings{0, 2, 3725, 0} << 0 << false << QStringList(6, u"0"_qs);
+        QTest::newRow("sound index outside the list")
+            << ProgramSettings{5, 1, 0, 59} << -1 << true
+            << QStringList{u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"59"_qs};
+        QTest::newRow("negative start")
+            << ProgramSettings{-1, 1, -100, 2147483647} << -1 << true
+            << QStringList{u"-1"_qs, u"58"_qs, u"20"_qs, u"596523"_qs, u"14"_qs, u"7"_qs};
+    }
+    void load()
+    {
+        QFETCH(ProgramSettings, settings);
+        ProgramSettings::instance() = settings;
+        frmOptions dialog(m_folder.path());
+        QCOMPARE(dialog.windowTitle(), u"选项设置"_qs);
+        QVERIFY(dialog.isModal());
+        QTEST(dialog.findChild<QComboBox *>(u"cmbSR"_qs)->currentIndex(), "soundIndex");
+        QTEST(dialog.findChild<QCheckBox *>(u"chkMC"_qs)->isChecked(), "cutter");
+        QTEST(fieldsEnabled(dialog), "cutter");
+        QTEST(fieldTexts(dialog), "texts");
+    }
+
+    void switchEnablesFields()
+    {
+        ProgramSettings::instance() = ProgramSettings{0, 0, 3725, 0};
+        frmOptions dialog(m_folder.path());
+        auto *chkMC = dialog.findChild<QCheckBox *>(u"chkMC"_qs);
+        QVERIFY(!fieldsEnabled(dialog));
+        chkMC->click();
+        QVERIFY(fieldsEnabled(dialog));
+        // The texts stay as they were: the stored seconds are not shown.
+        QCOMPARE(fieldTexts(dialog), QStringList(6, u"0"_qs));
+        chkMC->click();
+        QVERIFY(!fieldsEnabled(dialog));
+    }
+
+    // OK: the checks in their order, then what is stored and written.
+    void ok_data()
+    {
+        QTest::addColumn<ProgramSettings>("before");
+        QTest::addColumn<QStringList>("edits"); // "name=text"; "chkMC=1"/"chkMC=0"; "cmbSR=index"
+        QTest::addColumn<ProgramSettings>("after");
+        QTest::addColumn<QString>("title"); // of the warning; empty when OK succeeds
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus");
+
+        const ProgramSettings on{0, 1, 3725, 7322};
+        QTest::newRow("unchanged") << on << QStringList() << on << QString() << QString() << QString();
+        QTest::newRow("cutter off stores 0 ranges")
+            << ProgramSettings{0, 0, 3725, 7322} << QStringList() << ProgramSettings{0, 0, 0, 0} << QString()
+            << QString() << QString();
+        QTest::newRow("minutes 60 in the start row") << on << QStringList{u"txtFromM=60"_qs} << on
+                                                     << u"分钟"_qs << u"分钟必须小于60"_qs << u"txtFromM"_qs;
+        QTest::newRow("seconds 59.5 in the end row") << on << QStringList{u"txtToM=59"_qs, u"txtToS=59.5"_qs}
+                                                     << on << u"秒"_qs << u"秒必须小于60"_qs << u"txtToS"_qs;
+        QTest::newRow("end minutes checked before start seconds")
+            << on << QStringList{u"txtFromS=61"_qs, u"txtToM=75"_qs} << on << u"分钟"_qs
+            << u"分钟必须小于60"_qs << u"txtToM"_qs;
+        QTest::newRow("checked with the cutter off")
+            << ProgramSettings{0, 0, 5, 6} << QStringList{u"txtFromS=60"_qs} << ProgramSettings{0, 0, 5, 6}
+            << u"秒"_qs << u"秒必须小于60"_qs << QString(); // a disabled field cannot take the focus
+        QTest::newRow("all zero unticks")
+            << on << QStringList{u"txtFromH=0"_qs, u"txtFromM=0"_qs, u"txtFromS=0"_qs,
+                                 u"txtToH=0"_qs,   u"txtToM=0"_qs,   u"txtToS=0"_qs}
+            << ProgramSettings{0, 0, 0, 0} << QString() << QString() << QString();
+        QTest::newRow("2 h 0 min 30 s")
+            << on << QStringList{u"txtFromH=2"_qs, u"txtFromM=0"_qs, u"txtFromS=30"_qs}
+            << ProgramSettings{0, 1, 7230, 7322} << QString() << QString() << QString();
+        QTest::newRow("start after end")
+            << on << QStringList{u"txtFromH=0"_qs, u"txtFromM=5"_qs, u"txtFromS=0"_qs,
+                                 u"txtToH=0"_qs,   u"txtToM=1"_qs,   u"txtToS=0"_qs}
+            << ProgramSettings{0, 1, 300, 60} << QString() << QString() << QString();
+        QTest::newRow("OFF") << on << QStringList{u"cmbSR=1"_qs} << ProgramSettings{1, 1, 3725, 7322}
+                             << QString() << QString() << QString();
+        QTest::newRow("letters and fractions")
+            << on << QStringList{u"txtFromH=abc"_qs, u"txtFromM= 1.5x"_qs, u"txtFromS=0.5"_qs}
+            << ProgramSettings{0, 1, 90, 7322} << QString() << QString() << QString();
+        QTest::newRow("range too large keeps its value")
+            << on << QStringList{u"txtFromH=600000"_qs, u"txtToH=3"_qs}
+            << ProgramSettings{0, 1, 3725, 3 * 3600 + 2 * 60 + 2} << QString() << QString() << QString();
+        QTest::newRow("no sound entry stores -1")
+            << ProgramSettings{7, 1, 1, 2} << QStringList() << ProgramSettings{-1, 1, 1, 2} << QString()
+            << QString() << QString();
+        QTest::newRow("ticking the cutter")
+            << ProgramSettings{0, 0, 0, 0} << QStringList{u"chkMC=1"_qs, u"txtToM=3"_qs}
+            << ProgramSettings{0, 1, 0, 180} << QString() << QString() << QString();
+    }
+    void ok()
+    {
+        QFETCH(ProgramSettings, before);
+        QFETCH(QStringList, edits);
+        QFETCH(ProgramSettings, after);
+        QFETCH(QString, title);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        RecordingServices services;
+        ProgramSettings::instance() = before;
+        frmOptions dialog(m_folder.path());
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const QString &edit : edits) {
+            const QString name = edit.section(QLatin1Char('='), 0, 0);
+            const QString value = edit.section(QLatin1Char('='), 1);
+            if (name == u"chkMC")
+                dialog.findChild<QCheckBox *>(name)->setChecked(value == u"1");
+            else if (name == u"cmbSR")
+                dialog.findChild<QComboBox *>(name)->setCurrentIndex(value.toInt());
+            else
+                field(dialog, name)->setText(value);
+        }
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"Command1"_qs), Qt::LeftButton);
+        QCOMPARE(ProgramSettings::instance(), after);
+        if (title.isEmpty()) {
+            QVERIFY(services.messages.isEmpty());
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QVERIFY(!dialog.isVisible());
+            QCOMPARE(fileContent(optionsPath()), OptionsFile::compose(after));
+            QCOMPARE(dialog.findChild<QCheckBox *>(u"chkMC"_qs)->isChecked(), after.CutterEnabled == 1);
+            QCOMPARE(fieldsEnabled(dialog), after.CutterEnabled == 1);
+        } else {
+            QCOMPARE(services.messages.size(), 1);
+            QCOMPARE(services.messages[0].icon, UserServices::Icon::Warning);
+            QCOMPARE(services.messages[0].title, title);
+            QCOMPARE(services.messages[0].text, message);
+            QVERIFY(dialog.isVisible());
+            if (!focus.isEmpty())
+                QCOMPARE(QApplication::focusWidget(), field(dialog, focus));
+            QCOMPARE(fileContent(optionsPath()), oldOptions);
+        }
+    }
+
+    void offStoresDigitOne()
+    {
+        RecordingServices services;
+        ProgramSettings::instance() = ProgramSettings{};
+        frmOptions dialog(m_folder.path());
+        dialog.findChild<QComboBox *>(u"cmbSR"_qs)->setCurrentIndex(1);
+        dialog.imgOK_Click();
+        QCOMPARE(fileContent(optionsPath()).left(3), QByteArray("1\r\n"));
+        QVERIFY(!ProgramSettings::instance().playsCompletionSound());
+    }
+
+    void unwritableFileIsNotReported()
+    {
+        RecordingServices services;
+        ProgramSettings::instance() = ProgramSettings{};
+        QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner));
+        frmOptions dialog(m_folder.path());
+        dialog.findChild<QComboBox *>(u"cmbSR"_qs)->setCurrentIndex(1);
+        dialog.imgOK_Click();
+        QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(services.messages.isEmpty());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(ProgramSettings::instance().SoundPromptIndex, qint16(1));
+        QCOMPARE(fileContent(optionsPath()), oldOptions);
+    }
+
+    // Back, Exit and the back button close without storing; the next showing starts from the settings.
+    void closeWithoutStoring_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("imgBack") << u"imgBack"_qs;
+        QTest::newRow("imgExit") << u"imgExit"_qs;
+        QTest::newRow("Command2") << u"Command2"_qs;
+    }
+    void closeWithoutStoring()
+    {
+        QFETCH(QString, button);
+        RecordingServices services;
+        const ProgramSettings stored{0, 1, 3725, 7322};
+        ProgramSettings::instance() = stored;
+        {
+            frmOptions dialog(m_folder.path());
+            dialog.show();
+            dialog.findChild<QComboBox *>(u"cmbSR"_qs)->setCurrentIndex(1);
+            dialog.findChild<QCheckBox *>(u"chkMC"_qs)->setChecked(false);
+            for (const QString &name : fieldNames)
+                field(dialog, name)->setText(u"9"_qs);
+            QTest::mouseClick(dialog.findChild<QAbstractButton *>(button), Qt::LeftButton);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QVERIFY(!dialog.isVisible());
+        }
+        QCOMPARE(ProgramSettings::instance(), stored);
+        QCOMPARE(fileContent(optionsPath()), oldOptions);
+        QVERIFY(services.messages.isEmpty());
+        frmOptions again(m_folder.path());
+        QCOMPARE(fieldTexts(again), (QStringList{u"1"_qs, u"2"_qs, u"5"_qs, u"2"_qs, u"2"_qs, u"2"_qs}));
+        QCOMPARE(again.findChild<QComboBox *>(u"cmbSR"_qs)->currentIndex(), 0);
+    }
+
+    void pictureButtonsShowTheHand()
+    {
+        frmOptions dialog(m_folder.path());
+        for (const QString &name : {u"imgOK"_qs, u"imgBack"_qs, u"imgExit"_qs}) {
+            auto *button = dialog.findChild<QToolButton *>(name);
+            QVERIFY2(button, qPrintable(name));
+            QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);
+        }
+    }
+};
+
+QTEST_MAIN(TestOptionsDialog)
+#include "tst_optionsdialog.moc"
