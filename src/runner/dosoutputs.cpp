@@ -78,9 +78,10 @@ QString DOSOutputs::ExecuteCommand(const QString &commandLine)
                 deliver(readPiece(process));
                 if (waiting - ChunkBytes > MaxBacklogBytes)
                     deliverBacklog(process, MaxBacklogBytes);
-            } else if (process.state() == QProcess::NotRunning) {
-                break;
             }
+            // The pacing spaces the pieces apart; after the last one there is nothing to wait for.
+            if (process.bytesAvailable() == 0 && process.state() == QProcess::NotRunning)
+                break;
         }
         if (!m_timer.Wait(PassMilliseconds)) {
             // The application is ending: its event loops no longer run, so the tool is ended too.
