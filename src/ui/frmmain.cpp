@@ -417,6 +417,7 @@ void frmMain::Form_Load()
         txtPath->setText(AppDirs::defaultOutputFolder(m_programFolder));
 
     lblWeb->setText(ProductInfo::caption());
+    lblWeb->setToolTip(ProductInfo::versionText());
     imgRightTop->setVisible(true);
     setWindowTitle(ProductInfo::caption());
 

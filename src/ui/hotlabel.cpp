@@ -37,9 +37,8 @@ void HotLabel::mouseMoveEvent(QMouseEvent *event)
 
 void HotLabel::mousePressEvent(QMouseEvent *event)
 {
+    // Taken here, so a press on a hot zone never reaches the background and starts a drag.
     event->accept();
-    if (event->button() == Qt::LeftButton)
-        emit pressed();
 }
 
 void HotLabel::mouseReleaseEvent(QMouseEvent *event)

@@ -20,7 +20,6 @@ public:
 
 signals:
     void pointerMoved();
-    void pressed();
     void clicked();
 
 protected:
