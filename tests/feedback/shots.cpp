@@ -92,7 +92,7 @@ void saveArtworkSheet()
         QStringLiteral("remove"),    QStringLiteral("options"),    QStringLiteral("exit-program"),
         QStringLiteral("start"),     QStringLiteral("feedback"),   QStringLiteral("help-light"),
         QStringLiteral("min-light"), QStringLiteral("exit-light"), QStringLiteral("corner")};
-    QImage sheet(names.size() * 120, 260, QImage::Format_ARGB32);
+    QImage sheet(names.size() * 120 + 240, 470, QImage::Format_ARGB32);
     sheet.fill(QColor(0xf0, 0xf0, 0xf0));
     QPainter painter(&sheet);
     for (int i = 0; i < names.size(); ++i) {
@@ -100,7 +100,21 @@ void saveArtworkSheet()
         const QSize size = svg.defaultSize();
         svg.render(&painter, QRectF(QPointF(i * 120 + 10, 10), size));
         svg.render(&painter, QRectF(QPointF(i * 120 + 10, 130), size * (names.at(i) == u"corner" ? 1 : 3)));
-        painter.drawText(QPointF(i * 120 + 10, 250), names.at(i));
+        painter.drawText(QPointF(i * 120 + 10, 120), names.at(i));
+    }
+    // The corner at three times its size with every highlight lit, to check they sit on their glyphs.
+    const QPointF corner((names.size() - 1) * 120 + 10, 130);
+    painter.fillRect(QRectF(corner, QSizeF(109, 111) * 3), QColor(0xf0, 0xf0, 0xf0));
+    QSvgRenderer(QStringLiteral(":/icons/corner.svg")).render(&painter, QRectF(corner, QSizeF(109, 111) * 3));
+    const struct
+    {
+        const char *name;
+        QRectF zone;
+    } lights[] = {
+        {"help-light", {61, 8, 15, 15}}, {"min-light", {78, 9, 14, 14}}, {"exit-light", {98, 10, 15, 15}}};
+    for (const auto &light : lights) {
+        const QRectF zone(corner + light.zone.topLeft() * 3, light.zone.size() * 3);
+        QSvgRenderer(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(light.name))).render(&painter, zone);
     }
     painter.end();
     const QString path = g_outputFolder + QStringLiteral("/artwork.png");

@@ -32,6 +32,7 @@ private slots:
     void sendsTheComposition();
     void verdictShown_data();
     void verdictShown();
+    void silentServerThenClose_data();
     void silentServerThenClose();
     void destroyingWhileSendingIsClean();
     void backClosesWithoutSending();
@@ -237,8 +238,19 @@ void TestFrmSuggest::verdictShown()
     QCOMPARE(m_server->targets.size(), 1);
 }
 
+void TestFrmSuggest::silentServerThenClose_data()
+{
+    QTest::addColumn<QString>("way");
+
+    QTest::newRow("返回") << "back";
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("close box") << "close";
+}
+
 void TestFrmSuggest::silentServerThenClose()
 {
+    QFETCH(QString, way);
+
     m_server->setMode(LoopbackServer::Mode::Silent);
     fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
     QTest::mouseClick(button("Command3"), Qt::LeftButton);
@@ -246,7 +258,12 @@ void TestFrmSuggest::silentServerThenClose()
     QTest::qWait(1000);
     QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
 
-    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    if (way == u"back")
+        QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    else if (way == u"escape")
+        QTest::keyClick(field("txtComment"), Qt::Key_Escape);
+    else
+        m_window->close();
     QVERIFY(m_window->isHidden());
     QCOMPARE(m_window->result(), int(QDialog::Rejected));
     QTRY_COMPARE(m_server->openConnections(), 0);
