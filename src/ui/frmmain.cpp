@@ -79,6 +79,15 @@ int shownEntry(const QComboBox *combo)
     return combo->findText(combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
+// A saved entry that names a position of the list; "-1" (no entry) would leave a settings box
+// empty and the run without a value, so it is not applied either.
+std::optional<int> entryToRestore(std::optional<int> saved, const QComboBox *combo)
+{
+    if (!saved || *saved < 0 || *saved >= combo->count())
+        return std::nullopt;
+    return saved;
+}
+
 } // namespace
 
 frmMain::frmMain(const QString &programFolder, QWidget *parent)
@@ -434,16 +443,16 @@ void frmMain::restoreSetupIni()
 {
     // A value that does not fit its control leaves that control as it is; the rest still apply.
     const SetupState saved = SetupFile::read(setupIniPath());
-    if (const auto entry = SetupState::applicableIndex(saved.bitrateIndex, cmbBR->count()))
+    if (const auto entry = entryToRestore(saved.bitrateIndex, cmbBR))
         cmbBR->setCurrentIndex(*entry);
-    if (const auto entry = SetupState::applicableIndex(saved.sampleRateIndex, cmbR->count()))
+    if (const auto entry = entryToRestore(saved.sampleRateIndex, cmbR))
         cmbR->setCurrentIndex(*entry);
-    if (const auto entry = SetupState::applicableIndex(saved.channelIndex, cmbChannel->count()))
+    if (const auto entry = entryToRestore(saved.channelIndex, cmbChannel))
         cmbChannel->setCurrentIndex(*entry);
     if (saved.outputFolder)
         txtPath->setText(*saved.outputFolder);
     // Choosing the format loads its defaults over the three values just restored.
-    if (const auto entry = SetupState::applicableIndex(saved.formatIndex, cmbOF->count()))
+    if (const auto entry = entryToRestore(saved.formatIndex, cmbOF))
         cmbOF->setCurrentIndex(*entry);
 }
 

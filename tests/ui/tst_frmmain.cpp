@@ -342,6 +342,10 @@ void TestFrmMain::restoredFormat_data()
     QTest::newRow("bitrate outside the list")
         << QByteArray("\"99\"\r\n\"3\"\r\n\"0\"\r\n\"/a, b\"\r\n\"0\"\r\n")
         << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"320"_s, u"单声道"_s, u"/a, b"_s};
+    // A box with no entry saved keeps its start-up value instead of turning empty.
+    QTest::newRow("no entries saved")
+        << QByteArray("\"-1\"\r\n\"-1\"\r\n\"-1\"\r\n\"/out\"\r\n\"-1\"\r\n")
+        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"44100"_s, u"320"_s, u"双声道"_s, u"/out"_s};
     QTest::newRow("three lines") << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n")
                                  << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s,
                                                 u"<default>"_s};
