@@ -1,3 +1,4 @@
+#include "common/testmedia.h"
 #include "shell/appdirs.h"
 #include "shell/shutdown.h"
 #include "shell/singleinstance.h"
@@ -31,12 +32,13 @@ class TestSingleInstance : public QObject
 
     QTemporaryDir m_cache;
 
-    void startHelper(QProcess &process)
+    void startHelper(QProcess &process, const QString &program = helperPath())
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+        environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
         process.setProcessEnvironment(environment);
-        process.start(helperPath());
+        process.start(program);
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
     }
 
@@ -77,6 +79,37 @@ private slots:
         startHelper(third);
         QVERIFY(third.waitForReadyRead(10000));
         QCOMPARE(third.readAll().trimmed(), QByteArray("locked"));
+        third.kill();
+        QVERIFY(third.waitForFinished(5000));
+    }
+
+    // The program itself: a second start ends at once, a start after a killed one runs.
+    void programStartsOnce()
+    {
+        const QString program = TestMedia::programFolder() + u"/tunoxa"_qs;
+        const QString lock = SingleInstance::defaultLockPath();
+        QFile::remove(lock);
+        QProcess first;
+        startHelper(first, program);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+
+        QProcess second;
+        QElapsedTimer clock;
+        clock.start();
+        startHelper(second, program);
+        QVERIFY(second.waitForFinished(10000));
+        QVERIFY2(clock.elapsed() < 5000, QByteArray::number(clock.elapsed()));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
+        QProcess third;
+        startHelper(third, program);
+        // Still running after a second: it took the lock over instead of ending.
+        QVERIFY(!third.waitForFinished(1500));
+        QCOMPARE(third.state(), QProcess::Running);
         third.kill();
         QVERIFY(third.waitForFinished(5000));
     }
