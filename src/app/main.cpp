@@ -5,6 +5,7 @@
 #include "ui/frmmain.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QStyleFactory>
 
 int main(int argc, char *argv[])
@@ -15,7 +16,9 @@ int main(int argc, char *argv[])
     if (!instance.tryLock())
         return 0;
 
+    // One look on every desktop; the dialogs share the main window's face.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setFont(QFont(QStringLiteral("Tahoma"), 9));
     frmMain window(AppDirs::programFolder());
     DesktopServices desktop(&window);
     UserServices::setInstance(&desktop);

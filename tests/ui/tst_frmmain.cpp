@@ -42,6 +42,15 @@ QStringList observed(const ModalWatcher &watcher, const RecordingServices &servi
     return seen;
 }
 
+// A program folder of its own whose tools are those of the real one, so that Exit writes its
+// settings here and never into the build's program folder.
+bool linkProgramFolder(const QTemporaryDir &folder)
+{
+    const QString real = TestMedia::programFolder();
+    return QFile::link(real + QStringLiteral("/data"), folder.filePath(QStringLiteral("data"))) &&
+           QFile::link(real + QStringLiteral("/sound.wav"), folder.filePath(QStringLiteral("sound.wav")));
+}
+
 QRect clientRect()
 {
     return {0, 0, frmMain::ClientWidth, frmMain::ClientHeight};
@@ -667,8 +676,9 @@ void TestFrmMain::startConvertsTheListToMp3()
     QTemporaryDir output;
     const QString flac = output.filePath(QStringLiteral("song one.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 2.0));
-    // The real program folder with its tools; nothing here writes its settings files.
-    auto window = std::make_unique<frmMain>(TestMedia::programFolder());
+    QTemporaryDir program;
+    QVERIFY(linkProgramFolder(program));
+    auto window = std::make_unique<frmMain>(program.path());
     int ends = 0;
     window->setProgramEnd([&] { ++ends; });
     window->Form_Load();
@@ -703,7 +713,9 @@ void TestFrmMain::exitDuringARunLeavesNoHalfFile()
     QTemporaryDir output;
     const QString flac = output.filePath(QStringLiteral("long.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 240.0));
-    auto window = std::make_unique<frmMain>(TestMedia::programFolder());
+    QTemporaryDir program;
+    QVERIFY(linkProgramFolder(program));
+    auto window = std::make_unique<frmMain>(program.path());
     int ends = 0;
     window->setProgramEnd([&] { ++ends; });
     window->Form_Load();
@@ -728,6 +740,7 @@ void TestFrmMain::exitDuringARunLeavesNoHalfFile()
     QCOMPARE(coderStages, 2);
     QCOMPARE(QDir(outFolder).entryList(QDir::Files), QStringList());
     QVERIFY(QFile::exists(flac));
+    QVERIFY(QFile::exists(program.filePath(QStringLiteral("setup.ini"))));
 }
 
 QTEST_MAIN(TestFrmMain)
