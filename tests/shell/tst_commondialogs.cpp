@@ -6,6 +6,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
@@ -250,6 +251,52 @@ private slots:
         QCOMPARE(dialogs.Path(), target);
         QVERIFY(dialogs.FileName().isEmpty());
         QVERIFY(dialogs.FileTitle().isEmpty());
+    }
+
+    void showSave()
+    {
+        CCommonDialogs dialogs;
+        dialogs.Init(&m_owner);
+        dialogs.setTitle(u"not used"_qs);
+        dialogs.setFilter(u"WAV|*.wav"_qs);
+        const QString target = m_folder.filePath(u"saved.wav"_qs);
+        QString title;
+        QString start;
+        whenDialogOpens([&](QFileDialog *dialog) {
+            title = dialog->windowTitle();
+            start = dialog->directory().absolutePath();
+            choose(dialog, target);
+        });
+        QVERIFY(dialogs.ShowSave());
+        QCOMPARE(title, u"Save"_qs);
+        QCOMPARE(start, AppDirs::programFolder()); // Path is empty
+        QCOMPARE(dialogs.FileName(), target);
+        QCOMPARE(dialogs.FileTitle(), u"saved.wav"_qs);
+        QCOMPARE(dialogs.Path(), m_folder.path());
+    }
+
+    void showColor()
+    {
+        CCommonDialogs dialogs;
+        dialogs.Init(&m_owner);
+        dialogs.setColor(0x000080ff); // red 255, green 128, blue 0
+        QColor shown;
+        auto *poll = new QTimer(this);
+        poll->setInterval(10);
+        connect(poll, &QTimer::timeout, poll, [poll, &shown] {
+            auto *dialog = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            poll->stop();
+            poll->deleteLater();
+            shown = dialog->currentColor();
+            dialog->setCurrentColor(QColor(1, 2, 3));
+            dialog->accept();
+        });
+        poll->start();
+        QVERIFY(dialogs.ShowColor(true));
+        QCOMPARE(shown, QColor(255, 128, 0));
+        QCOMPARE(dialogs.Color(), 1 + 256 * 2 + 65536 * 3);
     }
 
     // BrowseForFile: where it starts, what it returns; the working folder stays.
