@@ -102,7 +102,7 @@ void ConversionRun::RunConversion()
     QDir().mkpath(AppDirs::tmpFolder());
 
     for (FileList::Id id = nextUntriedId(); id != 0; id = nextUntriedId()) {
-        m_tried.append(id);
+        m_tried.insert(id);
         convertFile(id);
         if (m_shuttingDown)
             break;
@@ -152,6 +152,7 @@ RecipeInput ConversionRun::recipeInput(const QString &inputPath)
 
 FileList::Id ConversionRun::nextUntriedId() const
 {
+    // Rows keep their order, so the first untried row is the head of what is left to do.
     const QList<FileList::Id> ids = m_files.ids();
     for (FileList::Id id : ids) {
         if (!m_tried.contains(id))

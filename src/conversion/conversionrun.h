@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTime>
 #include <QTimer>
@@ -140,7 +141,7 @@ private:
     // The stage whose tool runs now (the innermost one while stages nest).
     DOSOutputs *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
-    QList<FileList::Id> m_tried;
+    QSet<FileList::Id> m_tried; // ids this run has converted or tried
     QList<Failure> m_failures;
     std::function<QTime()> m_clock = &QTime::currentTime;
 };
