@@ -185,16 +185,21 @@ private slots:
         RunFixture f;
         const FileList::Id id = f.addFlac(QStringLiteral("long.flac"), 90);
         QVERIFY(id);
-        // The program ends as soon as the encoder has reported progress.
-        bool ended = false;
+        // The program ends as soon as the encoder has reported progress; the window may end the
+        // process right after, so the half-written file must be gone at once.
+        int writingBefore = -1;
+        int leftAtOnce = -1;
         connect(&f.run.objffmpeg(), &DOSOutputs::ReceiveOutputs, &f.run, [&](QString &chunk) {
-            if (!ended && chunk.contains(QStringLiteral("time="))) {
-                ended = true;
+            if (writingBefore < 0 && chunk.contains(QStringLiteral("time="))) {
+                writingBefore = int(f.outputs().size());
                 f.run.endForShutdown();
+                leftAtOnce = int(f.outputs().size());
             }
         });
         QVERIFY(f.startAndWait());
-        QVERIFY(ended);
+        QCOMPARE(writingBefore, 1);
+        QCOMPARE(leftAtOnce, 0);
+        QCOMPARE(f.run.objffmpeg().endStatus(), DOSOutputs::EndStatus::Terminated);
         QVERIFY(f.outputs().isEmpty());
         QVERIFY(f.files.contains(id));
         QVERIFY(f.services.openedPaths.isEmpty());
