@@ -1,6 +1,7 @@
 #include "conversion/conversionrun.h"
 
 #include "conversion/runtexts.h"
+#include "conversion/stageverdict.h"
 #include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"

@@ -2,7 +2,6 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
-#include "conversion/stageverdict.h"
 #include "filelist/filelist.h"
 
 #include <QList>

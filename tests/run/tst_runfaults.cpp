@@ -110,6 +110,7 @@ private slots:
         QVERIFY(f.startAndWait());
         QCOMPARE(f.files.ids(), ids);
         QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("完成，21 个文件转换失败"));
+        QCOMPARE(f.run.failures().size(), 21);
         QCOMPARE(f.services.messages.size(), 1);
         const QStringList lines = f.services.messages[0].text.split(QLatin1Char('\n'));
         QCOMPARE(lines.size(), 21);
@@ -186,12 +187,36 @@ private slots:
         QVERIFY(!f.run.isActive());
     }
 
+    void missingToolEndsTheRun_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<int>("stagesStarted"); // of the first file, the one that cannot start included
+        QTest::newRow("MP3 without coder") << int(OutputFormat::Mp3) << QStringLiteral("coder") << 2;
+        // The second stage cannot start inside the first stage's completion.
+        QTest::newRow("3GP without coder2") << int(OutputFormat::ThreeGp) << QStringLiteral("coder2") << 2;
+    }
     void missingToolEndsTheRun()
     {
+        QFETCH(int, format);
+        QFETCH(QString, missing);
+        QFETCH(int, stagesStarted);
         RunFixture f;
+        f.host.useDefaultsOf(OutputFormat(format));
         f.host.program = f.path(QStringLiteral("program"));
-        QVERIFY(copyFolder(TestMedia::programFolder(), f.host.program, {QStringLiteral("coder")}));
-        const FileList::Id first = f.addFlac(QStringLiteral("a.flac"), 1);
+        QVERIFY(copyFolder(TestMedia::programFolder(), f.host.program, {missing}));
+        if (format != int(OutputFormat::Mp3) && !QFile::exists(f.host.program + QStringLiteral("/data/conv")))
+            QSKIP("data/conv has not been built");
+        FileList::Id first = 0;
+        if (format == int(OutputFormat::Mp3)) {
+            first = f.addFlac(QStringLiteral("a.flac"), 1);
+        } else {
+            const QString clip = f.path(QStringLiteral("clip.avi"));
+            QVERIFY(TestMedia::makeVideo(clip, 1,
+                                         {QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
+                                          QStringLiteral("-c:a"), QStringLiteral("libmp3lame")}));
+            first = f.files.AddFileRow(clip);
+        }
         const FileList::Id second = f.addFlac(QStringLiteral("b.flac"), 1);
         QVERIFY(first && second);
 
@@ -202,7 +227,9 @@ private slots:
         QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("转换中止"));
         QCOMPARE(f.files.ids(), (QList<FileList::Id>{first, second}));
         QVERIFY(!f.files.isFailed(second));
-        QVERIFY(!f.log.join(QLatin1Char('\n')).contains(QStringLiteral("start %1").arg(second)));
+        QCOMPARE(f.log.filter(QStringLiteral("start %1 ").arg(first)).size(), stagesStarted);
+        QCOMPARE(f.log.last(), QStringLiteral("end %1 %2 failed").arg(first).arg(missing));
+        QVERIFY(f.log.filter(QStringLiteral("start %1 ").arg(second)).isEmpty());
         QVERIFY(f.outputs().isEmpty());
         QVERIFY(f.services.openedPaths.isEmpty());
         QVERIFY(f.services.playedSounds.isEmpty());
