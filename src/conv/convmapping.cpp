@@ -241,8 +241,14 @@ Plan map(const QStringList &arguments)
                          << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-map")
                          << QStringLiteral("0:a:0?") << QStringLiteral("-c:v") << videoCodec
                          << QStringLiteral("-b:v") << bitsPerSecond(*videoKbits);
+    // A set output rate is kept by repeating or dropping pictures, whatever the container allows.
     if (!frameRate.isEmpty())
-        plan.ffmpegArguments << QStringLiteral("-r") << frameRate;
+        plan.ffmpegArguments << QStringLiteral("-r") << frameRate << QStringLiteral("-fps_mode")
+                             << QStringLiteral("cfr");
+    // MPEG-1 and MPEG-2 know 15 fps (a rate the frame-rate box offers) only as an unofficial rate;
+    // without it ffmpeg refuses the encode instead of writing the rate asked for.
+    if (videoCodec != QLatin1String("mpeg4"))
+        plan.ffmpegArguments << QStringLiteral("-strict:v") << QStringLiteral("unofficial");
     plan.ffmpegArguments << audioArgs << QStringLiteral("-f") << muxer << QStringLiteral("-y")
                          << QStringLiteral("file:") + output;
     return plan;

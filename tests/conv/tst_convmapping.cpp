@@ -80,15 +80,18 @@ void TestConvMapping::recipes_data()
     QTest::newRow("intermediate for mobile MP4") << OutputFormat::MobileMp4 << odd << intermediateArgs;
     QTest::newRow("intermediate for 3GP") << OutputFormat::ThreeGp << odd << intermediateArgs;
 
-    QTest::newRow("MPG defaults") << OutputFormat::Mpg << settings("600", "24", "64")
-                                  << words("-map 0:V:0 -map 0:a:0? -c:v mpeg1video -b:v 600000 -r 24 "
-                                           "-c:a mp2 -b:a 64000 -f mpeg");
-    QTest::newRow("AVI defaults") << OutputFormat::Avi << settings("600", "24", "64")
-                                  << words("-map 0:V:0 -map 0:a:0? -c:v mpeg1video -b:v 600000 -r 24 "
-                                           "-c:a mp2 -b:a 64000 -f avi");
-    QTest::newRow("MPG typed values") << OutputFormat::Mpg << settings("1500", "29", "12.2")
-                                      << words("-map 0:V:0 -map 0:a:0? -c:v mpeg1video -b:v 1500000 -r 29 "
-                                               "-c:a mp2 -b:a 12200 -f mpeg");
+    QTest::newRow("MPG defaults")
+        << OutputFormat::Mpg << settings("600", "24", "64")
+        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg1video -b:v 600000 -r 24 -fps_mode cfr "
+                 "-strict:v unofficial -c:a mp2 -b:a 64000 -f mpeg");
+    QTest::newRow("AVI defaults")
+        << OutputFormat::Avi << settings("600", "24", "64")
+        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg1video -b:v 600000 -r 24 -fps_mode cfr "
+                 "-strict:v unofficial -c:a mp2 -b:a 64000 -f avi");
+    QTest::newRow("MPG typed values")
+        << OutputFormat::Mpg << settings("1500", "29", "12.2")
+        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg1video -b:v 1500000 -r 29 -fps_mode cfr "
+                 "-strict:v unofficial -c:a mp2 -b:a 12200 -f mpeg");
     QTest::newRow("HD MP4 defaults") << OutputFormat::HdMp4 << settings("1200", "29", "320")
                                      << words(
                                             "-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 1200000 -c:a libmp3lame "
@@ -129,10 +132,12 @@ void TestConvMapping::mencoderRules_data()
     QTest::newRow("a second -lavcopts adds its keys and overrides repeated ones")
         << words("in.mkv -oac lavc -lavcopts acodec=ac3:abitrate=192:vbitrate=100 -ovc lavc "
                  "-lavcopts vcodec=mpeg2video:vbitrate=2000 -o out.avi")
-        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg2video -b:v 2000000 -c:a ac3 -b:a 192000 -f avi");
+        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg2video -b:v 2000000 -strict:v unofficial -c:a ac3 -b:a "
+                 "192000 -f avi");
     QTest::newRow("options after the input and in any order")
         << words("-o out.mpg -ofps 30000/1001 -of lavf -ovc lavc in.mkv -oac lavc")
-        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -r 30000/1001 -c:a mp2 -b:a 224000 -f mpeg");
+        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -r 30000/1001 -fps_mode cfr -c:a mp2 -b:a "
+                 "224000 -f mpeg");
     QTest::newRow("a known lavf format wins over the extension")
         << words("in.mkv -oac lavc -ovc lavc -of lavf -lavfopts format=mpegts -o out.mpg")
         << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -c:a mp2 -b:a 224000 -f mpegts");

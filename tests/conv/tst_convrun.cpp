@@ -78,22 +78,32 @@ void TestConvRun::conversions_data()
     QTest::addColumn<double>("fps");
     QTest::addColumn<int>("videoKbits");
     QTest::addColumn<int>("audioKbits");
+    QTest::addColumn<QString>("frameRateText"); // cmbF text; empty keeps the format's default
 
     for (const char *input : {"clip.mp4", "clip.mkv", "clip.avi"}) {
         const QString name = QString::fromLatin1(input);
         QTest::addRow("%s intermediate", input)
             << name << OutputFormat::Rmvb << QStringLiteral("avi") << QStringLiteral("mpeg4")
-            << QStringLiteral("mp3") << 25.0 << 1200 << 320;
+            << QStringLiteral("mp3") << 25.0 << 1200 << 320 << QString();
         QTest::addRow("%s MPG", input)
             << name << OutputFormat::Mpg << QStringLiteral("mpeg") << QStringLiteral("mpeg1video")
-            << QStringLiteral("mp2") << 24.0 << 600 << 64;
+            << QStringLiteral("mp2") << 24.0 << 600 << 64 << QString();
         QTest::addRow("%s AVI", input)
             << name << OutputFormat::Avi << QStringLiteral("avi") << QStringLiteral("mpeg1video")
-            << QStringLiteral("mp2") << 24.0 << 600 << 64;
+            << QStringLiteral("mp2") << 24.0 << 600 << 64 << QString();
         QTest::addRow("%s HD MP4", input)
             << name << OutputFormat::HdMp4 << QStringLiteral("avi") << QStringLiteral("mpeg4")
-            << QStringLiteral("mp3") << 25.0 << 1200 << 320;
+            << QStringLiteral("mp3") << 25.0 << 1200 << 320 << QString();
     }
+    // The frame-rate box's own entries: MPEG-1 has 15 fps only as an unofficial rate, and 29 is
+    // taken as the NTSC rate.
+    QTest::newRow("clip.mp4 MPG at 15 fps")
+        << QStringLiteral("clip.mp4") << OutputFormat::Mpg << QStringLiteral("mpeg")
+        << QStringLiteral("mpeg1video") << QStringLiteral("mp2") << 15.0 << 600 << 64 << QStringLiteral("15");
+    QTest::newRow("clip.mkv AVI at 29 fps")
+        << QStringLiteral("clip.mkv") << OutputFormat::Avi << QStringLiteral("avi")
+        << QStringLiteral("mpeg1video") << QStringLiteral("mp2") << 30000.0 / 1001 << 600 << 64
+        << QStringLiteral("29");
 }
 
 void TestConvRun::conversions()
@@ -106,9 +116,13 @@ void TestConvRun::conversions()
     QFETCH(double, fps);
     QFETCH(int, videoKbits);
     QFETCH(int, audioKbits);
+    QFETCH(QString, frameRateText);
 
     const QString inputPath = path(input);
-    const ToolCommand command = firstStage(format, inputPath, defaultSettings(format));
+    EncodingSettings settings = defaultSettings(format);
+    if (!frameRateText.isEmpty())
+        settings.frameRate = frameRateText;
+    const ToolCommand command = firstStage(format, inputPath, settings);
     // Run as the program runs it: its runner delivers the output to the encoder handler.
     DOSOutputs runner;
     ProgressDisplay display;
