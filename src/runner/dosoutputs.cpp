@@ -6,6 +6,8 @@
 
 #include <QProcess>
 
+#include <memory>
+
 namespace {
 
 void showFailure(const QString &text)
@@ -36,19 +38,16 @@ QString DOSOutputs::ExecuteCommand(const QString &commandLine)
     }
 
     const CommandLineText::Split split = CommandLineText::split(m_commandLine);
-    // Released with deleteLater: a tool ended by terminate() may not have been reaped yet, and
-    // destroying its QProcess now would block until it is.
-    auto *owned = new QProcess(this);
+    auto owned = std::make_unique<QProcess>();
     QProcess &process = *owned;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     process.setProgram(split.program);
     process.setArguments(split.arguments);
-    m_process = owned;
+    m_process = owned.get();
     m_terminateRequested = false;
     if (split.program.isEmpty() || !start(process)) {
         m_process = nullptr;
-        owned->deleteLater();
         if (m_terminateRequested) {
             m_endStatus = EndStatus::Terminated;
             return QString();
@@ -94,10 +93,14 @@ QString DOSOutputs::ExecuteCommand(const QString &commandLine)
     disconnect(wake);
     finish(process);
     m_process = nullptr;
-    if (process.state() == QProcess::NotRunning)
-        owned->deleteLater();
-    else
-        connect(owned, &QProcess::finished, owned, &QObject::deleteLater);
+    if (process.state() != QProcess::NotRunning) {
+        // A killed tool the system has not reported yet: destroying its QProcess now would
+        // block until it does, so it goes once the end is reported (or with this runner).
+        QProcess *killed = owned.release();
+        killed->setParent(this);
+        connect(killed, &QProcess::finished, killed, &QObject::deleteLater);
+    }
+    owned.reset();
     emit CommandOver();
     return m_outputs;
 }

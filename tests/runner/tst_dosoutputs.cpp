@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -353,6 +354,38 @@ private slots:
         QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
         QCOMPARE(runner.Outputs(), QStringLiteral("second\n"));
         QCOMPARE(log.overs, 2);
+    }
+
+    // Last: once the application is told to exit, no event loop runs again in this process.
+    void applicationEndingEndsTheTool()
+    {
+        const QString pidFile = m_dir.path() + QStringLiteral("/pid");
+        DOSOutputs runner;
+        EventLog log(runner);
+        QTimer::singleShot(300, this, [] { QCoreApplication::exit(0); });
+        QElapsedTimer clock;
+        clock.start();
+        runner.ExecuteCommand(
+            tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
+            QLatin1Char(' ') + CommandLineText::quote(pidFile));
+        QVERIFY(clock.elapsed() < 5000);
+        QCOMPARE(log.overs, 1);
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Terminated);
+        QCOMPARE(runner.Outputs(), QStringLiteral("working\n"));
+        QFile file(pidFile);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray pid = file.readAll().trimmed();
+        // Gone, or a zombie waiting to be reaped: either way it no longer runs.
+        const QString stat = QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat");
+        const auto ended = [&stat] {
+            QFile status(stat);
+            return !status.open(QIODevice::ReadOnly) || status.readAll().contains(") Z ");
+        };
+        QElapsedTimer patience;
+        patience.start();
+        while (!ended() && patience.elapsed() < 2000)
+            QThread::msleep(10);
+        QVERIFY(ended());
     }
 };
 
