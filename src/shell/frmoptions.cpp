@@ -79,8 +79,8 @@ QLineEdit *frmOptions::addTimeField(const QString &name, int x, int y)
     return field;
 }
 
-QToolButton *frmOptions::addPictureButton(const QString &name, const QString &tip, int iconKind,
-                                          const QRect &place)
+QToolButton *frmOptions::addPictureButton(const QString &name, const QString &tip,
+                                          QStyle::StandardPixmap icon, const QRect &place)
 {
     auto *button = new QToolButton(this);
     button->setObjectName(name);
@@ -88,7 +88,7 @@ QToolButton *frmOptions::addPictureButton(const QString &name, const QString &ti
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(style()->standardIcon(QStyle::StandardPixmap(iconKind)));
+    button->setIcon(style()->standardIcon(icon));
     button->setGeometry(place);
     return button;
 }

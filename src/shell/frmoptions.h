@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStyle>
 
 class QCheckBox;
 class QComboBox;
@@ -34,7 +35,8 @@ protected:
 private:
     void Form_Load();
     QLineEdit *addTimeField(const QString &name, int x, int y);
-    QToolButton *addPictureButton(const QString &name, const QString &tip, int iconKind, const QRect &place);
+    QToolButton *addPictureButton(const QString &name, const QString &tip, QStyle::StandardPixmap icon,
+                                  const QRect &place);
     QList<QLineEdit *> timeFields() const;
     bool checkBelowSixty(QLineEdit *field, const QString &message, const QString &title);
 
