@@ -33,6 +33,7 @@ QString DOSOutputs::ExecuteCommand(const QString &commandLine)
     if (!commandLine.isEmpty())
         m_commandLine = commandLine;
     if (m_commandLine.isEmpty()) {
+        m_endStatus = EndStatus::NotStarted;
         showFailure(RunnerTexts::commandLineEmpty());
         return QString();
     }

@@ -154,6 +154,7 @@ private slots:
         QCOMPARE(runner.ExecuteCommand(), QString());
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages.at(0).text, QStringLiteral("Command Line empty"));
+        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::NotStarted);
         QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
         QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
         QVERIFY(log.chunks.isEmpty());
