@@ -11,7 +11,7 @@
 
 namespace {
 
-// ffmpeg reports a few times a second; conv prints one position line per report.
+// ffmpeg reports a few times a second; conv prints at most one position line per report.
 const QStringList encoderOptions{
     QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"),      QStringLiteral("-nostats"),
     QStringLiteral("-loglevel"),    QStringLiteral("error"),         QStringLiteral("-progress"),
@@ -192,7 +192,7 @@ bool ConvJob::outputWasWritten() const
 
 // ffmpeg closes a failure with a general line ("Conversion failed!", "Error initializing output
 // stream ..."); the line before it names the cause.
-QString ConvJob::lastErrorLine(const QByteArray &errors) const
+QString ConvJob::lastErrorLine(const QByteArray &errors)
 {
     const QList<QByteArray> lines = errors.split('\n');
     QString fallback;
