@@ -21,6 +21,7 @@ class TestConvFailures : public QObject
 private slots:
     void initTestCase();
     void init();
+    void audioOnlyInput_data();
     void audioOnlyInput();
     void audioOnlyInputLeavesExistingFile();
     void missingInput();
@@ -78,6 +79,18 @@ void TestConvFailures::initTestCase()
     QVERIFY(QFileInfo(convPath()).isExecutable());
     QVERIFY(TestMedia::makeVideo(path(QStringLiteral("clip.mp4")), 10));
     QVERIFY(TestMedia::makeFlac(path(QStringLiteral("tone.flac")), 3));
+    // Cover art is a picture stream, but no video.
+    QVERIFY(TestMedia::makeVideo(path(QStringLiteral("cover.png")), 1,
+                                 {QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-an")}));
+    QCOMPARE(TestMedia::run(QStringLiteral("ffmpeg"),
+                            {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"),
+                             path(QStringLiteral("tone.flac")), QStringLiteral("-i"),
+                             path(QStringLiteral("cover.png")), QStringLiteral("-map"), QStringLiteral("0"),
+                             QStringLiteral("-map"), QStringLiteral("1"), QStringLiteral("-c"),
+                             QStringLiteral("copy"), QStringLiteral("-disposition:v"),
+                             QStringLiteral("attached_pic"), path(QStringLiteral("covered.flac"))})
+                 .exitCode,
+             0);
     QVERIFY(QDir().mkpath(outputFolder()));
     QVERIFY(QDir().mkpath(QFileInfo(intermediate()).path()));
 }
@@ -94,10 +107,18 @@ ToolCommand TestConvFailures::firstStage(OutputFormat format, const QString &inp
                                [](const QString &wanted) { return Recipes::freeOutputName(wanted); });
 }
 
+void TestConvFailures::audioOnlyInput_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::newRow("FLAC") << QStringLiteral("tone.flac");
+    QTest::newRow("FLAC with cover art") << QStringLiteral("covered.flac");
+}
+
 void TestConvFailures::audioOnlyInput()
 {
-    const ToolCommand command = firstStage(OutputFormat::Rmvb, path(QStringLiteral("tone.flac")),
-                                           defaultSettings(OutputFormat::Rmvb));
+    QFETCH(QString, input);
+    const ToolCommand command =
+        firstStage(OutputFormat::Rmvb, path(input), defaultSettings(OutputFormat::Rmvb));
     const TestMedia::ToolResult r = runCommandLine(command.commandLine);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(lastLine(r.output), QStringLiteral("Video stream is mandatory!"));
