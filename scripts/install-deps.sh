@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6 libgl-dev
-  qt6-qpa-plugins
+  qt6-qpa-plugins libxkbcommon-dev
   ffmpeg libavcodec-extra sox libsox-fmt-all
   fonts-wqy-microhei xvfb xauth imagemagick
 )
