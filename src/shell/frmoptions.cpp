@@ -40,12 +40,15 @@ frmOptions::frmOptions(const QString &programFolder, QWidget *parent)
     chkMC->setGeometry(20, 74, 200, 22);
     connect(chkMC, &QCheckBox::toggled, this, &frmOptions::chkMC_Click);
 
-    txtFromH = addTimeField(QStringLiteral("txtFromH"), 40, 104);
-    txtFromM = addTimeField(QStringLiteral("txtFromM"), 100, 104);
-    txtFromS = addTimeField(QStringLiteral("txtFromS"), 160, 104);
-    txtToH = addTimeField(QStringLiteral("txtToH"), 40, 134);
-    txtToM = addTimeField(QStringLiteral("txtToM"), 100, 134);
-    txtToS = addTimeField(QStringLiteral("txtToS"), 160, 134);
+    // Each row is named and each field carries its unit, so the six boxes read as two times.
+    addCaption(QStringLiteral("lblFrom"), QStringLiteral("开始"), QRect(20, 104, 36, 22));
+    txtFromH = addTimeField(QStringLiteral("txtFromH"), QStringLiteral("时"), 58, 104);
+    txtFromM = addTimeField(QStringLiteral("txtFromM"), QStringLiteral("分"), 124, 104);
+    txtFromS = addTimeField(QStringLiteral("txtFromS"), QStringLiteral("秒"), 190, 104);
+    addCaption(QStringLiteral("lblTo"), QStringLiteral("结束"), QRect(20, 134, 36, 22));
+    txtToH = addTimeField(QStringLiteral("txtToH"), QStringLiteral("时"), 58, 134);
+    txtToM = addTimeField(QStringLiteral("txtToM"), QStringLiteral("分"), 124, 134);
+    txtToS = addTimeField(QStringLiteral("txtToS"), QStringLiteral("秒"), 190, 134);
 
     imgExit = addPictureButton(QStringLiteral("imgExit"), QStringLiteral("Exit"),
                                QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
@@ -71,11 +74,20 @@ frmOptions::frmOptions(const QString &programFolder, QWidget *parent)
     Form_Load();
 }
 
-QLineEdit *frmOptions::addTimeField(const QString &name, int x, int y)
+QLabel *frmOptions::addCaption(const QString &name, const QString &text, const QRect &place)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit *frmOptions::addTimeField(const QString &name, const QString &unit, int x, int y)
 {
     auto *field = new QLineEdit(QStringLiteral("0"), this);
     field->setObjectName(name);
-    field->setGeometry(x, y, 50, 22);
+    field->setGeometry(x, y, 44, 22);
+    addCaption(name + QStringLiteral("Unit"), unit, QRect(x + 47, y, 16, 22));
     return field;
 }
 

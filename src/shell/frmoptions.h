@@ -34,7 +34,9 @@ protected:
 
 private:
     void Form_Load();
-    QLineEdit *addTimeField(const QString &name, int x, int y);
+    QLabel *addCaption(const QString &name, const QString &text, const QRect &place);
+    // A time field and its unit caption just right of it.
+    QLineEdit *addTimeField(const QString &name, const QString &unit, int x, int y);
     QToolButton *addPictureButton(const QString &name, const QString &tip, QStyle::StandardPixmap icon,
                                   const QRect &place);
     QList<QLineEdit *> timeFields() const;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -262,6 +263,36 @@ private slots:
         frmOptions again(m_folder.path());
         QCOMPARE(fieldTexts(again), (QStringList{u"1"_qs, u"2"_qs, u"5"_qs, u"2"_qs, u"2"_qs, u"2"_qs}));
         QCOMPARE(again.findChild<QComboBox *>(u"cmbSR"_qs)->currentIndex(), 0);
+    }
+
+    // The rows say which time they hold and every field its unit; no caption is cut or covers a field.
+    void timeFieldsAreLabelled()
+    {
+        frmOptions dialog(m_folder.path());
+        const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
+        const auto captionAt = [&labels](const QRect &place) {
+            for (const QLabel *label : labels) {
+                if (label->geometry().intersects(place))
+                    return label->text();
+            }
+            return QString();
+        };
+        for (const QLabel *label : labels) {
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->text()));
+            for (const QString &name : fieldNames)
+                QVERIFY2(!label->geometry().intersects(field(dialog, name)->geometry()), qPrintable(name));
+        }
+        const QString units[] = {u"时"_qs, u"分"_qs, u"秒"_qs};
+        for (int k = 0; k < fieldNames.size(); ++k) {
+            const QRect box = field(dialog, fieldNames.at(k))->geometry();
+            QCOMPARE(captionAt(QRect(box.right() + 1, box.top(), 8, box.height())), units[k % 3]);
+        }
+        QCOMPARE(
+            captionAt(QRect(0, field(dialog, u"txtFromH"_qs)->y(), field(dialog, u"txtFromH"_qs)->x(), 22)),
+            u"开始"_qs);
+        QCOMPARE(captionAt(QRect(0, field(dialog, u"txtToH"_qs)->y(), field(dialog, u"txtToH"_qs)->x(), 22)),
+                 u"结束"_qs);
     }
 
     void pictureButtonsShowTheHand()
