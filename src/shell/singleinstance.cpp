@@ -2,6 +2,17 @@
 
 #include "shell/appdirs.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+
+namespace {
+
+// A start writes its name into the lock file right after creating it; a file that still names no
+// owner after this long was left by a start that died in between, or emptied by a power cut.
+constexpr qint64 OwnerlessGraceMs = 2000;
+
+} // namespace
+
 SingleInstance::SingleInstance(const QString &lockPath)
     : m_lock(lockPath)
 {
@@ -11,7 +22,16 @@ SingleInstance::SingleInstance(const QString &lockPath)
 
 bool SingleInstance::tryLock()
 {
-    return m_lock.isLocked() || m_lock.tryLock(0);
+    if (m_lock.isLocked() || m_lock.tryLock(0))
+        return true;
+    if (m_lock.error() != QLockFile::LockFailedError || m_lock.getLockInfo(nullptr, nullptr, nullptr))
+        return false;
+    // QLockFile judges staleness only by the owner the file names, so an ownerless one would keep
+    // every later start out for good.
+    const QDateTime written = QFileInfo(m_lock.fileName()).lastModified();
+    if (qAbs(written.msecsTo(QDateTime::currentDateTime())) < OwnerlessGraceMs)
+        return false;
+    return m_lock.removeStaleLockFile() && m_lock.tryLock(0);
 }
 
 QString SingleInstance::defaultLockPath()

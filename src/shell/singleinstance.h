@@ -4,7 +4,7 @@
 #include <QString>
 
 // One running program per user: a lock file in the work folder. The lock of a process that
-// crashed or was killed is taken over by the next start.
+// crashed or was killed is taken over by the next start, and so is a lock file that names no owner.
 class SingleInstance
 {
 public:

@@ -24,6 +24,12 @@ void touch(const QString &path)
     QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
+QByteArray fileContent(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestSingleInstance : public QObject
@@ -126,6 +132,53 @@ private slots:
         }
         SingleInstance after(path);
         QVERIFY(after.tryLock());
+    }
+
+    // A lock file left behind is taken over unless its owner may still be running.
+    void leftLockFile_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("takenOver");
+        QProcess ended;
+        ended.start(u"true"_qs, {});
+        QVERIFY(ended.waitForStarted());
+        const QByteArray deadPid = QByteArray::number(ended.processId());
+        QVERIFY(ended.waitForFinished());
+        const QByteArray ownPid = QByteArray::number(QCoreApplication::applicationPid());
+        QTest::newRow("dead owner") << deadPid + "\ntunoxa\n\n" << 0 << true;
+        QTest::newRow("running owner, hours old")
+            << ownPid + '\n' + QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n\n"
+            << 3600 * 5 << false;
+        QTest::newRow("emptied by a power cut") << QByteArray() << 60 << true;
+        QTest::newRow("names no owner") << QByteArray("garbage") << 60 << true;
+        QTest::newRow("being written by a start") << QByteArray() << 0 << false;
+    }
+    void leftLockFile()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, takenOver);
+        const QString path = m_cache.filePath(u"left.lock"_qs);
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(content);
+            file.flush();
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                                     QFileDevice::FileModificationTime));
+        }
+        {
+            SingleInstance instance(path);
+            QElapsedTimer clock;
+            clock.start();
+            QCOMPARE(instance.tryLock(), takenOver);
+            QVERIFY(clock.elapsed() < 1000);
+            QVERIFY(QFile::exists(path));
+            if (!takenOver)
+                QCOMPARE(fileContent(path), content);
+        }
+        QFile::remove(path);
     }
 
     // Shutdown removes the two leftovers and never hangs on one it cannot remove.
