@@ -1,3 +1,4 @@
+#include "common/faketools.h"
 #include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
 
@@ -29,18 +30,6 @@ qint64 realtimeNanoseconds()
     return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-QString writeTool(const QString &folder, const QString &name, const QByteArray &body)
-{
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QString();
-    file.write("#!/bin/sh\n" + body + '\n');
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
 QString recorded(const QString &name)
 {
     QFile file(QStringLiteral(TUNOXA_TESTS_DIR "/runner/data/") + name);
@@ -70,7 +59,7 @@ QStringList pieces(const QString &output)
 void idleCost(const QString &folder)
 {
     DOSOutputs runner;
-    const QString tool = writeTool(folder, QStringLiteral("silent"), "exec sleep 10");
+    const QString tool = FakeTools::write(folder, QStringLiteral("silent"), "exec sleep 10");
     QElapsedTimer wall;
     wall.start();
     const double cpuBefore = cpuSeconds();
@@ -95,7 +84,7 @@ void endDelay(const QString &folder)
          "sleep \"$2\"; echo 'video:0kB audio:71kB muxing overhead: 0.3%'; date +%s%N > \"$1\""},
     };
     for (const auto &kind : kinds) {
-        const QString tool = writeTool(folder, QStringLiteral("ending"), kind.body);
+        const QString tool = FakeTools::write(folder, QStringLiteral("ending"), kind.body);
         QList<double> delays;
         for (int run = 0; run < 20; ++run) {
             DOSOutputs runner;

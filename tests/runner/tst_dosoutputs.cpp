@@ -1,5 +1,5 @@
+#include "common/faketools.h"
 #include "common/recordingservices.h"
-#include "faketools.h"
 #include "runner/commandlinetext.h"
 #include "runner/dosoutputs.h"
 #include "runner/toolprocessname.h"

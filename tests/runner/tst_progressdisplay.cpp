@@ -1,5 +1,5 @@
+#include "common/faketools.h"
 #include "common/testmedia.h"
-#include "faketools.h"
 #include "runner/commandlinetext.h"
 #include "runner/dosoutputs.h"
 #include "runner/outputparsers.h"
@@ -90,6 +90,9 @@ private slots:
                              << QStringLiteral("转换中\\ 45%");
         QTest::newRow("100%") << QStringLiteral("Pos:  60.0s   1441f (100%) ") << 5415.0 << 100.0
                               << QStringLiteral("结束 100%");
+        QTest::newRow("two percentages: the latest counts")
+            << QStringLiteral("Pos:   1.2s  30f ( 5%) \rPos:  18.6s   446f (45%) ") << 2436.75 << 45.0
+            << QStringLiteral("转换中\\ 45%");
         QTest::newRow("half rounds to even")
             << QStringLiteral("(2.5%)") << 108.3 << 2.0 << QStringLiteral("转换中\\ 2%");
         QTest::newRow("no parenthesis")

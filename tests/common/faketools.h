@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QString>
 
-// Small shell-script tools that show one behaviour each, written where a test asks.
+// Small shell-script tools that show one behaviour each, written where a test or benchmark asks.
 namespace FakeTools {
 
 inline QString write(const QString &folder, const QString &name, const QByteArray &body)
