@@ -87,9 +87,7 @@ void ConversionRun::Timer1_Timer()
 void ConversionRun::RunConversion()
 {
     m_state = State::Running;
-    m_tried.clear();
     m_failures.clear();
-    m_files.clearFailedMarks();
     m_progress.resetDuration();
 
     if (!prepareOutputFolder(m_host.outputFolderText())) {
@@ -100,11 +98,15 @@ void ConversionRun::RunConversion()
         emit runEnded();
         return;
     }
+    m_files.clearFailedMarks();
     QDir().mkpath(AppDirs::tmpFolder());
 
-    for (FileList::Id id = nextUntriedId(); id != 0; id = nextUntriedId()) {
-        m_tried.insert(id);
+    // Every row before the one just tried has been tried in this run (or has gone); failed rows stay
+    // behind it, rows added meanwhile come after it.
+    for (FileList::Id id = m_files.idAfter(0); id != 0; id = m_files.idAfter(id)) {
+        m_files.setConverting(id);
         convertFile(id);
+        m_files.setConverting(0);
         if (m_shuttingDown)
             break;
         if (m_currentResult == FileResult::ToolMissing) {
@@ -149,17 +151,6 @@ RecipeInput ConversionRun::recipeInput(const QString &inputPath)
     in.clock = m_clock();
     in.work = WorkPaths::standard();
     return in;
-}
-
-FileList::Id ConversionRun::nextUntriedId() const
-{
-    // Rows keep their order, so the first untried row is the head of what is left to do.
-    const QList<FileList::Id> ids = m_files.ids();
-    for (FileList::Id id : ids) {
-        if (!m_tried.contains(id))
-            return id;
-    }
-    return 0;
 }
 
 void ConversionRun::convertFile(FileList::Id id)

@@ -6,7 +6,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QTime>
 #include <QTimer>
@@ -107,7 +106,6 @@ private:
     bool prepareOutputFolder(const QString &folder);
     QString outputFolder();
     RecipeInput recipeInput(const QString &inputPath);
-    FileList::Id nextUntriedId() const;
     void convertFile(FileList::Id id);
     void convertMp3(const RecipeInput &in);
     // Runs one stage; false when the tool could not be started.
@@ -140,7 +138,6 @@ private:
     // The stage whose tool runs now (the innermost one while stages nest).
     DOSOutputs *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
-    QSet<FileList::Id> m_tried; // ids this run has converted or tried
     QList<Failure> m_failures;
     std::function<QTime()> m_clock = &QTime::currentTime;
 };

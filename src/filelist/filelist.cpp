@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -150,6 +151,13 @@ int FileList::rowOf(Id id) const
     return int(it - m_entries.cbegin());
 }
 
+FileList::Id FileList::idAfter(Id id) const
+{
+    const auto it = std::upper_bound(m_entries.cbegin(), m_entries.cend(), id,
+                                     [](Id after, const Entry &entry) { return after < entry.id; });
+    return it == m_entries.cend() ? 0 : it->id;
+}
+
 QString FileList::path(Id id) const
 {
     const int row = rowOf(id);
@@ -195,6 +203,13 @@ QString FileList::commandPath(Id id)
 #endif
 }
 
+void FileList::setConverting(Id id)
+{
+    const Id previous = std::exchange(m_converting, id);
+    if (previous != id && !contains(previous))
+        removeLink(previous);
+}
+
 void FileList::removeLink(Id id)
 {
     const QString link = m_links.take(id);
@@ -210,8 +225,10 @@ void FileList::removeRows(int first, int rows)
         return;
     beginRemoveRows({}, first, first + rows - 1);
     if (!m_links.isEmpty()) {
-        for (int row = first; row < first + rows; ++row)
-            removeLink(m_entries.at(row).id);
+        for (int row = first; row < first + rows; ++row) {
+            if (m_entries.at(row).id != m_converting)
+                removeLink(m_entries.at(row).id);
+        }
     }
     m_entries.remove(first, rows);
     endRemoveRows();

@@ -59,6 +59,9 @@ public:
     // -1 once the entry has left the list.
     int rowOf(Id id) const;
     bool contains(Id id) const { return rowOf(id) >= 0; }
+    // The first entry added after `id` that is still in the list (0: none). Rows keep the order in
+    // which they were added, so this walks the list in row order even while rows come and go.
+    Id idAfter(Id id) const;
 
     // Empty texts for ids no longer in the list.
     QString path(Id id) const;
@@ -69,6 +72,9 @@ public:
     // otherwise a symbolic link with a readable UTF-8 name is made in the work folder, pointing at
     // the exact bytes. Empty when the entry is gone or the link cannot be made.
     QString commandPath(Id id);
+    // The entry being converted (0: none). Its link outlives a removal of its row until the
+    // conversion lets go of it, so a tool still working on the file keeps finding it.
+    void setConverting(Id id);
 
     bool removeId(Id id);
     // Removes the selected row (-1: no selection, nothing happens); shows the hint when the list empties.
@@ -121,6 +127,7 @@ private:
     QList<Entry> m_entries;
     Id m_nextId = 1;
     QHash<Id, QString> m_links; // commandPath's links, removed with their entries
+    Id m_converting = 0;
     QString m_lastAddFolder;
     bool m_hintVisible = true;
     bool m_removingAll = false;
