@@ -20,7 +20,8 @@ QString defaultOutputFolder(const QString &programFolder)
 QString workFolder()
 {
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    if (cache.isEmpty())
+    // A relative setting is no place at all (it would follow the current folder), so it is ignored.
+    if (cache.isEmpty() || QDir::isRelativePath(cache))
         cache = QDir::homePath() + QStringLiteral("/.cache");
     const QString folder = cache + QStringLiteral("/tunoxa");
     if (!QDir(folder).exists()) {
