@@ -1,6 +1,6 @@
 // Prints what the conversion run costs over running its tool commands one after another from a
 // shell script: an album of FLAC files to 320 kbit/s MP3, the wall-time ratio, the program's own
-// CPU time and its peak memory.
+// CPU time and its peak memory; then the run's own walk over a long list.
 //
 // bench_run [files] [seconds per file]   (default: 10 files of 240 s)
 
@@ -30,8 +30,9 @@ class BenchHost final : public RunHost
 {
 public:
     QString outputFolder;
+    int format = FormatTable::positionOf(OutputFormat::Mp3);
 
-    int formatPosition() const override { return FormatTable::positionOf(OutputFormat::Mp3); }
+    int formatPosition() const override { return format; }
     EncodingSettings encodingSettings() const override { return mp3Settings(); }
     QString outputFolderText() const override { return outputFolder; }
     void setOutputFolderText(const QString &text) override { outputFolder = text; }
@@ -137,6 +138,28 @@ RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
     return {wall, cpuSeconds() - cpuBefore, int(inputs.size() - files.count())};
 }
 
+// A list of many rows with no format selected: every file fails before any tool starts, so the
+// time is the run's own work per row (finding the next file, marking, the events between files).
+double walkSeconds(int rows, const QString &outputFolder)
+{
+    BenchHost host;
+    host.outputFolder = outputFolder;
+    host.format = -1;
+    FileList files;
+    ProgressDisplay progress;
+    ConversionRun run(host, files, progress);
+    for (int i = 0; i < rows; ++i)
+        files.AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
+
+    QEventLoop loop;
+    QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
+    QElapsedTimer clock;
+    clock.start();
+    run.imgStart_Click();
+    loop.exec();
+    return clock.nsecsElapsed() / 1e9 - ConversionRun::StartDelayMs / 1000.0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -188,5 +211,10 @@ int main(int argc, char *argv[])
     std::printf("program CPU time during the run: %.3f s (%.2f%% of its wall time)\n", bestRun.cpuSeconds,
                 100.0 * bestRun.cpuSeconds / bestRun.wallSeconds);
     std::printf("peak memory of the program: %ld KiB\n", peakKilobytes());
+    for (const int rows : {10000, 40000}) {
+        const double walk = walkSeconds(rows, dir.filePath(QStringLiteral("walk")));
+        std::printf("run over %d rows that fail at once: %.3f s (%.1f us per row)\n", rows, walk,
+                    1e6 * walk / rows);
+    }
     return 0;
 }
