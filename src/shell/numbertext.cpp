@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-#include <cfenv>
 #include <cmath>
 #include <limits>
 
@@ -86,10 +85,8 @@ template<typename Int> std::optional<Int> roundTo(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
-    const int mode = std::fegetround();
-    std::fesetround(FE_TONEAREST);
+    // The default rounding mode rounds halves to the even neighbour.
     const double rounded = std::nearbyint(value);
-    std::fesetround(mode);
     if (rounded < double(std::numeric_limits<Int>::min()) ||
         rounded > double(std::numeric_limits<Int>::max()))
         return std::nullopt;
