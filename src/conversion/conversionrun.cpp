@@ -109,7 +109,7 @@ void ConversionRun::RunConversion()
         m_files.setConverting(0);
         if (m_shuttingDown)
             break;
-        if (m_currentResult == FileResult::ToolMissing) {
+        if (m_toolMissing) {
             abortRun();
             return;
         }
@@ -162,7 +162,7 @@ void ConversionRun::convertFile(FileList::Id id)
     m_currentId = id;
     m_currentPath = m_files.path(id);
     m_currentInputPath = m_files.commandPath(id);
-    m_currentResult = FileResult::Pending;
+    m_toolMissing = false;
     const std::optional<OutputFormat> format = FormatTable::formatAt(m_host.formatPosition());
     if (!format) {
         fileFailed(RunTexts::noFormatSelected());
@@ -218,7 +218,7 @@ bool ConversionRun::runStage(DOSOutputs &runner, const ToolCommand &command)
 
     // The runner has told the user why; the run cannot go on without the tool.
     emit stageEnded(m_currentId, command.toolName, false);
-    m_currentResult = FileResult::ToolMissing;
+    m_toolMissing = true;
     if (!m_shuttingDown)
         m_files.markFailed(m_currentId, RunnerTexts::fileOrCommandNotFound());
     m_progress.resetDuration();
@@ -266,7 +266,6 @@ void ConversionRun::objffmpeg_CommandOver()
 
 void ConversionRun::fileConverted()
 {
-    m_currentResult = FileResult::Converted;
     // Gone already when the user removed the row while it was converting.
     m_files.removeId(m_currentId);
     m_progress.resetDuration();
@@ -274,7 +273,6 @@ void ConversionRun::fileConverted()
 
 void ConversionRun::fileFailed(const QString &reason)
 {
-    m_currentResult = FileResult::Failed;
     if (m_shuttingDown)
         return;
     m_files.markFailed(m_currentId, reason);

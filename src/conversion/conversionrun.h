@@ -90,14 +90,6 @@ signals:
     void runEnded();
 
 private:
-    enum class FileResult
-    {
-        Pending,
-        Converted,
-        Failed,
-        ToolMissing
-    };
-
     void Timer1_Timer();
     void RunConversion();
     void objDOS_CommandOver();
@@ -134,7 +126,7 @@ private:
     QString m_currentPath;      // as the list shows it
     QString m_currentInputPath; // as the tools are given it
     OutputFormat m_currentFormat = OutputFormat::Mp3;
-    FileResult m_currentResult = FileResult::Pending;
+    bool m_toolMissing = false; // a stage of the current file could not start its tool
     // The stage whose tool runs now (the innermost one while stages nest).
     DOSOutputs *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
