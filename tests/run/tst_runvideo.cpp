@@ -1,5 +1,7 @@
 #include "runfixture.h"
 
+#include "runner/toolprocessname.h"
+
 #include <QFileInfo>
 
 // A generated video through every video format with the real tools: the formats the tools accept
@@ -30,23 +32,29 @@ private slots:
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("container"); // empty: the tools reject this format
+        QTest::addColumn<QStringList>("tools"); // of the stages, in their order
+        const QStringList coder{QStringLiteral("conv"), QStringLiteral("coder")};
+        const QStringList coder2{QStringLiteral("conv"), QStringLiteral("coder2")};
+        const QStringList conv{QStringLiteral("conv")};
         const QString original = FormatTable::originalSize();
         const QString isoMedia = QStringLiteral("mov,mp4,m4a,3gp,3g2,mj2");
-        QTest::newRow("RMVB") << 0 << original << QStringLiteral(".rmvb") << QStringLiteral("rm");
+        QTest::newRow("RMVB") << 0 << original << QStringLiteral(".rmvb") << QStringLiteral("rm") << coder;
         QTest::newRow("RMVB resized")
-            << 0 << QStringLiteral("320x240") << QStringLiteral(".rmvb") << QStringLiteral("rm");
+            << 0 << QStringLiteral("320x240") << QStringLiteral(".rmvb") << QStringLiteral("rm") << coder;
         // RealVideo 1 takes only sizes in multiples of 16.
         QTest::newRow("RMVB 160x120")
-            << 0 << QStringLiteral("160x120") << QStringLiteral(".rmvb") << QString();
-        QTest::newRow("RM 320x180") << 1 << QStringLiteral("320x180") << QStringLiteral(".rm") << QString();
-        QTest::newRow("RM") << 1 << original << QStringLiteral(".rm") << QStringLiteral("rm");
-        QTest::newRow("MPG") << 2 << original << QStringLiteral(".mpg") << QStringLiteral("mpeg");
-        QTest::newRow("AVI") << 3 << original << QStringLiteral(".avi") << QStringLiteral("avi");
-        QTest::newRow("HD MP4") << 4 << original << QStringLiteral(".mp4") << QStringLiteral("avi");
-        QTest::newRow("MOV") << 5 << original << QStringLiteral(".mov") << isoMedia;
-        QTest::newRow("mobile MP4") << 6 << original << QStringLiteral(".mp4") << isoMedia;
-        QTest::newRow("3GP") << 7 << original << QStringLiteral(".3gp") << isoMedia;
-        QTest::newRow("3GP resized") << 7 << QStringLiteral("176x144") << QStringLiteral(".3gp") << isoMedia;
+            << 0 << QStringLiteral("160x120") << QStringLiteral(".rmvb") << QString() << coder;
+        QTest::newRow("RM 320x180") << 1 << QStringLiteral("320x180") << QStringLiteral(".rm") << QString()
+                                    << coder;
+        QTest::newRow("RM") << 1 << original << QStringLiteral(".rm") << QStringLiteral("rm") << coder;
+        QTest::newRow("MPG") << 2 << original << QStringLiteral(".mpg") << QStringLiteral("mpeg") << conv;
+        QTest::newRow("AVI") << 3 << original << QStringLiteral(".avi") << QStringLiteral("avi") << conv;
+        QTest::newRow("HD MP4") << 4 << original << QStringLiteral(".mp4") << QStringLiteral("avi") << conv;
+        QTest::newRow("MOV") << 5 << original << QStringLiteral(".mov") << isoMedia << coder;
+        QTest::newRow("mobile MP4") << 6 << original << QStringLiteral(".mp4") << isoMedia << coder2;
+        QTest::newRow("3GP") << 7 << original << QStringLiteral(".3gp") << isoMedia << coder2;
+        QTest::newRow("3GP resized") << 7 << QStringLiteral("176x144") << QStringLiteral(".3gp") << isoMedia
+                                     << coder2;
     }
     void everyVideoFormat()
     {
@@ -54,20 +62,35 @@ private slots:
         QFETCH(QString, size);
         QFETCH(QString, extension);
         QFETCH(QString, container);
+        QFETCH(QStringList, tools);
         RunFixture f;
         f.host.useDefaultsOf(OutputFormat(format));
         f.host.settings.size = size;
         const FileList::Id id = f.files.AddFileRow(m_video);
+        QStringList toolNames;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run,
+                [&](FileList::Id, const QString &) { toolNames.append(ToolProcessName); });
 
         QVERIFY(f.startAndWait());
 
+        QCOMPARE(toolNames, tools);
+        QStringList expectedLog;
+        for (const QString &tool : tools) {
+            const bool ok = !container.isEmpty() || tool != tools.last();
+            expectedLog << QStringLiteral("start %1 %2").arg(id).arg(tool)
+                        << QStringLiteral("end %1 %2 %3")
+                               .arg(id)
+                               .arg(tool, ok ? QStringLiteral("ok") : QStringLiteral("failed"));
+        }
+        if (!container.isEmpty())
+            expectedLog << QStringLiteral("removed %1").arg(id);
+        QCOMPARE(f.log, expectedLog);
         const QStringList outputs = f.outputs();
         if (container.isEmpty()) {
             QVERIFY(outputs.isEmpty());
             QCOMPARE(f.files.ids(), QList<FileList::Id>{id});
             QVERIFY(f.files.isFailed(id));
             QCOMPARE(f.files.failureReason(id), QStringLiteral("Conversion failed!"));
-            QVERIFY(f.log.contains(QStringLiteral("end %1 coder failed").arg(id)));
             QCOMPARE(f.services.messages.size(), 1);
             QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("完成，1 个文件转换失败"));
         } else {
