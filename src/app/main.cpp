@@ -3,10 +3,9 @@
 #include "shell/singleinstance.h"
 #include "shell/userservices.h"
 #include "ui/frmmain.h"
+#include "ui/programlook.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QStyleFactory>
 
 int main(int argc, char *argv[])
 {
@@ -16,9 +15,7 @@ int main(int argc, char *argv[])
     if (!instance.tryLock())
         return 0;
 
-    // One look on every desktop; the dialogs share the main window's face.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QApplication::setFont(QFont(QStringLiteral("Tahoma"), 9));
+    applyProgramLook();
     frmMain window(AppDirs::programFolder());
     DesktopServices desktop(&window);
     UserServices::setInstance(&desktop);

@@ -102,6 +102,8 @@ frmMain::frmMain(const QString &programFolder, QWidget *parent)
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));
+    // The client area's layout is measured from the foot of this bar.
+    m_menuBar->setNativeMenuBar(false);
     m_client = new QWidget(this);
     m_client->setObjectName(QStringLiteral("clientArea"));
     // Hover resets and the background drag need every pointer move over the bare background.
@@ -228,7 +230,7 @@ HotLabel *frmMain::addHotZone(const QString &name, const QRect &rect, const QStr
     zone->setGeometry(rect);
     zone->setToolTip(toolTip);
     zone->setCursor(Qt::PointingHandCursor);
-    zone->setLitPicture(QIcon(litPicture).pixmap(rect.size()));
+    zone->setLitPicture(litPicture);
     connect(zone, &HotLabel::pointerMoved, zone, [zone] { zone->setLit(true); });
     return zone;
 }

@@ -1,5 +1,6 @@
 #include "ui/hotlabel.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 
 HotLabel::HotLabel(QWidget *parent)
@@ -8,9 +9,10 @@ HotLabel::HotLabel(QWidget *parent)
     setMouseTracking(true);
 }
 
-void HotLabel::setLitPicture(const QPixmap &picture)
+void HotLabel::setLitPicture(const QString &file)
 {
-    m_litPicture = picture;
+    m_litFile = file;
+    m_litPicture = QPixmap();
 }
 
 void HotLabel::setLit(bool lit)
@@ -22,6 +24,8 @@ void HotLabel::setLit(bool lit)
         setFont(boldness);
         return;
     }
+    if (lit && m_litPicture.isNull() && !m_litFile.isEmpty())
+        m_litPicture = QIcon(m_litFile).pixmap(size());
     // A missing picture leaves the zone plain.
     if (lit && !m_litPicture.isNull())
         setPixmap(m_litPicture);

@@ -7,6 +7,7 @@
 #include "filelist/filelist.h"
 #include "shell/appdirs.h"
 #include "ui/frmmain.h"
+#include "ui/programlook.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QSvgRenderer>
 #include <QTimer>
 
@@ -132,7 +132,7 @@ int main(int argc, char *argv[])
     }
     g_outputFolder = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(g_outputFolder);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    applyProgramLook();
     // Message boxes, the finished run's folder and its sound are recorded, not shown or played.
     RecordingServices quiet;
 

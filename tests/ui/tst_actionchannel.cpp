@@ -13,6 +13,8 @@
 
 using namespace Qt::StringLiterals;
 
+using namespace Seen;
+
 namespace {
 
 // Records what the program asks of the desktop; a message box can run a step while it is up,
@@ -38,13 +40,6 @@ public:
     QStringList seen;
     std::function<void()> whileMessageShows;
 };
-
-const QString openFiles = QStringLiteral("modal:Open Files");
-const QString openFolder = QStringLiteral("modal:选择一个文件夹:");
-const QString options = QStringLiteral("modal:选项设置");
-const QString help = QStringLiteral("open:help.html");
-const QString about = QStringLiteral("message:Tunoxa转换器");
-const QString ended = QStringLiteral("ended");
 
 void addRows(LoadedWindow &w, int count)
 {

@@ -19,15 +19,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using namespace Seen;
 
-const QString openFiles = QStringLiteral("modal:Open Files");
-const QString openFolder = QStringLiteral("modal:选择一个文件夹:");
-const QString options = QStringLiteral("modal:选项设置");
-const QString removePopup = QStringLiteral("popup:menuRemove");
-const QString help = QStringLiteral("open:help.html");
-const QString about = QStringLiteral("message:Tunoxa转换器");
-const QString ended = QStringLiteral("ended");
+namespace {
 
 // What a command did, as far as the desktop and the user could see.
 QStringList observed(const ModalWatcher &watcher, const RecordingServices &services, const LoadedWindow &w)
@@ -42,13 +36,18 @@ QStringList observed(const ModalWatcher &watcher, const RecordingServices &servi
     return seen;
 }
 
-// A program folder of its own whose tools are those of the real one, so that Exit writes its
-// settings here and never into the build's program folder.
-bool linkProgramFolder(const QTemporaryDir &folder)
+// Gives the window's own program folder the tools of the real one (so Exit writes its settings
+// there, never into the build's program folder) and lines `flac` up for MP3 into `outFolder`.
+bool prepareMp3Run(const LoadedWindow &w, const QString &flac, const QString &outFolder)
 {
     const QString real = TestMedia::programFolder();
-    return QFile::link(real + QStringLiteral("/data"), folder.filePath(QStringLiteral("data"))) &&
-           QFile::link(real + QStringLiteral("/sound.wav"), folder.filePath(QStringLiteral("sound.wav")));
+    if (!QFile::link(real + QStringLiteral("/data"), w.folder.filePath(QStringLiteral("data"))) ||
+        !QFile::link(real + QStringLiteral("/sound.wav"), w.folder.filePath(QStringLiteral("sound.wav"))))
+        return false;
+    w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(8);
+    w.control<QLineEdit>(QStringLiteral("txtPath"))->setText(outFolder);
+    w.window->fileList()->AddFileRow(flac);
+    return true;
 }
 
 QRect clientRect()
@@ -116,6 +115,7 @@ void TestFrmMain::clientAreaBelowMenuBar()
     LoadedWindow w;
     QCOMPARE(w.window->clientArea()->size(), QSize(698, 455));
     QCOMPARE(w.window->clientArea()->y(), w.window->menuBar()->height());
+    QVERIFY(!w.window->menuBar()->isNativeMenuBar());
     QCOMPARE(w.window->size(), QSize(698, 455 + w.window->menuBar()->height()));
     QCOMPARE(w.window->minimumSize(), w.window->maximumSize());
     QVERIFY(!(w.window->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -676,35 +676,27 @@ void TestFrmMain::startConvertsTheListToMp3()
     QTemporaryDir output;
     const QString flac = output.filePath(QStringLiteral("song one.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 2.0));
-    QTemporaryDir program;
-    QVERIFY(linkProgramFolder(program));
-    auto window = std::make_unique<frmMain>(program.path());
-    int ends = 0;
-    window->setProgramEnd([&] { ++ends; });
-    window->Form_Load();
-    auto *format = window->findChild<QComboBox *>(QStringLiteral("cmbOF"));
-    format->setCurrentIndex(8);
-    window->findChild<QLineEdit *>(QStringLiteral("txtPath"))
-        ->setText(output.filePath(QStringLiteral("out")));
-    window->fileList()->AddFileRow(flac);
+    LoadedWindow w;
+    QVERIFY(prepareMp3Run(w, flac, output.filePath(QStringLiteral("out"))));
+    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
 
-    auto *start = window->findChild<QPushButton *>(QStringLiteral("Command3"));
+    auto *start = w.control<QPushButton>(QStringLiteral("Command3"));
     start->click();
     QVERIFY(!start->isEnabled());
     QVERIFY(!format->isEnabled());
-    QVERIFY(!window->findChild<QToolButton *>(QStringLiteral("CmdToolsBar_0"))->isEnabled());
-    QVERIFY(!window->findChild<QLabel *>(QStringLiteral("lblFeed"))->isEnabled());
+    QVERIFY(!w.control<QToolButton>(QStringLiteral("CmdToolsBar_0"))->isEnabled());
+    QVERIFY(!w.control<QLabel>(QStringLiteral("lblFeed"))->isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
 
-    QCOMPARE(window->fileList()->count(), 0);
+    QCOMPARE(w.window->fileList()->count(), 0);
     QVERIFY(format->isEnabled());
-    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("lblPB"))->text(), QStringLiteral("Done."));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("Done."));
     const QStringList made =
         QDir(output.filePath(QStringLiteral("out"))).entryList({QStringLiteral("*.mp3")});
     QCOMPARE(made.size(), 1);
     QVERIFY(made.first().startsWith(QStringLiteral("song one_")));
     QCOMPARE(services.openedPaths.size(), 1);
-    QCOMPARE(ends, 0);
+    QCOMPARE(w.ends, 0);
 }
 
 void TestFrmMain::exitDuringARunLeavesNoHalfFile()
@@ -713,34 +705,28 @@ void TestFrmMain::exitDuringARunLeavesNoHalfFile()
     QTemporaryDir output;
     const QString flac = output.filePath(QStringLiteral("long.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 240.0));
-    QTemporaryDir program;
-    QVERIFY(linkProgramFolder(program));
-    auto window = std::make_unique<frmMain>(program.path());
-    int ends = 0;
-    window->setProgramEnd([&] { ++ends; });
-    window->Form_Load();
-    window->findChild<QComboBox *>(QStringLiteral("cmbOF"))->setCurrentIndex(8);
+    LoadedWindow w;
     const QString outFolder = output.filePath(QStringLiteral("out"));
-    window->findChild<QLineEdit *>(QStringLiteral("txtPath"))->setText(outFolder);
-    window->fileList()->AddFileRow(flac);
+    QVERIFY(prepareMp3Run(w, flac, outFolder));
 
     // Exit from the menu while the encoder writes the MP3.
+    frmMain *window = w.window.get();
     int coderStages = 0;
-    connect(window->conversionRun(), &ConversionRun::stageStarted, window.get(),
+    connect(window->conversionRun(), &ConversionRun::stageStarted, window,
             [&](FileList::Id, const QString &tool) {
                 if (tool == QStringLiteral("coder") && ++coderStages == 2) {
-                    QTimer::singleShot(100, window.get(), [&] {
+                    QTimer::singleShot(100, window, [window] {
                         window->menuBar()->findChild<QAction *>(QStringLiteral("menuExit"))->trigger();
                     });
                 }
             });
-    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
-    QTRY_COMPARE_WITH_TIMEOUT(ends, 1, 60000);
+    w.control<QPushButton>(QStringLiteral("Command3"))->click();
+    QTRY_COMPARE_WITH_TIMEOUT(w.ends, 1, 60000);
     QTRY_VERIFY_WITH_TIMEOUT(!window->conversionRun()->isActive(), 10000);
     QCOMPARE(coderStages, 2);
     QCOMPARE(QDir(outFolder).entryList(QDir::Files), QStringList());
     QVERIFY(QFile::exists(flac));
-    QVERIFY(QFile::exists(program.filePath(QStringLiteral("setup.ini"))));
+    QVERIFY(QFile::exists(w.folder.filePath(QStringLiteral("setup.ini"))));
 }
 
 QTEST_MAIN(TestFrmMain)

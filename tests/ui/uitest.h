@@ -12,6 +12,18 @@
 
 #include <memory>
 
+// What a command showed or asked for, in the notes the tests compare: modal windows by their
+// titles, message boxes by theirs, files opened by name, and the program's end.
+namespace Seen {
+inline const QString openFiles = QStringLiteral("modal:Open Files");
+inline const QString openFolder = QStringLiteral("modal:选择一个文件夹:");
+inline const QString options = QStringLiteral("modal:选项设置");
+inline const QString removePopup = QStringLiteral("popup:menuRemove");
+inline const QString help = QStringLiteral("open:help.html");
+inline const QString about = QStringLiteral("message:Tunoxa转换器");
+inline const QString ended = QStringLiteral("ended");
+} // namespace Seen
+
 // Answers the modal dialogs and popup menus that a command opens, noting each one it saw as
 // "modal:<title>" or "popup:<menu name>". Dialogs are rejected; a popup gets the item named by
 // popupChoice, or Escape when that is empty.
