@@ -19,6 +19,7 @@
 #include "ui/frmmenu.h"
 #include "ui/frmsuggest.h"
 #include "ui/hotlabel.h"
+#include "ui/twips.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -37,17 +38,6 @@
 
 namespace {
 
-// Layout positions are kept in twips, as drawn; 15 twips make one logical pixel.
-int px(int twips)
-{
-    return qRound(twips / 15.0);
-}
-
-QRect twipRect(int left, int top, int width, int height)
-{
-    return {px(left), px(top), px(width), px(height)};
-}
-
 QString aboutTitle()
 {
     return QStringLiteral("Tunoxa转换器");
@@ -55,9 +45,9 @@ QString aboutTitle()
 
 QString aboutText()
 {
-    return QStringLiteral("Tunoxa 官方网站      \r\n"
-                          "版权所有 (C) Tunoxa 工作室，保留所有权利\r\n"
-                          "www.tunoxa.invalid  ");
+    // The rights line also carries the build's version.
+    return QStringLiteral("Tunoxa 官方网站      \r\n") + ProductInfo::versionText() +
+           QStringLiteral("  版权所有 (C) Tunoxa 工作室，保留所有权利\r\nwww.tunoxa.invalid  ");
 }
 
 // Sets a settings box the way a typed or chosen value reads: an entry's text selects that entry,
@@ -195,7 +185,7 @@ void frmMain::buildToolbar()
         button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
-        button->setGeometry(twipRect(left, 0, 1420, 985));
+        button->setGeometry(Twips::rect(left, 0, 1420, 985));
         left += 1410;
         connect(button, &QToolButton::clicked, this, [this, index = b.index] { CmdToolsBar_Click(index); });
         CmdToolsBar.insert(b.index, button);
@@ -206,16 +196,16 @@ void frmMain::buildCorner()
 {
     imgRightTop = new QLabel(m_client);
     imgRightTop->setObjectName(QStringLiteral("imgRightTop"));
-    const QRect corner = twipRect(8610, 0, 1635, 1665);
+    const QRect corner = Twips::rect(8610, 0, 1635, 1665);
     imgRightTop->setGeometry(corner);
     imgRightTop->setPixmap(QIcon(QStringLiteral(":/icons/corner.svg")).pixmap(corner.size()));
     imgRightTop->setVisible(false);
 
-    imgHelp = addHotZone(QStringLiteral("imgHelp"), twipRect(9520, 120, 225, 225),
+    imgHelp = addHotZone(QStringLiteral("imgHelp"), Twips::rect(9520, 120, 225, 225),
                          QStringLiteral("Help & Tutorial"), QStringLiteral(":/icons/help-light.svg"));
-    imgMin = addHotZone(QStringLiteral("imgMin"), twipRect(9775, 135, 210, 210),
+    imgMin = addHotZone(QStringLiteral("imgMin"), Twips::rect(9775, 135, 210, 210),
                         QStringLiteral("Minimize Window"), QStringLiteral(":/icons/min-light.svg"));
-    imgExit = addHotZone(QStringLiteral("imgExit"), twipRect(10075, 150, 225, 225), QStringLiteral("Exit"),
+    imgExit = addHotZone(QStringLiteral("imgExit"), Twips::rect(10075, 150, 225, 225), QStringLiteral("Exit"),
                          QStringLiteral(":/icons/exit-light.svg"));
     connect(imgHelp, &HotLabel::clicked, this, &frmMain::imgHelp_Click);
     connect(imgMin, &HotLabel::clicked, this, &frmMain::imgMin_Click);
@@ -239,21 +229,21 @@ void frmMain::buildFileArea()
 {
     LV = new FileListView(m_fileList, m_client);
     LV->setObjectName(QStringLiteral("LV"));
-    LV->setGeometry(twipRect(60, 1350, 6825, 4110));
+    LV->setGeometry(Twips::rect(60, 1350, 6825, 4110));
 
     picText = new HintBox(m_fileList, m_client);
     picText->setObjectName(QStringLiteral("picText"));
-    picText->setGeometry(twipRect(2280, 3120, 2445, 315));
+    picText->setGeometry(Twips::rect(2280, 3120, 2445, 315));
 
     m_fileCommands =
         new FileCommands(m_fileList, LV, picText, FileDialogs::system(SharedDialogs, this), this);
 
-    lblPB = addLabel(QStringLiteral("lblPB"), QStringLiteral("0%"), QPoint(px(3270), px(5670)));
-    lblPB->setFixedWidth(px(6855) - px(3270) + px(60));
+    lblPB = addLabel(QStringLiteral("lblPB"), QStringLiteral("0%"), Twips::point(3270, 5670));
+    lblPB->setFixedWidth(Twips::toPixels(6855) - Twips::toPixels(3270) + Twips::toPixels(60));
 
     pb = new QProgressBar(m_client);
     pb->setObjectName(QStringLiteral("pb"));
-    pb->setGeometry(twipRect(60, 5970, 6855, 315));
+    pb->setGeometry(Twips::rect(60, 5970, 6855, 315));
     pb->setRange(0, 100);
     pb->setValue(0);
     pb->setTextVisible(false);
@@ -261,33 +251,32 @@ void frmMain::buildFileArea()
 
 void frmMain::buildSettings()
 {
-    addLabel(QStringLiteral("Label1"), FormatTable::outputFormatCaption(), QPoint(px(7290), px(1290)));
-    QLabel *label9 =
-        addLabel(QStringLiteral("Label9"), FormatTable::mp3Caption(), QPoint(px(7320), px(1680)));
-    label9->setGeometry(twipRect(7320, 1680, 2865, 375));
+    addLabel(QStringLiteral("Label1"), FormatTable::outputFormatCaption(), Twips::point(7290, 1290));
+    QLabel *label9 = addLabel(QStringLiteral("Label9"), FormatTable::mp3Caption(), Twips::point(7320, 1680));
+    label9->setGeometry(Twips::rect(7320, 1680, 2865, 375));
 
     // Only the audio column lies inside the window; the format and video boxes show a sliver at
     // the right edge or lie beyond it, so they keep what start-up gives them.
-    cmbOF = addCombo(QStringLiteral("cmbOF"), twipRect(10290, 1680, 2835, 330), FormatTable::formatEntries(),
-                     false);
-    addLabel(QStringLiteral("Label4"), FormatTable::sizeCaption(), QPoint(px(10350), px(2115)));
-    cmbS =
-        addCombo(QStringLiteral("cmbS"), twipRect(10350, 2415, 2835, 330), FormatTable::sizeEntries(), true);
-    addLabel(QStringLiteral("Label2"), FormatTable::videoBitrateCaption(), QPoint(px(10350), px(2925)));
-    cmbVB = addCombo(QStringLiteral("cmbVB"), twipRect(10350, 3225, 2835, 330),
+    cmbOF = addCombo(QStringLiteral("cmbOF"), Twips::rect(10290, 1680, 2835, 330),
+                     FormatTable::formatEntries(), false);
+    addLabel(QStringLiteral("Label4"), FormatTable::sizeCaption(), Twips::point(10350, 2115));
+    cmbS = addCombo(QStringLiteral("cmbS"), Twips::rect(10350, 2415, 2835, 330), FormatTable::sizeEntries(),
+                    true);
+    addLabel(QStringLiteral("Label2"), FormatTable::videoBitrateCaption(), Twips::point(10350, 2925));
+    cmbVB = addCombo(QStringLiteral("cmbVB"), Twips::rect(10350, 3225, 2835, 330),
                      FormatTable::videoBitrateEntries(), true);
-    addLabel(QStringLiteral("Label3"), FormatTable::frameRateCaption(), QPoint(px(11850), px(3765)));
-    cmbF = addCombo(QStringLiteral("cmbF"), twipRect(11850, 4065, 2835, 330), FormatTable::frameRateEntries(),
-                    true);
+    addLabel(QStringLiteral("Label3"), FormatTable::frameRateCaption(), Twips::point(11850, 3765));
+    cmbF = addCombo(QStringLiteral("cmbF"), Twips::rect(11850, 4065, 2835, 330),
+                    FormatTable::frameRateEntries(), true);
 
-    addLabel(QStringLiteral("Label5"), FormatTable::sampleRateCaption(), QPoint(px(7290), px(2115)));
-    cmbR = addCombo(QStringLiteral("cmbR"), twipRect(7290, 2415, 2835, 330), FormatTable::sampleRateEntries(),
-                    true);
-    addLabel(QStringLiteral("Label6"), FormatTable::audioBitrateCaption(), QPoint(px(7290), px(2925)));
-    cmbBR = addCombo(QStringLiteral("cmbBR"), twipRect(7290, 3225, 2835, 330),
+    addLabel(QStringLiteral("Label5"), FormatTable::sampleRateCaption(), Twips::point(7290, 2115));
+    cmbR = addCombo(QStringLiteral("cmbR"), Twips::rect(7290, 2415, 2835, 330),
+                    FormatTable::sampleRateEntries(), true);
+    addLabel(QStringLiteral("Label6"), FormatTable::audioBitrateCaption(), Twips::point(7290, 2925));
+    cmbBR = addCombo(QStringLiteral("cmbBR"), Twips::rect(7290, 3225, 2835, 330),
                      FormatTable::audioBitrateEntries(), true);
-    addLabel(QStringLiteral("Label7"), FormatTable::channelCaption(), QPoint(px(7290), px(3765)));
-    cmbChannel = addCombo(QStringLiteral("cmbChannel"), twipRect(7290, 4065, 2835, 330),
+    addLabel(QStringLiteral("Label7"), FormatTable::channelCaption(), Twips::point(7290, 3765));
+    cmbChannel = addCombo(QStringLiteral("cmbChannel"), Twips::rect(7290, 4065, 2835, 330),
                           FormatTable::channelEntries(), false);
 
     // No format is chosen until start-up picks one, so that choice loads its defaults.
@@ -297,20 +286,20 @@ void frmMain::buildSettings()
 
 void frmMain::buildOutputArea()
 {
-    addLabel(QStringLiteral("Label8"), FormatTable::outputPathCaption(), QPoint(px(7290), px(4620)));
+    addLabel(QStringLiteral("Label8"), FormatTable::outputPathCaption(), Twips::point(7290, 4620));
     txtPath = new QLineEdit(m_client);
     txtPath->setObjectName(QStringLiteral("txtPath"));
-    txtPath->setGeometry(twipRect(7290, 4935, 2055, 315));
+    txtPath->setGeometry(Twips::rect(7290, 4935, 2055, 315));
 
     cmdBrowse = new QPushButton(QStringLiteral("浏览"), m_client);
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
-    cmdBrowse->setGeometry(twipRect(9420, 4950, 705, 300));
+    cmdBrowse->setGeometry(Twips::rect(9420, 4950, 705, 300));
     connect(cmdBrowse, &QPushButton::clicked, this, &frmMain::imgBrowse_Click);
 
     Command3 = new QPushButton(QIcon(QStringLiteral(":/icons/start.svg")), QStringLiteral("立刻开始转换！"),
                                m_client);
     Command3->setObjectName(QStringLiteral("Command3"));
-    Command3->setGeometry(twipRect(7320, 5460, 2835, 885));
+    Command3->setGeometry(Twips::rect(7320, 5460, 2835, 885));
     Command3->setIconSize(QSize(32, 32));
     QFont bold = Command3->font();
     bold.setBold(true);
@@ -319,13 +308,13 @@ void frmMain::buildOutputArea()
 
     lblWeb = new HotLabel(m_client);
     lblWeb->setObjectName(QStringLiteral("lblWeb"));
-    lblWeb->setGeometry(twipRect(90, 6450, 2715, 195));
+    lblWeb->setGeometry(Twips::rect(90, 6450, 2715, 195));
     lblWeb->setCursor(Qt::PointingHandCursor);
 
     lblFeed = new HotLabel(m_client);
     lblFeed->setObjectName(QStringLiteral("lblFeed"));
     lblFeed->setText(QStringLiteral("意见反馈"));
-    lblFeed->setGeometry(twipRect(9360, 6480, 720, 195));
+    lblFeed->setGeometry(Twips::rect(9360, 6480, 720, 195));
     lblFeed->setCursor(Qt::PointingHandCursor);
     connect(lblFeed, &HotLabel::pointerMoved, lblFeed, [this] { lblFeed->setLit(true); });
     connect(lblFeed, &HotLabel::clicked, this, &frmMain::lblFeed_Click);

@@ -1,6 +1,7 @@
 #include "ui/frmsuggest.h"
 
 #include "ui/feedbackrequest.h"
+#include "ui/twips.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -10,18 +11,6 @@
 #include <QWindow>
 
 namespace {
-
-constexpr int kTwipsPerPixel = 15;
-
-QRect twips(int left, int top, int width, int height)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
-}
-
-QPoint twips(int left, int top)
-{
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel};
-}
 
 void makeLabel(QWidget *parent, const QString &objectName, const QString &text, QPoint position)
 {
@@ -59,26 +48,26 @@ frmSuggest::frmSuggest(QWidget *parent)
     setWindowTitle(QStringLiteral("建议和意见"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/feedback.svg")));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(4290 / kTwipsPerPixel, 2100 / kTwipsPerPixel);
+    setFixedSize(Twips::toPixels(4290), Twips::toPixels(2100));
     setFont(QFont(QStringLiteral("Tahoma"), 9));
 
-    makeLabel(this, QStringLiteral("Label1"), QStringLiteral("姓名："), twips(450, 330));
-    txtName = makeField(this, QStringLiteral("txtName"), 50, twips(1110, 270, 2115, 315));
+    makeLabel(this, QStringLiteral("Label1"), QStringLiteral("姓名："), Twips::point(450, 330));
+    txtName = makeField(this, QStringLiteral("txtName"), 50, Twips::rect(1110, 270, 2115, 315));
     txtName->setToolTip(QStringLiteral("Your Name"));
-    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("EMAIL："), twips(300, 720));
-    txtEMail = makeField(this, QStringLiteral("txtEMail"), 100, twips(1110, 660, 2115, 315));
+    makeLabel(this, QStringLiteral("Label2"), QStringLiteral("EMAIL："), Twips::point(300, 720));
+    txtEMail = makeField(this, QStringLiteral("txtEMail"), 100, Twips::rect(1110, 660, 2115, 315));
     txtEMail->setToolTip(QStringLiteral("Email"));
-    makeLabel(this, QStringLiteral("Label3"), QStringLiteral("留言："), twips(420, 1110));
-    txtComment = makeField(this, QStringLiteral("txtComment"), 256, twips(1110, 1050, 2835, 315));
-    Command3 =
-        makeButton(this, QStringLiteral("Command3"), QStringLiteral("发送"), twips(1830, 1470, 1005, 375));
+    makeLabel(this, QStringLiteral("Label3"), QStringLiteral("留言："), Twips::point(420, 1110));
+    txtComment = makeField(this, QStringLiteral("txtComment"), 256, Twips::rect(1110, 1050, 2835, 315));
+    Command3 = makeButton(this, QStringLiteral("Command3"), QStringLiteral("发送"),
+                          Twips::rect(1830, 1470, 1005, 375));
     Command3->setDefault(true);
-    Command4 =
-        makeButton(this, QStringLiteral("Command4"), QStringLiteral("返回"), twips(2970, 1470, 975, 375));
+    Command4 = makeButton(this, QStringLiteral("Command4"), QStringLiteral("返回"),
+                          Twips::rect(2970, 1470, 975, 375));
 
     lblSending = new QLabel(this);
     lblSending->setObjectName(QStringLiteral("lblSending"));
-    lblSending->setGeometry(twips(240, 1590, 1080, 210));
+    lblSending->setGeometry(Twips::rect(240, 1590, 1080, 210));
     QFont bold = font();
     bold.setBold(true);
     lblSending->setFont(bold);

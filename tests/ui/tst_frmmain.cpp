@@ -566,6 +566,7 @@ void TestFrmMain::aboutBox()
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines[0].endsWith(QStringLiteral("      ")));
     QVERIFY(!lines[0].endsWith(QStringLiteral("       ")));
+    QVERIFY(QRegularExpression(QStringLiteral("^Ver \\d+\\.\\d+\\.\\d+  \\S")).match(lines[1]).hasMatch());
     QVERIFY(lines[2].endsWith(QStringLiteral(".invalid  ")));
     QCOMPARE(box.text.count(QLatin1Char('\n')), 2);
 }
