@@ -21,7 +21,6 @@
 #include "ui/hotlabel.h"
 #include "ui/twips.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>

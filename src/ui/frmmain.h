@@ -18,7 +18,6 @@ class HotLabel;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
