@@ -167,6 +167,11 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const int fileCount = argc > 1 ? std::atoi(argv[1]) : 10;
     const double seconds = argc > 2 ? std::atof(argv[2]) : 240;
+    if (fileCount < 1 || seconds <= 0) {
+        // The run refuses an empty list, and would leave nothing to wait for.
+        std::fprintf(stderr, "usage: bench_run [files, at least 1] [seconds per file]\n");
+        return 2;
+    }
 
     RecordingServices services;
     ProgramSettings::instance().SoundPromptIndex = 1;
