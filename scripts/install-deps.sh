@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6 libgl-dev
   qt6-qpa-plugins libxkbcommon-dev
   ffmpeg libavcodec-extra sox libsox-fmt-all
+  qt6-translations-l10n
   fonts-wqy-microhei xvfb xauth imagemagick
 )
 

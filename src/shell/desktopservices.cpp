@@ -1,9 +1,11 @@
 #include "shell/desktopservices.h"
 
 #include <QApplication>
+#include <QAudioDevice>
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QMediaDevices>
 #include <QMessageBox>
 #include <QSoundEffect>
 #include <QTimer>
@@ -29,10 +31,13 @@ void DesktopServices::playSoundSync(const QString &wavPath)
         QApplication::beep();
         return;
     }
+    // Without an audio output nothing can be heard; waiting would only hold the controls back.
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return;
     QSoundEffect effect;
     effect.setSource(QUrl::fromLocalFile(wavPath));
     QEventLoop loop;
-    // Without an audio device the effect never starts playing; the guard timer ends the wait.
+    // An effect that never starts playing must not hold the run's end; the guard ends the wait.
     QTimer guard;
     guard.setSingleShot(true);
     QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
