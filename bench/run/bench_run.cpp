@@ -4,6 +4,7 @@
 //
 // bench_run [files] [seconds per file]   (default: 10 files of 240 s)
 
+#include "common/processusage.h"
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
@@ -18,8 +19,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -49,21 +48,6 @@ public:
         return settings;
     }
 };
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 QString shellQuoted(const QString &text)
 {
@@ -128,14 +112,14 @@ RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
 
     QEventLoop loop;
     QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = ProcessUsage::cpuSeconds();
     QElapsedTimer clock;
     clock.start();
     run.imgStart_Click();
     loop.exec();
     // The start delay belongs to the click, not to the conversion.
     const double wall = clock.nsecsElapsed() / 1e9 - ConversionRun::StartDelayMs / 1000.0;
-    return {wall, cpuSeconds() - cpuBefore, int(inputs.size() - files.count())};
+    return {wall, ProcessUsage::cpuSeconds() - cpuBefore, int(inputs.size() - files.count())};
 }
 
 // A list of many rows with no format selected: every file fails before any tool starts, so the
@@ -215,7 +199,7 @@ int main(int argc, char *argv[])
                 bestRun.wallSeconds, bestRun.wallSeconds / bestScript);
     std::printf("program CPU time during the run: %.3f s (%.2f%% of its wall time)\n", bestRun.cpuSeconds,
                 100.0 * bestRun.cpuSeconds / bestRun.wallSeconds);
-    std::printf("peak memory of the program: %ld KiB\n", peakKilobytes());
+    std::printf("peak memory of the program: %ld KiB\n", ProcessUsage::peakKilobytes());
     for (const int rows : {10000, 40000}) {
         const double walk = walkSeconds(rows, dir.filePath(QStringLiteral("walk")));
         std::printf("run over %d rows that fail at once: %.3f s (%.1f us per row)\n", rows, walk,

@@ -1,4 +1,5 @@
 #include "common/faketools.h"
+#include "common/processusage.h"
 #include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
 
@@ -7,21 +8,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 qint64 realtimeNanoseconds()
 {
@@ -62,9 +53,9 @@ void idleCost(const QString &folder)
     const QString tool = FakeTools::write(folder, QStringLiteral("silent"), "exec sleep 10");
     QElapsedTimer wall;
     wall.start();
-    const double cpuBefore = cpuSeconds();
+    const double cpuBefore = ProcessUsage::cpuSeconds();
     runner.ExecuteCommand(tool);
-    const double cpu = cpuSeconds() - cpuBefore;
+    const double cpu = ProcessUsage::cpuSeconds() - cpuBefore;
     const double seconds = wall.elapsed() / 1000.0;
     std::printf(
         "Waiting on a silent tool: %.2f s wall, %.3f s CPU = %.2f %% of the wall time (target < 2 %%)\n",
