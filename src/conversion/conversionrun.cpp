@@ -10,10 +10,26 @@
 #include "shell/programsettings.h"
 #include "shell/userservices.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryFile>
+
+namespace {
+
+// The output folder as a run uses it: a relative folder is taken relative to the program folder
+// (never to wherever the program was started, and never as text a tool could read as an option),
+// and it ends with "/".
+QString absoluteOutputFolder(const QString &text, const QString &programFolder)
+{
+    if (text.isEmpty())
+        return text;
+    QString folder = QDir::isAbsolutePath(text) ? text : programFolder + QLatin1Char('/') + text;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+} // namespace
 
 ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, QObject *parent)
     : QObject(parent)
@@ -35,8 +51,12 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &pr
             &ProgressDisplay::objDuration_ReceiveOutputs);
     connect(m_objffmpeg, &DOSOutputs::ReceiveOutputs, &m_progress,
             &ProgressDisplay::objffmpeg_ReceiveOutputs);
+    connect(m_objSox, &DOSOutputs::CommandOver, this, &ConversionRun::objSox_CommandOver);
+    connect(m_objDuration, &DOSOutputs::CommandOver, this, &ConversionRun::objDuration_CommandOver);
     connect(m_objDOS, &DOSOutputs::CommandOver, this, &ConversionRun::objDOS_CommandOver);
     connect(m_objffmpeg, &DOSOutputs::CommandOver, this, &ConversionRun::objffmpeg_CommandOver);
+    for (DOSOutputs *runner : {m_objSox, m_objDuration, m_objDOS, m_objffmpeg})
+        connect(runner, &DOSOutputs::startFailed, this, &ConversionRun::stageFailedToStart);
 }
 
 ConversionRun::~ConversionRun() = default;
@@ -50,6 +70,11 @@ void ConversionRun::imgStart_Click()
                                              RunTexts::addFileFirst());
         return;
     }
+    m_settings.format = FormatTable::formatAt(m_host.formatPosition());
+    m_settings.encoding = m_host.encodingSettings();
+    m_settings.outputFolder = absoluteOutputFolder(m_host.outputFolderText(), m_host.programFolder());
+    if (!m_settings.outputFolder.isEmpty())
+        m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;
     m_host.setRunControlsEnabled(false);
     m_timer1->start();
@@ -62,21 +87,19 @@ void ConversionRun::endForShutdown()
         m_timer1->stop();
         m_state = State::Idle;
     }
-    if (!m_runningRunner)
-        return;
-    if (!m_runningRunner->isRunning())
-        return;
-    m_runningRunner->terminate();
-    // The tool can write nothing more; its file goes now, in case the program ends before the
-    // runner has reported the end.
-    if (!m_runningCommand.outputPath.isEmpty())
-        QFile::remove(m_runningCommand.outputPath);
+    if (m_runningRunner && m_runningRunner->isRunning()) {
+        m_runningRunner->terminate();
+        // The tool can write nothing more; its file goes now, in case the program ends before the
+        // runner has reported the end.
+        if (!m_runningCommand.outputPath.isEmpty())
+            QFile::remove(m_runningCommand.outputPath);
+    }
+    if (m_state == State::Running)
+        removeIntermediates();
 }
 
 void ConversionRun::Timer1_Timer()
 {
-    m_timer1->stop();
-    QCoreApplication::processEvents();
     if (m_shuttingDown) {
         m_state = State::Idle;
         return;
@@ -90,9 +113,9 @@ void ConversionRun::RunConversion()
     m_failures.clear();
     m_progress.resetDuration();
 
-    if (!prepareOutputFolder(m_host.outputFolderText())) {
+    if (!prepareOutputFolder(m_settings.outputFolder)) {
         UserServices::instance().showMessage(UserServices::Icon::Warning, RunTexts::outputPathTitle(),
-                                             RunTexts::cannotWriteOutputFolder() + m_host.outputFolderText());
+                                             RunTexts::cannotWriteOutputFolder() + m_settings.outputFolder);
         m_host.setRunControlsEnabled(true);
         m_state = State::Idle;
         emit runEnded();
@@ -100,29 +123,8 @@ void ConversionRun::RunConversion()
     }
     m_files.clearFailedMarks();
     QDir().mkpath(AppDirs::tmpFolder());
-
-    // Every row before the one just tried has been tried in this run (or has gone); failed rows stay
-    // behind it, rows added meanwhile come after it.
-    for (FileList::Id id = m_files.idAfter(0); id != 0; id = m_files.idAfter(id)) {
-        m_files.setConverting(id);
-        convertFile(id);
-        m_files.setConverting(0);
-        if (m_shuttingDown)
-            break;
-        if (m_toolMissing) {
-            abortRun();
-            return;
-        }
-        QCoreApplication::processEvents();
-        if (m_shuttingDown)
-            break;
-    }
-    if (m_shuttingDown) {
-        m_state = State::Idle;
-        emit runEnded();
-        return;
-    }
-    endRun();
+    m_lastTried = 0;
+    convertNextFile();
 }
 
 bool ConversionRun::prepareOutputFolder(const QString &folder)
@@ -133,100 +135,99 @@ bool ConversionRun::prepareOutputFolder(const QString &folder)
     return probe.open();
 }
 
-QString ConversionRun::outputFolder()
-{
-    QString folder = m_host.outputFolderText();
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
-RecipeInput ConversionRun::recipeInput(const QString &inputPath)
+RecipeInput ConversionRun::recipeInput() const
 {
     RecipeInput in;
     in.programFolder = m_host.programFolder();
-    in.inputPath = inputPath;
-    in.outputFolder = outputFolder();
-    in.settings = m_host.encodingSettings();
+    in.inputPath = m_currentInputPath;
+    in.outputFolder = m_settings.outputFolder;
+    in.settings = m_settings.encoding;
     in.clock = m_clock();
     in.work = WorkPaths::standard();
     return in;
 }
 
-void ConversionRun::convertFile(FileList::Id id)
+void ConversionRun::convertNextFile()
 {
-    const QString text = m_host.outputFolderText();
-    if (!text.endsWith(QLatin1Char('/')))
-        m_host.setOutputFolderText(text + QLatin1Char('/'));
+    // Files that fail before a tool starts are passed over in this loop, not by recursion, so a
+    // long list of them cannot exhaust the stack.
+    for (;;) {
+        if (m_shuttingDown) {
+            stopForShutdown();
+            return;
+        }
+        const FileList::Id id = m_files.idAfter(m_lastTried);
+        if (id == 0) {
+            endRun();
+            return;
+        }
+        m_lastTried = id;
+        if (beginFile(id))
+            return;
+    }
+}
 
+bool ConversionRun::beginFile(FileList::Id id)
+{
+    m_files.setConverting(id);
     m_currentId = id;
     m_currentPath = m_files.path(id);
     m_currentInputPath = m_files.commandPath(id);
-    m_toolMissing = false;
-    const std::optional<OutputFormat> format = FormatTable::formatAt(m_host.formatPosition());
-    if (!format) {
+    if (!m_settings.format) {
         fileFailed(RunTexts::noFormatSelected());
-        return;
+        return false;
     }
     if (m_currentInputPath.isEmpty()) {
         fileFailed(RunTexts::inputUnreachable());
-        return;
+        return false;
     }
-    m_currentFormat = *format;
-    const RecipeInput in = recipeInput(m_currentInputPath);
+    m_currentFormat = *m_settings.format;
+    m_recipeInput = recipeInput();
+    // A work file left by an earlier file would give the probe that file's duration, or the second
+    // stage that file's pictures.
+    removeIntermediates();
 
     if (m_currentFormat == OutputFormat::Mp3) {
-        convertMp3(in);
-        return;
+        m_progress.setBar(m_progress.imgPBWidth(), 0);
+        m_progress.setCaption(RunTexts::preparing());
+        runStage(*m_objSox, Recipes::soxDecode(m_recipeInput));
+    } else {
+        runStage(*m_objDOS, Recipes::firstStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
     }
-    // The second stage must never convert an earlier file's intermediate.
-    if (FormatTable::isTwoStage(m_currentFormat))
-        QFile::remove(in.work.intermediate);
-    runStage(*m_objDOS, Recipes::firstStage(m_currentFormat, in, &Recipes::freeOutputName));
+    return true;
 }
 
-void ConversionRun::convertMp3(const RecipeInput &in)
-{
-    m_progress.setBar(m_progress.imgPBWidth(), 0);
-    m_progress.setCaption(RunTexts::preparing());
-    // A decode left by an earlier file would give the probe that file's duration.
-    QFile::remove(in.work.probeWav);
-    // Neither the decode nor the probe is judged: the encode reads the input itself.
-    if (!runStage(*m_objSox, Recipes::soxDecode(in)) || m_shuttingDown)
-        return;
-    emit stageEnded(m_currentId, ToolName::sox(), true);
-    if (!runStage(*m_objDuration, Recipes::durationProbe(in)) || m_shuttingDown)
-        return;
-    emit stageEnded(m_currentId, ToolName::coder(), true);
-    runStage(*m_objffmpeg, Recipes::mp3Encode(in, &Recipes::freeOutputName));
-}
-
-bool ConversionRun::runStage(DOSOutputs &runner, const ToolCommand &command)
+void ConversionRun::runStage(DOSOutputs &runner, const ToolCommand &command)
 {
     ToolProcessName = command.toolName;
     runner.setCommandLine(command.commandLine);
-    emit stageStarted(m_currentId, command.toolName);
-    DOSOutputs *outer = m_runningRunner;
-    const ToolCommand outerCommand = m_runningCommand;
     m_runningRunner = &runner;
     m_runningCommand = command;
+    emit stageStarted(m_currentId, command.toolName);
     runner.ExecuteCommand();
-    m_runningRunner = outer;
-    m_runningCommand = outerCommand;
-    if (runner.endStatus() != DOSOutputs::EndStatus::NotStarted)
-        return true;
+}
 
+void ConversionRun::stageFailedToStart()
+{
     // The runner has told the user why; the run cannot go on without the tool.
-    emit stageEnded(m_currentId, command.toolName, false);
-    m_toolMissing = true;
-    if (!m_shuttingDown)
-        m_files.markFailed(m_currentId, RunnerTexts::fileOrCommandNotFound());
+    m_runningRunner = nullptr;
+    emit stageEnded(m_currentId, m_runningCommand.toolName, false);
+    if (m_shuttingDown) {
+        stopForShutdown();
+        return;
+    }
+    m_files.markFailed(m_currentId, RunnerTexts::fileOrCommandNotFound());
     m_progress.resetDuration();
-    return false;
+    removeIntermediates();
+    m_files.setConverting(0);
+    abortRun();
 }
 
 bool ConversionRun::judgeStage(DOSOutputs &runner)
 {
+    m_runningRunner = nullptr;
+    if (m_shuttingDown)
+        return false;
     StageOutcome outcome;
     outcome.started = true;
     outcome.crashed = runner.endStatus() != DOSOutputs::EndStatus::Exited;
@@ -241,26 +242,58 @@ bool ConversionRun::judgeStage(DOSOutputs &runner)
     if (!m_runningCommand.outputPath.isEmpty())
         QFile::remove(m_runningCommand.outputPath);
     fileFailed(reason);
+    fileEnded();
     return false;
+}
+
+void ConversionRun::objSox_CommandOver()
+{
+    // Neither the decode nor the probe is judged: the encode reads the input itself.
+    m_runningRunner = nullptr;
+    if (m_shuttingDown) {
+        stopForShutdown();
+        return;
+    }
+    emit stageEnded(m_currentId, ToolName::sox(), true);
+    runStage(*m_objDuration, Recipes::durationProbe(m_recipeInput));
+}
+
+void ConversionRun::objDuration_CommandOver()
+{
+    m_runningRunner = nullptr;
+    if (m_shuttingDown) {
+        stopForShutdown();
+        return;
+    }
+    emit stageEnded(m_currentId, ToolName::coder(), true);
+    // The decode has served its purpose; a long input's decode is large.
+    QFile::remove(m_recipeInput.work.probeWav);
+    runStage(*m_objffmpeg, Recipes::mp3Encode(m_recipeInput, &Recipes::freeOutputName));
 }
 
 void ConversionRun::objDOS_CommandOver()
 {
-    if (!judgeStage(*m_objDOS) || m_shuttingDown)
+    if (!judgeStage(*m_objDOS)) {
+        if (m_shuttingDown)
+            stopForShutdown();
         return;
+    }
     if (!FormatTable::isTwoStage(m_currentFormat)) {
         fileConverted();
         return;
     }
     // Built now, so the time stamp is that of the end of the first stage.
-    const RecipeInput in = recipeInput(m_currentInputPath);
-    runStage(*m_objffmpeg, Recipes::secondStage(m_currentFormat, in, &Recipes::freeOutputName));
+    m_recipeInput = recipeInput();
+    runStage(*m_objffmpeg, Recipes::secondStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
 }
 
 void ConversionRun::objffmpeg_CommandOver()
 {
-    if (!judgeStage(*m_objffmpeg) || m_shuttingDown)
+    if (!judgeStage(*m_objffmpeg)) {
+        if (m_shuttingDown)
+            stopForShutdown();
         return;
+    }
     fileConverted();
 }
 
@@ -269,23 +302,45 @@ void ConversionRun::fileConverted()
     // Gone already when the user removed the row while it was converting.
     m_files.removeId(m_currentId);
     m_progress.resetDuration();
+    fileEnded();
 }
 
 void ConversionRun::fileFailed(const QString &reason)
 {
-    if (m_shuttingDown)
-        return;
     m_files.markFailed(m_currentId, reason);
     m_failures.append({m_currentPath, reason});
     m_progress.resetDuration();
+    m_files.setConverting(0);
+}
+
+void ConversionRun::fileEnded()
+{
+    removeIntermediates();
+    m_files.setConverting(0);
+    convertNextFile();
+}
+
+void ConversionRun::removeIntermediates() const
+{
+    const WorkPaths work = WorkPaths::standard();
+    QFile::remove(work.probeWav);
+    QFile::remove(work.intermediate);
 }
 
 void ConversionRun::endRun()
 {
     UserServices &services = UserServices::instance();
-    services.openPath(m_host.outputFolderText());
-    if (ProgramSettings::instance().playsCompletionSound())
-        services.playSoundSync(m_host.programFolder() + QStringLiteral("/sound.wav"));
+    services.openPath(m_settings.outputFolder);
+    if (!ProgramSettings::instance().playsCompletionSound()) {
+        finishEndOfRun();
+        return;
+    }
+    services.playSound(m_host.programFolder() + QStringLiteral("/sound.wav"), this,
+                       [this] { finishEndOfRun(); });
+}
+
+void ConversionRun::finishEndOfRun()
+{
     m_host.showDropZone();
     m_host.setRunControlsEnabled(true);
     m_progress.setBar(0, 0);
@@ -301,6 +356,15 @@ void ConversionRun::abortRun()
 {
     m_host.setRunControlsEnabled(true);
     m_progress.setCaption(RunTexts::aborted());
+    m_state = State::Idle;
+    emit runEnded();
+}
+
+void ConversionRun::stopForShutdown()
+{
+    m_runningRunner = nullptr;
+    removeIntermediates();
+    m_files.setConverting(0);
     m_state = State::Idle;
     emit runEnded();
 }

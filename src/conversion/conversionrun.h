@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 
 class DOSOutputs;
 class ProgressDisplay;
@@ -32,10 +33,21 @@ public:
     virtual QString programFolder() const = 0;
 };
 
+// What a run works with, taken once at Start: what the user types or browses meanwhile applies to
+// the next run.
+struct RunSettings
+{
+    std::optional<OutputFormat> format;
+    EncodingSettings encoding;
+    QString outputFolder; // absolute, ends with "/"
+};
+
 // The Start command and the run that follows it: every file of the list, one after another, is
-// taken through the stages of the selected format by the four tool runners. A file follows its
-// entry id, so rows added or removed during the run never make it convert or drop the wrong file.
-// A file that fails stays in the list, marked with the reason; the others leave it.
+// taken through the stages of the chosen format by the four tool runners. The run is a chain of
+// events: a stage's end starts the next stage or file from the runner's signal, so the window and
+// any dialog stay live. A file follows its entry id, so rows added or removed during the run never
+// make it convert or drop the wrong file. A file that fails stays in the list, marked with the
+// reason; the others leave it.
 class ConversionRun : public QObject
 {
     Q_OBJECT
@@ -69,11 +81,14 @@ public:
     // Failed files of the last run, in the order they were tried.
     const QList<Failure> &failures() const { return m_failures; }
 
-    // Start: refused with a message for an empty list, ignored while a run is active.
+    // Start: refused with a message for an empty list, ignored while a run is active. Takes the
+    // run's settings from the window and writes the absolute output folder back into its box.
     void imgStart_Click();
+    const RunSettings &settings() const { return m_settings; }
 
     // Called when the program ends: stops the running tool and deletes the file it was writing,
-    // so no half-written file is left under a final name. The run starts nothing more.
+    // so no half-written file is left under a final name, and the current file's intermediates.
+    // The run starts nothing more.
     void endForShutdown();
 
     DOSOutputs &objDOS() { return *m_objDOS; }
@@ -92,22 +107,29 @@ signals:
 private:
     void Timer1_Timer();
     void RunConversion();
+    void objSox_CommandOver();
+    void objDuration_CommandOver();
     void objDOS_CommandOver();
     void objffmpeg_CommandOver();
+    void stageFailedToStart();
 
     bool prepareOutputFolder(const QString &folder);
-    QString outputFolder();
-    RecipeInput recipeInput(const QString &inputPath);
-    void convertFile(FileList::Id id);
-    void convertMp3(const RecipeInput &in);
-    // Runs one stage; false when the tool could not be started.
-    bool runStage(DOSOutputs &runner, const ToolCommand &command);
+    RecipeInput recipeInput() const;
+    // Goes on with the next file not yet tried; ends the run when there is none.
+    void convertNextFile();
+    // False when the file failed before any tool started.
+    bool beginFile(FileList::Id id);
+    void runStage(DOSOutputs &runner, const ToolCommand &command);
     // Judges the stage that just ended; a failed stage loses the file it was writing.
     bool judgeStage(DOSOutputs &runner);
     void fileConverted();
     void fileFailed(const QString &reason);
+    void fileEnded();
+    void removeIntermediates() const;
     void endRun();
+    void finishEndOfRun();
     void abortRun();
+    void stopForShutdown();
     void showFailureSummary();
 
     RunHost &m_host;
@@ -121,13 +143,16 @@ private:
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;
+    RunSettings m_settings;
+    // The last file tried in this run: every row before it has been tried (or has gone).
+    FileList::Id m_lastTried = 0;
     // The file being converted, as it was when its conversion began.
     FileList::Id m_currentId = 0;
     QString m_currentPath;      // as the list shows it
     QString m_currentInputPath; // as the tools are given it
     OutputFormat m_currentFormat = OutputFormat::Mp3;
-    bool m_toolMissing = false; // a stage of the current file could not start its tool
-    // The stage whose tool runs now (the innermost one while stages nest).
+    RecipeInput m_recipeInput;
+    // The stage whose tool runs now.
     DOSOutputs *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
     QList<Failure> m_failures;

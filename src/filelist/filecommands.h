@@ -51,6 +51,9 @@ public:
     // True while a folder search or remove-all runs; window events still run meanwhile.
     bool isBusy() const { return m_busy; }
 
+signals:
+    void busyChanged(bool busy);
+
 public slots:
     void imgAdd_Click();
     void AddFolderFiles();

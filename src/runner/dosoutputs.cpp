@@ -6,138 +6,145 @@
 
 #include <QProcess>
 
-#include <memory>
-
 namespace {
 
-void showFailure(const QString &text)
-{
-    UserServices::instance().showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(), text);
-}
+// A killed tool is gone within milliseconds; this only bounds the wait if the system is slow.
+constexpr int KilledToolWaitMs = 1000;
 
 } // namespace
 
 DOSOutputs::DOSOutputs(QObject *parent)
     : QObject(parent)
-{}
+{
+    // A coarse timer may fire up to 5 % early; the passes must be at least the given time apart.
+    m_passTimer.setTimerType(Qt::PreciseTimer);
+    m_passTimer.setInterval(PassMilliseconds);
+    connect(&m_passTimer, &QTimer::timeout, this, &DOSOutputs::readPass);
+    // What is left once the tool has ended goes out piece by piece, with window events between
+    // the pieces but no pause.
+    m_drainTimer.setInterval(0);
+    connect(&m_drainTimer, &QTimer::timeout, this, &DOSOutputs::drainPass);
+}
 
-DOSOutputs::~DOSOutputs() = default;
+DOSOutputs::~DOSOutputs()
+{
+    if (m_process && m_process->state() != QProcess::NotRunning) {
+        m_process->disconnect(this);
+        m_process->kill();
+        m_process->waitForFinished(KilledToolWaitMs);
+    }
+}
 
-QString DOSOutputs::ExecuteCommand(const QString &commandLine)
+void DOSOutputs::ExecuteCommand(const QString &commandLine)
 {
     // One runner is never re-entered: its state belongs to the command it is running.
-    if (m_process) {
-        qWarning("DOSOutputs::ExecuteCommand called while its command is still running");
-        return QString();
+    if (m_busy) {
+        qWarning("DOSOutputs::ExecuteCommand called while its command is still going");
+        return;
     }
     if (!commandLine.isEmpty())
         m_commandLine = commandLine;
-    if (m_commandLine.isEmpty()) {
-        m_endStatus = EndStatus::NotStarted;
-        showFailure(RunnerTexts::commandLineEmpty());
-        return QString();
-    }
-
-    const CommandLineText::Split split = CommandLineText::split(m_commandLine);
-    auto owned = std::make_unique<QProcess>();
-    QProcess &process = *owned;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setProgram(split.program);
-    process.setArguments(split.arguments);
-    m_process = owned.get();
+    m_busy = true;
     m_terminateRequested = false;
-    if (split.program.isEmpty() || !start(process)) {
-        m_process = nullptr;
-        if (m_terminateRequested) {
-            m_endStatus = EndStatus::Terminated;
-            return QString();
-        }
-        m_endStatus = EndStatus::NotStarted;
-        showFailure(RunnerTexts::fileOrCommandNotFound());
-        return QString();
+    if (m_commandLine.isEmpty()) {
+        failToStart(RunnerTexts::commandLineEmpty());
+        return;
+    }
+    const CommandLineText::Split split = CommandLineText::split(m_commandLine);
+    if (split.program.isEmpty()) {
+        failToStart(RunnerTexts::fileOrCommandNotFound());
+        return;
     }
 
+    m_process = new QProcess(this);
+    m_process->setProcessChannelMode(QProcess::MergedChannels);
+    m_process->setStandardInputFile(QProcess::nullDevice());
+    m_process->setProgram(split.program);
+    m_process->setArguments(split.arguments);
+    connect(m_process, &QProcess::started, this, &DOSOutputs::onStarted);
+    connect(m_process, &QProcess::errorOccurred, this, &DOSOutputs::onErrorOccurred);
+    connect(m_process, &QProcess::finished, this, &DOSOutputs::onFinished);
+    m_process->start(QIODevice::ReadOnly);
+}
+
+void DOSOutputs::failToStart(const QString &message)
+{
+    m_endStatus = EndStatus::NotStarted;
+    if (m_process) {
+        m_process->disconnect(this);
+        m_process->deleteLater();
+        m_process = nullptr;
+    }
+    // Reported from the event loop, so the caller of ExecuteCommand is never re-entered.
+    QTimer::singleShot(0, this, [this, message] {
+        m_busy = false;
+        UserServices::instance().showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
+                                             message);
+        emit startFailed();
+    });
+}
+
+void DOSOutputs::onStarted()
+{
     m_endStatus = EndStatus::Running;
     m_outputs.clear();
     m_decoder.reset();
-    // The end of the tool cuts the current wait short, so CommandOver follows it at once.
-    const auto wake = connect(&process, &QProcess::finished, this, [this] { m_timer.wake(); });
-
-    bool applicationEnding = false;
-    for (;;) {
-        if (m_terminateRequested) {
-            // The killed tool writes nothing more: hand over what it wrote, and wait only for
-            // the system to report its end (one pass), unless event loops no longer run.
-            deliverBacklog(process, 0);
-            if (process.state() == QProcess::NotRunning || applicationEnding)
-                break;
-        } else {
-            const qint64 waiting = process.bytesAvailable();
-            if (waiting > 0) {
-                deliver(readPiece(process));
-                if (waiting - ChunkBytes > MaxBacklogBytes)
-                    deliverBacklog(process, MaxBacklogBytes);
-            }
-            // The pacing spaces the pieces apart; after the last one there is nothing to wait for.
-            if (process.bytesAvailable() == 0 && process.state() == QProcess::NotRunning)
-                break;
-        }
-        if (!m_timer.Wait(PassMilliseconds)) {
-            // The application is ending: its event loops no longer run, so the tool is ended too.
-            applicationEnding = true;
-            m_terminateRequested = true;
-            process.kill();
-        }
-    }
-
-    disconnect(wake);
-    finish(process);
-    m_process = nullptr;
-    if (process.state() != QProcess::NotRunning) {
-        // A killed tool the system has not reported yet: destroying its QProcess now would
-        // block until it does, so it goes once the end is reported (or with this runner).
-        QProcess *killed = owned.release();
-        killed->setParent(this);
-        connect(killed, &QProcess::finished, killed, &QObject::deleteLater);
-    }
-    owned.reset();
-    emit CommandOver();
-    return m_outputs;
+    m_passTimer.start();
 }
 
-bool DOSOutputs::start(QProcess &process)
+void DOSOutputs::onErrorOccurred()
 {
-    bool failed = false;
-    const auto onError = connect(&process, &QProcess::errorOccurred, this, [&](QProcess::ProcessError error) {
-        if (error == QProcess::FailedToStart)
-            failed = true;
-        m_timer.wake();
-    });
-    const auto onState = connect(&process, &QProcess::stateChanged, this, [this] { m_timer.wake(); });
-    process.start(QIODevice::ReadOnly);
-    while (!failed && process.state() == QProcess::Starting) {
-        // Ended before it ran: by terminate(), or because the application is ending.
-        if (!m_timer.Wait(PassMilliseconds) || m_terminateRequested) {
-            m_terminateRequested = true;
-            process.kill();
-            failed = true;
-        }
+    // A crash is followed by finished(); only a start that failed ends here.
+    if (!m_process || m_process->error() != QProcess::FailedToStart || m_endStatus == EndStatus::Running)
+        return;
+    if (m_terminateRequested) {
+        // Ended before it ran: a command like any other, closed by CommandOver.
+        m_outputs.clear();
+        m_decoder.reset();
+        QTimer::singleShot(0, this, &DOSOutputs::finish);
+        return;
     }
-    disconnect(onError);
-    disconnect(onState);
-    return !failed;
+    failToStart(RunnerTexts::fileOrCommandNotFound());
 }
 
-QByteArray DOSOutputs::readPiece(QProcess &process)
+void DOSOutputs::onFinished()
 {
-    if (process.bytesAvailable() <= ChunkBytes)
-        return process.readAll();
+    m_passTimer.stop();
+    m_drainTimer.start();
+}
+
+void DOSOutputs::readPass()
+{
+    const qint64 waiting = m_process->bytesAvailable();
+    if (waiting == 0)
+        return;
+    deliver(readPiece());
+    if (waiting - ChunkBytes > MaxBacklogBytes) {
+        while (m_process && m_process->bytesAvailable() > MaxBacklogBytes)
+            deliver(readPiece());
+    }
+}
+
+void DOSOutputs::drainPass()
+{
+    if (m_process && m_process->bytesAvailable() > 0) {
+        deliver(readPiece());
+        if (m_process->bytesAvailable() > 0)
+            return;
+    }
+    m_drainTimer.stop();
+    finish();
+}
+
+QByteArray DOSOutputs::readPiece()
+{
+    if (m_process->bytesAvailable() <= ChunkBytes)
+        return m_process->readAll();
     // More is waiting than one piece holds: end the piece after its last line end, so that the
     // progress lines, which are read chunk by chunk, are not cut in two.
-    const QByteArray window = process.peek(ChunkBytes);
+    const QByteArray window = m_process->peek(ChunkBytes);
     const qsizetype lineEnd = qMax(window.lastIndexOf('\n'), window.lastIndexOf('\r'));
-    return process.read(lineEnd >= 0 ? lineEnd + 1 : ChunkBytes);
+    return m_process->read(lineEnd >= 0 ? lineEnd + 1 : ChunkBytes);
 }
 
 void DOSOutputs::deliver(const QByteArray &bytes)
@@ -149,14 +156,10 @@ void DOSOutputs::deliver(const QByteArray &bytes)
     emit ReceiveOutputs(chunk);
 }
 
-void DOSOutputs::deliverBacklog(QProcess &process, qint64 keep)
+void DOSOutputs::finish()
 {
-    while (process.bytesAvailable() > keep)
-        deliver(readPiece(process));
-}
-
-void DOSOutputs::finish(QProcess &process)
-{
+    if (!m_process)
+        return;
     QString rest = m_decoder.flush();
     if (!rest.isEmpty()) {
         m_outputs += rest;
@@ -165,15 +168,18 @@ void DOSOutputs::finish(QProcess &process)
     if (m_terminateRequested) {
         m_endStatus = EndStatus::Terminated;
         m_exitCode = -1;
-        if (process.state() != QProcess::NotRunning)
-            process.kill();
-    } else if (process.exitStatus() == QProcess::CrashExit) {
+    } else if (m_process->exitStatus() == QProcess::CrashExit) {
         m_endStatus = EndStatus::Crashed;
         m_exitCode = -1;
     } else {
         m_endStatus = EndStatus::Exited;
-        m_exitCode = process.exitCode();
+        m_exitCode = m_process->exitCode();
     }
+    m_process->disconnect(this);
+    m_process->deleteLater();
+    m_process = nullptr;
+    m_busy = false;
+    emit CommandOver();
 }
 
 void DOSOutputs::terminate()
@@ -182,5 +188,4 @@ void DOSOutputs::terminate()
         return;
     m_terminateRequested = true;
     m_process->kill();
-    m_timer.wake();
 }

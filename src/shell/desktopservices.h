@@ -16,7 +16,7 @@ public:
 
     void showMessage(Icon icon, const QString &title, const QString &text) override;
     void openPath(const QString &path) override;
-    void playSoundSync(const QString &wavPath) override;
+    void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) override;
 
 private:
     QWidget *m_owner;

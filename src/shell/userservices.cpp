@@ -1,6 +1,7 @@
 #include "shell/userservices.h"
 
 #include <QDebug>
+#include <QTimer>
 
 namespace {
 
@@ -12,7 +13,10 @@ public:
         qWarning().noquote() << title << text;
     }
     void openPath(const QString &) override {}
-    void playSoundSync(const QString &) override {}
+    void playSound(const QString &, QObject *context, std::function<void()> finished) override
+    {
+        QTimer::singleShot(0, context, std::move(finished));
+    }
 };
 
 LoggingServices loggingServices;

@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 // What the program asks of the desktop: message boxes, opening a folder or file, the completion
 // sound. The program installs the desktop implementation at start; tests install a recorder,
 // so nothing waits on a modal box, a file browser or an audio device.
@@ -21,8 +25,10 @@ public:
     virtual void showMessage(Icon icon, const QString &title, const QString &text) = 0;
     // Opens a folder in the file browser, or a file with its viewer.
     virtual void openPath(const QString &path) = 0;
-    // Plays a wave file to its end; the system beep when the file is missing.
-    virtual void playSoundSync(const QString &wavPath) = 0;
+    // Starts playing a wave file (the system beep when the file is missing) and returns. finished
+    // runs from the event loop once the sound has ended, could not play, or cannot be heard for
+    // want of an audio output; never inside this call, and not once context is gone.
+    virtual void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) = 0;
 
     // The services in force. Until one is installed, messages go to the log and nothing opens or plays.
     static UserServices &instance();

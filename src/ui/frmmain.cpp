@@ -25,6 +25,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -102,6 +103,8 @@ frmMain::frmMain(const QString &programFolder, QWidget *parent)
     m_fileList = new FileList(this);
     m_progress = new ProgressDisplay(this);
     connect(m_progress, &ProgressDisplay::changed, this, &frmMain::showProgress);
+    // A session that ends closes no window: what the user chose is kept all the same.
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &frmMain::writeSetupIni);
 
     buildMenuBar();
     buildToolbar();
@@ -236,6 +239,7 @@ void frmMain::buildFileArea()
 
     m_fileCommands =
         new FileCommands(m_fileList, LV, picText, FileDialogs::system(SharedDialogs, this), this);
+    connect(m_fileCommands, &FileCommands::busyChanged, this, &frmMain::holdCommandsWhileListBusy);
 
     lblPB = addLabel(QStringLiteral("lblPB"), QStringLiteral("0%"), Twips::point(3270, 5670));
     lblPB->setFixedWidth(Twips::toPixels(6855) - Twips::toPixels(3270) + Twips::toPixels(60));
@@ -392,6 +396,8 @@ frmMenu *frmMain::menuHolder()
     if (!m_menuHolder) {
         m_menuHolder = new frmMenu(this, txtAction);
         connect(m_menuHolder, &frmMenu::removeAllRequested, this, &frmMain::RemoveAllRows);
+        if (m_fileCommands->isBusy())
+            holdCommandsWhileListBusy(true);
     }
     return m_menuHolder;
 }
@@ -400,7 +406,6 @@ void frmMain::Form_Load()
 {
     SharedDialogs.Init(this);
     m_progress->setSpinner(QStringLiteral("-"));
-    QCoreApplication::processEvents();
     m_progress->setBar(0, m_progress->pbValue());
     m_run = new ConversionRun(*this, *m_fileList, *m_progress, this);
 
@@ -431,8 +436,11 @@ QString frmMain::setupIniPath() const
 
 void frmMain::restoreSetupIni()
 {
-    // A value that does not fit its control leaves that control as it is; the rest still apply.
+    // The format goes first: choosing it loads its defaults, and the saved values then go over
+    // them. A value that does not fit its control leaves that control as it is; the rest still apply.
     const SetupState saved = SetupFile::read(setupIniPath());
+    if (const auto entry = entryToRestore(saved.formatIndex, cmbOF))
+        cmbOF->setCurrentIndex(*entry);
     if (const auto entry = entryToRestore(saved.bitrateIndex, cmbBR))
         cmbBR->setCurrentIndex(*entry);
     if (const auto entry = entryToRestore(saved.sampleRateIndex, cmbR))
@@ -441,9 +449,6 @@ void frmMain::restoreSetupIni()
         cmbChannel->setCurrentIndex(*entry);
     if (saved.outputFolder)
         txtPath->setText(*saved.outputFolder);
-    // Choosing the format loads its defaults over the three values just restored.
-    if (const auto entry = entryToRestore(saved.formatIndex, cmbOF))
-        cmbOF->setCurrentIndex(*entry);
 }
 
 void frmMain::writeSetupIni()
@@ -555,7 +560,6 @@ void frmMain::txtAction_Change()
 
 void frmMain::imgExit_Click()
 {
-    writeSetupIni();
     close();
 }
 
@@ -617,8 +621,9 @@ void frmMain::imgBrowse_Click()
 {
     const QString folder =
         ShellDialogs::browseForFolder(this, ShellDialogs::outputFolderPrompt(), txtPath->text());
-    // A cancelled choice falls back to the default folder; the previous text is not kept.
-    txtPath->setText(folder.isEmpty() ? AppDirs::defaultOutputFolder(m_programFolder) : folder);
+    // Only a chosen folder replaces the text; cancelling changes nothing.
+    if (!folder.isEmpty())
+        txtPath->setText(folder);
 }
 
 void frmMain::showOptions()
@@ -680,6 +685,12 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::Form_Unload()
 {
+    // However the window is closed (Exit, its close box, the window manager, a logout), what the
+    // user chose is kept for the next start.
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    writeSetupIni();
     if (m_run)
         m_run->endForShutdown();
     Shutdown::removeLeftovers();
@@ -742,6 +753,25 @@ void frmMain::setRunControlsEnabled(bool enabled)
         button->setEnabled(true);
     for (QComboBox *combo : {cmbOF, cmbR, cmbBR, cmbS, cmbVB, cmbF, cmbChannel})
         combo->setEnabled(true);
+    if (m_fileCommands->isBusy())
+        holdCommandsWhileListBusy(true);
+}
+
+void frmMain::holdCommandsWhileListBusy(bool busy)
+{
+    // Start, adding a folder and emptying the list wait until a folder scan or a remove-all is
+    // over; the run holds some of them too, and gives them back itself.
+    const bool runActive = m_run && m_run->isActive();
+    for (QWidget *start : {static_cast<QWidget *>(Command3), static_cast<QWidget *>(imgConvert),
+                           static_cast<QWidget *>(CmdToolsBar.value(1))})
+        start->setEnabled(!busy && !runActive);
+    imgStart->setEnabled(!busy);
+    // The menu bar's items and the popup menus' items alike.
+    for (const char *name : {"menuAddFolder", "menuClear", "menuAddaFolder", "menuRemoveAll"}) {
+        const QList<QAction *> actions = findChildren<QAction *>(QString::fromLatin1(name));
+        for (QAction *action : actions)
+            action->setEnabled(!busy);
+    }
 }
 
 void frmMain::showDropZone()

@@ -111,11 +111,13 @@ private:
     void restoreSetupIni();
     void Form_Unload();
     void showProgress();
+    void holdCommandsWhileListBusy(bool busy);
     QString setupIniPath() const;
 
     QString m_programFolder;
     std::function<void()> m_programEnd;
     bool m_shownOnce = false;
+    bool m_unloaded = false;
 
     QMenuBar *m_menuBar = nullptr;
     QWidget *m_client = nullptr;

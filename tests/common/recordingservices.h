@@ -3,6 +3,7 @@
 #include "shell/userservices.h"
 
 #include <QStringList>
+#include <QTimer>
 
 // Records what the program asked of the desktop; installs itself for its lifetime.
 class RecordingServices final : public UserServices
@@ -23,7 +24,11 @@ public:
         messages.append({icon, title, text});
     }
     void openPath(const QString &path) override { openedPaths.append(path); }
-    void playSoundSync(const QString &wavPath) override { playedSounds.append(wavPath); }
+    void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) override
+    {
+        playedSounds.append(wavPath);
+        QTimer::singleShot(0, context, std::move(finished));
+    }
 
     QList<Message> messages;
     QStringList openedPaths;

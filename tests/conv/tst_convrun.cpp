@@ -1,5 +1,6 @@
 #include "convhelpers.h"
 
+#include "common/runtoend.h"
 #include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
 
@@ -128,7 +129,7 @@ void TestConvRun::conversions()
     ProgressDisplay display;
     connect(&runner, &DOSOutputs::ReceiveOutputs, &display,
             [&display](QString &chunk) { display.objDOS_ReceiveOutputs(chunk); });
-    const QByteArray output = runner.ExecuteCommand(command.commandLine).toUtf8();
+    const QByteArray output = runToEnd(runner, command.commandLine).toUtf8();
     QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
     QVERIFY2(runner.exitCode() == 0, output.right(300).constData());
 

@@ -1,5 +1,6 @@
 #include "common/faketools.h"
 #include "common/recordingservices.h"
+#include "common/runtoend.h"
 #include "runner/commandlinetext.h"
 #include "runner/dosoutputs.h"
 #include "runner/toolprocessname.h"
@@ -49,25 +50,35 @@ private:
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
-    void largeBurstIsPacedInChunks()
+    void outputLeftAtTheEndIsDrainedInChunks()
     {
+        // Printed just before the tool ends: handed over in pieces, in order, after the end.
         DOSOutputs runner;
         EventLog log(runner);
         const QString program = tool(QStringLiteral("burst"), "printf '%3000s' '' | tr ' ' x");
-        const QString result = runner.ExecuteCommand(program);
+        const QString result = runToEnd(runner, program);
 
         QCOMPARE(log.chunks.size(), 3);
         QCOMPARE(log.chunks.at(0).size(), 1024);
         QCOMPARE(log.chunks.at(1).size(), 1024);
         QCOMPARE(log.chunks.at(2).size(), 952);
-        for (int k = 1; k < 3; ++k)
-            QVERIFY2(log.chunkTimes.at(k) - log.chunkTimes.at(k - 1) >= 50'000'000,
-                     qPrintable(QString::number(log.chunkTimes.at(k) - log.chunkTimes.at(k - 1))));
         QCOMPARE(result, QString(3000, QLatin1Char('x')));
         QCOMPARE(runner.Outputs(), result);
         QCOMPARE(log.overs, 1);
         QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
         QCOMPARE(runner.exitCode(), 0);
+    }
+
+    void outputIsPacedWhileTheToolRuns()
+    {
+        DOSOutputs runner;
+        EventLog log(runner);
+        const QString program = tool(QStringLiteral("paced"), "printf '%3000s' '' | tr ' ' x; sleep 1");
+        runToEnd(runner, program);
+        QCOMPARE(log.chunks.size(), 3);
+        for (int k = 1; k < 3; ++k)
+            QVERIFY2(log.chunkTimes.at(k) - log.chunkTimes.at(k - 1) >= 50'000'000,
+                     qPrintable(QString::number(log.chunkTimes.at(k) - log.chunkTimes.at(k - 1))));
     }
 
     void piecesEndAtLineEndsWhenMoreIsWaiting()
@@ -80,7 +91,7 @@ private slots:
                                           "out=\"$out$(printf 'size=%6dkB time=00:00:%05.2f "
                                           "bitrate= 128.0kbits/s speed=  50x %11s' $i $i '')\r\"; "
                                           "i=$((i+1)); done; printf '%s' \"$out\"");
-        const QString result = runner.ExecuteCommand(program);
+        const QString result = runToEnd(runner, program);
         QCOMPARE(result.count(QLatin1Char('\r')), 40);
         QVERIFY(log.chunks.size() >= 4);
         for (const QString &chunk : std::as_const(log.chunks)) {
@@ -109,7 +120,7 @@ private slots:
         DOSOutputs runner;
         EventLog log(runner);
         runner.setCommandLine(tool(QStringLiteral("status"), body));
-        QCOMPARE(runner.ExecuteCommand(), output);
+        QCOMPARE(runToEnd(runner), output);
         QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
         QCOMPARE(runner.exitCode(), exitCode);
         QCOMPARE(log.overs, 1);
@@ -120,7 +131,7 @@ private slots:
         DOSOutputs runner;
         const QString program =
             tool(QStringLiteral("both"), "echo one; sleep 0.1; echo two >&2; sleep 0.1; echo three");
-        QCOMPARE(runner.ExecuteCommand(program), QStringLiteral("one\ntwo\nthree\n"));
+        QCOMPARE(runToEnd(runner, program), QStringLiteral("one\ntwo\nthree\n"));
     }
 
     void silentToolEndsWithOneCommandOver()
@@ -129,7 +140,7 @@ private slots:
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("silent"), "exit 0")), QString());
+        QCOMPARE(runToEnd(runner, tool(QStringLiteral("silent"), "exit 0")), QString());
         QVERIFY(clock.elapsed() < 2000);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 1);
@@ -141,17 +152,17 @@ private slots:
         // A tool that reads its input must see its end at once, not wait for a user.
         DOSOutputs runner;
         const QString program = tool(QStringLiteral("reader"), "cat; echo eof");
-        QCOMPARE(runner.ExecuteCommand(program), QStringLiteral("eof\n"));
+        QCOMPARE(runToEnd(runner, program), QStringLiteral("eof\n"));
     }
 
     void emptyCommandLineShowsMessage()
     {
         RecordingServices services;
         DOSOutputs runner;
-        runner.ExecuteCommand(tool(QStringLiteral("earlier"), "echo earlier"));
+        runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
         runner.setCommandLine(QString());
-        QCOMPARE(runner.ExecuteCommand(), QString());
+        QCOMPARE(runToEnd(runner), QString());
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages.at(0).text, QStringLiteral("Command Line empty"));
         QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::NotStarted);
@@ -180,9 +191,9 @@ private slots:
         QFETCH(QString, commandLine);
         RecordingServices services;
         DOSOutputs runner;
-        runner.ExecuteCommand(tool(QStringLiteral("earlier"), "echo earlier"));
+        runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
-        QCOMPARE(runner.ExecuteCommand(commandLine), QString());
+        QCOMPARE(runToEnd(runner, commandLine), QString());
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages.at(0).text, QStringLiteral("File or command not found"));
         QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
@@ -208,7 +219,7 @@ private slots:
                                      "for a in \"$@\"; do echo \"[$a]\"; done");
         const QString head = quoted ? CommandLineText::quote(program) : program;
         DOSOutputs runner;
-        const QString result = runner.ExecuteCommand(head + QStringLiteral(" -i \"a b.flac\" -y"));
+        const QString result = runToEnd(runner, head + QStringLiteral(" -i \"a b.flac\" -y"));
         QCOMPARE(result, QStringLiteral("[-i]\n[a b.flac]\n[-y]\n"));
     }
 
@@ -220,7 +231,7 @@ private slots:
         const QString program =
             tool(QStringLiteral("utf8"),
                  "printf '%1023s' '' | tr ' ' a; printf '\\344\\270\\255\\346\\226\\207 ok'");
-        const QString result = runner.ExecuteCommand(program);
+        const QString result = runToEnd(runner, program);
         QCOMPARE(log.chunks.size(), 2);
         QCOMPARE(log.chunks.at(0), QString(1023, QLatin1Char('a')));
         QCOMPARE(log.chunks.at(1), QStringLiteral("中文 ok"));
@@ -231,7 +242,7 @@ private slots:
     {
         DOSOutputs runner;
         EventLog log(runner);
-        const QString result = runner.ExecuteCommand(tool(QStringLiteral("cut"), "printf 'end\\344\\270'"));
+        const QString result = runToEnd(runner, tool(QStringLiteral("cut"), "printf 'end\\344\\270'"));
         QCOMPARE(result, QStringLiteral("end\uFFFD\uFFFD"));
         QCOMPARE(log.chunks.join(QString()), result);
     }
@@ -240,8 +251,8 @@ private slots:
     {
         DOSOutputs runner;
         EventLog log(runner);
-        const QString result = runner.ExecuteCommand(
-            tool(QStringLiteral("suicide"), "echo 'frame= 10'; sleep 0.1; kill -9 $$; echo never"));
+        const QString result = runToEnd(
+            runner, tool(QStringLiteral("suicide"), "echo 'frame= 10'; sleep 0.1; kill -9 $$; echo never"));
         QCOMPARE(result, QStringLiteral("frame= 10\n"));
         QCOMPARE(log.overs, 1);
         QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Crashed);
@@ -253,7 +264,7 @@ private slots:
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
-        const QString result = runner.ExecuteCommand(tool(QStringLiteral("flood"), "seq 1 1400000"));
+        const QString result = runToEnd(runner, tool(QStringLiteral("flood"), "seq 1 1400000"));
         const qint64 elapsed = clock.elapsed();
 
         QString expected;
@@ -284,16 +295,17 @@ private slots:
         DOSOutputs runner;
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("coder"), "echo quick")),
-                 QStringLiteral("quick\n"));
+        QCOMPARE(runToEnd(runner, tool(QStringLiteral("coder"), "echo quick")), QStringLiteral("quick\n"));
         QVERIFY(clock.elapsed() < 3000);
         QCOMPARE(unrelated.state(), QProcess::Running);
         unrelated.kill();
         unrelated.waitForFinished();
     }
 
-    void nestedRunnerFinishesInsideTheOuterCall()
+    void commandOverHandlerStartsTheNextStage()
     {
+        // A stage's end starts the next one from its handler: the start returns at once and the
+        // next stage's events follow in order.
         DOSOutputs outer;
         DOSOutputs inner;
         QStringList events;
@@ -307,13 +319,14 @@ private slots:
             events << QStringLiteral("outer over");
             inner.setCommandLine(second);
             inner.ExecuteCommand();
-            events << QStringLiteral("inner returned");
+            events << QStringLiteral("inner started");
         });
         outer.ExecuteCommand(tool(QStringLiteral("first"), "echo stage1"));
-        events << QStringLiteral("outer returned");
-        QCOMPARE(events, (QStringList{QStringLiteral("outer: stage1"), QStringLiteral("outer over"),
-                                      QStringLiteral("inner: stage2"), QStringLiteral("inner over"),
-                                      QStringLiteral("inner returned"), QStringLiteral("outer returned")}));
+        events << QStringLiteral("outer started");
+        QTRY_VERIFY(events.contains(QStringLiteral("inner over")));
+        QCOMPARE(events, (QStringList{QStringLiteral("outer started"), QStringLiteral("outer: stage1"),
+                                      QStringLiteral("outer over"), QStringLiteral("inner started"),
+                                      QStringLiteral("inner: stage2"), QStringLiteral("inner over")}));
         QCOMPARE(outer.Outputs(), QStringLiteral("stage1\n"));
         QCOMPARE(inner.Outputs(), QStringLiteral("stage2\n"));
     }
@@ -326,6 +339,10 @@ private slots:
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
         timer.start(10);
         runner.ExecuteCommand(tool(QStringLiteral("slow"), "sleep 0.6"));
+        QVERIFY(runner.isRunning());
+        QCOMPARE(ticks, 0);
+        QSignalSpy over(&runner, &DOSOutputs::CommandOver);
+        QVERIFY(over.wait(5000));
         QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
     }
 
@@ -337,7 +354,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         const QString result =
-            runner.ExecuteCommand(tool(QStringLiteral("endless"), "echo started; exec sleep 60"));
+            runToEnd(runner, tool(QStringLiteral("endless"), "echo started; exec sleep 60"));
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(result, QStringLiteral("started\n"));
         QCOMPARE(log.overs, 1);
@@ -351,42 +368,31 @@ private slots:
     {
         DOSOutputs runner;
         EventLog log(runner);
-        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("a"), "echo first")), QStringLiteral("first\n"));
-        QCOMPARE(runner.ExecuteCommand(tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
+        QCOMPARE(runToEnd(runner, tool(QStringLiteral("a"), "echo first")), QStringLiteral("first\n"));
+        QCOMPARE(runToEnd(runner, tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
         QCOMPARE(runner.Outputs(), QStringLiteral("second\n"));
         QCOMPARE(log.overs, 2);
     }
 
-    // Last: once the application is told to exit, no event loop runs again in this process.
-    void applicationEndingEndsTheTool()
+    void destroyingTheRunnerEndsTheTool()
     {
+        // The program ends: the runner goes with its window and must not leave the tool behind.
         const QString pidFile = m_dir.path() + QStringLiteral("/pid");
-        DOSOutputs runner;
-        EventLog log(runner);
-        QTimer::singleShot(300, this, [] { QCoreApplication::exit(0); });
-        QElapsedTimer clock;
-        clock.start();
-        runner.ExecuteCommand(
-            tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
-            QLatin1Char(' ') + CommandLineText::quote(pidFile));
-        QVERIFY(clock.elapsed() < 5000);
-        QCOMPARE(log.overs, 1);
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Terminated);
-        QCOMPARE(runner.Outputs(), QStringLiteral("working\n"));
+        {
+            DOSOutputs runner;
+            QSignalSpy chunks(&runner, &DOSOutputs::ReceiveOutputs);
+            runner.ExecuteCommand(
+                tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
+                QLatin1Char(' ') + CommandLineText::quote(pidFile));
+            QVERIFY(chunks.wait(5000));
+        }
         QFile file(pidFile);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray pid = file.readAll().trimmed();
         // Gone, or a zombie waiting to be reaped: either way it no longer runs.
         const QString stat = QStringLiteral("/proc/") + QString::fromLatin1(pid) + QStringLiteral("/stat");
-        const auto ended = [&stat] {
-            QFile status(stat);
-            return !status.open(QIODevice::ReadOnly) || status.readAll().contains(") Z ");
-        };
-        QElapsedTimer patience;
-        patience.start();
-        while (!ended() && patience.elapsed() < 2000)
-            QThread::msleep(10);
-        QVERIFY(ended());
+        QFile status(stat);
+        QVERIFY(!status.open(QIODevice::ReadOnly) || status.readAll().contains(") Z "));
     }
 };
 

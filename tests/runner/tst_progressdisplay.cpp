@@ -1,4 +1,5 @@
 #include "common/faketools.h"
+#include "common/runtoend.h"
 #include "common/testmedia.h"
 #include "runner/commandlinetext.h"
 #include "runner/dosoutputs.h"
@@ -272,7 +273,7 @@ private slots:
         else
             connect(&runner, &DOSOutputs::ReceiveOutputs, &display,
                     &ProgressDisplay::objffmpeg_ReceiveOutputs);
-        runner.ExecuteCommand(replay + QLatin1Char(' ') + CommandLineText::quote(path));
+        runToEnd(runner, replay + QLatin1Char(' ') + CommandLineText::quote(path));
         QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
         QCOMPARE(display.DurationSeconds(), duration);
         QVERIFY(log.risesMonotonically());
@@ -296,8 +297,8 @@ private slots:
         DOSOutputs objDuration;
         connect(&objDuration, &DOSOutputs::ReceiveOutputs, &display,
                 &ProgressDisplay::objDuration_ReceiveOutputs);
-        objDuration.ExecuteCommand(tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
-                                   CommandLineText::quote(flac));
+        runToEnd(objDuration,
+                 tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
         QCOMPARE(display.DurationSeconds(), trueDuration);
         QVERIFY(log.readings.isEmpty() || log.readings.last().caption == QStringLiteral("0%"));
 
@@ -306,10 +307,11 @@ private slots:
         DOSOutputs objffmpeg;
         connect(&objffmpeg, &DOSOutputs::ReceiveOutputs, &display,
                 &ProgressDisplay::objffmpeg_ReceiveOutputs);
-        objffmpeg.ExecuteCommand(
-            tool(QStringLiteral("coder")) + QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
-            CommandLineText::quote(flac) +
-            QStringLiteral(" -acodec libmp3lame -ab 320k -ar 48000 -ac 2 -y ") + CommandLineText::quote(mp3));
+        runToEnd(objffmpeg, tool(QStringLiteral("coder")) +
+                                QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
+                                CommandLineText::quote(flac) +
+                                QStringLiteral(" -acodec libmp3lame -ab 320k -ar 48000 -ac 2 -y ") +
+                                CommandLineText::quote(mp3));
         QCOMPARE(objffmpeg.endStatus(), DOSOutputs::EndStatus::Exited);
         QCOMPARE(objffmpeg.exitCode(), 0);
         QCOMPARE(display.DurationSeconds(), trueDuration);
@@ -330,9 +332,9 @@ private slots:
         DOSOutputs objffmpeg;
         connect(&objffmpeg, &DOSOutputs::ReceiveOutputs, &display,
                 &ProgressDisplay::objffmpeg_ReceiveOutputs);
-        objffmpeg.ExecuteCommand(tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
-                                 CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
-                                 CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
+        runToEnd(objffmpeg, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
+                                CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
+                                CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
         QCOMPARE(display.DurationSeconds(), 4);
         QCOMPARE(display.lblPBCaption(), QStringLiteral("完成 100%"));
     }
@@ -350,11 +352,10 @@ private slots:
         DisplayLog log(display);
         DOSOutputs objDOS;
         connect(&objDOS, &DOSOutputs::ReceiveOutputs, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
-        objDOS.ExecuteCommand(tool(QStringLiteral("conv")) + QLatin1Char(' ') +
-                              CommandLineText::quote(video) +
-                              QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
-                                             "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +
-                              CommandLineText::quote(m_dir.path() + QStringLiteral("/clip.avi")));
+        runToEnd(objDOS, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
+                             QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
+                                            "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +
+                             CommandLineText::quote(m_dir.path() + QStringLiteral("/clip.avi")));
         QCOMPARE(objDOS.endStatus(), DOSOutputs::EndStatus::Exited);
         QCOMPARE(objDOS.exitCode(), 0);
         QVERIFY(log.risesMonotonically());

@@ -102,7 +102,7 @@ private slots:
     void exitWritesSetupIni();
     void exitWithUnwritableSetupIniStillEnds_data();
     void exitWithUnwritableSetupIniStillEnds();
-    void closeBoxEndsWithoutSaving();
+    void cancelledBrowseKeepsTheFolder();
 
     // Progress and the run
     void progressBinding();
@@ -340,11 +340,13 @@ void TestFrmMain::restoredFormat_data()
     QTest::addColumn<QByteArray>("setupIni");
     QTest::addColumn<QStringList>("texts"); // cmbOF, cmbR, cmbBR, cmbChannel, txtPath
 
-    QTest::newRow("MP3 over restored audio")
+    // The format is chosen first; the saved audio values go over its defaults.
+    QTest::newRow("MP3 keeps restored audio")
         << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
-        << QStringList{u"MP3(纯音频格式)"_s, u"48000"_s, u"320"_s, u"双声道"_s, u"/music/out"_s};
-    // The first format is already shown, so choosing it again loads nothing: the restored audio
-    // values stay.
+        << QStringList{u"MP3(纯音频格式)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
+    QTest::newRow("MP3 with 128 kbit/s, 44100 Hz, mono")
+        << QByteArray("\"9\"\r\n\"1\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
+        << QStringList{u"MP3(纯音频格式)"_s, u"44100"_s, u"128"_s, u"单声道"_s, u"/music/out"_s};
     QTest::newRow("RMVB keeps restored audio")
         << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"0\"\r\n")
         << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
@@ -359,7 +361,7 @@ void TestFrmMain::restoredFormat_data()
                                  << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s,
                                                 u"<default>"_s};
     QTest::newRow("empty folder") << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"\"\r\n\"8\"\r\n")
-                                  << QStringList{u"MP3(纯音频格式)"_s, u"48000"_s, u"320"_s, u"双声道"_s,
+                                  << QStringList{u"MP3(纯音频格式)"_s, u"24000"_s, u"32"_s, u"单声道"_s,
                                                  u"<default>"_s};
 }
 
@@ -578,18 +580,24 @@ void TestFrmMain::exitWritesSetupIni_data()
     QTest::addColumn<QString>("rateText");
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("closeBox"); // closed by the window's close box instead of Exit
 
     QTest::newRow("MP3, mono, path with comma")
         << 8 << 0 << QString() << QStringLiteral("/home/u/音乐, 输出")
         << QByteArray("\"13\"\r\n\"0\"\r\n\"0\"\r\n\"/home/u/\xe9\x9f\xb3\xe4\xb9\x90, "
-                      "\xe8\xbe\x93\xe5\x87\xba\"\r\n\"8\"\r\n");
-    QTest::newRow("second channel entry") << 0 << 1 << QString() << QStringLiteral("/out")
-                                          << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"0\"\r\n");
+                      "\xe8\xbe\x93\xe5\x87\xba\"\r\n\"8\"\r\n")
+        << false;
+    QTest::newRow("second channel entry")
+        << 0 << 1 << QString() << QStringLiteral("/out")
+        << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"0\"\r\n") << false;
     QTest::newRow("typed rate is no entry")
         << 8 << 1 << QStringLiteral("28000") << QStringLiteral("/out")
-        << QByteArray("\"13\"\r\n\"-1\"\r\n\"1\"\r\n\"/out\"\r\n\"8\"\r\n");
-    QTest::newRow("no format selected") << -1 << 1 << QString() << QStringLiteral("/out")
-                                        << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"-1\"\r\n");
+        << QByteArray("\"13\"\r\n\"-1\"\r\n\"1\"\r\n\"/out\"\r\n\"8\"\r\n") << false;
+    QTest::newRow("no format selected")
+        << -1 << 1 << QString() << QStringLiteral("/out")
+        << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"-1\"\r\n") << false;
+    QTest::newRow("close box") << 8 << 0 << QString() << QStringLiteral("/out")
+                               << QByteArray("\"13\"\r\n\"0\"\r\n\"0\"\r\n\"/out\"\r\n\"8\"\r\n") << true;
 }
 
 void TestFrmMain::exitWritesSetupIni()
@@ -599,6 +607,7 @@ void TestFrmMain::exitWritesSetupIni()
     QFETCH(QString, rateText);
     QFETCH(QString, folder);
     QFETCH(QByteArray, bytes);
+    QFETCH(bool, closeBox);
     RecordingServices services;
     LoadedWindow w;
     w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(format);
@@ -607,7 +616,13 @@ void TestFrmMain::exitWritesSetupIni()
         w.control<QComboBox>(QStringLiteral("cmbR"))->setEditText(rateText);
     w.control<QLineEdit>(QStringLiteral("txtPath"))->setText(folder);
 
-    w.window->imgExit_Click();
+    if (closeBox) {
+        w.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+        w.window->close();
+    } else {
+        w.window->imgExit_Click();
+    }
     QFile file(w.folder.filePath(QStringLiteral("setup.ini")));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), bytes);
@@ -648,14 +663,15 @@ void TestFrmMain::exitWithUnwritableSetupIniStillEnds()
     }
 }
 
-void TestFrmMain::closeBoxEndsWithoutSaving()
+void TestFrmMain::cancelledBrowseKeepsTheFolder()
 {
     LoadedWindow w;
-    w.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    w.window->close();
-    QCOMPARE(w.ends, 1);
-    QVERIFY(!QFileInfo::exists(w.folder.filePath(QStringLiteral("setup.ini"))));
+    ModalWatcher watcher;
+    auto *folder = w.control<QLineEdit>(QStringLiteral("txtPath"));
+    folder->setText(QStringLiteral("/home/u/chosen"));
+    w.control<QPushButton>(QStringLiteral("cmdBrowse"))->click();
+    QCOMPARE(watcher.seen, QStringList{QStringLiteral("modal:请选择一个文件夹:")});
+    QCOMPARE(folder->text(), QStringLiteral("/home/u/chosen"));
 }
 
 void TestFrmMain::progressBinding()
@@ -676,10 +692,34 @@ void TestFrmMain::startConvertsTheListToMp3()
     RecordingServices services;
     QTemporaryDir output;
     const QString flac = output.filePath(QStringLiteral("song one.flac"));
+    const QString second = output.filePath(QStringLiteral("song two.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 2.0));
+    QVERIFY(TestMedia::makeFlac(second, 2.0));
     LoadedWindow w;
     QVERIFY(prepareMp3Run(w, flac, output.filePath(QStringLiteral("out"))));
+    w.window->fileList()->AddFileRow(second);
     auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
+    auto *folder = w.control<QLineEdit>(QStringLiteral("txtPath"));
+
+    // Once the first file is under way the user types another folder and opens a modal dialog
+    // that stays up until the run has ended: neither may change or hold back this run.
+    frmMain *window = w.window.get();
+    bool endedUnderDialog = false;
+    connect(window->conversionRun(), &ConversionRun::stageStarted, window,
+            [&](FileList::Id, const QString &) {
+                if (folder->text() == output.filePath(QStringLiteral("elsewhere")))
+                    return;
+                folder->setText(output.filePath(QStringLiteral("elsewhere")));
+                QTimer::singleShot(0, window, [&] {
+                    QDialog dialog(window);
+                    connect(window->conversionRun(), &ConversionRun::runEnded, &dialog, [&] {
+                        endedUnderDialog = true;
+                        dialog.accept();
+                    });
+                    QTimer::singleShot(60000, &dialog, &QDialog::reject);
+                    dialog.exec();
+                });
+            });
 
     auto *start = w.control<QPushButton>(QStringLiteral("Command3"));
     start->click();
@@ -687,16 +727,20 @@ void TestFrmMain::startConvertsTheListToMp3()
     QVERIFY(!format->isEnabled());
     QVERIFY(!w.control<QToolButton>(QStringLiteral("CmdToolsBar_0"))->isEnabled());
     QVERIFY(!w.control<QLabel>(QStringLiteral("lblFeed"))->isEnabled());
+    QCOMPARE(folder->text(), output.filePath(QStringLiteral("out/")));
     QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
 
+    QVERIFY(endedUnderDialog);
     QCOMPARE(w.window->fileList()->count(), 0);
     QVERIFY(format->isEnabled());
     QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("Done."));
-    const QStringList made =
-        QDir(output.filePath(QStringLiteral("out"))).entryList({QStringLiteral("*.mp3")});
-    QCOMPARE(made.size(), 1);
+    const QStringList made = QDir(output.filePath(QStringLiteral("out")))
+                                 .entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name);
+    QCOMPARE(made.size(), 2);
     QVERIFY(made.first().startsWith(QStringLiteral("song one_")));
-    QCOMPARE(services.openedPaths.size(), 1);
+    QVERIFY(!QFileInfo::exists(output.filePath(QStringLiteral("elsewhere"))));
+    QCOMPARE(folder->text(), output.filePath(QStringLiteral("elsewhere")));
+    QCOMPARE(services.openedPaths, QStringList{output.filePath(QStringLiteral("out/"))});
     QCOMPARE(w.ends, 0);
 }
 
