@@ -1,6 +1,7 @@
 // Prints what the conversion run costs over running its tool commands one after another from a
 // shell script: an album of FLAC files to 320 kbit/s MP3, the wall-time ratio, the program's own
-// CPU time and its peak memory; then the run's own walk over a long list.
+// CPU time and its peak memory, the longest time the event loop is blocked during the run and the
+// disk the run leaves in the work folder; then the run's own walk over a long list.
 //
 // bench_run [files] [seconds per file]   (default: 10 files of 240 s)
 
@@ -11,14 +12,17 @@
 #include "filelist/filelist.h"
 #include "runner/commandlinetext.h"
 #include "runner/progressdisplay.h"
+#include "shell/appdirs.h"
 #include "shell/programsettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -98,7 +102,21 @@ struct RunFigures
     double wallSeconds = 0;
     double cpuSeconds = 0;
     int converted = 0;
+    double longestBlockMs = 0;
+    qint64 workFolderBytes = 0;
 };
+
+// Bytes of every file under the work folder once a run is over.
+qint64 workFolderBytes()
+{
+    qint64 bytes = 0;
+    QDirIterator it(AppDirs::workFolder(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        bytes += it.fileInfo().size();
+    }
+    return bytes;
+}
 
 RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
 {
@@ -112,14 +130,27 @@ RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
 
     QEventLoop loop;
     QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
+    // A 1 ms ticker: the longest gap between its ticks is the longest the window would freeze.
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer sinceTick;
+    qint64 longestGap = 0;
+    QObject::connect(&ticker, &QTimer::timeout, &ticker, [&] {
+        longestGap = std::max(longestGap, sinceTick.nsecsElapsed());
+        sinceTick.restart();
+    });
     const double cpuBefore = ProcessUsage::cpuSeconds();
     QElapsedTimer clock;
     clock.start();
     run.imgStart_Click();
+    sinceTick.start();
+    ticker.start(1);
     loop.exec();
+    ticker.stop();
     // The start delay belongs to the click, not to the conversion.
     const double wall = clock.nsecsElapsed() / 1e9 - ConversionRun::StartDelayMs / 1000.0;
-    return {wall, ProcessUsage::cpuSeconds() - cpuBefore, int(inputs.size() - files.count())};
+    return {wall, ProcessUsage::cpuSeconds() - cpuBefore, int(inputs.size() - files.count()),
+            longestGap / 1e6, workFolderBytes()};
 }
 
 // A list of many rows with no format selected: every file fails before any tool starts, so the
@@ -189,8 +220,10 @@ int main(int argc, char *argv[])
         script.close();
         const double scriptSeconds = runScript(scriptPath);
         const RunFigures figures = runConversion(album, dir.filePath(QStringLiteral("run%1").arg(round)));
-        std::printf("round %d: script %.2f s, run %.2f s (%d of %d converted), run CPU %.3f s\n", round + 1,
-                    scriptSeconds, figures.wallSeconds, figures.converted, fileCount, figures.cpuSeconds);
+        std::printf("round %d: script %.2f s, run %.2f s (%d of %d converted), run CPU %.3f s, event loop "
+                    "blocked at most %.1f ms, %lld bytes left in the work folder\n",
+                    round + 1, scriptSeconds, figures.wallSeconds, figures.converted, fileCount,
+                    figures.cpuSeconds, figures.longestBlockMs, figures.workFolderBytes);
         bestScript = std::min(bestScript, scriptSeconds);
         if (figures.wallSeconds < bestRun.wallSeconds)
             bestRun = figures;
