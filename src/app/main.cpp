@@ -1,5 +1,7 @@
+#include "runner/runnertexts.h"
 #include "shell/appdirs.h"
 #include "shell/desktopservices.h"
+#include "shell/shutdown.h"
 #include "shell/singleinstance.h"
 #include "shell/userservices.h"
 #include "ui/frmmain.h"
@@ -7,21 +9,45 @@
 
 #include <QApplication>
 
-int main(int argc, char *argv[])
+namespace {
+
+// Every run keeps its intermediates and the single-instance lock in the work folder; without it the
+// program cannot run, and says why.
+int refuseWorkFolder(const QString &folder)
 {
-    QApplication app(argc, argv);
+    UserServices::instance().showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
+                                         QStringLiteral("无法使用临时文件夹：") + folder);
+    return 1;
+}
+
+int run(DesktopServices &desktop)
+{
+    const std::optional<QString> workFolder = AppDirs::preparedWorkFolder();
+    if (!workFolder)
+        return refuseWorkFolder(AppDirs::workFolderPath());
     // A second start while the program runs ends here, before any window or file is touched.
     SingleInstance instance;
     if (!instance.tryLock())
-        return 0;
+        return instance.heldByAnother() ? 0 : refuseWorkFolder(*workFolder);
+    // Only the lock holder may clear what an earlier session left: a running one still needs its files.
+    Shutdown::removeLeftovers();
 
-    applyProgramLook();
     frmMain window(AppDirs::programFolder());
-    DesktopServices desktop(&window);
-    UserServices::setInstance(&desktop);
+    desktop.setOwner(&window);
     window.Form_Load();
     window.show();
-    const int status = QApplication::exec();
+    return QApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    applyProgramLook();
+    DesktopServices desktop;
+    UserServices::setInstance(&desktop);
+    const int status = run(desktop);
     UserServices::setInstance(nullptr);
     return status;
 }

@@ -4,6 +4,7 @@
 #include "shell/appdirs.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace Recipes {
 
@@ -17,9 +18,47 @@ QString chosen(const NameChooser &chooseName, const QString &wanted)
     return chooseName ? chooseName(wanted) : wanted;
 }
 
+// The tool's path as the command line gives it: quoted, like a working path, when it holds a blank,
+// so that only the tool itself can be the program.
+QString program(const RecipeInput &in, const QString &tool)
+{
+    return quoteIfNeeded(toolPath(in.programFolder, tool));
+}
+
 bool isOriginalSize(const EncodingSettings &settings)
 {
     return settings.size == FormatTable::originalSize();
+}
+
+// The longest file name the file systems take, counted in bytes of its UTF-8 form.
+constexpr qsizetype MaxNameBytes = 255;
+
+qsizetype utf8Size(QStringView text)
+{
+    return text.toUtf8().size();
+}
+
+// The longest start of text that takes at most maxBytes in UTF-8, cut between whole characters.
+QString leftBytes(const QString &text, qsizetype maxBytes)
+{
+    qsizetype end = 0;
+    qsizetype bytes = 0;
+    while (end < text.size()) {
+        const bool pair =
+            text.at(end).isHighSurrogate() && end + 1 < text.size() && text.at(end + 1).isLowSurrogate();
+        const qsizetype length = pair ? 2 : 1;
+        bytes += utf8Size(QStringView(text).mid(end, length));
+        if (bytes > maxBytes)
+            break;
+        end += length;
+    }
+    return text.left(end);
+}
+
+// base + tail as a file name; the base gives way when the whole would be too long.
+QString fittedName(const QString &base, const QString &tail)
+{
+    return leftBytes(base, MaxNameBytes - utf8Size(tail)) + tail;
 }
 
 bool isTaken(const QString &path)
@@ -31,8 +70,7 @@ bool isTaken(const QString &path)
 // conv writing the intermediate: MPEG-4 video at 1200 kbit/s and MP3 audio in AVI, whatever the settings.
 ToolCommand intermediateCommand(const RecipeInput &in)
 {
-    const QString line = toolPath(in.programFolder, ToolName::conv()) + QLatin1Char(' ') +
-                         quote(in.inputPath) +
+    const QString line = program(in, ToolName::conv()) + QLatin1Char(' ') + quote(in.inputPath) +
                          QStringLiteral(" -oac mp3lame -lameopts preset=320 -ovc lavc -lavcopts "
                                         "vcodec=mpeg4:vbitrate=1200 -of avi -o ") +
                          quoteIfNeeded(in.work.intermediate);
@@ -44,10 +82,10 @@ ToolCommand mpegCommand(OutputFormat format, const RecipeInput &in, const NameCh
 {
     const EncodingSettings &s = in.settings;
     const QString out = chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock));
-    const QString line = toolPath(in.programFolder, ToolName::conv()) + QLatin1Char(' ') +
-                         quote(in.inputPath) + QStringLiteral(" -oac lavc -lavcopts acodec=mp2:abitrate=") +
-                         s.audioBitrate + QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg1video:vbitrate=") +
-                         s.videoBitrate + QStringLiteral(":vpass=1 -ofps ") + s.frameRate +
+    const QString line = program(in, ToolName::conv()) + QLatin1Char(' ') + quote(in.inputPath) +
+                         QStringLiteral(" -oac lavc -lavcopts acodec=mp2:abitrate=") + s.audioBitrate +
+                         QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg1video:vbitrate=") + s.videoBitrate +
+                         QStringLiteral(":vpass=1 -ofps ") + s.frameRate +
                          QStringLiteral(" -of lavf -lavfopts format=yuv4mpeg -o ") + quote(out);
     return {line, out, ToolName::conv()};
 }
@@ -58,10 +96,10 @@ ToolCommand hdMp4Command(const RecipeInput &in, const NameChooser &chooseName)
     const EncodingSettings &s = in.settings;
     const QString out =
         chosen(chooseName, outputPath(OutputFormat::HdMp4, in.inputPath, in.outputFolder, in.clock));
-    const QString line = toolPath(in.programFolder, ToolName::conv()) + QLatin1Char(' ') +
-                         quote(in.inputPath) + QStringLiteral(" -oac mp3lame -lameopts preset=") +
-                         s.audioBitrate + QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=") +
-                         s.videoBitrate + QStringLiteral(" -of avi -o ") + quote(out);
+    const QString line = program(in, ToolName::conv()) + QLatin1Char(' ') + quote(in.inputPath) +
+                         QStringLiteral(" -oac mp3lame -lameopts preset=") + s.audioBitrate +
+                         QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=") + s.videoBitrate +
+                         QStringLiteral(" -of avi -o ") + quote(out);
     return {line, out, ToolName::conv()};
 }
 
@@ -124,7 +162,8 @@ QString outputPath(OutputFormat format, const QString &inputPath, const QString 
                    const QTime &time)
 {
     const QChar joint = format == OutputFormat::Mp3 ? QLatin1Char('_') : QLatin1Char('-');
-    return outputFolder + GetBaseName(inputPath) + joint + timeStamp(time) + FormatTable::extension(format);
+    return outputFolder +
+           fittedName(GetBaseName(inputPath), joint + timeStamp(time) + FormatTable::extension(format));
 }
 
 ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const NameChooser &chooseName)
@@ -174,24 +213,24 @@ ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameCh
         return {};
     const QString tool = FormatTable::stageTools(format).constLast();
     const QString out = chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock));
-    const QString line = toolPath(in.programFolder, tool) + QStringLiteral(" -i ") +
-                         quoteIfNeeded(in.work.intermediate) + QStringLiteral(" -y ") +
-                         secondStageOptions(format, in.settings) + QLatin1Char(' ') + quote(out);
+    const QString line = program(in, tool) + QStringLiteral(" -i ") + quoteIfNeeded(in.work.intermediate) +
+                         QStringLiteral(" -y ") + secondStageOptions(format, in.settings) + QLatin1Char(' ') +
+                         quote(out);
     return {line, out, tool};
 }
 
 ToolCommand soxDecode(const RecipeInput &in)
 {
-    const QString line = toolPath(in.programFolder, ToolName::sox()) + QLatin1Char(' ') +
-                         quote(in.inputPath) + QLatin1Char(' ') + quoteIfNeeded(in.work.probeWav);
+    const QString line = program(in, ToolName::sox()) + QLatin1Char(' ') + quote(in.inputPath) +
+                         QLatin1Char(' ') + quoteIfNeeded(in.work.probeWav);
     return {line, in.work.probeWav, ToolName::sox()};
 }
 
 ToolCommand durationProbe(const RecipeInput &in)
 {
     // Names no output: the tool prints the "Duration: " line and stops.
-    const QString line = toolPath(in.programFolder, ToolName::coder()) + QStringLiteral(" -i ") +
-                         quoteIfNeeded(in.work.probeWav);
+    const QString line =
+        program(in, ToolName::coder()) + QStringLiteral(" -i ") + quoteIfNeeded(in.work.probeWav);
     return {line, QString(), ToolName::coder()};
 }
 
@@ -200,25 +239,31 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
     const EncodingSettings &s = in.settings;
     const QString out =
         chosen(chooseName, outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock));
-    const QString line = toolPath(in.programFolder, ToolName::coder()) + QStringLiteral(" -i ") +
-                         quote(in.inputPath) + QStringLiteral(" -y -vn -ar ") + s.sampleRate +
-                         QStringLiteral(" -ab ") + s.audioBitrate + QStringLiteral("k -ac ") +
-                         channelCount(s.channelIndex) + QLatin1Char(' ') + quote(out);
+    const QString line = program(in, ToolName::coder()) + QStringLiteral(" -i ") + quote(in.inputPath) +
+                         QStringLiteral(" -y -vn -ar ") + s.sampleRate + QStringLiteral(" -ab ") +
+                         s.audioBitrate + QStringLiteral("k -ac ") + channelCount(s.channelIndex) +
+                         QLatin1Char(' ') + quote(out);
     return {line, out, ToolName::coder()};
 }
 
 QString freeOutputName(const QString &path)
 {
-    if (!isTaken(path))
-        return path;
     const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
     qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     if (dot <= nameStart)
         dot = path.size();
-    const QString stem = path.left(dot);
+    const QString stem = path.mid(nameStart, dot - nameStart);
+    // The time stamp stays whole; only the base before it gives way to a copy number.
+    static const QRegularExpression stampAtEnd(QStringLiteral("[-_][0-9]+$"));
+    const qsizetype stamp = stampAtEnd.match(stem).capturedStart();
+    const qsizetype baseEnd = stamp < 0 ? stem.size() : stamp;
+    const QString folder = path.left(nameStart);
+    const QString base = stem.left(baseEnd);
+    const QString tail = stem.mid(baseEnd);
     const QString suffix = path.mid(dot);
-    for (int n = 2;; ++n) {
-        const QString candidate = stem + QStringLiteral(" (%1)").arg(n) + suffix;
+    for (int n = 1;; ++n) {
+        const QString copy = n == 1 ? QString() : QStringLiteral(" (%1)").arg(n);
+        const QString candidate = folder + fittedName(base, tail + copy + suffix);
         if (!isTaken(candidate))
             return candidate;
     }

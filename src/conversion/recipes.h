@@ -8,9 +8,9 @@
 #include <functional>
 
 // The tool command lines of every format and stage. A recipe is one text, concatenated exactly as
-// the tools expect it: tool paths stand bare, the input and output paths are quoted so that
-// splitting the line gives them back exactly, the working paths are quoted only when they hold a
-// blank, a tab or a double quote, and the settings texts go in verbatim.
+// the tools expect it: the input and output paths are quoted so that splitting the line gives them
+// back exactly, the tool and working paths are quoted only when they hold a blank, a tab or a double
+// quote, and the settings texts go in verbatim.
 
 // The settings as the boxes show them when a command is built.
 struct EncodingSettings
@@ -66,11 +66,12 @@ QString timeStamp(const QTime &time);
 // Channel count text: selected position + 1, "0" when none is selected.
 QString channelCount(int channelIndex);
 
-// Program folder + "/data/" + tool name.
+// Program folder + "/data/" + tool name, as a path (the recipes quote it where needed).
 QString toolPath(const QString &programFolder, const QString &toolName);
 
 // The final output name the recipes want: folder + base name + "-" + time stamp + extension,
-// with "_" in place of "-" for MP3.
+// with "_" in place of "-" for MP3. A base name too long for a 255-byte file name (UTF-8) is cut
+// between whole characters so that the name fits.
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
                    const QTime &time);
 
@@ -93,7 +94,8 @@ ToolCommand durationProbe(const RecipeInput &in);
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {});
 
 // The path itself when nothing is there (not even a dangling link), else the first free
-// "name (2).ext", "name (3).ext", ... in the same folder.
+// "name (2).ext", "name (3).ext", ... in the same folder. Where a name would pass 255 bytes, the
+// part before its "-" or "_" time stamp (all of it when it has none) is cut to fit.
 QString freeOutputName(const QString &path);
 
 } // namespace Recipes

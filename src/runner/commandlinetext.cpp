@@ -1,7 +1,5 @@
 #include "runner/commandlinetext.h"
 
-#include <QFileInfo>
-
 namespace CommandLineText {
 
 namespace {
@@ -9,43 +7,6 @@ namespace {
 bool isBlank(QChar c)
 {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
-}
-
-bool isProgram(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.isFile() && info.isExecutable();
-}
-
-// Reads the program token the way the system does: quoted up to the next quote, with no
-// escapes; otherwise up to the first blank, or the shortest blank-separated prefix that names
-// an existing program. Returns the index where the arguments begin.
-qsizetype readProgram(const QString &line, QString &program)
-{
-    qsizetype i = 0;
-    while (i < line.size() && isBlank(line.at(i)))
-        ++i;
-    if (i < line.size() && line.at(i) == QLatin1Char('"')) {
-        const qsizetype close = line.indexOf(QLatin1Char('"'), i + 1);
-        const qsizetype end = close < 0 ? line.size() : close;
-        program = line.mid(i + 1, end - i - 1);
-        return close < 0 ? line.size() : close + 1;
-    }
-    const qsizetype start = i;
-    qsizetype firstEnd = -1;
-    for (qsizetype j = start; j <= line.size(); ++j) {
-        if (j < line.size() && !isBlank(line.at(j)))
-            continue;
-        if (firstEnd < 0)
-            firstEnd = j;
-        const QString candidate = line.mid(start, j - start);
-        if (isProgram(candidate)) {
-            program = candidate;
-            return j;
-        }
-    }
-    program = line.mid(start, firstEnd - start);
-    return firstEnd;
 }
 
 } // namespace
@@ -108,8 +69,9 @@ QStringList splitArguments(const QString &text)
 Split split(const QString &commandLine)
 {
     Split result;
-    const qsizetype rest = readProgram(commandLine, result.program);
-    result.arguments = splitArguments(commandLine.mid(rest));
+    result.arguments = splitArguments(commandLine);
+    if (!result.arguments.isEmpty())
+        result.program = result.arguments.takeFirst();
     return result;
 }
 

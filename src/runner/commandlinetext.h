@@ -13,9 +13,8 @@ struct Split
     QStringList arguments;
 };
 
-// An unquoted program path with blanks is resolved by trying successively longer
-// blank-separated prefixes until one names an existing executable file; when none does,
-// the first blank-separated token is the program.
+// The first token is the program, the others are its arguments. Nothing is looked up on disk: a
+// program path with blanks must be quoted, or only its part before the first blank is the program.
 Split split(const QString &commandLine);
 
 // Splits argument text only (no program token).

@@ -3,9 +3,49 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QStandardPaths>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace AppDirs {
+
+namespace {
+
+// Makes the folder (its parent exists) and checks that it is the user's own, private folder.
+bool makePrivateFolder(const QString &folder)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return false;
+    // A link in the folder's place is refused, not followed, so whatever it points at stays untouched;
+    // the checks and the mode go through the one descriptor, so nothing can be swapped in between.
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    const bool usable = ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+                        ((info.st_mode & 07777) == 0700 || ::fchmod(fd, 0700) == 0);
+    ::close(fd);
+    return usable;
+#else
+    const QFileInfo info(folder);
+    return !info.isSymLink() && (info.isDir() || QDir().mkdir(folder));
+#endif
+}
+
+QString inWorkFolder(const QString &relativePath)
+{
+    const QString work = workFolder();
+    return work.isEmpty() ? QString() : work + relativePath;
+}
+
+} // namespace
 
 QString programFolder()
 {
@@ -17,43 +57,42 @@ QString defaultOutputFolder(const QString &programFolder)
     return programFolder + QStringLiteral("/output");
 }
 
-QString workFolder()
+QString workFolderPath()
 {
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     // A relative setting is no place at all (it would follow the current folder), so it is ignored.
     if (cache.isEmpty() || QDir::isRelativePath(cache))
         cache = QDir::homePath() + QStringLiteral("/.cache");
-    const QString folder = cache + QStringLiteral("/tunoxa");
-    if (!QDir(folder).exists()) {
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    return cache + QStringLiteral("/tunoxa");
+}
+
+std::optional<QString> preparedWorkFolder()
+{
+    const QString folder = workFolderPath();
+    // The folders above may be links (~/.cache often is one); only the work folder itself must be private.
+    if (!QDir().mkpath(QFileInfo(folder).path()) || !makePrivateFolder(folder))
+        return std::nullopt;
     return folder;
+}
+
+QString workFolder()
+{
+    return preparedWorkFolder().value_or(QString());
 }
 
 QString tmpFolder()
 {
-    return workFolder() + QStringLiteral("/tmp");
+    return inWorkFolder(QStringLiteral("/tmp"));
 }
 
 QString intermediatePath()
 {
-    return tmpFolder() + QStringLiteral("/tmp.mp4");
+    return inWorkFolder(QStringLiteral("/tmp/tmp.mp4"));
 }
 
 QString probeWavPath()
 {
-    return workFolder() + QStringLiteral("/tmp.wav");
-}
-
-QString tmpWavLeftover()
-{
-    return tmpFolder() + QStringLiteral("/tmpfile.wav");
-}
-
-QString tmpMp3Leftover()
-{
-    return tmpFolder() + QStringLiteral("/tmpfile1.mp3");
+    return inWorkFolder(QStringLiteral("/tmp.wav"));
 }
 
 } // namespace AppDirs

@@ -1,30 +1,32 @@
 #include "shell/shutdown.h"
 
 #include "shell/appdirs.h"
+#include "shell/singleinstance.h"
 
-#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace Shutdown {
 
-namespace {
-
-bool removeFile(const QString &path, int tries)
+bool removeLeftovers()
 {
-    for (int i = 0; i < tries && QFile::exists(path); ++i) {
-        QFile::remove(path);
-        QCoreApplication::processEvents();
+    const QString work = AppDirs::workFolder();
+    if (work.isEmpty())
+        return false;
+    bool allGone = true;
+    for (const QString &folder : {work, AppDirs::tmpFolder()}) {
+        // Links and other special files are removed themselves; what a link points at stays.
+        const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+        for (const QFileInfo &file : files) {
+            if (!file.fileName().startsWith(SingleInstance::lockFileName()) &&
+                !QFile::remove(file.filePath()))
+                allGone = false;
+        }
     }
-    return !QFile::exists(path);
-}
-
-} // namespace
-
-bool removeLeftovers(int triesPerFile)
-{
-    const bool wavGone = removeFile(AppDirs::tmpWavLeftover(), triesPerFile);
-    const bool mp3Gone = removeFile(AppDirs::tmpMp3Leftover(), triesPerFile);
-    return wavGone && mp3Gone;
+    // A folder in an intermediate's place is no file, yet it keeps the stage from writing there.
+    return allGone && !QFileInfo::exists(AppDirs::intermediatePath()) &&
+           !QFileInfo::exists(AppDirs::probeWavPath());
 }
 
 } // namespace Shutdown

@@ -1,12 +1,13 @@
 #pragma once
 
-// What the main window's unload does before the process ends.
+// What the main window's unload, and the start-up once it holds the single-instance lock, do with
+// the files earlier conversions left behind.
 namespace Shutdown {
 
-// Deletes the two leftovers of the MP3 recipe in the work folder, first tmpfile.wav, then
-// tmpfile1.mp3, letting pending events run between tries. A file that cannot be deleted (held by a
-// tool, or in a read-only folder) is given up after triesPerFile tries, so the program always ends.
-// True when neither file is left.
-bool removeLeftovers(int triesPerFile = 20);
+// Deletes every file in the work folder and in its "tmp" folder (tmp.wav, tmp/tmp.mp4 and whatever
+// else a stage wrote there), except the single-instance lock and its companion files. Each file is
+// tried once, so a file that cannot be deleted never holds the program up. True when nothing is
+// left, the intermediates' names included; false also when the work folder is refused.
+bool removeLeftovers();
 
 } // namespace Shutdown

@@ -22,19 +22,37 @@ SingleInstance::SingleInstance(const QString &lockPath)
 
 bool SingleInstance::tryLock()
 {
+    m_heldByAnother = false;
     if (m_lock.isLocked() || m_lock.tryLock(0))
         return true;
-    if (m_lock.error() != QLockFile::LockFailedError || m_lock.getLockInfo(nullptr, nullptr, nullptr))
+    if (m_lock.error() != QLockFile::LockFailedError)
         return false;
+    // QLockFile has already taken over the lock of a dead owner, so a named owner is running.
+    if (m_lock.getLockInfo(nullptr, nullptr, nullptr)) {
+        m_heldByAnother = true;
+        return false;
+    }
     // QLockFile judges staleness only by the owner the file names, so an ownerless one would keep
     // every later start out for good.
     const QDateTime written = QFileInfo(m_lock.fileName()).lastModified();
-    if (qAbs(written.msecsTo(QDateTime::currentDateTime())) < OwnerlessGraceMs)
+    if (qAbs(written.msecsTo(QDateTime::currentDateTime())) < OwnerlessGraceMs) {
+        m_heldByAnother = true;
         return false;
-    return m_lock.removeStaleLockFile() && m_lock.tryLock(0);
+    }
+    const bool cleared = m_lock.removeStaleLockFile();
+    if (cleared && m_lock.tryLock(0))
+        return true;
+    m_heldByAnother = cleared && m_lock.error() == QLockFile::LockFailedError;
+    return false;
+}
+
+QString SingleInstance::lockFileName()
+{
+    return QStringLiteral("instance.lock");
 }
 
 QString SingleInstance::defaultLockPath()
 {
-    return AppDirs::workFolder() + QStringLiteral("/instance.lock");
+    const QString work = AppDirs::workFolder();
+    return work.isEmpty() ? QString() : work + QLatin1Char('/') + lockFileName();
 }

@@ -137,9 +137,9 @@ private slots:
         QTest::newRow("missing program is the first token")
             << QStringLiteral("/no where/data/coder -i x") << QStringLiteral("/no")
             << QStringList{QStringLiteral("where/data/coder"), QStringLiteral("-i"), QStringLiteral("x")};
-        QTest::newRow("quoted program, no escapes")
-            << QStringLiteral("\"/no where\\\"x -i") << QStringLiteral("/no where\\")
-            << QStringList{QStringLiteral("x"), QStringLiteral("-i")};
+        QTest::newRow("quoted program, escaped quote")
+            << QStringLiteral("\"/a \\\"b\\\"/coder\" -i") << QStringLiteral("/a \"b\"/coder")
+            << QStringList{QStringLiteral("-i")};
         QTest::newRow("leading blanks") << QStringLiteral("  \t/bin/sh -c") << QStringLiteral("/bin/sh")
                                         << QStringList{QStringLiteral("-c")};
         QTest::newRow("program alone")
@@ -162,24 +162,29 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("programFolder");
         QRandomGenerator rng(20261207);
         for (int i = 0; i < 300; ++i) {
             const QString file = randomPath(rng, i % 10 != 0);
             const QString folder = randomPath(rng, true) + QLatin1Char('/');
-            QTest::addRow("%d", i) << file << folder;
+            QTest::addRow("%d", i) << file << folder << randomPath(rng, true);
         }
-        QTest::newRow("trailing backslash input") << QStringLiteral("/in/x\\") << QStringLiteral("/o\\/");
-        QTest::newRow("leading dash input") << QStringLiteral("-i.flac") << QStringLiteral("/-o/");
+        QTest::newRow("trailing backslash input")
+            << QStringLiteral("/in/x\\") << QStringLiteral("/o\\/") << QStringLiteral("/opt/tunoxa");
+        QTest::newRow("leading dash input")
+            << QStringLiteral("-i.flac") << QStringLiteral("/-o/") << QStringLiteral("/opt/tunoxa");
     }
 
     void generatedPathsSplitBack()
     {
         QFETCH(QString, file);
         QFETCH(QString, folder);
+        QFETCH(QString, programFolder);
         const RecipeInput plain = plainInput();
         RecipeInput in = plain;
         in.inputPath = file;
         in.outputFolder = folder;
+        in.programFolder = programFolder;
         for (int p = 0; p < FormatTable::formatCount; ++p) {
             const OutputFormat format = *FormatTable::formatAt(p);
             for (int s = 0; s < FormatTable::stageTools(format).size(); ++s) {
@@ -193,7 +198,7 @@ private slots:
                         arg = c.outputPath;
                 }
                 const CommandLineText::Split split = CommandLineText::split(c.commandLine);
-                QCOMPARE(split.program, Recipes::toolPath(plain.programFolder, c.toolName));
+                QCOMPARE(split.program, Recipes::toolPath(programFolder, c.toolName));
                 QCOMPARE(split.arguments, expected);
             }
         }
@@ -236,16 +241,17 @@ private slots:
         QCOMPARE(args.constLast(), QStringLiteral("/out/f_953.mp3"));
     }
 
-    // The tool path stands bare, so a program folder with blanks is found by trying longer and
-    // longer prefixes; a plain file named like the first piece must not be taken for the program.
+    // A program folder with blanks or quotes is quoted on the command line, so the tool itself
+    // runs, never a program that happens to be named like the part before the first blank.
     void programFolderWithBlanks_data()
     {
         QTest::addColumn<QString>("folderName");
         QTest::addColumn<bool>("decoyIsFolder");
-        QTest::newRow("decoy file") << QStringLiteral("a b") << false;
+        QTest::newRow("decoy program") << QStringLiteral("a b") << false;
         QTest::newRow("decoy folder") << QStringLiteral("a b") << true;
         QTest::newRow("two blanks") << QStringLiteral("a  b c") << false;
         QTest::newRow("Chinese") << QStringLiteral("a 程序") << false;
+        QTest::newRow("quotes") << QStringLiteral("a \"b\"") << false;
     }
 
     void programFolderWithBlanks()
@@ -267,7 +273,9 @@ private slots:
         } else {
             QFile f(decoy);
             QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("not a program\n");
+            f.write("#!/bin/sh\necho decoy\n");
+            f.close();
+            QVERIFY(f.setPermissions(f.permissions() | QFile::ExeOwner));
         }
 
         RecipeInput in = plainInput();

@@ -282,6 +282,18 @@ private slots:
             << QStringLiteral("/Music/a.b.flac") << 8 << QStringLiteral("/Out/a.b_1437.mp3");
         QTest::newRow("blank in the name")
             << QStringLiteral("/Music/Song One.flac") << 7 << QStringLiteral("/Out/Song One-1437.3gp");
+        // A file name holds at most 255 bytes: the base gives way, between whole characters.
+        const QString a(300, QLatin1Char('a'));
+        const QString zh(100, QChar(0x4E2D));                   // three bytes each
+        const QString emoji = QStringLiteral("😀").repeated(80); // four bytes, two UTF-16 units each
+        QTest::newRow("long name") << QStringLiteral("/Music/") + a + QStringLiteral(".flac") << 7
+                                   << QStringLiteral("/Out/") + a.left(246) + QStringLiteral("-1437.3gp");
+        QTest::newRow("long Chinese name")
+            << QStringLiteral("/Music/ab") + zh + QStringLiteral(".flac") << 8
+            << QStringLiteral("/Out/ab") + zh.left(81) + QStringLiteral("_1437.mp3");
+        QTest::newRow("long name of surrogate pairs")
+            << QStringLiteral("/Music/a") + emoji + QStringLiteral(".flac") << 4
+            << QStringLiteral("/Out/a") + emoji.left(2 * 61) + QStringLiteral("-1437.mp4");
     }
 
     void outputNames()
@@ -393,6 +405,15 @@ private slots:
         QTest::newRow("dangling link takes the name")
             << QStringList{QStringLiteral("link.mp3@")} << QStringLiteral("link.mp3")
             << QStringLiteral("link (2).mp3");
+        // A name of 255 bytes makes room for the copy number in its base, not in its time stamp.
+        const QString a(247, QLatin1Char('a'));
+        const QString zh(82, QChar(0x4E2D));
+        QTest::newRow("long name taken")
+            << QStringList{a + QStringLiteral("_953.mp3")} << a + QStringLiteral("_953.mp3")
+            << a.left(243) + QStringLiteral("_953 (2).mp3");
+        QTest::newRow("long Chinese name taken")
+            << QStringList{zh + QStringLiteral("-1437.mp4")} << zh + QStringLiteral("-1437.mp4")
+            << zh.left(80) + QStringLiteral("-1437 (2).mp4");
     }
 
     void freeOutputName()
@@ -413,6 +434,8 @@ private slots:
             }
         }
         QCOMPARE(Recipes::freeOutputName(dir.filePath(wanted)), dir.filePath(expected));
+        QFile free(dir.filePath(expected));
+        QVERIFY2(free.open(QIODevice::NewOnly), qPrintable(free.errorString()));
     }
 };
 

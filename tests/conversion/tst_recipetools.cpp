@@ -31,14 +31,15 @@ class TestRecipeTools : public QObject
     Q_OBJECT
 
     QTemporaryDir m_root;
-    QString m_in;  // input folder, with a blank
-    QString m_out; // output folder, with a blank and Chinese, ends with "/"
+    QString m_in;      // input folder, with a blank
+    QString m_out;     // output folder, with a blank and Chinese, ends with "/"
+    QString m_program; // program folder with a blank, and a program named like its part before it
     WorkPaths m_work;
 
     RecipeInput inputFor(const QString &file, const EncodingSettings &settings) const
     {
         RecipeInput in;
-        in.programFolder = TestMedia::programFolder();
+        in.programFolder = m_program;
         in.inputPath = file;
         in.outputFolder = m_out;
         in.settings = settings;
@@ -59,10 +60,21 @@ private slots:
         QVERIFY(QDir().mkpath(m_out));
         QVERIFY(QDir().mkpath(work + QStringLiteral("/tmp")));
         m_work = {work + QStringLiteral("/tmp/tmp.mp4"), work + QStringLiteral("/tmp.wav")};
+        // The program copied to "…/my apps", and a program "…/my" beside it that must never run.
+        m_program = m_root.filePath(QStringLiteral("my apps"));
+        QVERIFY(QDir().mkpath(m_program));
+        QVERIFY(QFile::link(TestMedia::programFolder() + QStringLiteral("/data"),
+                            m_program + QStringLiteral("/data")));
+        QFile decoy(m_root.filePath(QStringLiteral("my")));
+        QVERIFY(decoy.open(QIODevice::WriteOnly));
+        decoy.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+        decoy.close();
+        QVERIFY(decoy.setPermissions(decoy.permissions() | QFile::ExeOwner));
         for (const QString &tool : {ToolName::coder(), ToolName::coder2(), ToolName::sox()})
-            QVERIFY2(QFileInfo(Recipes::toolPath(TestMedia::programFolder(), tool)).isExecutable(),
-                     qPrintable(tool));
+            QVERIFY2(QFileInfo(Recipes::toolPath(m_program, tool)).isExecutable(), qPrintable(tool));
     }
+
+    void cleanupTestCase() { QVERIFY(!QFile::exists(m_root.filePath(QStringLiteral("my.ran")))); }
 
     void mp3_data()
     {
@@ -280,8 +292,8 @@ private slots:
                      {QStringLiteral("128"), QStringLiteral("29"), QStringLiteral("320x240"),
                       QStringLiteral("8000"), QStringLiteral("12.2"), 0});
         ToolCommand command = Recipes::secondStage(OutputFormat::MobileMp4, in);
-        QVERIFY(command.commandLine.contains(QStringLiteral("/data/coder2 ")));
-        command.commandLine.replace(QStringLiteral("/data/coder2 "), QStringLiteral("/data/coder "));
+        QCOMPARE(command.commandLine.count(QStringLiteral("/data/coder2")), 1);
+        command.commandLine.replace(QStringLiteral("/data/coder2"), QStringLiteral("/data/coder"));
         QVERIFY(runRecipe(command).exitCode != 0);
     }
 };

@@ -38,10 +38,10 @@ class TestSingleInstance : public QObject
 
     QTemporaryDir m_cache;
 
-    void startHelper(QProcess &process, const QString &program = helperPath())
+    void startHelper(QProcess &process, const QString &program = helperPath(), const QString &cache = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(u"XDG_CACHE_HOME"_qs, m_cache.path());
+        environment.insert(u"XDG_CACHE_HOME"_qs, cache.isEmpty() ? m_cache.path() : cache);
         environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
         process.setProcessEnvironment(environment);
         process.start(program);
@@ -75,6 +75,7 @@ private slots:
         // This process is another one too.
         SingleInstance here;
         QVERIFY(!here.tryLock());
+        QVERIFY(here.heldByAnother());
         QCOMPARE(first.state(), QProcess::Running);
 
         // A killed holder leaves its lock file behind; the next start takes it over.
@@ -89,15 +90,21 @@ private slots:
         QVERIFY(third.waitForFinished(5000));
     }
 
-    // The program itself: a second start ends at once, a start after a killed one runs.
+    // The program itself: a second start ends at once, a start after a killed one runs. Only the
+    // start that holds the lock removes what an earlier session left.
     void programStartsOnce()
     {
         const QString program = TestMedia::programFolder() + u"/tunoxa"_qs;
         const QString lock = SingleInstance::defaultLockPath();
         QFile::remove(lock);
+        QVERIFY(QDir().mkpath(AppDirs::tmpFolder()));
+        touch(AppDirs::probeWavPath());
+        touch(AppDirs::intermediatePath());
         QProcess first;
         startHelper(first, program);
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 20000);
+        QTRY_VERIFY(!QFile::exists(AppDirs::probeWavPath()) && !QFile::exists(AppDirs::intermediatePath()));
+        touch(AppDirs::probeWavPath()); // as the first one's run writes it
 
         QProcess second;
         QElapsedTimer clock;
@@ -108,6 +115,7 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
+        QVERIFY(QFile::exists(AppDirs::probeWavPath()));
 
         first.kill();
         QVERIFY(first.waitForFinished(5000));
@@ -120,6 +128,26 @@ private slots:
         QVERIFY(third.waitForFinished(5000));
     }
 
+    // A work folder in a link's place: the program does not end silently with status 0 (its message
+    // box may keep it open) and writes nothing through the link.
+    void programRefusesALinkedWorkFolder()
+    {
+        QTemporaryDir cache;
+        const QString elsewhere = cache.filePath(u"elsewhere"_qs);
+        QVERIFY(QDir().mkpath(elsewhere));
+        QVERIFY(QFile::link(elsewhere, cache.filePath(u"tunoxa"_qs)));
+        QProcess program;
+        startHelper(program, TestMedia::programFolder() + u"/tunoxa"_qs, cache.path());
+        if (program.waitForFinished(3000)) {
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QVERIFY(program.exitCode() != 0);
+        } else {
+            program.kill();
+            QVERIFY(program.waitForFinished(5000));
+        }
+        QVERIFY(QDir(elsewhere).isEmpty());
+    }
+
     void lockIsKeptAndReleased()
     {
         const QString path = m_cache.filePath(u"own.lock"_qs);
@@ -129,9 +157,14 @@ private slots:
             QVERIFY(one.tryLock()); // asking again keeps it
             SingleInstance two(path);
             QVERIFY(!two.tryLock());
+            QVERIFY(two.heldByAnother());
         }
         SingleInstance after(path);
         QVERIFY(after.tryLock());
+        // No lock file can be made in a missing folder: that is no other start.
+        SingleInstance nowhere(m_cache.filePath(u"missing/own.lock"_qs));
+        QVERIFY(!nowhere.tryLock());
+        QVERIFY(!nowhere.heldByAnother());
     }
 
     // A lock file left behind is taken over unless its owner may still be running.
@@ -173,6 +206,7 @@ private slots:
             QElapsedTimer clock;
             clock.start();
             QCOMPARE(instance.tryLock(), takenOver);
+            QCOMPARE(instance.heldByAnother(), !takenOver);
             QVERIFY(clock.elapsed() < 1000);
             QVERIFY(QFile::exists(path));
             if (!takenOver)
@@ -181,51 +215,49 @@ private slots:
         QFile::remove(path);
     }
 
-    // Shutdown removes the two leftovers and never hangs on one it cannot remove.
+    // Shutdown, and a start that holds the lock, remove every file a stage left in the work folder
+    // and its "tmp" folder, never the lock; a file that cannot go is tried once.
     void leftoversRemoved_data()
     {
-        QTest::addColumn<bool>("wavStuck");
-        QTest::addColumn<bool>("mp3Stuck");
-        QTest::newRow("both removable") << false << false;
-        QTest::newRow("wav cannot go") << true << false;
-        QTest::newRow("mp3 cannot go") << false << true;
+        QTest::addColumn<QStringList>("left"); // in the work folder; a trailing "/" makes a folder
+        QTest::addColumn<QStringList>("kept");
+        QTest::addColumn<bool>("allGone");
+        const QStringList intermediates{u"tmp.wav"_qs, u"tmp/tmp.mp4"_qs, u"tmp-2.wav"_qs,
+                                        u"tmp/tmp-2.mp4"_qs, u".hidden"_qs};
+        const QStringList lock{u"instance.lock"_qs, u"instance.lock.rmlock"_qs};
+        QTest::newRow("intermediates") << intermediates << QStringList{} << true;
+        QTest::newRow("lock stays") << intermediates + lock << lock << true;
+        QTest::newRow("a folder holds the wav's name")
+            << QStringList{u"tmp.wav/held"_qs, u"tmp/tmp.mp4"_qs} << QStringList{u"tmp.wav/held"_qs} << false;
+        QTest::newRow("a folder holds the mp4's name") << QStringList{u"tmp.wav"_qs, u"tmp/tmp.mp4/held"_qs}
+                                                       << QStringList{u"tmp/tmp.mp4/held"_qs} << false;
+        QTest::newRow("nothing left") << QStringList{} << QStringList{} << true;
     }
     void leftoversRemoved()
     {
-        QFETCH(bool, wavStuck);
-        QFETCH(bool, mp3Stuck);
+        QFETCH(QStringList, left);
+        QFETCH(QStringList, kept);
+        QFETCH(bool, allGone);
+        const QString work = AppDirs::workFolder();
+        QDir(AppDirs::tmpFolder()).removeRecursively();
         QVERIFY(QDir().mkpath(AppDirs::tmpFolder()));
-        // A folder under the file's name cannot be removed as a file, even by root.
-        auto place = [](const QString &path, bool stuck) {
-            if (stuck)
-                QDir().mkpath(path + u"/held"_qs);
-            else
-                touch(path);
-        };
-        place(AppDirs::tmpWavLeftover(), wavStuck);
-        place(AppDirs::tmpMp3Leftover(), mp3Stuck);
-        const QString otherTemporary = AppDirs::intermediatePath();
-        touch(otherTemporary);
+        for (const QString &name : left) {
+            QVERIFY(QDir().mkpath(QFileInfo(work + u'/' + name).path()));
+            touch(work + u'/' + name);
+        }
         int eventsRun = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&] { ++eventsRun; });
         ticker.start(0);
 
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(Shutdown::removeLeftovers(), !wavStuck && !mp3Stuck);
-        QVERIFY(clock.elapsed() < 5000);
-        QVERIFY(eventsRun > 0);
-        QCOMPARE(QFileInfo::exists(AppDirs::tmpWavLeftover()), wavStuck);
-        QCOMPARE(QFileInfo::exists(AppDirs::tmpMp3Leftover()), mp3Stuck);
-        QVERIFY(QFile::exists(otherTemporary));
+        QCOMPARE(Shutdown::removeLeftovers(), allGone);
+        QCOMPARE(eventsRun, 0);
+        for (const QString &name : left)
+            QCOMPARE(QFileInfo::exists(work + u'/' + name), kept.contains(name));
+        for (const QString &name : kept)
+            QFile::remove(work + u'/' + name);
         QDir(AppDirs::tmpFolder()).removeRecursively();
-    }
-
-    void noLeftovers()
-    {
-        QDir(AppDirs::tmpFolder()).removeRecursively();
-        QVERIFY(Shutdown::removeLeftovers());
+        QDir(AppDirs::probeWavPath()).removeRecursively();
     }
 };
 
