@@ -16,8 +16,10 @@ constexpr int KilledToolWaitMs = 1000;
 DOSOutputs::DOSOutputs(QObject *parent)
     : QObject(parent)
 {
-    // A coarse timer may fire up to 5 % early; the passes must be at least the given time apart.
+    // The passes must be at least the given time apart: a coarse timer may fire up to 5 % early,
+    // and a repeating one catches up after a late pass, so each pass arms the next.
     m_passTimer.setTimerType(Qt::PreciseTimer);
+    m_passTimer.setSingleShot(true);
     m_passTimer.setInterval(PassMilliseconds);
     connect(&m_passTimer, &QTimer::timeout, this, &DOSOutputs::readPass);
     // What is left once the tool has ended goes out piece by piece, with window events between
@@ -116,13 +118,16 @@ void DOSOutputs::onFinished()
 void DOSOutputs::readPass()
 {
     const qint64 waiting = m_process->bytesAvailable();
-    if (waiting == 0)
-        return;
-    deliver(readPiece());
-    if (waiting - ChunkBytes > MaxBacklogBytes) {
-        while (m_process && m_process->bytesAvailable() > MaxBacklogBytes)
-            deliver(readPiece());
+    if (waiting > 0) {
+        deliver(readPiece());
+        if (waiting - ChunkBytes > MaxBacklogBytes) {
+            while (m_process && m_process->bytesAvailable() > MaxBacklogBytes)
+                deliver(readPiece());
+        }
     }
+    // A handler may have ended the command meanwhile.
+    if (m_process && m_process->state() == QProcess::Running && !m_drainTimer.isActive())
+        m_passTimer.start();
 }
 
 void DOSOutputs::drainPass()
