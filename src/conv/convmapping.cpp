@@ -4,6 +4,7 @@
 #include <QMap>
 
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace ConvMapping {
@@ -26,10 +27,27 @@ std::optional<double> positiveNumber(const QString &text)
     return value;
 }
 
-// MEncoder bitrates are bare numbers of kbit/s; ffmpeg gets bit/s.
-QString bitsPerSecond(double kbits)
+// ffmpeg's encoders, like MEncoder, keep a bitrate as a 32-bit count of bit/s.
+constexpr double mostBitsPerSecond = std::numeric_limits<qint32>::max();
+// ffmpeg keeps a frame rate as a fraction whose terms go up to this.
+constexpr double mostRateTerm = 1001000;
+
+// MEncoder bitrates are bare numbers of kbit/s; ffmpeg gets whole bit/s. Empty with the reason in
+// error when the text is no bitrate ffmpeg can take.
+QString bitsPerSecond(const QString &key, const QString &kbitsText, QString &error)
 {
-    return QString::number(std::llround(kbits * 1000));
+    const std::optional<double> kbits = positiveNumber(kbitsText);
+    if (!kbits) {
+        error = QStringLiteral("%1 needs a positive number of kbit/s, not '%2'").arg(key, kbitsText);
+        return {};
+    }
+    const double bits = std::round(*kbits * 1000);
+    if (bits < 1 || bits > mostBitsPerSecond) {
+        error = QStringLiteral("%1=%2 is out of range: give from 0.001 to 2147483.647 kbit/s")
+                    .arg(key, kbitsText);
+        return {};
+    }
+    return QString::number(static_cast<qint32>(bits));
 }
 
 // "key=value:key=value", as -lavcopts, -lameopts and -lavfopts take it. Later keys override
@@ -53,12 +71,19 @@ QString readSubOptions(const QString &option, const QString &text, const QString
     return {};
 }
 
-bool isFrameRate(const QString &text)
+// The reason -ofps refuses the text; empty for a rate ffmpeg can take.
+QString frameRateError(const QString &text)
 {
     const qsizetype slash = text.indexOf(QLatin1Char('/'));
-    if (slash < 0)
-        return positiveNumber(text).has_value();
-    return positiveNumber(text.left(slash)).has_value() && positiveNumber(text.mid(slash + 1)).has_value();
+    const std::optional<double> frames = positiveNumber(slash < 0 ? text : text.left(slash));
+    const std::optional<double> seconds = slash < 0 ? 1.0 : positiveNumber(text.mid(slash + 1));
+    if (!frames || !seconds)
+        return QStringLiteral("-ofps needs a positive frame rate, not '%1'").arg(text);
+    const double rate = *frames / *seconds;
+    if (!(rate >= 1 / mostRateTerm && rate <= mostRateTerm))
+        return QStringLiteral("-ofps %1 is out of range: give from 1/1001000 to 1001000 frames per second")
+            .arg(text);
+    return {};
 }
 
 // The lavf muxers conv knows by name. Any other name, such as "yuv4mpeg" (which is no lavf
@@ -141,8 +166,9 @@ Plan map(const QStringList &arguments)
                     QStringLiteral("Unknown output format for -of: '%1' (known: avi, lavf)").arg(value));
             container = value;
         } else if (arg == QLatin1String("-ofps")) {
-            if (!isFrameRate(value))
-                return refuse(QStringLiteral("-ofps needs a positive frame rate, not '%1'").arg(value));
+            const QString why = frameRateError(value);
+            if (!why.isEmpty())
+                return refuse(why);
             frameRate = value;
         } else if (arg == QLatin1String("-o")) {
             if (value.isEmpty())
@@ -180,10 +206,11 @@ Plan map(const QStringList &arguments)
     if (!videoCodecs.contains(videoCodec))
         return refuse(QStringLiteral("Unknown video codec vcodec=%1 (known: %2)")
                           .arg(videoCodec, videoCodecs.join(QStringLiteral(", "))));
-    const auto videoKbits = positiveNumber(lavc.value(QStringLiteral("vbitrate"), defaultVideoKbits));
-    if (!videoKbits)
-        return refuse(QStringLiteral("vbitrate needs a positive number of kbit/s, not '%1'")
-                          .arg(lavc.value(QStringLiteral("vbitrate"))));
+    QString error;
+    const QString videoBits = bitsPerSecond(QStringLiteral("vbitrate"),
+                                            lavc.value(QStringLiteral("vbitrate"), defaultVideoKbits), error);
+    if (videoBits.isEmpty())
+        return refuse(error);
     // A single pass writes no log, so pass 1 alone is simply the whole encode.
     const QString pass = lavc.value(QStringLiteral("vpass"), QStringLiteral("1"));
     if (pass != QLatin1String("1"))
@@ -201,7 +228,7 @@ Plan map(const QStringList &arguments)
                     QStringLiteral("preset=%1 is not supported: give an average bitrate from 8 to 320 kbit/s")
                         .arg(preset));
             audioArgs << QStringLiteral("-abr") << QStringLiteral("1") << QStringLiteral("-b:a")
-                      << bitsPerSecond(*kbits);
+                      << bitsPerSecond(QStringLiteral("preset"), preset, error);
         } else {
             audioArgs << QStringLiteral("-q:a") << QStringLiteral("4");
         }
@@ -211,12 +238,11 @@ Plan map(const QStringList &arguments)
         if (!audioCodecs.contains(audioCodec))
             return refuse(QStringLiteral("Unknown audio codec acodec=%1 (known: %2)")
                               .arg(audioCodec, audioCodecs.join(QStringLiteral(", "))));
-        const auto audioKbits = positiveNumber(lavc.value(QStringLiteral("abitrate"), defaultAudioKbits));
-        if (!audioKbits)
-            return refuse(QStringLiteral("abitrate needs a positive number of kbit/s, not '%1'")
-                              .arg(lavc.value(QStringLiteral("abitrate"))));
-        audioArgs << QStringLiteral("-c:a") << audioCodec << QStringLiteral("-b:a")
-                  << bitsPerSecond(*audioKbits);
+        const QString audioBits = bitsPerSecond(
+            QStringLiteral("abitrate"), lavc.value(QStringLiteral("abitrate"), defaultAudioKbits), error);
+        if (audioBits.isEmpty())
+            return refuse(error);
+        audioArgs << QStringLiteral("-c:a") << audioCodec << QStringLiteral("-b:a") << audioBits;
     }
 
     QString muxer = QStringLiteral("avi");
@@ -240,7 +266,7 @@ Plan map(const QStringList &arguments)
                          // The first real video stream (not cover art) and the first audio stream, if any.
                          << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-map")
                          << QStringLiteral("0:a:0?") << QStringLiteral("-c:v") << videoCodec
-                         << QStringLiteral("-b:v") << bitsPerSecond(*videoKbits);
+                         << QStringLiteral("-b:v") << videoBits;
     // A set output rate is kept by repeating or dropping pictures, whatever the container allows.
     if (!frameRate.isEmpty())
         plan.ffmpegArguments << QStringLiteral("-r") << frameRate << QStringLiteral("-fps_mode")

@@ -9,11 +9,24 @@ namespace StageVerdict {
 
 namespace {
 
-// Reason of a failed stage: the tool's own last words, or the fallback when it printed nothing.
-QString reasonOr(const StageOutcome &outcome, const QString &fallback)
+// The tools' progress and closing statistics: they say how far the tool got, not what went wrong.
+bool isProgressLine(const QString &line)
+{
+    static const QLatin1StringView starts[] = {QLatin1StringView("size="), QLatin1StringView("video:"),
+                                               QLatin1StringView("Pos:"), QLatin1StringView("frame=")};
+    for (const QLatin1StringView start : starts) {
+        if (line.startsWith(start))
+            return true;
+    }
+    return line.contains(QLatin1StringView("time="));
+}
+
+// Reason of a failed stage: the tool's own last words, or the program's own text for the case
+// when the tool printed nothing or only its progress.
+QString reasonOr(const StageOutcome &outcome, const QString &ownText)
 {
     const QString line = OutputParsers::lastNonEmptyLine(outcome.output);
-    return line.isEmpty() ? fallback : line;
+    return line.isEmpty() || isProgressLine(line) ? ownText : line;
 }
 
 // The encoder's position lines: "Pos:" followed by the seconds reached.

@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -57,11 +58,45 @@ std::optional<double> clockValue(QStringView text)
 }
 
 // A progress time in either form, or nullopt when the text starts with neither.
-std::optional<double> readableTime(QStringView text)
+std::optional<double> anyTime(QStringView text)
 {
     if (const auto clock = clockValue(text))
         return clock;
     return leadingNumber(text);
+}
+
+std::optional<double> believable(std::optional<double> seconds)
+{
+    if (seconds && *seconds <= LongestSeconds)
+        return seconds;
+    return std::nullopt;
+}
+
+std::optional<double> readableTime(QStringView text)
+{
+    return believable(anyTime(text));
+}
+
+// Where the encoder percentage that starts just after a "(" at from ends: the position of its
+// ")", after optional blanks, a number from 0 to 100 and "%". -1 when the text there has another
+// form.
+qsizetype percentEnd(QStringView chunk, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < chunk.size() && isBlank(chunk.at(i)))
+        ++i;
+    const qsizetype start = i;
+    bool point = false;
+    for (; i < chunk.size(); ++i) {
+        if (chunk.at(i) == QLatin1Char('.') && !point)
+            point = true;
+        else if (!isDigit(chunk.at(i)))
+            break;
+    }
+    if (chunk.mid(i, 2) != QLatin1StringView("%)"))
+        return -1;
+    const std::optional<double> value = leadingNumber(chunk.mid(start, i - start));
+    return value && *value <= 100 ? i + 1 : -1;
 }
 
 } // namespace
@@ -92,28 +127,35 @@ std::optional<double> leadingNumber(QStringView text)
 qint64 roundHalfEven(double value)
 {
     // The default rounding mode rounds halves to the even neighbour.
-    return static_cast<qint64>(std::nearbyint(value));
+    const double rounded = std::nearbyint(value);
+    if (std::isnan(rounded))
+        return 0;
+    // 2^63: the first value past the largest qint64; -2^63 itself is the smallest.
+    constexpr double end = 9223372036854775808.0;
+    if (rounded >= end)
+        return std::numeric_limits<qint64>::max();
+    if (rounded < -end)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(rounded);
 }
 
 QString encoderPercentText(QStringView chunk)
 {
     // The encoder rewrites its line with "\r"; the latest percentage in the chunk is the current one.
     QStringView latest;
-    const qsizetype n = chunk.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (chunk.at(i) != QLatin1Char('('))
-            continue;
-        if (i + 4 < n && chunk.at(i + 4) == QLatin1Char(')'))
-            latest = chunk.mid(i + 1, 3);
-        else if (i + 5 < n && chunk.at(i + 5) == QLatin1Char(')'))
-            latest = chunk.mid(i + 1, 4);
+    for (qsizetype at = chunk.indexOf(QLatin1Char('(')); at >= 0;
+         at = chunk.indexOf(QLatin1Char('('), at + 1)) {
+        const qsizetype end = percentEnd(chunk, at + 1);
+        if (end >= 0)
+            latest = chunk.mid(at + 1, end - at - 1);
     }
     return latest.toString();
 }
 
 int encoderPercent(QStringView percentText)
 {
-    return static_cast<int>(roundHalfEven(leadingNumber(percentText).value_or(0)));
+    return static_cast<int>(
+        std::clamp<qint64>(roundHalfEven(leadingNumber(percentText).value_or(0)), 0, 100));
 }
 
 QString collectAfter(QStringView chunk, QStringView marker)
@@ -144,15 +186,13 @@ std::optional<double> durationValue(QStringView collected)
             return std::nullopt;
         total += *value * weights[k];
     }
-    return total;
+    return believable(total);
 }
 
 qint32 durationSeconds(QStringView collected)
 {
-    const auto value = durationValue(collected);
-    if (!value || *value > std::numeric_limits<qint32>::max())
-        return 0;
-    return static_cast<qint32>(roundHalfEven(*value));
+    // Within LongestSeconds, so the whole seconds fit.
+    return static_cast<qint32>(roundHalfEven(durationValue(collected).value_or(0)));
 }
 
 double timeValue(QStringView collected)
@@ -160,14 +200,17 @@ double timeValue(QStringView collected)
     return readableTime(collected).value_or(0);
 }
 
-double chunkProgressTime(QStringView chunk)
+std::optional<double> chunkProgressTime(QStringView chunk)
 {
     const QLatin1StringView marker("time=");
     std::optional<double> latest;
     bool latestComplete = false;
+    bool unreadable = false;
     for (qsizetype at = chunk.indexOf(marker); at >= 0; at = chunk.indexOf(marker, at + 1)) {
         const QStringView token = tokenAt(chunk, at + marker.size());
-        const std::optional<double> value = readableTime(token);
+        const std::optional<double> any = anyTime(token);
+        unreadable = unreadable || !any;
+        const std::optional<double> value = believable(any);
         if (!value)
             continue;
         const bool complete = at + marker.size() + token.size() < chunk.size();
@@ -176,7 +219,9 @@ double chunkProgressTime(QStringView chunk)
             latestComplete = complete;
         }
     }
-    return latest.value_or(0);
+    if (!latest && unreadable)
+        return 0.0;
+    return latest;
 }
 
 QString percentText(double percent)

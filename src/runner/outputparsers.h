@@ -13,15 +13,20 @@ namespace OutputParsers {
 // decimal point. nullopt when there is no digit.
 std::optional<double> leadingNumber(QStringView text);
 
-// Rounds to the nearest whole number, halves to even.
+// Rounds to the nearest whole number, halves to even. A value beyond the range of qint64 gives
+// its nearest end, NaN gives 0.
 qint64 roundHalfEven(double value);
 
-// The encoder's percentage in parentheses, as in "( 5%)" or "(45%)": a "(" whose ")" stands 4 or
-// 5 characters further gives the 3 or 4 characters between them; the last such in the chunk
-// counts. Empty when none.
+// The longest time or duration a tool's report is believed: 100 hours, in seconds. A larger
+// value is a misreading (a damaged header, a stray number) and is ignored.
+inline constexpr double LongestSeconds = 100 * 3600;
+
+// The encoder's percentage: "(" + optional blanks + a number from 0 to 100 + "%)", as in "( 5%)"
+// or "(45%)"; "(2010)", "(abc%)" or "(101%)" are none. Gives the text between the parentheses;
+// the last one in the chunk counts. Empty when none.
 QString encoderPercentText(QStringView chunk);
 
-// The encoder percentage as a whole number (0 when the text holds no number).
+// The encoder percentage as a whole number from 0 to 100 (0 when the text holds no number).
 int encoderPercent(QStringView percentText);
 
 // Appends, for each occurrence of marker, the characters after it up to the first space or the
@@ -29,21 +34,23 @@ int encoderPercent(QStringView percentText);
 QString collectAfter(QStringView chunk, QStringView marker);
 
 // "hh:mm:ss.ff" (a trailing comma or other text after the seconds is ignored) in seconds,
-// unrounded; nullopt with fewer than three fields or a field that is not a number ("N/A").
+// unrounded; nullopt with fewer than three fields, a field that is not a number ("N/A") or a
+// value beyond LongestSeconds.
 std::optional<double> durationValue(QStringView collected);
 
 // The duration read from the collected "Duration: " text, in whole seconds (halves to even); 0
-// when it cannot be read or does not fit.
+// when durationValue() cannot read it.
 qint32 durationSeconds(QStringView collected);
 
 // A progress time: a leading hh:mm:ss(.ff) value counts as h x 3600 + m x 60 + s, otherwise the
-// leading decimal number. 0 when there is neither.
+// leading decimal number. 0 when there is neither or the value is beyond LongestSeconds.
 double timeValue(QStringView collected);
 
 // The progress time a chunk reports: its latest readable "time=" value, each value read by itself
 // as timeValue() reads it. A value that runs to the end of the chunk may be cut, so it counts only
-// when the chunk holds no other. 0 when the chunk holds no readable value ("time=N/A").
-double chunkProgressTime(QStringView chunk);
+// when the chunk holds no other. 0 when the chunk's values are all unreadable ("time=N/A");
+// nullopt when it holds no "time=" or only values beyond LongestSeconds, which are ignored.
+std::optional<double> chunkProgressTime(QStringView chunk);
 
 // Percent text of a fraction of 100: the first four characters of value written with up to 15
 // significant digits, "." as decimal point and no exponent (14.634... gives "14.6", 7.5 "7.5").
@@ -52,10 +59,12 @@ QString percentText(double percent);
 // The busy glyph after glyph: "-", "\", "|", "/" in turn; anything else gives "-".
 QString nextSpinner(const QString &glyph);
 
-// The first "Duration: " value a tool printed, in seconds (unrounded).
+// The first "Duration: " value a tool printed, in seconds (unrounded); nullopt when it cannot be
+// read as durationValue() reads it.
 std::optional<double> announcedDuration(QStringView output);
 
-// The last "time=" value a tool printed, in seconds (unrounded); nullopt when none could be read.
+// The last "time=" value a tool printed, in seconds (unrounded); nullopt when none could be read
+// (values beyond LongestSeconds are ignored).
 std::optional<double> lastProgressTime(QStringView output);
 
 // The last line with something other than blanks; lines end at "\n" or at "\r" (progress lines

@@ -2,6 +2,9 @@
 
 #include "runner/outputparsers.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QString convertingCaption(const QString &spinner, const QString &percent)
@@ -33,6 +36,9 @@ void ProgressDisplay::setSpinner(const QString &glyph)
 
 void ProgressDisplay::setBar(double widthTwips, double value)
 {
+    // The bar never leaves its track, whatever a tool printed.
+    widthTwips = std::isnan(widthTwips) ? 0 : std::clamp(widthTwips, 0.0, FullWidth);
+    value = std::isnan(value) ? 0 : std::clamp(value, 0.0, 100.0);
     if (m_width == widthTwips && m_value == value)
         return;
     m_width = widthTwips;
@@ -59,7 +65,7 @@ void ProgressDisplay::objDOS_ReceiveOutputs(const QString &CommandOutputs)
     const QString percent = OutputParsers::encoderPercentText(CommandOutputs);
     if (percent.isEmpty())
         return;
-    if (percent == QLatin1String("100%")) {
+    if (OutputParsers::leadingNumber(percent) == 100) {
         setBar(FullWidth, 100);
         setCaption(QStringLiteral("结束 100%"));
         return;
@@ -87,12 +93,11 @@ void ProgressDisplay::objffmpeg_ReceiveOutputs(const QString &CommandOutputs)
 {
     readDuration(CommandOutputs);
     stepSpinner();
-    if (!CommandOutputs.contains(QLatin1String("time=")))
-        return;
+    const std::optional<double> time = OutputParsers::chunkProgressTime(CommandOutputs);
     // Without a known duration there is nothing to measure the time against.
-    if (m_durationSeconds == 0)
+    if (!time || m_durationSeconds <= 0)
         return;
-    const qint64 t = OutputParsers::roundHalfEven(OutputParsers::chunkProgressTime(CommandOutputs));
+    const qint64 t = OutputParsers::roundHalfEven(*time);
     const double f = static_cast<double>(t) / m_durationSeconds;
     if (f * 100 >= 100) {
         setBar(FullWidth, 100);

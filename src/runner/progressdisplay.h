@@ -32,7 +32,7 @@ public:
     // The run forgets the duration when a file's conversion ends.
     void resetDuration() { setDurationSeconds(0); }
     void setSpinner(const QString &glyph);
-    // Bar and progress bar together: width in twips, value in percent.
+    // Bar and progress bar together: width in twips, value in percent, each kept within its track.
     void setBar(double widthTwips, double value);
     void setCaption(const QString &caption);
 

@@ -3,19 +3,25 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 
 namespace {
 
-// Characters that keep their meaning in a URL and are sent as they are; everything else
-// besides letters, digits and "-._~" is percent-encoded.
-constexpr char kKeptAsIs[] = "!$&'()*+,;=:@/?";
+QString encoded(const QString &value)
+{
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
 
 } // namespace
 
 FeedbackRequest::FeedbackRequest(QObject *parent)
     : QObject(parent)
     , m_manager(new QNetworkAccessManager(this))
-{}
+    , m_deadline(new QTimer(this))
+{
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, &FeedbackRequest::onTimedOut);
+}
 
 FeedbackRequest::~FeedbackRequest()
 {
@@ -30,13 +36,14 @@ QString FeedbackRequest::defaultAddress()
 QString FeedbackRequest::compose(const QString &address, const QString &name, const QString &email,
                                  const QString &comment)
 {
-    return address + QString(13, QLatin1Char(' ')) + name + QStringLiteral("&age=") + email +
-           QStringLiteral("&comment=(FLAC)") + comment;
+    return address + QString(13, QLatin1Char(' ')) + encoded(name) + QStringLiteral("&age=") +
+           encoded(email) + QStringLiteral("&comment=(FLAC)") + encoded(comment);
 }
 
 QUrl FeedbackRequest::toUrl(const QString &composed)
 {
-    return QUrl::fromEncoded(composed.toUtf8().toPercentEncoding(kKeptAsIs), QUrl::StrictMode);
+    // The tolerant reading encodes the blanks and keeps the escapes that are there.
+    return QUrl(composed, QUrl::TolerantMode);
 }
 
 void FeedbackRequest::send(const QString &composed)
@@ -48,10 +55,13 @@ void FeedbackRequest::send(const QString &composed)
     // The page is not wanted: drop it as it comes so a large one never piles up in memory.
     connect(reply, &QNetworkReply::readyRead, this, [reply] { reply->skip(reply->bytesAvailable()); });
     connect(reply, &QNetworkReply::finished, this, &FeedbackRequest::onReplyFinished);
+    // One deadline for the whole request, redirects included.
+    m_deadline->start(m_timeout);
 }
 
 void FeedbackRequest::abort()
 {
+    m_deadline->stop();
     if (m_reply.isNull())
         return;
     QNetworkReply *reply = m_reply;
@@ -63,10 +73,17 @@ void FeedbackRequest::abort()
 
 void FeedbackRequest::onReplyFinished()
 {
+    m_deadline->stop();
     QNetworkReply *reply = m_reply;
     m_reply.clear();
     reply->deleteLater();
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int code = status.toInt();
     emit finished(reply->error() == QNetworkReply::NoError && status.isValid() && code >= 200 && code < 400);
+}
+
+void FeedbackRequest::onTimedOut()
+{
+    abort();
+    emit finished(false);
 }

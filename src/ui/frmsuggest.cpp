@@ -83,6 +83,11 @@ frmSuggest::frmSuggest(QWidget *parent)
     connect(m_request, &FeedbackRequest::finished, this, &frmSuggest::wb_Finished);
 }
 
+void frmSuggest::setRequestTimeout(std::chrono::milliseconds timeout)
+{
+    m_request->setTimeout(timeout);
+}
+
 void frmSuggest::Command1_Click()
 {
     // Only an exactly empty field is missing: a name of blanks is a name.

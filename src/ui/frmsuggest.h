@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <chrono>
+
 class FeedbackRequest;
 class QLabel;
 class QLineEdit;
@@ -17,6 +19,8 @@ public:
 
     // The page the fields are appended to; the build-time address unless changed.
     void setFeedbackAddress(const QString &address) { m_address = address; }
+    // How long a request may take before the window reports it failed.
+    void setRequestTimeout(std::chrono::milliseconds timeout);
 
     // The submission: checks the three fields in order, then sends them.
     void Command1_Click();

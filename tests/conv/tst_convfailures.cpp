@@ -25,6 +25,7 @@ private slots:
     void audioOnlyInput();
     void audioOnlyInputLeavesExistingFile();
     void missingInput();
+    void refusedOption_data();
     void refusedOption();
     void failedEncodeRemovesOutput();
     void shortEncodeIsAFailure();
@@ -150,15 +151,33 @@ void TestConvFailures::missingInput()
     QVERIFY(!QFileInfo::exists(command.outputPath));
 }
 
+void TestConvFailures::refusedOption_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("-sws"), QStringLiteral("2")}
+                                    << QStringLiteral("Unknown option: -sws");
+    // Typed into the bitrate box, it would reach ffmpeg as a negative bitrate.
+    QTest::newRow("bitrate overflow")
+        << QStringList{QStringLiteral("-lavcopts"), QStringLiteral("vbitrate=100000000000000000")}
+        << QStringLiteral(
+               "vbitrate=100000000000000000 is out of range: give from 0.001 to 2147483.647 kbit/s");
+    QTest::newRow("zero frame rate") << QStringList{QStringLiteral("-ofps"), QStringLiteral("0")}
+                                     << QStringLiteral("-ofps needs a positive frame rate, not '0'");
+}
+
 void TestConvFailures::refusedOption()
 {
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
     const QString out = path(QStringLiteral("refused.avi"));
     const TestMedia::ToolResult r =
-        TestMedia::run(convPath(), {path(QStringLiteral("clip.mp4")), QStringLiteral("-oac"),
-                                    QStringLiteral("lavc"), QStringLiteral("-ovc"), QStringLiteral("lavc"),
-                                    QStringLiteral("-sws"), QStringLiteral("2"), QStringLiteral("-o"), out});
+        TestMedia::run(convPath(), QStringList{path(QStringLiteral("clip.mp4")), QStringLiteral("-oac"),
+                                               QStringLiteral("lavc"), QStringLiteral("-ovc"),
+                                               QStringLiteral("lavc"), QStringLiteral("-o"), out} +
+                                       options);
     QCOMPARE(r.exitCode, 1);
-    QCOMPARE(lastLine(r.output), QStringLiteral("Unknown option: -sws"));
+    QCOMPARE(lastLine(r.output), message);
     QVERIFY(!QFileInfo::exists(out));
 }
 

@@ -151,6 +151,14 @@ void TestConvMapping::mencoderRules_data()
                                                "-lavcopts vbitrate=0.5 -o out.avi")
                                       << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 500 -c:a libmp3lame "
                                                "-abr 1 -b:a 8500 -f avi");
+    QTest::newRow("the range's ends") << words("in.mkv -oac lavc -lavcopts abitrate=0.001 -ovc lavc "
+                                               "-lavcopts vbitrate=2147483.647 -ofps 1001000 -o out.avi")
+                                      << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 2147483647 -r 1001000 "
+                                               "-fps_mode cfr -c:a mp2 -b:a 1 -f avi");
+    QTest::newRow("exponent and sign") << words("in.mkv -oac lavc -lavcopts abitrate=+64 -ovc lavc "
+                                                "-lavcopts vbitrate=1.2e3 -ofps 1/1001000 -o out.avi")
+                                       << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 1200000 -r 1/1001000 "
+                                                "-fps_mode cfr -c:a mp2 -b:a 64000 -f avi");
 }
 
 void TestConvMapping::mencoderRules()
@@ -214,6 +222,25 @@ void TestConvMapping::refusals_data()
     QTest::newRow("zero audio bitrate")
         << with("-lavcopts abitrate=0")
         << QStringLiteral("abitrate needs a positive number of kbit/s, not '0'");
+    QTest::newRow("negative audio bitrate")
+        << with("-lavcopts abitrate=-64")
+        << QStringLiteral("abitrate needs a positive number of kbit/s, not '-64'");
+    // Numbers ffmpeg cannot take: each would reach it as a different, even negative, bitrate.
+    QTest::newRow("video bitrate overflow")
+        << with("-lavcopts vbitrate=1e17")
+        << QStringLiteral("vbitrate=1e17 is out of range: give from 0.001 to 2147483.647 kbit/s");
+    QTest::newRow("video bitrate past 32 bits")
+        << with("-lavcopts vbitrate=2147483.648")
+        << QStringLiteral("vbitrate=2147483.648 is out of range: give from 0.001 to 2147483.647 kbit/s");
+    QTest::newRow("audio bitrate below one bit/s")
+        << with("-lavcopts abitrate=0.0004")
+        << QStringLiteral("abitrate=0.0004 is out of range: give from 0.001 to 2147483.647 kbit/s");
+    QTest::newRow("infinite bitrate")
+        << with("-lavcopts vbitrate=inf")
+        << QStringLiteral("vbitrate needs a positive number of kbit/s, not 'inf'");
+    QTest::newRow("negative LAME preset")
+        << words("in.mkv -oac mp3lame -lameopts preset=-5 -ovc lavc -o out.avi")
+        << QStringLiteral("preset=-5 is not supported: give an average bitrate from 8 to 320 kbit/s");
     QTest::newRow("second pass") << with("-lavcopts vpass=2")
                                  << QStringLiteral(
                                         "vpass=2 is not supported: conv encodes in a single pass (vpass=1)");
@@ -234,6 +261,19 @@ void TestConvMapping::refusals_data()
         << with("-ofps 24fps") << QStringLiteral("-ofps needs a positive frame rate, not '24fps'");
     QTest::newRow("fraction with zero")
         << with("-ofps 24/0") << QStringLiteral("-ofps needs a positive frame rate, not '24/0'");
+    QTest::newRow("negative frame rate")
+        << with("-ofps -24") << QStringLiteral("-ofps needs a positive frame rate, not '-24'");
+    QTest::newRow("frame rate overflow")
+        << with("-ofps 1e17")
+        << QStringLiteral("-ofps 1e17 is out of range: give from 1/1001000 to 1001000 frames per second");
+    QTest::newRow("fraction overflow")
+        << with("-ofps 1e300/1e-300")
+        << QStringLiteral(
+               "-ofps 1e300/1e-300 is out of range: give from 1/1001000 to 1001000 frames per second");
+    QTest::newRow("frame rate too small")
+        << with("-ofps 1/2000000")
+        << QStringLiteral(
+               "-ofps 1/2000000 is out of range: give from 1/1001000 to 1001000 frames per second");
     QTest::newRow("two inputs") << with("other.mkv")
                                 << QStringLiteral(
                                        "Only one input file can be converted at a time: 'in.mkv' and "

@@ -3,6 +3,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrlQuery>
 
 // The submission address and its web request, against a server started by the test.
 class TestFeedbackRequest : public QObject
@@ -38,6 +39,11 @@ private:
     {
         return m_server->origin() + QUrl::fromPercentEncoding(m_server->targets.at(index));
     }
+    // The query as a server reads it: split at "&" and "=", then each piece decoded.
+    QUrlQuery query(int index) const
+    {
+        return QUrlQuery(QUrl::fromEncoded(m_server->targets.at(index)).query(QUrl::FullyEncoded));
+    }
 
     LoopbackServer *m_server = nullptr;
 };
@@ -59,21 +65,23 @@ void TestFeedbackRequest::compose_data()
     QTest::newRow("plain") << "Ann"
                            << "ann@example.org"
                            << "Nice"
-                           << "http://x/s?name=             Ann&age=ann@example.org&comment=(FLAC)Nice";
-    QTest::newRow("blanks and ampersands kept")
+                           << "http://x/s?name=             Ann&age=ann%40example.org&comment=(FLAC)Nice";
+    QTest::newRow("blanks and ampersands stay in their field")
         << "  "
         << "a&b=c"
         << "good & fast"
-        << "http://x/s?name=               &age=a&b=c&comment=(FLAC)good & fast";
-    QTest::newRow("Chinese kept") << "张三"
-                                  << "z@例子.cn"
-                                  << "很好用！"
-                                  << "http://x/s?name=             张三&age=z@例子.cn&comment=(FLAC)很好用！";
+        << "http://x/s?name=             %20%20&age=a%26b%3Dc&comment=(FLAC)good%20%26%20fast";
+    QTest::newRow("Chinese")
+        << "张三"
+        << "z@例子.cn"
+        << "很好用！"
+        << "http://x/s?name=             %E5%BC%A0%E4%B8%89&age=z%40%E4%BE%8B%E5%AD%90.cn"
+           "&comment=(FLAC)%E5%BE%88%E5%A5%BD%E7%94%A8%EF%BC%81";
     QTest::newRow("escapes not interpreted")
         << "%41"
         << "#x"
         << "a+b%20"
-        << "http://x/s?name=             %41&age=#x&comment=(FLAC)a+b%20";
+        << "http://x/s?name=             %2541&age=%23x&comment=(FLAC)a%2Bb%2520";
     QTest::newRow("empty fields") << ""
                                   << ""
                                   << ""
@@ -134,39 +142,52 @@ void TestFeedbackRequest::addressArrivesUnchanged()
 
     FeedbackRequest request;
     QSignalSpy finished(&request, &FeedbackRequest::finished);
-    const QString composed = FeedbackRequest::compose(m_server->feedbackAddress(), name, email, comment);
-    request.send(composed);
+    request.send(FeedbackRequest::compose(m_server->feedbackAddress(), name, email, comment));
 
     QTRY_COMPARE(finished.size(), 1);
     QCOMPARE(finished.at(0).at(0).toBool(), true);
     QCOMPARE(m_server->targets.size(), 1);
-    QCOMPARE(decodedAddress(0), composed);
+    const QString blanks(13, QLatin1Char(' '));
+    QCOMPARE(decodedAddress(0), m_server->feedbackAddress() + blanks + name + QStringLiteral("&age=") +
+                                    email + QStringLiteral("&comment=(FLAC)") + comment);
+    // Whatever the user typed, each value comes back whole from its own field.
+    const QUrlQuery fields = query(0);
+    QCOMPARE(fields.queryItems().size(), 3);
+    QCOMPARE(fields.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded), blanks + name);
+    QCOMPARE(fields.queryItemValue(QStringLiteral("age"), QUrl::FullyDecoded), email);
+    QCOMPARE(fields.queryItemValue(QStringLiteral("comment"), QUrl::FullyDecoded),
+             QStringLiteral("(FLAC)") + comment);
 }
 
 void TestFeedbackRequest::verdict_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("status");
+    QTest::addColumn<int>("timeoutMs");
     QTest::addColumn<bool>("success");
 
     const int answer = int(LoopbackServer::Mode::Answer);
-    QTest::newRow("200") << answer << 200 << true;
-    QTest::newRow("204") << answer << 204 << true;
-    QTest::newRow("302 to a page") << answer << 302 << true;
-    QTest::newRow("404") << answer << 404 << false;
-    QTest::newRow("500") << answer << 500 << false;
-    QTest::newRow("503") << answer << 503 << false;
-    QTest::newRow("hung up without a reply") << int(LoopbackServer::Mode::HangUp) << 0 << false;
+    const int usual = int(FeedbackRequest::DefaultTimeout.count());
+    QTest::newRow("200") << answer << 200 << usual << true;
+    QTest::newRow("204") << answer << 204 << usual << true;
+    QTest::newRow("302 to a page") << answer << 302 << usual << true;
+    QTest::newRow("404") << answer << 404 << usual << false;
+    QTest::newRow("500") << answer << 500 << usual << false;
+    QTest::newRow("503") << answer << 503 << usual << false;
+    QTest::newRow("hung up without a reply") << int(LoopbackServer::Mode::HangUp) << 0 << usual << false;
+    QTest::newRow("no answer within the time") << int(LoopbackServer::Mode::Silent) << 0 << 300 << false;
 }
 
 void TestFeedbackRequest::verdict()
 {
     QFETCH(int, mode);
     QFETCH(int, status);
+    QFETCH(int, timeoutMs);
     QFETCH(bool, success);
 
     m_server->setMode(LoopbackServer::Mode(mode), status);
     FeedbackRequest request;
+    request.setTimeout(std::chrono::milliseconds(timeoutMs));
     QSignalSpy finished(&request, &FeedbackRequest::finished);
     request.send(FeedbackRequest::compose(m_server->feedbackAddress(), QStringLiteral("n"),
                                           QStringLiteral("e"), QStringLiteral("c")));

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QUrlQuery>
 
 // The feedback window against a server started by the test.
 class TestFrmSuggest : public QObject
@@ -211,6 +212,14 @@ void TestFrmSuggest::sendsTheComposition()
     QCOMPARE(m_server->origin() + QUrl::fromPercentEncoding(m_server->targets.at(0)),
              m_server->origin() + QStringLiteral("/suggest.php?name=") + QString(13, QLatin1Char(' ')) +
                  name + QStringLiteral("&age=") + email + QStringLiteral("&comment=(FLAC)") + comment);
+    // The "&", "=" and "#" the user typed stay inside their field.
+    const QUrlQuery fields(QUrl::fromEncoded(m_server->targets.at(0)).query(QUrl::FullyEncoded));
+    QCOMPARE(fields.queryItems().size(), 3);
+    QCOMPARE(fields.queryItemValue(QStringLiteral("name"), QUrl::FullyDecoded),
+             QString(13, QLatin1Char(' ')) + name);
+    QCOMPARE(fields.queryItemValue(QStringLiteral("age"), QUrl::FullyDecoded), email);
+    QCOMPARE(fields.queryItemValue(QStringLiteral("comment"), QUrl::FullyDecoded),
+             QStringLiteral("(FLAC)") + comment);
     QCOMPARE(field("txtName")->text(), name);
     QCOMPARE(field("txtEMail")->text(), email);
     QCOMPARE(field("txtComment")->text(), comment);
@@ -218,20 +227,28 @@ void TestFrmSuggest::sendsTheComposition()
 
 void TestFrmSuggest::verdictShown_data()
 {
+    QTest::addColumn<int>("mode");
     QTest::addColumn<int>("httpStatus");
+    QTest::addColumn<int>("timeoutMs");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("200") << 200 << "完毕.";
-    QTest::newRow("500") << 500 << "发送失败.";
-    QTest::newRow("404") << 404 << "发送失败.";
+    const int answer = int(LoopbackServer::Mode::Answer);
+    QTest::newRow("200") << answer << 200 << 30000 << "完毕.";
+    QTest::newRow("500") << answer << 500 << 30000 << "发送失败.";
+    QTest::newRow("404") << answer << 404 << 30000 << "发送失败.";
+    QTest::newRow("no answer within the time")
+        << int(LoopbackServer::Mode::Silent) << 0 << 300 << "发送失败.";
 }
 
 void TestFrmSuggest::verdictShown()
 {
+    QFETCH(int, mode);
     QFETCH(int, httpStatus);
+    QFETCH(int, timeoutMs);
     QFETCH(QString, shown);
 
-    m_server->setMode(LoopbackServer::Mode::Answer, httpStatus);
+    m_server->setMode(LoopbackServer::Mode(mode), httpStatus);
+    m_window->setRequestTimeout(std::chrono::milliseconds(timeoutMs));
     fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
     QTest::mouseClick(button("Command3"), Qt::LeftButton);
     QTRY_COMPARE(status()->text(), shown);

@@ -22,11 +22,10 @@ private slots:
         QTest::addColumn<double>("reached");
         QTest::addColumn<QString>("reason");
         QTest::newRow("complete encode") << QStringLiteral("ffmpeg-mp3-complete.txt") << 4.0 << QString();
-        // The header announced 4 s; ffmpeg decoded 1.58 s of it and still exited with 0.
+        // The header announced 4 s; ffmpeg decoded 1.58 s of it and still exited with 0. Its
+        // last words are statistics, which explain nothing.
         QTest::newRow("truncated input") << QStringLiteral("ffmpeg-mp3-truncated.txt") << 1.58
-                                         << QStringLiteral("video:0kB audio:63kB subtitle:0kB other "
-                                                           "streams:0kB global headers:0kB muxing "
-                                                           "overhead: 1.562500%");
+                                         << QStringLiteral("转换工具只处理了部分输入");
     }
     void capturedOutput()
     {
@@ -102,6 +101,33 @@ private slots:
         QTest::newRow("no duration announced")
             << true << false << 0 << QStringLiteral("Duration: N/A,\ntime=00:00:01.00\n")
             << QByteArray("data") << QString();
+        QTest::newRow("duration beyond 100 hours is not believed")
+            << true << false << 0 << QStringLiteral("Duration: 200:00:00.00,\ntime=00:00:01.00 y\nend\n")
+            << QByteArray("data") << QString();
+
+        // A last line that is only the tool's progress or statistics gives the program's own text.
+        const QString progress =
+            QStringLiteral("  Duration: 00:00:04.00, start\nsize= 1kB time=00:00:03.98 x\n");
+        QTest::newRow("killed during progress")
+            << true << true << 0 << progress << QByteArray("data") << QStringLiteral("转换工具被终止");
+        QTest::newRow("error status after statistics")
+            << true << false << 1 << progress + QStringLiteral("video:0kB audio:63kB subtitle:0kB\n")
+            << QByteArray("data") << QStringLiteral("转换工具退出状态 1");
+        QTest::newRow("error status after a frame line")
+            << true << false << 254 << QStringLiteral("frame=  12 fps=0.0 q=2.0 size= 1kB\r")
+            << QByteArray("data") << QStringLiteral("转换工具退出状态 254");
+        QTest::newRow("encoder position, no file")
+            << true << false << 0 << QStringLiteral("Pos:   3.9s     98f (100%) \n") << QByteArray()
+            << QStringLiteral("转换工具没有写出文件");
+        QTest::newRow("time= inside a line, empty file")
+            << true << false << 0 << QStringLiteral("[out#0/mp3] size= 1kB time=00:00:03.98 x\n")
+            << QByteArray("") << QStringLiteral("转换工具没有写出文件");
+        QTest::newRow("stopped short on a progress line")
+            << true << false << 0 << QStringLiteral("Duration: 00:00:04.00,\nsize= 1kB time=00:00:02.90 y\r")
+            << QByteArray("data") << QStringLiteral("转换工具只处理了部分输入");
+        QTest::newRow("a line merely starting like one is the tool's words")
+            << true << false << 1 << QStringLiteral("frames dropped: 3\n") << QByteArray("data")
+            << QStringLiteral("frames dropped: 3");
     }
     void verdict()
     {

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QtTest>
 
+#include <limits>
 #include <optional>
 
 using namespace OutputParsers;
@@ -63,6 +64,11 @@ private slots:
         QTest::newRow("205.47") << 205.47 << qint64(205);
         QTest::newRow("12.3413") << 12.3413 << qint64(12);
         QTest::newRow("29.51") << 29.51 << qint64(30);
+        // Whatever a tool printed, the rounding gives a whole number and never overflows.
+        QTest::newRow("1e23 keeps to the top end") << 1e23 << std::numeric_limits<qint64>::max();
+        QTest::newRow("-1e23 keeps to the bottom end") << -1e23 << std::numeric_limits<qint64>::min();
+        QTest::newRow("infinity") << qInf() << std::numeric_limits<qint64>::max();
+        QTest::newRow("not a number") << qQNaN() << qint64(0);
     }
 
     void roundingHalvesToEven()
@@ -96,6 +102,19 @@ private slots:
             << QStringLiteral("Pos: 1.2s 30f (4") << QString() << 0;
         QTest::newRow("other parentheses first")
             << QStringLiteral("mpeg4 (native) -> (12%)") << QStringLiteral("12%") << 12;
+        QTest::newRow("several blanks")
+            << QStringLiteral("Pos: 0.1s 2f (  7%)") << QStringLiteral("  7%") << 7;
+        QTest::newRow("decimal") << QStringLiteral("(7.5%)") << QStringLiteral("7.5%") << 8;
+        // A failing tool's words about a file name are no percentage.
+        QTest::newRow("year in a file name")
+            << QStringLiteral("Live (2010).avi: Invalid data found when processing input") << QString() << 0;
+        QTest::newRow("word before the percent sign") << QStringLiteral("(abc%)") << QString() << 0;
+        QTest::newRow("above 100") << QStringLiteral("(101%)") << QString() << 0;
+        QTest::newRow("no percent sign") << QStringLiteral("( 45)") << QString() << 0;
+        QTest::newRow("blank before the percent sign") << QStringLiteral("(45 %)") << QString() << 0;
+        QTest::newRow("huge number") << QStringLiteral("(99999999999999999999999%)") << QString() << 0;
+        QTest::newRow("a later non-percentage does not hide the latest")
+            << QStringLiteral("Pos: 1.2s 30f (45%) \rLive (2010).avi (101%)") << QStringLiteral("45%") << 45;
     }
 
     void encoderPercentage()
@@ -123,6 +142,10 @@ private slots:
         QTest::newRow("two in one chunk count the first")
             << QStringLiteral("Duration: 00:01:00.00, x\nDuration: 00:02:00.00, y") << qint32(60);
         QTest::newRow("too large") << QStringLiteral("Duration: 999999:00:00.00, start") << qint32(0);
+        QTest::newRow("100 hours") << QStringLiteral("Duration: 100:00:00.00, start") << qint32(360000);
+        QTest::newRow("beyond 100 hours") << QStringLiteral("Duration: 100:00:00.01, start") << qint32(0);
+        QTest::newRow("seconds beyond any range")
+            << QStringLiteral("Duration: 00:00:100000000000000000000000.00, start") << qint32(0);
     }
 
     void durationReading()
@@ -145,6 +168,7 @@ private slots:
         QTest::newRow("not available") << QStringLiteral("size=N/A time=N/A bitrate=N/A") << 0.0;
         QTest::newRow("negative at the start") << QStringLiteral("time=-00:00:00.02 bitrate") << 0.0;
         QTest::newRow("cut by the chunk end") << QStringLiteral("size= 2kB time=00:0") << 0.0;
+        QTest::newRow("100 hours") << QStringLiteral("time=100:00:00.00 bitrate") << 360000.0;
     }
 
     void timeReading()
@@ -152,33 +176,45 @@ private slots:
         QFETCH(QString, chunk);
         QFETCH(double, seconds);
         QCOMPARE(timeValue(collectAfter(chunk, u"time=")), seconds);
-        QCOMPARE(chunkProgressTime(chunk), seconds);
+        QCOMPARE(chunkProgressTime(chunk), std::optional<double>(seconds));
     }
 
     void chunkProgressTimeTakesTheLatest_data()
     {
+        using Seconds = std::optional<double>;
         QTest::addColumn<QString>("chunk");
-        QTest::addColumn<double>("seconds");
-        QTest::newRow("two clocks") << QStringLiteral("time=00:00:12.34 x\rtime=00:00:13.56 y") << 13.56;
-        QTest::newRow("two seconds values") << QStringLiteral("time=12.34 x\rtime=13.56 y") << 13.56;
+        QTest::addColumn<Seconds>("seconds"); // none: the chunk tells no time
+        QTest::newRow("two clocks") << QStringLiteral("time=00:00:12.34 x\rtime=00:00:13.56 y")
+                                    << Seconds(13.56);
+        QTest::newRow("two seconds values") << QStringLiteral("time=12.34 x\rtime=13.56 y") << Seconds(13.56);
         QTest::newRow("final line of an encode")
             << QStringLiteral(
                    "size= 8192kB time=00:03:32.44 bitrate= 315.9kbits/s speed= 106x    \rsize=    9377kB "
                    "time=00:04:00.00 bitrate= 320.1kbits/s speed= 103x    \nvideo:0kB audio:9376kB")
-            << 240.0;
+            << Seconds(240.0);
         QTest::newRow("latest cut by the chunk end")
-            << QStringLiteral("time=00:00:12.34 x\rsize= 2kB time=00:0") << 12.34;
+            << QStringLiteral("time=00:00:12.34 x\rsize= 2kB time=00:0") << Seconds(12.34);
         QTest::newRow("latest ends the chunk")
-            << QStringLiteral("time=00:00:12.34 x\rtime=00:00:13.56") << 12.34;
-        QTest::newRow("latest not available") << QStringLiteral("time=00:00:12.34 x\rtime=N/A y") << 12.34;
-        QTest::newRow("none") << QStringLiteral("frame=1 fps=0.0") << 0.0;
+            << QStringLiteral("time=00:00:12.34 x\rtime=00:00:13.56") << Seconds(12.34);
+        QTest::newRow("latest not available")
+            << QStringLiteral("time=00:00:12.34 x\rtime=N/A y") << Seconds(12.34);
+        QTest::newRow("latest beyond 100 hours")
+            << QStringLiteral("time=00:00:12.34 x\rtime=100:00:00.01 y") << Seconds(12.34);
+        QTest::newRow("none") << QStringLiteral("frame=1 fps=0.0") << Seconds();
+        QTest::newRow("only beyond 100 hours")
+            << QStringLiteral("size= 1kB time=100:00:00.01 bitrate=") << Seconds();
+        QTest::newRow("1e23 seconds")
+            << QStringLiteral("size= 1kB time=100000000000000000000000 bitrate=") << Seconds();
+        QTest::newRow("1e23 hours") << QStringLiteral("time=100000000000000000000000:00:00.00 bitrate=")
+                                    << Seconds();
     }
 
     void chunkProgressTimeTakesTheLatest()
     {
         QFETCH(QString, chunk);
-        QFETCH(double, seconds);
+        QFETCH(std::optional<double>, seconds);
         QCOMPARE(chunkProgressTime(chunk), seconds);
+        QCOMPARE(timeValue(collectAfter(chunk, u"time=")) > 0, seconds.has_value());
     }
 
     void percentTextOfFifteenDigits_data()
@@ -247,6 +283,11 @@ private slots:
                                     << QStringLiteral("At least one output file must be specified");
         QTest::newRow("nothing") << QString() << std::optional<double>() << std::optional<double>()
                                  << QString();
+        QTest::newRow("values beyond 100 hours")
+            << QStringLiteral("  Duration: 200:00:00.00, start\nsize= 1kB time=00:00:04.00 x\rsize= 2kB "
+                              "time=100000000000000000000000 x\n")
+            << std::optional<double>() << std::optional<double>(4.0)
+            << QStringLiteral("size= 2kB time=100000000000000000000000 x");
     }
 
     void wholeOutputReading()

@@ -98,6 +98,13 @@ private slots:
             << QStringLiteral("(2.5%)") << 108.3 << 2.0 << QStringLiteral("转换中\\ 2%");
         QTest::newRow("no parenthesis")
             << QStringLiteral("Pos:   1.2s     30f") << 0.0 << 0.0 << QStringLiteral("0%");
+        QTest::newRow("100% after blanks") << QStringLiteral("Pos:  60.0s   1441f ( 100%) ") << 5415.0
+                                           << 100.0 << QStringLiteral("结束 100%");
+        // A failing tool that names a file with a year in it shows no progress.
+        QTest::newRow("year in a file name")
+            << QStringLiteral("Live (2010).avi: Invalid data found when processing input") << 0.0 << 0.0
+            << QStringLiteral("0%");
+        QTest::newRow("above 100%") << QStringLiteral("(101%)") << 0.0 << 0.0 << QStringLiteral("0%");
     }
 
     void encoderChunks()
@@ -139,6 +146,7 @@ private slots:
         QTest::newRow("second duration ignored")
             << 3724 << QStringLiteral("  Duration: 00:00:10.00, start: 0") << 3724;
         QTest::newRow("no duration") << 0 << QStringLiteral("Input #0, flac, from 'a.flac':") << 0;
+        QTest::newRow("beyond 100 hours") << 0 << QStringLiteral("  Duration: 100:00:00.01, start: 0") << 0;
     }
 
     void durationProbeChunks()
@@ -202,6 +210,17 @@ private slots:
             << 0 << 0.0 << 0.0 << QStringLiteral("0%");
         QTest::newRow("no time") << 205 << QStringLiteral("Stream mapping:\n") << 205 << 0.0 << 0.0
                                  << QStringLiteral("0%");
+        QTest::newRow("time beyond 100 hours leaves the display")
+            << 205 << QStringLiteral("size= 1kB time=100:00:00.01 bitrate=") << 205 << 0.0 << 0.0
+            << QStringLiteral("0%");
+        QTest::newRow("time of 1e23 s leaves the display")
+            << 205 << QStringLiteral("size= 1kB time=100000000000000000000000 bitrate=") << 205 << 0.0 << 0.0
+            << QStringLiteral("0%");
+        QTest::newRow("duration beyond 100 hours stays unknown")
+            << 0 << QStringLiteral("  Duration: 999:00:00.00, start: 0\nsize= 1kB time=00:00:30.00 bitrate=")
+            << 0 << 0.0 << 0.0 << QStringLiteral("0%");
+        QTest::newRow("100 hours reached") << 360000 << QStringLiteral("size= 1kB time=100:00:00.00 bitrate=")
+                                           << 360000 << 5415.0 << 100.0 << QStringLiteral("完成 100%");
     }
 
     void transcoderChunks()
