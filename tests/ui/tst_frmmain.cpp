@@ -344,6 +344,12 @@ void TestFrmMain::restoredFormat_data()
     QTest::newRow("MP3 keeps restored audio")
         << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
         << QStringList{u"MP3(纯音频格式)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
+    // The first start of a new program folder shows MP3 at 320 kbit/s, 48000 Hz, two channels.
+    QFile shipped(TestMedia::programFolder() + QStringLiteral("/setup.ini"));
+    QVERIFY(shipped.open(QIODevice::ReadOnly));
+    QTest::newRow("as shipped") << shipped.readAll()
+                                << QStringList{u"MP3(纯音频格式)"_s, u"48000"_s, u"320"_s, u"双声道"_s,
+                                               u"<default>"_s};
     QTest::newRow("MP3 with 128 kbit/s, 44100 Hz, mono")
         << QByteArray("\"9\"\r\n\"1\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
         << QStringList{u"MP3(纯音频格式)"_s, u"44100"_s, u"128"_s, u"单声道"_s, u"/music/out"_s};
