@@ -9,30 +9,7 @@
 #include "shell/comdlg.h"
 #include "shell/shelldialogs.h"
 
-#include <QCoreApplication>
 #include <QFile>
-
-namespace {
-
-// Marks a command as running for its whole length, so a click that arrives while it lets window
-// events run does not start it again inside itself.
-class BusyScope
-{
-public:
-    explicit BusyScope(bool &busy)
-        : m_busy(busy)
-    {
-        m_busy = true;
-    }
-    ~BusyScope() { m_busy = false; }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
-
-private:
-    bool &m_busy;
-};
-
-} // namespace
 
 FileDialogs FileDialogs::system(CCommonDialogs &sharedDialogs, QWidget *owner)
 {
@@ -60,7 +37,11 @@ FileCommands::FileCommands(FileList *list, FileListView *view, HintBox *hint, Fi
     , m_view(view)
     , m_hint(hint)
     , m_dialogs(std::move(dialogs))
+    , m_folderScan(new FileSearch::FolderScan(this))
 {
+    connect(m_folderScan, &FileSearch::FolderScan::filesFound, list, &FileList::AddFileRows);
+    connect(m_folderScan, &FileSearch::FolderScan::finished, this, &FileCommands::finishFolderSearch);
+    connect(list, &FileList::removeAllFinished, this, [this] { setBusy(false); });
     if (view)
         connect(view, &FileListView::filesDropped, this, &FileCommands::LV_OLEDragDrop);
 }
@@ -110,16 +91,19 @@ void FileCommands::addFolder(const QString &folder)
 {
     if (m_busy)
         return;
-    BusyScope busy(m_busy);
+    setBusy(true);
     m_list->setHintVisible(true);
     if (m_hint)
         m_hint->setCaption(HintBox::searchingCaption());
-    QList<QByteArray> lstAddFolder;
-    FileSearch::SearchFolder(QFile::encodeName(folder), lstAddFolder);
-    m_list->AddFileRows(lstAddFolder);
+    m_folderScan->start(QFile::encodeName(folder));
+}
+
+void FileCommands::finishFolderSearch()
+{
     if (m_hint)
         m_hint->setCaption(HintBox::dropCaption());
     m_list->updateHintFromRows();
+    setBusy(false);
 }
 
 void FileCommands::RemoveSelectedRow()
@@ -130,21 +114,30 @@ void FileCommands::RemoveSelectedRow()
 
 void FileCommands::RemoveAllRows()
 {
+    if (m_busy)
+        return;
+    setBusy(true);
     m_list->RemoveAllRows();
 }
 
 void FileCommands::LV_OLEDragDrop(const QList<QByteArray> &nativePaths)
 {
     m_list->AddFileRows(nativePaths);
-    if (m_list->isEmpty())
-        return;
-    QCoreApplication::processEvents();
-    m_list->setHintVisible(false);
+    if (!m_list->isEmpty())
+        m_list->setHintVisible(false);
 }
 
 void FileCommands::picDrag_OLEDragDrop(const QList<QByteArray> &nativePaths)
 {
     m_list->AddFileRows(nativePaths);
+}
+
+void FileCommands::setBusy(bool busy)
+{
+    if (m_busy == busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
 }
 
 void FileCommands::picDrag_Click()

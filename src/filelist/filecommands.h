@@ -12,6 +12,9 @@ class FileList;
 class FileListView;
 class HintBox;
 class QWidget;
+namespace FileSearch {
+class FolderScan;
+}
 
 // The dialogs the file commands open. The program wires the real ones (see FileDialogs::system);
 // tests answer them directly.
@@ -32,6 +35,10 @@ struct FileDialogs
 
 // The commands that fill and empty the file list, for the main window's menus, toolbar and popup
 // actions, and the two places files can be dropped on.
+//
+// A folder search and remove-all work from the event loop: they start, return, and report their end
+// through busyChanged. While one of them runs, the commands that fill the list from a dialog or empty
+// it are ignored.
 class FileCommands : public QObject
 {
     Q_OBJECT
@@ -48,7 +55,7 @@ public:
     // alone; a click opens BrowseForFile.
     void attachDropZone(QWidget *w);
 
-    // True while a folder search or remove-all runs; window events still run meanwhile.
+    // True from the start of a folder search or remove-all to its end.
     bool isBusy() const { return m_busy; }
 
 signals:
@@ -57,19 +64,29 @@ signals:
 public slots:
     void imgAdd_Click();
     void AddFolderFiles();
-    // The rest of AddFolderFiles once a folder is chosen: searches it and appends its FLAC files.
+    // The rest of AddFolderFiles once a folder is chosen: starts searching it; its FLAC files are
+    // appended as they are found, in their final order.
     void addFolder(const QString &folder);
     void imgRemove_Click() { RemoveSelectedRow(); }
     void RemoveSelectedRow();
+    // Starts emptying the list; files added meanwhile stay.
     void RemoveAllRows();
     void LV_OLEDragDrop(const QList<QByteArray> &nativePaths);
     void picDrag_OLEDragDrop(const QList<QByteArray> &nativePaths);
     void picDrag_Click();
 
+signals:
+    // A folder search or remove-all has started (true) or ended (false).
+    void busyChanged(bool busy);
+
 private:
+    void setBusy(bool busy);
+    void finishFolderSearch();
+
     FileList *m_list;
     QPointer<FileListView> m_view;
     QPointer<HintBox> m_hint;
     FileDialogs m_dialogs;
+    FileSearch::FolderScan *m_folderScan;
     bool m_busy = false;
 };

@@ -2,7 +2,6 @@
 
 #include "shell/appdirs.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -37,7 +36,10 @@ bool roundTrips(const QByteArray &native)
 
 FileList::FileList(QObject *parent)
     : QAbstractTableModel(parent)
-{}
+{
+    m_removeAllTimer.setInterval(0);
+    connect(&m_removeAllTimer, &QTimer::timeout, this, &FileList::removeNextBatch);
+}
 
 FileList::~FileList()
 {
@@ -254,20 +256,31 @@ void FileList::RemoveSelectedRow(int row)
 
 void FileList::RemoveAllRows()
 {
-    if (m_removingAll)
+    if (isRemovingAll())
         return;
+    // Ids only grow, so the rows of the start are those with an id given out so far; this holds while
+    // the run or the user take some of them off meanwhile.
     m_removingAll = true;
-    int left = count();
-    while (left > 0 && !isEmpty()) {
-        const int batch = std::min({left, count(), RemoveBatchSize});
-        removeRows(0, batch);
-        left -= batch;
-        QCoreApplication::processEvents();
-    }
+    m_removeAllUpTo = m_nextId - 1;
+    removeNextBatch();
+    if (isRemovingAll())
+        m_removeAllTimer.start();
+}
+
+void FileList::removeNextBatch()
+{
+    const auto firstKept = std::upper_bound(m_entries.cbegin(), m_entries.cend(), m_removeAllUpTo,
+                                            [](Id upTo, const Entry &entry) { return upTo < entry.id; });
+    const int left = int(firstKept - m_entries.cbegin());
+    removeRows(0, std::min(left, RemoveBatchSize));
+    if (left > RemoveBatchSize)
+        return;
+    m_removeAllTimer.stop();
     m_removingAll = false;
     // Files dropped while the rows were going stay, and then the hint would cover them.
     if (isEmpty())
         setHintVisible(true);
+    emit removeAllFinished();
 }
 
 void FileList::markFailed(Id id, const QString &reason)

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QTimer>
 
 // The files waiting for conversion: the run's queue (lstFile) and the rows the list view shows (LV),
 // held once so that they cannot drift apart. Row k is queue entry k.
@@ -33,8 +34,8 @@ public:
         IdRole,
     };
 
-    // RemoveAllRows takes rows off in batches of this size and lets window events run between them.
-    static constexpr int RemoveBatchSize = 500;
+    // RemoveAllRows takes rows off in batches of this size, one batch per pass of the event loop.
+    static constexpr int RemoveBatchSize = 5000;
 
     explicit FileList(QObject *parent = nullptr);
     ~FileList() override;
@@ -79,9 +80,11 @@ public:
     bool removeId(Id id);
     // Removes the selected row (-1: no selection, nothing happens); shows the hint when the list empties.
     void RemoveSelectedRow(int row);
-    // Empties the list from the top, letting window events run between batches, then shows the hint.
-    // The number of rows is taken once: files added while it runs stay.
+    // Empties the list from the top, a batch at a time: the first batch goes at once, the others from
+    // the event loop. The rows are those of the start: files added while it runs stay. At the end it
+    // shows the hint if the list is empty and reports removeAllFinished. Ignored while it runs.
     void RemoveAllRows();
+    bool isRemovingAll() const { return m_removingAll; }
 
     void markFailed(Id id, const QString &reason);
     bool isFailed(Id id) const;
@@ -107,6 +110,7 @@ public:
 
 signals:
     void hintVisibleChanged(bool visible);
+    void removeAllFinished();
 
 private:
     struct Entry
@@ -122,6 +126,7 @@ private:
     Entry makeEntry(const QString &path, const QByteArray &native);
     void removeRows(int first, int count);
     void removeLink(Id id);
+    void removeNextBatch();
 
     // Ids only grow and rows are only appended, so the entries stay sorted by id.
     QList<Entry> m_entries;
@@ -131,4 +136,6 @@ private:
     QString m_lastAddFolder;
     bool m_hintVisible = true;
     bool m_removingAll = false;
+    Id m_removeAllUpTo = 0; // RemoveAllRows removes the rows up to this id
+    QTimer m_removeAllTimer;
 };

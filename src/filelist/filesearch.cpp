@@ -1,9 +1,11 @@
 #include "filelist/filesearch.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
+
+#include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
@@ -11,138 +13,230 @@
 #else
 #include <QDirIterator>
 #include <QFileInfo>
+#include <optional>
 #endif
 
 namespace FileSearch {
 
 namespace {
 
-// Window events run every few milliseconds of searching rather than per entry: a per-entry
-// dispatch would cost more than the search itself on large trees.
-constexpr qint64 EventIntervalMs = 10;
-
-struct Search
+// A name exactly as the folder holds it, with its text case-folded once for sorting: comparing the
+// folded texts orders names as QString::compare with Qt::CaseInsensitive does, at a third of the cost.
+struct Name
 {
-    QList<QByteArray> &list;
-    QElapsedTimer sinceEvents;
-    // Folders entered so far, by device and inode (the canonical path where there are none): a
-    // symbolic link back into the tree, or a second way to a folder already searched, is not
-    // followed again, so a loop cannot make the search endless and no file is listed twice.
-    QSet<QByteArray> entered;
-
-    void keepEventsFlowing()
-    {
-        if (sinceEvents.elapsed() < EventIntervalMs)
-            return;
-        QCoreApplication::processEvents();
-        sinceEvents.restart();
-    }
-
-    void searchFolder(const QByteArray &folder);
+    QByteArray bytes;
+    QString folded;
 };
 
-bool isFlacName(const QByteArray &name)
+bool inNameOrder(const Name &a, const Name &b)
 {
-    return TrimTrailingNulls(QFile::decodeName(name)).right(5).toUpper() == QLatin1String(".FLAC");
+    const int order = QString::compare(a.folded, b.folded);
+    return order != 0 ? order < 0 : a.bytes < b.bytes;
+}
+
+bool isFlacName(const QString &name)
+{
+    return TrimTrailingNulls(name).right(5).toUpper() == QLatin1String(".FLAC");
 }
 
 #ifdef Q_OS_UNIX
 
-bool isDotOrDotDot(const QByteArray &name)
+// Reads one folder an entry at a time, so that a large folder can be read across several slices.
+class FolderReader
 {
-    return name == "." || name == "..";
-}
+public:
+    FolderReader() = default;
+    ~FolderReader() { close(); }
+    FolderReader(const FolderReader &) = delete;
+    FolderReader &operator=(const FolderReader &) = delete;
 
-bool isFolder(const QByteArray &path, unsigned char type)
-{
-    if (type == DT_DIR)
-        return true;
-    if (type != DT_LNK && type != DT_UNKNOWN)
-        return false;
-    struct stat info;
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-}
+    bool isOpen() const { return m_dir != nullptr; }
 
-void Search::searchFolder(const QByteArray &folder)
-{
-    struct stat info;
-    if (::stat(folder.constData(), &info) == 0) {
+    // Opens folder unless it cannot be read or was entered before (by device and inode).
+    void open(const QByteArray &folder, QSet<QByteArray> &entered)
+    {
+        m_folder = folder;
+        m_dir = ::opendir(folder.constData());
+        struct stat info;
+        if (!m_dir || ::fstat(::dirfd(m_dir), &info) != 0)
+            return;
         const QByteArray key =
             QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
         if (entered.contains(key))
-            return;
-        entered.insert(key);
+            close();
+        else
+            entered.insert(key);
     }
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    QList<QByteArray> subfolders;
-    int found = 0;
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        // The joined path uses the name exactly: on this system a name may end in blanks.
-        const QByteArray path = folder + '/' + name;
-        if (isFolder(path, entry->d_type)) {
-            if (!isDotOrDotDot(name) && ++found <= MaxSubfolders)
-                subfolders.append(path);
-        } else if (isFlacName(name)) {
-            list.append(path);
+
+    // The next entry other than "." and ".."; false at the end of the folder.
+    bool next(QByteArray &name, bool &isFolder)
+    {
+        while (const dirent *entry = ::readdir(m_dir)) {
+            name = QByteArray(entry->d_name);
+            if (name == "." || name == "..")
+                continue;
+            isFolder = entry->d_type == DT_DIR;
+            // Only a link, or a file system that does not tell the type, needs a look at the entry.
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+                struct stat info;
+                isFolder = ::stat((m_folder + '/' + name).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+            }
+            return true;
         }
-        keepEventsFlowing();
+        return false;
     }
-    ::closedir(dir);
-    for (const QByteArray &subfolder : std::as_const(subfolders))
-        searchFolder(subfolder);
-}
+
+    void close()
+    {
+        if (m_dir)
+            ::closedir(m_dir);
+        m_dir = nullptr;
+    }
+
+private:
+    QByteArray m_folder;
+    DIR *m_dir = nullptr;
+};
 
 #else
 
-void Search::searchFolder(const QByteArray &folder)
+class FolderReader
 {
-    const QString folderText = QFile::decodeName(folder);
-    const QByteArray key = QFileInfo(folderText).canonicalFilePath().toUtf8();
-    if (!key.isEmpty()) {
-        if (entered.contains(key))
-            return;
-        entered.insert(key);
-    }
-    QList<QByteArray> subfolders;
-    int found = 0;
-    QDirIterator it(folderText, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        const QByteArray name = QFile::encodeName(it.fileName());
-        const QByteArray path = folder + '/' + name;
-        if (it.fileInfo().isDir()) {
-            if (++found <= MaxSubfolders)
-                subfolders.append(path);
-        } else if (isFlacName(name)) {
-            list.append(path);
+public:
+    bool isOpen() const { return m_entries.has_value(); }
+
+    // Opens folder unless it was entered before (by its canonical path).
+    void open(const QByteArray &folder, QSet<QByteArray> &entered)
+    {
+        const QString text = QFile::decodeName(folder);
+        const QByteArray key = QFileInfo(text).canonicalFilePath().toUtf8();
+        if (!key.isEmpty()) {
+            if (entered.contains(key))
+                return;
+            entered.insert(key);
         }
-        keepEventsFlowing();
+        m_entries.emplace(text, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     }
-    for (const QByteArray &subfolder : std::as_const(subfolders))
-        searchFolder(subfolder);
-}
+
+    bool next(QByteArray &name, bool &isFolder)
+    {
+        if (!m_entries->hasNext())
+            return false;
+        m_entries->next();
+        name = QFile::encodeName(m_entries->fileName());
+        isFolder = m_entries->fileInfo().isDir();
+        return true;
+    }
+
+    void close() { m_entries.reset(); }
+
+private:
+    std::optional<QDirIterator> m_entries;
+};
 
 #endif
 
 } // namespace
 
-void SearchFolder(const QByteArray &folder, QList<QByteArray> &list)
+// The search's place in the tree: the folder being read and the folders still to come.
+class FolderScan::Walk
 {
-    Search search{list, {}, {}};
-    search.sinceEvents.start();
-    search.searchFolder(folder);
+public:
+    explicit Walk(const QByteArray &folder)
+        : m_pending{folder}
+    {}
+
+    // Opens the next folder or reads one entry; false once the whole tree is searched.
+    bool step()
+    {
+        if (!m_reader.isOpen()) {
+            if (m_pending.isEmpty())
+                return false;
+            m_folder = m_pending.takeLast();
+            m_reader.open(m_folder, m_entered);
+            return true;
+        }
+        QByteArray name;
+        bool isFolder = false;
+        if (!m_reader.next(name, isFolder)) {
+            finishFolder();
+            return true;
+        }
+        const QString text = QFile::decodeName(name);
+        if (isFolder)
+            m_subfolders.append({name, text.toCaseFolded()});
+        else if (isFlacName(text))
+            m_files.append({name, text.toCaseFolded()});
+        return true;
+    }
+
+    QList<QByteArray> takeFound() { return std::exchange(m_found, {}); }
+
+private:
+    void finishFolder()
+    {
+        m_reader.close();
+        std::sort(m_files.begin(), m_files.end(), inNameOrder);
+        std::sort(m_subfolders.begin(), m_subfolders.end(), inNameOrder);
+        // The joined path uses the name exactly: on this system a name may end in blanks.
+        for (const Name &file : std::as_const(m_files))
+            m_found.append(m_folder + '/' + file.bytes);
+        // The first subfolder goes on top, so that it is searched next.
+        for (auto it = m_subfolders.crbegin(); it != m_subfolders.crend(); ++it)
+            m_pending.append(m_folder + '/' + it->bytes);
+        m_files.clear();
+        m_subfolders.clear();
+    }
+
+    QList<QByteArray> m_pending; // folders still to search, the next one last
+    // Folders entered so far: a loop cannot make the search endless and no file is listed twice.
+    QSet<QByteArray> m_entered;
+    FolderReader m_reader;
+    QByteArray m_folder;
+    QList<Name> m_files;
+    QList<Name> m_subfolders;
+    QList<QByteArray> m_found; // not reported yet
+};
+
+FolderScan::FolderScan(QObject *parent)
+    : QObject(parent)
+{
+    m_sliceTimer.setInterval(0);
+    connect(&m_sliceTimer, &QTimer::timeout, this, &FolderScan::runSlice);
 }
 
-void SearchFolder(const QString &folder, QStringList &list)
+FolderScan::~FolderScan() = default;
+
+void FolderScan::start(const QByteArray &folder)
 {
-    QList<QByteArray> found;
-    SearchFolder(QFile::encodeName(folder), found);
-    list.reserve(list.size() + found.size());
-    for (const QByteArray &path : std::as_const(found))
-        list.append(QFile::decodeName(path));
+    if (isRunning())
+        return;
+    m_walk = std::make_unique<Walk>(folder);
+    m_sinceReport.start();
+    runSlice();
+    if (isRunning())
+        m_sliceTimer.start();
+}
+
+void FolderScan::runSlice()
+{
+    QElapsedTimer slice;
+    slice.start();
+    bool more = true;
+    for (int steps = 0; more && steps < StepsPerSlice && !slice.hasExpired(SliceMs); ++steps)
+        more = m_walk->step();
+    // Every report makes a list view lay out all its rows again, so they do not come with every slice.
+    if (!more || m_sinceReport.hasExpired(ReportMs)) {
+        m_sinceReport.start();
+        const QList<QByteArray> found = m_walk->takeFound();
+        if (!found.isEmpty())
+            emit filesFound(found);
+    }
+    if (more)
+        return;
+    m_sliceTimer.stop();
+    m_walk.reset();
+    emit finished();
 }
 
 QString TrimTrailingNulls(const QString &s)

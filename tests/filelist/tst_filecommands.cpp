@@ -1,121 +1,15 @@
-#include "filelist/filecommands.h"
-#include "filelist/filelist.h"
-#include "filelist/filelistview.h"
-#include "filelist/hintbox.h"
+#include "filelist/filesearch.h"
+#include "filewindow.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QMimeData>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <QUrl>
-#include <QtTest>
 
-namespace {
-
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
-QStringList paths(const FileList &list)
-{
-    QStringList result;
-    for (const FileList::Id id : list.ids())
-        result.append(list.path(id));
-    return result;
-}
-
-// A file manager's drag: enter, then drop, delivered the way the window system delivers them.
-struct DropResult
-{
-    bool enterAccepted = false;
-    bool dropAccepted = false;
-    Qt::DropAction action = Qt::IgnoreAction;
-};
-
-DropResult dragAndDrop(QWidget *target, QMimeData *data)
-{
-    DropResult result;
-    const QPoint at = target->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, data, Qt::LeftButton,
-                          Qt::NoModifier);
-    QApplication::sendEvent(target, &enter);
-    result.enterAccepted = enter.isAccepted();
-    QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction | Qt::LinkAction, data, Qt::LeftButton,
-                    Qt::NoModifier);
-    QApplication::sendEvent(target, &drop);
-    result.dropAccepted = drop.isAccepted();
-    result.action = drop.dropAction();
-    return result;
-}
-
-QMimeData *urls(const QStringList &localPaths)
-{
-    auto *data = new QMimeData;
-    QList<QUrl> list;
-    for (const QString &path : localPaths)
-        list.append(QUrl::fromLocalFile(path));
-    data->setUrls(list);
-    return data;
-}
-
-struct DialogCall
-{
-    QString title;
-    QString filter;
-    QString path;
-};
-
-} // namespace
+using namespace Qt::StringLiterals;
+using namespace FileListTest;
 
 class TestFileCommands : public QObject
 {
     Q_OBJECT
-
-    // The main window's pieces, as it arranges them.
-    struct Window
-    {
-        QWidget frame;
-        FileList *list = new FileList(&frame);
-        FileListView *LV = new FileListView(list, &frame);
-        HintBox *picText = new HintBox(list, &frame);
-        QLabel *picDrag = new QLabel(QStringLiteral("Drag media files onto this DropZone"), &frame);
-        FileCommands *commands = nullptr;
-        QList<DialogCall> openCalls;
-        QStringList openAnswers;
-        QStringList folderPrompts;
-        QStringList folderAnswers;
-        QStringList browseAnswers;
-
-        Window()
-        {
-            FileDialogs dialogs;
-            dialogs.openFile = [this](const QString &title, const QString &filter, const QString &path) {
-                openCalls.append({title, filter, path});
-                return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
-            };
-            dialogs.browseFolder = [this](const QString &prompt) {
-                folderPrompts.append(prompt);
-                return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
-            };
-            dialogs.browseForFile = [this] {
-                return browseAnswers.isEmpty() ? QString() : browseAnswers.takeFirst();
-            };
-            commands = new FileCommands(list, LV, picText, std::move(dialogs), &frame);
-            commands->attachDropZone(picDrag);
-            frame.resize(480, 400);
-            LV->setGeometry(4, 90, 455, 274);
-            picText->setGeometry(152, 208, 163, 21);
-            picDrag->setGeometry(0, 0, 100, 30);
-        }
-        bool hintShown() const { return !picText->isHidden(); }
-    };
 
 private slots:
     void startsEmptyWithTheHint()
@@ -177,38 +71,72 @@ private slots:
         QCOMPARE(captions.count(), 0);
     }
 
+    // While a search runs, clicks that would start a second one or empty the list are ignored; a large
+    // one runs from the event loop.
+    void addFolderSearchesAndShowsTheSearchCaption_data()
+    {
+        QTest::addColumn<QStringList>("made");
+        QTest::addColumn<QStringList>("found");
+        QTest::addColumn<bool>("severalSlices");
+        QTest::newRow("FLAC files here and below") << QStringList{u"a.flac"_s, u"b.mp3"_s, u"sub/c.FLAC"_s}
+                                                   << QStringList{u"a.flac"_s, u"sub/c.FLAC"_s} << false;
+        QTest::newRow("no FLAC files") << QStringList{u"b.mp3"_s} << QStringList() << false;
+        QStringList many;
+        for (int i = 0; i < FileSearch::FolderScan::StepsPerSlice; ++i)
+            many.append(u"d%1/%2.flac"_s.arg(i / 2, 4, 10, QLatin1Char('0')).arg(i % 2));
+        QTest::newRow("enough folders for several slices") << many << many << true;
+    }
     void addFolderSearchesAndShowsTheSearchCaption()
     {
+        QFETCH(QStringList, made);
+        QFETCH(QStringList, found);
+        QFETCH(bool, severalSlices);
         QTemporaryDir root;
-        touch(root.path() + QStringLiteral("/a.flac"));
-        touch(root.path() + QStringLiteral("/b.mp3"));
-        touch(root.path() + QStringLiteral("/sub/c.FLAC"));
+        for (const QString &name : made)
+            touch(root.filePath(name));
         Window w;
+        w.folderAnswers = {root.path(), root.path()};
+        w.openAnswers = {QStringLiteral("/m/picked.flac")};
         QSignalSpy captions(w.picText, &HintBox::captionChanged);
+        QSignalSpy busy(w.commands, &FileCommands::busyChanged);
+        const auto clickOthers = [&] {
+            w.commands->AddFolderFiles();
+            w.commands->addFolder(root.path());
+            w.commands->RemoveAllRows();
+            w.commands->imgAdd_Click();
+        };
         QList<bool> hintDuringSearch;
-        connect(w.picText, &HintBox::captionChanged, &w.frame,
-                [&] { hintDuringSearch.append(!w.picText->isHidden()); });
-        w.folderAnswers = {root.path()};
+        bool busyAtStart = false;
+        connect(w.picText, &HintBox::captionChanged, &w.frame, [&](const QString &caption) {
+            hintDuringSearch.append(!w.picText->isHidden());
+            if (caption != HintBox::searchingCaption())
+                return;
+            busyAtStart = w.commands->isBusy();
+            clickOthers();
+        });
+        bool busyAfterStart = false;
+        QTimer::singleShot(0, &w.frame, [&] {
+            busyAfterStart = w.commands->isBusy();
+            clickOthers();
+        });
         w.commands->AddFolderFiles();
-        QCOMPARE(paths(*w.list), (QStringList{root.path() + QStringLiteral("/a.flac"),
-                                              root.path() + QStringLiteral("/sub/c.FLAC")}));
+        QTRY_VERIFY_WITH_TIMEOUT(busy.count() == 2, 60000);
+        QVERIFY(busyAtStart);
+        if (severalSlices)
+            QVERIFY(busyAfterStart);
+        QCOMPARE(boolArguments(busy), (QList<bool>{true, false}));
+        QCOMPARE(w.folderPrompts.size(), 1);
+        QVERIFY(w.openCalls.isEmpty());
+        QStringList expected;
+        for (const QString &name : found)
+            expected.append(root.filePath(name));
+        QCOMPARE(paths(*w.list), expected);
         QCOMPARE(captions.count(), 2);
         QCOMPARE(captions.at(0).at(0).toString(), QStringLiteral("搜索文件..."));
         QCOMPARE(captions.at(1).at(0).toString(), QStringLiteral("拖拽文件到这里开始转换"));
         QCOMPARE(hintDuringSearch, (QList<bool>{true, true}));
-        QVERIFY(!w.hintShown());
+        QCOMPARE(w.hintShown(), found.isEmpty());
         QCOMPARE(w.picText->caption(), QStringLiteral("拖拽文件到这里开始转换"));
-    }
-
-    void folderWithoutFlacFilesLeavesTheHint()
-    {
-        QTemporaryDir root;
-        touch(root.path() + QStringLiteral("/b.mp3"));
-        Window w;
-        w.folderAnswers = {root.path()};
-        w.commands->AddFolderFiles();
-        QVERIFY(w.list->isEmpty());
-        QVERIFY(w.hintShown());
     }
 
     void twoFoldersOneAfterTheOther()
@@ -221,105 +149,12 @@ private slots:
         Window w;
         w.folderAnswers = {one.path(), two.path()};
         w.commands->AddFolderFiles();
+        QTRY_VERIFY(!w.commands->isBusy());
         w.commands->AddFolderFiles();
+        QTRY_VERIFY(!w.commands->isBusy());
         QCOMPARE(paths(*w.list),
                  (QStringList{one.path() + QStringLiteral("/a.flac"), two.path() + QStringLiteral("/b.flac"),
                               two.path() + QStringLiteral("/deep/c.flac")}));
-    }
-
-    void aSecondFolderSearchDoesNotStartInsideTheFirst()
-    {
-        QTemporaryDir root;
-        touch(root.path() + QStringLiteral("/d/f.flac"));
-        Window w;
-        w.folderAnswers = {root.path(), root.path()};
-        // A click on "添加文件夹" handled while the search lets window events run.
-        bool busyDuringSearch = false;
-        connect(w.picText, &HintBox::captionChanged, &w.frame, [&](const QString &caption) {
-            if (caption != HintBox::searchingCaption())
-                return;
-            busyDuringSearch = w.commands->isBusy();
-            w.commands->AddFolderFiles();
-        });
-        w.commands->AddFolderFiles();
-        QVERIFY(busyDuringSearch);
-        QCOMPARE(w.folderPrompts.size(), 1);
-        QCOMPARE(paths(*w.list), QStringList{root.path() + QStringLiteral("/d/f.flac")});
-        QVERIFY(!w.commands->isBusy());
-    }
-
-    void dropOnTheListKeepsOrderAndCopies()
-    {
-        QTemporaryDir root;
-        const QString folder = root.path() + QStringLiteral("/My Music");
-        QDir().mkpath(folder);
-        const QStringList dropped{root.path() + QStringLiteral("/z.flac"),
-                                  root.path() + QStringLiteral("/a.mp3"), folder,
-                                  root.path() + QStringLiteral("/track01")};
-        Window w;
-        std::unique_ptr<QMimeData> data(urls(dropped));
-        const DropResult result = dragAndDrop(w.LV->viewport(), data.get());
-        QVERIFY(result.enterAccepted);
-        QVERIFY(result.dropAccepted);
-        QCOMPARE(result.action, Qt::CopyAction);
-        QCOMPARE(paths(*w.list), dropped);
-        QCOMPARE(w.list->data(w.list->index(2, 1)).toString(), QStringLiteral("USIC"));
-        QCOMPARE(w.list->data(w.list->index(3, 1)).toString(), QStringLiteral("CK01"));
-        QVERIFY(!w.hintShown());
-    }
-
-    // The hint lies over the list; what is dropped or clicked on it reaches the list below.
-    void theHintLetsDropsThroughToTheList()
-    {
-        Window w;
-        w.frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.frame));
-        QVERIFY(w.picText->isVisible());
-        QCOMPARE(w.frame.childAt(w.picText->geometry().center()), w.LV->viewport());
-    }
-
-    void dropWithoutFilesChangesNothing_data()
-    {
-        QTest::addColumn<bool>("webLink");
-        QTest::newRow("plain text") << false;
-        QTest::newRow("web link") << true;
-    }
-    void dropWithoutFilesChangesNothing()
-    {
-        QFETCH(bool, webLink);
-        Window w;
-        QMimeData data;
-        if (webLink)
-            data.setUrls({QUrl(QStringLiteral("http://example.invalid/a.flac"))});
-        else
-            data.setText(QStringLiteral("/m/a.flac"));
-        const DropResult result = dragAndDrop(w.LV->viewport(), &data);
-        QVERIFY(!result.enterAccepted);
-        QVERIFY(w.list->isEmpty());
-        QVERIFY(w.hintShown());
-    }
-
-    void dropZoneLeavesTheHintAlone()
-    {
-        Window w;
-        std::unique_ptr<QMimeData> data(urls({QStringLiteral("/m/b.flac"), QStringLiteral("/m/a.flac")}));
-        const DropResult result = dragAndDrop(w.picDrag, data.get());
-        QVERIFY(result.enterAccepted);
-        QCOMPARE(result.action, Qt::CopyAction);
-        QCOMPARE(paths(*w.list), (QStringList{QStringLiteral("/m/b.flac"), QStringLiteral("/m/a.flac")}));
-        QVERIFY(w.hintShown());
-    }
-
-    void dropZoneClickBrowsesForAFile()
-    {
-        Window w;
-        w.browseAnswers = {QStringLiteral("/m/picked.wav"), QString()};
-        QTest::mouseClick(w.picDrag, Qt::LeftButton);
-        QCOMPARE(paths(*w.list), QStringList{QStringLiteral("/m/picked.wav")});
-        QVERIFY(w.hintShown());
-        QTest::mouseClick(w.picDrag, Qt::LeftButton);
-        QCOMPARE(w.list->count(), 1);
-        QCOMPARE(w.list->LastAddFolder(), QString());
     }
 
     void removeSelectedRow()
@@ -346,45 +181,39 @@ private slots:
         QVERIFY(w.hintShown());
     }
 
-    void removeAllShowsTheHint()
+    // Many rows go from the event loop; files dropped meanwhile stay, and the hint then stays hidden.
+    void removeAll_data()
     {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<bool>("dropMeanwhile");
+        QTest::newRow("3 rows") << 3 << false;
+        QTest::newRow("many rows") << 2 * FileList::RemoveBatchSize + 1 << false;
+        QTest::newRow("many rows, a drop meanwhile") << 2 * FileList::RemoveBatchSize + 1 << true;
+    }
+    void removeAll()
+    {
+        QFETCH(int, rows);
+        QFETCH(bool, dropMeanwhile);
         Window w;
         w.frame.show();
-        for (int i = 0; i < 3000; ++i)
+        for (int i = 0; i < rows; ++i)
             w.list->AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
         w.list->updateHintFromRows();
+        QSignalSpy busy(w.commands, &FileCommands::busyChanged);
         w.commands->RemoveAllRows();
-        QVERIFY(w.list->isEmpty());
-        QCOMPARE(w.LV->model()->rowCount(), 0);
-        QVERIFY(w.hintShown());
-    }
-
-    void failedRowsAreRedWithTheReason()
-    {
-        Window w;
-        w.frame.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w.frame));
-        const auto ok = w.list->AddFileRow(QStringLiteral("/m/ok.flac"));
-        const auto bad = w.list->AddFileRow(QStringLiteral("/m/bad.flac"));
-        Q_UNUSED(ok);
-        w.list->markFailed(bad, QStringLiteral("Invalid data found when processing input"));
-        const auto countRed = [&](int row) {
-            const QRect rect = w.LV->visualRect(w.list->index(row, 0));
-            const QImage image = w.LV->viewport()->grab(rect).toImage();
-            int red = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 0; x < image.width(); ++x) {
-                    const QColor c = image.pixelColor(x, y);
-                    red += c.red() > 180 && c.green() < 90 && c.blue() < 90;
-                }
-            return red;
-        };
-        QCOMPARE(countRed(0), 0);
-        QVERIFY(countRed(1) > 0);
-        QCOMPARE(w.list->index(1, 0).data(Qt::ToolTipRole).toString(),
-                 QStringLiteral("Invalid data found when processing input"));
-        w.list->clearFailedMarks();
-        QCOMPARE(countRed(1), 0);
+        QCOMPARE(w.hintShown(), rows <= FileList::RemoveBatchSize);
+        const QString dropped = QStringLiteral("/m/dropped.flac");
+        if (dropMeanwhile) {
+            QVERIFY(w.commands->isBusy());
+            std::unique_ptr<QMimeData> data(urls({dropped}));
+            dragAndDrop(w.LV->viewport(), data.get());
+            w.commands->RemoveAllRows(); // ignored while the first runs
+        }
+        QTRY_VERIFY(!w.commands->isBusy());
+        QCOMPARE(boolArguments(busy), (QList<bool>{true, false}));
+        QCOMPARE(paths(*w.list), dropMeanwhile ? QStringList{dropped} : QStringList());
+        QCOMPARE(w.LV->model()->rowCount(), dropMeanwhile ? 1 : 0);
+        QCOMPARE(w.hintShown(), !dropMeanwhile);
     }
 };
 

@@ -134,7 +134,7 @@ private slots:
         QTest::newRow("none") << 0;
         QTest::newRow("one") << 1;
         QTest::newRow("one batch and a bit") << FileList::RemoveBatchSize + 1;
-        QTest::newRow("many") << 5000;
+        QTest::newRow("many") << 3 * FileList::RemoveBatchSize;
     }
     void removeAllEmptiesTheQueueAndShowsTheHint()
     {
@@ -144,7 +144,13 @@ private slots:
             list.AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
         list.updateHintFromRows();
         QSignalSpy removed(&list, &FileList::rowsRemoved);
+        QSignalSpy finished(&list, &FileList::removeAllFinished);
         list.RemoveAllRows();
+        // The first batch goes at once, the rest from the event loop.
+        QCOMPARE(list.isRemovingAll(), rows > FileList::RemoveBatchSize);
+        QCOMPARE(list.hintVisible(), rows <= FileList::RemoveBatchSize);
+        QTRY_COMPARE(finished.count(), 1);
+        QVERIFY(!list.isRemovingAll());
         QVERIFY(list.isEmpty());
         QCOMPARE(list.rowCount(), 0);
         QVERIFY(list.ids().isEmpty());
@@ -157,19 +163,24 @@ private slots:
     void removeAllLetsEventsRunAndKeepsFilesAddedMeanwhile()
     {
         FileList list;
+        QList<FileList::Id> ids;
         for (int i = 0; i < 4 * FileList::RemoveBatchSize; ++i)
-            list.AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
+            ids.append(list.AddFileRow(QStringLiteral("/m/%1.flac").arg(i)));
         list.updateHintFromRows();
+        QSignalSpy finished(&list, &FileList::removeAllFinished);
         FileList::Id dropped = 0;
-        int nestedCount = -1;
+        int countInTimer = -1;
         QTimer::singleShot(0, &list, [&] {
+            countInTimer = list.count();
             dropped = list.AddFileRow(QStringLiteral("/m/dropped.flac"));
-            list.RemoveAllRows(); // not started again from inside itself
-            nestedCount = list.count();
+            list.removeId(ids.constLast()); // the run takes a row off meanwhile
+            list.RemoveAllRows();           // not started again while it runs
         });
         list.RemoveAllRows();
-        QVERIFY(dropped != 0);
-        QVERIFY(nestedCount > 1);
+        QVERIFY(list.isRemovingAll());
+        QVERIFY(finished.wait());
+        QVERIFY(countInTimer > 1);
+        QCOMPARE(finished.count(), 1);
         QCOMPARE(list.ids(), QList<FileList::Id>{dropped});
         QCOMPARE(list.path(dropped), QStringLiteral("/m/dropped.flac"));
         QVERIFY(!list.hintVisible()); // it would cover the file that stayed

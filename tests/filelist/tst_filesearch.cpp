@@ -1,15 +1,17 @@
 #include "filelist/filesearch.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -20,22 +22,27 @@ void touch(const QString &path)
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
 }
 
-// The names of a folder's entries in the order the file system lists them.
-QStringList listingOrder(const QString &folder, QDir::Filters filters)
+// The paths a search of folder reports, joined, in their order; {"unfinished"} when it never ends.
+QList<QByteArray> scanned(const QByteArray &folder)
 {
-    QStringList names;
-    QDirIterator it(folder, filters | QDir::NoDotAndDotDot | QDir::Hidden);
-    while (it.hasNext()) {
-        it.next();
-        names.append(it.fileName());
-    }
-    return names;
+    FileSearch::FolderScan scan;
+    QList<QByteArray> found;
+    QObject::connect(&scan, &FileSearch::FolderScan::filesFound,
+                     [&](const QList<QByteArray> &paths) { found += paths; });
+    QSignalSpy finished(&scan, &FileSearch::FolderScan::finished);
+    scan.start(folder);
+    if (finished.isEmpty() && !finished.wait(60000))
+        return {"unfinished"};
+    if (finished.size() != 1 || scan.isRunning())
+        return {"finished more than once or still running"};
+    return found;
 }
 
 QStringList search(const QString &folder)
 {
     QStringList found;
-    FileSearch::SearchFolder(folder, found);
+    for (const QByteArray &path : scanned(QFile::encodeName(folder)))
+        found.append(QFile::decodeName(path));
     return found;
 }
 
@@ -101,40 +108,51 @@ private slots:
         QTemporaryDir root;
         QDir(root.path()).mkdir(QStringLiteral("empty"));
         touch(root.filePath(QStringLiteral("file.flac")));
-        QStringList found{QStringLiteral("kept")};
-        FileSearch::SearchFolder(root.filePath(relative), found);
-        QCOMPARE(found, QStringList{QStringLiteral("kept")});
+        QCOMPARE(search(root.filePath(relative)), QStringList());
     }
 
-    void ownFilesFirstThenSubfolders()
+    // Names in a folder come in name order, letter case ignored, ties broken by the bytes; a folder's
+    // own files come before its subfolders, which are searched depth-first. A name ending in "/" is
+    // an empty folder.
+    void searchOrder_data()
     {
-        QTemporaryDir root;
-        const QString top = root.path();
-        touch(top + QStringLiteral("/a.flac"));
-        touch(top + QStringLiteral("/b.mp3"));
-        touch(top + QStringLiteral("/sub/c.FLAC"));
-        QCOMPARE(search(top),
-                 (QStringList{top + QStringLiteral("/a.flac"), top + QStringLiteral("/sub/c.FLAC")}));
+        QTest::addColumn<QStringList>("made");
+        QTest::addColumn<QStringList>("found");
+        QTest::newRow("own files first, then subfolders")
+            << QStringList{u"a.flac"_s, u"b.mp3"_s, u"sub/c.FLAC"_s}
+            << QStringList{u"a.flac"_s, u"sub/c.FLAC"_s};
+        QTest::newRow("case ignored, bytes break ties")
+            << QStringList{u"b.flac"_s, u"b.FLAC"_s, u"a.flac"_s, u"B.flac"_s}
+            << QStringList{u"a.flac"_s, u"B.flac"_s, u"b.FLAC"_s, u"b.flac"_s};
+        QTest::newRow("numbers compare as text")
+            << QStringList{u"track 2.flac"_s, u"Track 10.flac"_s, u"track 1.flac"_s}
+            << QStringList{u"track 1.flac"_s, u"Track 10.flac"_s, u"track 2.flac"_s};
+        QTest::newRow("album tracks")
+            << QStringList{u"10 Ten.flac"_s, u"02 Two.flac"_s, u"01 One.FLAC"_s, u"cover.jpg"_s}
+            << QStringList{u"01 One.FLAC"_s, u"02 Two.flac"_s, u"10 Ten.flac"_s};
+        QTest::newRow("depth first, files before folders")
+            << QStringList{u"z.flac"_s, u"B/w.flac"_s,   u"a/b/x.flac"_s,      u"a/y.flac"_s,
+                           u"a.flac"_s, u"a/B/v.flac"_s, u"c/deeper/h.flac"_s, u"m.flac"_s}
+            << QStringList{u"a.flac"_s,     u"m.flac"_s,     u"z.flac"_s,   u"a/y.flac"_s,
+                           u"a/B/v.flac"_s, u"a/b/x.flac"_s, u"B/w.flac"_s, u"c/deeper/h.flac"_s};
+        QTest::newRow("folder named like a FLAC file is searched, not added")
+            << QStringList{u"x.flac/y.flac"_s, u"empty.FLAC/"_s} << QStringList{u"x.flac/y.flac"_s};
     }
-
-    void depthFirstAndFilesBeforeFolders()
+    void searchOrder()
     {
+        QFETCH(QStringList, made);
+        QFETCH(QStringList, found);
         QTemporaryDir root;
-        const QString top = root.path();
-        // Many names, so that files and folders interleave in the listing.
-        for (int i = 0; i < 20; ++i) {
-            touch(top + QStringLiteral("/f%1.flac").arg(i));
-            touch(top + QStringLiteral("/d%1/g.flac").arg(i));
-            touch(top + QStringLiteral("/d%1/deeper/h.flac").arg(i));
+        for (const QString &name : made) {
+            if (name.endsWith(QLatin1Char('/')))
+                QVERIFY(QDir(root.path()).mkpath(name));
+            else
+                touch(root.filePath(name));
         }
         QStringList expected;
-        for (const QString &name : listingOrder(top, QDir::Files))
-            expected.append(top + QLatin1Char('/') + name);
-        for (const QString &name : listingOrder(top, QDir::Dirs)) {
-            expected.append(top + QLatin1Char('/') + name + QStringLiteral("/g.flac"));
-            expected.append(top + QLatin1Char('/') + name + QStringLiteral("/deeper/h.flac"));
-        }
-        QCOMPARE(search(top), expected);
+        for (const QString &name : found)
+            expected.append(root.path() + QLatin1Char('/') + name);
+        QCOMPARE(search(root.path()), expected);
     }
 
     void onlyTheExtensionDecides_data()
@@ -165,35 +183,32 @@ private slots:
             QVERIFY(QFileInfo::exists(found.constFirst())); // the path names the real file
     }
 
-    void folderNamedLikeAFlacIsSearchedNotAdded()
+    // No limit on subfolders, at any depth.
+    void everySubfolderIsSearched_data()
     {
-        QTemporaryDir root;
-        touch(root.path() + QStringLiteral("/x.flac/y.flac"));
-        QDir(root.path()).mkpath(QStringLiteral("empty.FLAC"));
-        QCOMPARE(search(root.path()), QStringList{root.path() + QStringLiteral("/x.flac/y.flac")});
+        QTest::addColumn<int>("parents");
+        QTest::addColumn<int>("children");
+        QTest::newRow("260 in one folder") << 1 << 260;
+        QTest::newRow("201 in each of three") << 3 << 201;
     }
-
-    void onlyTheFirst200SubfoldersAreSearched()
+    void everySubfolderIsSearched()
     {
+        QFETCH(int, parents);
+        QFETCH(int, children);
         QTemporaryDir root;
-        for (int i = 0; i < 250; ++i)
-            touch(root.path() + QStringLiteral("/d%1/a.flac").arg(i));
-        touch(root.path() + QStringLiteral("/own.flac"));
-        const QStringList folders = listingOrder(root.path(), QDir::Dirs);
-        QCOMPARE(folders.size(), 250);
-        QStringList expected{root.path() + QStringLiteral("/own.flac")};
-        for (int i = 0; i < FileSearch::MaxSubfolders; ++i)
-            expected.append(root.path() + QLatin1Char('/') + folders.at(i) + QStringLiteral("/a.flac"));
-        QCOMPARE(search(root.path()), expected);
-    }
-
-    void theLimitIsPerFolder()
-    {
-        QTemporaryDir root;
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 201; ++j)
-                touch(root.path() + QStringLiteral("/p%1/c%2/a.flac").arg(i).arg(j));
-        QCOMPARE(search(root.path()).size(), 3 * 200);
+        QStringList expected;
+        for (int p = 0; p < parents; ++p) {
+            for (int c = 0; c < children; ++c) {
+                // Alternating letter case, which the order ignores.
+                const QString path = root.path() + QStringLiteral("/p%1/%2%3/a.flac")
+                                                       .arg(p)
+                                                       .arg(c % 2 ? u"D"_s : u"d"_s)
+                                                       .arg(c, 3, 10, QLatin1Char('0'));
+                touch(path);
+                expected.append(path);
+            }
+        }
+        QCOMPARE(search(parents == 1 ? root.path() + u"/p0"_s : root.path()), expected);
     }
 
     void unreadableFolderAddsNothingAndTheRestGoesOn()
@@ -254,9 +269,7 @@ private slots:
         FILE *f = ::fopen(file.constData(), "w");
         QVERIFY(f);
         ::fclose(f);
-        QList<QByteArray> found;
-        FileSearch::SearchFolder(top, found);
-        QCOMPARE(found, QList<QByteArray>{file});
+        QCOMPARE(scanned(top), QList<QByteArray>{file});
     }
 };
 
