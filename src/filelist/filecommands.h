@@ -58,9 +58,6 @@ public:
     // True from the start of a folder search or remove-all to its end.
     bool isBusy() const { return m_busy; }
 
-signals:
-    void busyChanged(bool busy);
-
 public slots:
     void imgAdd_Click();
     void AddFolderFiles();

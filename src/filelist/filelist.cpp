@@ -190,7 +190,11 @@ QString FileList::commandPath(Id id)
     // The link keeps the readable part of the name, so outputs named after it stay recognisable.
     QString name = QFileInfo(entry.path).fileName();
     name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
-    const QString folder = AppDirs::workFolder() + QStringLiteral("/names/") + QString::number(id);
+    const QString workFolder = AppDirs::workFolder();
+    // A work folder that cannot be used is no place for the link: the file then cannot be reached.
+    if (workFolder.isEmpty())
+        return {};
+    const QString folder = workFolder + QStringLiteral("/names/") + QString::number(id);
     const QString link = folder + QLatin1Char('/') + name;
     removeLink(id);
     QFile::remove(link); // a leftover of an earlier session with the same id
