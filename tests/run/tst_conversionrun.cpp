@@ -180,6 +180,31 @@ private slots:
                      3) <= 0.1);
     }
 
+    void relativeOutputFolderLiesInTheProgramFolder_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("plain") << QStringLiteral("my music");
+        // Never handed to a tool as an option.
+        QTest::newRow("leading dash") << QStringLiteral("-y out");
+    }
+    void relativeOutputFolderLiesInTheProgramFolder()
+    {
+        QFETCH(QString, typed);
+        RunFixture f;
+        // A program folder of its own, with the real tools.
+        f.host.program = f.path(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(f.host.program));
+        QVERIFY(QFile::link(TestMedia::programFolder() + QStringLiteral("/data"),
+                            f.host.program + QStringLiteral("/data")));
+        f.host.outputFolder = typed;
+        QVERIFY(f.addFlac(QStringLiteral("a.flac"), 1));
+        QVERIFY(f.startAndWait());
+        const QString expected = f.host.program + QLatin1Char('/') + typed + QLatin1Char('/');
+        QCOMPARE(f.host.outputFolder, expected);
+        QCOMPARE(QDir(expected).entryList(QDir::Files).size(), 1);
+        QVERIFY(f.files.isEmpty());
+    }
+
     void programEndedMidFile()
     {
         RunFixture f;

@@ -3,6 +3,7 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
+#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
 #include "runner/progressdisplay.h"
 #include "ui/hotlabel.h"
@@ -108,6 +109,7 @@ private slots:
     void progressBinding();
     void startConvertsTheListToMp3();
     void exitDuringARunLeavesNoHalfFile();
+    void startWaitsForAFolderScan();
 };
 
 void TestFrmMain::clientAreaBelowMenuBar()
@@ -778,6 +780,37 @@ void TestFrmMain::exitDuringARunLeavesNoHalfFile()
     QCOMPARE(QDir(outFolder).entryList(QDir::Files), QStringList());
     QVERIFY(QFile::exists(flac));
     QVERIFY(QFile::exists(w.folder.filePath(QStringLiteral("setup.ini"))));
+}
+
+void TestFrmMain::startWaitsForAFolderScan()
+{
+    // A scan long enough to take several turns of the event loop.
+    QTemporaryDir library;
+    for (int artist = 0; artist < 300; ++artist) {
+        const QString album = library.filePath(QStringLiteral("artist %1/album").arg(artist));
+        QVERIFY(QDir().mkpath(album));
+        QFile track(album + QStringLiteral("/01 track.flac"));
+        QVERIFY(track.open(QIODevice::WriteOnly));
+    }
+    LoadedWindow w;
+    auto *start = w.control<QPushButton>(QStringLiteral("Command3"));
+    auto *addFolder = w.control<QToolButton>(QStringLiteral("CmdToolsBar_1"));
+    QAction *removeAll = w.window->menuBar()->findChild<QAction *>(QStringLiteral("menuClear"));
+    QList<bool> startEnabledWhileBusy;
+    connect(w.window->findChild<FileCommands *>(), &FileCommands::busyChanged, w.window.get(),
+            [&](bool busy) {
+                if (busy)
+                    QTimer::singleShot(0, w.window.get(), [&] {
+                        startEnabledWhileBusy << start->isEnabled() << addFolder->isEnabled()
+                                              << removeAll->isEnabled();
+                    });
+            });
+    w.window->findChild<FileCommands *>()->addFolder(library.path());
+    QTRY_COMPARE(w.window->fileList()->count(), 300);
+    QCOMPARE(startEnabledWhileBusy, (QList<bool>{false, false, false}));
+    QTRY_VERIFY(start->isEnabled());
+    QVERIFY(addFolder->isEnabled());
+    QVERIFY(removeAll->isEnabled());
 }
 
 QTEST_MAIN(TestFrmMain)
