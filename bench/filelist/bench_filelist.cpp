@@ -1,5 +1,5 @@
 // Prints how long searching a large folder tree and filling the list takes, against find(1) on the
-// same tree, how long RemoveAllRows takes, and the longest pause between two handled window events
+// same tree, how long removeAll takes, and the longest pause between two handled window events
 // while each runs. Both go through the file commands, as the window starts them.
 // Run it by hand: bench_filelist [files] [folders]
 #include "filelist/filecommands.h"
@@ -153,7 +153,7 @@ int main(int argc, char **argv)
 
         gaps.start();
         timer.restart();
-        commands.RemoveAllRows();
+        commands.removeAll();
         waitUntilIdle(commands);
         bestRemove = std::min(bestRemove, timer.nsecsElapsed() / 1e6);
         worstRemoveGap = std::max(worstRemoveGap, gaps.stopMs());
@@ -162,7 +162,7 @@ int main(int argc, char **argv)
     std::printf("find -iname '*.flac':          %8.1f ms (best of %d)\n", bestFind, rounds);
     std::printf("search and list (with view):   %8.1f ms (best of %d)\n", bestScan, rounds);
     std::printf("ratio search+list / find:      %8.2f\n", bestScan / bestFind);
-    std::printf("RemoveAllRows, %d rows:     %8.1f ms (best of %d)\n", files, bestRemove, rounds);
+    std::printf("removeAll, %d rows:     %8.1f ms (best of %d)\n", files, bestRemove, rounds);
     std::printf("longest event gap, search:     %8.1f ms (worst of %d)\n", worstScanGap, rounds);
     std::printf("longest event gap, removal:    %8.1f ms (worst of %d)\n", worstRemoveGap, rounds);
     return 0;

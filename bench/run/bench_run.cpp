@@ -126,7 +126,7 @@ RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
     ProgressDisplay progress;
     ConversionRun run(host, files, progress);
     for (const QString &input : inputs)
-        files.AddFileRow(input);
+        files.addFile(input);
 
     QEventLoop loop;
     QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
@@ -142,7 +142,7 @@ RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
     const double cpuBefore = ProcessUsage::cpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    run.imgStart_Click();
+    run.start();
     sinceTick.start();
     ticker.start(1);
     loop.exec();
@@ -164,13 +164,13 @@ double walkSeconds(int rows, const QString &outputFolder)
     ProgressDisplay progress;
     ConversionRun run(host, files, progress);
     for (int i = 0; i < rows; ++i)
-        files.AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
+        files.addFile(QStringLiteral("/m/%1.flac").arg(i));
 
     QEventLoop loop;
     QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
     QElapsedTimer clock;
     clock.start();
-    run.imgStart_Click();
+    run.start();
     loop.exec();
     return clock.nsecsElapsed() / 1e9 - ConversionRun::StartDelayMs / 1000.0;
 }
@@ -189,7 +189,7 @@ int main(int argc, char *argv[])
     }
 
     RecordingServices services;
-    ProgramSettings::instance().SoundPromptIndex = 1;
+    ProgramSettings::instance().soundPromptIndex = 1;
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());
 

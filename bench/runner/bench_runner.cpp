@@ -1,8 +1,8 @@
 #include "common/faketools.h"
 #include "common/processusage.h"
 #include "common/runtoend.h"
-#include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
+#include "runner/toolrunner.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -34,7 +34,7 @@ QStringList pieces(const QString &output)
     QStringList list;
     qsizetype at = 0;
     while (at < output.size()) {
-        qsizetype length = qMin<qsizetype>(DOSOutputs::ChunkBytes, output.size() - at);
+        qsizetype length = qMin<qsizetype>(ToolRunner::ChunkBytes, output.size() - at);
         if (at + length < output.size()) {
             const QStringView window = QStringView(output).mid(at, length);
             const qsizetype end =
@@ -50,7 +50,7 @@ QStringList pieces(const QString &output)
 
 void idleCost(const QString &folder)
 {
-    DOSOutputs runner;
+    ToolRunner runner;
     const QString tool = FakeTools::write(folder, QStringLiteral("silent"), "exec sleep 10");
     QElapsedTimer wall;
     wall.start();
@@ -81,9 +81,9 @@ void endDelay(const QString &folder)
         const QString tool = FakeTools::write(folder, QStringLiteral("ending"), kind.body);
         QList<double> delays;
         for (int run = 0; run < 20; ++run) {
-            DOSOutputs runner;
+            ToolRunner runner;
             qint64 overAt = 0;
-            QObject::connect(&runner, &DOSOutputs::CommandOver, &runner,
+            QObject::connect(&runner, &ToolRunner::finished, &runner,
                              [&] { overAt = realtimeNanoseconds(); });
             // Ends at varied moments within the runner's passes.
             const QString pause = QString::number(0.1 + (run % 7) * 0.013, 'f', 3);
@@ -96,7 +96,7 @@ void endDelay(const QString &folder)
         std::sort(delays.begin(), delays.end());
         if (delays.isEmpty())
             continue;
-        std::printf("Tool end to CommandOver, %s (%d runs): min %.1f ms, median %.1f ms, max %.1f ms (target "
+        std::printf("Tool end to finished, %s (%d runs): min %.1f ms, median %.1f ms, max %.1f ms (target "
                     "< 5 ms)\n",
                     kind.label, int(delays.size()), delays.first(), delays.at(delays.size() / 2),
                     delays.last());

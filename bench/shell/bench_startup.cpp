@@ -7,7 +7,7 @@
 #include "shell/desktopservices.h"
 #include "shell/singleinstance.h"
 #include "shell/userservices.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
 #include <QApplication>
@@ -28,12 +28,12 @@ int runMainWindow(int argc, char *argv[])
     if (!instance.tryLock())
         return 1;
     applyProgramLook();
-    frmMain window(QStringLiteral(TUNOXA_PROGRAM_DIR));
+    MainWindow window(QStringLiteral(TUNOXA_PROGRAM_DIR));
     DesktopServices desktop(&window);
     UserServices::setInstance(&desktop);
     FirstPaint watch(&window);
     app.installEventFilter(&watch);
-    window.Form_Load();
+    window.loadSettings();
     window.show();
     const int status = QApplication::exec();
     UserServices::setInstance(nullptr);

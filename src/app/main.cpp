@@ -4,7 +4,7 @@
 #include "shell/shutdown.h"
 #include "shell/singleinstance.h"
 #include "shell/userservices.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
 #include <QApplication>
@@ -32,9 +32,9 @@ int run(DesktopServices &desktop)
     // Only the lock holder may clear what an earlier session left: a running one still needs its files.
     Shutdown::removeLeftovers();
 
-    frmMain window(AppDirs::programFolder());
+    MainWindow window(AppDirs::programFolder());
     desktop.setOwner(&window);
-    window.Form_Load();
+    window.loadSettings();
     window.show();
     return QApplication::exec();
 }

@@ -2,10 +2,10 @@
 
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
-#include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
 #include "runner/toolprocessname.h"
+#include "runner/toolrunner.h"
 #include "shell/appdirs.h"
 #include "shell/programsettings.h"
 #include "shell/userservices.h"
@@ -36,32 +36,32 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &pr
     , m_host(host)
     , m_files(files)
     , m_progress(progress)
-    , m_objDOS(new DOSOutputs(this))
-    , m_objffmpeg(new DOSOutputs(this))
-    , m_objSox(new DOSOutputs(this))
-    , m_objDuration(new DOSOutputs(this))
-    , m_timer1(new QTimer(this))
+    , m_convRunner(new ToolRunner(this))
+    , m_coderRunner(new ToolRunner(this))
+    , m_soxRunner(new ToolRunner(this))
+    , m_probeRunner(new ToolRunner(this))
+    , m_startDelay(new QTimer(this))
 {
-    m_timer1->setSingleShot(true);
-    m_timer1->setInterval(StartDelayMs);
-    connect(m_timer1, &QTimer::timeout, this, &ConversionRun::Timer1_Timer);
+    m_startDelay->setSingleShot(true);
+    m_startDelay->setInterval(StartDelayMs);
+    connect(m_startDelay, &QTimer::timeout, this, &ConversionRun::startDelayElapsed);
 
-    connect(m_objDOS, &DOSOutputs::ReceiveOutputs, &m_progress, &ProgressDisplay::objDOS_ReceiveOutputs);
-    connect(m_objDuration, &DOSOutputs::ReceiveOutputs, &m_progress,
+    connect(m_convRunner, &ToolRunner::outputReceived, &m_progress, &ProgressDisplay::objDOS_ReceiveOutputs);
+    connect(m_probeRunner, &ToolRunner::outputReceived, &m_progress,
             &ProgressDisplay::objDuration_ReceiveOutputs);
-    connect(m_objffmpeg, &DOSOutputs::ReceiveOutputs, &m_progress,
+    connect(m_coderRunner, &ToolRunner::outputReceived, &m_progress,
             &ProgressDisplay::objffmpeg_ReceiveOutputs);
-    connect(m_objSox, &DOSOutputs::CommandOver, this, &ConversionRun::objSox_CommandOver);
-    connect(m_objDuration, &DOSOutputs::CommandOver, this, &ConversionRun::objDuration_CommandOver);
-    connect(m_objDOS, &DOSOutputs::CommandOver, this, &ConversionRun::objDOS_CommandOver);
-    connect(m_objffmpeg, &DOSOutputs::CommandOver, this, &ConversionRun::objffmpeg_CommandOver);
-    for (DOSOutputs *runner : {m_objSox, m_objDuration, m_objDOS, m_objffmpeg})
-        connect(runner, &DOSOutputs::startFailed, this, &ConversionRun::stageFailedToStart);
+    connect(m_soxRunner, &ToolRunner::finished, this, &ConversionRun::decodeFinished);
+    connect(m_probeRunner, &ToolRunner::finished, this, &ConversionRun::objDuration_CommandOver);
+    connect(m_convRunner, &ToolRunner::finished, this, &ConversionRun::objDOS_CommandOver);
+    connect(m_coderRunner, &ToolRunner::finished, this, &ConversionRun::objffmpeg_CommandOver);
+    for (ToolRunner *runner : {m_soxRunner, m_probeRunner, m_convRunner, m_coderRunner})
+        connect(runner, &ToolRunner::startFailed, this, &ConversionRun::stageFailedToStart);
 }
 
 ConversionRun::~ConversionRun() = default;
 
-void ConversionRun::imgStart_Click()
+void ConversionRun::start()
 {
     if (isActive())
         return;
@@ -77,14 +77,14 @@ void ConversionRun::imgStart_Click()
         m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;
     m_host.setRunControlsEnabled(false);
-    m_timer1->start();
+    m_startDelay->start();
 }
 
-void ConversionRun::endForShutdown()
+void ConversionRun::stopForShutdown()
 {
     m_shuttingDown = true;
     if (m_state == State::Armed) {
-        m_timer1->stop();
+        m_startDelay->stop();
         m_state = State::Idle;
     }
     if (m_runningRunner && m_runningRunner->isRunning()) {
@@ -98,16 +98,16 @@ void ConversionRun::endForShutdown()
         removeIntermediates();
 }
 
-void ConversionRun::Timer1_Timer()
+void ConversionRun::startDelayElapsed()
 {
     if (m_shuttingDown) {
         m_state = State::Idle;
         return;
     }
-    RunConversion();
+    beginRun();
 }
 
-void ConversionRun::RunConversion()
+void ConversionRun::beginRun()
 {
     m_state = State::Running;
     m_failures.clear();
@@ -153,7 +153,7 @@ void ConversionRun::convertNextFile()
     // long list of them cannot exhaust the stack.
     for (;;) {
         if (m_shuttingDown) {
-            stopForShutdown();
+            endAfterShutdown();
             return;
         }
         const FileList::Id id = m_files.idAfter(m_lastTried);
@@ -188,23 +188,24 @@ bool ConversionRun::beginFile(FileList::Id id)
     removeIntermediates();
 
     if (m_currentFormat == OutputFormat::Mp3) {
-        m_progress.setBar(m_progress.imgPBWidth(), 0);
+        m_progress.setBar(m_progress.barWidth(), 0);
         m_progress.setCaption(RunTexts::preparing());
-        runStage(*m_objSox, Recipes::soxDecode(m_recipeInput));
+        runStage(*m_soxRunner, Recipes::soxDecode(m_recipeInput));
     } else {
-        runStage(*m_objDOS, Recipes::firstStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
+        runStage(*m_convRunner,
+                 Recipes::firstStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
     }
     return true;
 }
 
-void ConversionRun::runStage(DOSOutputs &runner, const ToolCommand &command)
+void ConversionRun::runStage(ToolRunner &runner, const ToolCommand &command)
 {
     ToolProcessName = command.toolName;
     runner.setCommandLine(command.commandLine);
     m_runningRunner = &runner;
     m_runningCommand = command;
     emit stageStarted(m_currentId, command.toolName);
-    runner.ExecuteCommand();
+    runner.start();
 }
 
 void ConversionRun::stageFailedToStart()
@@ -213,7 +214,7 @@ void ConversionRun::stageFailedToStart()
     m_runningRunner = nullptr;
     emit stageEnded(m_currentId, m_runningCommand.toolName, false);
     if (m_shuttingDown) {
-        stopForShutdown();
+        endAfterShutdown();
         return;
     }
     m_files.markFailed(m_currentId, RunnerTexts::fileOrCommandNotFound());
@@ -223,16 +224,16 @@ void ConversionRun::stageFailedToStart()
     abortRun();
 }
 
-bool ConversionRun::judgeStage(DOSOutputs &runner)
+bool ConversionRun::judgeStage(ToolRunner &runner)
 {
     m_runningRunner = nullptr;
     if (m_shuttingDown)
         return false;
     StageOutcome outcome;
     outcome.started = true;
-    outcome.crashed = runner.endStatus() != DOSOutputs::EndStatus::Exited;
+    outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
     outcome.exitCode = runner.exitCode();
-    outcome.output = runner.Outputs();
+    outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
     const QString reason = StageVerdict::failureReason(outcome);
     emit stageEnded(m_currentId, m_runningCommand.toolName, reason.isEmpty());
@@ -246,36 +247,36 @@ bool ConversionRun::judgeStage(DOSOutputs &runner)
     return false;
 }
 
-void ConversionRun::objSox_CommandOver()
+void ConversionRun::decodeFinished()
 {
     // Neither the decode nor the probe is judged: the encode reads the input itself.
     m_runningRunner = nullptr;
     if (m_shuttingDown) {
-        stopForShutdown();
+        endAfterShutdown();
         return;
     }
     emit stageEnded(m_currentId, ToolName::sox(), true);
-    runStage(*m_objDuration, Recipes::durationProbe(m_recipeInput));
+    runStage(*m_probeRunner, Recipes::durationProbe(m_recipeInput));
 }
 
 void ConversionRun::objDuration_CommandOver()
 {
     m_runningRunner = nullptr;
     if (m_shuttingDown) {
-        stopForShutdown();
+        endAfterShutdown();
         return;
     }
     emit stageEnded(m_currentId, ToolName::coder(), true);
     // The decode has served its purpose; a long input's decode is large.
     QFile::remove(m_recipeInput.work.probeWav);
-    runStage(*m_objffmpeg, Recipes::mp3Encode(m_recipeInput, &Recipes::freeOutputName));
+    runStage(*m_coderRunner, Recipes::mp3Encode(m_recipeInput, &Recipes::freeOutputName));
 }
 
 void ConversionRun::objDOS_CommandOver()
 {
-    if (!judgeStage(*m_objDOS)) {
+    if (!judgeStage(*m_convRunner)) {
         if (m_shuttingDown)
-            stopForShutdown();
+            endAfterShutdown();
         return;
     }
     if (!FormatTable::isTwoStage(m_currentFormat)) {
@@ -284,14 +285,14 @@ void ConversionRun::objDOS_CommandOver()
     }
     // Built now, so the time stamp is that of the end of the first stage.
     m_recipeInput = recipeInput();
-    runStage(*m_objffmpeg, Recipes::secondStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
+    runStage(*m_coderRunner, Recipes::secondStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
 }
 
 void ConversionRun::objffmpeg_CommandOver()
 {
-    if (!judgeStage(*m_objffmpeg)) {
+    if (!judgeStage(*m_coderRunner)) {
         if (m_shuttingDown)
-            stopForShutdown();
+            endAfterShutdown();
         return;
     }
     fileConverted();
@@ -360,7 +361,7 @@ void ConversionRun::abortRun()
     emit runEnded();
 }
 
-void ConversionRun::stopForShutdown()
+void ConversionRun::endAfterShutdown()
 {
     m_runningRunner = nullptr;
     removeIntermediates();

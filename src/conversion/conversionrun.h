@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-class DOSOutputs;
+class ToolRunner;
 class ProgressDisplay;
 
 // What the run needs of the main window: the settings controls it reads when it builds a command,
@@ -83,18 +83,18 @@ public:
 
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
     // run's settings from the window and writes the absolute output folder back into its box.
-    void imgStart_Click();
+    void start();
     const RunSettings &settings() const { return m_settings; }
 
     // Called when the program ends: stops the running tool and deletes the file it was writing,
     // so no half-written file is left under a final name, and the current file's intermediates.
     // The run starts nothing more.
-    void endForShutdown();
+    void stopForShutdown();
 
-    DOSOutputs &objDOS() { return *m_objDOS; }
-    DOSOutputs &objffmpeg() { return *m_objffmpeg; }
-    DOSOutputs &objSox() { return *m_objSox; }
-    DOSOutputs &objDuration() { return *m_objDuration; }
+    ToolRunner &convRunner() { return *m_convRunner; }
+    ToolRunner &coderRunner() { return *m_coderRunner; }
+    ToolRunner &soxRunner() { return *m_soxRunner; }
+    ToolRunner &probeRunner() { return *m_probeRunner; }
 
 signals:
     // A tool stage of a file starts or has been judged (tool: "conv", "coder", "coder2", "sox").
@@ -105,9 +105,9 @@ signals:
     void runEnded();
 
 private:
-    void Timer1_Timer();
-    void RunConversion();
-    void objSox_CommandOver();
+    void startDelayElapsed();
+    void beginRun();
+    void decodeFinished();
     void objDuration_CommandOver();
     void objDOS_CommandOver();
     void objffmpeg_CommandOver();
@@ -119,9 +119,9 @@ private:
     void convertNextFile();
     // False when the file failed before any tool started.
     bool beginFile(FileList::Id id);
-    void runStage(DOSOutputs &runner, const ToolCommand &command);
+    void runStage(ToolRunner &runner, const ToolCommand &command);
     // Judges the stage that just ended; a failed stage loses the file it was writing.
-    bool judgeStage(DOSOutputs &runner);
+    bool judgeStage(ToolRunner &runner);
     void fileConverted();
     void fileFailed(const QString &reason);
     void fileEnded();
@@ -129,17 +129,17 @@ private:
     void endRun();
     void finishEndOfRun();
     void abortRun();
-    void stopForShutdown();
+    void endAfterShutdown();
     void showFailureSummary();
 
     RunHost &m_host;
     FileList &m_files;
     ProgressDisplay &m_progress;
-    DOSOutputs *m_objDOS;
-    DOSOutputs *m_objffmpeg;
-    DOSOutputs *m_objSox;
-    DOSOutputs *m_objDuration;
-    QTimer *m_timer1;
+    ToolRunner *m_convRunner;
+    ToolRunner *m_coderRunner;
+    ToolRunner *m_soxRunner;
+    ToolRunner *m_probeRunner;
+    QTimer *m_startDelay;
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;
@@ -153,7 +153,7 @@ private:
     OutputFormat m_currentFormat = OutputFormat::Mp3;
     RecipeInput m_recipeInput;
     // The stage whose tool runs now.
-    DOSOutputs *m_runningRunner = nullptr;
+    ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
     QList<Failure> m_failures;
     std::function<QTime()> m_clock = &QTime::currentTime;

@@ -136,7 +136,7 @@ QString secondStageOptions(OutputFormat format, const EncodingSettings &s)
 
 } // namespace
 
-QString GetBaseName(const QString &path)
+QString baseName(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
@@ -163,7 +163,7 @@ QString outputPath(OutputFormat format, const QString &inputPath, const QString 
 {
     const QChar joint = format == OutputFormat::Mp3 ? QLatin1Char('_') : QLatin1Char('-');
     return outputFolder +
-           fittedName(GetBaseName(inputPath), joint + timeStamp(time) + FormatTable::extension(format));
+           fittedName(baseName(inputPath), joint + timeStamp(time) + FormatTable::extension(format));
 }
 
 ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const NameChooser &chooseName)

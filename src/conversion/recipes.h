@@ -58,7 +58,7 @@ namespace Recipes {
 
 // File name without folder and extension: cut at the last "/", then keep what stands before the
 // last "."; a name with no "." gives an empty base name.
-QString GetBaseName(const QString &path);
+QString baseName(const QString &path);
 
 // Hour, minute and second, each without leading zeros, joined: 09:05:03 gives "953".
 QString timeStamp(const QTime &time);

@@ -5,13 +5,13 @@
 #include "filelist/filelistview.h"
 #include "filelist/filesearch.h"
 #include "filelist/hintbox.h"
-#include "shell/ccommondialogs.h"
 #include "shell/comdlg.h"
 #include "shell/shelldialogs.h"
+#include "shell/standarddialogs.h"
 
 #include <QFile>
 
-FileDialogs FileDialogs::system(CCommonDialogs &sharedDialogs, QWidget *owner)
+FileDialogs FileDialogs::system(StandardDialogs &sharedDialogs, QWidget *owner)
 {
     FileDialogs dialogs;
     dialogs.openFile = [&sharedDialogs](const QString &title, const QString &filter, const QString &path) {
@@ -19,13 +19,14 @@ FileDialogs FileDialogs::system(CCommonDialogs &sharedDialogs, QWidget *owner)
         if (!path.isEmpty())
             sharedDialogs.setPath(path);
         sharedDialogs.setFilter(filter);
-        return sharedDialogs.ShowOpen() ? sharedDialogs.FileName() : QString();
+        return sharedDialogs.showOpen() ? sharedDialogs.fileName() : QString();
     };
     dialogs.browseFolder = [owner](const QString &prompt) {
-        return ShellDialogs::browseForFolder(owner, prompt);
+        return FileChoosers::chooseFolder(owner, prompt);
     };
     dialogs.browseForFile = [owner] {
-        return COMDLG::BrowseForFile(owner, QStringLiteral("打开文件"), QString(), QStringLiteral("*.*|*.*"));
+        return FileChoosers::chooseFile(owner, QStringLiteral("打开文件"), QString(),
+                                        QStringLiteral("*.*|*.*"));
     };
     return dialogs;
 }
@@ -39,11 +40,11 @@ FileCommands::FileCommands(FileList *list, FileListView *view, HintBox *hint, Fi
     , m_dialogs(std::move(dialogs))
     , m_folderScan(new FileSearch::FolderScan(this))
 {
-    connect(m_folderScan, &FileSearch::FolderScan::filesFound, list, &FileList::AddFileRows);
+    connect(m_folderScan, &FileSearch::FolderScan::filesFound, list, &FileList::addFiles);
     connect(m_folderScan, &FileSearch::FolderScan::finished, this, &FileCommands::finishFolderSearch);
     connect(list, &FileList::removeAllFinished, this, [this] { setBusy(false); });
     if (view)
-        connect(view, &FileListView::filesDropped, this, &FileCommands::LV_OLEDragDrop);
+        connect(view, &FileListView::filesDropped, this, &FileCommands::addDroppedFiles);
 }
 
 QString FileCommands::addFileTitle()
@@ -59,27 +60,27 @@ QString FileCommands::addFileFilter()
 void FileCommands::attachDropZone(QWidget *w)
 {
     FileDropHandler *handler = FileDropHandler::attach(w);
-    connect(handler, &FileDropHandler::filesDropped, this, &FileCommands::picDrag_OLEDragDrop);
-    connect(handler, &FileDropHandler::clicked, this, &FileCommands::picDrag_Click);
+    connect(handler, &FileDropHandler::filesDropped, this, &FileCommands::addFilesDroppedOnZone);
+    connect(handler, &FileDropHandler::clicked, this, &FileCommands::chooseFileForDropZone);
 }
 
-void FileCommands::imgAdd_Click()
+void FileCommands::addFileFromDialog()
 {
     if (m_busy || !m_dialogs.openFile)
         return;
-    const QString chosen = m_dialogs.openFile(addFileTitle(), addFileFilter(), m_list->LastAddFolder());
+    const QString chosen = m_dialogs.openFile(addFileTitle(), addFileFilter(), m_list->lastAddFolder());
     if (chosen.isEmpty())
         return;
-    m_list->setLastAddFolder(FileList::ParsePath(chosen));
-    m_list->AddFileRow(chosen);
+    m_list->setLastAddFolder(FileList::folderOf(chosen));
+    m_list->addFile(chosen);
     m_list->updateHintFromRows();
 }
 
-void FileCommands::AddFolderFiles()
+void FileCommands::addFolderFromDialog()
 {
     if (m_busy || !m_dialogs.browseFolder)
         return;
-    const QString folder = m_dialogs.browseFolder(ShellDialogs::addFolderPrompt());
+    const QString folder = m_dialogs.browseFolder(FileChoosers::addFolderPrompt());
     if (folder.isEmpty()) {
         m_list->updateHintFromRows();
         return;
@@ -106,30 +107,30 @@ void FileCommands::finishFolderSearch()
     setBusy(false);
 }
 
-void FileCommands::RemoveSelectedRow()
+void FileCommands::removeSelectedRow()
 {
     if (m_view)
-        m_list->RemoveSelectedRow(m_view->selectedRow());
+        m_list->removeSelectedRow(m_view->selectedRow());
 }
 
-void FileCommands::RemoveAllRows()
+void FileCommands::removeAll()
 {
     if (m_busy)
         return;
     setBusy(true);
-    m_list->RemoveAllRows();
+    m_list->removeAll();
 }
 
-void FileCommands::LV_OLEDragDrop(const QList<QByteArray> &nativePaths)
+void FileCommands::addDroppedFiles(const QList<QByteArray> &nativePaths)
 {
-    m_list->AddFileRows(nativePaths);
+    m_list->addFiles(nativePaths);
     if (!m_list->isEmpty())
         m_list->setHintVisible(false);
 }
 
-void FileCommands::picDrag_OLEDragDrop(const QList<QByteArray> &nativePaths)
+void FileCommands::addFilesDroppedOnZone(const QList<QByteArray> &nativePaths)
 {
-    m_list->AddFileRows(nativePaths);
+    m_list->addFiles(nativePaths);
 }
 
 void FileCommands::setBusy(bool busy)
@@ -140,11 +141,11 @@ void FileCommands::setBusy(bool busy)
     emit busyChanged(busy);
 }
 
-void FileCommands::picDrag_Click()
+void FileCommands::chooseFileForDropZone()
 {
     if (!m_dialogs.browseForFile)
         return;
     const QString chosen = m_dialogs.browseForFile();
     if (!chosen.isEmpty())
-        m_list->AddFileRow(chosen);
+        m_list->addFile(chosen);
 }

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class CCommonDialogs;
+class StandardDialogs;
 class FileList;
 class FileListView;
 class HintBox;
@@ -20,17 +20,17 @@ class FolderScan;
 // tests answer them directly.
 struct FileDialogs
 {
-    // SharedDialogs' open-file dialog with this title and filter, given its Path; the chosen file,
+    // SharedDialogs' open-file dialog with this title and filter, given its path; the chosen file,
     // or empty text when cancelled.
     std::function<QString(const QString &title, const QString &filter, const QString &path)> openFile;
     // The folder browser with this prompt; the chosen folder, or empty text when cancelled.
     std::function<QString(const QString &prompt)> browseFolder;
-    // BrowseForFile as the drop zone's click opens it; empty text when cancelled.
+    // chooseFile as the drop zone's click opens it; empty text when cancelled.
     std::function<QString()> browseForFile;
 
     // The program's dialogs: SharedDialogs for adding a file, the shell's folder browser and
-    // BrowseForFile, all owned by owner.
-    static FileDialogs system(CCommonDialogs &sharedDialogs, QWidget *owner);
+    // chooseFile, all owned by owner.
+    static FileDialogs system(StandardDialogs &sharedDialogs, QWidget *owner);
 };
 
 // The commands that fill and empty the file list, for the main window's menus, toolbar and popup
@@ -52,25 +52,24 @@ public:
     // "FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"
     static QString addFileFilter();
     // Makes w a drop zone like picDrag: drops append like drops on the list but leave the hint
-    // alone; a click opens BrowseForFile.
+    // alone; a click opens chooseFile.
     void attachDropZone(QWidget *w);
 
     // True from the start of a folder search or remove-all to its end.
     bool isBusy() const { return m_busy; }
 
 public slots:
-    void imgAdd_Click();
-    void AddFolderFiles();
-    // The rest of AddFolderFiles once a folder is chosen: starts searching it; its FLAC files are
+    void addFileFromDialog();
+    void addFolderFromDialog();
+    // The rest of addFolderFromDialog once a folder is chosen: starts searching it; its FLAC files are
     // appended as they are found, in their final order.
     void addFolder(const QString &folder);
-    void imgRemove_Click() { RemoveSelectedRow(); }
-    void RemoveSelectedRow();
+    void removeSelectedRow();
     // Starts emptying the list; files added meanwhile stay.
-    void RemoveAllRows();
-    void LV_OLEDragDrop(const QList<QByteArray> &nativePaths);
-    void picDrag_OLEDragDrop(const QList<QByteArray> &nativePaths);
-    void picDrag_Click();
+    void removeAll();
+    void addDroppedFiles(const QList<QByteArray> &nativePaths);
+    void addFilesDroppedOnZone(const QList<QByteArray> &nativePaths);
+    void chooseFileForDropZone();
 
 signals:
     // A folder search or remove-all has started (true) or ended (false).

@@ -95,11 +95,11 @@ FileList::Entry FileList::makeEntry(const QString &path, const QByteArray &nativ
     entry.id = m_nextId++;
     entry.native = native;
     entry.path = path;
-    entry.format = FormatCell(path);
+    entry.format = formatCell(path);
     return entry;
 }
 
-FileList::Id FileList::AddFileRow(const QString &path)
+FileList::Id FileList::addFile(const QString &path)
 {
     const int row = count();
     beginInsertRows({}, row, row);
@@ -108,12 +108,12 @@ FileList::Id FileList::AddFileRow(const QString &path)
     return m_entries.constLast().id;
 }
 
-FileList::Id FileList::AddFileRow(const QByteArray &nativePath)
+FileList::Id FileList::addFile(const QByteArray &nativePath)
 {
-    return AddFileRows({nativePath}).constFirst();
+    return addFiles({nativePath}).constFirst();
 }
 
-QList<FileList::Id> FileList::AddFileRows(const QList<QByteArray> &nativePaths)
+QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths)
 {
     QList<Id> added;
     if (nativePaths.isEmpty())
@@ -249,7 +249,7 @@ bool FileList::removeId(Id id)
     return true;
 }
 
-void FileList::RemoveSelectedRow(int row)
+void FileList::removeSelectedRow(int row)
 {
     if (row < 0 || row >= count())
         return;
@@ -258,7 +258,7 @@ void FileList::RemoveSelectedRow(int row)
         setHintVisible(true);
 }
 
-void FileList::RemoveAllRows()
+void FileList::removeAll()
 {
     if (isRemovingAll())
         return;
@@ -336,12 +336,12 @@ void FileList::setHintVisible(bool visible)
     emit hintVisibleChanged(visible);
 }
 
-QString FileList::FormatCell(const QString &path)
+QString FileList::formatCell(const QString &path)
 {
     return trimBlanks(path).right(4).toUpper();
 }
 
-QString FileList::ParsePath(const QString &sPathIn)
+QString FileList::folderOf(const QString &sPathIn)
 {
     const qsizetype slash = sPathIn.lastIndexOf(QLatin1Char('/'));
     return slash < 0 ? QString() : sPathIn.left(slash + 1);

@@ -34,7 +34,7 @@ public:
         IdRole,
     };
 
-    // RemoveAllRows takes rows off in batches of this size, one batch per pass of the event loop.
+    // removeAll takes rows off in batches of this size, one batch per pass of the event loop.
     static constexpr int RemoveBatchSize = 5000;
 
     explicit FileList(QObject *parent = nullptr);
@@ -46,11 +46,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     // Appends one file; the path is kept exactly as given. Returns the new entry's id.
-    Id AddFileRow(const QString &path);
+    Id addFile(const QString &path);
     // Appends one file named by its native bytes.
-    Id AddFileRow(const QByteArray &nativePath);
-    // Appends many files in their order, as AddFileRow one by one would, with one view update.
-    QList<Id> AddFileRows(const QList<QByteArray> &nativePaths);
+    Id addFile(const QByteArray &nativePath);
+    // Appends many files in their order, as addFile one by one would, with one view update.
+    QList<Id> addFiles(const QList<QByteArray> &nativePaths);
 
     int count() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
@@ -79,11 +79,11 @@ public:
 
     bool removeId(Id id);
     // Removes the selected row (-1: no selection, nothing happens); shows the hint when the list empties.
-    void RemoveSelectedRow(int row);
+    void removeSelectedRow(int row);
     // Empties the list from the top, a batch at a time: the first batch goes at once, the others from
     // the event loop. The rows are those of the start: files added while it runs stay. At the end it
     // shows the hint if the list is empty and reports removeAllFinished. Ignored while it runs.
-    void RemoveAllRows();
+    void removeAll();
     bool isRemovingAll() const { return m_removingAll; }
 
     void markFailed(Id id, const QString &reason);
@@ -99,14 +99,14 @@ public:
     void updateHintFromRows() { setHintVisible(isEmpty()); }
 
     // Folder of the last file picked in the add-file dialog; empty until then.
-    QString LastAddFolder() const { return m_lastAddFolder; }
+    QString lastAddFolder() const { return m_lastAddFolder; }
     void setLastAddFolder(const QString &folder) { m_lastAddFolder = folder; }
 
     // The format cell: the last four characters of the path after surrounding blanks are removed,
     // in upper case ("song.flac" gives "FLAC", "track01" gives "CK01").
-    static QString FormatCell(const QString &path);
+    static QString formatCell(const QString &path);
     // The folder part of a path including its last "/", or empty text when there is none.
-    static QString ParsePath(const QString &sPathIn);
+    static QString folderOf(const QString &sPathIn);
 
 signals:
     void hintVisibleChanged(bool visible);
@@ -136,6 +136,6 @@ private:
     QString m_lastAddFolder;
     bool m_hintVisible = true;
     bool m_removingAll = false;
-    Id m_removeAllUpTo = 0; // RemoveAllRows removes the rows up to this id
+    Id m_removeAllUpTo = 0; // removeAll removes the rows up to this id
     QTimer m_removeAllTimer;
 };

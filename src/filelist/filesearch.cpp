@@ -36,7 +36,7 @@ bool inNameOrder(const Name &a, const Name &b)
 
 bool isFlacName(const QString &name)
 {
-    return TrimTrailingNulls(name).right(5).toUpper() == QLatin1String(".FLAC");
+    return trimTrailingNulsAndBlanks(name).right(5).toUpper() == QLatin1String(".FLAC");
 }
 
 #ifdef Q_OS_UNIX
@@ -239,7 +239,7 @@ void FolderScan::runSlice()
     emit finished();
 }
 
-QString TrimTrailingNulls(const QString &s)
+QString trimTrailingNulsAndBlanks(const QString &s)
 {
     qsizetype end = s.size();
     while (end > 0 && (s.at(end - 1) == QChar(0) || s.at(end - 1) == QLatin1Char(' ')))

@@ -58,6 +58,6 @@ private:
 };
 
 // s without its trailing NUL and space characters.
-QString TrimTrailingNulls(const QString &s);
+QString trimTrailingNulsAndBlanks(const QString &s);
 
 } // namespace FileSearch

@@ -59,10 +59,10 @@ void ProgressDisplay::stepSpinner()
     setSpinner(OutputParsers::nextSpinner(m_spinner));
 }
 
-void ProgressDisplay::objDOS_ReceiveOutputs(const QString &CommandOutputs)
+void ProgressDisplay::objDOS_ReceiveOutputs(const QString &output)
 {
     stepSpinner();
-    const QString percent = OutputParsers::encoderPercentText(CommandOutputs);
+    const QString percent = OutputParsers::encoderPercentText(output);
     if (percent.isEmpty())
         return;
     if (OutputParsers::leadingNumber(percent) == 100) {
@@ -84,16 +84,16 @@ void ProgressDisplay::readDuration(const QString &chunk)
         setDurationSeconds(OutputParsers::durationSeconds(collected));
 }
 
-void ProgressDisplay::objDuration_ReceiveOutputs(const QString &CommandOutputs)
+void ProgressDisplay::objDuration_ReceiveOutputs(const QString &output)
 {
-    readDuration(CommandOutputs);
+    readDuration(output);
 }
 
-void ProgressDisplay::objffmpeg_ReceiveOutputs(const QString &CommandOutputs)
+void ProgressDisplay::objffmpeg_ReceiveOutputs(const QString &output)
 {
-    readDuration(CommandOutputs);
+    readDuration(output);
     stepSpinner();
-    const std::optional<double> time = OutputParsers::chunkProgressTime(CommandOutputs);
+    const std::optional<double> time = OutputParsers::chunkProgressTime(output);
     // Without a known duration there is nothing to measure the time against.
     if (!time || m_durationSeconds <= 0)
         return;

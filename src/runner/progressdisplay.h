@@ -10,23 +10,23 @@
 class ProgressDisplay : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(double imgPBWidth READ imgPBWidth NOTIFY changed)
-    Q_PROPERTY(double pbValue READ pbValue NOTIFY changed)
-    Q_PROPERTY(QString lblPBCaption READ lblPBCaption NOTIFY changed)
-    Q_PROPERTY(QString Spinner READ Spinner NOTIFY changed)
-    Q_PROPERTY(qint32 DurationSeconds READ DurationSeconds WRITE setDurationSeconds NOTIFY changed)
+    Q_PROPERTY(double barWidth READ barWidth NOTIFY changed)
+    Q_PROPERTY(double percent READ percent NOTIFY changed)
+    Q_PROPERTY(QString caption READ caption NOTIFY changed)
+    Q_PROPERTY(QString spinner READ spinner NOTIFY changed)
+    Q_PROPERTY(qint32 durationSeconds READ durationSeconds WRITE setDurationSeconds NOTIFY changed)
 
 public:
     static constexpr double FullWidth = 5415;
 
     explicit ProgressDisplay(QObject *parent = nullptr);
 
-    double imgPBWidth() const { return m_width; }
-    double pbValue() const { return m_value; }
-    QString lblPBCaption() const { return m_caption; }
-    QString Spinner() const { return m_spinner; }
+    double barWidth() const { return m_width; }
+    double percent() const { return m_value; }
+    QString caption() const { return m_caption; }
+    QString spinner() const { return m_spinner; }
     // Whole seconds; 0 while the duration of the current file is not known.
-    qint32 DurationSeconds() const { return m_durationSeconds; }
+    qint32 durationSeconds() const { return m_durationSeconds; }
 
     void setDurationSeconds(qint32 seconds);
     // The run forgets the duration when a file's conversion ends.
@@ -38,11 +38,11 @@ public:
 
 public slots:
     // The encoder's chunks: "( 5%)" percentages.
-    void objDOS_ReceiveOutputs(const QString &CommandOutputs);
-    // The duration probe's chunks: the first "Duration: " sets DurationSeconds.
-    void objDuration_ReceiveOutputs(const QString &CommandOutputs);
+    void objDOS_ReceiveOutputs(const QString &output);
+    // The duration probe's chunks: the first "Duration: " sets durationSeconds.
+    void objDuration_ReceiveOutputs(const QString &output);
     // The transcoder's chunks: its own "Duration: " when none is known yet, then "time=" progress.
-    void objffmpeg_ReceiveOutputs(const QString &CommandOutputs);
+    void objffmpeg_ReceiveOutputs(const QString &output);
 
 signals:
     void changed();

@@ -6,10 +6,9 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-namespace COMDLG {
+namespace FileChoosers {
 
-QString BrowseForFile(QWidget *owner, const QString &title, const QString &initialFolder,
-                      const QString &filter)
+QString chooseFile(QWidget *owner, const QString &title, const QString &initialFolder, const QString &filter)
 {
     QString start = initialFolder.trimmed().isEmpty() ? AppDirs::programFolder() : initialFolder;
     if (!QFileInfo(start).isDir())
@@ -23,4 +22,4 @@ QString BrowseForFile(QWidget *owner, const QString &title, const QString &initi
     return dialog.selectedFiles().constFirst();
 }
 
-} // namespace COMDLG
+} // namespace FileChoosers

@@ -30,18 +30,18 @@ ProgramSettings parse(const QByteArray &content)
 {
     const QStringList lines = SettingsLines::split(content, lineCount);
     ProgramSettings settings;
-    settings.SoundPromptIndex = lineValue<qint16>(lines, 0, NumberText::toInt16);
-    settings.CutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
-    settings.CutStartSeconds = lineValue<qint32>(lines, 2, NumberText::toInt32);
-    settings.CutEndSeconds = lineValue<qint32>(lines, 3, NumberText::toInt32);
+    settings.soundPromptIndex = lineValue<qint16>(lines, 0, NumberText::toInt16);
+    settings.cutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
+    settings.cutStartSeconds = lineValue<qint32>(lines, 2, NumberText::toInt32);
+    settings.cutEndSeconds = lineValue<qint32>(lines, 3, NumberText::toInt32);
     return settings;
 }
 
 QByteArray compose(const ProgramSettings &settings)
 {
     QByteArray content;
-    for (const qint32 value : {qint32(settings.SoundPromptIndex), qint32(settings.CutterEnabled),
-                               settings.CutStartSeconds, settings.CutEndSeconds})
+    for (const qint32 value : {qint32(settings.soundPromptIndex), qint32(settings.cutterEnabled),
+                               settings.cutStartSeconds, settings.cutEndSeconds})
         content += QByteArray::number(value) + "\r\n";
     return content;
 }

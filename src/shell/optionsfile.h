@@ -6,7 +6,7 @@
 #include <QString>
 
 // options.ini: the four program-wide options, one bare decimal integer per line, CR LF endings:
-// SoundPromptIndex, CutterEnabled, CutStartSeconds, CutEndSeconds.
+// soundPromptIndex, cutterEnabled, cutStartSeconds, cutEndSeconds.
 namespace OptionsFile {
 
 QString fileName(); // "options.ini"

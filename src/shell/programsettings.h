@@ -6,13 +6,13 @@
 // read by the end of a run. All are 0 when the process starts.
 struct ProgramSettings
 {
-    qint16 SoundPromptIndex = 0; // entry of the sound choice: 0 "ON" (plays), 1 "OFF", -1 none
-    qint16 CutterEnabled = 0;    // 1 when the music cutter is switched on
-    qint32 CutStartSeconds = 0;
-    qint32 CutEndSeconds = 0;
+    qint16 soundPromptIndex = 0; // entry of the sound choice: 0 "ON" (plays), 1 "OFF", -1 none
+    qint16 cutterEnabled = 0;    // 1 when the music cutter is switched on
+    qint32 cutStartSeconds = 0;
+    qint32 cutEndSeconds = 0;
 
     // Only 0 plays the completion sound.
-    bool playsCompletionSound() const { return SoundPromptIndex == 0; }
+    bool playsCompletionSound() const { return soundPromptIndex == 0; }
 
     bool operator==(const ProgramSettings &) const = default;
 

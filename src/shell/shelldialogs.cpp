@@ -6,7 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-namespace ShellDialogs {
+namespace FileChoosers {
 
 QString outputFolderPrompt()
 {
@@ -18,7 +18,7 @@ QString addFolderPrompt()
     return QStringLiteral("选择一个文件夹:");
 }
 
-QString browseForFolder(QWidget *owner, const QString &prompt, const QString &startFolder)
+QString chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder)
 {
     QFileDialog dialog(owner, prompt);
     FileDialogSetup::useQtDialog(dialog);
@@ -31,4 +31,4 @@ QString browseForFolder(QWidget *owner, const QString &prompt, const QString &st
     return QDir::cleanPath(dialog.selectedFiles().constFirst());
 }
 
-} // namespace ShellDialogs
+} // namespace FileChoosers

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace ShellDialogs {
+namespace FileChoosers {
 
 // The output-folder browser: "请选择一个文件夹:".
 QString outputFolderPrompt();
@@ -14,6 +14,6 @@ QString addFolderPrompt();
 // A folder browser (only folders) owned by owner, with prompt as its title, starting in
 // startFolder when that is a folder, else in the home folder. Returns the chosen folder's path,
 // or an empty text when the user cancelled.
-QString browseForFolder(QWidget *owner, const QString &prompt, const QString &startFolder = QString());
+QString chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder = QString());
 
-} // namespace ShellDialogs
+} // namespace FileChoosers

@@ -1,8 +1,8 @@
 #include "convhelpers.h"
 
 #include "common/runtoend.h"
-#include "runner/dosoutputs.h"
 #include "runner/progressdisplay.h"
+#include "runner/toolrunner.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -125,12 +125,12 @@ void TestConvRun::conversions()
         settings.frameRate = frameRateText;
     const ToolCommand command = firstStage(format, inputPath, settings);
     // Run as the program runs it: its runner delivers the output to the encoder handler.
-    DOSOutputs runner;
+    ToolRunner runner;
     ProgressDisplay display;
-    connect(&runner, &DOSOutputs::ReceiveOutputs, &display,
+    connect(&runner, &ToolRunner::outputReceived, &display,
             [&display](QString &chunk) { display.objDOS_ReceiveOutputs(chunk); });
     const QByteArray output = runToEnd(runner, command.commandLine).toUtf8();
-    QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
+    QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
     QVERIFY2(runner.exitCode() == 0, output.right(300).constData());
 
     const QJsonObject in = TestMedia::probe(inputPath);
@@ -167,8 +167,8 @@ void TestConvRun::conversions()
     QVERIFY(std::is_sorted(percent.cbegin(), percent.cend()));
     QCOMPARE(percent.last(), 100);
     QCOMPARE(percent.count(100), 1);
-    QCOMPARE(display.pbValue(), 100.0);
-    QCOMPARE(display.lblPBCaption(), QStringLiteral("结束 100%"));
+    QCOMPARE(display.percent(), 100.0);
+    QCOMPARE(display.caption(), QStringLiteral("结束 100%"));
 }
 
 QTEST_GUILESS_MAIN(TestConvRun)

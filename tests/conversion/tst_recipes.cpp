@@ -266,7 +266,7 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, base);
-        QCOMPARE(Recipes::GetBaseName(path), base);
+        QCOMPARE(Recipes::baseName(path), base);
     }
 
     void outputNames_data()

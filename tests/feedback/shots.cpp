@@ -6,7 +6,7 @@
 #include "conversion/conversionrun.h"
 #include "filelist/filelist.h"
 #include "shell/appdirs.h"
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
 #include <QApplication>
@@ -72,15 +72,16 @@ void shootModal(const std::function<void()> &open, const std::function<void(QWid
 void shootFeedback(QWidget *window)
 {
     save(window, QStringLiteral("feedback.png"));
-    window->findChild<QLineEdit *>(QStringLiteral("txtName"))->setText(QStringLiteral("张三"));
-    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    window->findChild<QLineEdit *>(QStringLiteral("nameEdit"))->setText(QStringLiteral("张三"));
+    window->findChild<QPushButton *>(QStringLiteral("sendButton"))->click();
     save(window, QStringLiteral("feedback-prompt.png"));
-    window->findChild<QLineEdit *>(QStringLiteral("txtEMail"))
+    window->findChild<QLineEdit *>(QStringLiteral("emailEdit"))
         ->setText(QStringLiteral("zhang@example.invalid"));
-    window->findChild<QLineEdit *>(QStringLiteral("txtComment"))->setText(QStringLiteral("转换很快，谢谢！"));
-    window->findChild<QPushButton *>(QStringLiteral("Command3"))->click();
+    window->findChild<QLineEdit *>(QStringLiteral("commentEdit"))
+        ->setText(QStringLiteral("转换很快，谢谢！"));
+    window->findChild<QPushButton *>(QStringLiteral("sendButton"))->click();
     save(window, QStringLiteral("feedback-sending.png"));
-    auto *status = window->findChild<QLabel *>(QStringLiteral("lblSending"));
+    auto *status = window->findChild<QLabel *>(QStringLiteral("statusLabel"));
     waitFor([status] { return status->text() != QStringLiteral("正在发送..."); }, 10000);
     save(window, QStringLiteral("feedback-done.png"));
 }
@@ -138,24 +139,24 @@ int main(int argc, char *argv[])
 
     saveArtworkSheet();
 
-    frmMain window(AppDirs::programFolder());
+    MainWindow window(AppDirs::programFolder());
     window.setProgramEnd([] {});
-    window.Form_Load();
+    window.loadSettings();
     window.show();
     wait(1000);
     save(&window, QStringLiteral("main-window.png"));
 
-    shootModal([&window] { window.imgToolbar_Click(2); },
+    shootModal([&window] { window.runToolbarCommand(2); },
                [](QWidget *options) { save(options, QStringLiteral("options.png")); });
-    shootModal([&window] { window.lblFeed_Click(); }, shootFeedback);
+    shootModal([&window] { window.showFeedback(); }, shootFeedback);
 
     for (int i = 2; i < argc; ++i)
-        window.fileList()->AddFileRow(QString::fromLocal8Bit(argv[i]));
+        window.fileList()->addFile(QString::fromLocal8Bit(argv[i]));
     window.fileList()->updateHintFromRows();
     wait(300);
     save(&window, QStringLiteral("main-list.png"));
     // The run turns in nested event loops, so the picture is taken from a timer inside them.
-    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("pb"));
+    auto *bar = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&window, &watch, bar] {
         if (window.conversionRun()->isActive() && bar->value() >= 20) {
@@ -164,7 +165,7 @@ int main(int argc, char *argv[])
         }
     });
     watch.start(100);
-    window.imgStart_Click();
+    window.startConversion();
     waitFor([&window] { return !window.conversionRun()->isActive(); }, 120000);
     wait(300);
     save(&window, QStringLiteral("main-done.png"));

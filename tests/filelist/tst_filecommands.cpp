@@ -26,25 +26,25 @@ private slots:
     {
         Window w;
         w.openAnswers = {QStringLiteral("/srv/Music/a.flac"), QString(), QStringLiteral("/srv/Other/b.FLAC")};
-        w.commands->imgAdd_Click();
+        w.commands->addFileFromDialog();
         QCOMPARE(w.openCalls.size(), 1);
         QCOMPARE(w.openCalls.at(0).title, QStringLiteral("Open Files"));
         QCOMPARE(w.openCalls.at(0).filter,
                  QStringLiteral("FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"));
         QCOMPARE(w.openCalls.at(0).path, QString());
         QCOMPARE(paths(*w.list), QStringList{QStringLiteral("/srv/Music/a.flac")});
-        QCOMPARE(w.list->LastAddFolder(), QStringLiteral("/srv/Music/"));
+        QCOMPARE(w.list->lastAddFolder(), QStringLiteral("/srv/Music/"));
         QVERIFY(!w.hintShown());
 
         // The next dialog opens in the folder of the last file; a cancel changes nothing.
-        w.commands->imgAdd_Click();
+        w.commands->addFileFromDialog();
         QCOMPARE(w.openCalls.at(1).path, QStringLiteral("/srv/Music/"));
         QCOMPARE(w.list->count(), 1);
-        QCOMPARE(w.list->LastAddFolder(), QStringLiteral("/srv/Music/"));
+        QCOMPARE(w.list->lastAddFolder(), QStringLiteral("/srv/Music/"));
 
-        w.commands->imgAdd_Click();
+        w.commands->addFileFromDialog();
         QCOMPARE(w.openCalls.at(2).path, QStringLiteral("/srv/Music/"));
-        QCOMPARE(w.list->LastAddFolder(), QStringLiteral("/srv/Other/"));
+        QCOMPARE(w.list->lastAddFolder(), QStringLiteral("/srv/Other/"));
         QCOMPARE(w.list->data(w.list->index(1, 1)).toString(), QStringLiteral("FLAC"));
     }
 
@@ -59,11 +59,11 @@ private slots:
         QFETCH(bool, withRows);
         Window w;
         if (withRows) {
-            w.list->AddFileRow(QStringLiteral("/m/a.flac"));
+            w.list->addFile(QStringLiteral("/m/a.flac"));
             w.list->updateHintFromRows();
         }
         QSignalSpy captions(w.picText, &HintBox::captionChanged);
-        w.commands->AddFolderFiles();
+        w.commands->addFolderFromDialog();
         QCOMPARE(w.folderPrompts, QStringList{QStringLiteral("选择一个文件夹:")});
         QCOMPARE(w.list->count(), withRows ? 1 : 0);
         QCOMPARE(w.hintShown(), !withRows);
@@ -100,10 +100,10 @@ private slots:
         QSignalSpy captions(w.picText, &HintBox::captionChanged);
         QSignalSpy busy(w.commands, &FileCommands::busyChanged);
         const auto clickOthers = [&] {
-            w.commands->AddFolderFiles();
+            w.commands->addFolderFromDialog();
             w.commands->addFolder(root.path());
-            w.commands->RemoveAllRows();
-            w.commands->imgAdd_Click();
+            w.commands->removeAll();
+            w.commands->addFileFromDialog();
         };
         QList<bool> hintDuringSearch;
         bool busyAtStart = false;
@@ -119,7 +119,7 @@ private slots:
             busyAfterStart = w.commands->isBusy();
             clickOthers();
         });
-        w.commands->AddFolderFiles();
+        w.commands->addFolderFromDialog();
         QTRY_VERIFY_WITH_TIMEOUT(busy.count() == 2, 60000);
         QVERIFY(busyAtStart);
         if (severalSlices)
@@ -148,9 +148,9 @@ private slots:
         touch(two.path() + QStringLiteral("/deep/c.flac"));
         Window w;
         w.folderAnswers = {one.path(), two.path()};
-        w.commands->AddFolderFiles();
+        w.commands->addFolderFromDialog();
         QTRY_VERIFY(!w.commands->isBusy());
-        w.commands->AddFolderFiles();
+        w.commands->addFolderFromDialog();
         QTRY_VERIFY(!w.commands->isBusy());
         QCOMPARE(paths(*w.list),
                  (QStringList{one.path() + QStringLiteral("/a.flac"), two.path() + QStringLiteral("/b.flac"),
@@ -161,22 +161,22 @@ private slots:
     {
         Window w;
         for (const char *name : {"/m/1.flac", "/m/2.flac", "/m/3.flac"})
-            w.list->AddFileRow(QString::fromLatin1(name));
+            w.list->addFile(QString::fromLatin1(name));
         w.list->updateHintFromRows();
-        w.commands->imgRemove_Click(); // nothing selected
+        w.commands->removeSelectedRow(); // nothing selected
         QCOMPARE(w.list->count(), 3);
         w.LV->setCurrentIndex(w.list->index(1, 0));
         QCOMPARE(w.LV->selectedRow(), 1);
-        w.commands->imgRemove_Click();
+        w.commands->removeSelectedRow();
         QCOMPARE(paths(*w.list), (QStringList{QStringLiteral("/m/1.flac"), QStringLiteral("/m/3.flac")}));
         QVERIFY(!w.hintShown());
         w.LV->clearSelection();
-        w.commands->RemoveSelectedRow();
+        w.commands->removeSelectedRow();
         QCOMPARE(w.list->count(), 2);
         w.LV->setCurrentIndex(w.list->index(0, 0));
-        w.commands->RemoveSelectedRow();
+        w.commands->removeSelectedRow();
         w.LV->setCurrentIndex(w.list->index(0, 0));
-        w.commands->RemoveSelectedRow();
+        w.commands->removeSelectedRow();
         QVERIFY(w.list->isEmpty());
         QVERIFY(w.hintShown());
     }
@@ -197,17 +197,17 @@ private slots:
         Window w;
         w.frame.show();
         for (int i = 0; i < rows; ++i)
-            w.list->AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
+            w.list->addFile(QStringLiteral("/m/%1.flac").arg(i));
         w.list->updateHintFromRows();
         QSignalSpy busy(w.commands, &FileCommands::busyChanged);
-        w.commands->RemoveAllRows();
+        w.commands->removeAll();
         QCOMPARE(w.hintShown(), rows <= FileList::RemoveBatchSize);
         const QString dropped = QStringLiteral("/m/dropped.flac");
         if (dropMeanwhile) {
             QVERIFY(w.commands->isBusy());
             std::unique_ptr<QMimeData> data(urls({dropped}));
             dragAndDrop(w.LV->viewport(), data.get());
-            w.commands->RemoveAllRows(); // ignored while the first runs
+            w.commands->removeAll(); // ignored while the first runs
         }
         QTRY_VERIFY(!w.commands->isBusy());
         QCOMPARE(boolArguments(busy), (QList<bool>{true, false}));

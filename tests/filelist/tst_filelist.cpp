@@ -30,9 +30,9 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, format);
-        QCOMPARE(FileList::FormatCell(path), format);
+        QCOMPARE(FileList::formatCell(path), format);
         FileList list;
-        const FileList::Id id = list.AddFileRow(path);
+        const FileList::Id id = list.addFile(path);
         QCOMPARE(list.format(id), format);
         QCOMPARE(list.data(list.index(0, FileList::FormatColumn)).toString(), format);
         QCOMPARE(list.data(list.index(0, FileList::NameColumn)).toString(), path);
@@ -53,15 +53,15 @@ private slots:
     {
         QFETCH(QString, path);
         QFETCH(QString, folder);
-        QCOMPARE(FileList::ParsePath(path), folder);
+        QCOMPARE(FileList::folderOf(path), folder);
     }
 
     void sameFileTwiceGivesTwoRows()
     {
         FileList list;
         const QString path = QStringLiteral("/music/a.flac");
-        const FileList::Id first = list.AddFileRow(path);
-        const FileList::Id second = list.AddFileRow(path);
+        const FileList::Id first = list.addFile(path);
+        const FileList::Id second = list.addFile(path);
         QVERIFY(first != second);
         QCOMPARE(list.count(), 2);
         QCOMPARE(list.rowCount(), 2);
@@ -73,11 +73,11 @@ private slots:
     void removingTheSecondOfThreeKeepsTheOthersInOrder()
     {
         FileList list;
-        const auto a = list.AddFileRow(QStringLiteral("/m/a.flac"));
-        const auto b = list.AddFileRow(QStringLiteral("/m/b.flac"));
-        const auto c = list.AddFileRow(QStringLiteral("/m/c.flac"));
+        const auto a = list.addFile(QStringLiteral("/m/a.flac"));
+        const auto b = list.addFile(QStringLiteral("/m/b.flac"));
+        const auto c = list.addFile(QStringLiteral("/m/c.flac"));
         list.setHintVisible(false);
-        list.RemoveSelectedRow(1);
+        list.removeSelectedRow(1);
         QCOMPARE(list.ids(), (QList<FileList::Id>{a, c}));
         QCOMPARE(list.data(list.index(1, 0)).toString(), QStringLiteral("/m/c.flac"));
         QCOMPARE(list.rowOf(b), -1);
@@ -96,10 +96,10 @@ private slots:
     {
         QFETCH(int, row);
         FileList list;
-        list.AddFileRow(QStringLiteral("/m/a.flac"));
-        list.AddFileRow(QStringLiteral("/m/b.flac"));
+        list.addFile(QStringLiteral("/m/a.flac"));
+        list.addFile(QStringLiteral("/m/b.flac"));
         list.setHintVisible(false);
-        list.RemoveSelectedRow(row);
+        list.removeSelectedRow(row);
         QCOMPARE(list.count(), 2);
         QVERIFY(!list.hintVisible());
     }
@@ -108,10 +108,10 @@ private slots:
     {
         FileList list;
         QSignalSpy hint(&list, &FileList::hintVisibleChanged);
-        list.AddFileRow(QStringLiteral("/m/a.flac"));
+        list.addFile(QStringLiteral("/m/a.flac"));
         list.updateHintFromRows();
         QVERIFY(!list.hintVisible());
-        list.RemoveSelectedRow(0);
+        list.removeSelectedRow(0);
         QVERIFY(list.isEmpty());
         QVERIFY(list.hintVisible());
         QCOMPARE(hint.count(), 2);
@@ -120,7 +120,7 @@ private slots:
     void removalByIdLeavesTheHintAlone()
     {
         FileList list;
-        const auto id = list.AddFileRow(QStringLiteral("/m/a.flac"));
+        const auto id = list.addFile(QStringLiteral("/m/a.flac"));
         list.updateHintFromRows();
         QVERIFY(list.removeId(id));
         QVERIFY(!list.removeId(id));
@@ -141,11 +141,11 @@ private slots:
         QFETCH(int, rows);
         FileList list;
         for (int i = 0; i < rows; ++i)
-            list.AddFileRow(QStringLiteral("/m/%1.flac").arg(i));
+            list.addFile(QStringLiteral("/m/%1.flac").arg(i));
         list.updateHintFromRows();
         QSignalSpy removed(&list, &FileList::rowsRemoved);
         QSignalSpy finished(&list, &FileList::removeAllFinished);
-        list.RemoveAllRows();
+        list.removeAll();
         // The first batch goes at once, the rest from the event loop.
         QCOMPARE(list.isRemovingAll(), rows > FileList::RemoveBatchSize);
         QCOMPARE(list.hintVisible(), rows <= FileList::RemoveBatchSize);
@@ -165,18 +165,18 @@ private slots:
         FileList list;
         QList<FileList::Id> ids;
         for (int i = 0; i < 4 * FileList::RemoveBatchSize; ++i)
-            ids.append(list.AddFileRow(QStringLiteral("/m/%1.flac").arg(i)));
+            ids.append(list.addFile(QStringLiteral("/m/%1.flac").arg(i)));
         list.updateHintFromRows();
         QSignalSpy finished(&list, &FileList::removeAllFinished);
         FileList::Id dropped = 0;
         int countInTimer = -1;
         QTimer::singleShot(0, &list, [&] {
             countInTimer = list.count();
-            dropped = list.AddFileRow(QStringLiteral("/m/dropped.flac"));
+            dropped = list.addFile(QStringLiteral("/m/dropped.flac"));
             list.removeId(ids.constLast()); // the run takes a row off meanwhile
-            list.RemoveAllRows();           // not started again while it runs
+            list.removeAll();               // not started again while it runs
         });
-        list.RemoveAllRows();
+        list.removeAll();
         QVERIFY(list.isRemovingAll());
         QVERIFY(finished.wait());
         QVERIFY(countInTimer > 1);
@@ -191,9 +191,9 @@ private slots:
         FileList list;
         QList<FileList::Id> ids;
         for (int i = 0; i < 10; ++i)
-            ids.append(list.AddFileRow(QStringLiteral("/m/%1.flac").arg(i)));
+            ids.append(list.addFile(QStringLiteral("/m/%1.flac").arg(i)));
         list.removeId(ids.at(0));
-        list.RemoveSelectedRow(3); // the file of ids[4]
+        list.removeSelectedRow(3); // the file of ids[4]
         QCOMPARE(list.rowOf(ids.at(1)), 0);
         QCOMPARE(list.rowOf(ids.at(4)), -1);
         QCOMPARE(list.rowOf(ids.at(5)), 3);
@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(list.idAfter(ids.at(0)), ids.at(1)); // from a row that has gone
         QCOMPARE(list.idAfter(ids.at(3)), ids.at(5));
         QCOMPARE(list.idAfter(ids.at(9)), FileList::Id(0));
-        const auto later = list.AddFileRow(QStringLiteral("/m/later.flac"));
+        const auto later = list.addFile(QStringLiteral("/m/later.flac"));
         QCOMPARE(list.rowOf(later), 8);
         QCOMPARE(list.data(list.index(8, 0), FileList::IdRole).value<FileList::Id>(), later);
     }
@@ -211,8 +211,8 @@ private slots:
     void failedMarks()
     {
         FileList list;
-        const auto a = list.AddFileRow(QStringLiteral("/m/a.flac"));
-        const auto b = list.AddFileRow(QStringLiteral("/m/b.flac"));
+        const auto a = list.addFile(QStringLiteral("/m/a.flac"));
+        const auto b = list.addFile(QStringLiteral("/m/b.flac"));
         QSignalSpy changed(&list, &FileList::dataChanged);
         list.markFailed(b, QStringLiteral("Invalid data found when processing input"));
         QCOMPARE(changed.count(), 1);
@@ -242,7 +242,7 @@ private slots:
     {
         FileList list;
         QVERIFY(list.hintVisible());
-        list.AddFileRow(QStringLiteral("/m/a.flac"));
+        list.addFile(QStringLiteral("/m/a.flac"));
         QVERIFY(list.hintVisible()); // only the commands decide, at their end
     }
 
@@ -250,8 +250,8 @@ private slots:
     {
         FileList list;
         const QString path = QStringLiteral("/音乐/ä b\"c.flac");
-        const auto fromText = list.AddFileRow(path);
-        const auto fromBytes = list.AddFileRow(path.toUtf8());
+        const auto fromText = list.addFile(path);
+        const auto fromBytes = list.addFile(path.toUtf8());
         QCOMPARE(list.path(fromBytes), path);
         QCOMPARE(list.nativePath(fromText), path.toUtf8());
         QCOMPARE(list.commandPath(fromText), path);
@@ -270,7 +270,7 @@ private slots:
         QCOMPARE(::rename(QFile::encodeName(made).constData(), native.constData()), 0);
 
         FileList list;
-        const auto id = list.AddFileRow(native);
+        const auto id = list.addFile(native);
         QCOMPARE(list.nativePath(id), native);
         QVERIFY(list.path(id).contains(QChar::ReplacementCharacter));
         QCOMPARE(list.format(id), QStringLiteral("FLAC"));
@@ -299,10 +299,10 @@ private slots:
     void addingManyAtOnceKeepsTheirOrder()
     {
         FileList list;
-        list.AddFileRow(QStringLiteral("/m/first.flac"));
+        list.addFile(QStringLiteral("/m/first.flac"));
         QSignalSpy inserted(&list, &FileList::rowsInserted);
         const QList<QByteArray> paths{"/m/b.flac", "/m/a.flac", "/m/c.wav"};
-        const QList<FileList::Id> ids = list.AddFileRows(paths);
+        const QList<FileList::Id> ids = list.addFiles(paths);
         QCOMPARE(inserted.count(), 1);
         QCOMPARE(ids.size(), 3);
         for (int i = 0; i < 3; ++i) {
@@ -310,7 +310,7 @@ private slots:
             QCOMPARE(list.nativePath(ids.at(i)), paths.at(i));
         }
         QCOMPARE(list.format(ids.at(2)), QStringLiteral(".WAV"));
-        QVERIFY(list.AddFileRows({}).isEmpty());
+        QVERIFY(list.addFiles({}).isEmpty());
     }
 };
 

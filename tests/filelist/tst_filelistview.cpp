@@ -81,7 +81,7 @@ private slots:
         QVERIFY(w.hintShown());
         QTest::mouseClick(w.picDrag, Qt::LeftButton);
         QCOMPARE(w.list->count(), 1);
-        QCOMPARE(w.list->LastAddFolder(), QString());
+        QCOMPARE(w.list->lastAddFolder(), QString());
     }
 
     void failedRowsAreRedWithTheReason()
@@ -89,8 +89,8 @@ private slots:
         Window w;
         w.frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.frame));
-        const auto ok = w.list->AddFileRow(QStringLiteral("/m/ok.flac"));
-        const auto bad = w.list->AddFileRow(QStringLiteral("/m/bad.flac"));
+        const auto ok = w.list->addFile(QStringLiteral("/m/ok.flac"));
+        const auto bad = w.list->addFile(QStringLiteral("/m/bad.flac"));
         Q_UNUSED(ok);
         w.list->markFailed(bad, QStringLiteral("Invalid data found when processing input"));
         const auto countRed = [&](int row) {

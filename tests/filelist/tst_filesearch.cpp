@@ -92,7 +92,7 @@ private slots:
     {
         QFETCH(QString, in);
         QFETCH(QString, out);
-        QCOMPARE(FileSearch::TrimTrailingNulls(in), out);
+        QCOMPARE(FileSearch::trimTrailingNulsAndBlanks(in), out);
     }
 
     void emptyAndMissingFoldersAddNothing_data()

@@ -87,14 +87,14 @@ struct RunFixture
         const QString p = path(name);
         if (!TestMedia::makeFlac(p, seconds, 44100, 2, 16, tags))
             return 0;
-        return files.AddFileRow(p);
+        return files.addFile(p);
     }
 
     // Starts and waits for the end of the run; false when it did not end in time.
     bool startAndWait(int timeoutMs = 120000)
     {
         QSignalSpy ended(&run, &ConversionRun::runEnded);
-        run.imgStart_Click();
+        run.start();
         if (!run.isActive())
             return false;
         return ended.wait(timeoutMs) || ended.count() > 0;

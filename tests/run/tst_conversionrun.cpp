@@ -1,8 +1,8 @@
 #include "runfixture.h"
 
 #include "conversion/runtexts.h"
-#include "runner/dosoutputs.h"
 #include "runner/toolprocessname.h"
+#include "runner/toolrunner.h"
 
 #include <QRegularExpression>
 
@@ -18,14 +18,14 @@ private slots:
     void emptyListIsRefused()
     {
         RunFixture f;
-        f.run.imgStart_Click();
+        f.run.start();
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
         QCOMPARE(f.services.messages[0].title, QStringLiteral("添加"));
         QCOMPARE(f.services.messages[0].text, QStringLiteral("请先添加一个文件"));
         QVERIFY(!f.run.isActive());
         QVERIFY(f.host.controlChanges.isEmpty());
-        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("0%"));
+        QCOMPARE(f.progress.caption(), QStringLiteral("0%"));
     }
 
     void threeFlacsToMp3_data()
@@ -39,7 +39,7 @@ private slots:
     {
         QFETCH(int, soundPrompt);
         QFETCH(int, soundsPlayed);
-        ProgramSettings::instance().SoundPromptIndex = qint16(soundPrompt);
+        ProgramSettings::instance().soundPromptIndex = qint16(soundPrompt);
 
         RunFixture f;
         const QList<double> seconds{2.0, 3.0, 2.5};
@@ -58,10 +58,10 @@ private slots:
         connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
             QCOMPARE(ToolProcessName, tool);
             if (tool == QStringLiteral("sox")) {
-                captionsAtDecode.append(f.progress.lblPBCaption());
-                barsAtDecode.append(f.progress.pbValue());
-                QCOMPARE(f.progress.DurationSeconds(), 0);
-                f.run.imgStart_Click();
+                captionsAtDecode.append(f.progress.caption());
+                barsAtDecode.append(f.progress.percent());
+                QCOMPARE(f.progress.durationSeconds(), 0);
+                f.run.start();
                 refusedStarts += f.run.state() == ConversionRun::State::Running ? 1 : 0;
             }
         });
@@ -105,10 +105,10 @@ private slots:
             QCOMPARE(f.services.playedSounds[0], TestMedia::programFolder() + QStringLiteral("/sound.wav"));
         QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
         QCOMPARE(f.host.dropZoneShown, 1);
-        QCOMPARE(f.progress.pbValue(), 0.0);
-        QCOMPARE(f.progress.imgPBWidth(), 0.0);
-        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("Done."));
-        QCOMPARE(f.progress.DurationSeconds(), 0);
+        QCOMPARE(f.progress.percent(), 0.0);
+        QCOMPARE(f.progress.barWidth(), 0.0);
+        QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
+        QCOMPARE(f.progress.durationSeconds(), 0);
         QVERIFY(f.services.messages.isEmpty());
         QVERIFY(!f.run.isActive());
     }
@@ -123,7 +123,7 @@ private slots:
         FileList::Id late = 0;
         connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id id, const QString &) {
             if (id == first && late == 0)
-                late = f.files.AddFileRow(latePath);
+                late = f.files.addFile(latePath);
         });
         QVERIFY(f.startAndWait());
         QVERIFY(f.log.contains(QStringLiteral("removed %1").arg(late)));
@@ -214,17 +214,17 @@ private slots:
         // process right after, so the half-written file must be gone at once.
         int writingBefore = -1;
         int leftAtOnce = -1;
-        connect(&f.run.objffmpeg(), &DOSOutputs::ReceiveOutputs, &f.run, [&](QString &chunk) {
+        connect(&f.run.coderRunner(), &ToolRunner::outputReceived, &f.run, [&](QString &chunk) {
             if (writingBefore < 0 && chunk.contains(QStringLiteral("time="))) {
                 writingBefore = int(f.outputs().size());
-                f.run.endForShutdown();
+                f.run.stopForShutdown();
                 leftAtOnce = int(f.outputs().size());
             }
         });
         QVERIFY(f.startAndWait());
         QCOMPARE(writingBefore, 1);
         QCOMPARE(leftAtOnce, 0);
-        QCOMPARE(f.run.objffmpeg().endStatus(), DOSOutputs::EndStatus::Terminated);
+        QCOMPARE(f.run.coderRunner().endStatus(), ToolRunner::EndStatus::Terminated);
         QVERIFY(f.outputs().isEmpty());
         QVERIFY(f.files.contains(id));
         QVERIFY(f.services.openedPaths.isEmpty());

@@ -71,7 +71,7 @@ private slots:
         } else {
             QVERIFY(QDir().mkpath(bad));
         }
-        const FileList::Id badId = f.files.AddFileRow(bad);
+        const FileList::Id badId = f.files.addFile(bad);
         if (kind == QStringLiteral("vanished"))
             QVERIFY(QFile::remove(bad));
         const FileList::Id goodId = f.addFlac(QStringLiteral("good.flac"), 2);
@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(outputs.size(), 1);
         QVERIFY(outputs[0].startsWith(QStringLiteral("good_")));
 
-        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("完成，1 个文件转换失败"));
+        QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
         QCOMPARE(f.services.messages[0].title, QStringLiteral("转换失败"));
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(f.services.openedPaths.size(), 1);
         QCOMPARE(f.services.playedSounds.size(), 1);
         QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
-        QCOMPARE(f.progress.pbValue(), 0.0);
+        QCOMPARE(f.progress.percent(), 0.0);
     }
 
     void summaryIsCutAndTheNextStartTriesAgain()
@@ -107,11 +107,11 @@ private slots:
         for (int i = 0; i < ConversionRun::SummaryLines + 1; ++i) {
             const QString path = f.path(QStringLiteral("empty%1.flac").arg(i, 2, 10, QLatin1Char('0')));
             QVERIFY(writeFile(path, QByteArray()));
-            ids.append(f.files.AddFileRow(path));
+            ids.append(f.files.addFile(path));
         }
         QVERIFY(f.startAndWait());
         QCOMPARE(f.files.ids(), ids);
-        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("完成，21 个文件转换失败"));
+        QCOMPARE(f.progress.caption(), QStringLiteral("完成，21 个文件转换失败"));
         QCOMPARE(f.run.failures().size(), 21);
         QCOMPARE(f.services.messages.size(), 1);
         const QStringList lines = f.services.messages[0].text.split(QLatin1Char('\n'));
@@ -130,7 +130,7 @@ private slots:
         QVERIFY(f.startAndWait());
         QVERIFY(f.files.isEmpty());
         QCOMPARE(f.outputs().size(), 2);
-        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("Done."));
+        QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
         QVERIFY(f.services.messages.isEmpty());
     }
 
@@ -156,7 +156,7 @@ private slots:
         QVERIFY(TestMedia::makeFlac(made, 2));
         const QByteArray native = QFile::encodeName(f.dir.path()) + '/' + nativeName;
         QCOMPARE(std::rename(QFile::encodeName(made).constData(), native.constData()), 0);
-        const FileList::Id id = f.files.AddFileRow(native);
+        const FileList::Id id = f.files.addFile(native);
         if (removedWhileDecoding) {
             connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
                 if (tool == QStringLiteral("sox"))
@@ -231,7 +231,7 @@ private slots:
             QVERIFY(TestMedia::makeVideo(clip, 1,
                                          {QStringLiteral("-c:v"), QStringLiteral("mpeg4"),
                                           QStringLiteral("-c:a"), QStringLiteral("libmp3lame")}));
-            first = f.files.AddFileRow(clip);
+            first = f.files.addFile(clip);
         }
         const FileList::Id second = f.addFlac(QStringLiteral("b.flac"), 1);
         QVERIFY(first && second);
@@ -240,7 +240,7 @@ private slots:
 
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].text, QStringLiteral("File or command not found"));
-        QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("转换中止"));
+        QCOMPARE(f.progress.caption(), QStringLiteral("转换中止"));
         QCOMPARE(f.files.ids(), (QList<FileList::Id>{first, second}));
         QVERIFY(!f.files.isFailed(second));
         QCOMPARE(f.log.filter(QStringLiteral("start %1 ").arg(first)).size(), stagesStarted);

@@ -66,7 +66,7 @@ private slots:
         RunFixture f;
         f.host.useDefaultsOf(OutputFormat(format));
         f.host.settings.size = size;
-        const FileList::Id id = f.files.AddFileRow(m_video);
+        const FileList::Id id = f.files.addFile(m_video);
         QStringList toolNames;
         connect(&f.run, &ConversionRun::stageStarted, &f.run,
                 [&](FileList::Id, const QString &) { toolNames.append(ToolProcessName); });
@@ -92,7 +92,7 @@ private slots:
             QVERIFY(f.files.isFailed(id));
             QCOMPARE(f.files.failureReason(id), QStringLiteral("Conversion failed!"));
             QCOMPARE(f.services.messages.size(), 1);
-            QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("完成，1 个文件转换失败"));
+            QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
         } else {
             QVERIFY2(f.files.isEmpty(), qPrintable(f.files.failureReason(id)));
             QCOMPARE(outputs.size(), 1);
@@ -102,7 +102,7 @@ private slots:
             QCOMPARE(TestMedia::formatName(probe), container);
             QVERIFY(!TestMedia::firstStream(probe, QStringLiteral("video")).isEmpty());
             QVERIFY(qAbs(TestMedia::durationSeconds(probe) - 3) <= 0.5);
-            QCOMPARE(f.progress.lblPBCaption(), QStringLiteral("Done."));
+            QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
         }
         QCOMPARE(f.services.openedPaths.size(), 1);
         QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
@@ -114,7 +114,7 @@ private slots:
     {
         RunFixture f;
         f.host.useDefaultsOf(OutputFormat::Mov);
-        const FileList::Id video = f.files.AddFileRow(m_video);
+        const FileList::Id video = f.files.addFile(m_video);
         const FileList::Id audio = f.addFlac(QStringLiteral("song.flac"), 2);
         QVERIFY(audio);
 

@@ -2,9 +2,9 @@
 #include "common/runtoend.h"
 #include "common/testmedia.h"
 #include "runner/commandlinetext.h"
-#include "runner/dosoutputs.h"
 #include "runner/outputparsers.h"
 #include "runner/progressdisplay.h"
+#include "runner/toolrunner.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ struct DisplayLog
     explicit DisplayLog(ProgressDisplay &display)
     {
         QObject::connect(&display, &ProgressDisplay::changed, &display, [this, &display] {
-            readings.append({display.imgPBWidth(), display.pbValue(), display.lblPBCaption()});
+            readings.append({display.barWidth(), display.percent(), display.caption()});
         });
     }
 
@@ -72,11 +72,11 @@ private slots:
     void startsEmpty()
     {
         ProgressDisplay display;
-        QCOMPARE(display.imgPBWidth(), 0.0);
-        QCOMPARE(display.pbValue(), 0.0);
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("0%"));
-        QCOMPARE(display.Spinner(), QStringLiteral("-"));
-        QCOMPARE(display.DurationSeconds(), 0);
+        QCOMPARE(display.barWidth(), 0.0);
+        QCOMPARE(display.percent(), 0.0);
+        QCOMPARE(display.caption(), QStringLiteral("0%"));
+        QCOMPARE(display.spinner(), QStringLiteral("-"));
+        QCOMPARE(display.durationSeconds(), 0);
     }
 
     void encoderChunks_data()
@@ -115,10 +115,10 @@ private slots:
         QFETCH(QString, caption);
         ProgressDisplay display;
         display.objDOS_ReceiveOutputs(chunk);
-        QCOMPARE(display.imgPBWidth(), width);
-        QCOMPARE(display.pbValue(), value);
-        QCOMPARE(display.lblPBCaption(), caption);
-        QCOMPARE(display.Spinner(), QStringLiteral("\\"));
+        QCOMPARE(display.barWidth(), width);
+        QCOMPARE(display.percent(), value);
+        QCOMPARE(display.caption(), caption);
+        QCOMPARE(display.spinner(), QStringLiteral("\\"));
     }
 
     void encoderChunkWithoutPercentOnlyMovesTheSpinner()
@@ -126,11 +126,11 @@ private slots:
         ProgressDisplay display;
         display.objDOS_ReceiveOutputs(QStringLiteral("( 5%)"));
         display.objDOS_ReceiveOutputs(QStringLiteral("Pos:   1.3s     31f"));
-        QCOMPARE(display.Spinner(), QStringLiteral("|"));
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("转换中\\ 5%"));
-        QCOMPARE(display.pbValue(), 5.0);
+        QCOMPARE(display.spinner(), QStringLiteral("|"));
+        QCOMPARE(display.caption(), QStringLiteral("转换中\\ 5%"));
+        QCOMPARE(display.percent(), 5.0);
         display.objDOS_ReceiveOutputs(QStringLiteral("( 6%)"));
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("转换中/ 6%"));
+        QCOMPARE(display.caption(), QStringLiteral("转换中/ 6%"));
     }
 
     void durationProbeChunks_data()
@@ -158,11 +158,11 @@ private slots:
         display.setDurationSeconds(before);
         QSignalSpy changes(&display, &ProgressDisplay::changed);
         display.objDuration_ReceiveOutputs(chunk);
-        QCOMPARE(display.DurationSeconds(), after);
+        QCOMPARE(display.durationSeconds(), after);
         QCOMPARE(changes.size(), before == after ? 0 : 1);
         // The probe moves nothing on the screen.
-        QCOMPARE(display.Spinner(), QStringLiteral("-"));
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("0%"));
+        QCOMPARE(display.spinner(), QStringLiteral("-"));
+        QCOMPARE(display.caption(), QStringLiteral("0%"));
     }
 
     void transcoderChunks_data()
@@ -234,11 +234,11 @@ private slots:
         ProgressDisplay display;
         display.setDurationSeconds(durationBefore);
         display.objffmpeg_ReceiveOutputs(chunk);
-        QCOMPARE(display.DurationSeconds(), durationAfter);
-        QCOMPARE(display.imgPBWidth(), width);
-        QCOMPARE(display.pbValue(), value);
-        QCOMPARE(display.lblPBCaption(), caption);
-        QCOMPARE(display.Spinner(), QStringLiteral("\\"));
+        QCOMPARE(display.durationSeconds(), durationAfter);
+        QCOMPARE(display.barWidth(), width);
+        QCOMPARE(display.percent(), value);
+        QCOMPARE(display.caption(), caption);
+        QCOMPARE(display.spinner(), QStringLiteral("\\"));
     }
 
     void widthAt30Of205IsAbout792()
@@ -246,18 +246,18 @@ private slots:
         ProgressDisplay display;
         display.setDurationSeconds(205);
         display.objffmpeg_ReceiveOutputs(QStringLiteral("size=     512kB time=30.00 bitrate= 139.8kbits/s"));
-        QVERIFY(qAbs(display.imgPBWidth() - 792) < 1);
+        QVERIFY(qAbs(display.barWidth() - 792) < 1);
     }
 
     void resetForgetsTheDuration()
     {
         ProgressDisplay display;
         display.objDuration_ReceiveOutputs(QStringLiteral("Duration: 00:00:10.00, start"));
-        QCOMPARE(display.DurationSeconds(), 10);
+        QCOMPARE(display.durationSeconds(), 10);
         display.resetDuration();
-        QCOMPARE(display.DurationSeconds(), 0);
+        QCOMPARE(display.durationSeconds(), 0);
         display.objDuration_ReceiveOutputs(QStringLiteral("Duration: 00:00:20.00, start"));
-        QCOMPARE(display.DurationSeconds(), 20);
+        QCOMPARE(display.durationSeconds(), 20);
     }
 
     // A recorded encode, replayed by a tool through the runner, reads as the live one did.
@@ -284,22 +284,22 @@ private slots:
         const QString replay = FakeTools::write(m_dir.path(), QStringLiteral("replay"),
                                                 "tr '\\r' '\\n' < \"$1\" | while IFS= read -r line; do "
                                                 "printf '%s\\r' \"$line\"; sleep 0.06; done");
-        DOSOutputs runner;
+        ToolRunner runner;
         ProgressDisplay display;
         DisplayLog log(display);
         if (encoder)
-            connect(&runner, &DOSOutputs::ReceiveOutputs, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
         else
-            connect(&runner, &DOSOutputs::ReceiveOutputs, &display,
+            connect(&runner, &ToolRunner::outputReceived, &display,
                     &ProgressDisplay::objffmpeg_ReceiveOutputs);
         runToEnd(runner, replay + QLatin1Char(' ') + CommandLineText::quote(path));
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
-        QCOMPARE(display.DurationSeconds(), duration);
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
+        QCOMPARE(display.durationSeconds(), duration);
         QVERIFY(log.risesMonotonically());
         QVERIFY2(log.distinctValues() >= 4, qPrintable(QString::number(log.distinctValues())));
-        QCOMPARE(display.pbValue(), 100.0);
-        QCOMPARE(display.imgPBWidth(), 5415.0);
-        QCOMPARE(display.lblPBCaption(), finalCaption);
+        QCOMPARE(display.percent(), 100.0);
+        QCOMPARE(display.barWidth(), 5415.0);
+        QCOMPARE(display.caption(), finalCaption);
     }
 
     void realMp3Encode()
@@ -313,34 +313,34 @@ private slots:
 
         ProgressDisplay display;
         DisplayLog log(display);
-        DOSOutputs objDuration;
-        connect(&objDuration, &DOSOutputs::ReceiveOutputs, &display,
+        ToolRunner probeRunner;
+        connect(&probeRunner, &ToolRunner::outputReceived, &display,
                 &ProgressDisplay::objDuration_ReceiveOutputs);
-        runToEnd(objDuration,
+        runToEnd(probeRunner,
                  tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
-        QCOMPARE(display.DurationSeconds(), trueDuration);
+        QCOMPARE(display.durationSeconds(), trueDuration);
         QVERIFY(log.readings.isEmpty() || log.readings.last().caption == QStringLiteral("0%"));
 
         // Progress every 0.1 s of the encode, and the input read at 15 times its speed, give a
         // couple of dozen progress lines.
-        DOSOutputs objffmpeg;
-        connect(&objffmpeg, &DOSOutputs::ReceiveOutputs, &display,
+        ToolRunner coderRunner;
+        connect(&coderRunner, &ToolRunner::outputReceived, &display,
                 &ProgressDisplay::objffmpeg_ReceiveOutputs);
-        runToEnd(objffmpeg, tool(QStringLiteral("coder")) +
-                                QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
-                                CommandLineText::quote(flac) +
-                                QStringLiteral(" -acodec libmp3lame -ab 320k -ar 48000 -ac 2 -y ") +
-                                CommandLineText::quote(mp3));
-        QCOMPARE(objffmpeg.endStatus(), DOSOutputs::EndStatus::Exited);
-        QCOMPARE(objffmpeg.exitCode(), 0);
-        QCOMPARE(display.DurationSeconds(), trueDuration);
+        runToEnd(coderRunner, tool(QStringLiteral("coder")) +
+                                  QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
+                                  CommandLineText::quote(flac) +
+                                  QStringLiteral(" -acodec libmp3lame -ab 320k -ar 48000 -ac 2 -y ") +
+                                  CommandLineText::quote(mp3));
+        QCOMPARE(coderRunner.endStatus(), ToolRunner::EndStatus::Exited);
+        QCOMPARE(coderRunner.exitCode(), 0);
+        QCOMPARE(display.durationSeconds(), trueDuration);
         QVERIFY(log.risesMonotonically());
         QVERIFY2(log.distinctValues() >= 5, qPrintable(QString::number(log.distinctValues())));
-        QCOMPARE(display.pbValue(), 100.0);
-        QCOMPARE(display.imgPBWidth(), 5415.0);
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("完成 100%"));
-        QCOMPARE(OutputParsers::announcedDuration(objffmpeg.Outputs()), std::optional<double>(30.5));
-        QVERIFY(qAbs(*OutputParsers::lastProgressTime(objffmpeg.Outputs()) - 30.5) < 0.1);
+        QCOMPARE(display.percent(), 100.0);
+        QCOMPARE(display.barWidth(), 5415.0);
+        QCOMPARE(display.caption(), QStringLiteral("完成 100%"));
+        QCOMPARE(OutputParsers::announcedDuration(coderRunner.output()), std::optional<double>(30.5));
+        QVERIFY(qAbs(*OutputParsers::lastProgressTime(coderRunner.output()) - 30.5) < 0.1);
     }
 
     void ownDurationWithoutProbe()
@@ -348,14 +348,14 @@ private slots:
         const QString flac = m_dir.path() + QStringLiteral("/short.flac");
         QVERIFY(TestMedia::makeFlac(flac, 4.5));
         ProgressDisplay display;
-        DOSOutputs objffmpeg;
-        connect(&objffmpeg, &DOSOutputs::ReceiveOutputs, &display,
+        ToolRunner coderRunner;
+        connect(&coderRunner, &ToolRunner::outputReceived, &display,
                 &ProgressDisplay::objffmpeg_ReceiveOutputs);
-        runToEnd(objffmpeg, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
-                                CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
-                                CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
-        QCOMPARE(display.DurationSeconds(), 4);
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("完成 100%"));
+        runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
+                                  CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
+                                  CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
+        QCOMPARE(display.durationSeconds(), 4);
+        QCOMPARE(display.caption(), QStringLiteral("完成 100%"));
     }
 
     void realConvEncode()
@@ -369,18 +369,18 @@ private slots:
                                       QStringLiteral("libmp3lame")}));
         ProgressDisplay display;
         DisplayLog log(display);
-        DOSOutputs objDOS;
-        connect(&objDOS, &DOSOutputs::ReceiveOutputs, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
-        runToEnd(objDOS, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
-                             QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
-                                            "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +
-                             CommandLineText::quote(m_dir.path() + QStringLiteral("/clip.avi")));
-        QCOMPARE(objDOS.endStatus(), DOSOutputs::EndStatus::Exited);
-        QCOMPARE(objDOS.exitCode(), 0);
+        ToolRunner convRunner;
+        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
+        runToEnd(convRunner, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
+                                 QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
+                                                "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +
+                                 CommandLineText::quote(m_dir.path() + QStringLiteral("/clip.avi")));
+        QCOMPARE(convRunner.endStatus(), ToolRunner::EndStatus::Exited);
+        QCOMPARE(convRunner.exitCode(), 0);
         QVERIFY(log.risesMonotonically());
-        QCOMPARE(display.pbValue(), 100.0);
-        QCOMPARE(display.imgPBWidth(), 5415.0);
-        QCOMPARE(display.lblPBCaption(), QStringLiteral("结束 100%"));
+        QCOMPARE(display.percent(), 100.0);
+        QCOMPARE(display.barWidth(), 5415.0);
+        QCOMPARE(display.caption(), QStringLiteral("结束 100%"));
     }
 };
 

@@ -1,8 +1,8 @@
 #include "shell/appdirs.h"
-#include "shell/ccommondialogs.h"
 #include "shell/comdlg.h"
 #include "shell/filefiltertext.h"
 #include "shell/shelldialogs.h"
+#include "shell/standarddialogs.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -128,34 +128,34 @@ private slots:
 
     void propertiesStartEmptyAndCutAtNul()
     {
-        CCommonDialogs dialogs;
-        QVERIFY(dialogs.FileName().isEmpty());
-        QCOMPARE(dialogs.Color(), 0);
-        QCOMPARE(dialogs.FontSize(), qint16(0));
-        QVERIFY(!dialogs.FontBold() && !dialogs.FontItalic() && !dialogs.FontUnderline());
+        StandardDialogs dialogs;
+        QVERIFY(dialogs.fileName().isEmpty());
+        QCOMPARE(dialogs.color(), 0);
+        QCOMPARE(dialogs.fontSize(), qint16(0));
+        QVERIFY(!dialogs.fontBold() && !dialogs.fontItalic() && !dialogs.fontUnderline());
         dialogs.setTitle(u"Open\0junk"_qs);
         dialogs.setPath(u"/music\0x"_qs);
         dialogs.setFileTitle(u"a.flac\0"_qs);
         dialogs.setFileName(u"/music/a.flac\0\0"_qs);
         dialogs.setFilter(u"A|*.a\0"_qs);
-        QCOMPARE(dialogs.Title(), u"Open"_qs);
-        QCOMPARE(dialogs.Path(), u"/music"_qs);
-        QCOMPARE(dialogs.FileTitle(), u"a.flac"_qs);
-        QCOMPARE(dialogs.FileName(), u"/music/a.flac"_qs);
-        QCOMPARE(dialogs.Filter(), u"A|*.a\0"_qs);
+        QCOMPARE(dialogs.title(), u"Open"_qs);
+        QCOMPARE(dialogs.path(), u"/music"_qs);
+        QCOMPARE(dialogs.fileTitle(), u"a.flac"_qs);
+        QCOMPARE(dialogs.fileName(), u"/music/a.flac"_qs);
+        QCOMPARE(dialogs.filter(), u"A|*.a\0"_qs);
     }
 
     void nothingOpensWithoutOwnerOrPrinter()
     {
-        CCommonDialogs dialogs;
-        QVERIFY(!dialogs.ShowOpen());
-        QVERIFY(!dialogs.ShowFolder());
-        dialogs.Init(&m_owner);
-        QVERIFY(!dialogs.ShowPrinter());
-        QVERIFY(!dialogs.ShowPrinterProperties());
+        StandardDialogs dialogs;
+        QVERIFY(!dialogs.showOpen());
+        QVERIFY(!dialogs.showFolder());
+        dialogs.setOwner(&m_owner);
+        QVERIFY(!dialogs.showPrinter());
+        QVERIFY(!dialogs.showPrinterProperties());
     }
 
-    // ShowOpen: two pairs listed, the first selected, letter case ignored, the last choice remembered.
+    // showOpen: two pairs listed, the first selected, letter case ignored, the last choice remembered.
     void showOpen()
     {
         const QString music = m_folder.filePath(u"Music, mine"_qs);
@@ -165,8 +165,8 @@ private slots:
         touch(music + u"/notes.txt"_qs);
         QVERIFY(QDir::setCurrent(m_folder.path()));
 
-        CCommonDialogs dialogs;
-        dialogs.Init(&m_owner);
+        StandardDialogs dialogs;
+        dialogs.setOwner(&m_owner);
         dialogs.setTitle(u"Open Files"_qs);
         dialogs.setFilter(u"FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"_qs);
         dialogs.setPath(u"/nonexistent"_qs);
@@ -188,15 +188,15 @@ private slots:
             listed = listedFiles(dialog);
             choose(dialog, music + u"/X.FLAC"_qs);
         });
-        QVERIFY(dialogs.ShowOpen());
+        QVERIFY(dialogs.showOpen());
         QCOMPARE(title, u"Open Files"_qs);
-        QCOMPARE(startFolder, m_folder.path()); // the working folder; Path does not count
+        QCOMPARE(startFolder, m_folder.path()); // the working folder; path does not count
         QCOMPARE(choices, (QStringList{u"FLAC声音文件(*.FLAC, *.flac)"_qs, u"所有格式文件(*.*)"_qs}));
         QCOMPARE(selected, choices.first());
         QCOMPARE(listed, (QStringList{u"X.FLAC"_qs, u"a.flac"_qs}));
-        QCOMPARE(dialogs.FileName(), music + u"/X.FLAC"_qs);
-        QCOMPARE(dialogs.FileTitle(), u"X.FLAC"_qs);
-        QCOMPARE(dialogs.Path(), music);
+        QCOMPARE(dialogs.fileName(), music + u"/X.FLAC"_qs);
+        QCOMPARE(dialogs.fileTitle(), u"X.FLAC"_qs);
+        QCOMPARE(dialogs.path(), music);
         QCOMPARE(QDir::currentPath(), m_folder.path());
 
         // The next one starts there, with the last file in its name box; cancelling changes nothing.
@@ -206,18 +206,18 @@ private slots:
             nameBox = nameBoxText(dialog);
             dialog->reject();
         });
-        QVERIFY(!dialogs.ShowOpen());
+        QVERIFY(!dialogs.showOpen());
         QCOMPARE(startFolder, music);
         QVERIFY2(nameBox.contains(u"X.FLAC"_qs), qPrintable(nameBox));
-        QCOMPARE(dialogs.FileName(), music + u"/X.FLAC"_qs);
-        QCOMPARE(dialogs.FileTitle(), u"X.FLAC"_qs);
-        QCOMPARE(dialogs.Path(), music);
+        QCOMPARE(dialogs.fileName(), music + u"/X.FLAC"_qs);
+        QCOMPARE(dialogs.fileTitle(), u"X.FLAC"_qs);
+        QCOMPARE(dialogs.path(), music);
     }
 
     void twoPairsListTwoChoices()
     {
-        CCommonDialogs dialogs;
-        dialogs.Init(&m_owner);
+        StandardDialogs dialogs;
+        dialogs.setOwner(&m_owner);
         dialogs.setFilter(u"A|*.a|B|*.b"_qs);
         QStringList filters;
         QString selected;
@@ -226,7 +226,7 @@ private slots:
             selected = dialog->selectedNameFilter();
             dialog->reject();
         });
-        QVERIFY(!dialogs.ShowOpen());
+        QVERIFY(!dialogs.showOpen());
         QCOMPARE(filters.size(), 2);
         QVERIFY(filters.first().startsWith(u"A ("_qs));
         QCOMPARE(selected, u"A"_qs);
@@ -236,8 +236,8 @@ private slots:
     {
         const QString target = m_folder.filePath(u"out 音乐"_qs);
         QVERIFY(QDir().mkpath(target));
-        CCommonDialogs dialogs;
-        dialogs.Init(&m_owner);
+        StandardDialogs dialogs;
+        dialogs.setOwner(&m_owner);
         dialogs.setTitle(u"Pick"_qs);
         dialogs.setFileName(u"/x/a.flac"_qs);
         dialogs.setFileTitle(u"a.flac"_qs);
@@ -246,17 +246,17 @@ private slots:
             mode = dialog->fileMode();
             choose(dialog, target);
         });
-        QVERIFY(dialogs.ShowFolder());
+        QVERIFY(dialogs.showFolder());
         QCOMPARE(mode, QFileDialog::Directory);
-        QCOMPARE(dialogs.Path(), target);
-        QVERIFY(dialogs.FileName().isEmpty());
-        QVERIFY(dialogs.FileTitle().isEmpty());
+        QCOMPARE(dialogs.path(), target);
+        QVERIFY(dialogs.fileName().isEmpty());
+        QVERIFY(dialogs.fileTitle().isEmpty());
     }
 
     void showSave()
     {
-        CCommonDialogs dialogs;
-        dialogs.Init(&m_owner);
+        StandardDialogs dialogs;
+        dialogs.setOwner(&m_owner);
         dialogs.setTitle(u"not used"_qs);
         dialogs.setFilter(u"WAV|*.wav"_qs);
         const QString target = m_folder.filePath(u"saved.wav"_qs);
@@ -267,18 +267,18 @@ private slots:
             start = dialog->directory().absolutePath();
             choose(dialog, target);
         });
-        QVERIFY(dialogs.ShowSave());
+        QVERIFY(dialogs.showSave());
         QCOMPARE(title, u"Save"_qs);
-        QCOMPARE(start, AppDirs::programFolder()); // Path is empty
-        QCOMPARE(dialogs.FileName(), target);
-        QCOMPARE(dialogs.FileTitle(), u"saved.wav"_qs);
-        QCOMPARE(dialogs.Path(), m_folder.path());
+        QCOMPARE(start, AppDirs::programFolder()); // path is empty
+        QCOMPARE(dialogs.fileName(), target);
+        QCOMPARE(dialogs.fileTitle(), u"saved.wav"_qs);
+        QCOMPARE(dialogs.path(), m_folder.path());
     }
 
     void showColor()
     {
-        CCommonDialogs dialogs;
-        dialogs.Init(&m_owner);
+        StandardDialogs dialogs;
+        dialogs.setOwner(&m_owner);
         dialogs.setColor(0x000080ff); // red 255, green 128, blue 0
         QColor shown;
         auto *poll = new QTimer(this);
@@ -294,13 +294,13 @@ private slots:
             dialog->accept();
         });
         poll->start();
-        QVERIFY(dialogs.ShowColor(true));
+        QVERIFY(dialogs.showColor(true));
         QCOMPARE(shown, QColor(255, 128, 0));
-        QCOMPARE(dialogs.Color(), 1 + 256 * 2 + 65536 * 3);
+        QCOMPARE(dialogs.color(), 1 + 256 * 2 + 65536 * 3);
     }
 
-    // BrowseForFile: where it starts, what it returns; the working folder stays.
-    void browseForFile_data()
+    // chooseFile: where it starts, what it returns; the working folder stays.
+    void chooseFile_data()
     {
         QTest::addColumn<QString>("initialFolder"); // relative to the temporary folder, "!" for none
         QTest::addColumn<bool>("startsInProgramFolder");
@@ -309,7 +309,7 @@ private slots:
         QTest::newRow("missing folder") << u"missing"_qs << true;
         QTest::newRow("hidden folder") << u".hidden"_qs << false;
     }
-    void browseForFile()
+    void chooseFile()
     {
         QFETCH(QString, initialFolder);
         QFETCH(bool, startsInProgramFolder);
@@ -326,30 +326,30 @@ private slots:
             filters = dialog->nameFilters();
             dialog->reject();
         });
-        QCOMPARE(COMDLG::BrowseForFile(&m_owner, u"打开文件"_qs, initial), QString());
+        QCOMPARE(FileChoosers::chooseFile(&m_owner, u"打开文件"_qs, initial), QString());
         QCOMPARE(title, u"打开文件"_qs);
         QCOMPARE(start, startsInProgramFolder ? AppDirs::programFolder() : QDir(initial).absolutePath());
         QCOMPARE(filters, QStringList{u"*.* (*)"_qs});
         QCOMPARE(QDir::currentPath(), workingFolder);
     }
 
-    void browseForFileReturnsChoice()
+    void chooseFileReturnsChoice()
     {
         const QString file = m_folder.filePath(u"b c.wav"_qs);
         touch(file);
         const QString workingFolder = QDir::currentPath();
         whenDialogOpens([&](QFileDialog *dialog) { choose(dialog, file); });
-        QCOMPARE(COMDLG::BrowseForFile(&m_owner, u"打开文件"_qs, m_folder.path(), u"*.*|*.*"_qs), file);
+        QCOMPARE(FileChoosers::chooseFile(&m_owner, u"打开文件"_qs, m_folder.path(), u"*.*|*.*"_qs), file);
         QCOMPARE(QDir::currentPath(), workingFolder);
     }
 
-    void browseForFolder_data()
+    void chooseFolder_data()
     {
         QTest::addColumn<bool>("confirm");
         QTest::newRow("confirmed") << true;
         QTest::newRow("cancelled") << false;
     }
-    void browseForFolder()
+    void chooseFolder()
     {
         QFETCH(bool, confirm);
         const QString target = m_folder.filePath(u"dest, 1"_qs);
@@ -365,11 +365,11 @@ private slots:
             }
             choose(dialog, target);
         });
-        const QString chosen = ShellDialogs::browseForFolder(&m_owner, ShellDialogs::outputFolderPrompt());
+        const QString chosen = FileChoosers::chooseFolder(&m_owner, FileChoosers::outputFolderPrompt());
         QCOMPARE(title, u"请选择一个文件夹:"_qs);
         QVERIFY(foldersOnly);
         QCOMPARE(chosen, confirm ? target : QString());
-        QCOMPARE(ShellDialogs::addFolderPrompt(), u"选择一个文件夹:"_qs);
+        QCOMPARE(FileChoosers::addFolderPrompt(), u"选择一个文件夹:"_qs);
     }
 };
 

@@ -1,5 +1,5 @@
 #include "common/recordingservices.h"
-#include "shell/frmoptions.h"
+#include "shell/optionsdialog.h"
 #include "shell/optionsfile.h"
 #include "shell/programsettings.h"
 
@@ -16,8 +16,8 @@
 
 namespace {
 
-const QStringList fieldNames{u"txtFromH"_qs, u"txtFromM"_qs, u"txtFromS"_qs,
-                             u"txtToH"_qs,   u"txtToM"_qs,   u"txtToS"_qs};
+const QStringList fieldNames{u"startHoursEdit"_qs, u"startMinutesEdit"_qs, u"startSecondsEdit"_qs,
+                             u"endHoursEdit"_qs,   u"endMinutesEdit"_qs,   u"endSecondsEdit"_qs};
 const QByteArray oldOptions("0\r\n0\r\n11\r\n22\r\n");
 
 QByteArray fileContent(const QString &path)
@@ -88,11 +88,11 @@ private slots:
     {
         QFETCH(ProgramSettings, settings);
         ProgramSettings::instance() = settings;
-        frmOptions dialog(m_folder.path());
+        OptionsDialog dialog(m_folder.path());
         QCOMPARE(dialog.windowTitle(), u"选项设置"_qs);
         QVERIFY(dialog.isModal());
-        QTEST(dialog.findChild<QComboBox *>(u"cmbSR"_qs)->currentIndex(), "soundIndex");
-        QTEST(dialog.findChild<QCheckBox *>(u"chkMC"_qs)->isChecked(), "cutter");
+        QTEST(dialog.findChild<QComboBox *>(u"soundCombo"_qs)->currentIndex(), "soundIndex");
+        QTEST(dialog.findChild<QCheckBox *>(u"cutterCheck"_qs)->isChecked(), "cutter");
         QTEST(fieldsEnabled(dialog), "cutter");
         QTEST(fieldTexts(dialog), "texts");
     }
@@ -100,14 +100,14 @@ private slots:
     void switchEnablesFields()
     {
         ProgramSettings::instance() = ProgramSettings{0, 0, 3725, 0};
-        frmOptions dialog(m_folder.path());
-        auto *chkMC = dialog.findChild<QCheckBox *>(u"chkMC"_qs);
+        OptionsDialog dialog(m_folder.path());
+        auto *m_cutterCheck = dialog.findChild<QCheckBox *>(u"cutterCheck"_qs);
         QVERIFY(!fieldsEnabled(dialog));
-        chkMC->click();
+        m_cutterCheck->click();
         QVERIFY(fieldsEnabled(dialog));
         // The texts stay as they were: the stored seconds are not shown.
         QCOMPARE(fieldTexts(dialog), QStringList(6, u"0"_qs));
-        chkMC->click();
+        m_cutterCheck->click();
         QVERIFY(!fieldsEnabled(dialog));
     }
 
@@ -115,7 +115,8 @@ private slots:
     void ok_data()
     {
         QTest::addColumn<ProgramSettings>("before");
-        QTest::addColumn<QStringList>("edits"); // "name=text"; "chkMC=1"/"chkMC=0"; "cmbSR=index"
+        QTest::addColumn<QStringList>(
+            "edits"); // "name=text"; "cutterCheck=1"/"cutterCheck=0"; "soundCombo=index"
         QTest::addColumn<ProgramSettings>("after");
         QTest::addColumn<QString>("title"); // of the warning; empty when OK succeeds
         QTest::addColumn<QString>("message");
@@ -126,40 +127,44 @@ private slots:
         QTest::newRow("cutter off stores 0 ranges")
             << ProgramSettings{0, 0, 3725, 7322} << QStringList() << ProgramSettings{0, 0, 0, 0} << QString()
             << QString() << QString();
-        QTest::newRow("minutes 60 in the start row") << on << QStringList{u"txtFromM=60"_qs} << on
-                                                     << u"分钟"_qs << u"分钟必须小于60"_qs << u"txtFromM"_qs;
-        QTest::newRow("seconds 59.5 in the end row") << on << QStringList{u"txtToM=59"_qs, u"txtToS=59.5"_qs}
-                                                     << on << u"秒"_qs << u"秒必须小于60"_qs << u"txtToS"_qs;
+        QTest::newRow("minutes 60 in the start row")
+            << on << QStringList{u"startMinutesEdit=60"_qs} << on << u"分钟"_qs << u"分钟必须小于60"_qs
+            << u"startMinutesEdit"_qs;
+        QTest::newRow("seconds 59.5 in the end row")
+            << on << QStringList{u"endMinutesEdit=59"_qs, u"endSecondsEdit=59.5"_qs} << on << u"秒"_qs
+            << u"秒必须小于60"_qs << u"endSecondsEdit"_qs;
         QTest::newRow("end minutes checked before start seconds")
-            << on << QStringList{u"txtFromS=61"_qs, u"txtToM=75"_qs} << on << u"分钟"_qs
-            << u"分钟必须小于60"_qs << u"txtToM"_qs;
+            << on << QStringList{u"startSecondsEdit=61"_qs, u"endMinutesEdit=75"_qs} << on << u"分钟"_qs
+            << u"分钟必须小于60"_qs << u"endMinutesEdit"_qs;
         QTest::newRow("checked with the cutter off")
-            << ProgramSettings{0, 0, 5, 6} << QStringList{u"txtFromS=60"_qs} << ProgramSettings{0, 0, 5, 6}
-            << u"秒"_qs << u"秒必须小于60"_qs << QString(); // a disabled field cannot take the focus
+            << ProgramSettings{0, 0, 5, 6} << QStringList{u"startSecondsEdit=60"_qs}
+            << ProgramSettings{0, 0, 5, 6} << u"秒"_qs << u"秒必须小于60"_qs
+            << QString(); // a disabled field cannot take the focus
         QTest::newRow("all zero unticks")
-            << on << QStringList{u"txtFromH=0"_qs, u"txtFromM=0"_qs, u"txtFromS=0"_qs,
-                                 u"txtToH=0"_qs,   u"txtToM=0"_qs,   u"txtToS=0"_qs}
+            << on << QStringList{u"startHoursEdit=0"_qs, u"startMinutesEdit=0"_qs, u"startSecondsEdit=0"_qs,
+                                 u"endHoursEdit=0"_qs,   u"endMinutesEdit=0"_qs,   u"endSecondsEdit=0"_qs}
             << ProgramSettings{0, 0, 0, 0} << QString() << QString() << QString();
         QTest::newRow("2 h 0 min 30 s")
-            << on << QStringList{u"txtFromH=2"_qs, u"txtFromM=0"_qs, u"txtFromS=30"_qs}
+            << on << QStringList{u"startHoursEdit=2"_qs, u"startMinutesEdit=0"_qs, u"startSecondsEdit=30"_qs}
             << ProgramSettings{0, 1, 7230, 7322} << QString() << QString() << QString();
         QTest::newRow("start after end")
-            << on << QStringList{u"txtFromH=0"_qs, u"txtFromM=5"_qs, u"txtFromS=0"_qs,
-                                 u"txtToH=0"_qs,   u"txtToM=1"_qs,   u"txtToS=0"_qs}
+            << on << QStringList{u"startHoursEdit=0"_qs, u"startMinutesEdit=5"_qs, u"startSecondsEdit=0"_qs,
+                                 u"endHoursEdit=0"_qs,   u"endMinutesEdit=1"_qs,   u"endSecondsEdit=0"_qs}
             << ProgramSettings{0, 1, 300, 60} << QString() << QString() << QString();
-        QTest::newRow("OFF") << on << QStringList{u"cmbSR=1"_qs} << ProgramSettings{1, 1, 3725, 7322}
+        QTest::newRow("OFF") << on << QStringList{u"soundCombo=1"_qs} << ProgramSettings{1, 1, 3725, 7322}
                              << QString() << QString() << QString();
         QTest::newRow("letters and fractions")
-            << on << QStringList{u"txtFromH=abc"_qs, u"txtFromM= 1.5x"_qs, u"txtFromS=0.5"_qs}
+            << on
+            << QStringList{u"startHoursEdit=abc"_qs, u"startMinutesEdit= 1.5x"_qs, u"startSecondsEdit=0.5"_qs}
             << ProgramSettings{0, 1, 90, 7322} << QString() << QString() << QString();
         QTest::newRow("range too large keeps its value")
-            << on << QStringList{u"txtFromH=600000"_qs, u"txtToH=3"_qs}
+            << on << QStringList{u"startHoursEdit=600000"_qs, u"endHoursEdit=3"_qs}
             << ProgramSettings{0, 1, 3725, 3 * 3600 + 2 * 60 + 2} << QString() << QString() << QString();
         QTest::newRow("no sound entry stores -1")
             << ProgramSettings{7, 1, 1, 2} << QStringList() << ProgramSettings{-1, 1, 1, 2} << QString()
             << QString() << QString();
         QTest::newRow("ticking the cutter")
-            << ProgramSettings{0, 0, 0, 0} << QStringList{u"chkMC=1"_qs, u"txtToM=3"_qs}
+            << ProgramSettings{0, 0, 0, 0} << QStringList{u"cutterCheck=1"_qs, u"endMinutesEdit=3"_qs}
             << ProgramSettings{0, 1, 0, 180} << QString() << QString() << QString();
     }
     void ok()
@@ -172,28 +177,28 @@ private slots:
         QFETCH(QString, focus);
         RecordingServices services;
         ProgramSettings::instance() = before;
-        frmOptions dialog(m_folder.path());
+        OptionsDialog dialog(m_folder.path());
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         for (const QString &edit : edits) {
             const QString name = edit.section(QLatin1Char('='), 0, 0);
             const QString value = edit.section(QLatin1Char('='), 1);
-            if (name == u"chkMC")
+            if (name == u"cutterCheck")
                 dialog.findChild<QCheckBox *>(name)->setChecked(value == u"1");
-            else if (name == u"cmbSR")
+            else if (name == u"soundCombo")
                 dialog.findChild<QComboBox *>(name)->setCurrentIndex(value.toInt());
             else
                 field(dialog, name)->setText(value);
         }
-        QTest::mouseClick(dialog.findChild<QPushButton *>(u"Command1"_qs), Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton *>(u"okButton"_qs), Qt::LeftButton);
         QCOMPARE(ProgramSettings::instance(), after);
         if (title.isEmpty()) {
             QVERIFY(services.messages.isEmpty());
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QVERIFY(!dialog.isVisible());
             QCOMPARE(fileContent(optionsPath()), OptionsFile::compose(after));
-            QCOMPARE(dialog.findChild<QCheckBox *>(u"chkMC"_qs)->isChecked(), after.CutterEnabled == 1);
-            QCOMPARE(fieldsEnabled(dialog), after.CutterEnabled == 1);
+            QCOMPARE(dialog.findChild<QCheckBox *>(u"cutterCheck"_qs)->isChecked(), after.cutterEnabled == 1);
+            QCOMPARE(fieldsEnabled(dialog), after.cutterEnabled == 1);
         } else {
             QCOMPARE(services.messages.size(), 1);
             QCOMPARE(services.messages[0].icon, UserServices::Icon::Warning);
@@ -210,9 +215,9 @@ private slots:
     {
         RecordingServices services;
         ProgramSettings::instance() = ProgramSettings{};
-        frmOptions dialog(m_folder.path());
-        dialog.findChild<QComboBox *>(u"cmbSR"_qs)->setCurrentIndex(1);
-        dialog.imgOK_Click();
+        OptionsDialog dialog(m_folder.path());
+        dialog.findChild<QComboBox *>(u"soundCombo"_qs)->setCurrentIndex(1);
+        dialog.storeAndClose();
         QCOMPARE(fileContent(optionsPath()).left(3), QByteArray("1\r\n"));
         QVERIFY(!ProgramSettings::instance().playsCompletionSound());
     }
@@ -222,13 +227,13 @@ private slots:
         RecordingServices services;
         ProgramSettings::instance() = ProgramSettings{};
         QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner));
-        frmOptions dialog(m_folder.path());
-        dialog.findChild<QComboBox *>(u"cmbSR"_qs)->setCurrentIndex(1);
-        dialog.imgOK_Click();
+        OptionsDialog dialog(m_folder.path());
+        dialog.findChild<QComboBox *>(u"soundCombo"_qs)->setCurrentIndex(1);
+        dialog.storeAndClose();
         QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner | QFile::WriteOwner));
         QVERIFY(services.messages.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(ProgramSettings::instance().SoundPromptIndex, qint16(1));
+        QCOMPARE(ProgramSettings::instance().soundPromptIndex, qint16(1));
         QCOMPARE(fileContent(optionsPath()), oldOptions);
     }
 
@@ -236,9 +241,9 @@ private slots:
     void closeWithoutStoring_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::newRow("imgBack") << u"imgBack"_qs;
-        QTest::newRow("imgExit") << u"imgExit"_qs;
-        QTest::newRow("Command2") << u"Command2"_qs;
+        QTest::newRow("backPicture") << u"backPicture"_qs;
+        QTest::newRow("closePicture") << u"closePicture"_qs;
+        QTest::newRow("backButton") << u"backButton"_qs;
     }
     void closeWithoutStoring()
     {
@@ -247,10 +252,10 @@ private slots:
         const ProgramSettings stored{0, 1, 3725, 7322};
         ProgramSettings::instance() = stored;
         {
-            frmOptions dialog(m_folder.path());
+            OptionsDialog dialog(m_folder.path());
             dialog.show();
-            dialog.findChild<QComboBox *>(u"cmbSR"_qs)->setCurrentIndex(1);
-            dialog.findChild<QCheckBox *>(u"chkMC"_qs)->setChecked(false);
+            dialog.findChild<QComboBox *>(u"soundCombo"_qs)->setCurrentIndex(1);
+            dialog.findChild<QCheckBox *>(u"cutterCheck"_qs)->setChecked(false);
             for (const QString &name : fieldNames)
                 field(dialog, name)->setText(u"9"_qs);
             QTest::mouseClick(dialog.findChild<QAbstractButton *>(button), Qt::LeftButton);
@@ -260,15 +265,15 @@ private slots:
         QCOMPARE(ProgramSettings::instance(), stored);
         QCOMPARE(fileContent(optionsPath()), oldOptions);
         QVERIFY(services.messages.isEmpty());
-        frmOptions again(m_folder.path());
+        OptionsDialog again(m_folder.path());
         QCOMPARE(fieldTexts(again), (QStringList{u"1"_qs, u"2"_qs, u"5"_qs, u"2"_qs, u"2"_qs, u"2"_qs}));
-        QCOMPARE(again.findChild<QComboBox *>(u"cmbSR"_qs)->currentIndex(), 0);
+        QCOMPARE(again.findChild<QComboBox *>(u"soundCombo"_qs)->currentIndex(), 0);
     }
 
     // The rows say which time they hold and every field its unit; no caption is cut or covers a field.
     void timeFieldsAreLabelled()
     {
-        frmOptions dialog(m_folder.path());
+        OptionsDialog dialog(m_folder.path());
         const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
         const auto captionAt = [&labels](const QRect &place) {
             for (const QLabel *label : labels) {
@@ -288,17 +293,18 @@ private slots:
             const QRect box = field(dialog, fieldNames.at(k))->geometry();
             QCOMPARE(captionAt(QRect(box.right() + 1, box.top(), 8, box.height())), units[k % 3]);
         }
-        QCOMPARE(
-            captionAt(QRect(0, field(dialog, u"txtFromH"_qs)->y(), field(dialog, u"txtFromH"_qs)->x(), 22)),
-            u"开始"_qs);
-        QCOMPARE(captionAt(QRect(0, field(dialog, u"txtToH"_qs)->y(), field(dialog, u"txtToH"_qs)->x(), 22)),
+        QCOMPARE(captionAt(QRect(0, field(dialog, u"startHoursEdit"_qs)->y(),
+                                 field(dialog, u"startHoursEdit"_qs)->x(), 22)),
+                 u"开始"_qs);
+        QCOMPARE(captionAt(QRect(0, field(dialog, u"endHoursEdit"_qs)->y(),
+                                 field(dialog, u"endHoursEdit"_qs)->x(), 22)),
                  u"结束"_qs);
     }
 
     void pictureButtonsShowTheHand()
     {
-        frmOptions dialog(m_folder.path());
-        for (const QString &name : {u"imgOK"_qs, u"imgBack"_qs, u"imgExit"_qs}) {
+        OptionsDialog dialog(m_folder.path());
+        for (const QString &name : {u"okPicture"_qs, u"backPicture"_qs, u"closePicture"_qs}) {
             auto *button = dialog.findChild<QToolButton *>(name);
             QVERIFY2(button, qPrintable(name));
             QCOMPARE(button->cursor().shape(), Qt::PointingHandCursor);

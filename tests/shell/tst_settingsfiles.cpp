@@ -303,10 +303,10 @@ private slots:
         const QString path = dir.filePath(OptionsFile::fileName());
         QVERIFY(writeBytes(path, content));
         const ProgramSettings settings = OptionsFile::read(path);
-        QTEST(int(settings.SoundPromptIndex), "sound");
-        QTEST(int(settings.CutterEnabled), "cutter");
-        QTEST(int(settings.CutStartSeconds), "start");
-        QTEST(int(settings.CutEndSeconds), "end");
+        QTEST(int(settings.soundPromptIndex), "sound");
+        QTEST(int(settings.cutterEnabled), "cutter");
+        QTEST(int(settings.cutStartSeconds), "start");
+        QTEST(int(settings.cutEndSeconds), "end");
     }
 
     void optionsRoundTrip()

@@ -2,7 +2,7 @@
 
 #include "filelist/filelist.h"
 #include "shell/userservices.h"
-#include "ui/frmmenu.h"
+#include "ui/popupmenus.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>
@@ -47,12 +47,12 @@ public:
 void addRows(LoadedWindow &w, int count)
 {
     for (int i = 0; i < count; ++i)
-        w.window->fileList()->AddFileRow(QStringLiteral("/music/%1.flac").arg(i + 1));
+        w.window->fileList()->addFile(QStringLiteral("/music/%1.flac").arg(i + 1));
 }
 
 void selectRow(LoadedWindow &w, int row)
 {
-    auto *view = w.control<QAbstractItemView>(QStringLiteral("LV"));
+    auto *view = w.control<QAbstractItemView>(QStringLiteral("fileListView"));
     QVERIFY(view);
     view->setCurrentIndex(view->model()->index(row, 0));
 }
@@ -80,10 +80,10 @@ public:
     QStringList words;
 };
 
-QAction *holderItem(frmMenu *holder, const QString &name)
+QAction *holderItem(PopupMenus *holder, const QString &name)
 {
     for (QMenu *menu :
-         {holder->menuFile(), holder->menuOptions(), holder->menuAbout(), holder->menuRemove()}) {
+         {holder->filePopup(), holder->optionsPopup(), holder->aboutPopup(), holder->removePopup()}) {
         if (auto *item = menu->findChild<QAction *>(name))
             return item;
     }
@@ -123,11 +123,11 @@ private slots:
 void TestActionChannel::holderMenus()
 {
     LoadedWindow w;
-    frmMenu *holder = w.window->menuHolder();
-    QCOMPARE(w.window->menuHolder(), holder);
+    PopupMenus *holder = w.window->popupMenus();
+    QCOMPARE(w.window->popupMenus(), holder);
     QStringList menus;
     for (QMenu *menu :
-         {holder->menuFile(), holder->menuOptions(), holder->menuAbout(), holder->menuRemove()}) {
+         {holder->filePopup(), holder->optionsPopup(), holder->aboutPopup(), holder->removePopup()}) {
         QStringList items;
         for (QAction *item : menu->actions())
             items.append(item->isSeparator() ? QStringLiteral("-")
@@ -135,14 +135,16 @@ void TestActionChannel::holderMenus()
         menus.append(menu->objectName() + QLatin1Char(' ') + menu->title() + QLatin1Char(':') +
                      items.join(QLatin1Char('|')));
     }
-    QCOMPARE(menus,
-             QStringList(
-                 {QStringLiteral("menuFile File:menuAddaFile=添加文件(&A)|menuAddaFolder=添加目录(&F)|-|"
-                                 "menuExit=退出(&E)"),
-                  QStringLiteral("menuOptions Options:menuOption=设置(&O)"),
-                  QStringLiteral("menuAbout About:menuHelp=帮助(&H)|menuA=关于(&A)"),
-                  QStringLiteral("menuRemove Remove:menuRemoveSelected=移除选择项|menuRemoveAll=移除全部")}));
-    for (QMenu *menu : {holder->menuFile(), holder->menuOptions(), holder->menuAbout(), holder->menuRemove()})
+    QCOMPARE(
+        menus,
+        QStringList(
+            {QStringLiteral("filePopup File:addFileItem=添加文件(&A)|addFolderItem=添加目录(&F)|-|"
+                            "exitItem=退出(&E)"),
+             QStringLiteral("optionsPopup Options:optionsItem=设置(&O)"),
+             QStringLiteral("aboutPopup About:helpItem=帮助(&H)|aboutItem=关于(&A)"),
+             QStringLiteral("removePopup Remove:removeSelectedItem=移除选择项|removeAllItem=移除全部")}));
+    for (QMenu *menu :
+         {holder->filePopup(), holder->optionsPopup(), holder->aboutPopup(), holder->removePopup()})
         QVERIFY(!menu->isVisible());
 }
 
@@ -152,14 +154,14 @@ void TestActionChannel::wordsRunTheirCommands_data()
     QTest::addColumn<QString>("word");
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<int>("rowsLeft");
-    QTest::newRow("RemoveSelected") << u"menuRemoveSelected"_s << u"RemoveSelected"_s << QStringList{} << 2;
-    QTest::newRow("A") << u"menuA"_s << u"A"_s << QStringList{about} << 3;
-    QTest::newRow("AddaFile") << u"menuAddaFile"_s << u"AddaFile"_s << QStringList{openFiles} << 3;
-    QTest::newRow("menuAddaFolder") << u"menuAddaFolder"_s << u"menuAddaFolder"_s << QStringList{openFolder}
+    QTest::newRow("RemoveSelected") << u"removeSelectedItem"_s << u"RemoveSelected"_s << QStringList{} << 2;
+    QTest::newRow("A") << u"aboutItem"_s << u"A"_s << QStringList{about} << 3;
+    QTest::newRow("AddaFile") << u"addFileItem"_s << u"AddaFile"_s << QStringList{openFiles} << 3;
+    QTest::newRow("menuAddaFolder") << u"addFolderItem"_s << u"menuAddaFolder"_s << QStringList{openFolder}
                                     << 3;
-    QTest::newRow("menuExit") << u"menuExit"_s << u"menuExit"_s << QStringList{ended} << 3;
-    QTest::newRow("menuHelp") << u"menuHelp"_s << u"menuHelp"_s << QStringList{help} << 3;
-    QTest::newRow("menuOption") << u"menuOption"_s << u"menuOption"_s << QStringList{options} << 3;
+    QTest::newRow("menuExit") << u"exitItem"_s << u"menuExit"_s << QStringList{ended} << 3;
+    QTest::newRow("menuHelp") << u"helpItem"_s << u"menuHelp"_s << QStringList{help} << 3;
+    QTest::newRow("menuOption") << u"optionsItem"_s << u"menuOption"_s << QStringList{options} << 3;
 }
 
 void TestActionChannel::wordsRunTheirCommands()
@@ -172,11 +174,11 @@ void TestActionChannel::wordsRunTheirCommands()
     LoadedWindow w;
     addRows(w, 3);
     selectRow(w, 1);
-    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
     const auto *log = new WordLog(channel);
     ModalWatcher watcher;
 
-    QAction *action = holderItem(w.window->menuHolder(), item);
+    QAction *action = holderItem(w.window->popupMenus(), item);
     QVERIFY(action);
     action->trigger();
     QCOMPARE(log->words, QStringList{word});
@@ -206,7 +208,7 @@ void TestActionChannel::otherTextsRunNothing()
     addRows(w, 3);
     selectRow(w, 0);
     ModalWatcher watcher;
-    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
     channel->setText(text);
     QCOMPARE(observed(watcher, services, w), QStringList());
     QCOMPARE(w.window->fileList()->count(), 3);
@@ -217,7 +219,7 @@ void TestActionChannel::sameWordTwiceRunsTwice()
 {
     LoadedWindow w;
     addRows(w, 3);
-    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
     selectRow(w, 0);
     channel->setText(QStringLiteral("RemoveSelected"));
     selectRow(w, 0);
@@ -243,15 +245,15 @@ void TestActionChannel::removeAll()
     addRows(w, rows);
     w.window->fileList()->setHintVisible(rows == 0);
     ModalWatcher watcher;
-    watcher.popupChoice = QStringLiteral("menuRemoveAll");
+    watcher.popupChoice = QStringLiteral("removeAllItem");
     if (fromMainMenu)
-        w.window->menuBar()->findChild<QAction *>(QStringLiteral("menuClear"))->trigger();
+        w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeAllAction"))->trigger();
     else
-        w.window->CmdToolsBar_Click(2);
-    QCOMPARE(watcher.seen, fromMainMenu ? QStringList() : QStringList{QStringLiteral("popup:menuRemove")});
+        w.window->runToolbarButton(2);
+    QCOMPARE(watcher.seen, fromMainMenu ? QStringList() : QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 0);
     QVERIFY(w.window->fileList()->hintVisible());
-    QCOMPARE(w.control<QLineEdit>(QStringLiteral("txtAction"))->text(), QString());
+    QCOMPARE(w.control<QLineEdit>(QStringLiteral("actionChannel"))->text(), QString());
 }
 
 void TestActionChannel::popupItemRemovesSelected()
@@ -260,10 +262,10 @@ void TestActionChannel::popupItemRemovesSelected()
     addRows(w, 3);
     selectRow(w, 1);
     ModalWatcher watcher;
-    watcher.popupChoice = QStringLiteral("menuRemoveSelected");
-    w.window->imgToolbar_Click(1);
+    watcher.popupChoice = QStringLiteral("removeSelectedItem");
+    w.window->runToolbarCommand(1);
     QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("3")}));
-    QCOMPARE(w.control<QLineEdit>(QStringLiteral("txtAction"))->text(), QString());
+    QCOMPARE(w.control<QLineEdit>(QStringLiteral("actionChannel"))->text(), QString());
 }
 
 void TestActionChannel::dismissedPopupChangesNothing()
@@ -273,10 +275,10 @@ void TestActionChannel::dismissedPopupChangesNothing()
     addRows(w, 3);
     selectRow(w, 1);
     ModalWatcher watcher;
-    w.window->imgToolbar_Click(1);
-    QCOMPARE(observed(watcher, services, w), QStringList{QStringLiteral("popup:menuRemove")});
+    w.window->runToolbarCommand(1);
+    QCOMPARE(observed(watcher, services, w), QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 3);
-    QVERIFY(!w.window->menuHolder()->menuRemove()->isVisible());
+    QVERIFY(!w.window->popupMenus()->removePopup()->isVisible());
 }
 
 void TestActionChannel::commandWritingDuringDispatch_data()
@@ -303,7 +305,7 @@ void TestActionChannel::commandWritingDuringDispatch()
     LoadedWindow w;
     addRows(w, 3);
     selectRow(w, 0);
-    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
     int writes = 0;
     services.whileMessageShows = [&] {
         if (writes++ == 0)
@@ -321,9 +323,9 @@ void TestActionChannel::mainMenuRemoveSelectedUsesTheChannel()
     LoadedWindow w;
     addRows(w, 3);
     selectRow(w, 2);
-    auto *channel = w.control<QLineEdit>(QStringLiteral("txtAction"));
+    auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
     const auto *log = new WordLog(channel);
-    w.window->menuBar()->findChild<QAction *>(QStringLiteral("menuDelete"))->trigger();
+    w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeSelectedAction"))->trigger();
     QCOMPARE(log->words, QStringList{QStringLiteral("RemoveSelected")});
     QCOMPARE(channel->text(), QString());
     QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("2")}));

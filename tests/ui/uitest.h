@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/frmmain.h"
+#include "ui/mainwindow.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -18,7 +18,7 @@ namespace Seen {
 inline const QString openFiles = QStringLiteral("modal:Open Files");
 inline const QString openFolder = QStringLiteral("modal:选择一个文件夹:");
 inline const QString options = QStringLiteral("modal:选项设置");
-inline const QString removePopup = QStringLiteral("popup:menuRemove");
+inline const QString removePopup = QStringLiteral("popup:removePopup");
 inline const QString help = QStringLiteral("open:help.html");
 inline const QString about = QStringLiteral("message:Tunoxa转换器");
 inline const QString ended = QStringLiteral("ended");
@@ -74,14 +74,14 @@ struct LoadedWindow
             if (file.open(QIODevice::WriteOnly))
                 file.write(setupIni);
         }
-        window = std::make_unique<frmMain>(folder.path());
+        window = std::make_unique<MainWindow>(folder.path());
         window->setProgramEnd([this] { ++ends; });
-        window->Form_Load();
+        window->loadSettings();
     }
 
     template<typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
 
     QTemporaryDir folder;
-    std::unique_ptr<frmMain> window;
+    std::unique_ptr<MainWindow> window;
     int ends = 0;
 };

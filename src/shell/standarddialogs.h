@@ -8,54 +8,54 @@ class QWidget;
 // The standard dialogs behind one object that keeps their settings between uses: the program's
 // SharedDialogs remembers the last file and folder chosen for the whole run. The dialogs are
 // Qt's own (not the desktop's native ones), so they behave the same everywhere.
-class CCommonDialogs
+class StandardDialogs
 {
 public:
     void setFontUnderline(bool underline) { m_fontUnderline = underline; }
-    bool FontUnderline() const { return m_fontUnderline; }
+    bool fontUnderline() const { return m_fontUnderline; }
     void setFontItalic(bool italic) { m_fontItalic = italic; }
-    bool FontItalic() const { return m_fontItalic; }
+    bool fontItalic() const { return m_fontItalic; }
     void setFontBold(bool bold) { m_fontBold = bold; }
-    bool FontBold() const { return m_fontBold; }
+    bool fontBold() const { return m_fontBold; }
     void setFontSize(qint16 size) { m_fontSize = size; }
-    qint16 FontSize() const { return m_fontSize; }
+    qint16 fontSize() const { return m_fontSize; }
     void setFontName(const QString &name) { m_fontName = name; }
-    QString FontName() const { return m_fontName; }
+    QString fontName() const { return m_fontName; }
     // red + 256 * green + 65536 * blue
     void setColor(qint32 color) { m_color = color; }
-    qint32 Color() const { return m_color; }
-    void setDefExt(const QString &extension) { m_defExt = extension; }
-    QString DefExt() const { return m_defExt; }
+    qint32 color() const { return m_color; }
+    void setDefaultExtension(const QString &extension) { m_defExt = extension; }
+    QString defaultExtension() const { return m_defExt; }
     void setTitle(const QString &title) { m_title = title; }
-    QString Title() const;
+    QString title() const;
 
     // The window that owns every dialog; no dialog opens before it is set.
-    void Init(QWidget *owner) { m_owner = owner; }
+    void setOwner(QWidget *owner) { m_owner = owner; }
 
     void setPath(const QString &path) { m_path = path; }
-    QString Path() const;
+    QString path() const;
     void setFileTitle(const QString &fileTitle) { m_fileTitle = fileTitle; }
-    QString FileTitle() const;
+    QString fileTitle() const;
     // "description|pattern|description|pattern..."; the first pair is preselected.
-    QString Filter() const { return m_filter; }
+    QString filter() const { return m_filter; }
     void setFilter(const QString &filter) { m_filter = filter; }
-    QString FileName() const;
+    QString fileName() const;
     void setFileName(const QString &fileName) { m_fileName = fileName; }
 
     // No print support is built in: these refuse.
-    bool ShowPrinter();
-    // Folder choice with Title as its prompt. OK: Path is the folder, FileName and FileTitle empty.
-    bool ShowFolder();
-    // OK stores the chosen colour in Color. The custom-colour part is always shown.
-    bool ShowColor(bool fullOpen = false);
+    bool showPrinter();
+    // Folder choice with title as its prompt. OK: path is the folder, fileName and fileTitle empty.
+    bool showFolder();
+    // OK stores the chosen colour in color. The custom-colour part is always shown.
+    bool showColor(bool fullOpen = false);
     // OK stores the face name, bold, italic and the size in whole points.
-    bool ShowFont();
+    bool showFont();
     // One existing file. Starts where the last confirmed choice was (the process's working
-    // folder the first time), with FileName in its name box. OK sets FileName, FileTitle and Path.
-    bool ShowOpen();
-    bool ShowPrinterProperties();
-    // Titled "Save"; starts in Path, or in the program folder when Path is no folder.
-    bool ShowSave();
+    // folder the first time), with fileName in its name box. OK sets fileName, fileTitle and path.
+    bool showOpen();
+    bool showPrinterProperties();
+    // Titled "Save"; starts in path, or in the program folder when path is no folder.
+    bool showSave();
 
 private:
     bool chooseFile(bool save);
@@ -73,6 +73,6 @@ private:
     bool m_fontBold = false;
     bool m_fontItalic = false;
     bool m_fontUnderline = false;
-    // Folder of the last confirmed ShowOpen; the program's working folder is never changed.
+    // Folder of the last confirmed showOpen; the program's working folder is never changed.
     QString m_openFolder;
 };

@@ -1,4 +1,4 @@
-#include "shell/ccommondialogs.h"
+#include "shell/standarddialogs.h"
 
 #include "shell/appdirs.h"
 #include "shell/filedialogsetup.h"
@@ -28,45 +28,45 @@ qint32 fromColor(const QColor &color)
 
 } // namespace
 
-QString CCommonDialogs::Title() const
+QString StandardDialogs::title() const
 {
     return upToNul(m_title);
 }
 
-QString CCommonDialogs::Path() const
+QString StandardDialogs::path() const
 {
     return upToNul(m_path);
 }
 
-QString CCommonDialogs::FileTitle() const
+QString StandardDialogs::fileTitle() const
 {
     return upToNul(m_fileTitle);
 }
 
-QString CCommonDialogs::FileName() const
+QString StandardDialogs::fileName() const
 {
     return upToNul(m_fileName);
 }
 
-bool CCommonDialogs::ShowPrinter()
+bool StandardDialogs::showPrinter()
 {
     return false;
 }
 
-bool CCommonDialogs::ShowPrinterProperties()
+bool StandardDialogs::showPrinterProperties()
 {
     return false;
 }
 
-bool CCommonDialogs::ShowFolder()
+bool StandardDialogs::showFolder()
 {
     if (!m_owner)
         return false;
-    QFileDialog dialog(m_owner, Title());
+    QFileDialog dialog(m_owner, title());
     FileDialogSetup::useQtDialog(dialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setDirectory(QFileInfo(Path()).isDir() ? Path() : QDir::homePath());
+    dialog.setDirectory(QFileInfo(path()).isDir() ? path() : QDir::homePath());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     m_path = QDir::cleanPath(dialog.selectedFiles().constFirst());
@@ -75,20 +75,20 @@ bool CCommonDialogs::ShowFolder()
     return true;
 }
 
-bool CCommonDialogs::ShowColor(bool fullOpen)
+bool StandardDialogs::showColor(bool fullOpen)
 {
     Q_UNUSED(fullOpen) // Qt's colour dialog always shows its custom part.
     if (!m_owner)
         return false;
     const QColor chosen =
-        QColorDialog::getColor(toColor(m_color), m_owner, Title(), QColorDialog::DontUseNativeDialog);
+        QColorDialog::getColor(toColor(m_color), m_owner, title(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return false;
     m_color = fromColor(chosen);
     return true;
 }
 
-bool CCommonDialogs::ShowFont()
+bool StandardDialogs::showFont()
 {
     if (!m_owner)
         return false;
@@ -100,7 +100,7 @@ bool CCommonDialogs::ShowFont()
     initial.setUnderline(m_fontUnderline);
     bool ok = false;
     const QFont chosen =
-        QFontDialog::getFont(&ok, initial, m_owner, Title(), QFontDialog::DontUseNativeDialog);
+        QFontDialog::getFont(&ok, initial, m_owner, title(), QFontDialog::DontUseNativeDialog);
     if (!ok)
         return false;
     m_fontName = chosen.family();
@@ -110,34 +110,34 @@ bool CCommonDialogs::ShowFont()
     return true;
 }
 
-bool CCommonDialogs::ShowOpen()
+bool StandardDialogs::showOpen()
 {
     return chooseFile(false);
 }
 
-bool CCommonDialogs::ShowSave()
+bool StandardDialogs::showSave()
 {
     return chooseFile(true);
 }
 
-bool CCommonDialogs::chooseFile(bool save)
+bool StandardDialogs::chooseFile(bool save)
 {
     if (!m_owner)
         return false;
-    QFileDialog dialog(m_owner, save ? QStringLiteral("Save") : Title());
+    QFileDialog dialog(m_owner, save ? QStringLiteral("Save") : title());
     FileDialogSetup::useQtDialog(dialog);
     FileDialogSetup::applyFilter(dialog, m_filter);
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDirectory(QFileInfo(Path()).isDir() ? Path() : AppDirs::programFolder());
+        dialog.setDirectory(QFileInfo(path()).isDir() ? path() : AppDirs::programFolder());
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(m_defExt);
         dialog.setDirectory(m_openFolder.isEmpty() ? QDir::currentPath() : m_openFolder);
     }
-    if (!FileName().isEmpty())
-        dialog.selectFile(FileName());
+    if (!fileName().isEmpty())
+        dialog.selectFile(fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     const QFileInfo chosen(dialog.selectedFiles().constFirst());

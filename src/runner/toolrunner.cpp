@@ -1,4 +1,4 @@
-#include "runner/dosoutputs.h"
+#include "runner/toolrunner.h"
 
 #include "runner/commandlinetext.h"
 #include "runner/runnertexts.h"
@@ -13,7 +13,7 @@ constexpr int KilledToolWaitMs = 1000;
 
 } // namespace
 
-DOSOutputs::DOSOutputs(QObject *parent)
+ToolRunner::ToolRunner(QObject *parent)
     : QObject(parent)
 {
     // The passes must be at least the given time apart: a coarse timer may fire up to 5 % early,
@@ -21,14 +21,14 @@ DOSOutputs::DOSOutputs(QObject *parent)
     m_passTimer.setTimerType(Qt::PreciseTimer);
     m_passTimer.setSingleShot(true);
     m_passTimer.setInterval(PassMilliseconds);
-    connect(&m_passTimer, &QTimer::timeout, this, &DOSOutputs::readPass);
+    connect(&m_passTimer, &QTimer::timeout, this, &ToolRunner::readPass);
     // What is left once the tool has ended goes out piece by piece, with window events between
     // the pieces but no pause.
     m_drainTimer.setInterval(0);
-    connect(&m_drainTimer, &QTimer::timeout, this, &DOSOutputs::drainPass);
+    connect(&m_drainTimer, &QTimer::timeout, this, &ToolRunner::drainPass);
 }
 
-DOSOutputs::~DOSOutputs()
+ToolRunner::~ToolRunner()
 {
     if (m_process && m_process->state() != QProcess::NotRunning) {
         m_process->disconnect(this);
@@ -37,11 +37,11 @@ DOSOutputs::~DOSOutputs()
     }
 }
 
-void DOSOutputs::ExecuteCommand(const QString &commandLine)
+void ToolRunner::start(const QString &commandLine)
 {
     // One runner is never re-entered: its state belongs to the command it is running.
     if (m_busy) {
-        qWarning("DOSOutputs::ExecuteCommand called while its command is still going");
+        qWarning("ToolRunner::start called while its command is still going");
         return;
     }
     if (!commandLine.isEmpty())
@@ -63,13 +63,13 @@ void DOSOutputs::ExecuteCommand(const QString &commandLine)
     m_process->setStandardInputFile(QProcess::nullDevice());
     m_process->setProgram(split.program);
     m_process->setArguments(split.arguments);
-    connect(m_process, &QProcess::started, this, &DOSOutputs::onStarted);
-    connect(m_process, &QProcess::errorOccurred, this, &DOSOutputs::onErrorOccurred);
-    connect(m_process, &QProcess::finished, this, &DOSOutputs::onFinished);
+    connect(m_process, &QProcess::started, this, &ToolRunner::onStarted);
+    connect(m_process, &QProcess::errorOccurred, this, &ToolRunner::onErrorOccurred);
+    connect(m_process, &QProcess::finished, this, &ToolRunner::onFinished);
     m_process->start(QIODevice::ReadOnly);
 }
 
-void DOSOutputs::failToStart(const QString &message)
+void ToolRunner::failToStart(const QString &message)
 {
     m_endStatus = EndStatus::NotStarted;
     if (m_process) {
@@ -77,7 +77,7 @@ void DOSOutputs::failToStart(const QString &message)
         m_process->deleteLater();
         m_process = nullptr;
     }
-    // Reported from the event loop, so the caller of ExecuteCommand is never re-entered.
+    // Reported from the event loop, so the caller of start is never re-entered.
     QTimer::singleShot(0, this, [this, message] {
         m_busy = false;
         UserServices::instance().showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
@@ -86,7 +86,7 @@ void DOSOutputs::failToStart(const QString &message)
     });
 }
 
-void DOSOutputs::onStarted()
+void ToolRunner::onStarted()
 {
     m_endStatus = EndStatus::Running;
     m_outputs.clear();
@@ -94,28 +94,28 @@ void DOSOutputs::onStarted()
     m_passTimer.start();
 }
 
-void DOSOutputs::onErrorOccurred()
+void ToolRunner::onErrorOccurred()
 {
     // A crash is followed by finished(); only a start that failed ends here.
     if (!m_process || m_process->error() != QProcess::FailedToStart || m_endStatus == EndStatus::Running)
         return;
     if (m_terminateRequested) {
-        // Ended before it ran: a command like any other, closed by CommandOver.
+        // Ended before it ran: a command like any other, closed by finished.
         m_outputs.clear();
         m_decoder.reset();
-        QTimer::singleShot(0, this, &DOSOutputs::finish);
+        QTimer::singleShot(0, this, &ToolRunner::finish);
         return;
     }
     failToStart(RunnerTexts::fileOrCommandNotFound());
 }
 
-void DOSOutputs::onFinished()
+void ToolRunner::onFinished()
 {
     m_passTimer.stop();
     m_drainTimer.start();
 }
 
-void DOSOutputs::readPass()
+void ToolRunner::readPass()
 {
     const qint64 waiting = m_process->bytesAvailable();
     if (waiting > 0) {
@@ -130,7 +130,7 @@ void DOSOutputs::readPass()
         m_passTimer.start();
 }
 
-void DOSOutputs::drainPass()
+void ToolRunner::drainPass()
 {
     if (m_process && m_process->bytesAvailable() > 0) {
         deliver(readPiece());
@@ -141,7 +141,7 @@ void DOSOutputs::drainPass()
     finish();
 }
 
-QByteArray DOSOutputs::readPiece()
+QByteArray ToolRunner::readPiece()
 {
     if (m_process->bytesAvailable() <= ChunkBytes)
         return m_process->readAll();
@@ -152,23 +152,23 @@ QByteArray DOSOutputs::readPiece()
     return m_process->read(lineEnd >= 0 ? lineEnd + 1 : ChunkBytes);
 }
 
-void DOSOutputs::deliver(const QByteArray &bytes)
+void ToolRunner::deliver(const QByteArray &bytes)
 {
     QString chunk = m_decoder.decode(bytes);
     if (chunk.isEmpty())
         return;
     m_outputs += chunk;
-    emit ReceiveOutputs(chunk);
+    emit outputReceived(chunk);
 }
 
-void DOSOutputs::finish()
+void ToolRunner::finish()
 {
     if (!m_process)
         return;
     QString rest = m_decoder.flush();
     if (!rest.isEmpty()) {
         m_outputs += rest;
-        emit ReceiveOutputs(rest);
+        emit outputReceived(rest);
     }
     if (m_terminateRequested) {
         m_endStatus = EndStatus::Terminated;
@@ -184,10 +184,10 @@ void DOSOutputs::finish()
     m_process->deleteLater();
     m_process = nullptr;
     m_busy = false;
-    emit CommandOver();
+    emit finished();
 }
 
-void DOSOutputs::terminate()
+void ToolRunner::terminate()
 {
     if (!m_process)
         return;

@@ -10,12 +10,12 @@ class QLineEdit;
 class QPushButton;
 
 // The feedback window: name, e-mail address and comment, sent to the maker as one web request.
-class frmSuggest : public QDialog
+class FeedbackDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit frmSuggest(QWidget *parent = nullptr);
+    explicit FeedbackDialog(QWidget *parent = nullptr);
 
     // The page the fields are appended to; the build-time address unless changed.
     void setFeedbackAddress(const QString &address) { m_address = address; }
@@ -23,7 +23,7 @@ public:
     void setRequestTimeout(std::chrono::milliseconds timeout);
 
     // The submission: checks the three fields in order, then sends them.
-    void Command1_Click();
+    void send();
 
     // Closing abandons a request under way, so no answer reaches a window that is gone.
     void done(int result) override;
@@ -35,14 +35,14 @@ protected:
 private:
     void showStatus(const QString &text);
     void promptFor(QLineEdit *field, const QString &prompt);
-    void wb_Finished(bool success);
+    void showRequestResult(bool success);
 
-    QLineEdit *txtName;
-    QLineEdit *txtEMail;
-    QLineEdit *txtComment;
-    QPushButton *Command3;
-    QPushButton *Command4;
-    QLabel *lblSending;
+    QLineEdit *m_nameEdit;
+    QLineEdit *m_emailEdit;
+    QLineEdit *m_commentEdit;
+    QPushButton *m_sendButton;
+    QPushButton *m_backButton;
+    QLabel *m_statusLabel;
 
     FeedbackRequest *m_request;
     QString m_address;

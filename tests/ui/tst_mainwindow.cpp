@@ -45,20 +45,20 @@ bool prepareMp3Run(const LoadedWindow &w, const QString &flac, const QString &ou
     if (!QFile::link(real + QStringLiteral("/data"), w.folder.filePath(QStringLiteral("data"))) ||
         !QFile::link(real + QStringLiteral("/sound.wav"), w.folder.filePath(QStringLiteral("sound.wav"))))
         return false;
-    w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(8);
-    w.control<QLineEdit>(QStringLiteral("txtPath"))->setText(outFolder);
-    w.window->fileList()->AddFileRow(flac);
+    w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(8);
+    w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->setText(outFolder);
+    w.window->fileList()->addFile(flac);
     return true;
 }
 
 QRect clientRect()
 {
-    return {0, 0, frmMain::ClientWidth, frmMain::ClientHeight};
+    return {0, 0, MainWindow::ClientWidth, MainWindow::ClientHeight};
 }
 
 } // namespace
 
-class TestFrmMain : public QObject
+class TestMainWindow : public QObject
 {
     Q_OBJECT
 
@@ -112,7 +112,7 @@ private slots:
     void startWaitsForAFolderScan();
 };
 
-void TestFrmMain::clientAreaBelowMenuBar()
+void TestMainWindow::clientAreaBelowMenuBar()
 {
     LoadedWindow w;
     QCOMPARE(w.window->clientArea()->size(), QSize(698, 455));
@@ -126,32 +126,32 @@ void TestFrmMain::clientAreaBelowMenuBar()
     QCOMPARE(w.window->font().pointSize(), 9);
 }
 
-void TestFrmMain::controlRectangles_data()
+void TestMainWindow::controlRectangles_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("rect");
-    QTest::newRow("toolbar 0") << u"CmdToolsBar_0"_s << QRect(0, 0, 95, 66);
-    QTest::newRow("toolbar 1") << u"CmdToolsBar_1"_s << QRect(94, 0, 95, 66);
-    QTest::newRow("toolbar 2") << u"CmdToolsBar_2"_s << QRect(188, 0, 95, 66);
-    QTest::newRow("toolbar 4") << u"CmdToolsBar_4"_s << QRect(282, 0, 95, 66);
-    QTest::newRow("toolbar 5") << u"CmdToolsBar_5"_s << QRect(376, 0, 95, 66);
-    QTest::newRow("corner") << u"imgRightTop"_s << QRect(574, 0, 109, 111);
-    QTest::newRow("help zone") << u"imgHelp"_s << QRect(635, 8, 15, 15);
-    QTest::newRow("minimise zone") << u"imgMin"_s << QRect(652, 9, 14, 14);
-    QTest::newRow("exit zone") << u"imgExit"_s << QRect(672, 10, 15, 15);
-    QTest::newRow("progress bar") << u"pb"_s << QRect(4, 398, 457, 21);
-    QTest::newRow("sample rate") << u"cmbR"_s << QRect(486, 161, 189, 22);
-    QTest::newRow("audio bitrate") << u"cmbBR"_s << QRect(486, 215, 189, 22);
-    QTest::newRow("channels") << u"cmbChannel"_s << QRect(486, 271, 189, 22);
-    QTest::newRow("output folder") << u"txtPath"_s << QRect(486, 329, 137, 21);
-    QTest::newRow("browse") << u"cmdBrowse"_s << QRect(628, 330, 47, 20);
-    QTest::newRow("start") << u"Command3"_s << QRect(488, 364, 189, 59);
-    QTest::newRow("product") << u"lblWeb"_s << QRect(6, 430, 181, 13);
-    QTest::newRow("feedback") << u"lblFeed"_s << QRect(624, 432, 48, 13);
-    QTest::newRow("mp3 caption") << u"Label9"_s << QRect(488, 112, 191, 25);
+    QTest::newRow("toolbar 0") << u"toolbarButton0"_s << QRect(0, 0, 95, 66);
+    QTest::newRow("toolbar 1") << u"toolbarButton1"_s << QRect(94, 0, 95, 66);
+    QTest::newRow("toolbar 2") << u"toolbarButton2"_s << QRect(188, 0, 95, 66);
+    QTest::newRow("toolbar 4") << u"toolbarButton4"_s << QRect(282, 0, 95, 66);
+    QTest::newRow("toolbar 5") << u"toolbarButton5"_s << QRect(376, 0, 95, 66);
+    QTest::newRow("corner") << u"cornerPicture"_s << QRect(574, 0, 109, 111);
+    QTest::newRow("help zone") << u"helpZone"_s << QRect(635, 8, 15, 15);
+    QTest::newRow("minimise zone") << u"minimizeZone"_s << QRect(652, 9, 14, 14);
+    QTest::newRow("exit zone") << u"closeZone"_s << QRect(672, 10, 15, 15);
+    QTest::newRow("progress bar") << u"progressBar"_s << QRect(4, 398, 457, 21);
+    QTest::newRow("sample rate") << u"sampleRateCombo"_s << QRect(486, 161, 189, 22);
+    QTest::newRow("audio bitrate") << u"audioBitrateCombo"_s << QRect(486, 215, 189, 22);
+    QTest::newRow("channels") << u"channelCombo"_s << QRect(486, 271, 189, 22);
+    QTest::newRow("output folder") << u"outputFolderEdit"_s << QRect(486, 329, 137, 21);
+    QTest::newRow("browse") << u"browseButton"_s << QRect(628, 330, 47, 20);
+    QTest::newRow("start") << u"startButton"_s << QRect(488, 364, 189, 59);
+    QTest::newRow("product") << u"productLink"_s << QRect(6, 430, 181, 13);
+    QTest::newRow("feedback") << u"feedbackLink"_s << QRect(624, 432, 48, 13);
+    QTest::newRow("mp3 caption") << u"mp3Label"_s << QRect(488, 112, 191, 25);
 }
 
-void TestFrmMain::controlRectangles()
+void TestMainWindow::controlRectangles()
 {
     QFETCH(QString, name);
     QFETCH(QRect, rect);
@@ -162,18 +162,18 @@ void TestFrmMain::controlRectangles()
     QCOMPARE(control->geometry(), rect);
 }
 
-void TestFrmMain::offWindowControls_data()
+void TestMainWindow::offWindowControls_data()
 {
     QTest::addColumn<QString>("name");
     for (int i = 0; i <= 6; ++i)
-        QTest::newRow(qPrintable(QStringLiteral("imgToolbar %1").arg(i)))
-            << QStringLiteral("imgToolbar_%1").arg(i);
-    for (const char *name :
-         {"imgAdd", "imgRemove", "imgStart", "imgBrowse", "imgConvert", "txtAction", "imgPB"})
+        QTest::newRow(qPrintable(QStringLiteral("hiddenToolbar %1").arg(i)))
+            << QStringLiteral("hiddenToolbarPicture%1").arg(i);
+    for (const char *name : {"addPicture", "removePicture", "startPicture", "browsePicture", "convertPicture",
+                             "actionChannel", "barPicture"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
-void TestFrmMain::offWindowControls()
+void TestMainWindow::offWindowControls()
 {
     QFETCH(QString, name);
     LoadedWindow w;
@@ -182,20 +182,20 @@ void TestFrmMain::offWindowControls()
     QVERIFY(!control->geometry().intersects(clientRect()));
 }
 
-void TestFrmMain::settingsSlivers_data()
+void TestMainWindow::settingsSlivers_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("visibleWidth");
-    QTest::newRow("format") << u"cmbOF"_s << 12;
-    QTest::newRow("size") << u"cmbS"_s << 8;
-    QTest::newRow("video bitrate") << u"cmbVB"_s << 8;
-    QTest::newRow("size caption") << u"Label4"_s << 8;
-    QTest::newRow("video bitrate caption") << u"Label2"_s << 8;
-    QTest::newRow("frame rate") << u"cmbF"_s << 0;
-    QTest::newRow("frame rate caption") << u"Label3"_s << 0;
+    QTest::newRow("format") << u"formatCombo"_s << 12;
+    QTest::newRow("size") << u"sizeCombo"_s << 8;
+    QTest::newRow("video bitrate") << u"videoBitrateCombo"_s << 8;
+    QTest::newRow("size caption") << u"sizeLabel"_s << 8;
+    QTest::newRow("video bitrate caption") << u"videoBitrateLabel"_s << 8;
+    QTest::newRow("frame rate") << u"frameRateCombo"_s << 0;
+    QTest::newRow("frame rate caption") << u"frameRateLabel"_s << 0;
 }
 
-void TestFrmMain::settingsSlivers()
+void TestMainWindow::settingsSlivers()
 {
     QFETCH(QString, name);
     QFETCH(int, visibleWidth);
@@ -205,23 +205,23 @@ void TestFrmMain::settingsSlivers()
     QCOMPARE(std::max(0, clientRect().intersected(control->geometry()).width()), visibleWidth);
 }
 
-void TestFrmMain::captions()
+void TestMainWindow::captions()
 {
     LoadedWindow w;
     QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunoxa "));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("lblWeb"))->text(), QStringLiteral("Tunoxa "));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("lblFeed"))->text(), QStringLiteral("意见反馈"));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("0%"));
-    QCOMPARE(w.control<QPushButton>(QStringLiteral("Command3"))->text(), QStringLiteral("立刻开始转换！"));
-    QVERIFY(w.control<QPushButton>(QStringLiteral("Command3"))->font().bold());
-    QCOMPARE(w.control<QPushButton>(QStringLiteral("cmdBrowse"))->text(), QStringLiteral("浏览"));
-    QVERIFY(w.control<QLabel>(QStringLiteral("imgRightTop"))->isVisibleTo(w.window.get()));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("productLink"))->text(), QStringLiteral("Tunoxa "));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("feedbackLink"))->text(), QStringLiteral("意见反馈"));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("progressCaption"))->text(), QStringLiteral("0%"));
+    QCOMPARE(w.control<QPushButton>(QStringLiteral("startButton"))->text(), QStringLiteral("立刻开始转换！"));
+    QVERIFY(w.control<QPushButton>(QStringLiteral("startButton"))->font().bold());
+    QCOMPARE(w.control<QPushButton>(QStringLiteral("browseButton"))->text(), QStringLiteral("浏览"));
+    QVERIFY(w.control<QLabel>(QStringLiteral("cornerPicture"))->isVisibleTo(w.window.get()));
 
     const QStringList toolbar = {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"),
                                  QStringLiteral("移除文件"), QString(),
                                  QStringLiteral("提示设置"), QStringLiteral("退出程序")};
     for (int i = 0; i < toolbar.size(); ++i) {
-        auto *button = w.control<QToolButton>(QStringLiteral("CmdToolsBar_%1").arg(i));
+        auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(i));
         QCOMPARE(button ? button->text() : QString(), toolbar[i]);
         if (button)
             QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
@@ -238,22 +238,22 @@ void TestFrmMain::captions()
                                  QStringLiteral("文件操作:移除选中文件|移除全部"),
                                  QStringLiteral("提示设置:提示设置"), QStringLiteral("关于:关于")}));
 
-    QCOMPARE(w.control<QLabel>(QStringLiteral("imgHelp"))->toolTip(), QStringLiteral("Help & Tutorial"));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("imgMin"))->toolTip(), QStringLiteral("Minimize Window"));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("imgExit"))->toolTip(), QStringLiteral("Exit"));
-    for (const char *name : {"imgHelp", "imgMin", "imgExit", "lblWeb", "lblFeed"})
+    QCOMPARE(w.control<QLabel>(QStringLiteral("helpZone"))->toolTip(), QStringLiteral("Help & Tutorial"));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("minimizeZone"))->toolTip(), QStringLiteral("Minimize Window"));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("closeZone"))->toolTip(), QStringLiteral("Exit"));
+    for (const char *name : {"helpZone", "minimizeZone", "closeZone", "productLink", "feedbackLink"})
         QCOMPARE(w.control<QWidget>(QString::fromLatin1(name))->cursor().shape(), Qt::PointingHandCursor);
 }
 
-void TestFrmMain::captionsFitTheirLabels()
+void TestMainWindow::captionsFitTheirLabels()
 {
     LoadedWindow w;
-    auto *feed = w.control<HotLabel>(QStringLiteral("lblFeed"));
+    auto *feed = w.control<HotLabel>(QStringLiteral("feedbackLink"));
     feed->setLit(true);
     for (QLabel *label :
          w.window->clientArea()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (label->text().isEmpty() || !label->geometry().intersects(clientRect()) ||
-            label->geometry().right() >= frmMain::ClientWidth)
+            label->geometry().right() >= MainWindow::ClientWidth)
             continue;
         const int needed = label->fontMetrics().horizontalAdvance(label->text());
         QVERIFY2(needed <= label->width(),
@@ -262,33 +262,36 @@ void TestFrmMain::captionsFitTheirLabels()
     QVERIFY(feed->font().bold());
 }
 
-void TestFrmMain::startupValues()
+void TestMainWindow::startupValues()
 {
     LoadedWindow w;
-    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
+    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
     QVERIFY(!format->isEditable());
     QCOMPARE(format->count(), 9);
     QCOMPARE(format->currentIndex(), 0);
     QCOMPARE(format->currentText(), QStringLiteral("RMVB(RealPlayerRMVB)"));
-    QVERIFY(!w.control<QComboBox>(QStringLiteral("cmbChannel"))->isEditable());
-    for (const char *name : {"cmbVB", "cmbF", "cmbS", "cmbR", "cmbBR"})
+    QVERIFY(!w.control<QComboBox>(QStringLiteral("channelCombo"))->isEditable());
+    for (const char *name :
+         {"videoBitrateCombo", "frameRateCombo", "sizeCombo", "sampleRateCombo", "audioBitrateCombo"})
         QVERIFY(w.control<QComboBox>(QString::fromLatin1(name))->isEditable());
     // Start-up sets "96" and "44100", then the first format's defaults replace them.
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbVB"))->currentText(), QStringLiteral("1200"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbF"))->currentText(), QStringLiteral("29"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbS"))->currentText(), QStringLiteral("原始大小"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbR"))->currentText(), QStringLiteral("44100"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbBR"))->currentText(), QStringLiteral("320"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("cmbChannel"))->currentText(), QStringLiteral("双声道"));
-    QCOMPARE(w.control<QLineEdit>(QStringLiteral("txtPath"))->text(),
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("videoBitrateCombo"))->currentText(),
+             QStringLiteral("1200"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("frameRateCombo"))->currentText(), QStringLiteral("29"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("sizeCombo"))->currentText(), QStringLiteral("原始大小"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("sampleRateCombo"))->currentText(), QStringLiteral("44100"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("audioBitrateCombo"))->currentText(), QStringLiteral("320"));
+    QCOMPARE(w.control<QComboBox>(QStringLiteral("channelCombo"))->currentText(), QStringLiteral("双声道"));
+    QCOMPARE(w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->text(),
              w.folder.path() + QStringLiteral("/output"));
 }
 
-void TestFrmMain::formatDefaults_data()
+void TestMainWindow::formatDefaults_data()
 {
     QTest::addColumn<int>("first");
     QTest::addColumn<int>("second");
-    QTest::addColumn<QStringList>("texts"); // cmbVB, cmbF, cmbS, cmbR, cmbBR, cmbChannel
+    QTest::addColumn<QStringList>("texts"); // m_videoBitrateCombo, m_frameRateCombo, m_sizeCombo,
+                                            // m_sampleRateCombo, m_audioBitrateCombo, m_channelCombo
 
     QTest::newRow("MPG after RMVB") << 0 << 2 << QStringList{u"600"_s,   u"24"_s, u"原始大小"_s,
                                                              u"28000"_s, u"64"_s, u"双声道"_s};
@@ -302,33 +305,34 @@ void TestFrmMain::formatDefaults_data()
         << 2 << 0 << QStringList{u"1200"_s, u"29"_s, u"原始大小"_s, u"44100"_s, u"320"_s, u"双声道"_s};
 }
 
-void TestFrmMain::formatDefaults()
+void TestMainWindow::formatDefaults()
 {
     QFETCH(int, first);
     QFETCH(int, second);
     QFETCH(QStringList, texts);
     LoadedWindow w;
-    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
+    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
     format->setCurrentIndex(first);
     // Whatever was typed in between, choosing a format loads its own values.
-    for (const char *name : {"cmbR", "cmbBR"})
+    for (const char *name : {"sampleRateCombo", "audioBitrateCombo"})
         w.control<QComboBox>(QString::fromLatin1(name))->setEditText(QStringLiteral("typed"));
     format->setCurrentIndex(second);
     QStringList shown;
-    for (const char *name : {"cmbVB", "cmbF", "cmbS", "cmbR", "cmbBR", "cmbChannel"})
+    for (const char *name : {"videoBitrateCombo", "frameRateCombo", "sizeCombo", "sampleRateCombo",
+                             "audioBitrateCombo", "channelCombo"})
         shown.append(w.control<QComboBox>(QString::fromLatin1(name))->currentText());
     QCOMPARE(shown, texts);
 }
 
-void TestFrmMain::typedValueSurvivesUntilFormatChange()
+void TestMainWindow::typedValueSurvivesUntilFormatChange()
 {
     LoadedWindow w;
-    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
-    auto *rate = w.control<QComboBox>(QStringLiteral("cmbR"));
+    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
+    auto *rate = w.control<QComboBox>(QStringLiteral("sampleRateCombo"));
     format->setCurrentIndex(8);
     rate->lineEdit()->selectAll();
     QTest::keyClicks(rate->lineEdit(), QStringLiteral("22222"));
-    w.control<QComboBox>(QStringLiteral("cmbChannel"))->setCurrentIndex(0);
+    w.control<QComboBox>(QStringLiteral("channelCombo"))->setCurrentIndex(0);
     QCOMPARE(rate->currentText(), QStringLiteral("22222"));
     QCOMPARE(rate->count(), 8);
     format->setCurrentIndex(2);
@@ -337,10 +341,11 @@ void TestFrmMain::typedValueSurvivesUntilFormatChange()
     QCOMPARE(rate->currentText(), QStringLiteral("48000"));
 }
 
-void TestFrmMain::restoredFormat_data()
+void TestMainWindow::restoredFormat_data()
 {
     QTest::addColumn<QByteArray>("setupIni");
-    QTest::addColumn<QStringList>("texts"); // cmbOF, cmbR, cmbBR, cmbChannel, txtPath
+    QTest::addColumn<QStringList>(
+        "texts"); // m_formatCombo, m_sampleRateCombo, m_audioBitrateCombo, m_channelCombo, m_outputFolderEdit
 
     // The format is chosen first; the saved audio values go over its defaults.
     QTest::newRow("MP3 keeps restored audio")
@@ -373,32 +378,32 @@ void TestFrmMain::restoredFormat_data()
                                                  u"<default>"_s};
 }
 
-void TestFrmMain::restoredFormat()
+void TestMainWindow::restoredFormat()
 {
     QFETCH(QByteArray, setupIni);
     QFETCH(QStringList, texts);
     LoadedWindow w(setupIni);
-    const QString folder = w.control<QLineEdit>(QStringLiteral("txtPath"))->text();
+    const QString folder = w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->text();
     QStringList shown;
-    for (const char *name : {"cmbOF", "cmbR", "cmbBR", "cmbChannel"})
+    for (const char *name : {"formatCombo", "sampleRateCombo", "audioBitrateCombo", "channelCombo"})
         shown.append(w.control<QComboBox>(QString::fromLatin1(name))->currentText());
     shown.append(folder == w.folder.path() + QStringLiteral("/output") ? QStringLiteral("<default>")
                                                                        : folder);
     QCOMPARE(shown, texts);
 }
 
-void TestFrmMain::menuItems_data()
+void TestMainWindow::menuItems_data()
 {
     QTest::addColumn<QString>("item");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("添加文件") << u"menuAdd"_s << QStringList{openFiles};
-    QTest::newRow("添加文件夹") << u"menuAddFolder"_s << QStringList{openFolder};
-    QTest::newRow("退出程序") << u"menuExit"_s << QStringList{ended};
-    QTest::newRow("提示设置") << u"menuReminder"_s << QStringList{options};
-    QTest::newRow("关于") << u"menuAbout"_s << QStringList{about};
+    QTest::newRow("添加文件") << u"addFileAction"_s << QStringList{openFiles};
+    QTest::newRow("添加文件夹") << u"addFolderAction"_s << QStringList{openFolder};
+    QTest::newRow("退出程序") << u"exitAction"_s << QStringList{ended};
+    QTest::newRow("提示设置") << u"optionsAction"_s << QStringList{options};
+    QTest::newRow("关于") << u"aboutAction"_s << QStringList{about};
 }
 
-void TestFrmMain::menuItems()
+void TestMainWindow::menuItems()
 {
     QFETCH(QString, item);
     QFETCH(QStringList, expected);
@@ -411,7 +416,7 @@ void TestFrmMain::menuItems()
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
-void TestFrmMain::toolbarButtons_data()
+void TestMainWindow::toolbarButtons_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QStringList>("expected");
@@ -428,21 +433,21 @@ void TestFrmMain::toolbarButtons_data()
     QTest::newRow("1000 adds files") << 1000 << QStringList{openFiles};
 }
 
-void TestFrmMain::toolbarButtons()
+void TestMainWindow::toolbarButtons()
 {
     QFETCH(int, index);
     QFETCH(QStringList, expected);
     RecordingServices services;
     LoadedWindow w;
     ModalWatcher watcher;
-    if (auto *button = w.control<QToolButton>(QStringLiteral("CmdToolsBar_%1").arg(index)))
+    if (auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(index)))
         button->click();
     else
-        w.window->CmdToolsBar_Click(index);
+        w.window->runToolbarButton(index);
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
-void TestFrmMain::toolbarDispatch_data()
+void TestMainWindow::toolbarDispatch_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<QStringList>("expected");
@@ -457,25 +462,25 @@ void TestFrmMain::toolbarDispatch_data()
     QTest::newRow("-1 nothing") << -1 << QStringList{};
 }
 
-void TestFrmMain::toolbarDispatch()
+void TestMainWindow::toolbarDispatch()
 {
     QFETCH(int, index);
     QFETCH(QStringList, expected);
     RecordingServices services;
     LoadedWindow w;
     ModalWatcher watcher;
-    w.window->imgToolbar_Click(index);
+    w.window->runToolbarCommand(index);
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
-void TestFrmMain::hoverLightsAndResets()
+void TestMainWindow::hoverLightsAndResets()
 {
     LoadedWindow w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     QWidget *client = w.window->clientArea();
-    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("imgHelp"));
-    auto *zoneMin = w.control<HotLabel>(QStringLiteral("imgMin"));
+    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("helpZone"));
+    auto *zoneMin = w.control<HotLabel>(QStringLiteral("minimizeZone"));
     const QPoint bare(470, 200);
     QVERIFY(!client->childAt(bare));
 
@@ -497,29 +502,29 @@ void TestFrmMain::hoverLightsAndResets()
     QVERIFY(w.window->isVisible());
 }
 
-void TestFrmMain::decorationKeepsTheLight()
+void TestMainWindow::decorationKeepsTheLight()
 {
     LoadedWindow w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    auto *zoneExit = w.control<HotLabel>(QStringLiteral("imgExit"));
+    auto *zoneExit = w.control<HotLabel>(QStringLiteral("closeZone"));
     QTest::mouseMove(zoneExit, QPoint(7, 7));
     QVERIFY(zoneExit->isLit());
     // Onto the corner picture, then onto other controls: no reset.
-    QTest::mouseMove(w.control<QWidget>(QStringLiteral("imgRightTop")), QPoint(20, 80));
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("cornerPicture")), QPoint(20, 80));
     QVERIFY(zoneExit->isLit());
-    QTest::mouseMove(w.control<QWidget>(QStringLiteral("Label1")), QPoint(2, 2));
-    QTest::mouseMove(w.control<QWidget>(QStringLiteral("CmdToolsBar_0")), QPoint(40, 40));
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("formatLabel")), QPoint(2, 2));
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("toolbarButton0")), QPoint(40, 40));
     QVERIFY(zoneExit->isLit());
     QCOMPARE(w.ends, 0);
 }
 
-void TestFrmMain::feedbackLabelStaysBoldAfterItsWindow()
+void TestMainWindow::feedbackLabelStaysBoldAfterItsWindow()
 {
     LoadedWindow w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    auto *feed = w.control<HotLabel>(QStringLiteral("lblFeed"));
+    auto *feed = w.control<HotLabel>(QStringLiteral("feedbackLink"));
     QVERIFY(!feed->font().bold());
     QTest::mouseMove(feed, QPoint(5, 5));
     QVERIFY(feed->font().bold());
@@ -534,13 +539,13 @@ void TestFrmMain::feedbackLabelStaysBoldAfterItsWindow()
     QVERIFY(!feed->font().bold());
 }
 
-void TestFrmMain::helpOpensTheGuideAndUnlights()
+void TestMainWindow::helpOpensTheGuideAndUnlights()
 {
     RecordingServices services;
     LoadedWindow w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("imgHelp"));
+    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("helpZone"));
     QTest::mouseMove(zoneHelp, QPoint(7, 7));
     QTest::mouseClick(zoneHelp, Qt::LeftButton, {}, QPoint(7, 7));
     // No help.html in this program folder: the request still goes out and nothing else happens.
@@ -549,12 +554,12 @@ void TestFrmMain::helpOpensTheGuideAndUnlights()
     QVERIFY(!zoneHelp->isLit());
 }
 
-void TestFrmMain::minimiseUnlights()
+void TestMainWindow::minimiseUnlights()
 {
     LoadedWindow w;
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    auto *zoneMin = w.control<HotLabel>(QStringLiteral("imgMin"));
+    auto *zoneMin = w.control<HotLabel>(QStringLiteral("minimizeZone"));
     QTest::mouseMove(zoneMin, QPoint(7, 7));
     QVERIFY(zoneMin->isLit());
     QTest::mouseClick(zoneMin, Qt::LeftButton, {}, QPoint(7, 7));
@@ -563,11 +568,11 @@ void TestFrmMain::minimiseUnlights()
     QVERIFY(!zoneMin->isLit());
 }
 
-void TestFrmMain::aboutBox()
+void TestMainWindow::aboutBox()
 {
     RecordingServices services;
     LoadedWindow w;
-    w.window->menuAbout_Click();
+    w.window->showAbout();
     QCOMPARE(services.messages.size(), 1);
     const RecordingServices::Message &box = services.messages.first();
     QCOMPARE(box.title, QStringLiteral("Tunoxa转换器"));
@@ -581,7 +586,7 @@ void TestFrmMain::aboutBox()
     QCOMPARE(box.text.count(QLatin1Char('\n')), 2);
 }
 
-void TestFrmMain::exitWritesSetupIni_data()
+void TestMainWindow::exitWritesSetupIni_data()
 {
     QTest::addColumn<int>("format");
     QTest::addColumn<int>("channel");
@@ -608,7 +613,7 @@ void TestFrmMain::exitWritesSetupIni_data()
                                << QByteArray("\"13\"\r\n\"0\"\r\n\"0\"\r\n\"/out\"\r\n\"8\"\r\n") << true;
 }
 
-void TestFrmMain::exitWritesSetupIni()
+void TestMainWindow::exitWritesSetupIni()
 {
     QFETCH(int, format);
     QFETCH(int, channel);
@@ -618,18 +623,18 @@ void TestFrmMain::exitWritesSetupIni()
     QFETCH(bool, closeBox);
     RecordingServices services;
     LoadedWindow w;
-    w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(format);
-    w.control<QComboBox>(QStringLiteral("cmbChannel"))->setCurrentIndex(channel);
+    w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(format);
+    w.control<QComboBox>(QStringLiteral("channelCombo"))->setCurrentIndex(channel);
     if (!rateText.isEmpty())
-        w.control<QComboBox>(QStringLiteral("cmbR"))->setEditText(rateText);
-    w.control<QLineEdit>(QStringLiteral("txtPath"))->setText(folder);
+        w.control<QComboBox>(QStringLiteral("sampleRateCombo"))->setEditText(rateText);
+    w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->setText(folder);
 
     if (closeBox) {
         w.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
         w.window->close();
     } else {
-        w.window->imgExit_Click();
+        w.window->exitProgram();
     }
     QFile file(w.folder.filePath(QStringLiteral("setup.ini")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -638,14 +643,14 @@ void TestFrmMain::exitWritesSetupIni()
     QVERIFY(services.messages.isEmpty());
 }
 
-void TestFrmMain::exitWithUnwritableSetupIniStillEnds_data()
+void TestMainWindow::exitWithUnwritableSetupIniStillEnds_data()
 {
     QTest::addColumn<bool>("asFolder");
     QTest::newRow("read-only file") << false;
     QTest::newRow("a folder in its place") << true;
 }
 
-void TestFrmMain::exitWithUnwritableSetupIniStillEnds()
+void TestMainWindow::exitWithUnwritableSetupIniStillEnds()
 {
     QFETCH(bool, asFolder);
     RecordingServices services;
@@ -656,9 +661,9 @@ void TestFrmMain::exitWithUnwritableSetupIniStillEnds()
         QVERIFY(QDir().mkdir(path));
     else
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    w.control<QComboBox>(QStringLiteral("cmbOF"))->setCurrentIndex(8);
+    w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(8);
 
-    w.window->imgExit_Click();
+    w.window->exitProgram();
     QCOMPARE(w.ends, 1);
     QVERIFY(services.messages.isEmpty());
     if (asFolder) {
@@ -671,31 +676,31 @@ void TestFrmMain::exitWithUnwritableSetupIniStillEnds()
     }
 }
 
-void TestFrmMain::cancelledBrowseKeepsTheFolder()
+void TestMainWindow::cancelledBrowseKeepsTheFolder()
 {
     LoadedWindow w;
     ModalWatcher watcher;
-    auto *folder = w.control<QLineEdit>(QStringLiteral("txtPath"));
+    auto *folder = w.control<QLineEdit>(QStringLiteral("outputFolderEdit"));
     folder->setText(QStringLiteral("/home/u/chosen"));
-    w.control<QPushButton>(QStringLiteral("cmdBrowse"))->click();
+    w.control<QPushButton>(QStringLiteral("browseButton"))->click();
     QCOMPARE(watcher.seen, QStringList{QStringLiteral("modal:请选择一个文件夹:")});
     QCOMPARE(folder->text(), QStringLiteral("/home/u/chosen"));
 }
 
-void TestFrmMain::progressBinding()
+void TestMainWindow::progressBinding()
 {
     LoadedWindow w;
     ProgressDisplay *progress = w.window->progress();
     progress->setBar(2707.5, 50);
     progress->setCaption(QStringLiteral("转换中- 50%"));
-    QCOMPARE(w.control<QWidget>(QStringLiteral("imgPB"))->width(), 181);
-    QCOMPARE(w.control<QProgressBar>(QStringLiteral("pb"))->value(), 50);
-    QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("转换中- 50%"));
+    QCOMPARE(w.control<QWidget>(QStringLiteral("barPicture"))->width(), 181);
+    QCOMPARE(w.control<QProgressBar>(QStringLiteral("progressBar"))->value(), 50);
+    QCOMPARE(w.control<QLabel>(QStringLiteral("progressCaption"))->text(), QStringLiteral("转换中- 50%"));
     progress->setBar(ProgressDisplay::FullWidth, 100);
-    QCOMPARE(w.control<QWidget>(QStringLiteral("imgPB"))->width(), 361);
+    QCOMPARE(w.control<QWidget>(QStringLiteral("barPicture"))->width(), 361);
 }
 
-void TestFrmMain::startConvertsTheListToMp3()
+void TestMainWindow::startConvertsTheListToMp3()
 {
     RecordingServices services;
     QTemporaryDir output;
@@ -705,13 +710,13 @@ void TestFrmMain::startConvertsTheListToMp3()
     QVERIFY(TestMedia::makeFlac(second, 2.0));
     LoadedWindow w;
     QVERIFY(prepareMp3Run(w, flac, output.filePath(QStringLiteral("out"))));
-    w.window->fileList()->AddFileRow(second);
-    auto *format = w.control<QComboBox>(QStringLiteral("cmbOF"));
-    auto *folder = w.control<QLineEdit>(QStringLiteral("txtPath"));
+    w.window->fileList()->addFile(second);
+    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
+    auto *folder = w.control<QLineEdit>(QStringLiteral("outputFolderEdit"));
 
     // Once the first file is under way the user types another folder and opens a modal dialog
     // that stays up until the run has ended: neither may change or hold back this run.
-    frmMain *window = w.window.get();
+    MainWindow *window = w.window.get();
     bool endedUnderDialog = false;
     connect(window->conversionRun(), &ConversionRun::stageStarted, window,
             [&](FileList::Id, const QString &) {
@@ -729,19 +734,19 @@ void TestFrmMain::startConvertsTheListToMp3()
                 });
             });
 
-    auto *start = w.control<QPushButton>(QStringLiteral("Command3"));
+    auto *start = w.control<QPushButton>(QStringLiteral("startButton"));
     start->click();
     QVERIFY(!start->isEnabled());
     QVERIFY(!format->isEnabled());
-    QVERIFY(!w.control<QToolButton>(QStringLiteral("CmdToolsBar_0"))->isEnabled());
-    QVERIFY(!w.control<QLabel>(QStringLiteral("lblFeed"))->isEnabled());
+    QVERIFY(!w.control<QToolButton>(QStringLiteral("toolbarButton0"))->isEnabled());
+    QVERIFY(!w.control<QLabel>(QStringLiteral("feedbackLink"))->isEnabled());
     QCOMPARE(folder->text(), output.filePath(QStringLiteral("out/")));
     QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
 
     QVERIFY(endedUnderDialog);
     QCOMPARE(w.window->fileList()->count(), 0);
     QVERIFY(format->isEnabled());
-    QCOMPARE(w.control<QLabel>(QStringLiteral("lblPB"))->text(), QStringLiteral("Done."));
+    QCOMPARE(w.control<QLabel>(QStringLiteral("progressCaption"))->text(), QStringLiteral("Done."));
     const QStringList made = QDir(output.filePath(QStringLiteral("out")))
                                  .entryList({QStringLiteral("*.mp3")}, QDir::Files, QDir::Name);
     QCOMPARE(made.size(), 2);
@@ -752,7 +757,7 @@ void TestFrmMain::startConvertsTheListToMp3()
     QCOMPARE(w.ends, 0);
 }
 
-void TestFrmMain::exitDuringARunLeavesNoHalfFile()
+void TestMainWindow::exitDuringARunLeavesNoHalfFile()
 {
     RecordingServices services;
     QTemporaryDir output;
@@ -763,17 +768,17 @@ void TestFrmMain::exitDuringARunLeavesNoHalfFile()
     QVERIFY(prepareMp3Run(w, flac, outFolder));
 
     // Exit from the menu while the encoder writes the MP3.
-    frmMain *window = w.window.get();
+    MainWindow *window = w.window.get();
     int coderStages = 0;
     connect(window->conversionRun(), &ConversionRun::stageStarted, window,
             [&](FileList::Id, const QString &tool) {
                 if (tool == QStringLiteral("coder") && ++coderStages == 2) {
                     QTimer::singleShot(100, window, [window] {
-                        window->menuBar()->findChild<QAction *>(QStringLiteral("menuExit"))->trigger();
+                        window->menuBar()->findChild<QAction *>(QStringLiteral("exitAction"))->trigger();
                     });
                 }
             });
-    w.control<QPushButton>(QStringLiteral("Command3"))->click();
+    w.control<QPushButton>(QStringLiteral("startButton"))->click();
     QTRY_COMPARE_WITH_TIMEOUT(w.ends, 1, 60000);
     QTRY_VERIFY_WITH_TIMEOUT(!window->conversionRun()->isActive(), 10000);
     QCOMPARE(coderStages, 2);
@@ -782,7 +787,7 @@ void TestFrmMain::exitDuringARunLeavesNoHalfFile()
     QVERIFY(QFile::exists(w.folder.filePath(QStringLiteral("setup.ini"))));
 }
 
-void TestFrmMain::startWaitsForAFolderScan()
+void TestMainWindow::startWaitsForAFolderScan()
 {
     // A scan long enough to take several turns of the event loop.
     QTemporaryDir library;
@@ -793,9 +798,9 @@ void TestFrmMain::startWaitsForAFolderScan()
         QVERIFY(track.open(QIODevice::WriteOnly));
     }
     LoadedWindow w;
-    auto *start = w.control<QPushButton>(QStringLiteral("Command3"));
-    auto *addFolder = w.control<QToolButton>(QStringLiteral("CmdToolsBar_1"));
-    QAction *removeAll = w.window->menuBar()->findChild<QAction *>(QStringLiteral("menuClear"));
+    auto *start = w.control<QPushButton>(QStringLiteral("startButton"));
+    auto *addFolder = w.control<QToolButton>(QStringLiteral("toolbarButton1"));
+    QAction *removeAll = w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeAllAction"));
     QList<bool> startEnabledWhileBusy;
     connect(w.window->findChild<FileCommands *>(), &FileCommands::busyChanged, w.window.get(),
             [&](bool busy) {
@@ -813,5 +818,5 @@ void TestFrmMain::startWaitsForAFolderScan()
     QVERIFY(removeAll->isEnabled());
 }
 
-QTEST_MAIN(TestFrmMain)
-#include "tst_frmmain.moc"
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

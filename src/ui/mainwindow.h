@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/conversionrun.h"
-#include "shell/ccommondialogs.h"
+#include "shell/standarddialogs.h"
 
 #include <QMap>
 #include <QString>
@@ -22,12 +22,12 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
-class frmMenu;
+class PopupMenus;
 
 // The main window: toolbar, file list, settings column, progress area and the corner hot zones.
 // Every command of the window ends in one of its command procedures below; menus and toolbar
-// reach them through CmdToolsBar_Click and imgToolbar_Click, the popup menus through txtAction.
-class frmMain : public QWidget, private RunHost
+// reach them through runToolbarButton and runToolbarCommand, the popup menus through m_actionChannel.
+class MainWindow : public QWidget, private RunHost
 {
     Q_OBJECT
 
@@ -37,12 +37,12 @@ public:
     static constexpr int ClientHeight = 455;
 
     // `programFolder` holds setup.ini, options.ini, help.html and data/.
-    explicit frmMain(const QString &programFolder, QWidget *parent = nullptr);
-    ~frmMain() override;
+    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // The start-up: shared dialogs, runners, defaults, setup.ini, captions, options.ini.
     // Runs once, before the window is first shown.
-    void Form_Load();
+    void loadSettings();
 
     // What ends the process once the window has unloaded; tests replace it.
     void setProgramEnd(std::function<void()> programEnd);
@@ -53,26 +53,26 @@ public:
     // The run, made by the start-up.
     ConversionRun *conversionRun() const { return m_run; }
     ProgressDisplay *progress() const { return m_progress; }
-    CCommonDialogs &sharedDialogs() { return SharedDialogs; }
+    StandardDialogs &standardDialogs() { return m_standardDialogs; }
     // The popup menu holder, made on first use.
-    frmMenu *menuHolder();
+    PopupMenus *popupMenus();
 
     // Command procedures.
-    void CmdToolsBar_Click(int index);
-    void imgToolbar_Click(int index);
-    void imgExit_Click();
-    void imgHelp_Click();
-    void imgMin_Click();
-    void menuAbout_Click();
-    void lblFeed_Click();
-    void imgAdd_Click();
-    void imgRemove_Click();
-    void AddFolderFiles();
-    void RemoveAllRows();
-    void imgStart_Click();
-    void imgBrowse_Click();
-    void cmbOF_Click();
-    void txtAction_Change();
+    void runToolbarButton(int index);
+    void runToolbarCommand(int index);
+    void exitProgram();
+    void openHelp();
+    void showAbout();
+    void minimizeWindow();
+    void showFeedback();
+    void addFileFromDialog();
+    void removeSelectedFile();
+    void addFolderFromDialog();
+    void removeAll();
+    void startConversion();
+    void chooseOutputFolder();
+    void loadFormatDefaults();
+    void dispatchAction();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -102,14 +102,13 @@ private:
     QLabel *addLabel(const QString &name, const QString &text, const QPoint &pos);
     QComboBox *addCombo(const QString &name, const QRect &rect, const QStringList &entries, bool editable);
 
-    void Form_MouseMove(Qt::MouseButtons buttons);
+    void backgroundPointerMoved(Qt::MouseButtons buttons);
     void resetHover();
     void popupRemoveMenu();
     void showOptions();
-    void showAboutBox();
     void writeSetupIni();
     void restoreSetupIni();
-    void Form_Unload();
+    void unload();
     void showProgress();
     void holdCommandsWhileListBusy(bool busy);
     QString setupIniPath() const;
@@ -125,37 +124,37 @@ private:
     FileCommands *m_fileCommands = nullptr;
     ProgressDisplay *m_progress = nullptr;
     ConversionRun *m_run = nullptr;
-    CCommonDialogs SharedDialogs;
-    frmMenu *m_menuHolder = nullptr;
+    StandardDialogs m_standardDialogs;
+    PopupMenus *m_popupMenus = nullptr;
 
-    QMap<int, QToolButton *> CmdToolsBar;
-    QMap<int, HotLabel *> imgToolbar;
-    QLabel *imgRightTop = nullptr;
-    HotLabel *imgHelp = nullptr;
-    HotLabel *imgMin = nullptr;
-    HotLabel *imgExit = nullptr;
-    HotLabel *imgAdd = nullptr;
-    HotLabel *imgRemove = nullptr;
-    HotLabel *imgStart = nullptr;
-    HotLabel *imgBrowse = nullptr;
-    HotLabel *imgConvert = nullptr;
-    FileListView *LV = nullptr;
-    HintBox *picText = nullptr;
-    QLabel *picDrag = nullptr;
-    QLabel *imgPB = nullptr;
-    QLabel *lblPB = nullptr;
-    QProgressBar *pb = nullptr;
-    QComboBox *cmbOF = nullptr;
-    QComboBox *cmbVB = nullptr;
-    QComboBox *cmbF = nullptr;
-    QComboBox *cmbS = nullptr;
-    QComboBox *cmbR = nullptr;
-    QComboBox *cmbBR = nullptr;
-    QComboBox *cmbChannel = nullptr;
-    QLineEdit *txtPath = nullptr;
-    QPushButton *cmdBrowse = nullptr;
-    QPushButton *Command3 = nullptr;
-    HotLabel *lblWeb = nullptr;
-    HotLabel *lblFeed = nullptr;
-    QLineEdit *txtAction = nullptr;
+    QMap<int, QToolButton *> m_toolbarButtons;
+    QMap<int, HotLabel *> m_hiddenToolbar;
+    QLabel *m_cornerPicture = nullptr;
+    HotLabel *m_helpZone = nullptr;
+    HotLabel *m_minimizeZone = nullptr;
+    HotLabel *m_closeZone = nullptr;
+    HotLabel *m_addPicture = nullptr;
+    HotLabel *m_removePicture = nullptr;
+    HotLabel *m_startPicture = nullptr;
+    HotLabel *m_browsePicture = nullptr;
+    HotLabel *m_convertPicture = nullptr;
+    FileListView *m_fileListView = nullptr;
+    HintBox *m_hintBox = nullptr;
+    QLabel *m_dropZone = nullptr;
+    QLabel *m_barPicture = nullptr;
+    QLabel *m_progressCaption = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QComboBox *m_formatCombo = nullptr;
+    QComboBox *m_videoBitrateCombo = nullptr;
+    QComboBox *m_frameRateCombo = nullptr;
+    QComboBox *m_sizeCombo = nullptr;
+    QComboBox *m_sampleRateCombo = nullptr;
+    QComboBox *m_audioBitrateCombo = nullptr;
+    QComboBox *m_channelCombo = nullptr;
+    QLineEdit *m_outputFolderEdit = nullptr;
+    QPushButton *m_browseButton = nullptr;
+    QPushButton *m_startButton = nullptr;
+    HotLabel *m_productLink = nullptr;
+    HotLabel *m_feedbackLink = nullptr;
+    QLineEdit *m_actionChannel = nullptr;
 };

@@ -8,12 +8,12 @@
 
 class QProcess;
 
-// Runs one console tool and reports on it through signals; nothing here waits. ExecuteCommand
+// Runs one console tool and reports on it through signals; nothing here waits. start
 // starts the tool and returns at once. While the tool runs, a timer hands its output (standard
-// output and error merged) over in pieces as ReceiveOutputs; once the tool has ended, the rest
-// follows without a pause and CommandOver closes the command. A command that cannot be started
+// output and error merged) over in pieces as outputReceived; once the tool has ended, the rest
+// follows without a pause and finished closes the command. A command that cannot be started
 // shows why and raises startFailed instead.
-class DOSOutputs : public QObject
+class ToolRunner : public QObject
 {
     Q_OBJECT
 
@@ -38,34 +38,34 @@ public:
     // keeping the backlog at that size.
     static constexpr qint64 MaxBacklogBytes = 64 * 1024;
 
-    explicit DOSOutputs(QObject *parent = nullptr);
+    explicit ToolRunner(QObject *parent = nullptr);
     // Ends a tool that is still running.
-    ~DOSOutputs() override;
+    ~ToolRunner() override;
 
-    QString CommandLine() const { return m_commandLine; }
-    void setCommandLine(const QString &DOSCommand) { m_commandLine = DOSCommand; }
+    QString commandLine() const { return m_commandLine; }
+    void setCommandLine(const QString &commandLine) { m_commandLine = commandLine; }
 
     // Everything the last started command printed, in arrival order.
-    QString Outputs() const { return m_outputs; }
+    QString output() const { return m_outputs; }
 
     // Starts the command line (commandLine replaces CommandLine when it is not empty) and returns
     // at once. Ignored while a command of this runner is still going.
-    void ExecuteCommand(const QString &commandLine = QString());
+    void start(const QString &commandLine = QString());
 
     EndStatus endStatus() const { return m_endStatus; }
     // The tool's exit status; meaningful when endStatus() is Exited.
     int exitCode() const { return m_exitCode; }
-    // From ExecuteCommand until CommandOver or startFailed.
+    // From start until finished or startFailed.
     bool isRunning() const { return m_busy; }
 
     // Ends the running tool at once (nothing more gets written by it); what it wrote is still
-    // delivered and CommandOver follows. Does nothing when idle.
+    // delivered and finished follows. Does nothing when idle.
     void terminate();
 
 signals:
-    void ReceiveOutputs(QString &CommandOutputs);
+    void outputReceived(QString &output);
     // The started command has ended and all its output has been delivered.
-    void CommandOver();
+    void finished();
     // The command could not be started; the user has been told why. No other signal follows.
     void startFailed();
 

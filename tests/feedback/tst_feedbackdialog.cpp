@@ -1,5 +1,5 @@
 #include "loopbackserver.h"
-#include "ui/frmsuggest.h"
+#include "ui/feedbackdialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -9,7 +9,7 @@
 #include <QUrlQuery>
 
 // The feedback window against a server started by the test.
-class TestFrmSuggest : public QObject
+class TestFeedbackDialog : public QObject
 {
     Q_OBJECT
 
@@ -44,65 +44,65 @@ private:
     {
         return m_window->findChild<QPushButton *>(QLatin1String(name));
     }
-    QLabel *status() const { return m_window->findChild<QLabel *>(QStringLiteral("lblSending")); }
+    QLabel *status() const { return m_window->findChild<QLabel *>(QStringLiteral("statusLabel")); }
     void fill(const QString &name, const QString &email, const QString &comment)
     {
-        field("txtName")->setText(name);
-        field("txtEMail")->setText(email);
-        field("txtComment")->setText(comment);
+        field("nameEdit")->setText(name);
+        field("emailEdit")->setText(email);
+        field("commentEdit")->setText(comment);
     }
 
     LoopbackServer *m_server = nullptr;
-    std::unique_ptr<frmSuggest> m_window;
+    std::unique_ptr<FeedbackDialog> m_window;
 };
 
-void TestFrmSuggest::init()
+void TestFeedbackDialog::init()
 {
     m_server = new LoopbackServer(this);
     QVERIFY(m_server->listen());
-    m_window = std::make_unique<frmSuggest>();
+    m_window = std::make_unique<FeedbackDialog>();
     m_window->setFeedbackAddress(m_server->feedbackAddress());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
 
-void TestFrmSuggest::cleanup()
+void TestFeedbackDialog::cleanup()
 {
     m_window.reset();
     delete m_server;
     m_server = nullptr;
 }
 
-void TestFrmSuggest::frame()
+void TestFeedbackDialog::frame()
 {
     QCOMPARE(m_window->windowTitle(), QStringLiteral("建议和意见"));
     QCOMPARE(m_window->size(), QSize(286, 140));
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
     QVERIFY(!m_window->windowIcon().isNull());
-    QCOMPARE(field("txtName")->toolTip(), QStringLiteral("Your Name"));
-    QCOMPARE(field("txtEMail")->toolTip(), QStringLiteral("Email"));
-    QCOMPARE(button("Command3")->text(), QStringLiteral("发送"));
-    QCOMPARE(button("Command4")->text(), QStringLiteral("返回"));
+    QCOMPARE(field("nameEdit")->toolTip(), QStringLiteral("Your Name"));
+    QCOMPARE(field("emailEdit")->toolTip(), QStringLiteral("Email"));
+    QCOMPARE(button("sendButton")->text(), QStringLiteral("发送"));
+    QCOMPARE(button("backButton")->text(), QStringLiteral("返回"));
     QVERIFY(status()->isHidden());
     QVERIFY(status()->font().bold());
-    for (const char *name : {"txtName", "txtEMail", "txtComment"})
+    for (const char *name : {"nameEdit", "emailEdit", "commentEdit"})
         QVERIFY(field(name)->text().isEmpty());
 }
 
-void TestFrmSuggest::controlsAtTheirRectangles_data()
+void TestFeedbackDialog::controlsAtTheirRectangles_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("rectangle");
 
-    QTest::newRow("txtName") << "txtName" << QRect(74, 18, 141, 21);
-    QTest::newRow("txtEMail") << "txtEMail" << QRect(74, 44, 141, 21);
-    QTest::newRow("txtComment") << "txtComment" << QRect(74, 70, 189, 21);
-    QTest::newRow("Command3") << "Command3" << QRect(122, 98, 67, 25);
-    QTest::newRow("Command4") << "Command4" << QRect(198, 98, 65, 25);
-    QTest::newRow("lblSending") << "lblSending" << QRect(16, 106, 72, 14);
+    QTest::newRow("nameEdit") << "nameEdit" << QRect(74, 18, 141, 21);
+    QTest::newRow("emailEdit") << "emailEdit" << QRect(74, 44, 141, 21);
+    QTest::newRow("commentEdit") << "commentEdit" << QRect(74, 70, 189, 21);
+    QTest::newRow("sendButton") << "sendButton" << QRect(122, 98, 67, 25);
+    QTest::newRow("backButton") << "backButton" << QRect(198, 98, 65, 25);
+    QTest::newRow("statusLabel") << "statusLabel" << QRect(16, 106, 72, 14);
 }
 
-void TestFrmSuggest::controlsAtTheirRectangles()
+void TestFeedbackDialog::controlsAtTheirRectangles()
 {
     QFETCH(QString, name);
     QFETCH(QRect, rectangle);
@@ -111,26 +111,26 @@ void TestFrmSuggest::controlsAtTheirRectangles()
     QCOMPARE(control->geometry(), rectangle);
 }
 
-void TestFrmSuggest::tabOrder()
+void TestFeedbackDialog::tabOrder()
 {
-    QCOMPARE(QApplication::focusWidget(), field("txtName"));
+    QCOMPARE(QApplication::focusWidget(), field("nameEdit"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), field("txtEMail"));
+    QCOMPARE(QApplication::focusWidget(), field("emailEdit"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), field("txtComment"));
+    QCOMPARE(QApplication::focusWidget(), field("commentEdit"));
 }
 
-void TestFrmSuggest::lengthLimits_data()
+void TestFeedbackDialog::lengthLimits_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("limit");
 
-    QTest::newRow("name") << "txtName" << 50;
-    QTest::newRow("e-mail") << "txtEMail" << 100;
-    QTest::newRow("comment") << "txtComment" << 256;
+    QTest::newRow("name") << "nameEdit" << 50;
+    QTest::newRow("e-mail") << "emailEdit" << 100;
+    QTest::newRow("comment") << "commentEdit" << 256;
 }
 
-void TestFrmSuggest::lengthLimits()
+void TestFeedbackDialog::lengthLimits()
 {
     QFETCH(QString, name);
     QFETCH(int, limit);
@@ -143,7 +143,7 @@ void TestFrmSuggest::lengthLimits()
     QCOMPARE(edit->text(), QString(limit, QLatin1Char('a')));
 }
 
-void TestFrmSuggest::prompts_data()
+void TestFeedbackDialog::prompts_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("email");
@@ -155,30 +155,30 @@ void TestFrmSuggest::prompts_data()
                                << ""
                                << ""
                                << "您的姓名？"
-                               << "txtName";
+                               << "nameEdit";
     QTest::newRow("only the name missing") << ""
                                            << "e"
                                            << "c"
                                            << "您的姓名？"
-                                           << "txtName";
+                                           << "nameEdit";
     QTest::newRow("name filled") << "n"
                                  << ""
                                  << ""
                                  << "您的Email？"
-                                 << "txtEMail";
+                                 << "emailEdit";
     QTest::newRow("name of blanks counts") << "   "
                                            << ""
                                            << "c"
                                            << "您的Email？"
-                                           << "txtEMail";
+                                           << "emailEdit";
     QTest::newRow("name and e-mail filled") << "n"
                                             << "e"
                                             << ""
                                             << "您的意见？"
-                                            << "txtComment";
+                                            << "commentEdit";
 }
 
-void TestFrmSuggest::prompts()
+void TestFeedbackDialog::prompts()
 {
     QFETCH(QString, name);
     QFETCH(QString, email);
@@ -187,8 +187,8 @@ void TestFrmSuggest::prompts()
     QFETCH(QString, focused);
 
     fill(name, email, comment);
-    button("Command4")->setFocus();
-    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    button("backButton")->setFocus();
+    QTest::mouseClick(button("sendButton"), Qt::LeftButton);
 
     QVERIFY(status()->isVisible());
     QCOMPARE(status()->text(), prompt);
@@ -197,13 +197,13 @@ void TestFrmSuggest::prompts()
     QVERIFY(m_server->targets.isEmpty());
 }
 
-void TestFrmSuggest::sendsTheComposition()
+void TestFeedbackDialog::sendsTheComposition()
 {
     const QString name = QStringLiteral("  张 三 ");
     const QString email = QStringLiteral("zhang&san@例子.cn");
     const QString comment = QStringLiteral("FLAC 转 MP3 & 很快 = 好用 #1 100%");
     fill(name, email, comment);
-    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTest::mouseClick(button("sendButton"), Qt::LeftButton);
     QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
     QVERIFY(status()->isVisible());
 
@@ -220,12 +220,12 @@ void TestFrmSuggest::sendsTheComposition()
     QCOMPARE(fields.queryItemValue(QStringLiteral("age"), QUrl::FullyDecoded), email);
     QCOMPARE(fields.queryItemValue(QStringLiteral("comment"), QUrl::FullyDecoded),
              QStringLiteral("(FLAC)") + comment);
-    QCOMPARE(field("txtName")->text(), name);
-    QCOMPARE(field("txtEMail")->text(), email);
-    QCOMPARE(field("txtComment")->text(), comment);
+    QCOMPARE(field("nameEdit")->text(), name);
+    QCOMPARE(field("emailEdit")->text(), email);
+    QCOMPARE(field("commentEdit")->text(), comment);
 }
 
-void TestFrmSuggest::verdictShown_data()
+void TestFeedbackDialog::verdictShown_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<int>("httpStatus");
@@ -240,7 +240,7 @@ void TestFrmSuggest::verdictShown_data()
         << int(LoopbackServer::Mode::Silent) << 0 << 300 << "发送失败.";
 }
 
-void TestFrmSuggest::verdictShown()
+void TestFeedbackDialog::verdictShown()
 {
     QFETCH(int, mode);
     QFETCH(int, httpStatus);
@@ -250,12 +250,12 @@ void TestFrmSuggest::verdictShown()
     m_server->setMode(LoopbackServer::Mode(mode), httpStatus);
     m_window->setRequestTimeout(std::chrono::milliseconds(timeoutMs));
     fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
-    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTest::mouseClick(button("sendButton"), Qt::LeftButton);
     QTRY_COMPARE(status()->text(), shown);
     QCOMPARE(m_server->targets.size(), 1);
 }
 
-void TestFrmSuggest::silentServerThenClose_data()
+void TestFeedbackDialog::silentServerThenClose_data()
 {
     QTest::addColumn<QString>("way");
 
@@ -264,21 +264,21 @@ void TestFrmSuggest::silentServerThenClose_data()
     QTest::newRow("close box") << "close";
 }
 
-void TestFrmSuggest::silentServerThenClose()
+void TestFeedbackDialog::silentServerThenClose()
 {
     QFETCH(QString, way);
 
     m_server->setMode(LoopbackServer::Mode::Silent);
     fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
-    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTest::mouseClick(button("sendButton"), Qt::LeftButton);
     QTRY_COMPARE(m_server->targets.size(), 1);
     QTest::qWait(1000);
     QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
 
     if (way == u"back")
-        QTest::mouseClick(button("Command4"), Qt::LeftButton);
+        QTest::mouseClick(button("backButton"), Qt::LeftButton);
     else if (way == u"escape")
-        QTest::keyClick(field("txtComment"), Qt::Key_Escape);
+        QTest::keyClick(field("commentEdit"), Qt::Key_Escape);
     else
         m_window->close();
     QVERIFY(m_window->isHidden());
@@ -288,25 +288,25 @@ void TestFrmSuggest::silentServerThenClose()
     QCOMPARE(status()->text(), QStringLiteral("正在发送..."));
 }
 
-void TestFrmSuggest::destroyingWhileSendingIsClean()
+void TestFeedbackDialog::destroyingWhileSendingIsClean()
 {
     m_server->setMode(LoopbackServer::Mode::Silent);
     fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
-    QTest::mouseClick(button("Command3"), Qt::LeftButton);
+    QTest::mouseClick(button("sendButton"), Qt::LeftButton);
     QTRY_COMPARE(m_server->targets.size(), 1);
 
     m_window.reset();
     QTRY_COMPARE(m_server->openConnections(), 0);
 }
 
-void TestFrmSuggest::backClosesWithoutSending()
+void TestFeedbackDialog::backClosesWithoutSending()
 {
     fill(QStringLiteral("n"), QStringLiteral("e"), QStringLiteral("c"));
-    QTest::mouseClick(button("Command4"), Qt::LeftButton);
+    QTest::mouseClick(button("backButton"), Qt::LeftButton);
     QVERIFY(m_window->isHidden());
     QTest::qWait(100);
     QVERIFY(m_server->targets.isEmpty());
 }
 
-QTEST_MAIN(TestFrmSuggest)
-#include "tst_frmsuggest.moc"
+QTEST_MAIN(TestFeedbackDialog)
+#include "tst_feedbackdialog.moc"

@@ -2,8 +2,8 @@
 #include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/commandlinetext.h"
-#include "runner/dosoutputs.h"
 #include "runner/toolprocessname.h"
+#include "runner/toolrunner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -18,14 +18,14 @@ namespace {
 // Records a runner's events as they arrive.
 struct EventLog
 {
-    explicit EventLog(DOSOutputs &runner)
+    explicit EventLog(ToolRunner &runner)
     {
         clock.start();
-        QObject::connect(&runner, &DOSOutputs::ReceiveOutputs, &runner, [this](QString &chunk) {
+        QObject::connect(&runner, &ToolRunner::outputReceived, &runner, [this](QString &chunk) {
             chunks.append(chunk);
             chunkTimes.append(clock.nsecsElapsed());
         });
-        QObject::connect(&runner, &DOSOutputs::CommandOver, &runner, [this] { ++overs; });
+        QObject::connect(&runner, &ToolRunner::finished, &runner, [this] { ++overs; });
     }
 
     QElapsedTimer clock;
@@ -36,7 +36,7 @@ struct EventLog
 
 } // namespace
 
-class TestDOSOutputs : public QObject
+class TestToolRunner : public QObject
 {
     Q_OBJECT
 
@@ -53,7 +53,7 @@ private slots:
     void outputLeftAtTheEndIsDrainedInChunks()
     {
         // Printed just before the tool ends: handed over in pieces, in order, after the end.
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         const QString program = tool(QStringLiteral("burst"), "printf '%3000s' '' | tr ' ' x");
         const QString result = runToEnd(runner, program);
@@ -63,15 +63,15 @@ private slots:
         QCOMPARE(log.chunks.at(1).size(), 1024);
         QCOMPARE(log.chunks.at(2).size(), 952);
         QCOMPARE(result, QString(3000, QLatin1Char('x')));
-        QCOMPARE(runner.Outputs(), result);
+        QCOMPARE(runner.output(), result);
         QCOMPARE(log.overs, 1);
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(runner.exitCode(), 0);
     }
 
     void outputIsPacedWhileTheToolRuns()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         const QString program = tool(QStringLiteral("paced"), "printf '%3000s' '' | tr ' ' x; sleep 1");
         runToEnd(runner, program);
@@ -84,7 +84,7 @@ private slots:
     void piecesEndAtLineEndsWhenMoreIsWaiting()
     {
         // 40 progress lines of 77 bytes at once: no piece may cut a line in two.
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         const QString program =
             tool(QStringLiteral("lines"), "i=0; out=''; while [ $i -lt 40 ]; do "
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(result.count(QLatin1Char('\r')), 40);
         QVERIFY(log.chunks.size() >= 4);
         for (const QString &chunk : std::as_const(log.chunks)) {
-            QVERIFY(chunk.size() <= DOSOutputs::ChunkBytes);
+            QVERIFY(chunk.size() <= ToolRunner::ChunkBytes);
             QVERIFY(chunk.endsWith(QLatin1Char('\r')));
             QVERIFY(chunk.startsWith(QLatin1String("size=")));
         }
@@ -117,18 +117,18 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         runner.setCommandLine(tool(QStringLiteral("status"), body));
         QCOMPARE(runToEnd(runner), output);
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Exited);
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(runner.exitCode(), exitCode);
         QCOMPARE(log.overs, 1);
     }
 
     void standardErrorIsMergedInOrder()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         const QString program =
             tool(QStringLiteral("both"), "echo one; sleep 0.1; echo two >&2; sleep 0.1; echo three");
         QCOMPARE(runToEnd(runner, program), QStringLiteral("one\ntwo\nthree\n"));
@@ -136,7 +136,7 @@ private slots:
 
     void silentToolEndsWithOneCommandOver()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
@@ -144,13 +144,13 @@ private slots:
         QVERIFY(clock.elapsed() < 2000);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 1);
-        QCOMPARE(runner.Outputs(), QString());
+        QCOMPARE(runner.output(), QString());
     }
 
     void standardInputIsClosed()
     {
         // A tool that reads its input must see its end at once, not wait for a user.
-        DOSOutputs runner;
+        ToolRunner runner;
         const QString program = tool(QStringLiteral("reader"), "cat; echo eof");
         QCOMPARE(runToEnd(runner, program), QStringLiteral("eof\n"));
     }
@@ -158,19 +158,19 @@ private slots:
     void emptyCommandLineShowsMessage()
     {
         RecordingServices services;
-        DOSOutputs runner;
+        ToolRunner runner;
         runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
         runner.setCommandLine(QString());
         QCOMPARE(runToEnd(runner), QString());
         QCOMPARE(services.messages.size(), 1);
         QCOMPARE(services.messages.at(0).text, QStringLiteral("Command Line empty"));
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::NotStarted);
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::NotStarted);
         QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
         QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 0);
-        QCOMPARE(runner.Outputs(), QStringLiteral("earlier\n"));
+        QCOMPARE(runner.output(), QStringLiteral("earlier\n"));
     }
 
     void missingProgramShowsMessage_data()
@@ -190,7 +190,7 @@ private slots:
     {
         QFETCH(QString, commandLine);
         RecordingServices services;
-        DOSOutputs runner;
+        ToolRunner runner;
         runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
         QCOMPARE(runToEnd(runner, commandLine), QString());
@@ -200,8 +200,8 @@ private slots:
         QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 0);
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::NotStarted);
-        QCOMPARE(runner.Outputs(), QStringLiteral("earlier\n"));
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::NotStarted);
+        QCOMPARE(runner.output(), QStringLiteral("earlier\n"));
     }
 
     void programPathWithBlanks_data()
@@ -220,7 +220,7 @@ private slots:
         const QString program = tool(QStringLiteral("Program Files/my tools/echo args"),
                                      "for a in \"$@\"; do echo \"[$a]\"; done");
         const QString head = quoted ? CommandLineText::quote(program) : program;
-        DOSOutputs runner;
+        ToolRunner runner;
         const QString result = runToEnd(runner, head + QStringLiteral(" -i \"a b.flac\" -y"));
         QCOMPARE(result, quoted ? QStringLiteral("[-i]\n[a b.flac]\n[-y]\n") : QString());
         QCOMPARE(services.messages.size(), quoted ? 0 : 1);
@@ -229,7 +229,7 @@ private slots:
     void splitMultiByteCharacterArrivesWhole()
     {
         // 1023 ASCII bytes, then a three-byte character across the 1024-byte boundary.
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         const QString program =
             tool(QStringLiteral("utf8"),
@@ -243,7 +243,7 @@ private slots:
 
     void cutMultiByteCharacterAtTheEndIsKept()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         const QString result = runToEnd(runner, tool(QStringLiteral("cut"), "printf 'end\\344\\270'"));
         QCOMPARE(result, QStringLiteral("end\uFFFD\uFFFD"));
@@ -252,18 +252,18 @@ private slots:
 
     void toolKillingItselfReportsCrash()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         const QString result = runToEnd(
             runner, tool(QStringLiteral("suicide"), "echo 'frame= 10'; sleep 0.1; kill -9 $$; echo never"));
         QCOMPARE(result, QStringLiteral("frame= 10\n"));
         QCOMPARE(log.overs, 1);
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Crashed);
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Crashed);
     }
 
     void floodIsDeliveredWholeAndInOrder()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
@@ -280,7 +280,7 @@ private slots:
         QVERIFY(result == expected);
         QVERIFY(log.chunks.join(QString()) == expected);
         for (const QString &chunk : std::as_const(log.chunks))
-            QVERIFY(chunk.size() <= DOSOutputs::ChunkBytes);
+            QVERIFY(chunk.size() <= ToolRunner::ChunkBytes);
         QCOMPARE(log.overs, 1);
         qInfo("10 MB delivered in %lld ms", elapsed);
     }
@@ -295,7 +295,7 @@ private slots:
         QVERIFY(unrelated.waitForStarted());
 
         ToolProcessName = QStringLiteral("coder");
-        DOSOutputs runner;
+        ToolRunner runner;
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("coder"), "echo quick")), QStringLiteral("quick\n"));
@@ -309,51 +309,51 @@ private slots:
     {
         // A stage's end starts the next one from its handler: the start returns at once and the
         // next stage's events follow in order.
-        DOSOutputs outer;
-        DOSOutputs inner;
+        ToolRunner outer;
+        ToolRunner inner;
         QStringList events;
-        connect(&outer, &DOSOutputs::ReceiveOutputs, this,
+        connect(&outer, &ToolRunner::outputReceived, this,
                 [&](QString &chunk) { events << QStringLiteral("outer: ") + chunk.trimmed(); });
-        connect(&inner, &DOSOutputs::ReceiveOutputs, this,
+        connect(&inner, &ToolRunner::outputReceived, this,
                 [&](QString &chunk) { events << QStringLiteral("inner: ") + chunk.trimmed(); });
-        connect(&inner, &DOSOutputs::CommandOver, this, [&] { events << QStringLiteral("inner over"); });
+        connect(&inner, &ToolRunner::finished, this, [&] { events << QStringLiteral("inner over"); });
         const QString second = tool(QStringLiteral("second"), "echo stage2");
-        connect(&outer, &DOSOutputs::CommandOver, this, [&] {
+        connect(&outer, &ToolRunner::finished, this, [&] {
             events << QStringLiteral("outer over");
             inner.setCommandLine(second);
-            inner.ExecuteCommand();
+            inner.start();
             events << QStringLiteral("inner started");
         });
-        outer.ExecuteCommand(tool(QStringLiteral("first"), "echo stage1"));
+        outer.start(tool(QStringLiteral("first"), "echo stage1"));
         events << QStringLiteral("outer started");
         QTRY_VERIFY(events.contains(QStringLiteral("inner over")));
         QCOMPARE(events, (QStringList{QStringLiteral("outer started"), QStringLiteral("outer: stage1"),
                                       QStringLiteral("outer over"), QStringLiteral("inner started"),
                                       QStringLiteral("inner: stage2"), QStringLiteral("inner over")}));
-        QCOMPARE(outer.Outputs(), QStringLiteral("stage1\n"));
-        QCOMPARE(inner.Outputs(), QStringLiteral("stage2\n"));
+        QCOMPARE(outer.output(), QStringLiteral("stage1\n"));
+        QCOMPARE(inner.output(), QStringLiteral("stage2\n"));
     }
 
     void eventsKeepBeingHandledWhileAToolRuns()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         int ticks = 0;
         QTimer timer;
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
         timer.start(10);
-        runner.ExecuteCommand(tool(QStringLiteral("slow"), "sleep 0.6"));
+        runner.start(tool(QStringLiteral("slow"), "sleep 0.6"));
         QVERIFY(runner.isRunning());
         QCOMPARE(ticks, 0);
-        QSignalSpy over(&runner, &DOSOutputs::CommandOver);
+        QSignalSpy over(&runner, &ToolRunner::finished);
         QVERIFY(over.wait(5000));
         QVERIFY2(ticks >= 20, qPrintable(QString::number(ticks)));
     }
 
     void terminateEndsTheTool()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
-        QTimer::singleShot(300, &runner, &DOSOutputs::terminate);
+        QTimer::singleShot(300, &runner, &ToolRunner::terminate);
         QElapsedTimer clock;
         clock.start();
         const QString result =
@@ -361,7 +361,7 @@ private slots:
         QVERIFY(clock.elapsed() < 5000);
         QCOMPARE(result, QStringLiteral("started\n"));
         QCOMPARE(log.overs, 1);
-        QCOMPARE(runner.endStatus(), DOSOutputs::EndStatus::Terminated);
+        QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Terminated);
         QVERIFY(!runner.isRunning());
         runner.terminate(); // idle: nothing happens
         QCOMPARE(log.overs, 1);
@@ -369,11 +369,11 @@ private slots:
 
     void runnerCanBeReused()
     {
-        DOSOutputs runner;
+        ToolRunner runner;
         EventLog log(runner);
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("a"), "echo first")), QStringLiteral("first\n"));
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
-        QCOMPARE(runner.Outputs(), QStringLiteral("second\n"));
+        QCOMPARE(runner.output(), QStringLiteral("second\n"));
         QCOMPARE(log.overs, 2);
     }
 
@@ -382,11 +382,10 @@ private slots:
         // The program ends: the runner goes with its window and must not leave the tool behind.
         const QString pidFile = m_dir.path() + QStringLiteral("/pid");
         {
-            DOSOutputs runner;
-            QSignalSpy chunks(&runner, &DOSOutputs::ReceiveOutputs);
-            runner.ExecuteCommand(
-                tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
-                QLatin1Char(' ') + CommandLineText::quote(pidFile));
+            ToolRunner runner;
+            QSignalSpy chunks(&runner, &ToolRunner::outputReceived);
+            runner.start(tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
+                         QLatin1Char(' ') + CommandLineText::quote(pidFile));
             QVERIFY(chunks.wait(5000));
         }
         QFile file(pidFile);
@@ -399,5 +398,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDOSOutputs)
-#include "tst_dosoutputs.moc"
+QTEST_GUILESS_MAIN(TestToolRunner)
+#include "tst_toolrunner.moc"

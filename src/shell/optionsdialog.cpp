@@ -1,0 +1,197 @@
+#include "shell/optionsdialog.h"
+
+#include "shell/cuttime.h"
+#include "shell/numbertext.h"
+#include "shell/optionsfile.h"
+#include "shell/programsettings.h"
+#include "shell/userservices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QWindow>
+
+#include <algorithm>
+
+OptionsDialog::OptionsDialog(const QString &programFolder, QWidget *parent)
+    : QDialog(parent)
+    , m_programFolder(programFolder)
+{
+    setWindowTitle(QStringLiteral("选项设置"));
+    setModal(true);
+    setFixedSize(300, 214);
+
+    m_soundLabel = new QLabel(QStringLiteral("转换完毕声音提示"), this);
+    m_soundLabel->setObjectName(QStringLiteral("soundLabel"));
+    m_soundLabel->setGeometry(20, 40, 130, 22);
+
+    m_soundCombo = new QComboBox(this);
+    m_soundCombo->setObjectName(QStringLiteral("soundCombo"));
+    m_soundCombo->addItems({QStringLiteral("ON"), QStringLiteral("OFF")});
+    m_soundCombo->setGeometry(160, 40, 80, 22);
+
+    m_cutterCheck = new QCheckBox(QStringLiteral("Music Cutter"), this);
+    m_cutterCheck->setObjectName(QStringLiteral("cutterCheck"));
+    m_cutterCheck->setGeometry(20, 74, 200, 22);
+    connect(m_cutterCheck, &QCheckBox::toggled, this, &OptionsDialog::updateTimeFieldsEnabled);
+
+    // Each row is named and each field carries its unit, so the six boxes read as two times.
+    addCaption(QStringLiteral("startLabel"), QStringLiteral("开始"), QRect(20, 104, 36, 22));
+    m_startHoursEdit = addTimeField(QStringLiteral("startHoursEdit"), QStringLiteral("时"), 58, 104);
+    m_startMinutesEdit = addTimeField(QStringLiteral("startMinutesEdit"), QStringLiteral("分"), 124, 104);
+    m_startSecondsEdit = addTimeField(QStringLiteral("startSecondsEdit"), QStringLiteral("秒"), 190, 104);
+    addCaption(QStringLiteral("endLabel"), QStringLiteral("结束"), QRect(20, 134, 36, 22));
+    m_endHoursEdit = addTimeField(QStringLiteral("endHoursEdit"), QStringLiteral("时"), 58, 134);
+    m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), QStringLiteral("分"), 124, 134);
+    m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), QStringLiteral("秒"), 190, 134);
+
+    m_closePicture = addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"),
+                                      QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
+    m_okPicture = addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"),
+                                   QStyle::SP_DialogApplyButton, QRect(20, 174, 28, 28));
+    m_backPicture = addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"),
+                                     QStyle::SP_ArrowBack, QRect(54, 174, 28, 28));
+    connect(m_okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
+    connect(m_backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
+    connect(m_closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
+
+    m_okButton = new QPushButton(QStringLiteral("确定"), this);
+    m_okButton->setObjectName(QStringLiteral("okButton"));
+    m_okButton->setGeometry(128, 176, 76, 26);
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
+
+    m_backButton = new QPushButton(QStringLiteral("返回"), this);
+    m_backButton->setObjectName(QStringLiteral("backButton"));
+    m_backButton->setGeometry(210, 176, 76, 26);
+    connect(m_backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
+
+    showStoredSettings();
+}
+
+QLabel *OptionsDialog::addCaption(const QString &name, const QString &text, const QRect &place)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit *OptionsDialog::addTimeField(const QString &name, const QString &unit, int x, int y)
+{
+    auto *field = new QLineEdit(QStringLiteral("0"), this);
+    field->setObjectName(name);
+    field->setGeometry(x, y, 44, 22);
+    addCaption(name + QStringLiteral("Unit"), unit, QRect(x + 47, y, 16, 22));
+    return field;
+}
+
+QToolButton *OptionsDialog::addPictureButton(const QString &name, const QString &tip,
+                                             QStyle::StandardPixmap icon, const QRect &place)
+{
+    auto *button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setToolTip(tip);
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setIcon(style()->standardIcon(icon));
+    button->setGeometry(place);
+    return button;
+}
+
+QList<QLineEdit *> OptionsDialog::timeFields() const
+{
+    return {m_startHoursEdit, m_startMinutesEdit, m_startSecondsEdit,
+            m_endHoursEdit,   m_endMinutesEdit,   m_endSecondsEdit};
+}
+
+void OptionsDialog::showStoredSettings()
+{
+    const ProgramSettings &settings = ProgramSettings::instance();
+    // An index outside the list leaves it without a selection.
+    m_soundCombo->setCurrentIndex(settings.soundPromptIndex >= 0 &&
+                                          settings.soundPromptIndex < m_soundCombo->count()
+                                      ? settings.soundPromptIndex
+                                      : -1);
+    m_cutterCheck->setChecked(settings.cutterEnabled == 1);
+    updateTimeFieldsEnabled();
+    if (!m_cutterCheck->isChecked())
+        return;
+    const CutTime::Parts from = CutTime::split(settings.cutStartSeconds);
+    const CutTime::Parts to = CutTime::split(settings.cutEndSeconds);
+    m_startHoursEdit->setText(QString::number(from.hours));
+    m_startMinutesEdit->setText(QString::number(from.minutes));
+    m_startSecondsEdit->setText(QString::number(from.seconds));
+    m_endHoursEdit->setText(QString::number(to.hours));
+    m_endMinutesEdit->setText(QString::number(to.minutes));
+    m_endSecondsEdit->setText(QString::number(to.seconds));
+}
+
+void OptionsDialog::updateTimeFieldsEnabled()
+{
+    for (QLineEdit *field : timeFields())
+        field->setEnabled(m_cutterCheck->isChecked());
+}
+
+bool OptionsDialog::checkBelowSixty(QLineEdit *field, const QString &message, const QString &title)
+{
+    if (NumberText::leading(field->text()) <= 59)
+        return true;
+    UserServices::instance().showMessage(UserServices::Icon::Warning, title, message);
+    field->setFocus();
+    return false;
+}
+
+void OptionsDialog::storeAndClose()
+{
+    const QString minutesMessage = QStringLiteral("分钟必须小于60");
+    const QString minutesTitle = QStringLiteral("分钟");
+    const QString secondsMessage = QStringLiteral("秒必须小于60");
+    const QString secondsTitle = QStringLiteral("秒");
+    if (!checkBelowSixty(m_startMinutesEdit, minutesMessage, minutesTitle) ||
+        !checkBelowSixty(m_endMinutesEdit, minutesMessage, minutesTitle) ||
+        !checkBelowSixty(m_startSecondsEdit, secondsMessage, secondsTitle) ||
+        !checkBelowSixty(m_endSecondsEdit, secondsMessage, secondsTitle))
+        return;
+
+    const QList<QLineEdit *> fields = timeFields();
+    if (std::all_of(fields.cbegin(), fields.cend(),
+                    [](const QLineEdit *field) { return NumberText::leading(field->text()) == 0; }))
+        m_cutterCheck->setChecked(false);
+
+    ProgramSettings &settings = ProgramSettings::instance();
+    settings.soundPromptIndex = qint16(m_soundCombo->currentIndex());
+    settings.cutterEnabled = m_cutterCheck->isChecked() ? 1 : 0;
+    // A range too large for 32 bits is not stored; that value stays as it was.
+    if (const auto start = CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(),
+                                              m_startSecondsEdit->text()))
+        settings.cutStartSeconds = *start;
+    if (const auto end =
+            CutTime::toSeconds(m_endHoursEdit->text(), m_endMinutesEdit->text(), m_endSecondsEdit->text()))
+        settings.cutEndSeconds = *end;
+    // A file that cannot be written is not reported: the settings already hold the new values.
+    OptionsFile::write(m_programFolder + QLatin1Char('/') + OptionsFile::fileName(), settings);
+    accept();
+}
+
+void OptionsDialog::closeWithoutStoring()
+{
+    reject();
+}
+
+void OptionsDialog::mousePressEvent(QMouseEvent *event)
+{
+    // Pressing the left button on the bare background drags the dialog.
+    if (event->button() == Qt::LeftButton && windowHandle()) {
+        windowHandle()->startSystemMove();
+        event->accept();
+        return;
+    }
+    QDialog::mousePressEvent(event);
+}
