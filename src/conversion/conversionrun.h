@@ -23,13 +23,13 @@ class RunHost
 public:
     virtual ~RunHost() = default;
 
-    virtual int formatPosition() const = 0; // cmbOF
+    virtual int formatPosition() const = 0; // formatCombo
     virtual EncodingSettings encodingSettings() const = 0;
     virtual QString outputFolderText() const = 0; // txtPath
     virtual void setOutputFolderText(const QString &text) = 0;
     // Disables (Start) or enables (end of a run) the run's controls, each in its own order.
     virtual void setRunControlsEnabled(bool enabled) = 0;
-    virtual void showDropZone() = 0; // picDrag
+    virtual void showDropZone() = 0; // dropZone
     virtual QString programFolder() const = 0;
 };
 

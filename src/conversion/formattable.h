@@ -25,26 +25,26 @@ enum class OutputFormat
 };
 
 // Texts a format's choice writes into the settings boxes, in the order they are written:
-// cmbVB, cmbF, cmbS, cmbR, cmbBR, then the selected position of cmbChannel. A video text left
-// empty (MP3) means the box keeps whatever it shows.
+// videoBitrateCombo, frameRateCombo, sizeCombo, sampleRateCombo, audioBitrateCombo, then the selected
+// position of channelCombo. A video text left empty (MP3) means the box keeps whatever it shows.
 struct FormatDefaults
 {
-    std::optional<QString> videoBitrate; // cmbVB
-    std::optional<QString> frameRate;    // cmbF
-    std::optional<QString> size;         // cmbS
-    QString sampleRate;                  // cmbR
-    QString audioBitrate;                // cmbBR
-    int channelIndex = 1;                // cmbChannel
+    std::optional<QString> videoBitrate; // videoBitrateCombo
+    std::optional<QString> frameRate;    // frameRateCombo
+    std::optional<QString> size;         // sizeCombo
+    QString sampleRate;                  // sampleRateCombo
+    QString audioBitrate;                // audioBitrateCombo
+    int channelIndex = 1;                // channelCombo
 };
 
-// Positions the settings boxes get at start-up, before any saved settings; setting cmbOF last
-// loads that format's defaults over cmbR and cmbBR.
+// Positions the settings boxes get at start-up, before any saved settings; setting formatCombo last
+// loads that format's defaults over sampleRateCombo and audioBitrateCombo.
 struct StartupPositions
 {
-    int audioBitrate = 7; // cmbBR: "96"
-    int sampleRate = 1;   // cmbR: "44100"
-    int channel = 1;      // cmbChannel: "双声道"
-    int format = 0;       // cmbOF: RMVB
+    int audioBitrate = 7; // audioBitrateCombo: "96"
+    int sampleRate = 1;   // sampleRateCombo: "44100"
+    int channel = 1;      // channelCombo: "双声道"
+    int format = 0;       // formatCombo: RMVB
 };
 
 namespace FormatTable {
@@ -59,29 +59,29 @@ inline int positionOf(OutputFormat format)
 }
 
 // Entries of the combo boxes, in list order.
-QStringList formatEntries();       // cmbOF
-QStringList videoBitrateEntries(); // cmbVB
-QStringList frameRateEntries();    // cmbF
-QStringList sizeEntries();         // cmbS
-QStringList sampleRateEntries();   // cmbR
-QStringList audioBitrateEntries(); // cmbBR
-QStringList channelEntries();      // cmbChannel
+QStringList formatEntries();       // formatCombo
+QStringList videoBitrateEntries(); // videoBitrateCombo
+QStringList frameRateEntries();    // frameRateCombo
+QStringList sizeEntries();         // sizeCombo
+QStringList sampleRateEntries();   // sampleRateCombo
+QStringList audioBitrateEntries(); // audioBitrateCombo
+QStringList channelEntries();      // channelCombo
 
-// The cmbS text that keeps the input's frame size; any other text names a size.
+// The sizeCombo text that keeps the input's frame size; any other text names a size.
 QString originalSize();
 
 // Caption labels of the settings area.
-QString outputFormatCaption(); // Label1
-QString mp3Caption();          // Label9
-QString videoBitrateCaption(); // Label2
-QString frameRateCaption();    // Label3
-QString sizeCaption();         // Label4
-QString sampleRateCaption();   // Label5
-QString audioBitrateCaption(); // Label6
-QString channelCaption();      // Label7
-QString outputPathCaption();   // Label8
+QString outputFormatCaption(); // formatLabel
+QString mp3Caption();          // mp3Label
+QString videoBitrateCaption(); // videoBitrateLabel
+QString frameRateCaption();    // frameRateLabel
+QString sizeCaption();         // sizeLabel
+QString sampleRateCaption();   // sampleRateLabel
+QString audioBitrateCaption(); // audioBitrateLabel
+QString channelCaption();      // channelLabel
+QString outputPathCaption();   // outputFolderLabel
 
-// What cmbOF_Click loads for a format.
+// What loadFormatDefaults loads for a format.
 FormatDefaults defaultsFor(OutputFormat format);
 
 StartupPositions startupPositions();

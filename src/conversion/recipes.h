@@ -15,12 +15,12 @@
 // The settings as the boxes show them when a command is built.
 struct EncodingSettings
 {
-    QString videoBitrate;  // cmbVB text
-    QString frameRate;     // cmbF text
-    QString size;          // cmbS text
-    QString sampleRate;    // cmbR text
-    QString audioBitrate;  // cmbBR text
-    int channelIndex = -1; // cmbChannel position; -1 when none is selected
+    QString videoBitrate;  // videoBitrateCombo text
+    QString frameRate;     // frameRateCombo text
+    QString size;          // sizeCombo text
+    QString sampleRate;    // sampleRateCombo text
+    QString audioBitrate;  // audioBitrateCombo text
+    int channelIndex = -1; // channelCombo position; -1 when none is selected
 };
 
 // The fixed working files of a run.
@@ -85,7 +85,7 @@ ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const N
 ToolCommand firstStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
 
 // coder/coder2 from the intermediate to the output of RMVB, RM, MOV and the phone formats. The
-// cmbS text "原始大小" picks the original-size recipe, every other text the resized one.
+// sizeCombo text "原始大小" picks the original-size recipe, every other text the resized one.
 ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
 
 // MP3: sox decodes the input to the probe wav, coder prints its duration, coder encodes the input.

@@ -20,7 +20,7 @@ class FolderScan;
 // tests answer them directly.
 struct FileDialogs
 {
-    // SharedDialogs' open-file dialog with this title and filter, given its path; the chosen file,
+    // The standard dialogs' open-file dialog with this title and filter, given its path; the chosen file,
     // or empty text when cancelled.
     std::function<QString(const QString &title, const QString &filter, const QString &path)> openFile;
     // The folder browser with this prompt; the chosen folder, or empty text when cancelled.
@@ -28,7 +28,7 @@ struct FileDialogs
     // chooseFile as the drop zone's click opens it; empty text when cancelled.
     std::function<QString()> browseForFile;
 
-    // The program's dialogs: SharedDialogs for adding a file, the shell's folder browser and
+    // The program's dialogs: the window's StandardDialogs for adding a file, the shell's folder browser and
     // chooseFile, all owned by owner.
     static FileDialogs system(StandardDialogs &sharedDialogs, QWidget *owner);
 };
@@ -51,7 +51,7 @@ public:
     static QString addFileTitle();
     // "FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"
     static QString addFileFilter();
-    // Makes w a drop zone like picDrag: drops append like drops on the list but leave the hint
+    // Makes w a drop zone like dropZone: drops append like drops on the list but leave the hint
     // alone; a click opens chooseFile.
     void attachDropZone(QWidget *w);
 

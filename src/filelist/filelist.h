@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTimer>
 
-// The files waiting for conversion: the run's queue (lstFile) and the rows the list view shows (LV),
+// The files waiting for conversion: the run's queue (queue) and the rows the list view shows (fileListView),
 // held once so that they cannot drift apart. Row k is queue entry k.
 //
 // Every entry has an id that stays with the file while rows around it come and go, so the run can
@@ -91,7 +91,7 @@ public:
     QString failureReason(Id id) const;
     void clearFailedMarks();
 
-    // picText, the hint over the list: shown while nothing has been added yet, and after add and
+    // hintBox, the hint over the list: shown while nothing has been added yet, and after add and
     // remove commands that leave the list empty. The run removes rows without touching it.
     bool hintVisible() const { return m_hintVisible; }
     void setHintVisible(bool visible);

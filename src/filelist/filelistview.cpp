@@ -29,7 +29,7 @@ protected:
 FileListView::FileListView(FileList *list, QWidget *parent)
     : QTreeView(parent)
 {
-    setObjectName(QStringLiteral("LV"));
+    setObjectName(QStringLiteral("fileListView"));
     setModel(list);
     setItemDelegate(new FailedRowDelegate(this));
     setRootIsDecorated(false);

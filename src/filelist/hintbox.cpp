@@ -7,14 +7,14 @@
 
 HintBox::HintBox(FileList *list, QWidget *parent)
     : QFrame(parent)
-    , lblText(new QLabel(dropCaption(), this))
+    , m_captionLabel(new QLabel(dropCaption(), this))
 {
-    setObjectName(QStringLiteral("picText"));
-    lblText->setObjectName(QStringLiteral("lblText"));
-    lblText->setAlignment(Qt::AlignCenter);
+    setObjectName(QStringLiteral("hintBox"));
+    m_captionLabel->setObjectName(QStringLiteral("captionLabel"));
+    m_captionLabel->setAlignment(Qt::AlignCenter);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(lblText);
+    layout->addWidget(m_captionLabel);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setVisible(list->hintVisible());
     connect(list, &FileList::hintVisibleChanged, this, &HintBox::setVisible);
@@ -32,13 +32,13 @@ QString HintBox::searchingCaption()
 
 QString HintBox::caption() const
 {
-    return lblText->text();
+    return m_captionLabel->text();
 }
 
 void HintBox::setCaption(const QString &caption)
 {
-    if (caption == lblText->text())
+    if (caption == m_captionLabel->text())
         return;
-    lblText->setText(caption);
+    m_captionLabel->setText(caption);
     emit captionChanged(caption);
 }

@@ -5,7 +5,7 @@
 class FileList;
 class QLabel;
 
-// picText, the hint that lies over the empty list, with its label lblText. It follows the list's
+// The hint that lies over the empty list. It follows the list's
 // hint state and lets mouse events and drops pass through to the list below it.
 class HintBox : public QFrame
 {
@@ -26,5 +26,5 @@ signals:
     void captionChanged(const QString &caption);
 
 private:
-    QLabel *lblText;
+    QLabel *m_captionLabel;
 };

@@ -5,7 +5,7 @@
 
 // The progress area of the main window as state: the bar picture's width in twips (0 empty,
 // FullWidth full), the progress bar's value (0 to 100), the caption, the busy glyph, and the
-// duration of the file being converted. The window binds imgPB, pb and lblPB to changed().
+// duration of the file being converted. The window binds barPicture, pb and progressCaption to changed().
 // The three handlers read the tools' output chunks into it.
 class ProgressDisplay : public QObject
 {

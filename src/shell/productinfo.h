@@ -4,7 +4,7 @@
 
 namespace ProductInfo {
 
-// "Tunoxa ": the window caption and the text of lblWeb.
+// "Tunoxa ": the window caption and the text of productLink.
 QString caption();
 
 // "Ver " + major.minor.revision of this build.

@@ -7,7 +7,8 @@
 
 // setup.ini: the main window's state from one run of the program to the next. Five lines, each
 // one value in double quotes, ending with CR LF, in UTF-8:
-//   1 entry of cmbBR, 2 entry of cmbR, 3 entry of cmbChannel, 4 the output folder text, 5 entry of cmbOF.
+//   1 entry of audioBitrateCombo, 2 entry of sampleRateCombo, 3 entry of channelCombo, 4 the output folder
+//   text, 5 entry of formatCombo.
 // An entry is a list position, "-1" for no selection.
 struct SetupState
 {

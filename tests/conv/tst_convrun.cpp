@@ -79,7 +79,7 @@ void TestConvRun::conversions_data()
     QTest::addColumn<double>("fps");
     QTest::addColumn<int>("videoKbits");
     QTest::addColumn<int>("audioKbits");
-    QTest::addColumn<QString>("frameRateText"); // cmbF text; empty keeps the format's default
+    QTest::addColumn<QString>("frameRateText"); // frameRateCombo text; empty keeps the format's default
 
     for (const char *input : {"clip.mp4", "clip.mkv", "clip.avi"}) {
         const QString name = QString::fromLatin1(input);

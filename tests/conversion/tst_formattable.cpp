@@ -41,34 +41,35 @@ private slots:
     {
         QTest::addColumn<QStringList>("actual");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("cmbOF") << FormatTable::formatEntries()
-                               << QStringList{QStringLiteral("RMVB(RealPlayerRMVB)"),
-                                              QStringLiteral("RM(RealPlayerRM)"),
-                                              QStringLiteral("MPG(MPEG2)"),
-                                              QStringLiteral("AVI(Windows Media Player格式)"),
-                                              QStringLiteral("MP4(高清MPEG4格式)"),
-                                              QStringLiteral("MOV(QuickTime格式)"),
-                                              QStringLiteral("MP4(手机MP4格式)"),
-                                              QStringLiteral("3GP(手机3GP格式)"),
-                                              QStringLiteral("MP3(纯音频格式)")};
-        QTest::newRow("cmbVB") << FormatTable::videoBitrateEntries()
-                               << QStringLiteral("40 80 120 128 256 384 512 600 640 768 800 900 1000 1500")
-                                      .split(QLatin1Char(' '));
-        QTest::newRow("cmbF") << FormatTable::frameRateEntries()
-                              << QStringLiteral("15 23 29").split(QLatin1Char(' '));
-        QTest::newRow("cmbS") << FormatTable::sizeEntries()
-                              << QStringLiteral(
-                                     "原始大小 128x96 160x120 176x144 320x180 320x240 352x288 640x272 "
-                                     "480x480 640x360 640x480 720x306 720x320")
-                                     .split(QLatin1Char(' '));
-        QTest::newRow("cmbR")
+        QTest::newRow("formatCombo") << FormatTable::formatEntries()
+                                     << QStringList{QStringLiteral("RMVB(RealPlayerRMVB)"),
+                                                    QStringLiteral("RM(RealPlayerRM)"),
+                                                    QStringLiteral("MPG(MPEG2)"),
+                                                    QStringLiteral("AVI(Windows Media Player格式)"),
+                                                    QStringLiteral("MP4(高清MPEG4格式)"),
+                                                    QStringLiteral("MOV(QuickTime格式)"),
+                                                    QStringLiteral("MP4(手机MP4格式)"),
+                                                    QStringLiteral("3GP(手机3GP格式)"),
+                                                    QStringLiteral("MP3(纯音频格式)")};
+        QTest::newRow("videoBitrateCombo")
+            << FormatTable::videoBitrateEntries()
+            << QStringLiteral("40 80 120 128 256 384 512 600 640 768 800 900 1000 1500")
+                   .split(QLatin1Char(' '));
+        QTest::newRow("frameRateCombo")
+            << FormatTable::frameRateEntries() << QStringLiteral("15 23 29").split(QLatin1Char(' '));
+        QTest::newRow("sizeCombo") << FormatTable::sizeEntries()
+                                   << QStringLiteral(
+                                          "原始大小 128x96 160x120 176x144 320x180 320x240 352x288 640x272 "
+                                          "480x480 640x360 640x480 720x306 720x320")
+                                          .split(QLatin1Char(' '));
+        QTest::newRow("sampleRateCombo")
             << FormatTable::sampleRateEntries()
             << QStringLiteral("48000 44100 32000 24000 22050 16000 12050 8000").split(QLatin1Char(' '));
-        QTest::newRow("cmbBR")
+        QTest::newRow("audioBitrateCombo")
             << FormatTable::audioBitrateEntries()
             << QStringLiteral("10.2 12.2 32 48 56 64 80 96 112 128 192 224 256 320").split(QLatin1Char(' '));
-        QTest::newRow("cmbChannel") << FormatTable::channelEntries()
-                                    << QStringList{QStringLiteral("单声道"), QStringLiteral("双声道")};
+        QTest::newRow("channelCombo") << FormatTable::channelEntries()
+                                      << QStringList{QStringLiteral("单声道"), QStringLiteral("双声道")};
     }
 
     void entries()
@@ -82,15 +83,18 @@ private slots:
     {
         QTest::addColumn<QString>("actual");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Label1") << FormatTable::outputFormatCaption() << QStringLiteral("输出格式：");
-        QTest::newRow("Label9") << FormatTable::mp3Caption() << QStringLiteral("MP3 - 音乐声音格式");
-        QTest::newRow("Label2") << FormatTable::videoBitrateCaption() << QStringLiteral("视频比特率：");
-        QTest::newRow("Label3") << FormatTable::frameRateCaption() << QStringLiteral("帧率：");
-        QTest::newRow("Label4") << FormatTable::sizeCaption() << QStringLiteral("视频尺寸：");
-        QTest::newRow("Label5") << FormatTable::sampleRateCaption() << QStringLiteral("声音频率：");
-        QTest::newRow("Label6") << FormatTable::audioBitrateCaption() << QStringLiteral("声音比特率：");
-        QTest::newRow("Label7") << FormatTable::channelCaption() << QStringLiteral("声道：");
-        QTest::newRow("Label8") << FormatTable::outputPathCaption() << QStringLiteral("输出路径：");
+        QTest::newRow("formatLabel") << FormatTable::outputFormatCaption() << QStringLiteral("输出格式：");
+        QTest::newRow("mp3Label") << FormatTable::mp3Caption() << QStringLiteral("MP3 - 音乐声音格式");
+        QTest::newRow("videoBitrateLabel")
+            << FormatTable::videoBitrateCaption() << QStringLiteral("视频比特率：");
+        QTest::newRow("frameRateLabel") << FormatTable::frameRateCaption() << QStringLiteral("帧率：");
+        QTest::newRow("sizeLabel") << FormatTable::sizeCaption() << QStringLiteral("视频尺寸：");
+        QTest::newRow("sampleRateLabel") << FormatTable::sampleRateCaption() << QStringLiteral("声音频率：");
+        QTest::newRow("audioBitrateLabel")
+            << FormatTable::audioBitrateCaption() << QStringLiteral("声音比特率：");
+        QTest::newRow("channelLabel") << FormatTable::channelCaption() << QStringLiteral("声道：");
+        QTest::newRow("outputFolderLabel")
+            << FormatTable::outputPathCaption() << QStringLiteral("输出路径：");
     }
 
     void captions()
@@ -147,7 +151,8 @@ private slots:
     void defaults_data()
     {
         QTest::addColumn<int>("position");
-        QTest::addColumn<QStringList>("expected"); // cmbVB, cmbF, cmbS, cmbR, cmbBR, cmbChannel
+        QTest::addColumn<QStringList>("expected"); // videoBitrateCombo, frameRateCombo, sizeCombo,
+                                                   // sampleRateCombo, audioBitrateCombo, channelCombo
         const auto row = [](const char *list) { return QString::fromUtf8(list).split(QLatin1Char(' ')); };
         QTest::newRow("RMVB") << 0 << row("1200 29 原始大小 44100 320 1");
         QTest::newRow("RM") << 1 << row("1200 29 原始大小 44100 320 1");

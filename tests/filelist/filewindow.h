@@ -86,9 +86,9 @@ struct Window
 {
     QWidget frame;
     FileList *list = new FileList(&frame);
-    FileListView *LV = new FileListView(list, &frame);
-    HintBox *picText = new HintBox(list, &frame);
-    QLabel *picDrag = new QLabel(QStringLiteral("Drag media files onto this DropZone"), &frame);
+    FileListView *fileListView = new FileListView(list, &frame);
+    HintBox *hintBox = new HintBox(list, &frame);
+    QLabel *dropZone = new QLabel(QStringLiteral("Drag media files onto this DropZone"), &frame);
     FileCommands *commands = nullptr;
     QList<DialogCall> openCalls;
     QStringList openAnswers;
@@ -110,14 +110,14 @@ struct Window
         dialogs.browseForFile = [this] {
             return browseAnswers.isEmpty() ? QString() : browseAnswers.takeFirst();
         };
-        commands = new FileCommands(list, LV, picText, std::move(dialogs), &frame);
-        commands->attachDropZone(picDrag);
+        commands = new FileCommands(list, fileListView, hintBox, std::move(dialogs), &frame);
+        commands->attachDropZone(dropZone);
         frame.resize(480, 400);
-        LV->setGeometry(4, 90, 455, 274);
-        picText->setGeometry(152, 208, 163, 21);
-        picDrag->setGeometry(0, 0, 100, 30);
+        fileListView->setGeometry(4, 90, 455, 274);
+        hintBox->setGeometry(152, 208, 163, 21);
+        dropZone->setGeometry(0, 0, 100, 30);
     }
-    bool hintShown() const { return !picText->isHidden(); }
+    bool hintShown() const { return !hintBox->isHidden(); }
 };
 
 } // namespace FileListTest

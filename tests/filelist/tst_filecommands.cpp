@@ -17,9 +17,9 @@ private slots:
         Window w;
         QVERIFY(w.list->isEmpty());
         QVERIFY(w.hintShown());
-        QCOMPARE(w.picText->caption(), QStringLiteral("拖拽文件到这里开始转换"));
-        QCOMPARE(w.LV->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("文件名"));
-        QCOMPARE(w.LV->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("格式"));
+        QCOMPARE(w.hintBox->caption(), QStringLiteral("拖拽文件到这里开始转换"));
+        QCOMPARE(w.fileListView->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("文件名"));
+        QCOMPARE(w.fileListView->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("格式"));
     }
 
     void addFileDialog()
@@ -62,12 +62,12 @@ private slots:
             w.list->addFile(QStringLiteral("/m/a.flac"));
             w.list->updateHintFromRows();
         }
-        QSignalSpy captions(w.picText, &HintBox::captionChanged);
+        QSignalSpy captions(w.hintBox, &HintBox::captionChanged);
         w.commands->addFolderFromDialog();
         QCOMPARE(w.folderPrompts, QStringList{QStringLiteral("选择一个文件夹:")});
         QCOMPARE(w.list->count(), withRows ? 1 : 0);
         QCOMPARE(w.hintShown(), !withRows);
-        QCOMPARE(w.picText->caption(), QStringLiteral("拖拽文件到这里开始转换"));
+        QCOMPARE(w.hintBox->caption(), QStringLiteral("拖拽文件到这里开始转换"));
         QCOMPARE(captions.count(), 0);
     }
 
@@ -97,7 +97,7 @@ private slots:
         Window w;
         w.folderAnswers = {root.path(), root.path()};
         w.openAnswers = {QStringLiteral("/m/picked.flac")};
-        QSignalSpy captions(w.picText, &HintBox::captionChanged);
+        QSignalSpy captions(w.hintBox, &HintBox::captionChanged);
         QSignalSpy busy(w.commands, &FileCommands::busyChanged);
         const auto clickOthers = [&] {
             w.commands->addFolderFromDialog();
@@ -107,8 +107,8 @@ private slots:
         };
         QList<bool> hintDuringSearch;
         bool busyAtStart = false;
-        connect(w.picText, &HintBox::captionChanged, &w.frame, [&](const QString &caption) {
-            hintDuringSearch.append(!w.picText->isHidden());
+        connect(w.hintBox, &HintBox::captionChanged, &w.frame, [&](const QString &caption) {
+            hintDuringSearch.append(!w.hintBox->isHidden());
             if (caption != HintBox::searchingCaption())
                 return;
             busyAtStart = w.commands->isBusy();
@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(captions.at(1).at(0).toString(), QStringLiteral("拖拽文件到这里开始转换"));
         QCOMPARE(hintDuringSearch, (QList<bool>{true, true}));
         QCOMPARE(w.hintShown(), found.isEmpty());
-        QCOMPARE(w.picText->caption(), QStringLiteral("拖拽文件到这里开始转换"));
+        QCOMPARE(w.hintBox->caption(), QStringLiteral("拖拽文件到这里开始转换"));
     }
 
     void twoFoldersOneAfterTheOther()
@@ -165,17 +165,17 @@ private slots:
         w.list->updateHintFromRows();
         w.commands->removeSelectedRow(); // nothing selected
         QCOMPARE(w.list->count(), 3);
-        w.LV->setCurrentIndex(w.list->index(1, 0));
-        QCOMPARE(w.LV->selectedRow(), 1);
+        w.fileListView->setCurrentIndex(w.list->index(1, 0));
+        QCOMPARE(w.fileListView->selectedRow(), 1);
         w.commands->removeSelectedRow();
         QCOMPARE(paths(*w.list), (QStringList{QStringLiteral("/m/1.flac"), QStringLiteral("/m/3.flac")}));
         QVERIFY(!w.hintShown());
-        w.LV->clearSelection();
+        w.fileListView->clearSelection();
         w.commands->removeSelectedRow();
         QCOMPARE(w.list->count(), 2);
-        w.LV->setCurrentIndex(w.list->index(0, 0));
+        w.fileListView->setCurrentIndex(w.list->index(0, 0));
         w.commands->removeSelectedRow();
-        w.LV->setCurrentIndex(w.list->index(0, 0));
+        w.fileListView->setCurrentIndex(w.list->index(0, 0));
         w.commands->removeSelectedRow();
         QVERIFY(w.list->isEmpty());
         QVERIFY(w.hintShown());
@@ -206,13 +206,13 @@ private slots:
         if (dropMeanwhile) {
             QVERIFY(w.commands->isBusy());
             std::unique_ptr<QMimeData> data(urls({dropped}));
-            dragAndDrop(w.LV->viewport(), data.get());
+            dragAndDrop(w.fileListView->viewport(), data.get());
             w.commands->removeAll(); // ignored while the first runs
         }
         QTRY_VERIFY(!w.commands->isBusy());
         QCOMPARE(boolArguments(busy), (QList<bool>{true, false}));
         QCOMPARE(paths(*w.list), dropMeanwhile ? QStringList{dropped} : QStringList());
-        QCOMPARE(w.LV->model()->rowCount(), dropMeanwhile ? 1 : 0);
+        QCOMPARE(w.fileListView->model()->rowCount(), dropMeanwhile ? 1 : 0);
         QCOMPARE(w.hintShown(), !dropMeanwhile);
     }
 };

@@ -20,7 +20,7 @@ private slots:
                                   root.path() + QStringLiteral("/track01")};
         Window w;
         std::unique_ptr<QMimeData> data(urls(dropped));
-        const DropResult result = dragAndDrop(w.LV->viewport(), data.get());
+        const DropResult result = dragAndDrop(w.fileListView->viewport(), data.get());
         QVERIFY(result.enterAccepted);
         QVERIFY(result.dropAccepted);
         QCOMPARE(result.action, Qt::CopyAction);
@@ -36,8 +36,8 @@ private slots:
         Window w;
         w.frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.frame));
-        QVERIFY(w.picText->isVisible());
-        QCOMPARE(w.frame.childAt(w.picText->geometry().center()), w.LV->viewport());
+        QVERIFY(w.hintBox->isVisible());
+        QCOMPARE(w.frame.childAt(w.hintBox->geometry().center()), w.fileListView->viewport());
     }
 
     void dropWithoutFilesChangesNothing_data()
@@ -55,7 +55,7 @@ private slots:
             data.setUrls({QUrl(QStringLiteral("http://example.invalid/a.flac"))});
         else
             data.setText(QStringLiteral("/m/a.flac"));
-        const DropResult result = dragAndDrop(w.LV->viewport(), &data);
+        const DropResult result = dragAndDrop(w.fileListView->viewport(), &data);
         QVERIFY(!result.enterAccepted);
         QVERIFY(w.list->isEmpty());
         QVERIFY(w.hintShown());
@@ -65,7 +65,7 @@ private slots:
     {
         Window w;
         std::unique_ptr<QMimeData> data(urls({QStringLiteral("/m/b.flac"), QStringLiteral("/m/a.flac")}));
-        const DropResult result = dragAndDrop(w.picDrag, data.get());
+        const DropResult result = dragAndDrop(w.dropZone, data.get());
         QVERIFY(result.enterAccepted);
         QCOMPARE(result.action, Qt::CopyAction);
         QCOMPARE(paths(*w.list), (QStringList{QStringLiteral("/m/b.flac"), QStringLiteral("/m/a.flac")}));
@@ -76,10 +76,10 @@ private slots:
     {
         Window w;
         w.browseAnswers = {QStringLiteral("/m/picked.wav"), QString()};
-        QTest::mouseClick(w.picDrag, Qt::LeftButton);
+        QTest::mouseClick(w.dropZone, Qt::LeftButton);
         QCOMPARE(paths(*w.list), QStringList{QStringLiteral("/m/picked.wav")});
         QVERIFY(w.hintShown());
-        QTest::mouseClick(w.picDrag, Qt::LeftButton);
+        QTest::mouseClick(w.dropZone, Qt::LeftButton);
         QCOMPARE(w.list->count(), 1);
         QCOMPARE(w.list->lastAddFolder(), QString());
     }
@@ -94,8 +94,8 @@ private slots:
         Q_UNUSED(ok);
         w.list->markFailed(bad, QStringLiteral("Invalid data found when processing input"));
         const auto countRed = [&](int row) {
-            const QRect rect = w.LV->visualRect(w.list->index(row, 0));
-            const QImage image = w.LV->viewport()->grab(rect).toImage();
+            const QRect rect = w.fileListView->visualRect(w.list->index(row, 0));
+            const QImage image = w.fileListView->viewport()->grab(rect).toImage();
             int red = 0;
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x) {
