@@ -120,11 +120,13 @@ qint64 workFolderBytes()
 
 RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
 {
+    RecordingServices services;
     BenchHost host;
     host.outputFolder = outputFolder;
     FileList files;
     ProgressDisplay progress;
-    ConversionRun run(host, files, progress);
+    ProgramSettings settings{1, 0, 0, 0}; // no completion sound
+    ConversionRun run(host, files, progress, services, settings);
     for (const QString &input : inputs)
         files.addFile(input);
 
@@ -157,12 +159,14 @@ RunFigures runConversion(const QStringList &inputs, const QString &outputFolder)
 // time is the run's own work per row (finding the next file, marking, the events between files).
 double walkSeconds(int rows, const QString &outputFolder)
 {
+    RecordingServices services;
     BenchHost host;
     host.outputFolder = outputFolder;
     host.format = -1;
     FileList files;
     ProgressDisplay progress;
-    ConversionRun run(host, files, progress);
+    ProgramSettings settings{1, 0, 0, 0}; // no completion sound
+    ConversionRun run(host, files, progress, services, settings);
     for (int i = 0; i < rows; ++i)
         files.addFile(QStringLiteral("/m/%1.flac").arg(i));
 
@@ -188,8 +192,6 @@ int main(int argc, char *argv[])
         return 2;
     }
 
-    RecordingServices services;
-    ProgramSettings::instance().soundPromptIndex = 1;
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());
 

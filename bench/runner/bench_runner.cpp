@@ -1,5 +1,6 @@
 #include "common/faketools.h"
 #include "common/processusage.h"
+#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/progressdisplay.h"
 #include "runner/toolrunner.h"
@@ -50,7 +51,8 @@ QStringList pieces(const QString &output)
 
 void idleCost(const QString &folder)
 {
-    ToolRunner runner;
+    RecordingServices services;
+    ToolRunner runner(services);
     const QString tool = FakeTools::write(folder, QStringLiteral("silent"), "exec sleep 10");
     QElapsedTimer wall;
     wall.start();
@@ -81,7 +83,8 @@ void endDelay(const QString &folder)
         const QString tool = FakeTools::write(folder, QStringLiteral("ending"), kind.body);
         QList<double> delays;
         for (int run = 0; run < 20; ++run) {
-            ToolRunner runner;
+            RecordingServices services;
+            ToolRunner runner(services);
             qint64 overAt = 0;
             QObject::connect(&runner, &ToolRunner::finished, &runner,
                              [&] { overAt = realtimeNanoseconds(); });

@@ -6,7 +6,6 @@
 #include "firstpaint.h"
 #include "shell/desktopservices.h"
 #include "shell/singleinstance.h"
-#include "shell/userservices.h"
 #include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
@@ -28,16 +27,14 @@ int runMainWindow(int argc, char *argv[])
     if (!instance.tryLock())
         return 1;
     applyProgramLook();
-    MainWindow window(QStringLiteral(TUNOXA_PROGRAM_DIR));
-    DesktopServices desktop(&window);
-    UserServices::setInstance(&desktop);
+    DesktopServices desktop;
+    MainWindow window(QStringLiteral(TUNOXA_PROGRAM_DIR), desktop);
+    desktop.setOwner(&window);
     FirstPaint watch(&window);
     app.installEventFilter(&watch);
     window.loadSettings();
     window.show();
-    const int status = QApplication::exec();
-    UserServices::setInstance(nullptr);
-    return status;
+    return QApplication::exec();
 }
 
 double timeOneStart(const QString &program, const QStringList &arguments,

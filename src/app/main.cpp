@@ -13,10 +13,10 @@ namespace {
 
 // Every run keeps its intermediates and the single-instance lock in the work folder; without it the
 // program cannot run, and says why.
-int refuseWorkFolder(const QString &folder)
+int refuseWorkFolder(UserServices &services, const QString &folder)
 {
-    UserServices::instance().showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
-                                         QStringLiteral("无法使用临时文件夹：") + folder);
+    services.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
+                         QStringLiteral("无法使用临时文件夹：") + folder);
     return 1;
 }
 
@@ -24,15 +24,15 @@ int run(DesktopServices &desktop)
 {
     const std::optional<QString> workFolder = AppDirs::preparedWorkFolder();
     if (!workFolder)
-        return refuseWorkFolder(AppDirs::workFolderPath());
+        return refuseWorkFolder(desktop, AppDirs::workFolderPath());
     // A second start while the program runs ends here, before any window or file is touched.
     SingleInstance instance;
     if (!instance.tryLock())
-        return instance.heldByAnother() ? 0 : refuseWorkFolder(*workFolder);
+        return instance.heldByAnother() ? 0 : refuseWorkFolder(desktop, *workFolder);
     // Only the lock holder may clear what an earlier session left: a running one still needs its files.
     Shutdown::removeLeftovers();
 
-    MainWindow window(AppDirs::programFolder());
+    MainWindow window(AppDirs::programFolder(), desktop);
     desktop.setOwner(&window);
     window.loadSettings();
     window.show();
@@ -46,8 +46,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     applyProgramLook();
     DesktopServices desktop;
-    UserServices::setInstance(&desktop);
-    const int status = run(desktop);
-    UserServices::setInstance(nullptr);
-    return status;
+    return run(desktop);
 }

@@ -4,7 +4,6 @@
 #include "conversion/stageverdict.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
-#include "runner/toolprocessname.h"
 #include "runner/toolrunner.h"
 #include "shell/appdirs.h"
 #include "shell/programsettings.h"
@@ -31,15 +30,18 @@ QString absoluteOutputFolder(const QString &text, const QString &programFolder)
 
 } // namespace
 
-ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, QObject *parent)
+ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress,
+                             UserServices &services, const ProgramSettings &settings, QObject *parent)
     : QObject(parent)
     , m_host(host)
     , m_files(files)
     , m_progress(progress)
-    , m_convRunner(new ToolRunner(this))
-    , m_coderRunner(new ToolRunner(this))
-    , m_soxRunner(new ToolRunner(this))
-    , m_probeRunner(new ToolRunner(this))
+    , m_services(services)
+    , m_programSettings(settings)
+    , m_convRunner(new ToolRunner(services, this))
+    , m_coderRunner(new ToolRunner(services, this))
+    , m_soxRunner(new ToolRunner(services, this))
+    , m_probeRunner(new ToolRunner(services, this))
     , m_startDelay(new QTimer(this))
 {
     m_startDelay->setSingleShot(true);
@@ -66,8 +68,7 @@ void ConversionRun::start()
     if (isActive())
         return;
     if (m_files.isEmpty()) {
-        UserServices::instance().showMessage(UserServices::Icon::Warning, RunTexts::addTitle(),
-                                             RunTexts::addFileFirst());
+        m_services.showMessage(UserServices::Icon::Warning, RunTexts::addTitle(), RunTexts::addFileFirst());
         return;
     }
     m_settings.format = FormatTable::formatAt(m_host.formatPosition());
@@ -114,8 +115,8 @@ void ConversionRun::beginRun()
     m_progress.resetDuration();
 
     if (!prepareOutputFolder(m_settings.outputFolder)) {
-        UserServices::instance().showMessage(UserServices::Icon::Warning, RunTexts::outputPathTitle(),
-                                             RunTexts::cannotWriteOutputFolder() + m_settings.outputFolder);
+        m_services.showMessage(UserServices::Icon::Warning, RunTexts::outputPathTitle(),
+                               RunTexts::cannotWriteOutputFolder() + m_settings.outputFolder);
         m_host.setRunControlsEnabled(true);
         m_state = State::Idle;
         emit runEnded();
@@ -200,7 +201,6 @@ bool ConversionRun::beginFile(FileList::Id id)
 
 void ConversionRun::runStage(ToolRunner &runner, const ToolCommand &command)
 {
-    ToolProcessName = command.toolName;
     runner.setCommandLine(command.commandLine);
     m_runningRunner = &runner;
     m_runningCommand = command;
@@ -330,14 +330,13 @@ void ConversionRun::removeIntermediates() const
 
 void ConversionRun::endRun()
 {
-    UserServices &services = UserServices::instance();
-    services.openPath(m_settings.outputFolder);
-    if (!ProgramSettings::instance().playsCompletionSound()) {
+    m_services.openPath(m_settings.outputFolder);
+    if (!m_programSettings.playsCompletionSound()) {
         finishEndOfRun();
         return;
     }
-    services.playSound(m_host.programFolder() + QStringLiteral("/sound.wav"), this,
-                       [this] { finishEndOfRun(); });
+    m_services.playSound(m_host.programFolder() + QStringLiteral("/sound.wav"), this,
+                         [this] { finishEndOfRun(); });
 }
 
 void ConversionRun::finishEndOfRun()
@@ -380,6 +379,6 @@ void ConversionRun::showFailureSummary()
         }
         lines.append(RunTexts::failureLine(failure.path, failure.reason));
     }
-    UserServices::instance().showMessage(UserServices::Icon::Warning, RunTexts::failedTitle(),
-                                         lines.join(QLatin1Char('\n')));
+    m_services.showMessage(UserServices::Icon::Warning, RunTexts::failedTitle(),
+                           lines.join(QLatin1Char('\n')));
 }

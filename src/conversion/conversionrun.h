@@ -15,6 +15,8 @@
 
 class ToolRunner;
 class ProgressDisplay;
+struct ProgramSettings;
+class UserServices;
 
 // What the run needs of the main window: the settings controls it reads when it builds a command,
 // the output folder box, and the controls it takes away and gives back.
@@ -70,7 +72,10 @@ public:
     static constexpr int SummaryLines = 20;
     static constexpr int StartDelayMs = 100;
 
-    ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, QObject *parent = nullptr);
+    // Messages, the output folder and the completion sound go through services; the sound plays
+    // when settings say so at the end of the run.
+    ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, UserServices &services,
+                  const ProgramSettings &settings, QObject *parent = nullptr);
     ~ConversionRun() override;
 
     // The clock that stamps output names; the local time unless replaced.
@@ -85,6 +90,8 @@ public:
     // run's settings from the window and writes the absolute output folder back into its box.
     void start();
     const RunSettings &settings() const { return m_settings; }
+    // The tool of the stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
+    QString runningTool() const { return m_runningRunner ? m_runningCommand.toolName : QString(); }
 
     // Called when the program ends: stops the running tool and deletes the file it was writing,
     // so no half-written file is left under a final name, and the current file's intermediates.
@@ -135,6 +142,8 @@ private:
     RunHost &m_host;
     FileList &m_files;
     ProgressDisplay &m_progress;
+    UserServices &m_services;
+    const ProgramSettings &m_programSettings;
     ToolRunner *m_convRunner;
     ToolRunner *m_coderRunner;
     ToolRunner *m_soxRunner;

@@ -13,8 +13,9 @@ constexpr int KilledToolWaitMs = 1000;
 
 } // namespace
 
-ToolRunner::ToolRunner(QObject *parent)
+ToolRunner::ToolRunner(UserServices &services, QObject *parent)
     : QObject(parent)
+    , m_services(services)
 {
     // The passes must be at least the given time apart: a coarse timer may fire up to 5 % early,
     // and a repeating one catches up after a late pass, so each pass arms the next.
@@ -80,8 +81,7 @@ void ToolRunner::failToStart(const QString &message)
     // Reported from the event loop, so the caller of start is never re-entered.
     QTimer::singleShot(0, this, [this, message] {
         m_busy = false;
-        UserServices::instance().showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
-                                             message);
+        m_services.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(), message);
         emit startFailed();
     });
 }

@@ -7,6 +7,7 @@
 #include <QTimer>
 
 class QProcess;
+class UserServices;
 
 // Runs one console tool and reports on it through signals; nothing here waits. start
 // starts the tool and returns at once. While the tool runs, a timer hands its output (standard
@@ -38,7 +39,8 @@ public:
     // keeping the backlog at that size.
     static constexpr qint64 MaxBacklogBytes = 64 * 1024;
 
-    explicit ToolRunner(QObject *parent = nullptr);
+    // Start failures are told to the user through services.
+    explicit ToolRunner(UserServices &services, QObject *parent = nullptr);
     // Ends a tool that is still running.
     ~ToolRunner() override;
 
@@ -80,6 +82,7 @@ private:
     void deliver(const QByteArray &bytes);
     void finish();
 
+    UserServices &m_services;
     QString m_commandLine;
     QString m_outputs;
     Utf8ChunkDecoder m_decoder;

@@ -18,9 +18,12 @@
 
 #include <algorithm>
 
-OptionsDialog::OptionsDialog(const QString &programFolder, QWidget *parent)
+OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &programFolder, UserServices &services,
+                             QWidget *parent)
     : QDialog(parent)
+    , m_settings(settings)
     , m_programFolder(programFolder)
+    , m_services(services)
 {
     setWindowTitle(QStringLiteral("选项设置"));
     setModal(true);
@@ -113,7 +116,7 @@ QList<QLineEdit *> OptionsDialog::timeFields() const
 
 void OptionsDialog::showStoredSettings()
 {
-    const ProgramSettings &settings = ProgramSettings::instance();
+    const ProgramSettings &settings = m_settings;
     // An index outside the list leaves it without a selection.
     m_soundCombo->setCurrentIndex(settings.soundPromptIndex >= 0 &&
                                           settings.soundPromptIndex < m_soundCombo->count()
@@ -143,7 +146,7 @@ bool OptionsDialog::checkBelowSixty(QLineEdit *field, const QString &message, co
 {
     if (NumberText::leading(field->text()) <= 59)
         return true;
-    UserServices::instance().showMessage(UserServices::Icon::Warning, title, message);
+    m_services.showMessage(UserServices::Icon::Warning, title, message);
     field->setFocus();
     return false;
 }
@@ -165,7 +168,7 @@ void OptionsDialog::storeAndClose()
                     [](const QLineEdit *field) { return NumberText::leading(field->text()) == 0; }))
         m_cutterCheck->setChecked(false);
 
-    ProgramSettings &settings = ProgramSettings::instance();
+    ProgramSettings &settings = m_settings;
     settings.soundPromptIndex = qint16(m_soundCombo->currentIndex());
     settings.cutterEnabled = m_cutterCheck->isChecked() ? 1 : 0;
     // A range too large for 32 bits is not stored; that value stays as it was.

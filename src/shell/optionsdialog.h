@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QStyle>
 
+struct ProgramSettings;
+class UserServices;
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -21,7 +24,10 @@ class OptionsDialog : public QDialog
 
 public:
     // options.ini is written into programFolder.
-    explicit OptionsDialog(const QString &programFolder, QWidget *parent = nullptr);
+    // Shows settings and stores them on OK; options.ini is written into programFolder; the checks'
+    // warnings go through services.
+    OptionsDialog(ProgramSettings &settings, const QString &programFolder, UserServices &services,
+                  QWidget *parent = nullptr);
 
     void updateTimeFieldsEnabled();
     // Validate, store, write options.ini, close; a failed check leaves the dialog open.
@@ -41,7 +47,9 @@ private:
     QList<QLineEdit *> timeFields() const;
     bool checkBelowSixty(QLineEdit *field, const QString &message, const QString &title);
 
+    ProgramSettings &m_settings;
     QString m_programFolder;
+    UserServices &m_services;
     QLabel *m_soundLabel;
     QComboBox *m_soundCombo;
     QCheckBox *m_cutterCheck;

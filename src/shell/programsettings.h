@@ -3,7 +3,7 @@
 #include <QtGlobal>
 
 // The program-wide options: loaded from options.ini at start-up, edited by the options dialog,
-// read by the end of a run. All are 0 when the process starts.
+// read by the end of a run. The main window holds them and hands them to those two.
 struct ProgramSettings
 {
     qint16 soundPromptIndex = 0; // entry of the sound choice: 0 "ON" (plays), 1 "OFF", -1 none
@@ -15,7 +15,4 @@ struct ProgramSettings
     bool playsCompletionSound() const { return soundPromptIndex == 0; }
 
     bool operator==(const ProgramSettings &) const = default;
-
-    // The one instance every window works on.
-    static ProgramSettings &instance();
 };

@@ -7,7 +7,7 @@
 class QObject;
 
 // What the program asks of the desktop: message boxes, opening a folder or file, the completion
-// sound. The program installs the desktop implementation at start; tests install a recorder,
+// sound. The program hands the desktop implementation to those who need it; tests hand a recorder,
 // so nothing waits on a modal box, a file browser or an audio device.
 class UserServices
 {
@@ -29,9 +29,4 @@ public:
     // runs from the event loop once the sound has ended, could not play, or cannot be heard for
     // want of an audio output; never inside this call, and not once context is gone.
     virtual void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) = 0;
-
-    // The services in force. Until one is installed, messages go to the log and nothing opens or plays.
-    static UserServices &instance();
-    // Installs services (not owned); nullptr restores the logging default.
-    static void setInstance(UserServices *services);
 };

@@ -80,10 +80,11 @@ std::optional<int> entryToRestore(std::optional<int> saved, const QComboBox *com
 
 } // namespace
 
-MainWindow::MainWindow(const QString &programFolder, QWidget *parent)
+MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
     , m_programFolder(programFolder)
+    , m_services(services)
     , m_programEnd([] { QCoreApplication::exit(0); })
 {
     setObjectName(QStringLiteral("MainWindow"));
@@ -412,7 +413,7 @@ void MainWindow::loadSettings()
     m_standardDialogs.setOwner(this);
     m_progress->setSpinner(QStringLiteral("-"));
     m_progress->setBar(0, m_progress->percent());
-    m_run = new ConversionRun(*this, *m_fileList, *m_progress, this);
+    m_run = new ConversionRun(*this, *m_fileList, *m_progress, m_services, m_settings, this);
 
     const StartupPositions start = FormatTable::startupPositions();
     m_audioBitrateCombo->setCurrentIndex(start.audioBitrate);
@@ -430,8 +431,7 @@ void MainWindow::loadSettings()
     m_cornerPicture->setVisible(true);
     setWindowTitle(ProductInfo::caption());
 
-    ProgramSettings::instance() =
-        OptionsFile::read(m_programFolder + QLatin1Char('/') + OptionsFile::fileName());
+    m_settings = OptionsFile::read(m_programFolder + QLatin1Char('/') + OptionsFile::fileName());
 }
 
 QString MainWindow::setupIniPath() const
@@ -570,7 +570,7 @@ void MainWindow::exitProgram()
 
 void MainWindow::openHelp()
 {
-    UserServices::instance().openPath(m_programFolder + QStringLiteral("/help.html"));
+    m_services.openPath(m_programFolder + QStringLiteral("/help.html"));
     m_helpZone->setLit(false);
 }
 
@@ -582,7 +582,7 @@ void MainWindow::minimizeWindow()
 
 void MainWindow::showAbout()
 {
-    UserServices::instance().showMessage(UserServices::Icon::Information, aboutTitle(), aboutText());
+    m_services.showMessage(UserServices::Icon::Information, aboutTitle(), aboutText());
 }
 
 void MainWindow::showFeedback()
@@ -628,7 +628,7 @@ void MainWindow::chooseOutputFolder()
 
 void MainWindow::showOptions()
 {
-    OptionsDialog dialog(m_programFolder, this);
+    OptionsDialog dialog(m_settings, m_programFolder, m_services, this);
     dialog.exec();
 }
 

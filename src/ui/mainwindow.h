@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/conversionrun.h"
+#include "shell/programsettings.h"
 #include "shell/standarddialogs.h"
 
 #include <QMap>
@@ -22,6 +23,7 @@ class QMenuBar;
 class QProgressBar;
 class QPushButton;
 class QToolButton;
+class UserServices;
 class PopupMenus;
 
 // The main window: toolbar, file list, settings column, progress area and the corner hot zones.
@@ -37,7 +39,8 @@ public:
     static constexpr int ClientHeight = 455;
 
     // `programFolder` holds setup.ini, options.ini, help.html and data/.
-    explicit MainWindow(const QString &programFolder, QWidget *parent = nullptr);
+    // Message boxes, opening files and folders and the completion sound go through services.
+    MainWindow(const QString &programFolder, UserServices &services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The start-up: shared dialogs, runners, defaults, setup.ini, captions, options.ini.
@@ -53,6 +56,8 @@ public:
     // The run, made by the start-up.
     ConversionRun *conversionRun() const { return m_run; }
     ProgressDisplay *progress() const { return m_progress; }
+    // The options of options.ini, as the start-up read them and the options dialog changed them.
+    const ProgramSettings &settings() const { return m_settings; }
     StandardDialogs &standardDialogs() { return m_standardDialogs; }
     // The popup menu holder, made on first use.
     PopupMenus *popupMenus();
@@ -114,6 +119,8 @@ private:
     QString setupIniPath() const;
 
     QString m_programFolder;
+    UserServices &m_services;
+    ProgramSettings m_settings;
     std::function<void()> m_programEnd;
     bool m_shownOnce = false;
     bool m_unloaded = false;

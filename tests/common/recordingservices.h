@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <QTimer>
 
-// Records what the program asked of the desktop; installs itself for its lifetime.
+// Records what the program asked of the desktop.
 class RecordingServices final : public UserServices
 {
 public:
@@ -15,9 +15,6 @@ public:
         QString title;
         QString text;
     };
-
-    RecordingServices() { UserServices::setInstance(this); }
-    ~RecordingServices() override { UserServices::setInstance(nullptr); }
 
     void showMessage(Icon icon, const QString &title, const QString &text) override
     {

@@ -1,5 +1,6 @@
 #include "convhelpers.h"
 
+#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/progressdisplay.h"
 #include "runner/toolrunner.h"
@@ -32,6 +33,7 @@ private:
     ToolCommand firstStage(OutputFormat format, const QString &input, const EncodingSettings &settings) const;
 
     QTemporaryDir m_dir;
+    RecordingServices m_services; // for the tests that look at no message
 };
 
 namespace {
@@ -125,7 +127,7 @@ void TestConvRun::conversions()
         settings.frameRate = frameRateText;
     const ToolCommand command = firstStage(format, inputPath, settings);
     // Run as the program runs it: its runner delivers the output to the encoder handler.
-    ToolRunner runner;
+    ToolRunner runner(m_services);
     ProgressDisplay display;
     connect(&runner, &ToolRunner::outputReceived, &display,
             [&display](QString &chunk) { display.objDOS_ReceiveOutputs(chunk); });

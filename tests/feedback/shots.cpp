@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
 
     saveArtworkSheet();
 
-    MainWindow window(AppDirs::programFolder());
+    MainWindow window(AppDirs::programFolder(), quiet);
     window.setProgramEnd([] {});
     window.loadSettings();
     window.show();

@@ -57,7 +57,8 @@ struct RunFixture
     TestHost host;
     FileList files;
     ProgressDisplay progress;
-    ConversionRun run{host, files, progress};
+    ProgramSettings settings;
+    ConversionRun run{host, files, progress, services, settings};
     QStringList log;
 
     RunFixture()

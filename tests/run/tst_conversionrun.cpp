@@ -1,7 +1,6 @@
 #include "runfixture.h"
 
 #include "conversion/runtexts.h"
-#include "runner/toolprocessname.h"
 #include "runner/toolrunner.h"
 
 #include <QRegularExpression>
@@ -13,8 +12,6 @@ class TestConversionRun : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { ProgramSettings::instance() = ProgramSettings(); }
-
     void emptyListIsRefused()
     {
         RunFixture f;
@@ -39,9 +36,8 @@ private slots:
     {
         QFETCH(int, soundPrompt);
         QFETCH(int, soundsPlayed);
-        ProgramSettings::instance().soundPromptIndex = qint16(soundPrompt);
-
         RunFixture f;
+        f.settings.soundPromptIndex = qint16(soundPrompt);
         const QList<double> seconds{2.0, 3.0, 2.5};
         QList<FileList::Id> ids;
         for (int i = 0; i < 3; ++i) {
@@ -56,7 +52,7 @@ private slots:
         QList<double> barsAtDecode;
         int refusedStarts = 0;
         connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
-            QCOMPARE(ToolProcessName, tool);
+            QCOMPARE(f.run.runningTool(), tool);
             if (tool == QStringLiteral("sox")) {
                 captionsAtDecode.append(f.progress.caption());
                 barsAtDecode.append(f.progress.percent());

@@ -38,8 +38,6 @@ class TestRunFaults : public QObject
     }
 
 private slots:
-    void init() { ProgramSettings::instance() = ProgramSettings(); }
-
     void badInputIsMarkedAndTheRunGoesOn_data()
     {
         QTest::addColumn<QString>("kind");

@@ -1,7 +1,5 @@
 #include "runfixture.h"
 
-#include "runner/toolprocessname.h"
-
 #include <QFileInfo>
 
 // A generated video through every video format with the real tools: the formats the tools accept
@@ -24,8 +22,6 @@ private slots:
                                      {QStringLiteral("-c:v"), QStringLiteral("libx264"),
                                       QStringLiteral("-c:a"), QStringLiteral("aac")}));
     }
-    void init() { ProgramSettings::instance() = ProgramSettings(); }
-
     void everyVideoFormat_data()
     {
         QTest::addColumn<int>("format");
@@ -69,7 +65,7 @@ private slots:
         const FileList::Id id = f.files.addFile(m_video);
         QStringList toolNames;
         connect(&f.run, &ConversionRun::stageStarted, &f.run,
-                [&](FileList::Id, const QString &) { toolNames.append(ToolProcessName); });
+                [&](FileList::Id, const QString &) { toolNames.append(f.run.runningTool()); });
 
         QVERIFY(f.startAndWait());
 

@@ -1,4 +1,5 @@
 #include "common/faketools.h"
+#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "common/testmedia.h"
 #include "runner/commandlinetext.h"
@@ -65,6 +66,7 @@ class TestProgressDisplay : public QObject
 
 private:
     QTemporaryDir m_dir;
+    RecordingServices m_services; // for the tests that look at no message
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -284,7 +286,7 @@ private slots:
         const QString replay = FakeTools::write(m_dir.path(), QStringLiteral("replay"),
                                                 "tr '\\r' '\\n' < \"$1\" | while IFS= read -r line; do "
                                                 "printf '%s\\r' \"$line\"; sleep 0.06; done");
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         ProgressDisplay display;
         DisplayLog log(display);
         if (encoder)
@@ -313,7 +315,7 @@ private slots:
 
         ProgressDisplay display;
         DisplayLog log(display);
-        ToolRunner probeRunner;
+        ToolRunner probeRunner(m_services);
         connect(&probeRunner, &ToolRunner::outputReceived, &display,
                 &ProgressDisplay::objDuration_ReceiveOutputs);
         runToEnd(probeRunner,
@@ -323,7 +325,7 @@ private slots:
 
         // Progress every 0.1 s of the encode, and the input read at 15 times its speed, give a
         // couple of dozen progress lines.
-        ToolRunner coderRunner;
+        ToolRunner coderRunner(m_services);
         connect(&coderRunner, &ToolRunner::outputReceived, &display,
                 &ProgressDisplay::objffmpeg_ReceiveOutputs);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) +
@@ -348,7 +350,7 @@ private slots:
         const QString flac = m_dir.path() + QStringLiteral("/short.flac");
         QVERIFY(TestMedia::makeFlac(flac, 4.5));
         ProgressDisplay display;
-        ToolRunner coderRunner;
+        ToolRunner coderRunner(m_services);
         connect(&coderRunner, &ToolRunner::outputReceived, &display,
                 &ProgressDisplay::objffmpeg_ReceiveOutputs);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
@@ -369,7 +371,7 @@ private slots:
                                       QStringLiteral("libmp3lame")}));
         ProgressDisplay display;
         DisplayLog log(display);
-        ToolRunner convRunner;
+        ToolRunner convRunner(m_services);
         connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
         runToEnd(convRunner, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
                                  QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "

@@ -2,7 +2,6 @@
 #include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/commandlinetext.h"
-#include "runner/toolprocessname.h"
 #include "runner/toolrunner.h"
 
 #include <QDir>
@@ -42,6 +41,7 @@ class TestToolRunner : public QObject
 
 private:
     QTemporaryDir m_dir;
+    RecordingServices m_services; // for the tests that look at no message
     QString tool(const QString &name, const QByteArray &body)
     {
         return FakeTools::write(m_dir.path(), name, body);
@@ -53,7 +53,7 @@ private slots:
     void outputLeftAtTheEndIsDrainedInChunks()
     {
         // Printed just before the tool ends: handed over in pieces, in order, after the end.
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         const QString program = tool(QStringLiteral("burst"), "printf '%3000s' '' | tr ' ' x");
         const QString result = runToEnd(runner, program);
@@ -71,7 +71,7 @@ private slots:
 
     void outputIsPacedWhileTheToolRuns()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         const QString program = tool(QStringLiteral("paced"), "printf '%3000s' '' | tr ' ' x; sleep 1");
         runToEnd(runner, program);
@@ -84,7 +84,7 @@ private slots:
     void piecesEndAtLineEndsWhenMoreIsWaiting()
     {
         // 40 progress lines of 77 bytes at once: no piece may cut a line in two.
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         const QString program =
             tool(QStringLiteral("lines"), "i=0; out=''; while [ $i -lt 40 ]; do "
@@ -117,7 +117,7 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         runner.setCommandLine(tool(QStringLiteral("status"), body));
         QCOMPARE(runToEnd(runner), output);
@@ -128,7 +128,7 @@ private slots:
 
     void standardErrorIsMergedInOrder()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         const QString program =
             tool(QStringLiteral("both"), "echo one; sleep 0.1; echo two >&2; sleep 0.1; echo three");
         QCOMPARE(runToEnd(runner, program), QStringLiteral("one\ntwo\nthree\n"));
@@ -136,7 +136,7 @@ private slots:
 
     void silentToolEndsWithOneCommandOver()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
@@ -150,7 +150,7 @@ private slots:
     void standardInputIsClosed()
     {
         // A tool that reads its input must see its end at once, not wait for a user.
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         const QString program = tool(QStringLiteral("reader"), "cat; echo eof");
         QCOMPARE(runToEnd(runner, program), QStringLiteral("eof\n"));
     }
@@ -158,7 +158,7 @@ private slots:
     void emptyCommandLineShowsMessage()
     {
         RecordingServices services;
-        ToolRunner runner;
+        ToolRunner runner(services);
         runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
         runner.setCommandLine(QString());
@@ -190,7 +190,7 @@ private slots:
     {
         QFETCH(QString, commandLine);
         RecordingServices services;
-        ToolRunner runner;
+        ToolRunner runner(services);
         runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
         QCOMPARE(runToEnd(runner, commandLine), QString());
@@ -220,7 +220,7 @@ private slots:
         const QString program = tool(QStringLiteral("Program Files/my tools/echo args"),
                                      "for a in \"$@\"; do echo \"[$a]\"; done");
         const QString head = quoted ? CommandLineText::quote(program) : program;
-        ToolRunner runner;
+        ToolRunner runner(services);
         const QString result = runToEnd(runner, head + QStringLiteral(" -i \"a b.flac\" -y"));
         QCOMPARE(result, quoted ? QStringLiteral("[-i]\n[a b.flac]\n[-y]\n") : QString());
         QCOMPARE(services.messages.size(), quoted ? 0 : 1);
@@ -229,7 +229,7 @@ private slots:
     void splitMultiByteCharacterArrivesWhole()
     {
         // 1023 ASCII bytes, then a three-byte character across the 1024-byte boundary.
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         const QString program =
             tool(QStringLiteral("utf8"),
@@ -243,7 +243,7 @@ private slots:
 
     void cutMultiByteCharacterAtTheEndIsKept()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         const QString result = runToEnd(runner, tool(QStringLiteral("cut"), "printf 'end\\344\\270'"));
         QCOMPARE(result, QStringLiteral("end\uFFFD\uFFFD"));
@@ -252,7 +252,7 @@ private slots:
 
     void toolKillingItselfReportsCrash()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         const QString result = runToEnd(
             runner, tool(QStringLiteral("suicide"), "echo 'frame= 10'; sleep 0.1; kill -9 $$; echo never"));
@@ -263,7 +263,7 @@ private slots:
 
     void floodIsDeliveredWholeAndInOrder()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
@@ -294,8 +294,7 @@ private slots:
         unrelated.start(lingering, {});
         QVERIFY(unrelated.waitForStarted());
 
-        ToolProcessName = QStringLiteral("coder");
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("coder"), "echo quick")), QStringLiteral("quick\n"));
@@ -309,8 +308,8 @@ private slots:
     {
         // A stage's end starts the next one from its handler: the start returns at once and the
         // next stage's events follow in order.
-        ToolRunner outer;
-        ToolRunner inner;
+        ToolRunner outer(m_services);
+        ToolRunner inner(m_services);
         QStringList events;
         connect(&outer, &ToolRunner::outputReceived, this,
                 [&](QString &chunk) { events << QStringLiteral("outer: ") + chunk.trimmed(); });
@@ -336,7 +335,7 @@ private slots:
 
     void eventsKeepBeingHandledWhileAToolRuns()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         int ticks = 0;
         QTimer timer;
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
@@ -351,7 +350,7 @@ private slots:
 
     void terminateEndsTheTool()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         QTimer::singleShot(300, &runner, &ToolRunner::terminate);
         QElapsedTimer clock;
@@ -369,7 +368,7 @@ private slots:
 
     void runnerCanBeReused()
     {
-        ToolRunner runner;
+        ToolRunner runner(m_services);
         EventLog log(runner);
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("a"), "echo first")), QStringLiteral("first\n"));
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
@@ -382,7 +381,7 @@ private slots:
         // The program ends: the runner goes with its window and must not leave the tool behind.
         const QString pidFile = m_dir.path() + QStringLiteral("/pid");
         {
-            ToolRunner runner;
+            ToolRunner runner(m_services);
             QSignalSpy chunks(&runner, &ToolRunner::outputReceived);
             runner.start(tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
                          QLatin1Char(' ') + CommandLineText::quote(pidFile));

@@ -52,6 +52,8 @@ class TestOptionsDialog : public QObject
     Q_OBJECT
 
     QTemporaryDir m_folder;
+    ProgramSettings m_settings;
+    RecordingServices m_services; // for the tests that look at no message
 
     QString optionsPath() const { return m_folder.filePath(OptionsFile::fileName()); }
 
@@ -87,8 +89,8 @@ private slots:
     void load()
     {
         QFETCH(ProgramSettings, settings);
-        ProgramSettings::instance() = settings;
-        OptionsDialog dialog(m_folder.path());
+        m_settings = settings;
+        OptionsDialog dialog(m_settings, m_folder.path(), m_services);
         QCOMPARE(dialog.windowTitle(), u"选项设置"_qs);
         QVERIFY(dialog.isModal());
         QTEST(dialog.findChild<QComboBox *>(u"soundCombo"_qs)->currentIndex(), "soundIndex");
@@ -99,15 +101,15 @@ private slots:
 
     void switchEnablesFields()
     {
-        ProgramSettings::instance() = ProgramSettings{0, 0, 3725, 0};
-        OptionsDialog dialog(m_folder.path());
-        auto *m_cutterCheck = dialog.findChild<QCheckBox *>(u"cutterCheck"_qs);
+        m_settings = ProgramSettings{0, 0, 3725, 0};
+        OptionsDialog dialog(m_settings, m_folder.path(), m_services);
+        auto *cutter = dialog.findChild<QCheckBox *>(u"cutterCheck"_qs);
         QVERIFY(!fieldsEnabled(dialog));
-        m_cutterCheck->click();
+        cutter->click();
         QVERIFY(fieldsEnabled(dialog));
         // The texts stay as they were: the stored seconds are not shown.
         QCOMPARE(fieldTexts(dialog), QStringList(6, u"0"_qs));
-        m_cutterCheck->click();
+        cutter->click();
         QVERIFY(!fieldsEnabled(dialog));
     }
 
@@ -176,8 +178,8 @@ private slots:
         QFETCH(QString, message);
         QFETCH(QString, focus);
         RecordingServices services;
-        ProgramSettings::instance() = before;
-        OptionsDialog dialog(m_folder.path());
+        m_settings = before;
+        OptionsDialog dialog(m_settings, m_folder.path(), services);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         for (const QString &edit : edits) {
@@ -191,7 +193,7 @@ private slots:
                 field(dialog, name)->setText(value);
         }
         QTest::mouseClick(dialog.findChild<QPushButton *>(u"okButton"_qs), Qt::LeftButton);
-        QCOMPARE(ProgramSettings::instance(), after);
+        QCOMPARE(m_settings, after);
         if (title.isEmpty()) {
             QVERIFY(services.messages.isEmpty());
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -214,26 +216,26 @@ private slots:
     void offStoresDigitOne()
     {
         RecordingServices services;
-        ProgramSettings::instance() = ProgramSettings{};
-        OptionsDialog dialog(m_folder.path());
+        m_settings = ProgramSettings{};
+        OptionsDialog dialog(m_settings, m_folder.path(), services);
         dialog.findChild<QComboBox *>(u"soundCombo"_qs)->setCurrentIndex(1);
         dialog.storeAndClose();
         QCOMPARE(fileContent(optionsPath()).left(3), QByteArray("1\r\n"));
-        QVERIFY(!ProgramSettings::instance().playsCompletionSound());
+        QVERIFY(!m_settings.playsCompletionSound());
     }
 
     void unwritableFileIsNotReported()
     {
         RecordingServices services;
-        ProgramSettings::instance() = ProgramSettings{};
+        m_settings = ProgramSettings{};
         QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner));
-        OptionsDialog dialog(m_folder.path());
+        OptionsDialog dialog(m_settings, m_folder.path(), services);
         dialog.findChild<QComboBox *>(u"soundCombo"_qs)->setCurrentIndex(1);
         dialog.storeAndClose();
         QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner | QFile::WriteOwner));
         QVERIFY(services.messages.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(ProgramSettings::instance().soundPromptIndex, qint16(1));
+        QCOMPARE(m_settings.soundPromptIndex, qint16(1));
         QCOMPARE(fileContent(optionsPath()), oldOptions);
     }
 
@@ -250,9 +252,9 @@ private slots:
         QFETCH(QString, button);
         RecordingServices services;
         const ProgramSettings stored{0, 1, 3725, 7322};
-        ProgramSettings::instance() = stored;
+        m_settings = stored;
         {
-            OptionsDialog dialog(m_folder.path());
+            OptionsDialog dialog(m_settings, m_folder.path(), services);
             dialog.show();
             dialog.findChild<QComboBox *>(u"soundCombo"_qs)->setCurrentIndex(1);
             dialog.findChild<QCheckBox *>(u"cutterCheck"_qs)->setChecked(false);
@@ -262,10 +264,10 @@ private slots:
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QVERIFY(!dialog.isVisible());
         }
-        QCOMPARE(ProgramSettings::instance(), stored);
+        QCOMPARE(m_settings, stored);
         QCOMPARE(fileContent(optionsPath()), oldOptions);
         QVERIFY(services.messages.isEmpty());
-        OptionsDialog again(m_folder.path());
+        OptionsDialog again(m_settings, m_folder.path(), services);
         QCOMPARE(fieldTexts(again), (QStringList{u"1"_qs, u"2"_qs, u"5"_qs, u"2"_qs, u"2"_qs, u"2"_qs}));
         QCOMPARE(again.findChild<QComboBox *>(u"soundCombo"_qs)->currentIndex(), 0);
     }
@@ -273,7 +275,7 @@ private slots:
     // The rows say which time they hold and every field its unit; no caption is cut or covers a field.
     void timeFieldsAreLabelled()
     {
-        OptionsDialog dialog(m_folder.path());
+        OptionsDialog dialog(m_settings, m_folder.path(), m_services);
         const QList<QLabel *> labels = dialog.findChildren<QLabel *>();
         const auto captionAt = [&labels](const QRect &place) {
             for (const QLabel *label : labels) {
@@ -303,7 +305,7 @@ private slots:
 
     void pictureButtonsShowTheHand()
     {
-        OptionsDialog dialog(m_folder.path());
+        OptionsDialog dialog(m_settings, m_folder.path(), m_services);
         for (const QString &name : {u"okPicture"_qs, u"backPicture"_qs, u"closePicture"_qs}) {
             auto *button = dialog.findChild<QToolButton *>(name);
             QVERIFY2(button, qPrintable(name));

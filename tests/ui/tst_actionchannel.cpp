@@ -22,9 +22,6 @@ namespace {
 class ScriptedServices final : public UserServices
 {
 public:
-    ScriptedServices() { UserServices::setInstance(this); }
-    ~ScriptedServices() override { UserServices::setInstance(nullptr); }
-
     void showMessage(Icon, const QString &title, const QString &) override
     {
         seen.append(QStringLiteral("message:") + title);
@@ -171,7 +168,7 @@ void TestActionChannel::wordsRunTheirCommands()
     QFETCH(QStringList, expected);
     QFETCH(int, rowsLeft);
     ScriptedServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     addRows(w, 3);
     selectRow(w, 1);
     auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
@@ -204,7 +201,7 @@ void TestActionChannel::otherTextsRunNothing()
 {
     QFETCH(QString, text);
     ScriptedServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     addRows(w, 3);
     selectRow(w, 0);
     ModalWatcher watcher;
@@ -271,7 +268,7 @@ void TestActionChannel::popupItemRemovesSelected()
 void TestActionChannel::dismissedPopupChangesNothing()
 {
     ScriptedServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     addRows(w, 3);
     selectRow(w, 1);
     ModalWatcher watcher;
@@ -302,7 +299,7 @@ void TestActionChannel::commandWritingDuringDispatch()
     QFETCH(QStringList, expected);
     QFETCH(int, rowsLeft);
     ScriptedServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     addRows(w, 3);
     selectRow(w, 0);
     auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));

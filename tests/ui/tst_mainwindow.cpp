@@ -408,7 +408,7 @@ void TestMainWindow::menuItems()
     QFETCH(QString, item);
     QFETCH(QStringList, expected);
     RecordingServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
     auto *action = w.window->menuBar()->findChild<QAction *>(item);
     QVERIFY(action);
@@ -438,7 +438,7 @@ void TestMainWindow::toolbarButtons()
     QFETCH(int, index);
     QFETCH(QStringList, expected);
     RecordingServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
     if (auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(index)))
         button->click();
@@ -467,7 +467,7 @@ void TestMainWindow::toolbarDispatch()
     QFETCH(int, index);
     QFETCH(QStringList, expected);
     RecordingServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
     w.window->runToolbarCommand(index);
     QCOMPARE(observed(watcher, services, w), expected);
@@ -542,7 +542,7 @@ void TestMainWindow::feedbackLabelStaysBoldAfterItsWindow()
 void TestMainWindow::helpOpensTheGuideAndUnlights()
 {
     RecordingServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     w.window->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
     auto *zoneHelp = w.control<HotLabel>(QStringLiteral("helpZone"));
@@ -571,7 +571,7 @@ void TestMainWindow::minimiseUnlights()
 void TestMainWindow::aboutBox()
 {
     RecordingServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     w.window->showAbout();
     QCOMPARE(services.messages.size(), 1);
     const RecordingServices::Message &box = services.messages.first();
@@ -622,7 +622,7 @@ void TestMainWindow::exitWritesSetupIni()
     QFETCH(QByteArray, bytes);
     QFETCH(bool, closeBox);
     RecordingServices services;
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(format);
     w.control<QComboBox>(QStringLiteral("channelCombo"))->setCurrentIndex(channel);
     if (!rateText.isEmpty())
@@ -655,7 +655,7 @@ void TestMainWindow::exitWithUnwritableSetupIniStillEnds()
     QFETCH(bool, asFolder);
     RecordingServices services;
     const QByteArray saved("\"7\"\r\n\"1\"\r\n\"1\"\r\n\"/kept\"\r\n\"0\"\r\n");
-    LoadedWindow w(asFolder ? QByteArray() : saved);
+    LoadedWindow w(asFolder ? QByteArray() : saved, &services);
     const QString path = w.folder.filePath(QStringLiteral("setup.ini"));
     if (asFolder)
         QVERIFY(QDir().mkdir(path));
@@ -708,7 +708,7 @@ void TestMainWindow::startConvertsTheListToMp3()
     const QString second = output.filePath(QStringLiteral("song two.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 2.0));
     QVERIFY(TestMedia::makeFlac(second, 2.0));
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     QVERIFY(prepareMp3Run(w, flac, output.filePath(QStringLiteral("out"))));
     w.window->fileList()->addFile(second);
     auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
@@ -763,7 +763,7 @@ void TestMainWindow::exitDuringARunLeavesNoHalfFile()
     QTemporaryDir output;
     const QString flac = output.filePath(QStringLiteral("long.flac"));
     QVERIFY(TestMedia::makeFlac(flac, 240.0));
-    LoadedWindow w;
+    LoadedWindow w(QByteArray(), &services);
     const QString outFolder = output.filePath(QStringLiteral("out"));
     QVERIFY(prepareMp3Run(w, flac, outFolder));
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/recordingservices.h"
 #include "ui/mainwindow.h"
 
 #include <QApplication>
@@ -64,23 +65,24 @@ private:
 };
 
 // A main window on a program folder of its own, loaded as at start-up; ending the program only
-// counts.
+// counts. What it asks of the desktop goes to services, or is recorded and dropped without them.
 struct LoadedWindow
 {
-    explicit LoadedWindow(const QByteArray &setupIni = QByteArray())
+    explicit LoadedWindow(const QByteArray &setupIni = QByteArray(), UserServices *services = nullptr)
     {
         if (!setupIni.isNull()) {
             QFile file(folder.filePath(QStringLiteral("setup.ini")));
             if (file.open(QIODevice::WriteOnly))
                 file.write(setupIni);
         }
-        window = std::make_unique<MainWindow>(folder.path());
+        window = std::make_unique<MainWindow>(folder.path(), services ? *services : ownServices);
         window->setProgramEnd([this] { ++ends; });
         window->loadSettings();
     }
 
     template<typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
 
+    RecordingServices ownServices;
     QTemporaryDir folder;
     std::unique_ptr<MainWindow> window;
     int ends = 0;

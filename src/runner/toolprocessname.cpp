@@ -1,3 +1,0 @@
-#include "runner/toolprocessname.h"
-
-QString ToolProcessName;

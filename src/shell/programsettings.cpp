@@ -1,7 +1,0 @@
-#include "shell/programsettings.h"
-
-ProgramSettings &ProgramSettings::instance()
-{
-    static ProgramSettings settings;
-    return settings;
-}
