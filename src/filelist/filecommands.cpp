@@ -5,8 +5,7 @@
 #include "filelist/filelistview.h"
 #include "filelist/filesearch.h"
 #include "filelist/hintbox.h"
-#include "shell/comdlg.h"
-#include "shell/shelldialogs.h"
+#include "shell/filechoosers.h"
 #include "shell/standarddialogs.h"
 
 #include <QFile>

@@ -12,7 +12,7 @@
 #include "shell/productinfo.h"
 #include "shell/programsettings.h"
 #include "shell/setupfile.h"
-#include "shell/shelldialogs.h"
+#include "shell/filechoosers.h"
 #include "shell/shutdown.h"
 #include "shell/userservices.h"
 #include "ui/actionwords.h"

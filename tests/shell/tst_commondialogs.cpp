@@ -1,7 +1,6 @@
 #include "shell/appdirs.h"
-#include "shell/comdlg.h"
+#include "shell/filechoosers.h"
 #include "shell/filefiltertext.h"
-#include "shell/shelldialogs.h"
 #include "shell/standarddialogs.h"
 
 #include <QAbstractItemView>

@@ -1,5 +1,6 @@
-#include "shell/shelldialogs.h"
+#include "shell/filechoosers.h"
 
+#include "shell/appdirs.h"
 #include "shell/filedialogsetup.h"
 
 #include <QDir>
@@ -29,6 +30,20 @@ QString chooseFolder(QWidget *owner, const QString &prompt, const QString &start
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return QDir::cleanPath(dialog.selectedFiles().constFirst());
+}
+
+QString chooseFile(QWidget *owner, const QString &title, const QString &initialFolder, const QString &filter)
+{
+    QString start = initialFolder.trimmed().isEmpty() ? AppDirs::programFolder() : initialFolder;
+    if (!QFileInfo(start).isDir())
+        start = AppDirs::programFolder();
+    QFileDialog dialog(owner, title, start);
+    FileDialogSetup::useQtDialog(dialog);
+    FileDialogSetup::applyFilter(dialog, filter.trimmed().isEmpty() ? QStringLiteral("*.*|*.*") : filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace FileChoosers
