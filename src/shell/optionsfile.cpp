@@ -1,8 +1,7 @@
 #include "shell/optionsfile.h"
 
-#include "shell/atomicfile.h"
 #include "shell/numbertext.h"
-#include "shell/settingslines.h"
+#include "shell/settingsfile.h"
 
 namespace {
 
@@ -17,6 +16,25 @@ Int lineValue(const QStringList &lines, int line, std::optional<Int> (*convert)(
     return convert(NumberText::leading(lines[line])).value_or(0);
 }
 
+ProgramSettings fromLines(const QStringList &lines)
+{
+    ProgramSettings settings;
+    settings.soundPromptIndex = lineValue<qint16>(lines, 0, NumberText::toInt16);
+    settings.cutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
+    settings.cutStartSeconds = lineValue<qint32>(lines, 2, NumberText::toInt32);
+    settings.cutEndSeconds = lineValue<qint32>(lines, 3, NumberText::toInt32);
+    return settings;
+}
+
+QStringList toLines(const ProgramSettings &settings)
+{
+    QStringList lines;
+    for (const qint32 value : {qint32(settings.soundPromptIndex), qint32(settings.cutterEnabled),
+                               settings.cutStartSeconds, settings.cutEndSeconds})
+        lines.append(QString::number(value));
+    return lines;
+}
+
 } // namespace
 
 namespace OptionsFile {
@@ -28,32 +46,22 @@ QString fileName()
 
 ProgramSettings parse(const QByteArray &content)
 {
-    const QStringList lines = SettingsLines::split(content, lineCount);
-    ProgramSettings settings;
-    settings.soundPromptIndex = lineValue<qint16>(lines, 0, NumberText::toInt16);
-    settings.cutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
-    settings.cutStartSeconds = lineValue<qint32>(lines, 2, NumberText::toInt32);
-    settings.cutEndSeconds = lineValue<qint32>(lines, 3, NumberText::toInt32);
-    return settings;
+    return fromLines(SettingsFile::splitLines(content, lineCount));
 }
 
 QByteArray compose(const ProgramSettings &settings)
 {
-    QByteArray content;
-    for (const qint32 value : {qint32(settings.soundPromptIndex), qint32(settings.cutterEnabled),
-                               settings.cutStartSeconds, settings.cutEndSeconds})
-        content += QByteArray::number(value) + "\r\n";
-    return content;
+    return SettingsFile::joinLines(toLines(settings));
 }
 
 ProgramSettings read(const QString &path)
 {
-    return parse(AtomicFile::readHead(path, maxReadBytes));
+    return fromLines(SettingsFile::readLines(path, lineCount, maxReadBytes));
 }
 
 bool write(const QString &path, const ProgramSettings &settings)
 {
-    return AtomicFile::write(path, compose(settings));
+    return SettingsFile::writeLines(path, toLines(settings));
 }
 
 } // namespace OptionsFile

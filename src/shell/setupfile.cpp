@@ -1,8 +1,7 @@
 #include "shell/setupfile.h"
 
-#include "shell/atomicfile.h"
 #include "shell/numbertext.h"
-#include "shell/settingslines.h"
+#include "shell/settingsfile.h"
 
 namespace {
 
@@ -47,14 +46,40 @@ std::optional<QString> folder(const QString &line)
     return text;
 }
 
-QByteArray quoted(const QString &text)
+QString quoted(const QString &text)
 {
-    return '"' + text.toUtf8() + "\"\r\n";
+    return u'"' + text + u'"';
 }
 
-QByteArray quoted(std::optional<int> index)
+QString quoted(std::optional<int> index)
 {
     return quoted(QString::number(index.value_or(-1)));
+}
+
+SetupState fromLines(const QStringList &lines)
+{
+    SetupState state;
+    if (lines.size() > 0)
+        state.bitrateIndex = index(lines[0]);
+    if (lines.size() > 1)
+        state.sampleRateIndex = index(lines[1]);
+    if (lines.size() > 2)
+        state.channelIndex = index(lines[2]);
+    if (lines.size() > 3)
+        state.outputFolder = folder(lines[3]);
+    if (lines.size() > 4)
+        state.formatIndex = index(lines[4]);
+    return state;
+}
+
+QStringList toLines(const SetupState &state)
+{
+    QString folderText = state.outputFolder.value_or(QString());
+    // A line break would split the record; such a folder is not kept (the next start uses the default).
+    if (folderText.contains(QLatin1Char('\n')) || folderText.contains(QLatin1Char('\r')))
+        folderText.clear();
+    return {quoted(state.bitrateIndex), quoted(state.sampleRateIndex), quoted(state.channelIndex),
+            quoted(folderText), quoted(state.formatIndex)};
 }
 
 } // namespace
@@ -75,39 +100,22 @@ QString fileName()
 
 SetupState parse(const QByteArray &content)
 {
-    const QStringList lines = SettingsLines::split(content, lineCount);
-    SetupState state;
-    if (lines.size() > 0)
-        state.bitrateIndex = index(lines[0]);
-    if (lines.size() > 1)
-        state.sampleRateIndex = index(lines[1]);
-    if (lines.size() > 2)
-        state.channelIndex = index(lines[2]);
-    if (lines.size() > 3)
-        state.outputFolder = folder(lines[3]);
-    if (lines.size() > 4)
-        state.formatIndex = index(lines[4]);
-    return state;
+    return fromLines(SettingsFile::splitLines(content, lineCount));
 }
 
 QByteArray compose(const SetupState &state)
 {
-    QString folderText = state.outputFolder.value_or(QString());
-    // A line break would split the record; such a folder is not kept (the next start uses the default).
-    if (folderText.contains(QLatin1Char('\n')) || folderText.contains(QLatin1Char('\r')))
-        folderText.clear();
-    return quoted(state.bitrateIndex) + quoted(state.sampleRateIndex) + quoted(state.channelIndex) +
-           quoted(folderText) + quoted(state.formatIndex);
+    return SettingsFile::joinLines(toLines(state));
 }
 
 SetupState read(const QString &path)
 {
-    return parse(AtomicFile::readHead(path, maxReadBytes));
+    return fromLines(SettingsFile::readLines(path, lineCount, maxReadBytes));
 }
 
 bool write(const QString &path, const SetupState &state)
 {
-    return AtomicFile::write(path, compose(state));
+    return SettingsFile::writeLines(path, toLines(state));
 }
 
 } // namespace SetupFile
