@@ -132,9 +132,9 @@ void parserThroughput()
             display.resetDuration();
             for (const QString &chunk : chunks) {
                 if (output.encoder)
-                    display.objDOS_ReceiveOutputs(chunk);
+                    display.readEncoderOutput(chunk);
                 else
-                    display.objffmpeg_ReceiveOutputs(chunk);
+                    display.readTranscoderOutput(chunk);
             }
         }
         const double seconds = clock.nsecsElapsed() / 1e9;

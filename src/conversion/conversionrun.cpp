@@ -1,17 +1,17 @@
 #include "conversion/conversionrun.h"
 
+#include "conversion/fileconversion.h"
 #include "conversion/runtexts.h"
-#include "conversion/stageverdict.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
-#include "runner/toolrunner.h"
 #include "shell/appdirs.h"
 #include "shell/programsettings.h"
 #include "shell/userservices.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,30 +38,69 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &pr
     , m_progress(progress)
     , m_services(services)
     , m_programSettings(settings)
-    , m_convRunner(new ToolRunner(services, this))
-    , m_coderRunner(new ToolRunner(services, this))
-    , m_soxRunner(new ToolRunner(services, this))
-    , m_probeRunner(new ToolRunner(services, this))
     , m_startDelay(new QTimer(this))
 {
     m_startDelay->setSingleShot(true);
     m_startDelay->setInterval(StartDelayMs);
     connect(m_startDelay, &QTimer::timeout, this, &ConversionRun::startDelayElapsed);
-
-    connect(m_convRunner, &ToolRunner::outputReceived, &m_progress, &ProgressDisplay::objDOS_ReceiveOutputs);
-    connect(m_probeRunner, &ToolRunner::outputReceived, &m_progress,
-            &ProgressDisplay::objDuration_ReceiveOutputs);
-    connect(m_coderRunner, &ToolRunner::outputReceived, &m_progress,
-            &ProgressDisplay::objffmpeg_ReceiveOutputs);
-    connect(m_soxRunner, &ToolRunner::finished, this, &ConversionRun::decodeFinished);
-    connect(m_probeRunner, &ToolRunner::finished, this, &ConversionRun::objDuration_CommandOver);
-    connect(m_convRunner, &ToolRunner::finished, this, &ConversionRun::objDOS_CommandOver);
-    connect(m_coderRunner, &ToolRunner::finished, this, &ConversionRun::objffmpeg_CommandOver);
-    for (ToolRunner *runner : {m_soxRunner, m_probeRunner, m_convRunner, m_coderRunner})
-        connect(runner, &ToolRunner::startFailed, this, &ConversionRun::stageFailedToStart);
+    addSlot();
 }
 
 ConversionRun::~ConversionRun() = default;
+
+void ConversionRun::setClock(std::function<QTime()> clock)
+{
+    m_clock = std::move(clock);
+    for (FileConversion *slot : std::as_const(m_slots))
+        slot->setClock(m_clock);
+}
+
+FileConversion *ConversionRun::addSlot()
+{
+    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_progress, m_services, this);
+    auto *ownProgress = new ProgressDisplay(this);
+    slot->setClock(m_clock);
+    connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
+    connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
+    connect(slot, &FileConversion::converted, this, &ConversionRun::fileConverted);
+    connect(slot, &FileConversion::failed, this, &ConversionRun::fileFailed);
+    connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
+    connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
+    connect(ownProgress, &ProgressDisplay::changed, this, &ConversionRun::showOverallProgress);
+    m_slots.append(slot);
+    m_slotProgress.append(ownProgress);
+    return slot;
+}
+
+ToolRunner &ConversionRun::convRunner()
+{
+    return m_slots.constFirst()->convRunner();
+}
+
+ToolRunner &ConversionRun::coderRunner()
+{
+    return m_slots.constFirst()->coderRunner();
+}
+
+ToolRunner &ConversionRun::soxRunner()
+{
+    return m_slots.constFirst()->soxRunner();
+}
+
+ToolRunner &ConversionRun::probeRunner()
+{
+    return m_slots.constFirst()->probeRunner();
+}
+
+QString ConversionRun::runningTool() const
+{
+    for (const FileConversion *slot : m_slots) {
+        const QString tool = slot->runningTool();
+        if (!tool.isEmpty())
+            return tool;
+    }
+    return QString();
+}
 
 void ConversionRun::start()
 {
@@ -74,6 +113,7 @@ void ConversionRun::start()
     m_settings.format = FormatTable::formatAt(m_host.formatPosition());
     m_settings.encoding = m_host.encodingSettings();
     m_settings.outputFolder = absoluteOutputFolder(m_host.outputFolderText(), m_host.programFolder());
+    m_settings.simultaneousFiles = std::max(1, int(m_programSettings.simultaneousFiles));
     if (!m_settings.outputFolder.isEmpty())
         m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;
@@ -88,15 +128,10 @@ void ConversionRun::stopForShutdown()
         m_startDelay->stop();
         m_state = State::Idle;
     }
-    if (m_runningRunner && m_runningRunner->isRunning()) {
-        m_runningRunner->terminate();
-        // The tool can write nothing more; its file goes now, in case the program ends before the
-        // runner has reported the end.
-        if (!m_runningCommand.outputPath.isEmpty())
-            QFile::remove(m_runningCommand.outputPath);
+    for (FileConversion *slot : std::as_const(m_slots)) {
+        if (slot->isBusy())
+            slot->stop();
     }
-    if (m_state == State::Running)
-        removeIntermediates();
 }
 
 void ConversionRun::startDelayElapsed()
@@ -125,7 +160,16 @@ void ConversionRun::beginRun()
     m_files.clearFailedMarks();
     QDir().mkpath(AppDirs::tmpFolder());
     m_lastTried = 0;
-    convertNextFile();
+    m_filesEnded = 0;
+    m_shownShare = 0;
+    m_toolMissing = false;
+    while (m_slots.size() < m_settings.simultaneousFiles)
+        addSlot();
+    // One file at a time shows each file's own progress; several show the share of the run.
+    const bool oneAtATime = m_settings.simultaneousFiles == 1;
+    for (qsizetype k = 0; k < m_slots.size(); ++k)
+        m_slots[k]->setProgress(oneAtATime ? m_progress : *m_slotProgress[k]);
+    fillSlots();
 }
 
 bool ConversionRun::prepareOutputFolder(const QString &folder)
@@ -136,196 +180,115 @@ bool ConversionRun::prepareOutputFolder(const QString &folder)
     return probe.open();
 }
 
-RecipeInput ConversionRun::recipeInput() const
+void ConversionRun::fillSlots()
 {
-    RecipeInput in;
-    in.programFolder = m_host.programFolder();
-    in.inputPath = m_currentInputPath;
-    in.outputFolder = m_settings.outputFolder;
-    in.settings = m_settings.encoding;
-    in.clock = m_clock();
-    in.work = WorkPaths::standard();
-    return in;
-}
-
-void ConversionRun::convertNextFile()
-{
+    if (m_state != State::Running)
+        return;
     // Files that fail before a tool starts are passed over in this loop, not by recursion, so a
     // long list of them cannot exhaust the stack.
-    for (;;) {
-        if (m_shuttingDown) {
-            endAfterShutdown();
-            return;
+    for (qsizetype k = 0; k < m_settings.simultaneousFiles && !m_shuttingDown && !m_toolMissing; ++k) {
+        FileConversion &slot = *m_slots[k];
+        while (!slot.isBusy()) {
+            const FileList::Id id = m_files.idAfter(m_lastTried);
+            if (id == 0)
+                break;
+            m_lastTried = id;
+            startFile(slot, id);
         }
-        const FileList::Id id = m_files.idAfter(m_lastTried);
-        if (id == 0) {
-            endRun();
-            return;
-        }
-        m_lastTried = id;
-        if (beginFile(id))
-            return;
     }
+    if (anySlotBusy())
+        return;
+    if (m_shuttingDown)
+        endAfterShutdown();
+    else if (m_toolMissing)
+        abortRun();
+    else
+        endRun();
 }
 
-bool ConversionRun::beginFile(FileList::Id id)
+bool ConversionRun::startFile(FileConversion &slot, FileList::Id id)
 {
-    m_files.setConverting(id);
-    m_currentId = id;
-    m_currentPath = m_files.path(id);
-    m_currentInputPath = m_files.commandPath(id);
+    m_files.setConverting(id, true);
+    m_pathsConverting.insert(id, m_files.path(id));
+    FileConversion::Job job;
+    job.id = id;
+    job.recipe.programFolder = m_host.programFolder();
+    job.recipe.inputPath = m_files.commandPath(id);
+    job.recipe.outputFolder = m_settings.outputFolder;
+    job.recipe.settings = m_settings.encoding;
     if (!m_settings.format) {
-        fileFailed(RunTexts::noFormatSelected());
+        recordFailure(id, RunTexts::noFormatSelected());
         return false;
     }
-    if (m_currentInputPath.isEmpty()) {
-        fileFailed(RunTexts::inputUnreachable());
+    if (job.recipe.inputPath.isEmpty()) {
+        recordFailure(id, RunTexts::inputUnreachable());
         return false;
     }
-    m_currentFormat = *m_settings.format;
-    m_recipeInput = recipeInput();
-    // A work file left by an earlier file would give the probe that file's duration, or the second
-    // stage that file's pictures.
-    removeIntermediates();
-
-    if (m_currentFormat == OutputFormat::Mp3) {
-        m_progress.setBar(m_progress.barWidth(), 0);
-        m_progress.setCaption(RunTexts::preparing());
-        runStage(*m_soxRunner, Recipes::soxDecode(m_recipeInput));
-    } else {
-        runStage(*m_convRunner,
-                 Recipes::firstStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
-    }
+    job.format = *m_settings.format;
+    slot.start(job);
     return true;
 }
 
-void ConversionRun::runStage(ToolRunner &runner, const ToolCommand &command)
+bool ConversionRun::anySlotBusy() const
 {
-    runner.setCommandLine(command.commandLine);
-    m_runningRunner = &runner;
-    m_runningCommand = command;
-    emit stageStarted(m_currentId, command.toolName);
-    runner.start();
+    return std::any_of(m_slots.cbegin(), m_slots.cend(),
+                       [](const FileConversion *slot) { return slot->isBusy(); });
 }
 
-void ConversionRun::stageFailedToStart()
-{
-    // The runner has told the user why; the run cannot go on without the tool.
-    m_runningRunner = nullptr;
-    emit stageEnded(m_currentId, m_runningCommand.toolName, false);
-    if (m_shuttingDown) {
-        endAfterShutdown();
-        return;
-    }
-    m_files.markFailed(m_currentId, RunnerTexts::fileOrCommandNotFound());
-    m_progress.resetDuration();
-    removeIntermediates();
-    m_files.setConverting(0);
-    abortRun();
-}
-
-bool ConversionRun::judgeStage(ToolRunner &runner)
-{
-    m_runningRunner = nullptr;
-    if (m_shuttingDown)
-        return false;
-    StageOutcome outcome;
-    outcome.started = true;
-    outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
-    outcome.exitCode = runner.exitCode();
-    outcome.output = runner.output();
-    outcome.writtenPath = m_runningCommand.outputPath;
-    const QString reason = StageVerdict::failureReason(outcome);
-    emit stageEnded(m_currentId, m_runningCommand.toolName, reason.isEmpty());
-    if (reason.isEmpty())
-        return true;
-    // The name was free when the stage began, so the file is this stage's own.
-    if (!m_runningCommand.outputPath.isEmpty())
-        QFile::remove(m_runningCommand.outputPath);
-    fileFailed(reason);
-    fileEnded();
-    return false;
-}
-
-void ConversionRun::decodeFinished()
-{
-    // Neither the decode nor the probe is judged: the encode reads the input itself.
-    m_runningRunner = nullptr;
-    if (m_shuttingDown) {
-        endAfterShutdown();
-        return;
-    }
-    emit stageEnded(m_currentId, ToolName::sox(), true);
-    runStage(*m_probeRunner, Recipes::durationProbe(m_recipeInput));
-}
-
-void ConversionRun::objDuration_CommandOver()
-{
-    m_runningRunner = nullptr;
-    if (m_shuttingDown) {
-        endAfterShutdown();
-        return;
-    }
-    emit stageEnded(m_currentId, ToolName::coder(), true);
-    // The decode has served its purpose; a long input's decode is large.
-    QFile::remove(m_recipeInput.work.probeWav);
-    runStage(*m_coderRunner, Recipes::mp3Encode(m_recipeInput, &Recipes::freeOutputName));
-}
-
-void ConversionRun::objDOS_CommandOver()
-{
-    if (!judgeStage(*m_convRunner)) {
-        if (m_shuttingDown)
-            endAfterShutdown();
-        return;
-    }
-    if (!FormatTable::isTwoStage(m_currentFormat)) {
-        fileConverted();
-        return;
-    }
-    // Built now, so the time stamp is that of the end of the first stage.
-    m_recipeInput = recipeInput();
-    runStage(*m_coderRunner, Recipes::secondStage(m_currentFormat, m_recipeInput, &Recipes::freeOutputName));
-}
-
-void ConversionRun::objffmpeg_CommandOver()
-{
-    if (!judgeStage(*m_coderRunner)) {
-        if (m_shuttingDown)
-            endAfterShutdown();
-        return;
-    }
-    fileConverted();
-}
-
-void ConversionRun::fileConverted()
+void ConversionRun::fileConverted(FileList::Id id)
 {
     // Gone already when the user removed the row while it was converting.
-    m_files.removeId(m_currentId);
-    m_progress.resetDuration();
-    fileEnded();
+    m_files.removeId(id);
+    m_files.setConverting(id, false);
+    m_pathsConverting.remove(id);
+    ++m_filesEnded;
+    showOverallProgress();
+    fillSlots();
 }
 
-void ConversionRun::fileFailed(const QString &reason)
+void ConversionRun::fileFailed(FileList::Id id, const QString &reason)
 {
-    m_files.markFailed(m_currentId, reason);
-    m_failures.append({m_currentPath, reason});
-    m_progress.resetDuration();
-    m_files.setConverting(0);
+    recordFailure(id, reason);
+    fillSlots();
 }
 
-void ConversionRun::fileEnded()
+void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
 {
-    removeIntermediates();
-    m_files.setConverting(0);
-    convertNextFile();
+    m_files.markFailed(id, reason);
+    // As the list showed it when its conversion began: the row may have gone meanwhile.
+    m_failures.append({m_pathsConverting.take(id), reason});
+    m_files.setConverting(id, false);
+    ++m_filesEnded;
 }
 
-void ConversionRun::removeIntermediates() const
+void ConversionRun::toolMissing(FileList::Id id)
 {
-    const WorkPaths work = WorkPaths::standard();
-    QFile::remove(work.probeWav);
-    QFile::remove(work.intermediate);
+    // The runner has told the user why; the run starts no other file and ends once the files
+    // still converting are done.
+    m_toolMissing = true;
+    m_files.markFailed(id, RunnerTexts::fileOrCommandNotFound());
+    m_files.setConverting(id, false);
+    m_pathsConverting.remove(id);
+    fillSlots();
+}
+
+void ConversionRun::showOverallProgress()
+{
+    if (m_settings.simultaneousFiles == 1 || m_state != State::Running)
+        return;
+    double running = 0;
+    int busy = 0;
+    for (qsizetype k = 0; k < m_settings.simultaneousFiles; ++k) {
+        if (m_slots[k]->isBusy()) {
+            running += m_slots[k]->fraction();
+            ++busy;
+        }
+    }
+    const int files = m_filesEnded + busy + m_files.countAfter(m_lastTried);
+    if (files == 0)
+        return;
+    m_shownShare = std::max(m_shownShare, (m_filesEnded + running) / files);
+    m_progress.showShare(m_shownShare);
 }
 
 void ConversionRun::endRun()
@@ -362,9 +325,6 @@ void ConversionRun::abortRun()
 
 void ConversionRun::endAfterShutdown()
 {
-    m_runningRunner = nullptr;
-    removeIntermediates();
-    m_files.setConverting(0);
     m_state = State::Idle;
     emit runEnded();
 }

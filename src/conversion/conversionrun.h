@@ -4,6 +4,7 @@
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+class FileConversion;
 class ToolRunner;
 class ProgressDisplay;
 struct ProgramSettings;
@@ -25,13 +27,13 @@ class RunHost
 public:
     virtual ~RunHost() = default;
 
-    virtual int formatPosition() const = 0; // formatCombo
+    virtual int formatPosition() const = 0; // the format combo's entry
     virtual EncodingSettings encodingSettings() const = 0;
-    virtual QString outputFolderText() const = 0; // txtPath
+    virtual QString outputFolderText() const = 0;
     virtual void setOutputFolderText(const QString &text) = 0;
     // Disables (Start) or enables (end of a run) the run's controls, each in its own order.
     virtual void setRunControlsEnabled(bool enabled) = 0;
-    virtual void showDropZone() = 0; // dropZone
+    virtual void showDropZone() = 0;
     virtual QString programFolder() const = 0;
 };
 
@@ -42,14 +44,15 @@ struct RunSettings
     std::optional<OutputFormat> format;
     EncodingSettings encoding;
     QString outputFolder; // absolute, ends with "/"
+    int simultaneousFiles = 1;
 };
 
-// The Start command and the run that follows it: every file of the list, one after another, is
-// taken through the stages of the chosen format by the four tool runners. The run is a chain of
-// events: a stage's end starts the next stage or file from the runner's signal, so the window and
-// any dialog stay live. A file follows its entry id, so rows added or removed during the run never
-// make it convert or drop the wrong file. A file that fails stays in the list, marked with the
-// reason; the others leave it.
+// The Start command and the run that follows it: every file of the list is taken through the
+// stages of the chosen format, one after another, or several at once when the options ask for it,
+// each in a FileConversion of its own. The run is a chain of events: a file's end starts the next
+// file from its signal, so the window and any dialog stay live. A file follows its entry id, so
+// rows added or removed during the run never make it convert or drop the wrong file. A file that
+// fails stays in the list, marked with the reason; the others leave it.
 class ConversionRun : public QObject
 {
     Q_OBJECT
@@ -79,7 +82,7 @@ public:
     ~ConversionRun() override;
 
     // The clock that stamps output names; the local time unless replaced.
-    void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
+    void setClock(std::function<QTime()> clock);
 
     State state() const { return m_state; }
     bool isActive() const { return m_state != State::Idle; }
@@ -90,18 +93,19 @@ public:
     // run's settings from the window and writes the absolute output folder back into its box.
     void start();
     const RunSettings &settings() const { return m_settings; }
-    // The tool of the stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
-    QString runningTool() const { return m_runningRunner ? m_runningCommand.toolName : QString(); }
+    // The tool of a stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
+    QString runningTool() const;
 
-    // Called when the program ends: stops the running tool and deletes the file it was writing,
-    // so no half-written file is left under a final name, and the current file's intermediates.
-    // The run starts nothing more.
+    // Called when the program ends: stops the running tools and deletes the files they were
+    // writing, so no half-written file is left under a final name, and the work files. The run
+    // starts nothing more.
     void stopForShutdown();
 
-    ToolRunner &convRunner() { return *m_convRunner; }
-    ToolRunner &coderRunner() { return *m_coderRunner; }
-    ToolRunner &soxRunner() { return *m_soxRunner; }
-    ToolRunner &probeRunner() { return *m_probeRunner; }
+    // The runners of the first file slot, the one a run with one file at a time uses.
+    ToolRunner &convRunner();
+    ToolRunner &coderRunner();
+    ToolRunner &soxRunner();
+    ToolRunner &probeRunner();
 
 signals:
     // A tool stage of a file starts or has been judged (tool: "conv", "coder", "coder2", "sox").
@@ -114,25 +118,19 @@ signals:
 private:
     void startDelayElapsed();
     void beginRun();
-    void decodeFinished();
-    void objDuration_CommandOver();
-    void objDOS_CommandOver();
-    void objffmpeg_CommandOver();
-    void stageFailedToStart();
-
     bool prepareOutputFolder(const QString &folder);
-    RecipeInput recipeInput() const;
-    // Goes on with the next file not yet tried; ends the run when there is none.
-    void convertNextFile();
+    // Gives every free slot the next file not yet tried; ends the run when nothing is left to do.
+    void fillSlots();
+    FileConversion *addSlot();
     // False when the file failed before any tool started.
-    bool beginFile(FileList::Id id);
-    void runStage(ToolRunner &runner, const ToolCommand &command);
-    // Judges the stage that just ended; a failed stage loses the file it was writing.
-    bool judgeStage(ToolRunner &runner);
-    void fileConverted();
-    void fileFailed(const QString &reason);
-    void fileEnded();
-    void removeIntermediates() const;
+    bool startFile(FileConversion &slot, FileList::Id id);
+    void fileConverted(FileList::Id id);
+    void fileFailed(FileList::Id id, const QString &reason);
+    void recordFailure(FileList::Id id, const QString &reason);
+    void toolMissing(FileList::Id id);
+    bool anySlotBusy() const;
+    // With several files at once: the share of the run done, never going back.
+    void showOverallProgress();
     void endRun();
     void finishEndOfRun();
     void abortRun();
@@ -144,26 +142,21 @@ private:
     ProgressDisplay &m_progress;
     UserServices &m_services;
     const ProgramSettings &m_programSettings;
-    ToolRunner *m_convRunner;
-    ToolRunner *m_coderRunner;
-    ToolRunner *m_soxRunner;
-    ToolRunner *m_probeRunner;
     QTimer *m_startDelay;
+    // Slot k converts with the work files of slot k; the first one exists from the start.
+    QList<FileConversion *> m_slots;
+    // The private displays of the slots while several files convert at once.
+    QList<ProgressDisplay *> m_slotProgress;
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;
+    bool m_toolMissing = false;
     RunSettings m_settings;
     // The last file tried in this run: every row before it has been tried (or has gone).
     FileList::Id m_lastTried = 0;
-    // The file being converted, as it was when its conversion began.
-    FileList::Id m_currentId = 0;
-    QString m_currentPath;      // as the list shows it
-    QString m_currentInputPath; // as the tools are given it
-    OutputFormat m_currentFormat = OutputFormat::Mp3;
-    RecipeInput m_recipeInput;
-    // The stage whose tool runs now.
-    ToolRunner *m_runningRunner = nullptr;
-    ToolCommand m_runningCommand;
+    int m_filesEnded = 0;
+    double m_shownShare = 0;
     QList<Failure> m_failures;
+    QHash<FileList::Id, QString> m_pathsConverting;
     std::function<QTime()> m_clock = &QTime::currentTime;
 };

@@ -160,6 +160,13 @@ FileList::Id FileList::idAfter(Id id) const
     return it == m_entries.cend() ? 0 : it->id;
 }
 
+int FileList::countAfter(Id id) const
+{
+    const auto it = std::upper_bound(m_entries.cbegin(), m_entries.cend(), id,
+                                     [](Id after, const Entry &entry) { return after < entry.id; });
+    return int(m_entries.cend() - it);
+}
+
 QString FileList::path(Id id) const
 {
     const int row = rowOf(id);
@@ -209,11 +216,14 @@ QString FileList::commandPath(Id id)
 #endif
 }
 
-void FileList::setConverting(Id id)
+void FileList::setConverting(Id id, bool converting)
 {
-    const Id previous = std::exchange(m_converting, id);
-    if (previous != id && !contains(previous))
-        removeLink(previous);
+    if (converting) {
+        m_converting.insert(id);
+        return;
+    }
+    if (m_converting.remove(id) && !contains(id))
+        removeLink(id);
 }
 
 void FileList::removeLink(Id id)
@@ -232,7 +242,7 @@ void FileList::removeRows(int first, int rows)
     beginRemoveRows({}, first, first + rows - 1);
     if (!m_links.isEmpty()) {
         for (int row = first; row < first + rows; ++row) {
-            if (m_entries.at(row).id != m_converting)
+            if (!m_converting.contains(m_entries.at(row).id))
                 removeLink(m_entries.at(row).id);
         }
     }

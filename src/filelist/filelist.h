@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -63,6 +64,8 @@ public:
     // The first entry added after `id` that is still in the list (0: none). Rows keep the order in
     // which they were added, so this walks the list in row order even while rows come and go.
     Id idAfter(Id id) const;
+    // How many entries still in the list were added after `id`.
+    int countAfter(Id id) const;
 
     // Empty texts for ids no longer in the list.
     QString path(Id id) const;
@@ -73,9 +76,9 @@ public:
     // otherwise a symbolic link with a readable UTF-8 name is made in the work folder, pointing at
     // the exact bytes. Empty when the entry is gone or the link cannot be made.
     QString commandPath(Id id);
-    // The entry being converted (0: none). Its link outlives a removal of its row until the
-    // conversion lets go of it, so a tool still working on the file keeps finding it.
-    void setConverting(Id id);
+    // Marks an entry as being converted, or no longer. Its link outlives a removal of its row until
+    // the conversion lets go of it, so a tool still working on the file keeps finding it.
+    void setConverting(Id id, bool converting);
 
     bool removeId(Id id);
     // Removes the selected row (-1: no selection, nothing happens); shows the hint when the list empties.
@@ -132,7 +135,7 @@ private:
     QList<Entry> m_entries;
     Id m_nextId = 1;
     QHash<Id, QString> m_links; // commandPath's links, removed with their entries
-    Id m_converting = 0;
+    QSet<Id> m_converting;
     QString m_lastAddFolder;
     bool m_hintVisible = true;
     bool m_removingAll = false;

@@ -59,7 +59,7 @@ void ProgressDisplay::stepSpinner()
     setSpinner(OutputParsers::nextSpinner(m_spinner));
 }
 
-void ProgressDisplay::objDOS_ReceiveOutputs(const QString &output)
+void ProgressDisplay::readEncoderOutput(const QString &output)
 {
     stepSpinner();
     const QString percent = OutputParsers::encoderPercentText(output);
@@ -84,12 +84,12 @@ void ProgressDisplay::readDuration(const QString &chunk)
         setDurationSeconds(OutputParsers::durationSeconds(collected));
 }
 
-void ProgressDisplay::objDuration_ReceiveOutputs(const QString &output)
+void ProgressDisplay::readProbeOutput(const QString &output)
 {
     readDuration(output);
 }
 
-void ProgressDisplay::objffmpeg_ReceiveOutputs(const QString &output)
+void ProgressDisplay::readTranscoderOutput(const QString &output)
 {
     readDuration(output);
     stepSpinner();
@@ -98,7 +98,17 @@ void ProgressDisplay::objffmpeg_ReceiveOutputs(const QString &output)
     if (!time || m_durationSeconds <= 0)
         return;
     const qint64 t = OutputParsers::roundHalfEven(*time);
-    const double f = static_cast<double>(t) / m_durationSeconds;
+    showFraction(static_cast<double>(t) / m_durationSeconds);
+}
+
+void ProgressDisplay::showShare(double share)
+{
+    stepSpinner();
+    showFraction(share);
+}
+
+void ProgressDisplay::showFraction(double f)
+{
     if (f * 100 >= 100) {
         setBar(FullWidth, 100);
         setCaption(QStringLiteral("完成 100%"));

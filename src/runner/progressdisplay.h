@@ -35,14 +35,17 @@ public:
     // Bar and progress bar together: width in twips, value in percent, each kept within its track.
     void setBar(double widthTwips, double value);
     void setCaption(const QString &caption);
+    // The share of a whole run done, 0 to 1, in the transcoder's form: the bar, the spinner and
+    // the percentage of the caption.
+    void showShare(double share);
 
 public slots:
     // The encoder's chunks: "( 5%)" percentages.
-    void objDOS_ReceiveOutputs(const QString &output);
+    void readEncoderOutput(const QString &output);
     // The duration probe's chunks: the first "Duration: " sets durationSeconds.
-    void objDuration_ReceiveOutputs(const QString &output);
+    void readProbeOutput(const QString &output);
     // The transcoder's chunks: its own "Duration: " when none is known yet, then "time=" progress.
-    void objffmpeg_ReceiveOutputs(const QString &output);
+    void readTranscoderOutput(const QString &output);
 
 signals:
     void changed();
@@ -50,6 +53,8 @@ signals:
 private:
     void readDuration(const QString &chunk);
     void stepSpinner();
+    // The bar and the caption for a fraction done, 0 to 1, in the transcoder's form.
+    void showFraction(double fraction);
 
     double m_width = 0;
     double m_value = 0;

@@ -10,6 +10,8 @@ struct ProgramSettings
     qint16 cutterEnabled = 0;    // 1 when the music cutter is switched on
     qint32 cutStartSeconds = 0;
     qint32 cutEndSeconds = 0;
+    // Files converted at once, 1 to the number of processor cores.
+    int simultaneousFiles = 1;
 
     // Only 0 plays the completion sound.
     bool playsCompletionSound() const { return soundPromptIndex == 0; }

@@ -130,7 +130,7 @@ void TestConvRun::conversions()
     ToolRunner runner(m_services);
     ProgressDisplay display;
     connect(&runner, &ToolRunner::outputReceived, &display,
-            [&display](QString &chunk) { display.objDOS_ReceiveOutputs(chunk); });
+            [&display](QString &chunk) { display.readEncoderOutput(chunk); });
     const QByteArray output = runToEnd(runner, command.commandLine).toUtf8();
     QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
     QVERIFY2(runner.exitCode() == 0, output.right(300).constData());

@@ -287,10 +287,10 @@ private slots:
         QCOMPARE(list.commandPath(id), toolPath); // asking again is harmless
 
         // Removed while it converts: the tools keep their link until the conversion lets go.
-        list.setConverting(id);
+        list.setConverting(id, true);
         list.removeId(id);
         QVERIFY(QFileInfo(toolPath).isSymLink());
-        list.setConverting(0);
+        list.setConverting(id, false);
         QVERIFY(!QFileInfo(toolPath).isSymLink());
         QCOMPARE(::unlink(native.constData()), 0); // the file itself stays
         qunsetenv("XDG_CACHE_HOME");

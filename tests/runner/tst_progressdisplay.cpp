@@ -116,7 +116,7 @@ private slots:
         QFETCH(double, value);
         QFETCH(QString, caption);
         ProgressDisplay display;
-        display.objDOS_ReceiveOutputs(chunk);
+        display.readEncoderOutput(chunk);
         QCOMPARE(display.barWidth(), width);
         QCOMPARE(display.percent(), value);
         QCOMPARE(display.caption(), caption);
@@ -126,12 +126,12 @@ private slots:
     void encoderChunkWithoutPercentOnlyMovesTheSpinner()
     {
         ProgressDisplay display;
-        display.objDOS_ReceiveOutputs(QStringLiteral("( 5%)"));
-        display.objDOS_ReceiveOutputs(QStringLiteral("Pos:   1.3s     31f"));
+        display.readEncoderOutput(QStringLiteral("( 5%)"));
+        display.readEncoderOutput(QStringLiteral("Pos:   1.3s     31f"));
         QCOMPARE(display.spinner(), QStringLiteral("|"));
         QCOMPARE(display.caption(), QStringLiteral("转换中\\ 5%"));
         QCOMPARE(display.percent(), 5.0);
-        display.objDOS_ReceiveOutputs(QStringLiteral("( 6%)"));
+        display.readEncoderOutput(QStringLiteral("( 6%)"));
         QCOMPARE(display.caption(), QStringLiteral("转换中/ 6%"));
     }
 
@@ -159,7 +159,7 @@ private slots:
         ProgressDisplay display;
         display.setDurationSeconds(before);
         QSignalSpy changes(&display, &ProgressDisplay::changed);
-        display.objDuration_ReceiveOutputs(chunk);
+        display.readProbeOutput(chunk);
         QCOMPARE(display.durationSeconds(), after);
         QCOMPARE(changes.size(), before == after ? 0 : 1);
         // The probe moves nothing on the screen.
@@ -235,7 +235,7 @@ private slots:
         QFETCH(QString, caption);
         ProgressDisplay display;
         display.setDurationSeconds(durationBefore);
-        display.objffmpeg_ReceiveOutputs(chunk);
+        display.readTranscoderOutput(chunk);
         QCOMPARE(display.durationSeconds(), durationAfter);
         QCOMPARE(display.barWidth(), width);
         QCOMPARE(display.percent(), value);
@@ -247,18 +247,18 @@ private slots:
     {
         ProgressDisplay display;
         display.setDurationSeconds(205);
-        display.objffmpeg_ReceiveOutputs(QStringLiteral("size=     512kB time=30.00 bitrate= 139.8kbits/s"));
+        display.readTranscoderOutput(QStringLiteral("size=     512kB time=30.00 bitrate= 139.8kbits/s"));
         QVERIFY(qAbs(display.barWidth() - 792) < 1);
     }
 
     void resetForgetsTheDuration()
     {
         ProgressDisplay display;
-        display.objDuration_ReceiveOutputs(QStringLiteral("Duration: 00:00:10.00, start"));
+        display.readProbeOutput(QStringLiteral("Duration: 00:00:10.00, start"));
         QCOMPARE(display.durationSeconds(), 10);
         display.resetDuration();
         QCOMPARE(display.durationSeconds(), 0);
-        display.objDuration_ReceiveOutputs(QStringLiteral("Duration: 00:00:20.00, start"));
+        display.readProbeOutput(QStringLiteral("Duration: 00:00:20.00, start"));
         QCOMPARE(display.durationSeconds(), 20);
     }
 
@@ -290,10 +290,10 @@ private slots:
         ProgressDisplay display;
         DisplayLog log(display);
         if (encoder)
-            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readEncoderOutput);
         else
             connect(&runner, &ToolRunner::outputReceived, &display,
-                    &ProgressDisplay::objffmpeg_ReceiveOutputs);
+                    &ProgressDisplay::readTranscoderOutput);
         runToEnd(runner, replay + QLatin1Char(' ') + CommandLineText::quote(path));
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(display.durationSeconds(), duration);
@@ -317,7 +317,7 @@ private slots:
         DisplayLog log(display);
         ToolRunner probeRunner(m_services);
         connect(&probeRunner, &ToolRunner::outputReceived, &display,
-                &ProgressDisplay::objDuration_ReceiveOutputs);
+                &ProgressDisplay::readProbeOutput);
         runToEnd(probeRunner,
                  tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
         QCOMPARE(display.durationSeconds(), trueDuration);
@@ -327,7 +327,7 @@ private slots:
         // couple of dozen progress lines.
         ToolRunner coderRunner(m_services);
         connect(&coderRunner, &ToolRunner::outputReceived, &display,
-                &ProgressDisplay::objffmpeg_ReceiveOutputs);
+                &ProgressDisplay::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) +
                                   QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
                                   CommandLineText::quote(flac) +
@@ -352,7 +352,7 @@ private slots:
         ProgressDisplay display;
         ToolRunner coderRunner(m_services);
         connect(&coderRunner, &ToolRunner::outputReceived, &display,
-                &ProgressDisplay::objffmpeg_ReceiveOutputs);
+                &ProgressDisplay::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
                                   CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
                                   CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
@@ -372,7 +372,7 @@ private slots:
         ProgressDisplay display;
         DisplayLog log(display);
         ToolRunner convRunner(m_services);
-        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::objDOS_ReceiveOutputs);
+        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readEncoderOutput);
         runToEnd(convRunner, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
                                  QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
                                                 "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +

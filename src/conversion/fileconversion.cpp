@@ -1,0 +1,251 @@
+#include "conversion/fileconversion.h"
+
+#include "conversion/runtexts.h"
+#include "conversion/stageverdict.h"
+#include "runner/progressdisplay.h"
+#include "runner/runnertexts.h"
+#include "runner/toolrunner.h"
+#include "shell/appdirs.h"
+
+#include <QFile>
+
+namespace {
+
+// How many names past the first free one are tried when other processes keep taking them.
+constexpr int ReserveAttempts = 1000;
+
+// The output name the stage will write, created empty and exclusively now, so that no other file
+// of this run, and no other program writing into the same folder, can take the same name before
+// the tool has started writing.
+QString reserveOutputName(const QString &wanted)
+{
+    QString name = Recipes::freeOutputName(wanted);
+    for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return name;
+        name = Recipes::freeOutputName(wanted);
+    }
+    return name;
+}
+
+} // namespace
+
+WorkPaths FileConversion::workPathsOf(int slot)
+{
+    if (slot <= 1)
+        return WorkPaths::standard();
+    const QString suffix = QStringLiteral("-%1").arg(slot);
+    const QString workFolder = AppDirs::workFolder();
+    const QString tmpFolder = AppDirs::tmpFolder();
+    if (workFolder.isEmpty() || tmpFolder.isEmpty())
+        return {};
+    return {tmpFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".mp4"),
+            workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav")};
+}
+
+FileConversion::FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent)
+    : QObject(parent)
+    , m_work(workPathsOf(slot))
+    , m_progress(&progress)
+    , m_convRunner(new ToolRunner(services, this))
+    , m_coderRunner(new ToolRunner(services, this))
+    , m_soxRunner(new ToolRunner(services, this))
+    , m_probeRunner(new ToolRunner(services, this))
+{
+    for (ToolRunner *runner : {m_convRunner, m_coderRunner, m_soxRunner, m_probeRunner}) {
+        connect(runner, &ToolRunner::outputReceived, this,
+                [this, runner](const QString &chunk) { readOutput(runner, chunk); });
+        connect(runner, &ToolRunner::startFailed, this, &FileConversion::stageFailedToStart);
+    }
+    connect(m_soxRunner, &ToolRunner::finished, this, &FileConversion::decodeFinished);
+    connect(m_probeRunner, &ToolRunner::finished, this, &FileConversion::probeFinished);
+    connect(m_convRunner, &ToolRunner::finished, this, &FileConversion::convStageFinished);
+    connect(m_coderRunner, &ToolRunner::finished, this, &FileConversion::coderStageFinished);
+}
+
+FileConversion::~FileConversion() = default;
+
+void FileConversion::setProgress(ProgressDisplay &progress)
+{
+    m_progress = &progress;
+}
+
+void FileConversion::readOutput(ToolRunner *runner, const QString &chunk)
+{
+    if (runner == m_convRunner)
+        m_progress->readEncoderOutput(chunk);
+    else if (runner == m_probeRunner)
+        m_progress->readProbeOutput(chunk);
+    else if (runner == m_coderRunner)
+        m_progress->readTranscoderOutput(chunk);
+}
+
+void FileConversion::start(const Job &job)
+{
+    m_job = job;
+    m_job.recipe.clock = m_clock();
+    m_job.recipe.work = m_work;
+    m_stage = 0;
+    m_stopping = false;
+    // A work file left by an earlier file would give the probe that file's duration, or the second
+    // stage that file's pictures.
+    removeWorkFiles();
+    if (m_job.format == OutputFormat::Mp3) {
+        m_progress->setBar(m_progress->barWidth(), 0);
+        m_progress->setCaption(RunTexts::preparing());
+        runStage(*m_soxRunner, Recipes::soxDecode(m_job.recipe));
+    } else {
+        runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, &reserveOutputName));
+    }
+}
+
+QString FileConversion::runningTool() const
+{
+    return m_runningRunner ? m_runningCommand.toolName : QString();
+}
+
+double FileConversion::fraction() const
+{
+    if (!isBusy())
+        return 0;
+    const double stagePart = m_progress->percent() / 100.0;
+    // The MP3 decode and probe only prepare the encode, which does the work.
+    if (m_job.format == OutputFormat::Mp3)
+        return m_stage == 2 ? stagePart : 0;
+    const int stages = FormatTable::isTwoStage(m_job.format) ? 2 : 1;
+    return (m_stage + stagePart) / stages;
+}
+
+void FileConversion::stop()
+{
+    m_stopping = true;
+    if (m_runningRunner && m_runningRunner->isRunning()) {
+        m_runningRunner->terminate();
+        // The tool can write nothing more; its file goes now, in case the program ends before the
+        // runner has reported the end.
+        if (!m_runningCommand.outputPath.isEmpty())
+            QFile::remove(m_runningCommand.outputPath);
+    }
+    removeWorkFiles();
+}
+
+void FileConversion::runStage(ToolRunner &runner, const ToolCommand &command)
+{
+    runner.setCommandLine(command.commandLine);
+    m_runningRunner = &runner;
+    m_runningCommand = command;
+    emit stageStarted(m_job.id, command.toolName);
+    runner.start();
+}
+
+void FileConversion::stageFailedToStart()
+{
+    m_runningRunner = nullptr;
+    // A name reserved for this stage's output is this stage's own.
+    if (!m_runningCommand.outputPath.isEmpty())
+        QFile::remove(m_runningCommand.outputPath);
+    emit stageEnded(m_job.id, m_runningCommand.toolName, false);
+    const FileList::Id id = m_job.id;
+    const bool stopping = m_stopping;
+    finish();
+    if (stopping)
+        emit stopped();
+    else
+        emit toolMissing(id);
+}
+
+bool FileConversion::judgeStage(ToolRunner &runner)
+{
+    m_runningRunner = nullptr;
+    if (m_stopping) {
+        finish();
+        emit stopped();
+        return false;
+    }
+    StageOutcome outcome;
+    outcome.started = true;
+    outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
+    outcome.exitCode = runner.exitCode();
+    outcome.output = runner.output();
+    outcome.writtenPath = m_runningCommand.outputPath;
+    const QString reason = StageVerdict::failureReason(outcome);
+    emit stageEnded(m_job.id, m_runningCommand.toolName, reason.isEmpty());
+    if (reason.isEmpty())
+        return true;
+    // The name was free when the stage began, so the file is this stage's own.
+    if (!m_runningCommand.outputPath.isEmpty())
+        QFile::remove(m_runningCommand.outputPath);
+    const FileList::Id id = m_job.id;
+    finish();
+    emit failed(id, reason);
+    return false;
+}
+
+void FileConversion::decodeFinished()
+{
+    // Neither the decode nor the probe is judged: the encode reads the input itself.
+    m_runningRunner = nullptr;
+    if (m_stopping) {
+        finish();
+        emit stopped();
+        return;
+    }
+    emit stageEnded(m_job.id, ToolName::sox(), true);
+    m_stage = 1;
+    runStage(*m_probeRunner, Recipes::durationProbe(m_job.recipe));
+}
+
+void FileConversion::probeFinished()
+{
+    m_runningRunner = nullptr;
+    if (m_stopping) {
+        finish();
+        emit stopped();
+        return;
+    }
+    emit stageEnded(m_job.id, ToolName::coder(), true);
+    // The decode has served its purpose; a long input's decode is large.
+    QFile::remove(m_work.probeWav);
+    m_stage = 2;
+    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, &reserveOutputName));
+}
+
+void FileConversion::convStageFinished()
+{
+    if (!judgeStage(*m_convRunner))
+        return;
+    if (!FormatTable::isTwoStage(m_job.format)) {
+        const FileList::Id id = m_job.id;
+        finish();
+        emit converted(id);
+        return;
+    }
+    // Built now, so the time stamp is that of the end of the first stage.
+    m_job.recipe.clock = m_clock();
+    m_stage = 1;
+    runStage(*m_coderRunner, Recipes::secondStage(m_job.format, m_job.recipe, &reserveOutputName));
+}
+
+void FileConversion::coderStageFinished()
+{
+    if (!judgeStage(*m_coderRunner))
+        return;
+    const FileList::Id id = m_job.id;
+    finish();
+    emit converted(id);
+}
+
+void FileConversion::finish()
+{
+    removeWorkFiles();
+    m_progress->resetDuration();
+    m_job = Job();
+    m_runningRunner = nullptr;
+}
+
+void FileConversion::removeWorkFiles() const
+{
+    QFile::remove(m_work.probeWav);
+    QFile::remove(m_work.intermediate);
+}

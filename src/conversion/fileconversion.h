@@ -1,0 +1,99 @@
+#pragma once
+
+#include "conversion/formattable.h"
+#include "conversion/recipes.h"
+#include "filelist/filelist.h"
+
+#include <QObject>
+#include <QString>
+#include <QTime>
+
+#include <functional>
+
+class ProgressDisplay;
+class ToolRunner;
+class UserServices;
+
+// One file taken through the stages of its format by four tool runners of its own, working in
+// work files of its own. A run keeps one of these for each file it converts at once. Each stage
+// starts from the end signal of the one before, so nothing here waits.
+class FileConversion : public QObject
+{
+    Q_OBJECT
+
+public:
+    // What a file needs besides its stages' tools: where it comes from and where it goes.
+    struct Job
+    {
+        FileList::Id id = 0;
+        OutputFormat format = OutputFormat::Mp3;
+        RecipeInput recipe; // input path, output folder, settings and program folder
+    };
+
+    // The slot's work files: slot 1 uses "tmp.wav" and "tmp/tmp.mp4", slot k "tmp-k.wav" and
+    // "tmp/tmp-k.mp4", all in the work folder.
+    static WorkPaths workPathsOf(int slot);
+
+    FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent = nullptr);
+    ~FileConversion() override;
+
+    // The display its tools' output goes to.
+    void setProgress(ProgressDisplay &progress);
+    ProgressDisplay &progress() const { return *m_progress; }
+    // The clock that stamps output names.
+    void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
+
+    // Starts the first stage of job; the end comes as converted, failed or toolMissing.
+    void start(const Job &job);
+    bool isBusy() const { return m_job.id != 0; }
+    FileList::Id fileId() const { return m_job.id; }
+    // The tool of the stage that runs now; empty between stages.
+    QString runningTool() const;
+    // How much of the file is done, 0 to 1, from the stages behind it and the running stage's progress.
+    double fraction() const;
+    // The program ends: the running tool is ended, the file it was writing and the work files are
+    // deleted at once, and nothing more starts. stopped follows once the tool has ended.
+    void stop();
+
+    ToolRunner &convRunner() { return *m_convRunner; }
+    ToolRunner &coderRunner() { return *m_coderRunner; }
+    ToolRunner &soxRunner() { return *m_soxRunner; }
+    ToolRunner &probeRunner() { return *m_probeRunner; }
+
+signals:
+    void stageStarted(FileList::Id id, const QString &tool);
+    void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
+    void converted(FileList::Id id);
+    void failed(FileList::Id id, const QString &reason);
+    // A stage's tool could not be started; the user has been told why.
+    void toolMissing(FileList::Id id);
+    void stopped();
+
+private:
+    void runStage(ToolRunner &runner, const ToolCommand &command);
+    void readOutput(ToolRunner *runner, const QString &chunk);
+    void decodeFinished();
+    void probeFinished();
+    void convStageFinished();
+    void coderStageFinished();
+    void stageFailedToStart();
+    // Judges the stage that just ended; a failed stage loses the file it was writing.
+    bool judgeStage(ToolRunner &runner);
+    // The file is done, converted or not: its work files go and the slot is free again.
+    void finish();
+    void removeWorkFiles() const;
+
+    const WorkPaths m_work;
+    ProgressDisplay *m_progress;
+    ToolRunner *m_convRunner;
+    ToolRunner *m_coderRunner;
+    ToolRunner *m_soxRunner;
+    ToolRunner *m_probeRunner;
+    std::function<QTime()> m_clock = &QTime::currentTime;
+
+    Job m_job;
+    int m_stage = 0; // index of the running stage in the format's stage list
+    ToolRunner *m_runningRunner = nullptr;
+    ToolCommand m_runningCommand;
+    bool m_stopping = false;
+};
