@@ -1,5 +1,7 @@
 #include "conversion/formattable.h"
 
+#include "conversion/formatfacts.h"
+
 namespace FormatTable {
 
 std::optional<OutputFormat> formatAt(int position)
@@ -11,11 +13,10 @@ std::optional<OutputFormat> formatAt(int position)
 
 QStringList formatEntries()
 {
-    return {QStringLiteral("RMVB(RealPlayerRMVB)"), QStringLiteral("RM(RealPlayerRM)"),
-            QStringLiteral("MPG(MPEG2)"),           QStringLiteral("AVI(Windows Media Player格式)"),
-            QStringLiteral("MP4(高清MPEG4格式)"),   QStringLiteral("MOV(QuickTime格式)"),
-            QStringLiteral("MP4(手机MP4格式)"),     QStringLiteral("3GP(手机3GP格式)"),
-            QStringLiteral("MP3(纯音频格式)")};
+    QStringList entries;
+    for (int position = 0; position < formatCount; ++position)
+        entries.append(facts(static_cast<OutputFormat>(position)).entry.toString());
+    return entries;
 }
 
 QStringList videoBitrateEntries()
@@ -70,7 +71,7 @@ QStringList channelEntries()
 
 QString originalSize()
 {
-    return QStringLiteral("原始大小");
+    return originalSizeText.toString();
 }
 
 QString outputFormatCaption()
@@ -120,31 +121,14 @@ QString outputPathCaption()
 
 FormatDefaults defaultsFor(OutputFormat format)
 {
-    // Several defaults ("1200", "24", "28000") are not list entries; the boxes show them as typed text.
-    switch (format) {
-    case OutputFormat::Rmvb:
-    case OutputFormat::Rm:
-        return {QStringLiteral("1200"),  QStringLiteral("29"),  originalSize(),
-                QStringLiteral("44100"), QStringLiteral("320"), 1};
-    case OutputFormat::Mpg:
-    case OutputFormat::Avi:
-        return {QStringLiteral("600"),   QStringLiteral("24"), originalSize(),
-                QStringLiteral("28000"), QStringLiteral("64"), 1};
-    case OutputFormat::HdMp4:
-        return {QStringLiteral("1200"),  QStringLiteral("29"),  originalSize(),
-                QStringLiteral("48000"), QStringLiteral("320"), 1};
-    case OutputFormat::Mov:
-        return {QStringLiteral("256"),   QStringLiteral("29"), originalSize(),
-                QStringLiteral("48000"), QStringLiteral("64"), 1};
-    case OutputFormat::MobileMp4:
-    case OutputFormat::ThreeGp:
-        return {QStringLiteral("128"),  QStringLiteral("29"),   QStringLiteral("320x240"),
-                QStringLiteral("8000"), QStringLiteral("12.2"), 0};
-    case OutputFormat::Mp3:
-        // Audio only: the video boxes keep whatever they show.
-        return {std::nullopt, std::nullopt, std::nullopt, QStringLiteral("48000"), QStringLiteral("320"), 1};
-    }
-    return {};
+    const DefaultFacts &d = facts(format).defaults;
+    const auto text = [](QStringView view) -> std::optional<QString> {
+        if (view.isNull())
+            return std::nullopt;
+        return view.toString();
+    };
+    return {text(d.videoBitrate),    text(d.frameRate),         text(d.size),
+            d.sampleRate.toString(), d.audioBitrate.toString(), d.channelIndex};
 }
 
 StartupPositions startupPositions()
@@ -154,64 +138,20 @@ StartupPositions startupPositions()
 
 QString extension(OutputFormat format)
 {
-    switch (format) {
-    case OutputFormat::Rmvb:
-        return QStringLiteral(".rmvb");
-    case OutputFormat::Rm:
-        return QStringLiteral(".rm");
-    case OutputFormat::Mpg:
-        return QStringLiteral(".mpg");
-    case OutputFormat::Avi:
-        return QStringLiteral(".avi");
-    case OutputFormat::HdMp4:
-    case OutputFormat::MobileMp4:
-        return QStringLiteral(".mp4");
-    case OutputFormat::Mov:
-        return QStringLiteral(".mov");
-    case OutputFormat::ThreeGp:
-        return QStringLiteral(".3gp");
-    case OutputFormat::Mp3:
-        return QStringLiteral(".mp3");
-    }
-    return {};
+    return facts(format).extension.toString();
 }
 
 bool isTwoStage(OutputFormat format)
 {
-    switch (format) {
-    case OutputFormat::Rmvb:
-    case OutputFormat::Rm:
-    case OutputFormat::Mov:
-    case OutputFormat::MobileMp4:
-    case OutputFormat::ThreeGp:
-        return true;
-    case OutputFormat::Mpg:
-    case OutputFormat::Avi:
-    case OutputFormat::HdMp4:
-    case OutputFormat::Mp3:
-        return false;
-    }
-    return false;
+    return facts(format).stages.front().target == StageFile::Intermediate;
 }
 
 QStringList stageTools(OutputFormat format)
 {
-    switch (format) {
-    case OutputFormat::Rmvb:
-    case OutputFormat::Rm:
-    case OutputFormat::Mov:
-        return {ToolName::conv(), ToolName::coder()};
-    case OutputFormat::MobileMp4:
-    case OutputFormat::ThreeGp:
-        return {ToolName::conv(), ToolName::coder2()};
-    case OutputFormat::Mpg:
-    case OutputFormat::Avi:
-    case OutputFormat::HdMp4:
-        return {ToolName::conv()};
-    case OutputFormat::Mp3:
-        return {ToolName::sox(), ToolName::coder(), ToolName::coder()};
-    }
-    return {};
+    QStringList tools;
+    for (const StageFacts &stage : facts(format).stages)
+        tools.append(stage.tool.toString());
+    return tools;
 }
 
 } // namespace FormatTable
@@ -220,22 +160,22 @@ namespace ToolName {
 
 QString conv()
 {
-    return QStringLiteral("conv");
+    return convTool.toString();
 }
 
 QString coder()
 {
-    return QStringLiteral("coder");
+    return coderTool.toString();
 }
 
 QString coder2()
 {
-    return QStringLiteral("coder2");
+    return coder2Tool.toString();
 }
 
 QString sox()
 {
-    return QStringLiteral("sox");
+    return soxTool.toString();
 }
 
 } // namespace ToolName

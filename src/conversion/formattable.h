@@ -53,7 +53,7 @@ inline constexpr int formatCount = 9;
 
 // The format at a selector position; none outside 0..8.
 std::optional<OutputFormat> formatAt(int position);
-inline int positionOf(OutputFormat format)
+constexpr int positionOf(OutputFormat format)
 {
     return static_cast<int>(format);
 }

@@ -1,5 +1,7 @@
 #include "conversion/recipes.h"
 
+#include "conversion/formatfacts.h"
+
 #include "runner/commandlinetext.h"
 #include "shell/appdirs.h"
 
@@ -27,7 +29,7 @@ QString program(const RecipeInput &in, const QString &tool)
 
 bool isOriginalSize(const EncodingSettings &settings)
 {
-    return settings.size == FormatTable::originalSize();
+    return settings.size == originalSizeText;
 }
 
 // The longest file name the file systems take, counted in bytes of its UTF-8 form.
@@ -67,71 +69,97 @@ bool isTaken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-// conv writing the intermediate: MPEG-4 video at 1200 kbit/s and MP3 audio in AVI, whatever the settings.
-ToolCommand intermediateCommand(const RecipeInput &in)
+// The settings the options of a stage can name, by their place names.
+struct Place
 {
-    const QString line = program(in, ToolName::conv()) + QLatin1Char(' ') + quote(in.inputPath) +
-                         QStringLiteral(" -oac mp3lame -lameopts preset=320 -ovc lavc -lavcopts "
-                                        "vcodec=mpeg4:vbitrate=1200 -of avi -o ") +
-                         quoteIfNeeded(in.work.intermediate);
-    return {line, in.work.intermediate, ToolName::conv()};
-}
+    QStringView name;
+    QString (*value)(const EncodingSettings &);
+};
 
-// MPG and AVI share one recipe; conv picks the container from the extension.
-ToolCommand mpegCommand(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName)
-{
-    const EncodingSettings &s = in.settings;
-    const QString out = chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock));
-    const QString line = program(in, ToolName::conv()) + QLatin1Char(' ') + quote(in.inputPath) +
-                         QStringLiteral(" -oac lavc -lavcopts acodec=mp2:abitrate=") + s.audioBitrate +
-                         QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg1video:vbitrate=") + s.videoBitrate +
-                         QStringLiteral(":vpass=1 -ofps ") + s.frameRate +
-                         QStringLiteral(" -of lavf -lavfopts format=yuv4mpeg -o ") + quote(out);
-    return {line, out, ToolName::conv()};
-}
+constexpr Place places[] = {
+    {u"videoBitrate", [](const EncodingSettings &s) { return s.videoBitrate; }},
+    {u"frameRate", [](const EncodingSettings &s) { return s.frameRate; }},
+    {u"size", [](const EncodingSettings &s) { return s.size; }},
+    {u"sampleRate", [](const EncodingSettings &s) { return s.sampleRate; }},
+    {u"audioBitrate", [](const EncodingSettings &s) { return s.audioBitrate; }},
+    {u"channels", [](const EncodingSettings &s) { return channelCount(s.channelIndex); }},
+};
 
-// HD MP4: the audio bitrate box gives the LAME preset.
-ToolCommand hdMp4Command(const RecipeInput &in, const NameChooser &chooseName)
+QString placeValue(QStringView name, const EncodingSettings &s)
 {
-    const EncodingSettings &s = in.settings;
-    const QString out =
-        chosen(chooseName, outputPath(OutputFormat::HdMp4, in.inputPath, in.outputFolder, in.clock));
-    const QString line = program(in, ToolName::conv()) + QLatin1Char(' ') + quote(in.inputPath) +
-                         QStringLiteral(" -oac mp3lame -lameopts preset=") + s.audioBitrate +
-                         QStringLiteral(" -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=") + s.videoBitrate +
-                         QStringLiteral(" -of avi -o ") + quote(out);
-    return {line, out, ToolName::conv()};
-}
-
-// The options between "-y " and the output path of a second stage.
-QString secondStageOptions(OutputFormat format, const EncodingSettings &s)
-{
-    const bool original = isOriginalSize(s);
-    switch (format) {
-    case OutputFormat::Rmvb:
-    case OutputFormat::Rm:
-        // The original-size piece fixes its rates and has two blanks after "-f rm"; tools do not mind.
-        if (original)
-            return QStringLiteral("-vcodec rv10 -b 1200k -f rm  -ab 128k -ac 2");
-        return QStringLiteral("-s ") + s.size + QStringLiteral(" -vcodec rv10 -b ") + s.videoBitrate +
-               QStringLiteral("k -f rm -ar ") + s.sampleRate + QStringLiteral(" -ab ") + s.audioBitrate +
-               QStringLiteral("k -ac ") + channelCount(s.channelIndex);
-    case OutputFormat::Mov:
-        if (original)
-            return QStringLiteral("-ac 2 -ar 48000 -ab 128k");
-        return QStringLiteral("-s ") + s.size + QStringLiteral(" -ac 2 -ar 48000 -ab 128k");
-    case OutputFormat::MobileMp4:
-    case OutputFormat::ThreeGp:
-        // Phones want a small frame: the original-size variant still scales to 320x240.
-        return QStringLiteral("-s ") + (original ? QStringLiteral("320x240") : s.size) +
-               QStringLiteral(" -vcodec mpeg4 -acodec amr_nb -ac 1 -ar 8000 -ab 12.2k");
-    case OutputFormat::Mpg:
-    case OutputFormat::Avi:
-    case OutputFormat::HdMp4:
-    case OutputFormat::Mp3:
-        break;
+    for (const Place &place : places) {
+        if (place.name == name)
+            return place.value(s);
     }
     return {};
+}
+
+// The stage's options for the current size, each {place} replaced by its setting. A setting goes in
+// as it is: braces in it are not places.
+QString filledOptions(const StageFacts &stage, const EncodingSettings &s)
+{
+    const QStringView options =
+        stage.resizedOptions.isNull() || isOriginalSize(s) ? stage.options : stage.resizedOptions;
+    QString text;
+    qsizetype from = 0;
+    for (qsizetype open = options.indexOf(u'{'); open >= 0; open = options.indexOf(u'{', from)) {
+        const qsizetype close = options.indexOf(u'}', open);
+        text += options.mid(from, open - from);
+        text += placeValue(options.mid(open + 1, close - open - 1), s);
+        from = close + 1;
+    }
+    text += options.mid(from);
+    return text;
+}
+
+// The path of a stage file; the final output is the one the chooser picks.
+QString filePath(StageFile file, OutputFormat format, const RecipeInput &in, const NameChooser &chooseName)
+{
+    switch (file) {
+    case StageFile::None:
+        break;
+    case StageFile::Input:
+        return in.inputPath;
+    case StageFile::Intermediate:
+        return in.work.intermediate;
+    case StageFile::ProbeWav:
+        return in.work.probeWav;
+    case StageFile::Output:
+        return chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock));
+    }
+    return {};
+}
+
+// The path as the command line gives it: the input and output always quoted, so that splitting the
+// line gives them back exactly, the working files only when they need it.
+QString pathArgument(StageFile file, const QString &path)
+{
+    return file == StageFile::Input || file == StageFile::Output ? quote(path) : quoteIfNeeded(path);
+}
+
+ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeInput &in,
+                    const NameChooser &chooseName)
+{
+    const QString tool = stage.tool.toString();
+    const QString source = pathArgument(stage.source, filePath(stage.source, format, in, chooseName));
+    const QString target = filePath(stage.target, format, in, chooseName);
+    QString line = program(in, tool);
+    switch (stage.kind) {
+    case StageKind::Conv:
+        line += QLatin1Char(' ') + source + QLatin1Char(' ') + filledOptions(stage, in.settings) +
+                QStringLiteral(" -o ") + pathArgument(stage.target, target);
+        break;
+    case StageKind::Coder:
+        line += QStringLiteral(" -i ") + source;
+        if (stage.target != StageFile::None)
+            line += QStringLiteral(" -y ") + filledOptions(stage, in.settings) + QLatin1Char(' ') +
+                    pathArgument(stage.target, target);
+        break;
+    case StageKind::Sox:
+        line += QLatin1Char(' ') + source + QLatin1Char(' ') + pathArgument(stage.target, target);
+        break;
+    }
+    return {line, target, tool};
 }
 
 } // namespace
@@ -161,89 +189,47 @@ QString toolPath(const QString &programFolder, const QString &toolName)
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
                    const QTime &time)
 {
-    const QChar joint = format == OutputFormat::Mp3 ? QLatin1Char('_') : QLatin1Char('-');
+    const FormatFacts &row = FormatTable::facts(format);
     return outputFolder +
-           fittedName(baseName(inputPath), joint + timeStamp(time) + FormatTable::extension(format));
+           fittedName(baseName(inputPath), QChar(row.nameJoint) + timeStamp(time) + row.extension.toString());
 }
 
 ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const NameChooser &chooseName)
 {
-    if (format == OutputFormat::Mp3) {
-        switch (index) {
-        case 0:
-            return soxDecode(in);
-        case 1:
-            return durationProbe(in);
-        case 2:
-            return mp3Encode(in, chooseName);
-        default:
-            return {};
-        }
-    }
-    if (index == 0)
-        return firstStage(format, in, chooseName);
-    if (index == 1)
-        return secondStage(format, in, chooseName);
-    return {};
+    const std::span<const StageFacts> stages = FormatTable::facts(format).stages;
+    if (index < 0 || index >= int(stages.size()))
+        return {};
+    return command(format, stages[index], in, chooseName);
 }
 
 ToolCommand firstStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName)
 {
-    switch (format) {
-    case OutputFormat::Rmvb:
-    case OutputFormat::Rm:
-    case OutputFormat::Mov:
-    case OutputFormat::MobileMp4:
-    case OutputFormat::ThreeGp:
-        return intermediateCommand(in);
-    case OutputFormat::Mpg:
-    case OutputFormat::Avi:
-        return mpegCommand(format, in, chooseName);
-    case OutputFormat::HdMp4:
-        return hdMp4Command(in, chooseName);
-    case OutputFormat::Mp3:
-        break;
-    }
-    return {};
+    if (FormatTable::facts(format).stages.front().kind != StageKind::Conv)
+        return {};
+    return stage(format, 0, in, chooseName);
 }
 
 ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName)
 {
     if (!FormatTable::isTwoStage(format))
         return {};
-    const QString tool = FormatTable::stageTools(format).constLast();
-    const QString out = chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock));
-    const QString line = program(in, tool) + QStringLiteral(" -i ") + quoteIfNeeded(in.work.intermediate) +
-                         QStringLiteral(" -y ") + secondStageOptions(format, in.settings) + QLatin1Char(' ') +
-                         quote(out);
-    return {line, out, tool};
+    return stage(format, 1, in, chooseName);
 }
 
+// The MP3 stages run in this order: decode, probe, encode.
 ToolCommand soxDecode(const RecipeInput &in)
 {
-    const QString line = program(in, ToolName::sox()) + QLatin1Char(' ') + quote(in.inputPath) +
-                         QLatin1Char(' ') + quoteIfNeeded(in.work.probeWav);
-    return {line, in.work.probeWav, ToolName::sox()};
+    return stage(OutputFormat::Mp3, 0, in);
 }
 
 ToolCommand durationProbe(const RecipeInput &in)
 {
-    // Names no output: the tool prints the "Duration: " line and stops.
-    const QString line =
-        program(in, ToolName::coder()) + QStringLiteral(" -i ") + quoteIfNeeded(in.work.probeWav);
-    return {line, QString(), ToolName::coder()};
+    return stage(OutputFormat::Mp3, 1, in);
 }
 
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 {
-    const EncodingSettings &s = in.settings;
-    const QString out =
-        chosen(chooseName, outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock));
-    const QString line = program(in, ToolName::coder()) + QStringLiteral(" -i ") + quote(in.inputPath) +
-                         QStringLiteral(" -y -vn -ar ") + s.sampleRate + QStringLiteral(" -ab ") +
-                         s.audioBitrate + QStringLiteral("k -ac ") + channelCount(s.channelIndex) +
-                         QLatin1Char(' ') + quote(out);
-    return {line, out, ToolName::coder()};
+    return stage(OutputFormat::Mp3, 2, in, chooseName);
 }
 
 QString freeOutputName(const QString &path)

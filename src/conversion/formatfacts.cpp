@@ -1,0 +1,121 @@
+#include "conversion/formatfacts.h"
+
+#include <array>
+
+namespace {
+
+// conv writes the intermediate: MPEG-4 video at 1200 kbit/s and MP3 audio in AVI, whatever the settings.
+constexpr StageFacts toIntermediate{
+    StageKind::Conv,
+    convTool,
+    StageFile::Input,
+    StageFile::Intermediate,
+    u"-oac mp3lame -lameopts preset=320 -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=1200 -of avi",
+    {}};
+
+// The original-size piece fixes its rates and has two blanks after "-f rm"; tools do not mind.
+constexpr StageFacts realMediaFromIntermediate{
+    StageKind::Coder,
+    coderTool,
+    StageFile::Intermediate,
+    StageFile::Output,
+    u"-vcodec rv10 -b 1200k -f rm  -ab 128k -ac 2",
+    u"-s {size} -vcodec rv10 -b {videoBitrate}k -f rm -ar {sampleRate} -ab {audioBitrate}k -ac {channels}"};
+
+constexpr StageFacts movFromIntermediate{StageKind::Coder,
+                                         coderTool,
+                                         StageFile::Intermediate,
+                                         StageFile::Output,
+                                         u"-ac 2 -ar 48000 -ab 128k",
+                                         u"-s {size} -ac 2 -ar 48000 -ab 128k"};
+
+// Phones want a small frame: the original-size variant still scales to 320x240.
+constexpr StageFacts phoneFromIntermediate{
+    StageKind::Coder,
+    coder2Tool,
+    StageFile::Intermediate,
+    StageFile::Output,
+    u"-s 320x240 -vcodec mpeg4 -acodec amr_nb -ac 1 -ar 8000 -ab 12.2k",
+    u"-s {size} -vcodec mpeg4 -acodec amr_nb -ac 1 -ar 8000 -ab 12.2k"};
+
+constexpr StageFacts realMediaStages[] = {toIntermediate, realMediaFromIntermediate};
+constexpr StageFacts movStages[] = {toIntermediate, movFromIntermediate};
+constexpr StageFacts phoneStages[] = {toIntermediate, phoneFromIntermediate};
+
+// MPG and AVI share one recipe; conv picks the container from the extension.
+constexpr StageFacts mpegStages[] = {
+    {StageKind::Conv,
+     convTool,
+     StageFile::Input,
+     StageFile::Output,
+     u"-oac lavc -lavcopts acodec=mp2:abitrate={audioBitrate} -ovc lavc -lavcopts "
+     u"vcodec=mpeg1video:vbitrate={videoBitrate}:vpass=1 -ofps {frameRate} -of lavf -lavfopts "
+     u"format=yuv4mpeg",
+     {}}};
+
+// HD MP4: the audio bitrate box gives the LAME preset.
+constexpr StageFacts hdMp4Stages[] = {
+    {StageKind::Conv,
+     convTool,
+     StageFile::Input,
+     StageFile::Output,
+     u"-oac mp3lame -lameopts preset={audioBitrate} -ovc lavc -lavcopts vcodec=mpeg4:vbitrate={videoBitrate} "
+     u"-of avi",
+     {}}};
+
+// MP3: sox decodes the input to the probe wav, coder prints its duration (naming no output), and
+// coder encodes the input itself.
+constexpr StageFacts mp3Stages[] = {
+    {StageKind::Sox, soxTool, StageFile::Input, StageFile::ProbeWav, {}, {}},
+    {StageKind::Coder, coderTool, StageFile::ProbeWav, StageFile::None, {}, {}},
+    {StageKind::Coder,
+     coderTool,
+     StageFile::Input,
+     StageFile::Output,
+     u"-vn -ar {sampleRate} -ab {audioBitrate}k -ac {channels}",
+     {}}};
+
+// Defaults in the order the boxes are written: videoBitrateCombo, frameRateCombo, sizeCombo,
+// sampleRateCombo, audioBitrateCombo, channelCombo position. Several ("1200", "24", "28000") are
+// not list entries; the boxes show them as typed text.
+constexpr DefaultFacts realMediaDefaults{u"1200", u"29", originalSizeText, u"44100", u"320", 1};
+constexpr DefaultFacts mpegDefaults{u"600", u"24", originalSizeText, u"28000", u"64", 1};
+constexpr DefaultFacts hdMp4Defaults{u"1200", u"29", originalSizeText, u"48000", u"320", 1};
+constexpr DefaultFacts movDefaults{u"256", u"29", originalSizeText, u"48000", u"64", 1};
+constexpr DefaultFacts phoneDefaults{u"128", u"29", u"320x240", u"8000", u"12.2", 0};
+// Audio only: the video boxes keep whatever they show.
+constexpr DefaultFacts mp3Defaults{{}, {}, {}, u"48000", u"320", 1};
+
+// In selector order.
+constexpr std::array<FormatFacts, FormatTable::formatCount> formats{{
+    {OutputFormat::Rmvb, u"RMVB(RealPlayerRMVB)", u".rmvb", u'-', realMediaDefaults, realMediaStages},
+    {OutputFormat::Rm, u"RM(RealPlayerRM)", u".rm", u'-', realMediaDefaults, realMediaStages},
+    {OutputFormat::Mpg, u"MPG(MPEG2)", u".mpg", u'-', mpegDefaults, mpegStages},
+    {OutputFormat::Avi, u"AVI(Windows Media Player格式)", u".avi", u'-', mpegDefaults, mpegStages},
+    {OutputFormat::HdMp4, u"MP4(高清MPEG4格式)", u".mp4", u'-', hdMp4Defaults, hdMp4Stages},
+    {OutputFormat::Mov, u"MOV(QuickTime格式)", u".mov", u'-', movDefaults, movStages},
+    {OutputFormat::MobileMp4, u"MP4(手机MP4格式)", u".mp4", u'-', phoneDefaults, phoneStages},
+    {OutputFormat::ThreeGp, u"3GP(手机3GP格式)", u".3gp", u'-', phoneDefaults, phoneStages},
+    {OutputFormat::Mp3, u"MP3(纯音频格式)", u".mp3", u'_', mp3Defaults, mp3Stages},
+}};
+
+constexpr bool rowsInSelectorOrder()
+{
+    for (int position = 0; position < FormatTable::formatCount; ++position) {
+        if (FormatTable::positionOf(formats[position].format) != position)
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInSelectorOrder(), "a row's place in the table is its selector position");
+
+} // namespace
+
+namespace FormatTable {
+
+const FormatFacts &facts(OutputFormat format)
+{
+    return formats[positionOf(format)];
+}
+
+} // namespace FormatTable

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "conversion/formattable.h"
+
+#include <QStringView>
+
+#include <span>
+
+// Everything that differs between the output formats, one row per format: the selector entry,
+// the output name, the defaults and the stages with their command pieces. FormatTable and the
+// recipes read the rows; none of them decides anything per format on its own.
+
+// The tools of the data folder.
+inline constexpr QStringView convTool = u"conv";
+inline constexpr QStringView coderTool = u"coder";
+inline constexpr QStringView coder2Tool = u"coder2";
+inline constexpr QStringView soxTool = u"sox";
+
+// The sizeCombo text that keeps the input's frame size.
+inline constexpr QStringView originalSizeText = u"原始大小";
+
+// How a stage's command line is laid out around its options, by the syntax of its tool.
+enum class StageKind
+{
+    Conv,  // tool, source, options, "-o", target
+    Coder, // tool, "-i", source; when it writes a file also "-y", options, target
+    Sox,   // tool, source, target
+};
+
+// The files a stage reads or writes. Input and output are always quoted on the command line, the
+// working files only when they need it.
+enum class StageFile
+{
+    None,
+    Input,
+    Intermediate,
+    ProbeWav,
+    Output,
+};
+
+// One stage of a format. The options are copied into the command line with each place in braces
+// replaced by a setting, verbatim: {videoBitrate}, {frameRate}, {size}, {sampleRate},
+// {audioBitrate} and {channels} (the channel count).
+struct StageFacts
+{
+    StageKind kind;
+    QStringView tool;
+    StageFile source;
+    StageFile target;
+    QStringView options;        // with sizeCombo at the original size, or always when no resized text
+    QStringView resizedOptions; // with any other sizeCombo text; null when the size changes nothing
+};
+
+// What choosing a format writes into the settings boxes; a null text leaves that box alone.
+struct DefaultFacts
+{
+    QStringView videoBitrate;
+    QStringView frameRate;
+    QStringView size;
+    QStringView sampleRate;
+    QStringView audioBitrate;
+    int channelIndex;
+};
+
+struct FormatFacts
+{
+    OutputFormat format;
+    QStringView entry;     // formatCombo entry
+    QStringView extension; // of the final output, with its dot
+    char16_t nameJoint;    // between the base name and the time stamp of the output name
+    DefaultFacts defaults;
+    std::span<const StageFacts> stages; // in the order they run
+};
+
+namespace FormatTable {
+
+const FormatFacts &facts(OutputFormat format);
+
+} // namespace FormatTable
