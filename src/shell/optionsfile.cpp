@@ -3,9 +3,13 @@
 #include "shell/numbertext.h"
 #include "shell/settingsfile.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr int lineCount = 4;
+constexpr int lineCount = 5;
+// The fifth line, files converted at once, is written only when it is not the default.
+constexpr int simultaneousLine = 4;
 constexpr qint64 maxReadBytes = 64 * 1024;
 
 template<typename Int>
@@ -23,6 +27,13 @@ ProgramSettings fromLines(const QStringList &lines)
     settings.cutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
     settings.cutStartSeconds = lineValue<qint32>(lines, 2, NumberText::toInt32);
     settings.cutEndSeconds = lineValue<qint32>(lines, 3, NumberText::toInt32);
+    if (lines.size() > simultaneousLine) {
+        // A value beyond its bounds reads as the nearest bound.
+        const int most = ProgramSettings::mostSimultaneousFiles();
+        const double files = NumberText::leading(lines[simultaneousLine]);
+        settings.simultaneousFiles =
+            files >= most ? most : std::max(1, NumberText::toInt32(files).value_or(1));
+    }
     return settings;
 }
 
@@ -32,6 +43,8 @@ QStringList toLines(const ProgramSettings &settings)
     for (const qint32 value : {qint32(settings.soundPromptIndex), qint32(settings.cutterEnabled),
                                settings.cutStartSeconds, settings.cutEndSeconds})
         lines.append(QString::number(value));
+    if (settings.simultaneousFiles != 1)
+        lines.append(QString::number(settings.simultaneousFiles));
     return lines;
 }
 
