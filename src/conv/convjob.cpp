@@ -25,6 +25,8 @@ constexpr int killAfterMs = 3000;
 constexpr qint64 minLineGapMs = 150;
 constexpr qsizetype keptErrorBytes = 8192;
 
+const QString startBeyondEnd = QStringLiteral("Start position is beyond the end of the input.");
+
 bool sameFile(const struct stat &a, const struct stat &b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -97,6 +99,8 @@ void ConvJob::onProbeFinished(int exitCode, QProcess::ExitStatus status)
     }
     if (!m_input.hasVideo)
         return fail(QStringLiteral("Video stream is mandatory!"));
+    if (m_plan.cutStart > 0 && m_input.duration >= 0 && m_input.duration <= m_plan.cutStart)
+        return fail(startBeyondEnd);
 
     m_encoder = new QProcess(this);
     connect(m_encoder, &QProcess::readyReadStandardOutput, this, &ConvJob::onEncoderOutput);
@@ -119,7 +123,7 @@ void ConvJob::onEncoderOutput()
         if (report.end || (m_lineClock.isValid() && m_lineClock.elapsed() < minLineGapMs))
             continue;
         lines += ProgressText::positionLine(report.seconds, report.frames,
-                                            ProgressText::percent(report.seconds, m_input.duration)) +
+                                            ProgressText::percent(report.seconds, cutSeconds())) +
                  '\r';
         m_lineClock.start();
     }
@@ -140,14 +144,23 @@ void ConvJob::onEncoderFinished(int exitCode, QProcess::ExitStatus status)
         return fail(reason.isEmpty() ? QStringLiteral("ffmpeg failed with exit status %1").arg(exitCode)
                                      : reason);
     }
+    // A cut without a single picture: past the last one (an input whose duration was unknown or
+    // rounded up shows it only now), or too short to reach the next one.
+    if (m_last.frames == 0 && (m_plan.cutStart > 0 || m_plan.cutLength >= 0)) {
+        const bool endsInside = m_plan.cutLength >= 0 && m_input.duration >= 0 &&
+                                m_plan.cutStart + m_plan.cutLength < m_input.duration;
+        return fail(endsInside ? QStringLiteral("No picture lies between the start and the end position.")
+                               : startBeyondEnd);
+    }
     const QFileInfo output(m_plan.output);
     if (!output.exists() || output.size() == 0)
         return fail(QStringLiteral("ffmpeg wrote no output to '%1'").arg(m_plan.output));
     // A damaged input can end the decoder early while ffmpeg still reports success.
-    if (m_input.duration >= 0 && m_last.seconds < m_input.duration - completenessSlackSeconds)
+    const double wanted = cutSeconds();
+    if (wanted >= 0 && m_last.seconds < wanted - completenessSlackSeconds)
         return fail(QStringLiteral("Output is incomplete: %1 s of %2 s encoded")
                         .arg(m_last.seconds, 0, 'f', 1)
-                        .arg(m_input.duration, 0, 'f', 1));
+                        .arg(wanted, 0, 'f', 1));
     const qint64 wait = m_lineClock.isValid() ? std::max<qint64>(0, minLineGapMs - m_lineClock.elapsed()) : 0;
     QTimer::singleShot(wait, this, [this] {
         if (m_finished)
@@ -188,6 +201,17 @@ bool ConvJob::outputWasWritten() const
     const struct stat &b = now.info;
     return !sameFile(a, b) || a.st_size != b.st_size || a.st_mtim.tv_sec != b.st_mtim.tv_sec ||
            a.st_mtim.tv_nsec != b.st_mtim.tv_nsec;
+}
+
+// The seconds the output should hold: the cut, ending at the input's end at the latest;
+// negative when neither the input nor the cut says.
+double ConvJob::cutSeconds() const
+{
+    double end = m_input.duration;
+    const double cutEnd = m_plan.cutStart + m_plan.cutLength;
+    if (m_plan.cutLength >= 0 && (end < 0 || cutEnd < end))
+        end = cutEnd;
+    return end < 0 ? -1 : std::max(0.0, end - m_plan.cutStart);
 }
 
 // ffmpeg closes a failure with a general line ("Conversion failed!", "Error initializing output

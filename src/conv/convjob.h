@@ -47,6 +47,7 @@ private:
     void fail(const QString &message);
     void finish(int exitCode);
     bool outputWasWritten() const;
+    double cutSeconds() const;
     static QString lastErrorLine(const QByteArray &errors);
     static FileState fileState(const QString &path);
     static void write(const QByteArray &text);

@@ -1,5 +1,7 @@
 #include "convmapping.h"
 
+#include "timetext.h"
+
 #include <QFileInfo>
 #include <QMap>
 
@@ -128,6 +130,8 @@ Plan map(const QStringList &arguments)
     SubOptions lavc;
     SubOptions lame;
     SubOptions lavf;
+    qint64 cutStart = 0;
+    std::optional<qint64> cutLength;
 
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
@@ -143,7 +147,8 @@ Plan map(const QStringList &arguments)
         static const QStringList valued{QStringLiteral("-oac"),      QStringLiteral("-ovc"),
                                         QStringLiteral("-lameopts"), QStringLiteral("-lavcopts"),
                                         QStringLiteral("-ofps"),     QStringLiteral("-of"),
-                                        QStringLiteral("-lavfopts"), QStringLiteral("-o")};
+                                        QStringLiteral("-lavfopts"), QStringLiteral("-o"),
+                                        QStringLiteral("-ss"),       QStringLiteral("-endpos")};
         if (!valued.contains(arg))
             return refuse(QStringLiteral("Unknown option: %1").arg(arg));
         if (i + 1 >= arguments.size())
@@ -174,6 +179,16 @@ Plan map(const QStringList &arguments)
             if (value.isEmpty())
                 return refuse(QStringLiteral("The output file name is empty"));
             output = value;
+        } else if (arg == QLatin1String("-ss") || arg == QLatin1String("-endpos")) {
+            const TimeText::Reading time = TimeText::read(arg, value);
+            if (!time.error.isEmpty())
+                return refuse(time.error);
+            if (arg == QLatin1String("-ss"))
+                cutStart = time.microseconds;
+            else if (time.microseconds > 0)
+                cutLength = time.microseconds;
+            else
+                return refuse(QStringLiteral("-endpos needs a length above zero, not '%1'").arg(value));
         } else if (arg == QLatin1String("-lavcopts")) {
             error = readSubOptions(arg, value,
                                    {QStringLiteral("vcodec"), QStringLiteral("vbitrate"),
@@ -260,6 +275,12 @@ Plan map(const QStringList &arguments)
     Plan plan;
     plan.input = input;
     plan.output = output;
+    // Seeking in the input skips the decoding of everything before the start; ffmpeg still starts
+    // at the exact time, not at the key frame before it.
+    if (cutStart > 0) {
+        plan.cutStart = cutStart / 1e6;
+        plan.ffmpegArguments << QStringLiteral("-ss") << TimeText::seconds(cutStart);
+    }
     // "file:" keeps a name with a colon from being read as a protocol.
     plan.ffmpegArguments << QStringLiteral("-i")
                          << QStringLiteral("file:") + input
@@ -275,7 +296,12 @@ Plan map(const QStringList &arguments)
     // without it ffmpeg refuses the encode instead of writing the rate asked for.
     if (videoCodec != QLatin1String("mpeg4"))
         plan.ffmpegArguments << QStringLiteral("-strict:v") << QStringLiteral("unofficial");
-    plan.ffmpegArguments << audioArgs << QStringLiteral("-f") << muxer << QStringLiteral("-y")
+    plan.ffmpegArguments << audioArgs;
+    if (cutLength) {
+        plan.cutLength = *cutLength / 1e6;
+        plan.ffmpegArguments << QStringLiteral("-t") << TimeText::seconds(*cutLength);
+    }
+    plan.ffmpegArguments << QStringLiteral("-f") << muxer << QStringLiteral("-y")
                          << QStringLiteral("file:") + output;
     return plan;
 }

@@ -14,6 +14,10 @@ struct Plan
     // From "-i" to the output path: what the conversion is. Logging and progress options are
     // the runner's business and are not part of it.
     QStringList ffmpegArguments;
+    // The part of the input converted, in seconds: from cutStart, cutLength long; a negative
+    // length runs to the input's end.
+    double cutStart = 0;
+    double cutLength = -1;
     // Why the command was refused; empty when it was accepted.
     QString error;
 

@@ -164,6 +164,20 @@ void TestConvFailures::refusedOption_data()
                "vbitrate=100000000000000000 is out of range: give from 0.001 to 2147483.647 kbit/s");
     QTest::newRow("zero frame rate") << QStringList{QStringLiteral("-ofps"), QStringLiteral("0")}
                                      << QStringLiteral("-ofps needs a positive frame rate, not '0'");
+    QTest::newRow("malformed start") << QStringList{QStringLiteral("-ss"), QStringLiteral("0:75:00")}
+                                     << QStringLiteral(
+                                            "-ss 0:75:00 is no time: minutes and seconds go up to 59");
+    // The clip ends at 10 s; its last picture starts at 9.96 s.
+    const QString beyondEnd = QStringLiteral("Start position is beyond the end of the input.");
+    QTest::newRow("start at the input's end")
+        << QStringList{QStringLiteral("-ss"), QStringLiteral("10")} << beyondEnd;
+    QTest::newRow("start past the end, with a length")
+        << QStringList{QStringLiteral("-ss"), QStringLiteral("0:00:30"), QStringLiteral("-endpos"),
+                       QStringLiteral("5")}
+        << beyondEnd;
+    // Only ffmpeg finds out, after writing the file's sound.
+    QTest::newRow("start after the last picture")
+        << QStringList{QStringLiteral("-ss"), QStringLiteral("9.98")} << beyondEnd;
 }
 
 void TestConvFailures::refusedOption()

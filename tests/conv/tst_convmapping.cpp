@@ -159,6 +159,24 @@ void TestConvMapping::mencoderRules_data()
                                                 "-lavcopts vbitrate=1.2e3 -ofps 1/1001000 -o out.avi")
                                        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 1200000 -r 1/1001000 "
                                                 "-fps_mode cfr -c:a mp2 -b:a 64000 -f avi");
+    // A cut: ffmpeg seeks in the input (its -ss goes before the input) and limits the output's
+    // duration; -endpos is the length from the start.
+    QTest::newRow("cut in seconds")
+        << words("in.mkv -oac lavc -ovc lavc -ss 2 -endpos 3 -o out.avi")
+        << words("-ss 2 -map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -c:a mp2 -b:a 224000 -t 3 -f avi");
+    QTest::newRow("cut in hh:mm:ss with fractions")
+        << words("in.mkv -ss 0:00:30 -oac lavc -ovc lavc -endpos 00:01:02.5 -o out.avi")
+        << words("-ss 30 -map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -c:a mp2 -b:a 224000 -t 62.5 -f avi");
+    QTest::newRow("start alone, below a microsecond dropped")
+        << words("in.mkv -oac lavc -ovc lavc -ss 1:02:03.0000019 -o out.avi")
+        << words("-ss 3723.000001 -map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -c:a mp2 -b:a 224000 -f avi");
+    QTest::newRow("length alone; a start of 0 needs no seeking")
+        << words("in.mkv -oac lavc -ovc lavc -ss 0:00:00 -endpos 12.50 -o out.avi")
+        << words("-map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -c:a mp2 -b:a 224000 -t 12.5 -f avi");
+    QTest::newRow("the largest times")
+        << words("in.mkv -oac lavc -ovc lavc -ss 596523:14:07 -endpos 2147483647 -o out.avi")
+        << words("-ss 2147483647 -map 0:V:0 -map 0:a:0? -c:v mpeg4 -b:v 800000 -c:a mp2 -b:a 224000 "
+                 "-t 2147483647 -f avi");
 }
 
 void TestConvMapping::mencoderRules()
@@ -168,8 +186,12 @@ void TestConvMapping::mencoderRules()
 
     const ConvMapping::Plan plan = ConvMapping::map(arguments);
     QVERIFY2(plan.accepted(), qPrintable(plan.error));
-    QCOMPARE(plan.ffmpegArguments.mid(2, plan.ffmpegArguments.size() - 4), encoding);
-    QCOMPARE(plan.ffmpegArguments.first(2),
+    // Everything but the input and the output, whose options go before "-i".
+    const qsizetype inputAt = plan.ffmpegArguments.indexOf(QStringLiteral("-i"));
+    QCOMPARE(plan.ffmpegArguments.first(inputAt) +
+                 plan.ffmpegArguments.mid(inputAt + 2, plan.ffmpegArguments.size() - inputAt - 4),
+             encoding);
+    QCOMPARE(plan.ffmpegArguments.mid(inputAt, 2),
              (QStringList{QStringLiteral("-i"), QStringLiteral("file:in.mkv")}));
     QCOMPARE(plan.ffmpegArguments.at(plan.ffmpegArguments.size() - 2), QStringLiteral("-y"));
     QVERIFY(plan.ffmpegArguments.last().startsWith(QLatin1String("file:out.")));
@@ -274,6 +296,37 @@ void TestConvMapping::refusals_data()
         << with("-ofps 1/2000000")
         << QStringLiteral(
                "-ofps 1/2000000 is out of range: give from 1/1001000 to 1001000 frames per second");
+    QTest::newRow("start not a number")
+        << with("-ss soon") << QStringLiteral("-ss needs a time in seconds or hh:mm:ss, not 'soon'");
+    QTest::newRow("negative start") << with("-ss -5")
+                                    << QStringLiteral("-ss needs a time in seconds or hh:mm:ss, not '-5'");
+    QTest::newRow("negative length") << with("-endpos -0:00:03")
+                                     << QStringLiteral(
+                                            "-endpos needs a time in seconds or hh:mm:ss, not '-0:00:03'");
+    QTest::newRow("length as a size")
+        << with("-endpos 10mb") << QStringLiteral("-endpos needs a time in seconds or hh:mm:ss, not '10mb'");
+    QTest::newRow("time with an exponent")
+        << with("-ss 1e3") << QStringLiteral("-ss needs a time in seconds or hh:mm:ss, not '1e3'");
+    QTest::newRow("minutes past 59") << with("-ss 0:60:00")
+                                     << QStringLiteral(
+                                            "-ss 0:60:00 is no time: minutes and seconds go up to 59");
+    QTest::newRow("seconds past 59") << with("-endpos 1:00:60.5")
+                                     << QStringLiteral(
+                                            "-endpos 1:00:60.5 is no time: minutes and seconds go up to 59");
+    QTest::newRow("zero length") << with("-endpos 0:00:00")
+                                 << QStringLiteral("-endpos needs a length above zero, not '0:00:00'");
+    QTest::newRow("-ss without its value")
+        << words("in.mkv -oac lavc -ovc lavc -o out.avi -ss") << QStringLiteral("Option -ss needs a value");
+    const QString mostSeconds =
+        QStringLiteral("is out of range: give at most 2147483647 seconds (596523:14:07)");
+    QTest::newRow("start past 32 bits of seconds")
+        << with("-ss 2147483648") << QStringLiteral("-ss 2147483648 ") + mostSeconds;
+    QTest::newRow("length just past the limit")
+        << with("-endpos 2147483647.5") << QStringLiteral("-endpos 2147483647.5 ") + mostSeconds;
+    QTest::newRow("seconds past 64 bits") << with("-endpos 99999999999999999999999")
+                                          << QStringLiteral("-endpos 99999999999999999999999 ") + mostSeconds;
+    QTest::newRow("hours overflow") << with("-ss 99999999999:00:00")
+                                    << QStringLiteral("-ss 99999999999:00:00 ") + mostSeconds;
     QTest::newRow("two inputs") << with("other.mkv")
                                 << QStringLiteral(
                                        "Only one input file can be converted at a time: 'in.mkv' and "

@@ -4,11 +4,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace ConvHelpers;
 
 // The whole path of the two-stage formats: conv writes the intermediate, then coder or coder2
 // turns it into the final file, each by the program's own recipe and through the program
-// folder's tools.
+// folder's tools. And conv's cut of the input, into the intermediate or a final file.
 class TestConvTwoStage : public QObject
 {
     Q_OBJECT
@@ -17,6 +19,8 @@ private slots:
     void initTestCase();
     void twoStages_data();
     void twoStages();
+    void cuts_data();
+    void cuts();
 
 private:
     QTemporaryDir m_dir;
@@ -102,6 +106,49 @@ void TestConvTwoStage::twoStages()
                      .arg(video.value(QStringLiteral("height")).toInt()),
                  size);
     }
+}
+
+void TestConvTwoStage::cuts_data()
+{
+    QTest::addColumn<OutputFormat>("format");
+    QTest::addColumn<QString>("cut"); // conv options added to the recipe
+    QTest::addColumn<double>("seconds");
+
+    QTest::newRow("MPG") << OutputFormat::Mpg << QStringLiteral("-ss 2 -endpos 3") << 3.0;
+    QTest::newRow("intermediate, hh:mm:ss")
+        << OutputFormat::Rmvb << QStringLiteral("-ss 0:00:02 -endpos 00:00:03") << 3.0;
+    // The clip has a single key frame, so only an exact seek gives 2 s.
+    QTest::newRow("end beyond the input's end")
+        << OutputFormat::Mpg << QStringLiteral("-ss 8 -endpos 100") << 2.0;
+    QTest::newRow("AVI, length alone") << OutputFormat::Avi << QStringLiteral("-endpos 4") << 4.0;
+}
+
+void TestConvTwoStage::cuts()
+{
+    QFETCH(OutputFormat, format);
+    QFETCH(QString, cut);
+    QFETCH(double, seconds);
+
+    const RecipeInput in =
+        recipeInput(m_input, m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/'),
+                    m_dir.filePath(QStringLiteral("work/tmp.mp4")), defaultSettings(format));
+    const ToolCommand first = Recipes::firstStage(
+        format, in, [](const QString &wanted) { return Recipes::freeOutputName(wanted); });
+    const TestMedia::ToolResult conv = runCommandLine(first.commandLine + QLatin1Char(' ') + cut);
+    QVERIFY2(conv.exitCode == 0, conv.output.right(300).constData());
+
+    const double outSeconds = TestMedia::durationSeconds(TestMedia::probe(first.outputPath));
+    QVERIFY2(qAbs(outSeconds - seconds) <= 0.2, qPrintable(QString::number(outSeconds)));
+    // Progress runs over the cut: the position from its start, the percentages up to 100.
+    static const QRegularExpression position(QStringLiteral("Pos: *([0-9.]+)s"));
+    QString lastPosition;
+    for (auto it = position.globalMatch(QString::fromUtf8(conv.output)); it.hasNext();)
+        lastPosition = it.next().captured(1);
+    QVERIFY2(qAbs(lastPosition.toDouble() - seconds) <= 0.5, qPrintable(lastPosition));
+    const QList<int> percent = percentages(conv.output);
+    QVERIFY(std::is_sorted(percent.cbegin(), percent.cend()));
+    QCOMPARE(percent.last(), 100);
+    QCOMPARE(percent.count(100), 1);
 }
 
 QTEST_GUILESS_MAIN(TestConvTwoStage)
