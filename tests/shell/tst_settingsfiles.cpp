@@ -281,20 +281,29 @@ private slots:
         QTest::addColumn<int>("cutter");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("end");
-        QTest::newRow("example") << QByteArray("0\r\n1\r\n90\r\n215\r\n") << 0 << 1 << 90 << 215;
-        QTest::newRow("sound off") << QByteArray("1\r\n0\r\n0\r\n0\r\n") << 1 << 0 << 0 << 0;
-        QTest::newRow("letters") << QByteArray("OFF\r\nyes\r\n1h\r\nabc\r\n") << 0 << 0 << 1 << 0;
+        QTest::addColumn<int>("files"); // converted at once
+        QTest::newRow("example") << QByteArray("0\r\n1\r\n90\r\n215\r\n") << 0 << 1 << 90 << 215 << 1;
+        QTest::newRow("sound off") << QByteArray("1\r\n0\r\n0\r\n0\r\n") << 1 << 0 << 0 << 0 << 1;
+        QTest::newRow("letters") << QByteArray("OFF\r\nyes\r\n1h\r\nabc\r\n") << 0 << 0 << 1 << 0 << 1;
         QTest::newRow("too large for 16 bits")
-            << QByteArray("32768\r\n40000\r\n5\r\n6\r\n") << 0 << 0 << 5 << 6;
+            << QByteArray("32768\r\n40000\r\n5\r\n6\r\n") << 0 << 0 << 5 << 6 << 1;
         QTest::newRow("too large for 32 bits")
-            << QByteArray("1\r\n1\r\n2147483648\r\n2147483647\r\n") << 1 << 1 << 0 << 2147483647;
+            << QByteArray("1\r\n1\r\n2147483648\r\n2147483647\r\n") << 1 << 1 << 0 << 2147483647 << 1;
         QTest::newRow("negative") << QByteArray("-1\r\n-5\r\n-100\r\n-2147483648\r\n") << -1 << -5 << -100
-                                  << int(-2147483647 - 1);
-        QTest::newRow("LF endings") << QByteArray("1\n1\n30\n60\n") << 1 << 1 << 30 << 60;
+                                  << int(-2147483647 - 1) << 1;
+        QTest::newRow("LF endings") << QByteArray("1\n1\n30\n60\n") << 1 << 1 << 30 << 60 << 1;
         QTest::newRow("blanks and fractions")
-            << QByteArray("  1\r\n 0.5\r\n 1.5 \r\n2.5\r\n") << 1 << 0 << 2 << 2;
-        QTest::newRow("two lines") << QByteArray("1\r\n1\r\n") << 1 << 1 << 0 << 0;
-        QTest::newRow("empty file") << QByteArray() << 0 << 0 << 0 << 0;
+            << QByteArray("  1\r\n 0.5\r\n 1.5 \r\n2.5\r\n") << 1 << 0 << 2 << 2 << 1;
+        QTest::newRow("two lines") << QByteArray("1\r\n1\r\n") << 1 << 1 << 0 << 0 << 1;
+        QTest::newRow("empty file") << QByteArray() << 0 << 0 << 0 << 0 << 1;
+        const int cores = ProgramSettings::mostSimultaneousFiles();
+        QTest::newRow("two at once") << QByteArray("0\r\n0\r\n0\r\n0\r\n2\r\n") << 0 << 0 << 0 << 0
+                                     << qMin(2, cores);
+        QTest::newRow("more than the cores")
+            << QByteArray("0\r\n0\r\n0\r\n0\r\n99\r\n") << 0 << 0 << 0 << 0 << cores;
+        QTest::newRow("none at once") << QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n") << 0 << 0 << 0 << 0 << 1;
+        QTest::newRow("letters at once")
+            << QByteArray("0\r\n0\r\n0\r\n0\r\nall\r\n") << 0 << 0 << 0 << 0 << 1;
     }
     void readOptions()
     {
@@ -307,19 +316,32 @@ private slots:
         QTEST(int(settings.cutterEnabled), "cutter");
         QTEST(int(settings.cutStartSeconds), "start");
         QTEST(int(settings.cutEndSeconds), "end");
+        QTEST(settings.simultaneousFiles, "files");
     }
 
+    void optionsRoundTrip_data()
+    {
+        QTest::addColumn<ProgramSettings>("settings");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("one file at once")
+            << ProgramSettings{1, 1, -90, 2147483647} << QByteArray("1\r\n1\r\n-90\r\n2147483647\r\n");
+        QTest::newRow("two at once") << ProgramSettings{0, 0, 0, 0, 2}
+                                     << QByteArray("0\r\n0\r\n0\r\n0\r\n2\r\n");
+    }
     void optionsRoundTrip()
     {
+        QFETCH(ProgramSettings, settings);
+        QFETCH(QByteArray, bytes);
+        if (settings.simultaneousFiles > ProgramSettings::mostSimultaneousFiles())
+            QSKIP("fewer processor cores than files at once");
         QTemporaryDir dir;
         const QString path = dir.filePath(OptionsFile::fileName());
         QVERIFY(!QFile::exists(path));
         QCOMPARE(OptionsFile::read(path), ProgramSettings());
-        const ProgramSettings settings{1, 1, -90, 2147483647};
         QVERIFY(OptionsFile::write(path, settings));
-        QCOMPARE(fileContent(path), QByteArray("1\r\n1\r\n-90\r\n2147483647\r\n"));
+        QCOMPARE(fileContent(path), bytes);
         QCOMPARE(OptionsFile::read(path), settings);
-        QVERIFY(!settings.playsCompletionSound());
+        QCOMPARE(settings.playsCompletionSound(), settings.soundPromptIndex == 0);
     }
 
     // Replacing a file never leaves it half written.
