@@ -2,6 +2,7 @@
 
 #include "conversion/runtexts.h"
 #include "runner/toolrunner.h"
+#include "shell/appdirs.h"
 
 #include <QRegularExpression>
 
@@ -199,6 +200,69 @@ private slots:
         QCOMPARE(f.host.outputFolder, expected);
         QCOMPARE(QDir(expected).entryList(QDir::Files).size(), 1);
         QVERIFY(f.files.isEmpty());
+    }
+
+    // Two files at once: every good file converted under a name of its own, the broken one marked,
+    // the share of the run shown never going back, no work file left; or, when the program ends
+    // while both encode, no half-written file at all.
+    void twoFilesAtOnce_data()
+    {
+        QTest::addColumn<bool>("endedMidRun");
+        QTest::newRow("album with a broken file") << false;
+        QTest::newRow("program ends while both encode") << true;
+    }
+    void twoFilesAtOnce()
+    {
+        QFETCH(bool, endedMidRun);
+        if (ProgramSettings::mostSimultaneousFiles() < 2)
+            QSKIP("one processor core");
+        RunFixture f;
+        f.settings.simultaneousFiles = 2;
+        f.run.setClock([] { return QTime(14, 3, 7); });
+        const double seconds = endedMidRun ? 90 : 2;
+        for (const char *folder : {"one", "two", "three"}) {
+            QVERIFY(QDir().mkpath(f.path(QString::fromLatin1(folder))));
+            QVERIFY(f.addFlac(QString::fromLatin1(folder) + QStringLiteral("/x.flac"), seconds));
+        }
+        QFile broken(f.path(QStringLiteral("broken.flac")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.close();
+        const FileList::Id brokenId = f.files.addFile(broken.fileName());
+        QList<double> shares;
+        connect(&f.progress, &ProgressDisplay::changed, &f.run, [&] {
+            if (f.progress.caption().startsWith(QStringLiteral("转换中")))
+                shares.append(f.progress.percent());
+        });
+        int encoding = 0;
+        int leftAtOnce = -1;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
+            if (endedMidRun && tool == QStringLiteral("coder") && ++encoding == 4) {
+                QTimer::singleShot(500, &f.run, [&] {
+                    f.run.stopForShutdown();
+                    leftAtOnce = int(f.outputs().size());
+                });
+            }
+        });
+
+        QVERIFY(f.startAndWait());
+
+        const QStringList workFiles =
+            QDir(AppDirs::workFolder()).entryList({QStringLiteral("tmp*")}, QDir::Files) +
+            QDir(AppDirs::tmpFolder()).entryList(QDir::Files);
+        QCOMPARE(workFiles, QStringList());
+        if (endedMidRun) {
+            QCOMPARE(leftAtOnce, 0);
+            QVERIFY(f.outputs().isEmpty());
+            QCOMPARE(f.files.count(), 4);
+            return;
+        }
+        QCOMPARE(f.outputs(), (QStringList{QStringLiteral("x_1437 (2).mp3"), QStringLiteral("x_1437 (3).mp3"),
+                                           QStringLiteral("x_1437.mp3")}));
+        QCOMPARE(f.files.ids(), QList<FileList::Id>{brokenId});
+        QVERIFY(f.files.isFailed(brokenId));
+        QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
+        QVERIFY(!shares.isEmpty());
+        QVERIFY(std::is_sorted(shares.cbegin(), shares.cend()));
     }
 
     void programEndedMidFile()
