@@ -5,6 +5,7 @@
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
 #include "shell/appdirs.h"
+#include "shell/cuttime.h"
 #include "shell/programsettings.h"
 #include "shell/userservices.h"
 
@@ -109,6 +110,17 @@ void ConversionRun::start()
     if (m_files.isEmpty()) {
         m_services.showMessage(UserServices::Icon::Warning, RunTexts::addTitle(), RunTexts::addFileFirst());
         return;
+    }
+    m_settings.cut.reset();
+    if (m_programSettings.cutterEnabled) {
+        const qint32 start = m_programSettings.cutStartSeconds;
+        const qint32 end = m_programSettings.cutEndSeconds;
+        // A range the options dialog would refuse (an older options.ini) is no range to cut.
+        if (const std::optional<CutTime::RangeProblem> problem = CutTime::rangeProblem(start, end)) {
+            m_services.showMessage(UserServices::Icon::Warning, problem->title, problem->text);
+            return;
+        }
+        m_settings.cut = CutRange{start, end};
     }
     m_settings.format = FormatTable::formatAt(m_host.formatPosition());
     m_settings.encoding = m_host.encodingSettings();
@@ -216,6 +228,7 @@ bool ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.recipe.inputPath = m_files.commandPath(id);
     job.recipe.outputFolder = m_settings.outputFolder;
     job.recipe.settings = m_settings.encoding;
+    job.recipe.cut = m_settings.cut;
     if (!m_settings.format) {
         recordFailure(id, RunTexts::noFormatSelected());
         return false;

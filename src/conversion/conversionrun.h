@@ -45,6 +45,7 @@ struct RunSettings
     EncodingSettings encoding;
     QString outputFolder; // absolute, ends with "/"
     int simultaneousFiles = 1;
+    std::optional<CutRange> cut; // when the music cutter is on
 };
 
 // The Start command and the run that follows it: every file of the list is taken through the

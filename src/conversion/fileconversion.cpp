@@ -2,12 +2,15 @@
 
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
+#include "runner/outputparsers.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
 #include "shell/appdirs.h"
 
 #include <QFile>
+
+#include <algorithm>
 
 namespace {
 
@@ -169,7 +172,13 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     outcome.exitCode = runner.exitCode();
     outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
-    const QString reason = StageVerdict::failureReason(outcome);
+    if (m_job.recipe.cut && readsTheInput(runner)) {
+        outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
+        outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
+    }
+    QString reason = StageVerdict::failureReason(outcome);
+    if (!reason.isEmpty() && outcome.output.contains(RunTexts::convStartBeyondInput()))
+        reason = RunTexts::cutBeyondInput();
     emit stageEnded(m_job.id, m_runningCommand.toolName, reason.isEmpty());
     if (reason.isEmpty())
         return true;
@@ -207,8 +216,33 @@ void FileConversion::probeFinished()
     emit stageEnded(m_job.id, ToolName::coder(), true);
     // The decode has served its purpose; a long input's decode is large.
     QFile::remove(m_work.probeWav);
+    if (m_job.recipe.cut && !measureCut()) {
+        const FileList::Id id = m_job.id;
+        finish();
+        emit failed(id, RunTexts::cutBeyondInput());
+        return;
+    }
     m_stage = 2;
     runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, &reserveOutputName));
+}
+
+bool FileConversion::readsTheInput(const ToolRunner &runner) const
+{
+    return m_job.format == OutputFormat::Mp3 ? &runner == m_coderRunner : &runner == m_convRunner;
+}
+
+bool FileConversion::measureCut()
+{
+    const std::optional<double> duration = OutputParsers::announcedDuration(m_probeRunner->output());
+    if (!duration)
+        return true;
+    const CutRange &cut = *m_job.recipe.cut;
+    if (cut.startSeconds >= *duration)
+        return false;
+    const double end = cut.endSeconds > 0 ? std::min<double>(cut.endSeconds, *duration) : *duration;
+    // The bar runs over the part that is converted.
+    m_progress->setDurationSeconds(qint32(OutputParsers::roundHalfEven(end - cut.startSeconds)));
+    return true;
 }
 
 void FileConversion::convStageFinished()

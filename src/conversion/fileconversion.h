@@ -77,6 +77,11 @@ private:
     void convStageFinished();
     void coderStageFinished();
     void stageFailedToStart();
+    // The stage that reads the input, where a cut is made.
+    bool readsTheInput(const ToolRunner &runner) const;
+    // After the probe: false when the cut starts at or after the input's end; otherwise the
+    // display's duration becomes the cut's length.
+    bool measureCut();
     // Judges the stage that just ended; a failed stage loses the file it was writing.
     bool judgeStage(ToolRunner &runner);
     // The file is done, converted or not: its work files go and the slot is free again.

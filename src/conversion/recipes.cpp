@@ -137,20 +137,44 @@ QString pathArgument(StageFile file, const QString &path)
     return file == StageFile::Input || file == StageFile::Output ? quote(path) : quoteIfNeeded(path);
 }
 
+// The cutter's options in the syntax of the tool that reads the input: FFmpeg's input options
+// (start and end) before "-i", MEncoder's start and length after the input.
+QString coderCut(const CutRange *cut)
+{
+    if (!cut)
+        return {};
+    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
+    if (cut->endSeconds > 0)
+        options += QStringLiteral(" -to ") + QString::number(cut->endSeconds);
+    return options;
+}
+
+QString convCut(const CutRange *cut)
+{
+    if (!cut)
+        return {};
+    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
+    if (cut->endSeconds > 0)
+        options += QStringLiteral(" -endpos ") + QString::number(qint64(cut->endSeconds) - cut->startSeconds);
+    return options;
+}
+
 ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeInput &in,
                     const NameChooser &chooseName)
 {
+    const CutRange *cut = stage.source == StageFile::Input && in.cut ? &*in.cut : nullptr;
     const QString tool = stage.tool.toString();
     const QString source = pathArgument(stage.source, filePath(stage.source, format, in, chooseName));
     const QString target = filePath(stage.target, format, in, chooseName);
     QString line = program(in, tool);
     switch (stage.kind) {
     case StageKind::Conv:
-        line += QLatin1Char(' ') + source + QLatin1Char(' ') + filledOptions(stage, in.settings) +
-                QStringLiteral(" -o ") + pathArgument(stage.target, target);
+        line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') +
+                filledOptions(stage, in.settings) + QStringLiteral(" -o ") +
+                pathArgument(stage.target, target);
         break;
     case StageKind::Coder:
-        line += QStringLiteral(" -i ") + source;
+        line += coderCut(cut) + QStringLiteral(" -i ") + source;
         if (stage.target != StageFile::None)
             line += QStringLiteral(" -y ") + filledOptions(stage, in.settings) + QLatin1Char(' ') +
                     pathArgument(stage.target, target);

@@ -6,6 +6,7 @@
 #include <QTime>
 
 #include <functional>
+#include <optional>
 
 // The tool command lines of every format and stage. A recipe is one text, concatenated exactly as
 // the tools expect it: the input and output paths are quoted so that splitting the line gives them
@@ -33,6 +34,16 @@ struct WorkPaths
     static WorkPaths standard();
 };
 
+// The part of every input a run converts when the music cutter is on, in whole seconds from the
+// input's start; an end of 0 means the input's end.
+struct CutRange
+{
+    qint32 startSeconds = 0;
+    qint32 endSeconds = 0;
+
+    bool operator==(const CutRange &) const = default;
+};
+
 struct RecipeInput
 {
     QString programFolder; // folder of the executable, no trailing "/"
@@ -41,6 +52,8 @@ struct RecipeInput
     EncodingSettings settings;
     QTime clock; // the moment the command is built; gives the time stamp of the output name
     WorkPaths work;
+    // Cuts the input in the stage that reads it: the MP3 encode and the conv stage.
+    std::optional<CutRange> cut;
 };
 
 struct ToolCommand

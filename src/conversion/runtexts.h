@@ -59,5 +59,15 @@ inline QString inputUnreachable()
 {
     return QStringLiteral("无法访问输入文件");
 }
+// The music cutter's start lies at or after the input's end.
+inline QString cutBeyondInput()
+{
+    return QStringLiteral("剪切范围超出文件长度");
+}
+// conv's words for the same case.
+inline QString convStartBeyondInput()
+{
+    return QStringLiteral("Start position is beyond the end of the input.");
+}
 
 } // namespace RunTexts

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace StageVerdict {
 
 namespace {
@@ -64,7 +66,11 @@ QString failureReason(const StageOutcome &outcome)
     }
     // A damaged input the tool decoded only in part: it stopped more than a second before the
     // end it announced for the input.
-    const std::optional<double> duration = OutputParsers::announcedDuration(outcome.output);
+    std::optional<double> duration = OutputParsers::announcedDuration(outcome.output);
+    if (duration && outcome.cutEndSeconds > 0)
+        duration = std::min(*duration, outcome.cutEndSeconds);
+    if (duration)
+        *duration -= outcome.cutStartSeconds;
     const double reached = lastProgressTime(outcome.output);
     if (duration && reached >= 0 && reached < *duration - 1.0)
         return reasonOr(outcome, QStringLiteral("转换工具只处理了部分输入"));

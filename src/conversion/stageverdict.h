@@ -13,6 +13,10 @@ struct StageOutcome
     int exitCode = 0;
     QString output;      // everything the tool printed
     QString writtenPath; // the file the stage writes; empty when the stage writes nothing judged
+    // The part of the input the stage was asked to convert, in seconds (an end of 0: the input's
+    // end); its progress counts from the start of that part.
+    double cutStartSeconds = 0;
+    double cutEndSeconds = 0;
 };
 
 namespace StageVerdict {

@@ -22,4 +22,35 @@ std::optional<qint32> toSeconds(const QString &hours, const QString &minutes, co
                                NumberText::leading(seconds));
 }
 
+QString startTitle()
+{
+    return QStringLiteral("开始");
+}
+
+QString endTitle()
+{
+    return QStringLiteral("结束");
+}
+
+QString negativeTime()
+{
+    return QStringLiteral("时间不能为负数");
+}
+
+QString endBeforeStart()
+{
+    return QStringLiteral("结束时间必须晚于开始时间");
+}
+
+std::optional<RangeProblem> rangeProblem(qint32 startSeconds, qint32 endSeconds)
+{
+    if (startSeconds < 0)
+        return RangeProblem{startTitle(), negativeTime()};
+    if (endSeconds < 0)
+        return RangeProblem{endTitle(), negativeTime()};
+    if (endSeconds != 0 && endSeconds <= startSeconds)
+        return RangeProblem{endTitle(), endBeforeStart()};
+    return std::nullopt;
+}
+
 } // namespace CutTime

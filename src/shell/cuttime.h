@@ -22,4 +22,20 @@ Parts split(qint32 totalSeconds);
 // nothing when the sum does not fit in 32 bits.
 std::optional<qint32> toSeconds(const QString &hours, const QString &minutes, const QString &seconds);
 
+// The warnings about a range the cutter cannot use, titled after the row they concern.
+QString startTitle();     // "开始"
+QString endTitle();       // "结束"
+QString negativeTime();   // "时间不能为负数"
+QString endBeforeStart(); // "结束时间必须晚于开始时间"
+
+struct RangeProblem
+{
+    QString title;
+    QString text;
+};
+
+// Why a stored range cannot be cut: a negative time, or an end that is not after the start (an end
+// of 0 means the input's end and is always fine). Nothing when it can.
+std::optional<RangeProblem> rangeProblem(qint32 startSeconds, qint32 endSeconds);
+
 } // namespace CutTime
