@@ -37,6 +37,7 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &programFo
     m_soundCombo->setObjectName(QStringLiteral("soundCombo"));
     m_soundCombo->addItems({QStringLiteral("ON"), QStringLiteral("OFF")});
     m_soundCombo->setGeometry(160, 40, 80, 22);
+    m_soundLabel->setBuddy(m_soundCombo);
 
     m_cutterCheck = new QCheckBox(QStringLiteral("Music Cutter"), this);
     m_cutterCheck->setObjectName(QStringLiteral("cutterCheck"));
@@ -44,21 +45,27 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &programFo
     connect(m_cutterCheck, &QCheckBox::toggled, this, &OptionsDialog::updateTimeFieldsEnabled);
 
     // Each row is named and each field carries its unit, so the six boxes read as two times.
-    addCaption(QStringLiteral("startLabel"), QStringLiteral("开始"), QRect(20, 104, 36, 22));
-    m_startHoursEdit = addTimeField(QStringLiteral("startHoursEdit"), QStringLiteral("时"), 58, 104);
-    m_startMinutesEdit = addTimeField(QStringLiteral("startMinutesEdit"), QStringLiteral("分"), 124, 104);
-    m_startSecondsEdit = addTimeField(QStringLiteral("startSecondsEdit"), QStringLiteral("秒"), 190, 104);
-    addCaption(QStringLiteral("endLabel"), QStringLiteral("结束"), QRect(20, 134, 36, 22));
-    m_endHoursEdit = addTimeField(QStringLiteral("endHoursEdit"), QStringLiteral("时"), 58, 134);
-    m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), QStringLiteral("分"), 124, 134);
-    m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), QStringLiteral("秒"), 190, 134);
+    const QString start = QStringLiteral("开始");
+    const QString end = QStringLiteral("结束");
+    const QString hours = QStringLiteral("时");
+    const QString minutes = QStringLiteral("分");
+    const QString seconds = QStringLiteral("秒");
+    addCaption(QStringLiteral("startLabel"), start, QRect(20, 104, 36, 22));
+    m_startHoursEdit = addTimeField(QStringLiteral("startHoursEdit"), start, hours, 58, 104);
+    m_startMinutesEdit = addTimeField(QStringLiteral("startMinutesEdit"), start, minutes, 124, 104);
+    m_startSecondsEdit = addTimeField(QStringLiteral("startSecondsEdit"), start, seconds, 190, 104);
+    addCaption(QStringLiteral("endLabel"), end, QRect(20, 134, 36, 22));
+    m_endHoursEdit = addTimeField(QStringLiteral("endHoursEdit"), end, hours, 58, 134);
+    m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), end, minutes, 124, 134);
+    m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), end, seconds, 190, 134);
 
-    m_closePicture = addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"),
-                                      QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
-    m_okPicture = addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"),
+    m_closePicture =
+        addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"), QStringLiteral("关闭"),
+                         QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
+    m_okPicture = addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"), QStringLiteral("确定"),
                                    QStyle::SP_DialogApplyButton, QRect(20, 174, 28, 28));
     m_backPicture = addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"),
-                                     QStyle::SP_ArrowBack, QRect(54, 174, 28, 28));
+                                     QStringLiteral("返回"), QStyle::SP_ArrowBack, QRect(54, 174, 28, 28));
     connect(m_okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
     connect(m_backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
     connect(m_closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
@@ -85,21 +92,25 @@ QLabel *OptionsDialog::addCaption(const QString &name, const QString &text, cons
     return label;
 }
 
-QLineEdit *OptionsDialog::addTimeField(const QString &name, const QString &unit, int x, int y)
+QLineEdit *OptionsDialog::addTimeField(const QString &name, const QString &row, const QString &unit, int x,
+                                       int y)
 {
     auto *field = new QLineEdit(QStringLiteral("0"), this);
     field->setObjectName(name);
+    field->setAccessibleName(row + QLatin1Char(' ') + unit);
     field->setGeometry(x, y, 44, 22);
     addCaption(name + QStringLiteral("Unit"), unit, QRect(x + 47, y, 16, 22));
     return field;
 }
 
 QToolButton *OptionsDialog::addPictureButton(const QString &name, const QString &tip,
-                                             QStyle::StandardPixmap icon, const QRect &place)
+                                             const QString &accessibleName, QStyle::StandardPixmap icon,
+                                             const QRect &place)
 {
     auto *button = new QToolButton(this);
     button->setObjectName(name);
     button->setToolTip(tip);
+    button->setAccessibleName(accessibleName);
     button->setAutoRaise(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setFocusPolicy(Qt::NoFocus);

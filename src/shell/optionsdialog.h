@@ -40,10 +40,12 @@ protected:
 private:
     void showStoredSettings();
     QLabel *addCaption(const QString &name, const QString &text, const QRect &place);
-    // A time field and its unit caption just right of it.
-    QLineEdit *addTimeField(const QString &name, const QString &unit, int x, int y);
-    QToolButton *addPictureButton(const QString &name, const QString &tip, QStyle::StandardPixmap icon,
-                                  const QRect &place);
+    // A time field and its unit caption just right of it; assistive technology reads it by its
+    // row and unit ("开始 时").
+    QLineEdit *addTimeField(const QString &name, const QString &row, const QString &unit, int x, int y);
+    // A picture button; assistive technology reads it as `accessibleName`.
+    QToolButton *addPictureButton(const QString &name, const QString &tip, const QString &accessibleName,
+                                  QStyle::StandardPixmap icon, const QRect &place);
     QList<QLineEdit *> timeFields() const;
     bool checkBelowSixty(QLineEdit *field, const QString &message, const QString &title);
 

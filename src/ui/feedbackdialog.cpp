@@ -1,7 +1,6 @@
 #include "ui/feedbackdialog.h"
 
 #include "ui/feedbackrequest.h"
-#include "ui/twips.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -12,20 +11,31 @@
 
 namespace {
 
-void makeLabel(QWidget *parent, const QString &objectName, const QString &text, QPoint position)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    label->move(position);
-    label->adjustSize();
-}
+// The window's client area and its controls, in logical pixels.
+constexpr QSize WindowSize(286, 140);
+constexpr QPoint NameLabelPlace(30, 22);
+constexpr QRect NameEditRect(74, 18, 141, 21);
+constexpr QPoint EmailLabelPlace(20, 48);
+constexpr QRect EmailEditRect(74, 44, 141, 21);
+constexpr QPoint CommentLabelPlace(28, 74);
+constexpr QRect CommentEditRect(74, 70, 189, 21);
+constexpr QRect SendButtonRect(122, 98, 67, 25);
+constexpr QRect BackButtonRect(198, 98, 65, 25);
+constexpr QRect StatusLabelRect(16, 106, 72, 14);
 
-QLineEdit *makeField(QWidget *parent, const QString &objectName, int maxLength, const QRect &geometry)
+// A field with its caption label just left of it; the label names the field to assistive technology.
+QLineEdit *makeField(QWidget *parent, const QString &objectName, int maxLength, const QRect &geometry,
+                     const QString &labelName, const QString &caption, QPoint captionPlace)
 {
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(labelName);
+    label->move(captionPlace);
+    label->adjustSize();
     auto *field = new QLineEdit(parent);
     field->setObjectName(objectName);
     field->setMaxLength(maxLength);
     field->setGeometry(geometry);
+    label->setBuddy(field);
     return field;
 }
 
@@ -48,26 +58,24 @@ FeedbackDialog::FeedbackDialog(QWidget *parent)
     setWindowTitle(QStringLiteral("建议和意见"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/feedback.svg")));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(Twips::toPixels(4290), Twips::toPixels(2100));
+    setFixedSize(WindowSize);
     setFont(QFont(QStringLiteral("Tahoma"), 9));
 
-    makeLabel(this, QStringLiteral("nameLabel"), QStringLiteral("姓名："), Twips::point(450, 330));
-    m_nameEdit = makeField(this, QStringLiteral("nameEdit"), 50, Twips::rect(1110, 270, 2115, 315));
+    m_nameEdit = makeField(this, QStringLiteral("nameEdit"), 50, NameEditRect, QStringLiteral("nameLabel"),
+                           QStringLiteral("姓名："), NameLabelPlace);
     m_nameEdit->setToolTip(QStringLiteral("Your Name"));
-    makeLabel(this, QStringLiteral("emailLabel"), QStringLiteral("EMAIL："), Twips::point(300, 720));
-    m_emailEdit = makeField(this, QStringLiteral("emailEdit"), 100, Twips::rect(1110, 660, 2115, 315));
+    m_emailEdit = makeField(this, QStringLiteral("emailEdit"), 100, EmailEditRect,
+                            QStringLiteral("emailLabel"), QStringLiteral("EMAIL："), EmailLabelPlace);
     m_emailEdit->setToolTip(QStringLiteral("Email"));
-    makeLabel(this, QStringLiteral("commentLabel"), QStringLiteral("留言："), Twips::point(420, 1110));
-    m_commentEdit = makeField(this, QStringLiteral("commentEdit"), 256, Twips::rect(1110, 1050, 2835, 315));
-    m_sendButton = makeButton(this, QStringLiteral("sendButton"), QStringLiteral("发送"),
-                              Twips::rect(1830, 1470, 1005, 375));
+    m_commentEdit = makeField(this, QStringLiteral("commentEdit"), 256, CommentEditRect,
+                              QStringLiteral("commentLabel"), QStringLiteral("留言："), CommentLabelPlace);
+    m_sendButton = makeButton(this, QStringLiteral("sendButton"), QStringLiteral("发送"), SendButtonRect);
     m_sendButton->setDefault(true);
-    m_backButton = makeButton(this, QStringLiteral("backButton"), QStringLiteral("返回"),
-                              Twips::rect(2970, 1470, 975, 375));
+    m_backButton = makeButton(this, QStringLiteral("backButton"), QStringLiteral("返回"), BackButtonRect);
 
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
-    m_statusLabel->setGeometry(Twips::rect(240, 1590, 1080, 210));
+    m_statusLabel->setGeometry(StatusLabelRect);
     QFont bold = font();
     bold.setBold(true);
     m_statusLabel->setFont(bold);

@@ -1,42 +1,37 @@
 #pragma once
 
-#include "conversion/conversionrun.h"
 #include "shell/programsettings.h"
 #include "shell/standarddialogs.h"
+#include "ui/mainwindowlayout.h"
 
-#include <QMap>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
+class ConversionRun;
 class FileCommands;
 class FileList;
-class FileListView;
-class HintBox;
+class MainWindowCommands;
 class ProgressDisplay;
-class HotLabel;
-class QComboBox;
-class QLabel;
-class QLineEdit;
 class QMenuBar;
-class QProgressBar;
-class QPushButton;
-class QToolButton;
 class UserServices;
-class PopupMenus;
+class WindowRunHost;
+class WindowState;
 
 // The main window: toolbar, file list, settings column, progress area and the corner hot zones.
-// Every command of the window ends in one of its command procedures below; menus and toolbar
-// reach them through runToolbarButton and runToolbarCommand, the popup menus through m_actionChannel.
-class MainWindow : public QWidget, private RunHost
+// It wires its parts together: the layout makes the controls, the commands answer them, the action
+// channel runs the popup menus' words, the run host lends the controls to the run and the window
+// state keeps setup.ini. What stays here belongs to the window as a whole: its start-up, the drag
+// by its bare background and the hover reset there, and its end.
+class MainWindow : public QWidget
 {
     Q_OBJECT
 
 public:
     // The client area below the menu bar, in logical pixels.
-    static constexpr int ClientWidth = 698;
-    static constexpr int ClientHeight = 455;
+    static constexpr int ClientWidth = MainWindowLayout::ClientWidth;
+    static constexpr int ClientHeight = MainWindowLayout::ClientHeight;
 
     // `programFolder` holds setup.ini, options.ini, help.html and data/.
     // Message boxes, opening files and folders and the completion sound go through services.
@@ -50,34 +45,18 @@ public:
     // What ends the process once the window has unloaded; tests replace it.
     void setProgramEnd(std::function<void()> programEnd);
 
+    QString programFolder() const { return m_programFolder; }
     QWidget *clientArea() const { return m_client; }
     QMenuBar *menuBar() const { return m_menuBar; }
     FileList *fileList() const { return m_fileList; }
+    // The commands of the window's controls, menus and toolbar.
+    MainWindowCommands *commands() const { return m_commands; }
     // The run, made by the start-up.
     ConversionRun *conversionRun() const { return m_run; }
     ProgressDisplay *progress() const { return m_progress; }
     // The options of options.ini, as the start-up read them and the options dialog changed them.
     const ProgramSettings &settings() const { return m_settings; }
     StandardDialogs &standardDialogs() { return m_standardDialogs; }
-    // The popup menu holder, made on first use.
-    PopupMenus *popupMenus();
-
-    // Command procedures.
-    void runToolbarButton(int index);
-    void runToolbarCommand(int index);
-    void exitProgram();
-    void openHelp();
-    void showAbout();
-    void minimizeWindow();
-    void showFeedback();
-    void addFileFromDialog();
-    void removeSelectedFile();
-    void addFolderFromDialog();
-    void removeAll();
-    void startConversion();
-    void chooseOutputFolder();
-    void loadFormatDefaults();
-    void dispatchAction();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -85,38 +64,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    int formatPosition() const override;
-    EncodingSettings encodingSettings() const override;
-    QString outputFolderText() const override;
-    void setOutputFolderText(const QString &text) override;
-    void setRunControlsEnabled(bool enabled) override;
-    void showDropZone() override;
-    QString programFolder() const override;
-
-    void buildMenuBar();
-    void buildToolbar();
-    void buildCorner();
-    void buildFileArea();
-    void buildSettings();
-    void buildOutputArea();
-    void buildOffWindowControls();
-
-    HotLabel *addHotZone(const QString &name, const QRect &rect, const QString &toolTip,
-                         const QString &litPicture);
-    HotLabel *addPictureButton(const QString &name, const QPoint &pos);
-    QLabel *addLabel(const QString &name, const QString &text, const QPoint &pos);
-    QComboBox *addCombo(const QString &name, const QRect &rect, const QStringList &entries, bool editable);
-
     void backgroundPointerMoved(Qt::MouseButtons buttons);
     void resetHover();
-    void popupRemoveMenu();
-    void showOptions();
-    void writeSetupIni();
-    void restoreSetupIni();
     void unload();
     void showProgress();
-    void holdCommandsWhileListBusy(bool busy);
-    QString setupIniPath() const;
 
     QString m_programFolder;
     UserServices &m_services;
@@ -127,41 +78,13 @@ private:
 
     QMenuBar *m_menuBar = nullptr;
     QWidget *m_client = nullptr;
+    MainWindowControls m_controls;
     FileList *m_fileList = nullptr;
     FileCommands *m_fileCommands = nullptr;
     ProgressDisplay *m_progress = nullptr;
-    ConversionRun *m_run = nullptr;
     StandardDialogs m_standardDialogs;
-    PopupMenus *m_popupMenus = nullptr;
-
-    QMap<int, QToolButton *> m_toolbarButtons;
-    QMap<int, HotLabel *> m_hiddenToolbar;
-    QLabel *m_cornerPicture = nullptr;
-    HotLabel *m_helpZone = nullptr;
-    HotLabel *m_minimizeZone = nullptr;
-    HotLabel *m_closeZone = nullptr;
-    HotLabel *m_addPicture = nullptr;
-    HotLabel *m_removePicture = nullptr;
-    HotLabel *m_startPicture = nullptr;
-    HotLabel *m_browsePicture = nullptr;
-    HotLabel *m_convertPicture = nullptr;
-    FileListView *m_fileListView = nullptr;
-    HintBox *m_hintBox = nullptr;
-    QLabel *m_dropZone = nullptr;
-    QLabel *m_barPicture = nullptr;
-    QLabel *m_progressCaption = nullptr;
-    QProgressBar *m_progressBar = nullptr;
-    QComboBox *m_formatCombo = nullptr;
-    QComboBox *m_videoBitrateCombo = nullptr;
-    QComboBox *m_frameRateCombo = nullptr;
-    QComboBox *m_sizeCombo = nullptr;
-    QComboBox *m_sampleRateCombo = nullptr;
-    QComboBox *m_audioBitrateCombo = nullptr;
-    QComboBox *m_channelCombo = nullptr;
-    QLineEdit *m_outputFolderEdit = nullptr;
-    QPushButton *m_browseButton = nullptr;
-    QPushButton *m_startButton = nullptr;
-    HotLabel *m_productLink = nullptr;
-    HotLabel *m_feedbackLink = nullptr;
-    QLineEdit *m_actionChannel = nullptr;
+    WindowRunHost *m_runHost = nullptr;
+    WindowState *m_state = nullptr;
+    MainWindowCommands *m_commands = nullptr;
+    ConversionRun *m_run = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "filelist/filelist.h"
 #include "shell/appdirs.h"
 #include "ui/mainwindow.h"
+#include "ui/mainwindowcommands.h"
 #include "ui/programlook.h"
 
 #include <QApplication>
@@ -146,9 +147,9 @@ int main(int argc, char *argv[])
     wait(1000);
     save(&window, QStringLiteral("main-window.png"));
 
-    shootModal([&window] { window.runToolbarCommand(2); },
+    shootModal([&window] { window.commands()->runToolbarCommand(2); },
                [](QWidget *options) { save(options, QStringLiteral("options.png")); });
-    shootModal([&window] { window.showFeedback(); }, shootFeedback);
+    shootModal([&window] { window.commands()->showFeedback(); }, shootFeedback);
 
     for (int i = 2; i < argc; ++i)
         window.fileList()->addFile(QString::fromLocal8Bit(argv[i]));
@@ -165,7 +166,7 @@ int main(int argc, char *argv[])
         }
     });
     watch.start(100);
-    window.startConversion();
+    window.commands()->startConversion();
     waitFor([&window] { return !window.conversionRun()->isActive(); }, 120000);
     wait(300);
     save(&window, QStringLiteral("main-done.png"));

@@ -120,8 +120,8 @@ private slots:
 void TestActionChannel::holderMenus()
 {
     LoadedWindow w;
-    PopupMenus *holder = w.window->popupMenus();
-    QCOMPARE(w.window->popupMenus(), holder);
+    PopupMenus *holder = w.window->commands()->popupMenus();
+    QCOMPARE(w.window->commands()->popupMenus(), holder);
     QStringList menus;
     for (QMenu *menu :
          {holder->filePopup(), holder->optionsPopup(), holder->aboutPopup(), holder->removePopup()}) {
@@ -175,7 +175,7 @@ void TestActionChannel::wordsRunTheirCommands()
     const auto *log = new WordLog(channel);
     ModalWatcher watcher;
 
-    QAction *action = holderItem(w.window->popupMenus(), item);
+    QAction *action = holderItem(w.window->commands()->popupMenus(), item);
     QVERIFY(action);
     action->trigger();
     QCOMPARE(log->words, QStringList{word});
@@ -246,7 +246,7 @@ void TestActionChannel::removeAll()
     if (fromMainMenu)
         w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeAllAction"))->trigger();
     else
-        w.window->runToolbarButton(2);
+        w.window->commands()->runToolbarButton(2);
     QCOMPARE(watcher.seen, fromMainMenu ? QStringList() : QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 0);
     QVERIFY(w.window->fileList()->hintVisible());
@@ -260,7 +260,7 @@ void TestActionChannel::popupItemRemovesSelected()
     selectRow(w, 1);
     ModalWatcher watcher;
     watcher.popupChoice = QStringLiteral("removeSelectedItem");
-    w.window->runToolbarCommand(1);
+    w.window->commands()->runToolbarCommand(1);
     QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("3")}));
     QCOMPARE(w.control<QLineEdit>(QStringLiteral("actionChannel"))->text(), QString());
 }
@@ -272,10 +272,10 @@ void TestActionChannel::dismissedPopupChangesNothing()
     addRows(w, 3);
     selectRow(w, 1);
     ModalWatcher watcher;
-    w.window->runToolbarCommand(1);
+    w.window->commands()->runToolbarCommand(1);
     QCOMPARE(observed(watcher, services, w), QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 3);
-    QVERIFY(!w.window->popupMenus()->removePopup()->isVisible());
+    QVERIFY(!w.window->commands()->popupMenus()->removePopup()->isVisible());
 }
 
 void TestActionChannel::commandWritingDuringDispatch_data()

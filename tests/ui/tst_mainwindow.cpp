@@ -6,8 +6,10 @@
 #include "filelist/filecommands.h"
 #include "filelist/filelist.h"
 #include "runner/progressdisplay.h"
+#include "shell/optionsdialog.h"
 #include "ui/hotlabel.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -56,6 +58,34 @@ QRect clientRect()
     return {0, 0, MainWindow::ClientWidth, MainWindow::ClientHeight};
 }
 
+QString accessibleName(QWidget *control)
+{
+    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
+}
+
+// The controls shown inside `area` that a screen reader could not name: no name of their own and
+// no caption label naming them. Containers count by what they hold.
+QStringList unnamedControls(QWidget *area)
+{
+    const QList<QWidget *> controls = area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    QList<QWidget *> labelled;
+    for (QWidget *control : controls) {
+        if (auto *label = qobject_cast<QLabel *>(control))
+            labelled.append(label->buddy());
+    }
+    QStringList unnamed;
+    for (QWidget *control : controls) {
+        const QAccessible::Role role = QAccessible::queryAccessibleInterface(control)->role();
+        if (!control->isVisible() || !area->rect().intersects(control->geometry()) ||
+            role == QAccessible::Border || role == QAccessible::Client ||
+            control->objectName() == QStringLiteral("cornerPicture"))
+            continue;
+        if (accessibleName(control).isEmpty() && !labelled.contains(control))
+            unnamed.append(control->objectName());
+    }
+    return unnamed;
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -73,6 +103,7 @@ private slots:
     void settingsSlivers();
     void captions();
     void captionsFitTheirLabels();
+    void screenReaderNamesEveryControl();
 
     // Format selection
     void startupValues();
@@ -262,6 +293,31 @@ void TestMainWindow::captionsFitTheirLabels()
     QVERIFY(feed->font().bold());
 }
 
+void TestMainWindow::screenReaderNamesEveryControl()
+{
+    LoadedWindow w;
+    w.window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
+    QCOMPARE(unnamedControls(w.window->clientArea()), QStringList());
+    // The corner picture only decorates.
+    QCOMPARE(accessibleName(w.control<QWidget>(QStringLiteral("cornerPicture"))), QString());
+    QCOMPARE(accessibleName(w.control<QWidget>(QStringLiteral("helpZone"))), QStringLiteral("帮助"));
+    // A settings box says its choice, and its caption through the "labelled by" relation.
+    auto *bitrate = w.control<QComboBox>(QStringLiteral("audioBitrateCombo"));
+    QCOMPARE(accessibleName(bitrate), QStringLiteral("320"));
+    const auto labels = QAccessible::queryAccessibleInterface(bitrate)->relations(QAccessible::Label);
+    QCOMPARE(labels.size(), 1);
+    QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("声音比特率："));
+
+    ProgramSettings settings;
+    OptionsDialog options(settings, w.folder.path(), w.ownServices, w.window.get());
+    options.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&options));
+    QCOMPARE(unnamedControls(&options), QStringList());
+    QCOMPARE(accessibleName(options.findChild<QWidget *>(QStringLiteral("startMinutesEdit"))),
+             QStringLiteral("开始 分"));
+}
+
 void TestMainWindow::startupValues()
 {
     LoadedWindow w;
@@ -443,7 +499,7 @@ void TestMainWindow::toolbarButtons()
     if (auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(index)))
         button->click();
     else
-        w.window->runToolbarButton(index);
+        w.window->commands()->runToolbarButton(index);
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
@@ -469,7 +525,7 @@ void TestMainWindow::toolbarDispatch()
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
-    w.window->runToolbarCommand(index);
+    w.window->commands()->runToolbarCommand(index);
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
@@ -572,7 +628,7 @@ void TestMainWindow::aboutBox()
 {
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
-    w.window->showAbout();
+    w.window->commands()->showAbout();
     QCOMPARE(services.messages.size(), 1);
     const RecordingServices::Message &box = services.messages.first();
     QCOMPARE(box.title, QStringLiteral("Tunoxa转换器"));
@@ -634,7 +690,7 @@ void TestMainWindow::exitWritesSetupIni()
         QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
         w.window->close();
     } else {
-        w.window->exitProgram();
+        w.window->commands()->exitProgram();
     }
     QFile file(w.folder.filePath(QStringLiteral("setup.ini")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -663,7 +719,7 @@ void TestMainWindow::exitWithUnwritableSetupIniStillEnds()
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(8);
 
-    w.window->exitProgram();
+    w.window->commands()->exitProgram();
     QCOMPARE(w.ends, 1);
     QVERIFY(services.messages.isEmpty());
     if (asFolder) {

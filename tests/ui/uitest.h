@@ -2,6 +2,7 @@
 
 #include "common/recordingservices.h"
 #include "ui/mainwindow.h"
+#include "ui/mainwindowcommands.h"
 
 #include <QApplication>
 #include <QDialog>
