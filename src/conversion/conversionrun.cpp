@@ -49,6 +49,13 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &pr
 
 ConversionRun::~ConversionRun() = default;
 
+void ConversionRun::setWorkFolder(const QString &workFolder)
+{
+    m_workFolder = workFolder;
+    for (FileConversion *slot : std::as_const(m_slots))
+        slot->setWorkFolder(workFolder);
+}
+
 void ConversionRun::setClock(std::function<QTime()> clock)
 {
     m_clock = std::move(clock);
@@ -59,6 +66,7 @@ void ConversionRun::setClock(std::function<QTime()> clock)
 FileConversion *ConversionRun::addSlot()
 {
     auto *slot = new FileConversion(int(m_slots.size()) + 1, m_progress, m_services, this);
+    slot->setWorkFolder(m_workFolder);
     auto *ownProgress = new ProgressDisplay(this);
     slot->setClock(m_clock);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
@@ -170,7 +178,7 @@ void ConversionRun::beginRun()
         return;
     }
     m_files.clearFailedMarks();
-    QDir().mkpath(AppDirs::tmpFolder());
+    QDir().mkpath(m_workFolder + QStringLiteral("/tmp"));
     m_lastTried = 0;
     m_filesEnded = 0;
     m_shownShare = 0;

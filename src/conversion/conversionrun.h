@@ -3,6 +3,7 @@
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
+#include "shell/appdirs.h"
 
 #include <QHash>
 #include <QList>
@@ -84,6 +85,9 @@ public:
 
     // The clock that stamps output names; the local time unless replaced.
     void setClock(std::function<QTime()> clock);
+    // Where the files' work files go: the program's work folder unless changed (the command-line
+    // converter gives each process a folder of its own).
+    void setWorkFolder(const QString &workFolder);
 
     State state() const { return m_state; }
     bool isActive() const { return m_state != State::Idle; }
@@ -153,6 +157,7 @@ private:
     bool m_shuttingDown = false;
     bool m_toolMissing = false;
     RunSettings m_settings;
+    QString m_workFolder = AppDirs::workFolder();
     // The last file tried in this run: every row before it has been tried (or has gone).
     FileList::Id m_lastTried = 0;
     int m_filesEnded = 0;

@@ -34,22 +34,19 @@ QString reserveOutputName(const QString &wanted)
 
 } // namespace
 
-WorkPaths FileConversion::workPathsOf(int slot)
+WorkPaths FileConversion::workPathsOf(const QString &workFolder, int slot)
 {
-    if (slot <= 1)
-        return WorkPaths::standard();
-    const QString suffix = QStringLiteral("-%1").arg(slot);
-    const QString workFolder = AppDirs::workFolder();
-    const QString tmpFolder = AppDirs::tmpFolder();
-    if (workFolder.isEmpty() || tmpFolder.isEmpty())
+    if (workFolder.isEmpty())
         return {};
-    return {tmpFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".mp4"),
+    const QString suffix = slot <= 1 ? QString() : QStringLiteral("-%1").arg(slot);
+    return {workFolder + QStringLiteral("/tmp/tmp") + suffix + QStringLiteral(".mp4"),
             workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav")};
 }
 
 FileConversion::FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent)
     : QObject(parent)
-    , m_work(workPathsOf(slot))
+    , m_slot(slot)
+    , m_work(workPathsOf(AppDirs::workFolder(), slot))
     , m_progress(&progress)
     , m_convRunner(new ToolRunner(services, this))
     , m_coderRunner(new ToolRunner(services, this))
@@ -68,6 +65,11 @@ FileConversion::FileConversion(int slot, ProgressDisplay &progress, UserServices
 }
 
 FileConversion::~FileConversion() = default;
+
+void FileConversion::setWorkFolder(const QString &workFolder)
+{
+    m_work = workPathsOf(workFolder, m_slot);
+}
 
 void FileConversion::setProgress(ProgressDisplay &progress)
 {

@@ -32,11 +32,13 @@ public:
 
     // The slot's work files: slot 1 uses "tmp.wav" and "tmp/tmp.mp4", slot k "tmp-k.wav" and
     // "tmp/tmp-k.mp4", all in the work folder.
-    static WorkPaths workPathsOf(int slot);
+    static WorkPaths workPathsOf(const QString &workFolder, int slot);
 
     FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent = nullptr);
     ~FileConversion() override;
 
+    // Where its work files go; the program's work folder unless changed.
+    void setWorkFolder(const QString &workFolder);
     // The display its tools' output goes to.
     void setProgress(ProgressDisplay &progress);
     ProgressDisplay &progress() const { return *m_progress; }
@@ -88,7 +90,8 @@ private:
     void finish();
     void removeWorkFiles() const;
 
-    const WorkPaths m_work;
+    const int m_slot;
+    WorkPaths m_work;
     ProgressDisplay *m_progress;
     ToolRunner *m_convRunner;
     ToolRunner *m_coderRunner;
