@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
@@ -27,7 +28,7 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &programFo
 {
     setWindowTitle(QStringLiteral("选项设置"));
     setModal(true);
-    setFixedSize(300, 214);
+    setFixedSize(300, 244);
 
     m_soundLabel = new QLabel(QStringLiteral("转换完毕声音提示"), this);
     m_soundLabel->setObjectName(QStringLiteral("soundLabel"));
@@ -59,26 +60,34 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &programFo
     m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), end, minutes, 124, 134);
     m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), end, seconds, 190, 134);
 
+    auto *simultaneousLabel = addCaption(QStringLiteral("simultaneousLabel"),
+                                         QStringLiteral("同时转换文件数"), QRect(20, 164, 130, 22));
+    m_simultaneousSpin = new QSpinBox(this);
+    m_simultaneousSpin->setObjectName(QStringLiteral("simultaneousSpin"));
+    m_simultaneousSpin->setRange(1, ProgramSettings::mostSimultaneousFiles());
+    m_simultaneousSpin->setGeometry(160, 164, 80, 22);
+    simultaneousLabel->setBuddy(m_simultaneousSpin);
+
     m_closePicture =
         addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"), QStringLiteral("关闭"),
                          QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
     m_okPicture = addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"), QStringLiteral("确定"),
-                                   QStyle::SP_DialogApplyButton, QRect(20, 174, 28, 28));
+                                   QStyle::SP_DialogApplyButton, QRect(20, 204, 28, 28));
     m_backPicture = addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"),
-                                     QStringLiteral("返回"), QStyle::SP_ArrowBack, QRect(54, 174, 28, 28));
+                                     QStringLiteral("返回"), QStyle::SP_ArrowBack, QRect(54, 204, 28, 28));
     connect(m_okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
     connect(m_backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
     connect(m_closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     m_okButton = new QPushButton(QStringLiteral("确定"), this);
     m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_okButton->setGeometry(128, 176, 76, 26);
+    m_okButton->setGeometry(128, 206, 76, 26);
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
 
     m_backButton = new QPushButton(QStringLiteral("返回"), this);
     m_backButton->setObjectName(QStringLiteral("backButton"));
-    m_backButton->setGeometry(210, 176, 76, 26);
+    m_backButton->setGeometry(210, 206, 76, 26);
     connect(m_backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     showStoredSettings();
@@ -133,6 +142,7 @@ void OptionsDialog::showStoredSettings()
                                           settings.soundPromptIndex < m_soundCombo->count()
                                       ? settings.soundPromptIndex
                                       : -1);
+    m_simultaneousSpin->setValue(settings.simultaneousFiles);
     m_cutterCheck->setChecked(settings.cutterEnabled == 1);
     updateTimeFieldsEnabled();
     if (!m_cutterCheck->isChecked())
@@ -162,6 +172,33 @@ bool OptionsDialog::checkBelowSixty(QLineEdit *field, const QString &message, co
     return false;
 }
 
+bool OptionsDialog::refuse(QLineEdit *field, const QString &title, const QString &message)
+{
+    m_services.showMessage(UserServices::Icon::Warning, title, message);
+    field->setFocus();
+    return false;
+}
+
+bool OptionsDialog::checkRange()
+{
+    if (!m_cutterCheck->isChecked())
+        return true;
+    const QList<QLineEdit *> fields = timeFields();
+    for (qsizetype k = 0; k < fields.size(); ++k) {
+        if (NumberText::leading(fields[k]->text()) < 0)
+            return refuse(fields[k], k < 3 ? CutTime::startTitle() : CutTime::endTitle(),
+                          CutTime::negativeTime());
+    }
+    // Compared as they are stored: in whole seconds.
+    const std::optional<qint32> start =
+        CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(), m_startSecondsEdit->text());
+    const std::optional<qint32> end =
+        CutTime::toSeconds(m_endHoursEdit->text(), m_endMinutesEdit->text(), m_endSecondsEdit->text());
+    if (start && end && *end != 0 && *end <= *start)
+        return refuse(m_endHoursEdit, CutTime::endTitle(), CutTime::endBeforeStart());
+    return true;
+}
+
 void OptionsDialog::storeAndClose()
 {
     const QString minutesMessage = QStringLiteral("分钟必须小于60");
@@ -171,7 +208,7 @@ void OptionsDialog::storeAndClose()
     if (!checkBelowSixty(m_startMinutesEdit, minutesMessage, minutesTitle) ||
         !checkBelowSixty(m_endMinutesEdit, minutesMessage, minutesTitle) ||
         !checkBelowSixty(m_startSecondsEdit, secondsMessage, secondsTitle) ||
-        !checkBelowSixty(m_endSecondsEdit, secondsMessage, secondsTitle))
+        !checkBelowSixty(m_endSecondsEdit, secondsMessage, secondsTitle) || !checkRange())
         return;
 
     const QList<QLineEdit *> fields = timeFields();
@@ -182,6 +219,7 @@ void OptionsDialog::storeAndClose()
     ProgramSettings &settings = m_settings;
     settings.soundPromptIndex = qint16(m_soundCombo->currentIndex());
     settings.cutterEnabled = m_cutterCheck->isChecked() ? 1 : 0;
+    settings.simultaneousFiles = m_simultaneousSpin->value();
     // A range too large for 32 bits is not stored; that value stays as it was.
     if (const auto start = CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(),
                                               m_startSecondsEdit->text()))

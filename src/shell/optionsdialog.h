@@ -11,19 +11,20 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QToolButton;
 
-// The options dialog "选项设置": the completion sound and the music cutter's time range. It shows
-// the program-wide settings when it opens and, on OK, checks the fields, stores them in the
-// settings and in options.ini. It is made afresh for each showing and shown modally:
-//     OptionsDialog dialog(programFolder, owner);
+// The options dialog "选项设置": the completion sound, the music cutter's time range and the number
+// of files converted at once. It shows the program-wide settings when it opens and, on OK, checks
+// the fields, stores them in the settings and in options.ini. It is made afresh for each showing
+// and shown modally:
+//     OptionsDialog dialog(settings, programFolder, services, owner);
 //     dialog.exec();
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // options.ini is written into programFolder.
     // Shows settings and stores them on OK; options.ini is written into programFolder; the checks'
     // warnings go through services.
     OptionsDialog(ProgramSettings &settings, const QString &programFolder, UserServices &services,
@@ -48,6 +49,9 @@ private:
                                   QStyle::StandardPixmap icon, const QRect &place);
     QList<QLineEdit *> timeFields() const;
     bool checkBelowSixty(QLineEdit *field, const QString &message, const QString &title);
+    // With the cutter on: no time below 0, and an end after the start (an end of 0 means the input's end).
+    bool checkRange();
+    bool refuse(QLineEdit *field, const QString &title, const QString &message);
 
     ProgramSettings &m_settings;
     QString m_programFolder;
@@ -61,6 +65,7 @@ private:
     QLineEdit *m_endHoursEdit;
     QLineEdit *m_endMinutesEdit;
     QLineEdit *m_endSecondsEdit;
+    QSpinBox *m_simultaneousSpin;
     QToolButton *m_okPicture;
     QToolButton *m_backPicture;
     QToolButton *m_closePicture;

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -152,7 +153,22 @@ private slots:
         QTest::newRow("start after end")
             << on << QStringList{u"startHoursEdit=0"_qs, u"startMinutesEdit=5"_qs, u"startSecondsEdit=0"_qs,
                                  u"endHoursEdit=0"_qs,   u"endMinutesEdit=1"_qs,   u"endSecondsEdit=0"_qs}
-            << ProgramSettings{0, 1, 300, 60} << QString() << QString() << QString();
+            << on << u"结束"_qs << u"结束时间必须晚于开始时间"_qs << u"endHoursEdit"_qs;
+        QTest::newRow("end equal to start, compared in whole seconds")
+            << on << QStringList{u"startHoursEdit=0"_qs, u"startMinutesEdit=0"_qs, u"startSecondsEdit=5.4"_qs,
+                                 u"endHoursEdit=0"_qs,   u"endMinutesEdit=0"_qs,   u"endSecondsEdit=4.6"_qs}
+            << on << u"结束"_qs << u"结束时间必须晚于开始时间"_qs << u"endHoursEdit"_qs;
+        QTest::newRow("end of zero cuts to the end")
+            << on << QStringList{u"endHoursEdit=0"_qs, u"endMinutesEdit=0"_qs, u"endSecondsEdit=0"_qs}
+            << ProgramSettings{0, 1, 3725, 0} << QString() << QString() << QString();
+        QTest::newRow("negative start") << on << QStringList{u"startSecondsEdit=-5"_qs} << on << u"开始"_qs
+                                        << u"时间不能为负数"_qs << u"startSecondsEdit"_qs;
+        QTest::newRow("negative end") << on << QStringList{u"endHoursEdit=-1"_qs} << on << u"结束"_qs
+                                      << u"时间不能为负数"_qs << u"endHoursEdit"_qs;
+        QTest::newRow("three files at once")
+            << on << QStringList{u"simultaneousSpin=3"_qs}
+            << ProgramSettings{0, 1, 3725, 7322, qMin(3, ProgramSettings::mostSimultaneousFiles())}
+            << QString() << QString() << QString();
         QTest::newRow("OFF") << on << QStringList{u"soundCombo=1"_qs} << ProgramSettings{1, 1, 3725, 7322}
                              << QString() << QString() << QString();
         QTest::newRow("letters and fractions")
@@ -189,6 +205,8 @@ private slots:
                 dialog.findChild<QCheckBox *>(name)->setChecked(value == u"1");
             else if (name == u"soundCombo")
                 dialog.findChild<QComboBox *>(name)->setCurrentIndex(value.toInt());
+            else if (name == u"simultaneousSpin")
+                dialog.findChild<QSpinBox *>(name)->setValue(value.toInt());
             else
                 field(dialog, name)->setText(value);
         }
