@@ -168,6 +168,49 @@ private slots:
         QCOMPARE(c.toolName, FormatTable::stageTools(format).at(stage));
     }
 
+    // The cutter adds its options to the stage that reads the input, and to no other.
+    void cutterAddsItsPieces_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<int>("stage");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("MP3 encode")
+            << 8 << 2 << 10
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -ss 5 -to 10 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
+                   "-ac 1 \"/Out/a_1437.mp3\"");
+        QTest::newRow("MP3 encode to the end")
+            << 8 << 2 << 0
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -ss 5 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k -ac 1 "
+                   "\"/Out/a_1437.mp3\"");
+        QTest::newRow("MP3 decode")
+            << 8 << 0 << 10
+            << QStringLiteral("/opt/tunoxa/data/sox \"/Music/a.flac\" /home/u/.cache/tunoxa/tmp.wav");
+        QTest::newRow("intermediate")
+            << 5 << 0 << 10
+            << QStringLiteral(
+                   "/opt/tunoxa/data/conv \"/Music/a.flac\" -ss 5 -endpos 5 -oac mp3lame -lameopts "
+                   "preset=320 -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=1200 -of avi -o "
+                   "/home/u/.cache/tunoxa/tmp/tmp.mp4");
+        QTest::newRow("MOV from the cut intermediate")
+            << 5 << 1 << 10
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp/tmp.mp4 -y -ac 2 -ar 48000 -ab "
+                   "128k \"/Out/a-1437.mov\"");
+    }
+    void cutterAddsItsPieces()
+    {
+        QFETCH(int, position);
+        QFETCH(int, stage);
+        QFETCH(int, end);
+        QFETCH(QString, line);
+        RecipeInput in = input(QStringLiteral("原始大小"));
+        in.cut = CutRange{5, end};
+        QCOMPARE(Recipes::stage(*FormatTable::formatAt(position), stage, in).commandLine, line);
+    }
+
     void stagesBeyondTheFormatAreEmpty_data()
     {
         QTest::addColumn<int>("position");

@@ -104,6 +104,57 @@ private slots:
         QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
     }
 
+    // The music cutter: only the part from its start to its end is converted, by the MP3 encode or by
+    // conv; a start at or after the input's end marks the file with its own reason.
+    void musicCutterCuts_data()
+    {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<double>("inputSeconds"); // a tagged FLAC, or 0 for the generated clip
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<double>("outputSeconds"); // 0: the file fails
+        QTest::newRow("MP3 5 to 10 s") << int(OutputFormat::Mp3) << 20.0 << 5 << 10 << 5.0;
+        QTest::newRow("MP3 from 15 s to the end") << int(OutputFormat::Mp3) << 20.0 << 15 << 0 << 5.0;
+        QTest::newRow("MP3 start beyond the end") << int(OutputFormat::Mp3) << 2.0 << 5 << 10 << 0.0;
+        QTest::newRow("MPG 1 to 2 s") << int(OutputFormat::Mpg) << 0.0 << 1 << 2 << 1.0;
+        QTest::newRow("MOV 1 to 2 s") << int(OutputFormat::Mov) << 0.0 << 1 << 2 << 1.0;
+        QTest::newRow("MPG start beyond the end") << int(OutputFormat::Mpg) << 0.0 << 5 << 0 << 0.0;
+    }
+    void musicCutterCuts()
+    {
+        QFETCH(int, format);
+        QFETCH(double, inputSeconds);
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(double, outputSeconds);
+        RunFixture f;
+        f.host.useDefaultsOf(OutputFormat(format));
+        f.settings.cutterEnabled = 1;
+        f.settings.cutStartSeconds = start;
+        f.settings.cutEndSeconds = end;
+        const FileList::Id id = inputSeconds > 0
+                                    ? f.addFlac(QStringLiteral("song.flac"), inputSeconds,
+                                                {{QStringLiteral("TITLE"), QStringLiteral("剪切")}})
+                                    : f.files.addFile(m_video);
+        QVERIFY(id);
+
+        QVERIFY(f.startAndWait());
+
+        if (outputSeconds == 0) {
+            QVERIFY(f.outputs().isEmpty());
+            QCOMPARE(f.files.failureReason(id), QStringLiteral("剪切范围超出文件长度"));
+            return;
+        }
+        QVERIFY2(f.files.isEmpty(), qPrintable(f.files.failureReason(id)));
+        QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
+        const QJsonObject probe = TestMedia::probe(QDir(f.host.outputFolder).filePath(f.outputs().value(0)));
+        const double seconds = TestMedia::durationSeconds(probe);
+        QVERIFY2(qAbs(seconds - outputSeconds) <= (inputSeconds > 0 ? 0.1 : 0.2),
+                 qPrintable(QString::number(seconds)));
+        if (inputSeconds > 0)
+            QCOMPARE(TestMedia::tag(probe, QStringLiteral("title")), QStringLiteral("剪切"));
+    }
+
     // An audio-only input has no video for the encoder: stage 1 fails, and the second stage must
     // not convert the intermediate an earlier file left behind.
     void failedFirstStageSkipsTheSecond()
