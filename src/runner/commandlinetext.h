@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // A command line is one text, as the recipes build it. It is split into a program and its
-// arguments by the Windows rules: blanks separate, double quotes group, backslashes escape a quote.
+// arguments: blanks separate, double quotes group, backslashes escape a quote.
 namespace CommandLineText {
 
 struct Split

@@ -34,14 +34,14 @@ void ProgressDisplay::setSpinner(const QString &glyph)
     emit changed();
 }
 
-void ProgressDisplay::setBar(double widthTwips, double value)
+void ProgressDisplay::setBar(double width, double value)
 {
     // The bar never leaves its track, whatever a tool printed.
-    widthTwips = std::isnan(widthTwips) ? 0 : std::clamp(widthTwips, 0.0, FullWidth);
+    width = std::isnan(width) ? 0 : std::clamp(width, 0.0, FullWidth);
     value = std::isnan(value) ? 0 : std::clamp(value, 0.0, 100.0);
-    if (m_width == widthTwips && m_value == value)
+    if (m_width == width && m_value == value)
         return;
-    m_width = widthTwips;
+    m_width = width;
     m_value = value;
     emit changed();
 }

@@ -3,10 +3,10 @@
 #include <QObject>
 #include <QString>
 
-// The progress area of the main window as state: the bar picture's width in twips (0 empty,
-// FullWidth full), the progress bar's value (0 to 100), the caption, the busy glyph, and the
-// duration of the file being converted. The window binds barPicture, pb and progressCaption to changed().
-// The three handlers read the tools' output chunks into it.
+// The progress area of the main window as state: the bar picture's width (0 empty, FullWidth full,
+// fifteen steps to a pixel), the progress bar's value (0 to 100), the caption, the busy glyph, and
+// the duration of the file being converted. The window shows it on changed(). The three readers
+// take the tools' output chunks into it.
 class ProgressDisplay : public QObject
 {
     Q_OBJECT
@@ -32,8 +32,9 @@ public:
     // The run forgets the duration when a file's conversion ends.
     void resetDuration() { setDurationSeconds(0); }
     void setSpinner(const QString &glyph);
-    // Bar and progress bar together: width in twips, value in percent, each kept within its track.
-    void setBar(double widthTwips, double value);
+    // Bar and progress bar together: width in the bar's steps, value in percent, each kept within
+    // its track.
+    void setBar(double width, double value);
     void setCaption(const QString &caption);
     // The share of a whole run done, 0 to 1, in the transcoder's form: the bar, the spinner and
     // the percentage of the caption.

@@ -292,8 +292,7 @@ private slots:
         if (encoder)
             connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readEncoderOutput);
         else
-            connect(&runner, &ToolRunner::outputReceived, &display,
-                    &ProgressDisplay::readTranscoderOutput);
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readTranscoderOutput);
         runToEnd(runner, replay + QLatin1Char(' ') + CommandLineText::quote(path));
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(display.durationSeconds(), duration);
@@ -316,8 +315,7 @@ private slots:
         ProgressDisplay display;
         DisplayLog log(display);
         ToolRunner probeRunner(m_services);
-        connect(&probeRunner, &ToolRunner::outputReceived, &display,
-                &ProgressDisplay::readProbeOutput);
+        connect(&probeRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readProbeOutput);
         runToEnd(probeRunner,
                  tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
         QCOMPARE(display.durationSeconds(), trueDuration);
@@ -326,8 +324,7 @@ private slots:
         // Progress every 0.1 s of the encode, and the input read at 15 times its speed, give a
         // couple of dozen progress lines.
         ToolRunner coderRunner(m_services);
-        connect(&coderRunner, &ToolRunner::outputReceived, &display,
-                &ProgressDisplay::readTranscoderOutput);
+        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) +
                                   QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
                                   CommandLineText::quote(flac) +
@@ -351,8 +348,7 @@ private slots:
         QVERIFY(TestMedia::makeFlac(flac, 4.5));
         ProgressDisplay display;
         ToolRunner coderRunner(m_services);
-        connect(&coderRunner, &ToolRunner::outputReceived, &display,
-                &ProgressDisplay::readTranscoderOutput);
+        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
                                   CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
                                   CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
