@@ -160,14 +160,20 @@ void FileConversion::stageFailedToStart()
         emit toolMissing(id);
 }
 
-bool FileConversion::judgeStage(ToolRunner &runner)
+bool FileConversion::stageEndedWhileStopping()
 {
     m_runningRunner = nullptr;
-    if (m_stopping) {
-        finish();
-        emit stopped();
+    if (!m_stopping)
         return false;
-    }
+    finish();
+    emit stopped();
+    return true;
+}
+
+bool FileConversion::judgeStage(ToolRunner &runner)
+{
+    if (stageEndedWhileStopping())
+        return false;
     StageOutcome outcome;
     outcome.started = true;
     outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
@@ -196,12 +202,8 @@ bool FileConversion::judgeStage(ToolRunner &runner)
 void FileConversion::decodeFinished()
 {
     // Neither the decode nor the probe is judged: the encode reads the input itself.
-    m_runningRunner = nullptr;
-    if (m_stopping) {
-        finish();
-        emit stopped();
+    if (stageEndedWhileStopping())
         return;
-    }
     emit stageEnded(m_job.id, ToolName::sox(), true);
     m_stage = 1;
     runStage(*m_probeRunner, Recipes::durationProbe(m_job.recipe));
@@ -209,12 +211,8 @@ void FileConversion::decodeFinished()
 
 void FileConversion::probeFinished()
 {
-    m_runningRunner = nullptr;
-    if (m_stopping) {
-        finish();
-        emit stopped();
+    if (stageEndedWhileStopping())
         return;
-    }
     emit stageEnded(m_job.id, ToolName::coder(), true);
     // The decode has served its purpose; a long input's decode is large.
     QFile::remove(m_work.probeWav);

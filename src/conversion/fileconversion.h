@@ -84,6 +84,8 @@ private:
     // After the probe: false when the cut starts at or after the input's end; otherwise the
     // display's duration becomes the cut's length.
     bool measureCut();
+    // A stage's tool has ended: when the program is ending, the file is let go and stopped follows.
+    bool stageEndedWhileStopping();
     // Judges the stage that just ended; a failed stage loses the file it was writing.
     bool judgeStage(ToolRunner &runner);
     // The file is done, converted or not: its work files go and the slot is free again.
