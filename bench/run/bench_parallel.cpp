@@ -142,6 +142,8 @@ bool benchAlbum(const QString &folder, const Choice &choice, double seconds, int
             if (n > 1) {
                 const double floor = timeShell(plainFfmpeg(album, out, n, scripts)).wallSeconds;
                 QDir(out).removeRecursively();
+                if (floor <= 0)
+                    return false;
                 ratios[n].overFloor.append(run.wallSeconds / floor);
                 std::printf("; plain ffmpeg -P%d %.2f s, run / ffmpeg %.3f", n, floor,
                             run.wallSeconds / floor);
