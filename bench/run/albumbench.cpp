@@ -120,7 +120,8 @@ QString toolCommands(const QStringList &album, const QString &outputFolder, int 
     for (qsizetype i = 0; i < album.size(); ++i) {
         const QString path = scripts.filePath(QStringLiteral("file%1.sh").arg(i + 1));
         writeText(path, QStringLiteral("set -e\n") +
-                            fileCommands(album[i], outputFolder, FileConversion::workPathsOf(int(i) + 1)));
+                            fileCommands(album[i], outputFolder,
+                                         FileConversion::workPathsOf(AppDirs::workFolder(), int(i) + 1)));
         list += path + QLatin1Char('\n');
     }
     const QString listPath = scripts.filePath(QStringLiteral("files.txt"));
