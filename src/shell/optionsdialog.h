@@ -23,10 +23,9 @@ class OptionsDialog : public QDialog
     Q_OBJECT
 
 public:
-    // options.ini is written into programFolder.
-    // Shows settings and stores them on OK; options.ini is written into programFolder; the checks'
+    // Shows settings and stores them on OK; options.ini is written into settingsFolder; the checks'
     // warnings go through services.
-    OptionsDialog(ProgramSettings &settings, const QString &programFolder, UserServices &services,
+    OptionsDialog(ProgramSettings &settings, const QString &settingsFolder, UserServices &services,
                   QWidget *parent = nullptr);
 
     void updateTimeFieldsEnabled();
@@ -50,7 +49,7 @@ private:
     bool checkBelowSixty(QLineEdit *field, const QString &message, const QString &title);
 
     ProgramSettings &m_settings;
-    QString m_programFolder;
+    QString m_settingsFolder;
     UserServices &m_services;
     QLabel *m_soundLabel;
     QComboBox *m_soundCombo;
