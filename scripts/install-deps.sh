@@ -9,6 +9,8 @@ packages=(
   ffmpeg libavcodec-extra sox libsox-fmt-all
   qt6-translations-l10n
   fonts-wqy-microhei xvfb xauth imagemagick
+  # cpack's Debian package: dpkg-shlibdeps finds the libraries, file finds the executables
+  dpkg-dev file
 )
 
 missing=()

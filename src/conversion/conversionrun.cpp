@@ -16,14 +16,16 @@
 
 namespace {
 
-// The output folder as a run uses it: a relative folder is taken relative to the program folder
-// (never to wherever the program was started, and never as text a tool could read as an option),
-// and it ends with "/".
+// The output folder as a run uses it: a relative folder is taken relative to the folder the program's
+// layout gives (never to wherever the program was started, and never as text a tool could read as an
+// option), and it ends with "/".
 QString absoluteOutputFolder(const QString &text, const QString &programFolder)
 {
     if (text.isEmpty())
         return text;
-    QString folder = QDir::isAbsolutePath(text) ? text : programFolder + QLatin1Char('/') + text;
+    QString folder = QDir::isAbsolutePath(text)
+                         ? text
+                         : AppDirs::outputBaseFolder(programFolder) + QLatin1Char('/') + text;
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;

@@ -9,6 +9,28 @@
 #include "shell/standarddialogs.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace {
+
+// Asked by the name's own bytes, so a folder whose name is not valid UTF-8 is still searched.
+bool isFolder(const QByteArray &nativePath)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    return ::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+#else
+    return QFileInfo(QFile::decodeName(nativePath)).isDir();
+#endif
+}
+
+} // namespace
 
 FileDialogs FileDialogs::system(StandardDialogs &sharedDialogs, QWidget *owner)
 {
@@ -89,13 +111,17 @@ void FileCommands::addFolderFromDialog()
 
 void FileCommands::addFolder(const QString &folder)
 {
-    if (m_busy)
-        return;
+    if (!m_busy)
+        searchFolder(QFile::encodeName(folder));
+}
+
+void FileCommands::searchFolder(const QByteArray &nativeFolder)
+{
     setBusy(true);
     m_list->setHintVisible(true);
     if (m_hint)
         m_hint->setCaption(HintBox::searchingCaption());
-    m_folderScan->start(QFile::encodeName(folder));
+    m_folderScan->start(nativeFolder);
 }
 
 void FileCommands::finishFolderSearch()
@@ -132,12 +158,40 @@ void FileCommands::addFilesDroppedOnZone(const QList<QByteArray> &nativePaths)
     m_list->addFiles(nativePaths);
 }
 
+void FileCommands::addPaths(const QList<QByteArray> &nativePaths)
+{
+    m_waitingPaths += nativePaths;
+    addWaitingPaths();
+}
+
+void FileCommands::addWaitingPaths()
+{
+    QList<QByteArray> files;
+    const auto addFiles = [this, &files] {
+        if (!files.isEmpty())
+            addDroppedFiles(std::exchange(files, {}));
+    };
+    while (!m_busy && !m_waitingPaths.isEmpty()) {
+        const QByteArray path = m_waitingPaths.takeFirst();
+        if (!isFolder(path)) {
+            files.append(path);
+            continue;
+        }
+        // The files before the folder go first; those after it wait for its search to end.
+        addFiles();
+        searchFolder(path);
+    }
+    addFiles();
+}
+
 void FileCommands::setBusy(bool busy)
 {
     if (m_busy == busy)
         return;
     m_busy = busy;
     emit busyChanged(busy);
+    if (!busy)
+        addWaitingPaths();
 }
 
 void FileCommands::chooseFileForDropZone()

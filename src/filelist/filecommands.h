@@ -70,6 +70,10 @@ public slots:
     void addDroppedFiles(const QList<QByteArray> &nativePaths);
     void addFilesDroppedOnZone(const QList<QByteArray> &nativePaths);
     void chooseFileForDropZone();
+    // Files and folders named on the command line or handed over by a later start, in their order:
+    // a file joins the list as given, a folder is searched as addFolder does. While a folder search
+    // or a remove-all is going they wait, and join the list when it is over.
+    void addPaths(const QList<QByteArray> &nativePaths);
 
 signals:
     // A folder search or remove-all has started (true) or ended (false).
@@ -77,7 +81,9 @@ signals:
 
 private:
     void setBusy(bool busy);
+    void searchFolder(const QByteArray &nativeFolder);
     void finishFolderSearch();
+    void addWaitingPaths();
 
     FileList *m_list;
     QPointer<FileListView> m_view;
@@ -85,4 +91,5 @@ private:
     FileDialogs m_dialogs;
     FileSearch::FolderScan *m_folderScan;
     bool m_busy = false;
+    QList<QByteArray> m_waitingPaths;
 };

@@ -1,9 +1,12 @@
 #include "shell/appdirs.h"
 
+#include "shell/setupfile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -39,6 +42,14 @@ bool makePrivateFolder(const QString &folder)
 #endif
 }
 
+// An XDG base folder: the variable's value, or the fallback under the home folder. A relative value
+// is no place at all (it would follow the current folder), so it is ignored.
+QString xdgFolder(const char *variable, const QString &homeFallback)
+{
+    const QString value = qEnvironmentVariable(variable);
+    return value.isEmpty() || QDir::isRelativePath(value) ? QDir::homePath() + homeFallback : value;
+}
+
 QString inWorkFolder(const QString &relativePath)
 {
     const QString work = workFolder();
@@ -52,18 +63,61 @@ QString programFolder()
     return QCoreApplication::applicationDirPath();
 }
 
+QString installedMarkerName()
+{
+    return QStringLiteral("installed");
+}
+
+bool isInstalled(const QString &programFolder)
+{
+    return QFileInfo::exists(programFolder + QLatin1Char('/') + installedMarkerName());
+}
+
+QString settingsFolder(const QString &programFolder)
+{
+    if (!isInstalled(programFolder))
+        return programFolder;
+    return xdgFolder("XDG_CONFIG_HOME", QStringLiteral("/.config")) + QStringLiteral("/tunoxa");
+}
+
+QString prepareSettingsFolder(const QString &programFolder)
+{
+    const QString folder = settingsFolder(programFolder);
+    if (folder == programFolder)
+        return folder;
+    const QString setupIni = QLatin1Char('/') + SetupFile::fileName();
+    // The shipped setup.ini selects MP3, so a first start converts FLAC to MP3 out of the box.
+    if (QDir().mkpath(folder) && !QFileInfo::exists(folder + setupIni))
+        QFile::copy(programFolder + setupIni, folder + setupIni);
+    return folder;
+}
+
+QString musicFolder()
+{
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return music.isEmpty() ? QDir::homePath() : music;
+}
+
+QString outputBaseFolder(const QString &programFolder)
+{
+    return isInstalled(programFolder) ? musicFolder() : programFolder;
+}
+
 QString defaultOutputFolder(const QString &programFolder)
 {
+    if (isInstalled(programFolder))
+        return musicFolder() + QStringLiteral("/Tunoxa");
     return programFolder + QStringLiteral("/output");
+}
+
+QString chooserStartFolder(const QString &programFolder)
+{
+    return isInstalled(programFolder) ? QDir::homePath() : programFolder;
 }
 
 QString workFolderPath()
 {
-    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-    // A relative setting is no place at all (it would follow the current folder), so it is ignored.
-    if (cache.isEmpty() || QDir::isRelativePath(cache))
-        cache = QDir::homePath() + QStringLiteral("/.cache");
-    return cache + QStringLiteral("/tunoxa");
+    return xdgFolder("XDG_CACHE_HOME", QStringLiteral("/.cache")) + QStringLiteral("/tunoxa");
 }
 
 std::optional<QString> preparedWorkFolder()

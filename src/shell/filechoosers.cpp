@@ -34,9 +34,10 @@ QString chooseFolder(QWidget *owner, const QString &prompt, const QString &start
 
 QString chooseFile(QWidget *owner, const QString &title, const QString &initialFolder, const QString &filter)
 {
-    QString start = initialFolder.trimmed().isEmpty() ? AppDirs::programFolder() : initialFolder;
+    const QString fallback = AppDirs::chooserStartFolder(AppDirs::programFolder());
+    QString start = initialFolder.trimmed().isEmpty() ? fallback : initialFolder;
     if (!QFileInfo(start).isDir())
-        start = AppDirs::programFolder();
+        start = fallback;
     QFileDialog dialog(owner, title, start);
     FileDialogSetup::useQtDialog(dialog);
     FileDialogSetup::applyFilter(dialog, filter.trimmed().isEmpty() ? QStringLiteral("*.*|*.*") : filter);

@@ -19,11 +19,11 @@
 
 #include <algorithm>
 
-OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &programFolder, UserServices &services,
+OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsFolder, UserServices &services,
                              QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
-    , m_programFolder(programFolder)
+    , m_settingsFolder(settingsFolder)
     , m_services(services)
 {
     setWindowTitle(QStringLiteral("选项设置"));
@@ -228,7 +228,7 @@ void OptionsDialog::storeAndClose()
             CutTime::toSeconds(m_endHoursEdit->text(), m_endMinutesEdit->text(), m_endSecondsEdit->text()))
         settings.cutEndSeconds = *end;
     // A file that cannot be written is not reported: the settings already hold the new values.
-    OptionsFile::write(m_programFolder + QLatin1Char('/') + OptionsFile::fileName(), settings);
+    OptionsFile::write(m_settingsFolder + QLatin1Char('/') + OptionsFile::fileName(), settings);
     accept();
 }
 

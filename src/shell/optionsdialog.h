@@ -18,16 +18,16 @@ class QToolButton;
 // of files converted at once. It shows the program-wide settings when it opens and, on OK, checks
 // the fields, stores them in the settings and in options.ini. It is made afresh for each showing
 // and shown modally:
-//     OptionsDialog dialog(settings, programFolder, services, owner);
+//     OptionsDialog dialog(settings, settingsFolder, services, owner);
 //     dialog.exec();
 class OptionsDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // Shows settings and stores them on OK; options.ini is written into programFolder; the checks'
+    // Shows settings and stores them on OK; options.ini is written into settingsFolder; the checks'
     // warnings go through services.
-    OptionsDialog(ProgramSettings &settings, const QString &programFolder, UserServices &services,
+    OptionsDialog(ProgramSettings &settings, const QString &settingsFolder, UserServices &services,
                   QWidget *parent = nullptr);
 
     void updateTimeFieldsEnabled();
@@ -54,7 +54,7 @@ private:
     bool refuse(QLineEdit *field, const QString &title, const QString &message);
 
     ProgramSettings &m_settings;
-    QString m_programFolder;
+    QString m_settingsFolder;
     UserServices &m_services;
     QLabel *m_soundLabel;
     QComboBox *m_soundCombo;

@@ -130,7 +130,8 @@ bool StandardDialogs::chooseFile(bool save)
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDirectory(QFileInfo(path()).isDir() ? path() : AppDirs::programFolder());
+        dialog.setDirectory(
+            QFileInfo(path()).isDir() ? path() : AppDirs::chooserStartFolder(AppDirs::programFolder()));
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
         dialog.setDefaultSuffix(m_defExt);

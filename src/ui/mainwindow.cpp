@@ -4,6 +4,8 @@
 #include "filelist/filecommands.h"
 #include "filelist/filelist.h"
 #include "runner/progressdisplay.h"
+#include "shell/appdirs.h"
+#include "shell/instancehandoff.h"
 #include "shell/optionsfile.h"
 #include "shell/productinfo.h"
 #include "shell/shutdown.h"
@@ -28,6 +30,7 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
     , m_programFolder(programFolder)
+    , m_settingsFolder(AppDirs::settingsFolder(programFolder))
     , m_services(services)
     , m_programEnd([] { QCoreApplication::exit(0); })
 {
@@ -55,7 +58,8 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     m_fileCommands->attachDropZone(m_controls.dropZone);
     m_runHost = new WindowRunHost(*this, m_controls, *m_fileCommands);
     connect(m_fileCommands, &FileCommands::busyChanged, m_runHost, &WindowRunHost::holdCommandsWhileListBusy);
-    m_state = new WindowState(m_controls, m_programFolder, this);
+    m_state =
+        new WindowState(m_controls, m_settingsFolder, AppDirs::defaultOutputFolder(m_programFolder), this);
     // A session that ends closes no window: what the user chose is kept all the same.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, m_state, &WindowState::save);
     m_commands =
@@ -90,7 +94,28 @@ void MainWindow::loadSettings()
     m_controls.cornerPicture->setVisible(true);
     setWindowTitle(ProductInfo::caption());
 
-    m_settings = OptionsFile::read(m_programFolder + QLatin1Char('/') + OptionsFile::fileName());
+    m_settings = OptionsFile::read(m_settingsFolder + QLatin1Char('/') + OptionsFile::fileName());
+}
+
+void MainWindow::addPaths(const QList<QByteArray> &nativePaths)
+{
+    m_fileCommands->addPaths(nativePaths);
+}
+
+void MainWindow::acceptHandoffs(HandoffServer &server)
+{
+    connect(&server, &HandoffServer::pathsArrived, this, [this](const QList<QByteArray> &nativePaths) {
+        addPaths(nativePaths);
+        bringToFront();
+    });
+}
+
+void MainWindow::bringToFront()
+{
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)

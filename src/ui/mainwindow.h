@@ -11,6 +11,7 @@
 
 class ConversionRun;
 class FileCommands;
+class HandoffServer;
 class FileList;
 class MainWindowCommands;
 class ProgressDisplay;
@@ -33,7 +34,8 @@ public:
     static constexpr int ClientWidth = MainWindowLayout::ClientWidth;
     static constexpr int ClientHeight = MainWindowLayout::ClientHeight;
 
-    // `programFolder` holds setup.ini, options.ini, help.html and data/.
+    // `programFolder` holds help.html, sound.wav and data/; setup.ini and options.ini live in the
+    // settings folder its layout gives (AppDirs::settingsFolder).
     // Message boxes, opening files and folders and the completion sound go through services.
     MainWindow(const QString &programFolder, UserServices &services, QWidget *parent = nullptr);
     ~MainWindow() override;
@@ -45,7 +47,16 @@ public:
     // What ends the process once the window has unloaded; tests replace it.
     void setProgramEnd(std::function<void()> programEnd);
 
+    // Files and folders named on the command line: files join the list, folders are searched as
+    // "添加文件夹" does, in their order.
+    void addPaths(const QList<QByteArray> &nativePaths);
+    // What later starts of the program hand over through server joins the list the same way, even
+    // during a run, and the window asks to come to the front.
+    void acceptHandoffs(HandoffServer &server);
+    void bringToFront();
+
     QString programFolder() const { return m_programFolder; }
+    QString settingsFolder() const { return m_settingsFolder; }
     QWidget *clientArea() const { return m_client; }
     QMenuBar *menuBar() const { return m_menuBar; }
     FileList *fileList() const { return m_fileList; }
@@ -70,6 +81,7 @@ private:
     void showProgress();
 
     QString m_programFolder;
+    QString m_settingsFolder;
     UserServices &m_services;
     ProgramSettings m_settings;
     std::function<void()> m_programEnd;

@@ -239,6 +239,6 @@ void MainWindowCommands::chooseOutputFolder()
 
 void MainWindowCommands::showOptions()
 {
-    OptionsDialog dialog(m_settings, m_window.programFolder(), m_services, &m_window);
+    OptionsDialog dialog(m_settings, m_window.settingsFolder(), m_services, &m_window);
     dialog.exec();
 }

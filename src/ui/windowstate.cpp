@@ -1,7 +1,6 @@
 #include "ui/windowstate.h"
 
 #include "conversion/formattable.h"
-#include "shell/appdirs.h"
 #include "shell/setupfile.h"
 
 #include <QComboBox>
@@ -39,17 +38,19 @@ std::optional<int> entryToRestore(std::optional<int> saved, const QComboBox *com
 
 } // namespace
 
-WindowState::WindowState(const MainWindowControls &controls, const QString &programFolder, QObject *parent)
+WindowState::WindowState(const MainWindowControls &controls, const QString &settingsFolder,
+                         const QString &defaultOutputFolder, QObject *parent)
     : QObject(parent)
     , m_controls(controls)
-    , m_programFolder(programFolder)
+    , m_settingsFolder(settingsFolder)
+    , m_defaultOutputFolder(defaultOutputFolder)
 {
     connect(m_controls.formatCombo, &QComboBox::currentIndexChanged, this, &WindowState::loadFormatDefaults);
 }
 
 QString WindowState::setupIniPath() const
 {
-    return m_programFolder + QLatin1Char('/') + SetupFile::fileName();
+    return m_settingsFolder + QLatin1Char('/') + SetupFile::fileName();
 }
 
 void WindowState::restore()
@@ -59,7 +60,7 @@ void WindowState::restore()
     m_controls.sampleRateCombo->setCurrentIndex(start.sampleRate);
     m_controls.channelCombo->setCurrentIndex(start.channel);
     m_controls.formatCombo->setCurrentIndex(start.format);
-    m_controls.outputFolderEdit->setText(AppDirs::defaultOutputFolder(m_programFolder));
+    m_controls.outputFolderEdit->setText(m_defaultOutputFolder);
 
     // The format goes first: choosing it loads its defaults, and the saved values then go over
     // them. A value that does not fit its control leaves that control as it is; the rest still apply.
@@ -76,7 +77,7 @@ void WindowState::restore()
         m_controls.outputFolderEdit->setText(*saved.outputFolder);
 
     if (m_controls.outputFolderEdit->text().isEmpty())
-        m_controls.outputFolderEdit->setText(AppDirs::defaultOutputFolder(m_programFolder));
+        m_controls.outputFolderEdit->setText(m_defaultOutputFolder);
 }
 
 void WindowState::save()

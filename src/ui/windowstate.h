@@ -13,8 +13,9 @@ class WindowState : public QObject
     Q_OBJECT
 
 public:
-    // setup.ini lives in programFolder.
-    WindowState(const MainWindowControls &controls, const QString &programFolder, QObject *parent = nullptr);
+    // setup.ini lives in settingsFolder; an empty output folder box gets defaultOutputFolder.
+    WindowState(const MainWindowControls &controls, const QString &settingsFolder,
+                const QString &defaultOutputFolder, QObject *parent = nullptr);
 
     // Start-up: the first format and its values, then what setup.ini saved.
     void restore();
@@ -27,5 +28,6 @@ private:
     QString setupIniPath() const;
 
     const MainWindowControls m_controls;
-    QString m_programFolder;
+    QString m_settingsFolder;
+    QString m_defaultOutputFolder;
 };
