@@ -9,6 +9,7 @@ packages=(
   ffmpeg libavcodec-extra sox libsox-fmt-all
   qt6-translations-l10n
   fonts-wqy-microhei xvfb xauth imagemagick
+  parallel
 )
 
 missing=()

@@ -14,9 +14,6 @@
 
 namespace AppDirs {
 
-namespace {
-
-// Makes the folder (its parent exists) and checks that it is the user's own, private folder.
 bool makePrivateFolder(const QString &folder)
 {
 #ifdef Q_OS_UNIX
@@ -38,6 +35,8 @@ bool makePrivateFolder(const QString &folder)
     return !info.isSymLink() && (info.isDir() || QDir().mkdir(folder));
 #endif
 }
+
+namespace {
 
 QString inWorkFolder(const QString &relativePath)
 {
