@@ -43,7 +43,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_run->setWorkFolder(workFolder);
     m_barTimer.setInterval(BarRefreshMs);
 
-    connect(m_scan, &FileSearch::FolderScan::filesFound, this, &BatchJob::addFoundFiles);
+    connect(m_scan, &FileSearch::FolderScan::filesFound, m_files, &FileList::addFiles);
     // Queued, so that a folder scanned within start() does not start the next one inside itself.
     connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::addNextInput, Qt::QueuedConnection);
     connect(m_run, &ConversionRun::stageStarted, this, &BatchJob::recordStage);
@@ -56,8 +56,6 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
             });
     connect(&m_barTimer, &QTimer::timeout, this, &BatchJob::showBars);
 }
-
-BatchJob::~BatchJob() = default;
 
 void BatchJob::start()
 {
@@ -78,11 +76,6 @@ void BatchJob::addNextInput()
         m_files->addFile(input);
     }
     startRun();
-}
-
-void BatchJob::addFoundFiles(const QList<QByteArray> &paths)
-{
-    m_files->addFiles(paths);
 }
 
 void BatchJob::startRun()

@@ -28,7 +28,6 @@ public:
     static constexpr int BarRefreshMs = 200;
 
     BatchJob(const BatchOptions &options, const QString &workFolder, QObject *parent = nullptr);
-    ~BatchJob() override;
 
     // Scans the folders given, then starts the run.
     void start();
@@ -48,7 +47,6 @@ private:
 
     // The inputs one after another: a file is added at once, a folder is scanned first.
     void addNextInput();
-    void addFoundFiles(const QList<QByteArray> &paths);
     void startRun();
     void recordStage(FileList::Id id);
     void reportConverted(int firstRow, int lastRow);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -88,10 +89,11 @@ QString applyOption(QChar letter, const QString &value, const QString &currentFo
         options.outputFolder = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(value));
         return value.isEmpty() ? bad : QString();
     case 'j': {
+        // More than the cores is as many as there are, so one command line serves every machine.
         bool ok = false;
-        options.simultaneousFiles = value.toInt(&ok);
-        return ok && options.simultaneousFiles >= 1 && options.simultaneousFiles <= mostFiles ? QString()
-                                                                                              : bad;
+        const int files = value.toInt(&ok);
+        options.simultaneousFiles = std::min(files, mostFiles);
+        return ok && files >= 1 ? QString() : bad;
     }
     }
     return bad;
@@ -208,7 +210,7 @@ QString usage(int mostFiles)
         "  -s WxH      画面大小，或 original（原始大小）\n"
         "  -F FPS      帧率\n"
         "  -o FOLDER   输出文件夹（默认当前文件夹）\n"
-        "  -j N        同时转换的文件数，1 到 %2（默认 1）\n"
+        "  -j N        同时转换的文件数（默认 1），最多 %2（处理器核数）\n"
         "  -h, --help  显示本说明\n"
         "\n"
         "未给出的设置取所选格式的默认值：\n");

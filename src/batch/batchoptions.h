@@ -31,7 +31,7 @@ namespace BatchCommandLine {
 
 // arguments: the program's arguments after its name, as the bytes the system gave them, so that a
 // file name that is not valid UTF-8 still names its file. Relative paths are taken relative to
-// currentFolder; -j goes from 1 to mostFiles.
+// currentFolder; -j takes at most mostFiles.
 ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &currentFolder, int mostFiles);
 
 // The usage text, with the defaults each format takes for the settings not given.
