@@ -11,6 +11,7 @@ packages=(
   fonts-wqy-microhei xvfb xauth imagemagick
   # cpack's Debian package: dpkg-shlibdeps finds the libraries, file finds the executables
   dpkg-dev file
+  parallel
 )
 
 missing=()

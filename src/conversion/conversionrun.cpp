@@ -113,6 +113,16 @@ QString ConversionRun::runningTool() const
     return QString();
 }
 
+QList<ConversionRun::RunningFile> ConversionRun::runningFiles() const
+{
+    QList<RunningFile> running;
+    for (const FileConversion *slot : m_slots) {
+        if (slot->isBusy())
+            running.append({slot->fileId(), slot->fraction(), slot->writtenPath()});
+    }
+    return running;
+}
+
 void ConversionRun::start()
 {
     if (isActive())

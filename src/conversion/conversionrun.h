@@ -101,6 +101,16 @@ public:
     // The tool of a stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
     QString runningTool() const;
 
+    // A file converting now, as a display of each running file needs it.
+    struct RunningFile
+    {
+        FileList::Id id = 0;
+        double fraction = 0; // done, 0 to 1
+        QString writtenPath; // what its running stage writes; empty for the duration probe
+    };
+    // The files converting now, in slot order.
+    QList<RunningFile> runningFiles() const;
+
     // Called when the program ends: stops the running tools and deletes the files they were
     // writing, so no half-written file is left under a final name, and the work files. The run
     // starts nothing more.

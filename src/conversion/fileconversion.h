@@ -51,6 +51,9 @@ public:
     FileList::Id fileId() const { return m_job.id; }
     // The tool of the stage that runs now; empty between stages.
     QString runningTool() const;
+    // The file the running stage writes (an output or a work file); empty between stages and for
+    // the duration probe.
+    QString writtenPath() const { return m_runningRunner ? m_runningCommand.outputPath : QString(); }
     // How much of the file is done, 0 to 1, from the stages behind it and the running stage's progress.
     double fraction() const;
     // The program ends: the running tool is ended, the file it was writing and the work files are

@@ -197,7 +197,7 @@ QString FileList::commandPath(Id id)
     // The link keeps the readable part of the name, so outputs named after it stay recognisable.
     QString name = QFileInfo(entry.path).fileName();
     name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
-    const QString workFolder = AppDirs::workFolder();
+    const QString workFolder = m_workFolder.isEmpty() ? AppDirs::workFolder() : m_workFolder;
     // A work folder that cannot be used is no place for the link: the file then cannot be reached.
     if (workFolder.isEmpty())
         return {};

@@ -76,6 +76,9 @@ public:
     // otherwise a symbolic link with a readable UTF-8 name is made in the work folder, pointing at
     // the exact bytes. Empty when the entry is gone or the link cannot be made.
     QString commandPath(Id id);
+    // Where commandPath makes its links: a "names" folder in this folder, the program's work folder
+    // unless changed (processes that run side by side each give one of their own).
+    void setWorkFolder(const QString &workFolder) { m_workFolder = workFolder; }
     // Marks an entry as being converted, or no longer. Its link outlives a removal of its row until
     // the conversion lets go of it, so a tool still working on the file keeps finding it.
     void setConverting(Id id, bool converting);
@@ -137,6 +140,7 @@ private:
     QHash<Id, QString> m_links; // commandPath's links, removed with their entries
     QSet<Id> m_converting;
     QString m_lastAddFolder;
+    QString m_workFolder; // empty: the program's work folder
     bool m_hintVisible = true;
     bool m_removingAll = false;
     Id m_removeAllUpTo = 0; // removeAll removes the rows up to this id

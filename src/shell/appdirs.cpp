@@ -17,9 +17,6 @@
 
 namespace AppDirs {
 
-namespace {
-
-// Makes the folder (its parent exists) and checks that it is the user's own, private folder.
 bool makePrivateFolder(const QString &folder)
 {
 #ifdef Q_OS_UNIX
@@ -41,6 +38,8 @@ bool makePrivateFolder(const QString &folder)
     return !info.isSymLink() && (info.isDir() || QDir().mkdir(folder));
 #endif
 }
+
+namespace {
 
 // An XDG base folder: the variable's value, or the fallback under the home folder. A relative value
 // is no place at all (it would follow the current folder), so it is ignored.

@@ -42,6 +42,10 @@ QString chooserStartFolder(const QString &programFolder);
 // checked or created.
 QString workFolderPath();
 
+// Makes folder (its parent must exist) with mode 0700, or sets an existing one the user owns to
+// 0700; false when it is a symbolic link, belongs to someone else, is not a folder or cannot be made.
+bool makePrivateFolder(const QString &folder);
+
 // The work folder, ready for use: created with its parents and mode 0700, or, when it exists and
 // the user owns it, set to 0700. Nothing when it is a symbolic link, belongs to someone else, is
 // not a folder or cannot be created; nothing is then created or changed through it.

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "batch/batchconsole.h"
+#include "batch/batchoptions.h"
+#include "batch/batchrunhost.h"
+#include "batch/consoleservices.h"
+#include "filelist/filelist.h"
+#include "runner/progressdisplay.h"
+#include "shell/programsettings.h"
+
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+
+class ConversionRun;
+namespace FileSearch {
+class FolderScan;
+}
+
+// One tunoxa-batch command: its files and folders go into a file list as the window's add
+// commands put them there, the window's run converts them with the command line's settings, and
+// the console tells how each file ends. finished carries the exit status.
+class BatchJob : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int BarRefreshMs = 200;
+
+    BatchJob(const BatchOptions &options, const QString &workFolder, QObject *parent = nullptr);
+
+    // Scans the folders given, then starts the run.
+    void start();
+    // Ctrl-C or SIGTERM: the running tools end, the files they were writing are deleted, and the job
+    // finishes with status 1.
+    void stop();
+
+signals:
+    void finished(int exitStatus);
+
+private:
+    struct Failure
+    {
+        QString path;
+        QString reason;
+    };
+
+    // The inputs one after another: a file is added at once, a folder is scanned first.
+    void addNextInput();
+    void startRun();
+    void recordStage(FileList::Id id);
+    void reportConverted(int firstRow, int lastRow);
+    void reportFailed(int firstRow, int lastRow, const QList<int> &roles);
+    void showBars();
+    void runEnded();
+    void end(int exitStatus);
+
+    const BatchOptions m_options;
+    BatchConsole m_console;
+    ConsoleServices m_services;
+    BatchRunHost m_host;
+    ProgramSettings m_settings;
+    FileList *m_files;
+    ProgressDisplay *m_progress;
+    ConversionRun *m_run;
+    FileSearch::FolderScan *m_scan;
+    QTimer m_barTimer;
+
+    qsizetype m_nextInput = 0;
+    // What each file's latest stage writes: its output once the file is done.
+    QHash<FileList::Id, QString> m_written;
+    QList<Failure> m_failures;
+    bool m_anyFileTried = false;
+    bool m_stopping = false;
+    bool m_ended = false;
+};

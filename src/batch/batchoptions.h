@@ -1,0 +1,40 @@
+#pragma once
+
+#include "conversion/formattable.h"
+#include "conversion/recipes.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// What one command line asks of tunoxa-batch.
+struct BatchOptions
+{
+    OutputFormat format = OutputFormat::Mp3;
+    EncodingSettings encoding; // the format's defaults, with the options given over them
+    QString outputFolder;      // absolute
+    int simultaneousFiles = 1;
+    // Files and folders in the order given, as the exact bytes of their absolute paths.
+    QList<QByteArray> inputs;
+};
+
+struct ParsedCommandLine
+{
+    std::optional<BatchOptions> options; // none for --help and for usage errors
+    bool helpAsked = false;
+    QString error; // what is wrong with the command line; empty when nothing is
+};
+
+namespace BatchCommandLine {
+
+// arguments: the program's arguments after its name, as the bytes the system gave them, so that a
+// file name that is not valid UTF-8 still names its file. Relative paths are taken relative to
+// currentFolder; -j takes at most mostFiles.
+ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &currentFolder, int mostFiles);
+
+// The usage text, with the defaults each format takes for the settings not given.
+QString usage(int mostFiles);
+
+} // namespace BatchCommandLine

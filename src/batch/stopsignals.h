@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class QSocketNotifier;
+
+// Ctrl-C (SIGINT) and SIGTERM as a Qt signal. The handler only writes a byte into a pipe; the
+// event loop reads it and raises received, so whatever stopping takes runs in the loop, never
+// inside a signal handler. One object per process.
+class StopSignals : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StopSignals(QObject *parent = nullptr);
+    ~StopSignals() override;
+
+    // False when the pipe or the handlers could not be set up.
+    bool isWatching() const { return m_notifier != nullptr; }
+
+signals:
+    void received();
+
+private:
+    void readPipe();
+
+    QSocketNotifier *m_notifier = nullptr;
+};

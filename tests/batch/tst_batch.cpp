@@ -1,0 +1,303 @@
+// tunoxa-batch as a user runs it: from a script (no terminal), with the real tools of the program
+// folder, into real folders.
+
+#include "common/testmedia.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <signal.h>
+
+namespace {
+
+QString batchProgram()
+{
+    return TestMedia::programFolder() + QStringLiteral("/tunoxa-batch");
+}
+
+// The program's work folder, where each batch keeps a folder of its own.
+QString workFolder()
+{
+    return qEnvironmentVariable("XDG_CACHE_HOME") + QStringLiteral("/tunoxa");
+}
+
+QStringList batchFolders()
+{
+    return QDir(workFolder()).entryList({QStringLiteral("batch-*")}, QDir::Dirs);
+}
+
+struct Finished
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+void startBatch(QProcess &process, const QStringList &arguments, const QString &folder)
+{
+    process.setWorkingDirectory(folder);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(batchProgram(), arguments);
+}
+
+Finished waitFor(QProcess &process)
+{
+    process.waitForFinished(300000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+Finished runBatch(const QStringList &arguments, const QString &folder)
+{
+    QProcess process;
+    startBatch(process, arguments, folder);
+    return waitFor(process);
+}
+
+bool makeAlbum(const QString &folder, const QStringList &names, double seconds)
+{
+    if (!QDir().mkpath(folder))
+        return false;
+    for (const QString &name : names) {
+        if (!QDir().mkpath(QFileInfo(folder + QLatin1Char('/') + name).path()) ||
+            !TestMedia::makeFlac(folder + QLatin1Char('/') + name, seconds))
+            return false;
+    }
+    return true;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+// The outputs the "完成：" lines name, one per converted file.
+QStringList reportedOutputs(const QString &out)
+{
+    QStringList outputs;
+    static const QRegularExpression line(QStringLiteral("^完成：.* → (.*)$"),
+                                         QRegularExpression::MultilineOption);
+    for (auto it = line.globalMatch(out); it.hasNext();)
+        outputs.append(it.next().captured(1));
+    return outputs;
+}
+
+bool isWholeMp3(const QString &path, double seconds)
+{
+    const QJsonObject probe = TestMedia::probe(path);
+    return TestMedia::formatName(probe) == QStringLiteral("mp3") &&
+           qAbs(TestMedia::durationSeconds(probe) - seconds) < 0.2;
+}
+
+} // namespace
+
+class TestBatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0;
+        QTest::newRow("nothing to convert") << QStringList{} << 2;
+        QTest::newRow("only options") << QStringList{QStringLiteral("-f"), QStringLiteral("avi")} << 2;
+        QTest::newRow("unknown option") << QStringList{QStringLiteral("-x"), QStringLiteral("a.flac")} << 2;
+        QTest::newRow("long option") << QStringList{QStringLiteral("--format=mp3"), QStringLiteral("a.flac")}
+                                     << 2;
+        QTest::newRow("value missing") << QStringList{QStringLiteral("a.flac"), QStringLiteral("-o")} << 2;
+        QTest::newRow("unknown format")
+            << QStringList{QStringLiteral("-fogg"), QStringLiteral("a.flac")} << 2;
+        QTest::newRow("three channels")
+            << QStringList{QStringLiteral("-c"), QStringLiteral("3"), QStringLiteral("a")} << 2;
+        QTest::newRow("no files at once")
+            << QStringList{QStringLiteral("-j0"), QStringLiteral("a.flac")} << 2;
+        QTest::newRow("files at once in words")
+            << QStringList{QStringLiteral("-j"), QStringLiteral("two"), QStringLiteral("a")} << 2;
+        QTest::newRow("size") << QStringList{QStringLiteral("-s"), QStringLiteral("big"), QStringLiteral("a")}
+                              << 2;
+        QTest::newRow("bitrate") << QStringList{QStringLiteral("-b"), QStringLiteral("-320"),
+                                                QStringLiteral("a")}
+                                 << 2;
+        QTest::newRow("frame rate") << QStringList{QStringLiteral("-F"), QStringLiteral("0"),
+                                                   QStringLiteral("a")}
+                                    << 2;
+    }
+    void usage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QTemporaryDir dir;
+        const Finished batch = runBatch(arguments, dir.path());
+        QCOMPARE(batch.exitCode, exitCode);
+        // The usage goes where it was asked for: standard output for --help, standard error with
+        // the complaint otherwise; nothing is converted, no folder is made.
+        const QString usage = exitCode == 0 ? batch.out : batch.err;
+        QVERIFY2(usage.contains(QStringLiteral("用法：tunoxa-batch [-f FORMAT]")), qPrintable(batch.err));
+        QVERIFY(usage.contains(QStringLiteral("mp4mobile")));
+        QVERIFY((exitCode == 0 ? batch.err : batch.out).isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    }
+
+    void albumWithABrokenFile()
+    {
+        QTemporaryDir dir;
+        const QString album = dir.filePath(QStringLiteral("album"));
+        QVERIFY(makeAlbum(album,
+                          {QStringLiteral("01 Track.flac"), QStringLiteral("02 Broken.flac"),
+                           QStringLiteral("CD2/03 Track.flac"), QStringLiteral("notes.txt")},
+                          4));
+        // The header still announces four seconds; ffmpeg decodes half and exits 0.
+        QFile broken(album + QStringLiteral("/02 Broken.flac"));
+        QVERIFY(broken.resize(broken.size() / 2));
+        // What batches left: one whose process is gone, one of a process that still runs.
+        QProcess gone;
+        gone.start(QStringLiteral("true"));
+        QVERIFY(gone.waitForStarted());
+        const QString goneFolder = QStringLiteral("batch-%1").arg(gone.processId());
+        QVERIFY(gone.waitForFinished());
+        const QString runningFolder = QStringLiteral("batch-%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(QDir().mkpath(workFolder() + QLatin1Char('/') + goneFolder + QStringLiteral("/tmp")));
+        QVERIFY(QDir().mkpath(workFolder() + QLatin1Char('/') + runningFolder));
+        QLockFile runningLock(workFolder() + QLatin1Char('/') + runningFolder +
+                              QStringLiteral("/batch.lock"));
+        QVERIFY(runningLock.tryLock(0));
+
+        // Relative paths are the working folder's, as in any command.
+        const Finished batch = runBatch({QStringLiteral("-j"), QStringLiteral("2"), QStringLiteral("-o"),
+                                         QStringLiteral("out"), QStringLiteral("album")},
+                                        dir.path());
+
+        QCOMPARE(batch.exitCode, 1);
+        const QString out = dir.filePath(QStringLiteral("out"));
+        const QStringList outputs = filesIn(out);
+        QCOMPARE(outputs.size(), 2);
+        // The window's names: base name, "_", the time stamp, ".mp3".
+        QVERIFY2(outputs[0].contains(QRegularExpression(QStringLiteral("^01 Track_[0-9]{1,6}\\.mp3$"))),
+                 qPrintable(outputs[0]));
+        QVERIFY2(outputs[1].contains(QRegularExpression(QStringLiteral("^03 Track_[0-9]{1,6}\\.mp3$"))),
+                 qPrintable(outputs[1]));
+        for (const QString &output : outputs)
+            QVERIFY(isWholeMp3(out + QLatin1Char('/') + output, 4));
+        QStringList reported = reportedOutputs(batch.out);
+        reported.sort();
+        QCOMPARE(reported,
+                 (QStringList{out + QLatin1Char('/') + outputs[0], out + QLatin1Char('/') + outputs[1]}));
+
+        const QString brokenPath = album + QStringLiteral("/02 Broken.flac");
+        const QString failureLine = brokenPath + QStringLiteral("：转换工具只处理了部分输入");
+        QVERIFY2(batch.out.contains(QStringLiteral("失败：") + failureLine + QLatin1Char('\n')),
+                 qPrintable(batch.out));
+        QVERIFY(batch.out.endsWith(QStringLiteral("完成，1 个文件转换失败\n")));
+        QVERIFY2(batch.err.endsWith(QStringLiteral("转换失败：\n") + failureLine + QLatin1Char('\n')),
+                 qPrintable(batch.err));
+
+        // Its own work folder is gone, and so is the one of the batch that had ended.
+        QCOMPARE(batchFolders(), QStringList{runningFolder});
+        runningLock.unlock();
+        QVERIFY(QDir(workFolder() + QLatin1Char('/') + runningFolder).removeRecursively());
+    }
+
+    void twoBatchesIntoOneFolder()
+    {
+        QTemporaryDir dir;
+        const QString album = dir.filePath(QStringLiteral("album"));
+        const QStringList tracks{QStringLiteral("01.flac"), QStringLiteral("02.flac"),
+                                 QStringLiteral("03.flac"), QStringLiteral("04.flac")};
+        QVERIFY(makeAlbum(album, tracks, 1));
+        // More files at once than there are cores: as many as there are.
+        const QStringList arguments{QStringLiteral("-j64"), QStringLiteral("-o"),
+                                    dir.filePath(QStringLiteral("out")), album};
+        QProcess first;
+        QProcess second;
+        startBatch(first, arguments, dir.path());
+        startBatch(second, arguments, dir.path());
+        const Finished one = waitFor(first);
+        const Finished two = waitFor(second);
+
+        QCOMPARE(one.exitCode, 0);
+        QCOMPARE(two.exitCode, 0);
+        // Each batch names four outputs, and no name twice between them; every file is whole.
+        const QStringList reported = reportedOutputs(one.out) + reportedOutputs(two.out);
+        QCOMPARE(reported.size(), 8);
+        QCOMPARE(QSet<QString>(reported.cbegin(), reported.cend()).size(), 8);
+        QCOMPARE(filesIn(dir.filePath(QStringLiteral("out"))).size(), 8);
+        for (const QString &output : reported)
+            QVERIFY2(isWholeMp3(output, 1), qPrintable(output));
+        QCOMPARE(batchFolders(), QStringList());
+    }
+
+    void stopsMidFile_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("Ctrl-C") << int(SIGINT);
+    }
+    void stopsMidFile()
+    {
+        QFETCH(int, signalNumber);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(QStringLiteral("long.flac"));
+        QVERIFY(TestMedia::makeFlac(input, 300));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        QProcess batch;
+        startBatch(batch, {QStringLiteral("-o"), out, input}, dir.path());
+        // The encoder has begun writing the output.
+        QTRY_VERIFY_WITH_TIMEOUT(!filesIn(out).isEmpty() &&
+                                     QFileInfo(out + QLatin1Char('/') + filesIn(out)[0]).size() > 0,
+                                 120000);
+        ::kill(pid_t(batch.processId()), signalNumber);
+        const Finished stopped = waitFor(batch);
+
+        QCOMPARE(stopped.exitCode, 1);
+        QVERIFY2(stopped.err.endsWith(QStringLiteral("转换中止\n")), qPrintable(stopped.err));
+        QCOMPARE(filesIn(out), QStringList());
+        QCOMPARE(batchFolders(), QStringList());
+    }
+
+    void gnuParallelOverALibrary()
+    {
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("parallel")).isEmpty(),
+                 "GNU parallel is missing: run scripts/install-deps.sh");
+        QTemporaryDir dir;
+        const QString library = dir.filePath(QStringLiteral("Music"));
+        const QStringList tracks{QStringLiteral("1.flac"), QStringLiteral("2.flac")};
+        QVERIFY(makeAlbum(library + QStringLiteral("/Album A"), tracks, 1));
+        QVERIFY(makeAlbum(library + QStringLiteral("/Album B"), tracks, 1));
+        const QString out = dir.filePath(QStringLiteral("mp3"));
+
+        // The README's command, with this machine (":") as the only login, two jobs at a time.
+        QProcess shell;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"), TestMedia::programFolder() + QLatin1Char(':') +
+                                                       environment.value(QStringLiteral("PATH")));
+        shell.setProcessEnvironment(environment);
+        shell.setProcessChannelMode(QProcess::MergedChannels);
+        shell.start(QStringLiteral("sh"),
+                    {QStringLiteral("-c"),
+                     QStringLiteral("find \"$1\" -mindepth 1 -maxdepth 1 -type d |\n"
+                                    "    parallel --will-cite --sshlogin 2/: tunoxa-batch -o \"$2\"/{/} {}"),
+                     QStringLiteral("sh"), library, out});
+        QVERIFY(shell.waitForFinished(300000));
+
+        QVERIFY2(shell.exitCode() == 0, shell.readAll().constData());
+        for (const QString &album : {QStringLiteral("Album A"), QStringLiteral("Album B")}) {
+            const QStringList outputs = filesIn(out + QLatin1Char('/') + album);
+            QCOMPARE(outputs.size(), 2);
+            QVERIFY(outputs[0].startsWith(QStringLiteral("1_")));
+            QVERIFY(outputs[1].startsWith(QStringLiteral("2_")));
+        }
+        QCOMPARE(batchFolders(), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBatch)
+#include "tst_batch.moc"
