@@ -282,6 +282,7 @@ void ConversionRun::fileConverted(FileList::Id id)
 void ConversionRun::fileFailed(FileList::Id id, const QString &reason)
 {
     recordFailure(id, reason);
+    showOverallProgress();
     fillSlots();
 }
 
@@ -339,9 +340,9 @@ void ConversionRun::finishEndOfRun()
 {
     m_host.showDropZone();
     m_host.setRunControlsEnabled(true);
-    m_progress.setBar(0, 0);
     m_progress.setCaption(m_failures.isEmpty() ? RunTexts::done()
                                                : RunTexts::finishedWithFailures(m_failures.size()));
+    m_progress.setBar(0, 0);
     m_state = State::Idle;
     if (!m_failures.isEmpty())
         showFailureSummary();
