@@ -7,25 +7,6 @@
 
 #include <QFileInfo>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
-namespace {
-
-// A folder by the exact bytes of its name, which need not be valid UTF-8.
-bool isFolder(const QByteArray &path)
-{
-#ifdef Q_OS_UNIX
-    struct stat info;
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-#else
-    return QFileInfo(QString::fromLocal8Bit(path)).isDir();
-#endif
-}
-
-} // namespace
-
 BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObject *parent)
     : QObject(parent)
     , m_options(options)
@@ -68,7 +49,7 @@ void BatchJob::addNextInput()
         return;
     while (m_nextInput < m_options.inputs.size()) {
         const QByteArray &input = m_options.inputs.at(m_nextInput++);
-        if (isFolder(input)) {
+        if (FileSearch::isFolder(input)) {
             m_scan->start(input);
             return;
         }

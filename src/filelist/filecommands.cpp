@@ -9,28 +9,8 @@
 #include "shell/standarddialogs.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
-namespace {
-
-// Asked by the name's own bytes, so a folder whose name is not valid UTF-8 is still searched.
-bool isFolder(const QByteArray &nativePath)
-{
-#ifdef Q_OS_UNIX
-    struct stat info;
-    return ::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-#else
-    return QFileInfo(QFile::decodeName(nativePath)).isDir();
-#endif
-}
-
-} // namespace
 
 FileDialogs FileDialogs::system(StandardDialogs &sharedDialogs, QWidget *owner)
 {
@@ -173,7 +153,7 @@ void FileCommands::addWaitingPaths()
     };
     while (!m_busy && !m_waitingPaths.isEmpty()) {
         const QByteArray path = m_waitingPaths.takeFirst();
-        if (!isFolder(path)) {
+        if (!FileSearch::isFolder(path)) {
             files.append(path);
             continue;
         }

@@ -247,4 +247,14 @@ QString trimTrailingNulsAndBlanks(const QString &s)
     return s.left(end);
 }
 
+bool isFolder(const QByteArray &nativePath)
+{
+#ifdef Q_OS_UNIX
+    struct stat info;
+    return ::stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+#else
+    return QFileInfo(QFile::decodeName(nativePath)).isDir();
+#endif
+}
+
 } // namespace FileSearch

@@ -60,4 +60,8 @@ private:
 // s without its trailing NUL and space characters.
 QString trimTrailingNulsAndBlanks(const QString &s);
 
+// Whether the path names a folder, asked by the name's own bytes, so a folder whose name is not
+// valid UTF-8 is still found.
+bool isFolder(const QByteArray &nativePath);
+
 } // namespace FileSearch
