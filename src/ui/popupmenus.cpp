@@ -33,7 +33,7 @@ PopupMenus::PopupMenus(QWidget *owner, QLineEdit *actionChannel)
                 ActionWords::removeSelected());
     QAction *removeAll = m_removePopup->addAction(QStringLiteral("移除全部"));
     removeAll->setObjectName(QStringLiteral("removeAllItem"));
-    connect(removeAll, &QAction::triggered, this, &PopupMenus::requestRemoveAll);
+    connect(removeAll, &QAction::triggered, this, &PopupMenus::removeAllRequested);
 }
 
 void PopupMenus::popupRemove(const QPoint &globalPos)
@@ -48,16 +48,9 @@ QMenu *PopupMenus::addMenu(QWidget *owner, const QString &name, const QString &t
     return menu;
 }
 
-QAction *PopupMenus::addWordItem(QMenu *menu, const QString &name, const QString &caption,
-                                 const QString &word)
+void PopupMenus::addWordItem(QMenu *menu, const QString &name, const QString &caption, const QString &word)
 {
     QAction *action = menu->addAction(caption);
     action->setObjectName(name);
     connect(action, &QAction::triggered, this, [this, word] { m_actionChannel->setText(word); });
-    return action;
-}
-
-void PopupMenus::requestRemoveAll()
-{
-    emit removeAllRequested();
 }

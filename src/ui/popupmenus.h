@@ -2,7 +2,6 @@
 
 #include <QObject>
 
-class QAction;
 class QLineEdit;
 class QMenu;
 class QWidget;
@@ -27,13 +26,12 @@ public:
     void popupRemove(const QPoint &globalPos);
 
 signals:
-    // requestRemoveAll: the file list is to be emptied now.
+    // The file list is to be emptied now.
     void removeAllRequested();
 
 private:
     QMenu *addMenu(QWidget *owner, const QString &name, const QString &title);
-    QAction *addWordItem(QMenu *menu, const QString &name, const QString &caption, const QString &word);
-    void requestRemoveAll();
+    void addWordItem(QMenu *menu, const QString &name, const QString &caption, const QString &word);
 
     QLineEdit *m_actionChannel;
     QMenu *m_filePopup;
