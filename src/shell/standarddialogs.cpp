@@ -1,6 +1,7 @@
 #include "shell/standarddialogs.h"
 
 #include "shell/appdirs.h"
+#include "shell/filechoosers.h"
 #include "shell/filedialogsetup.h"
 
 #include <QColorDialog>
@@ -62,14 +63,10 @@ bool StandardDialogs::showFolder()
 {
     if (!m_owner)
         return false;
-    QFileDialog dialog(m_owner, title());
-    FileDialogSetup::useQtDialog(dialog);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setDirectory(QFileInfo(path()).isDir() ? path() : QDir::homePath());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString folder = FileChoosers::chooseFolder(m_owner, title(), path());
+    if (folder.isEmpty())
         return false;
-    m_path = QDir::cleanPath(dialog.selectedFiles().constFirst());
+    m_path = folder;
     m_fileName.clear();
     m_fileTitle.clear();
     return true;

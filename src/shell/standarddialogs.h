@@ -5,9 +5,9 @@
 
 class QWidget;
 
-// The standard dialogs behind one object that keeps their settings between uses: the program's
-// the main window's one instance remembers the last file and folder chosen for the whole run. The dialogs are
-// Qt's own (not the desktop's native ones), so they behave the same everywhere.
+// The standard dialogs behind one object that keeps their settings between uses: the main window's
+// one instance remembers the last file and folder chosen for the whole run. The dialogs are Qt's own
+// (not the desktop's native ones), so they behave the same everywhere.
 class StandardDialogs
 {
 public:
