@@ -30,15 +30,14 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
     setModal(true);
     setFixedSize(300, 244);
 
-    m_soundLabel = new QLabel(QStringLiteral("转换完毕声音提示"), this);
-    m_soundLabel->setObjectName(QStringLiteral("soundLabel"));
-    m_soundLabel->setGeometry(20, 40, 130, 22);
+    auto *soundLabel =
+        addCaption(QStringLiteral("soundLabel"), QStringLiteral("转换完毕声音提示"), QRect(20, 40, 130, 22));
 
     m_soundCombo = new QComboBox(this);
     m_soundCombo->setObjectName(QStringLiteral("soundCombo"));
     m_soundCombo->addItems({QStringLiteral("ON"), QStringLiteral("OFF")});
     m_soundCombo->setGeometry(160, 40, 80, 22);
-    m_soundLabel->setBuddy(m_soundCombo);
+    soundLabel->setBuddy(m_soundCombo);
 
     m_cutterCheck = new QCheckBox(QStringLiteral("Music Cutter"), this);
     m_cutterCheck->setObjectName(QStringLiteral("cutterCheck"));
@@ -68,27 +67,29 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
     m_simultaneousSpin->setGeometry(160, 164, 80, 22);
     simultaneousLabel->setBuddy(m_simultaneousSpin);
 
-    m_closePicture =
+    auto *closePicture =
         addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"), QStringLiteral("关闭"),
                          QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
-    m_okPicture = addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"), QStringLiteral("确定"),
-                                   QStyle::SP_DialogApplyButton, QRect(20, 204, 28, 28));
-    m_backPicture = addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"),
-                                     QStringLiteral("返回"), QStyle::SP_ArrowBack, QRect(54, 204, 28, 28));
-    connect(m_okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
-    connect(m_backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
-    connect(m_closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
+    auto *okPicture =
+        addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"), QStringLiteral("确定"),
+                         QStyle::SP_DialogApplyButton, QRect(20, 204, 28, 28));
+    auto *backPicture =
+        addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"), QStringLiteral("返回"),
+                         QStyle::SP_ArrowBack, QRect(54, 204, 28, 28));
+    connect(okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
+    connect(backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
+    connect(closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
-    m_okButton = new QPushButton(QStringLiteral("确定"), this);
-    m_okButton->setObjectName(QStringLiteral("okButton"));
-    m_okButton->setGeometry(128, 206, 76, 26);
-    m_okButton->setDefault(true);
-    connect(m_okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
+    auto *okButton = new QPushButton(QStringLiteral("确定"), this);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setGeometry(128, 206, 76, 26);
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
 
-    m_backButton = new QPushButton(QStringLiteral("返回"), this);
-    m_backButton->setObjectName(QStringLiteral("backButton"));
-    m_backButton->setGeometry(210, 206, 76, 26);
-    connect(m_backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
+    auto *backButton = new QPushButton(QStringLiteral("返回"), this);
+    backButton->setObjectName(QStringLiteral("backButton"));
+    backButton->setGeometry(210, 206, 76, 26);
+    connect(backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     showStoredSettings();
 }
@@ -165,11 +166,7 @@ void OptionsDialog::updateTimeFieldsEnabled()
 
 bool OptionsDialog::checkBelowSixty(QLineEdit *field, const QString &message, const QString &title)
 {
-    if (NumberText::leading(field->text()) <= 59)
-        return true;
-    m_services.showMessage(UserServices::Icon::Warning, title, message);
-    field->setFocus();
-    return false;
+    return NumberText::leading(field->text()) <= 59 || refuse(field, title, message);
 }
 
 bool OptionsDialog::refuse(QLineEdit *field, const QString &title, const QString &message)

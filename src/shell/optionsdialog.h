@@ -10,7 +10,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QSpinBox;
 class QToolButton;
 
@@ -56,7 +55,6 @@ private:
     ProgramSettings &m_settings;
     QString m_settingsFolder;
     UserServices &m_services;
-    QLabel *m_soundLabel;
     QComboBox *m_soundCombo;
     QCheckBox *m_cutterCheck;
     QLineEdit *m_startHoursEdit;
@@ -66,9 +64,4 @@ private:
     QLineEdit *m_endMinutesEdit;
     QLineEdit *m_endSecondsEdit;
     QSpinBox *m_simultaneousSpin;
-    QToolButton *m_okPicture;
-    QToolButton *m_backPicture;
-    QToolButton *m_closePicture;
-    QPushButton *m_okButton;
-    QPushButton *m_backButton;
 };
