@@ -51,20 +51,16 @@ MainWindowCommands::MainWindowCommands(MainWindow &window, const MainWindowContr
 
 void MainWindowCommands::connectControls()
 {
-    for (auto button = m_controls.toolbarButtons.cbegin(); button != m_controls.toolbarButtons.cend();
-         ++button)
-        connect(button.value(), &QToolButton::clicked, this,
-                [this, index = button.key()] { runToolbarButton(index); });
+    for (const auto [index, button] : m_controls.toolbarButtons.asKeyValueRange())
+        connect(button, &QToolButton::clicked, this, [this, index] { runToolbarButton(index); });
     connect(m_controls.helpZone, &HotLabel::clicked, this, &MainWindowCommands::openHelp);
     connect(m_controls.minimizeZone, &HotLabel::clicked, this, &MainWindowCommands::minimizeWindow);
     connect(m_controls.closeZone, &HotLabel::clicked, this, &MainWindowCommands::exitProgram);
     connect(m_controls.browseButton, &QPushButton::clicked, this, &MainWindowCommands::chooseOutputFolder);
     connect(m_controls.startButton, &QPushButton::clicked, this, &MainWindowCommands::startConversion);
     connect(m_controls.feedbackLink, &HotLabel::clicked, this, &MainWindowCommands::showFeedback);
-    for (auto picture = m_controls.hiddenToolbar.cbegin(); picture != m_controls.hiddenToolbar.cend();
-         ++picture)
-        connect(picture.value(), &HotLabel::clicked, this,
-                [this, index = picture.key()] { runToolbarCommand(index); });
+    for (const auto [index, picture] : m_controls.hiddenToolbar.asKeyValueRange())
+        connect(picture, &HotLabel::clicked, this, [this, index] { runToolbarCommand(index); });
     connect(m_controls.addPicture, &HotLabel::clicked, this, &MainWindowCommands::addFileFromDialog);
     connect(m_controls.removePicture, &HotLabel::clicked, this, &MainWindowCommands::removeSelectedFile);
     connect(m_controls.startPicture, &HotLabel::clicked, this, &MainWindowCommands::startConversion);
