@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 // The words the popup menus write into the main window's action channel, in the order the
 // channel tests them.
