@@ -57,11 +57,6 @@ QString fileName()
     return QStringLiteral("options.ini");
 }
 
-ProgramSettings parse(const QByteArray &content)
-{
-    return fromLines(SettingsFile::splitLines(content, lineCount));
-}
-
 QByteArray compose(const ProgramSettings &settings)
 {
     return SettingsFile::joinLines(toLines(settings));

@@ -11,12 +11,10 @@ namespace OptionsFile {
 
 QString fileName(); // "options.ini"
 
-// Each line's leading number, rounded half to even; a missing line, or a value too large for its
-// variable, gives 0.
-ProgramSettings parse(const QByteArray &content);
 QByteArray compose(const ProgramSettings &settings);
 
-// A missing or unreadable file gives all 0.
+// Each line's leading number, rounded half to even; a missing line, or a value too large for its
+// variable, gives 0, and so does a missing or unreadable file.
 ProgramSettings read(const QString &path);
 // Replaces the file atomically; false (and the old file untouched) when it could not.
 bool write(const QString &path, const ProgramSettings &settings);

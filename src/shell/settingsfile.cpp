@@ -1,10 +1,11 @@
 #include "shell/settingsfile.h"
 
+#include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace SettingsFile {
+namespace {
 
 QStringList splitLines(const QByteArray &content, int maxLines)
 {
@@ -22,6 +23,10 @@ QStringList splitLines(const QByteArray &content, int maxLines)
     }
     return lines;
 }
+
+} // namespace
+
+namespace SettingsFile {
 
 QByteArray joinLines(const QStringList &lines)
 {

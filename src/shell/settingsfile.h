@@ -9,11 +9,10 @@
 // write leaves the previous file whole.
 namespace SettingsFile {
 
-// At most maxLines lines; a last line without an ending counts.
-QStringList splitLines(const QByteArray &content, int maxLines);
 QByteArray joinLines(const QStringList &lines);
 
-// The lines in the first maxBytes of the file; none when it is not a regular file or cannot be read.
+// At most maxLines lines in the first maxBytes of the file (a last line without an ending counts);
+// none when it is not a regular file or cannot be read.
 QStringList readLines(const QString &path, int maxLines, qint64 maxBytes);
 // False when nothing was replaced: the file is marked read-only (honoured even for root), the
 // folder cannot take the new file, or writing it failed part way.

@@ -98,11 +98,6 @@ QString fileName()
     return QStringLiteral("setup.ini");
 }
 
-SetupState parse(const QByteArray &content)
-{
-    return fromLines(SettingsFile::splitLines(content, lineCount));
-}
-
 QByteArray compose(const SetupState &state)
 {
     return SettingsFile::joinLines(toLines(state));

@@ -31,7 +31,6 @@ namespace SetupFile {
 
 QString fileName(); // "setup.ini"
 
-SetupState parse(const QByteArray &content);
 QByteArray compose(const SetupState &state);
 
 // A missing or unreadable file gives an empty state.

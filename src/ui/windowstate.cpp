@@ -31,9 +31,8 @@ int shownEntry(const QComboBox *combo)
 // empty and the run without a value, so it is not applied either.
 std::optional<int> entryToRestore(std::optional<int> saved, const QComboBox *combo)
 {
-    if (!saved || *saved < 0 || *saved >= combo->count())
-        return std::nullopt;
-    return saved;
+    const std::optional<int> entry = SetupState::applicableIndex(saved, combo->count());
+    return entry && *entry >= 0 ? entry : std::nullopt;
 }
 
 } // namespace
