@@ -67,10 +67,9 @@ void ConversionRun::setClock(std::function<QTime()> clock)
 
 FileConversion *ConversionRun::addSlot()
 {
-    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_progress, m_services, this);
-    slot->setWorkFolder(m_workFolder);
-    auto *ownProgress = new ProgressDisplay(this);
+    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, m_services, this);
     slot->setClock(m_clock);
+    auto *ownProgress = new ProgressDisplay(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
     connect(slot, &FileConversion::converted, this, &ConversionRun::fileConverted);

@@ -34,10 +34,12 @@ public:
     // "tmp/tmp-k.mp4", all in the work folder.
     static WorkPaths workPathsOf(const QString &workFolder, int slot);
 
-    FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent = nullptr);
+    // Its work files go into workFolder.
+    FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress, UserServices &services,
+                   QObject *parent = nullptr);
     ~FileConversion() override;
 
-    // Where its work files go; the program's work folder unless changed.
+    // Where its work files go.
     void setWorkFolder(const QString &workFolder);
     // The display its tools' output goes to.
     void setProgress(ProgressDisplay &progress);
