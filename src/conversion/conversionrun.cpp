@@ -82,24 +82,9 @@ FileConversion *ConversionRun::addSlot()
     return slot;
 }
 
-ToolRunner &ConversionRun::convRunner()
-{
-    return m_slots.constFirst()->convRunner();
-}
-
 ToolRunner &ConversionRun::coderRunner()
 {
     return m_slots.constFirst()->coderRunner();
-}
-
-ToolRunner &ConversionRun::soxRunner()
-{
-    return m_slots.constFirst()->soxRunner();
-}
-
-ToolRunner &ConversionRun::probeRunner()
-{
-    return m_slots.constFirst()->probeRunner();
 }
 
 QString ConversionRun::runningTool() const

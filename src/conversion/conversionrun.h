@@ -97,7 +97,6 @@ public:
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
     // run's settings from the window and writes the absolute output folder back into its box.
     void start();
-    const RunSettings &settings() const { return m_settings; }
     // The tool of a stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
     QString runningTool() const;
 
@@ -116,11 +115,8 @@ public:
     // starts nothing more.
     void stopForShutdown();
 
-    // The runners of the first file slot, the one a run with one file at a time uses.
-    ToolRunner &convRunner();
+    // The coder runner of the first file slot, the one a run with one file at a time uses.
     ToolRunner &coderRunner();
-    ToolRunner &soxRunner();
-    ToolRunner &probeRunner();
 
 signals:
     // A tool stage of a file starts or has been judged (tool: "conv", "coder", "coder2", "sox").

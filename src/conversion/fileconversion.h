@@ -43,7 +43,6 @@ public:
     void setWorkFolder(const QString &workFolder);
     // The display its tools' output goes to.
     void setProgress(ProgressDisplay &progress);
-    ProgressDisplay &progress() const { return *m_progress; }
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
@@ -62,10 +61,7 @@ public:
     // deleted at once, and nothing more starts. stopped follows once the tool has ended.
     void stop();
 
-    ToolRunner &convRunner() { return *m_convRunner; }
     ToolRunner &coderRunner() { return *m_coderRunner; }
-    ToolRunner &soxRunner() { return *m_soxRunner; }
-    ToolRunner &probeRunner() { return *m_probeRunner; }
 
 signals:
     void stageStarted(FileList::Id id, const QString &tool);
