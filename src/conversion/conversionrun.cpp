@@ -222,7 +222,7 @@ void ConversionRun::fillSlots()
         endRun();
 }
 
-bool ConversionRun::startFile(FileConversion &slot, FileList::Id id)
+void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
 {
     m_files.setConverting(id, true);
     m_pathsConverting.insert(id, m_files.path(id));
@@ -235,15 +235,14 @@ bool ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.recipe.cut = m_settings.cut;
     if (!m_settings.format) {
         recordFailure(id, RunTexts::noFormatSelected());
-        return false;
+        return;
     }
     if (job.recipe.inputPath.isEmpty()) {
         recordFailure(id, RunTexts::inputUnreachable());
-        return false;
+        return;
     }
     job.format = *m_settings.format;
     slot.start(job);
-    return true;
 }
 
 bool ConversionRun::anySlotBusy() const

@@ -133,8 +133,8 @@ private:
     // Gives every free slot the next file not yet tried; ends the run when nothing is left to do.
     void fillSlots();
     FileConversion *addSlot();
-    // False when the file failed before any tool started.
-    bool startFile(FileConversion &slot, FileList::Id id);
+    // Starts the file's first stage, or marks it failed at once when no tool can start on it.
+    void startFile(FileConversion &slot, FileList::Id id);
     void fileConverted(FileList::Id id);
     void fileFailed(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);
