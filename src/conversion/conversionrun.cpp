@@ -67,10 +67,9 @@ void ConversionRun::setClock(std::function<QTime()> clock)
 
 FileConversion *ConversionRun::addSlot()
 {
-    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_progress, m_services, this);
-    slot->setWorkFolder(m_workFolder);
-    auto *ownProgress = new ProgressDisplay(this);
+    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, m_services, this);
     slot->setClock(m_clock);
+    auto *ownProgress = new ProgressDisplay(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
     connect(slot, &FileConversion::converted, this, &ConversionRun::fileConverted);
@@ -83,24 +82,9 @@ FileConversion *ConversionRun::addSlot()
     return slot;
 }
 
-ToolRunner &ConversionRun::convRunner()
-{
-    return m_slots.constFirst()->convRunner();
-}
-
 ToolRunner &ConversionRun::coderRunner()
 {
     return m_slots.constFirst()->coderRunner();
-}
-
-ToolRunner &ConversionRun::soxRunner()
-{
-    return m_slots.constFirst()->soxRunner();
-}
-
-ToolRunner &ConversionRun::probeRunner()
-{
-    return m_slots.constFirst()->probeRunner();
 }
 
 QString ConversionRun::runningTool() const
@@ -238,7 +222,7 @@ void ConversionRun::fillSlots()
         endRun();
 }
 
-bool ConversionRun::startFile(FileConversion &slot, FileList::Id id)
+void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
 {
     m_files.setConverting(id, true);
     m_pathsConverting.insert(id, m_files.path(id));
@@ -251,15 +235,14 @@ bool ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.recipe.cut = m_settings.cut;
     if (!m_settings.format) {
         recordFailure(id, RunTexts::noFormatSelected());
-        return false;
+        return;
     }
     if (job.recipe.inputPath.isEmpty()) {
         recordFailure(id, RunTexts::inputUnreachable());
-        return false;
+        return;
     }
     job.format = *m_settings.format;
     slot.start(job);
-    return true;
 }
 
 bool ConversionRun::anySlotBusy() const

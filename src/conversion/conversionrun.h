@@ -97,7 +97,6 @@ public:
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
     // run's settings from the window and writes the absolute output folder back into its box.
     void start();
-    const RunSettings &settings() const { return m_settings; }
     // The tool of a stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
     QString runningTool() const;
 
@@ -116,11 +115,8 @@ public:
     // starts nothing more.
     void stopForShutdown();
 
-    // The runners of the first file slot, the one a run with one file at a time uses.
-    ToolRunner &convRunner();
+    // The coder runner of the first file slot, the one a run with one file at a time uses.
     ToolRunner &coderRunner();
-    ToolRunner &soxRunner();
-    ToolRunner &probeRunner();
 
 signals:
     // A tool stage of a file starts or has been judged (tool: "conv", "coder", "coder2", "sox").
@@ -137,8 +133,8 @@ private:
     // Gives every free slot the next file not yet tried; ends the run when nothing is left to do.
     void fillSlots();
     FileConversion *addSlot();
-    // False when the file failed before any tool started.
-    bool startFile(FileConversion &slot, FileList::Id id);
+    // Starts the file's first stage, or marks it failed at once when no tool can start on it.
+    void startFile(FileConversion &slot, FileList::Id id);
     void fileConverted(FileList::Id id);
     void fileFailed(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);

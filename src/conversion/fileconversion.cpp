@@ -6,7 +6,6 @@
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
-#include "shell/appdirs.h"
 
 #include <QFile>
 
@@ -43,10 +42,11 @@ WorkPaths FileConversion::workPathsOf(const QString &workFolder, int slot)
             workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav")};
 }
 
-FileConversion::FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent)
+FileConversion::FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress,
+                               UserServices &services, QObject *parent)
     : QObject(parent)
     , m_slot(slot)
-    , m_work(workPathsOf(AppDirs::workFolder(), slot))
+    , m_work(workPathsOf(workFolder, slot))
     , m_progress(&progress)
     , m_convRunner(new ToolRunner(services, this))
     , m_coderRunner(new ToolRunner(services, this))

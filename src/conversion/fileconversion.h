@@ -34,14 +34,15 @@ public:
     // "tmp/tmp-k.mp4", all in the work folder.
     static WorkPaths workPathsOf(const QString &workFolder, int slot);
 
-    FileConversion(int slot, ProgressDisplay &progress, UserServices &services, QObject *parent = nullptr);
+    // Its work files go into workFolder.
+    FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress, UserServices &services,
+                   QObject *parent = nullptr);
     ~FileConversion() override;
 
-    // Where its work files go; the program's work folder unless changed.
+    // Where its work files go.
     void setWorkFolder(const QString &workFolder);
     // The display its tools' output goes to.
     void setProgress(ProgressDisplay &progress);
-    ProgressDisplay &progress() const { return *m_progress; }
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
@@ -60,10 +61,7 @@ public:
     // deleted at once, and nothing more starts. stopped follows once the tool has ended.
     void stop();
 
-    ToolRunner &convRunner() { return *m_convRunner; }
     ToolRunner &coderRunner() { return *m_coderRunner; }
-    ToolRunner &soxRunner() { return *m_soxRunner; }
-    ToolRunner &probeRunner() { return *m_probeRunner; }
 
 signals:
     void stageStarted(FileList::Id id, const QString &tool);
