@@ -179,11 +179,12 @@ void clearWorkFolder()
 }
 
 RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int simultaneousFiles,
-                    bool watchEventLoop)
+                    bool watchEventLoop, int format)
 {
     RecordingServices services;
     BenchHost host;
     host.outputFolder = outputFolder;
+    host.format = format;
     FileList files;
     ProgressDisplay progress;
     ProgramSettings settings{1, 0, 0, 0, simultaneousFiles}; // no completion sound

@@ -62,9 +62,10 @@ struct RunFigures
     double longestBlockMs = 0; // longest gap between ticks of a 1 ms timer; 0 when not watched
 };
 
-// The album through a ConversionRun as the window starts it, simultaneousFiles at once.
+// The album through a ConversionRun as the window starts it, simultaneousFiles at once, with the
+// format at this selector position.
 RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int simultaneousFiles,
-                    bool watchEventLoop = false);
+                    bool watchEventLoop = false, int format = FormatTable::positionOf(OutputFormat::Mp3));
 
 struct Spread
 {
