@@ -48,14 +48,10 @@ double walkSeconds(int rows, const QString &outputFolder)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int fileCount = argc > 1 ? std::atoi(argv[1]) : 10;
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 240;
-    const int simultaneous = argc > 3 ? std::atoi(argv[3]) : 1;
-    if (fileCount < 1 || seconds <= 0 || simultaneous < 1) {
-        // The run refuses an empty list, and would leave nothing to wait for.
-        std::fprintf(stderr, "usage: bench_run [files, at least 1] [seconds per file] [files at once]\n");
+    const std::optional<AlbumChoice> choice = albumChoice(argc, argv, "bench_run", {10, 240, 1});
+    if (!choice)
         return 2;
-    }
+    const auto [fileCount, seconds, simultaneous] = *choice;
 
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());
