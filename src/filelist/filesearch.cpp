@@ -89,10 +89,8 @@ public:
                 continue;
             isFolder = entry->d_type == DT_DIR;
             // Only a link, or a file system that does not tell the type, needs a look at the entry.
-            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-                struct stat info;
-                isFolder = ::stat((m_folder + '/' + name).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-            }
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+                isFolder = FileSearch::isFolder(m_folder + '/' + name);
             return true;
         }
         return false;
