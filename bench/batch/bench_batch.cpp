@@ -4,17 +4,12 @@
 //
 // bench_batch [files] [seconds per file]   (default: 10 files of 60 s)
 
-#include "common/recordingservices.h"
+#include "albumbench.h"
 #include "common/testmedia.h"
-#include "conversion/conversionrun.h"
-#include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
-#include "shell/programsettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -22,56 +17,13 @@
 
 namespace {
 
-class BenchHost final : public RunHost
-{
-public:
-    QString outputFolder;
-
-    int formatPosition() const override { return FormatTable::positionOf(OutputFormat::Mp3); }
-    EncodingSettings encodingSettings() const override
-    {
-        const FormatDefaults d = FormatTable::defaultsFor(OutputFormat::Mp3);
-        EncodingSettings settings;
-        settings.sampleRate = d.sampleRate;
-        settings.audioBitrate = d.audioBitrate;
-        settings.channelIndex = d.channelIndex;
-        return settings;
-    }
-    QString outputFolderText() const override { return outputFolder; }
-    void setOutputFolderText(const QString &text) override { outputFolder = text; }
-    void setRunControlsEnabled(bool) override {}
-    void showDropZone() override {}
-    QString programFolder() const override { return TestMedia::programFolder(); }
-};
-
-double seconds(const QElapsedTimer &clock)
-{
-    return clock.nsecsElapsed() / 1e9;
-}
-
 // The window's run with `files` at once; the start delay belongs to the click, not to the work.
 double windowRun(const QStringList &album, const QString &outputFolder, int files)
 {
-    RecordingServices services;
-    BenchHost host;
-    host.outputFolder = outputFolder;
-    FileList list;
-    ProgressDisplay progress;
-    ProgramSettings settings;
-    settings.soundPromptIndex = 1;
-    settings.simultaneousFiles = files;
-    ConversionRun run(host, list, progress, services, settings);
-    for (const QString &input : album)
-        list.addFile(input);
-    QEventLoop loop;
-    QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
-    QElapsedTimer clock;
-    clock.start();
-    run.start();
-    loop.exec();
-    if (!list.isEmpty())
-        std::fprintf(stderr, "the run left %d files unconverted\n", list.count());
-    return seconds(clock) - ConversionRun::StartDelayMs / 1000.0;
+    const AlbumBench::RunFigures run = AlbumBench::runAlbum(album, outputFolder, files);
+    if (run.converted != album.size())
+        std::fprintf(stderr, "the run left %d files unconverted\n", int(album.size()) - run.converted);
+    return run.wallSeconds - ConversionRun::StartDelayMs / 1000.0;
 }
 
 double timed(const QString &program, const QStringList &arguments)
@@ -81,7 +33,7 @@ double timed(const QString &program, const QStringList &arguments)
     const TestMedia::ToolResult result = TestMedia::run(program, arguments, 3600000);
     if (result.exitCode != 0)
         std::fprintf(stderr, "%s failed: %s\n", qPrintable(program), result.output.constData());
-    return seconds(clock);
+    return clock.nsecsElapsed() / 1e9;
 }
 
 double batch(const QString &albumFolder, const QString &outputFolder, int files)
@@ -126,15 +78,10 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());
     const QString albumFolder = dir.filePath(QStringLiteral("album"));
-    QDir().mkpath(albumFolder);
-    QStringList album;
-    for (int i = 1; i <= fileCount; ++i) {
-        const QString path = albumFolder + QStringLiteral("/%1 Track.flac").arg(i, 2, 10, QLatin1Char('0'));
-        if (!TestMedia::makeFlac(path, length)) {
-            std::fprintf(stderr, "cannot make %s\n", qPrintable(path));
-            return 1;
-        }
-        album.append(path);
+    const QStringList album = AlbumBench::makeAlbum(albumFolder, fileCount, length);
+    if (album.isEmpty()) {
+        std::fprintf(stderr, "cannot make the album in %s\n", qPrintable(albumFolder));
+        return 1;
     }
     std::printf("album: %d FLAC files of %.0f s, to MP3 at 320 kbit/s\n", fileCount, length);
 

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 namespace AlbumBench {
 
@@ -34,6 +35,23 @@ EncodingSettings BenchHost::mp3Settings()
     settings.audioBitrate = QStringLiteral("320");
     settings.channelIndex = 1;
     return settings;
+}
+
+std::optional<AlbumChoice> albumChoice(int argc, char *argv[], const char *program, AlbumChoice defaults)
+{
+    AlbumChoice choice = defaults;
+    if (argc > 1)
+        choice.files = std::atoi(argv[1]);
+    if (argc > 2)
+        choice.seconds = std::atof(argv[2]);
+    if (argc > 3)
+        choice.simultaneousFiles = std::atoi(argv[3]);
+    if (choice.files < 1 || choice.seconds <= 0 || choice.simultaneousFiles < 1) {
+        // The run refuses an empty list, and would leave nothing to wait for.
+        std::fprintf(stderr, "usage: %s [files, at least 1] [seconds per file] [files at once]\n", program);
+        return std::nullopt;
+    }
+    return choice;
 }
 
 QStringList makeAlbum(const QString &folder, int files, double seconds)
@@ -179,11 +197,12 @@ void clearWorkFolder()
 }
 
 RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int simultaneousFiles,
-                    bool watchEventLoop)
+                    bool watchEventLoop, int format)
 {
     RecordingServices services;
     BenchHost host;
     host.outputFolder = outputFolder;
+    host.format = format;
     FileList files;
     ProgressDisplay progress;
     ProgramSettings settings{1, 0, 0, 0, simultaneousFiles}; // no completion sound

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // What the run benchmarks share: an album of FLAC files, the run driven as the main window drives
 // it, and the same tool commands from a shell, one file after another or several at once.
 namespace AlbumBench {
@@ -27,6 +29,18 @@ public:
 
     static EncodingSettings mp3Settings();
 };
+
+// What a run benchmark's command line chooses: [files] [seconds per file] [files at once].
+struct AlbumChoice
+{
+    int files = 0;
+    double seconds = 0;
+    int simultaneousFiles = 0;
+};
+
+// The choice of argv over defaults; none, with the usage printed for program, when a number is not
+// positive.
+std::optional<AlbumChoice> albumChoice(int argc, char *argv[], const char *program, AlbumChoice defaults);
 
 // "01 Track.flac", "02 Track.flac", ... of sine tone in folder; empty when one cannot be made.
 QStringList makeAlbum(const QString &folder, int files, double seconds);
@@ -62,9 +76,10 @@ struct RunFigures
     double longestBlockMs = 0; // longest gap between ticks of a 1 ms timer; 0 when not watched
 };
 
-// The album through a ConversionRun as the window starts it, simultaneousFiles at once.
+// The album through a ConversionRun as the window starts it, simultaneousFiles at once, with the
+// format at this selector position.
 RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int simultaneousFiles,
-                    bool watchEventLoop = false);
+                    bool watchEventLoop = false, int format = FormatTable::positionOf(OutputFormat::Mp3));
 
 struct Spread
 {

@@ -8,16 +8,11 @@
 
 #include "albumbench.h"
 #include "common/processusage.h"
-#include "common/recordingservices.h"
-#include "runner/progressdisplay.h"
 #include "shell/appdirs.h"
-#include "shell/programsettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -42,24 +37,10 @@ qint64 workFolderBytes()
 // time is the run's own work per row (finding the next file, marking, the events between files).
 double walkSeconds(int rows, const QString &outputFolder)
 {
-    RecordingServices services;
-    BenchHost host;
-    host.outputFolder = outputFolder;
-    host.format = -1;
-    FileList files;
-    ProgressDisplay progress;
-    ProgramSettings settings{1, 0, 0, 0}; // no completion sound
-    ConversionRun run(host, files, progress, services, settings);
+    QStringList files;
     for (int i = 0; i < rows; ++i)
-        files.addFile(QStringLiteral("/m/%1.flac").arg(i));
-
-    QEventLoop loop;
-    QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
-    QElapsedTimer clock;
-    clock.start();
-    run.start();
-    loop.exec();
-    return clock.nsecsElapsed() / 1e9 - ConversionRun::StartDelayMs / 1000.0;
+        files.append(QStringLiteral("/m/%1.flac").arg(i));
+    return runAlbum(files, outputFolder, 1, false, -1).wallSeconds - ConversionRun::StartDelayMs / 1000.0;
 }
 
 } // namespace
@@ -67,14 +48,10 @@ double walkSeconds(int rows, const QString &outputFolder)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int fileCount = argc > 1 ? std::atoi(argv[1]) : 10;
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 240;
-    const int simultaneous = argc > 3 ? std::atoi(argv[3]) : 1;
-    if (fileCount < 1 || seconds <= 0 || simultaneous < 1) {
-        // The run refuses an empty list, and would leave nothing to wait for.
-        std::fprintf(stderr, "usage: bench_run [files, at least 1] [seconds per file] [files at once]\n");
+    const std::optional<AlbumChoice> choice = albumChoice(argc, argv, "bench_run", {10, 240, 1});
+    if (!choice)
         return 2;
-    }
+    const auto [fileCount, seconds, simultaneous] = *choice;
 
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());

@@ -63,13 +63,11 @@ long idlePeakKilobytes(const QString &program, const QStringList &arguments)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int fileCount = argc > 1 ? std::atoi(argv[1]) : 10;
-    const double seconds = argc > 2 ? std::atof(argv[2]) : 30;
-    const int simultaneous = argc > 3 ? std::atoi(argv[3]) : 2;
-    if (fileCount < 1 || seconds <= 0 || simultaneous < 1) {
-        std::fprintf(stderr, "usage: bench_memory [files, at least 1] [seconds per file] [files at once]\n");
+    const std::optional<AlbumBench::AlbumChoice> choice =
+        AlbumBench::albumChoice(argc, argv, "bench_memory", {10, 30, 2});
+    if (!choice)
         return 2;
-    }
+    const auto [fileCount, seconds, simultaneous] = *choice;
 
     const long program = idlePeakKilobytes(QStringLiteral(TUNOXA_PROGRAM_DIR "/tunoxa"), {});
     const long label = idlePeakKilobytes(QStringLiteral(EMPTY_WINDOW_PROGRAM),

@@ -153,18 +153,21 @@ int FileList::rowOf(Id id) const
     return int(it - m_entries.cbegin());
 }
 
+QList<FileList::Entry>::const_iterator FileList::firstAfter(Id id) const
+{
+    return std::upper_bound(m_entries.cbegin(), m_entries.cend(), id,
+                            [](Id after, const Entry &entry) { return after < entry.id; });
+}
+
 FileList::Id FileList::idAfter(Id id) const
 {
-    const auto it = std::upper_bound(m_entries.cbegin(), m_entries.cend(), id,
-                                     [](Id after, const Entry &entry) { return after < entry.id; });
+    const auto it = firstAfter(id);
     return it == m_entries.cend() ? 0 : it->id;
 }
 
 int FileList::countAfter(Id id) const
 {
-    const auto it = std::upper_bound(m_entries.cbegin(), m_entries.cend(), id,
-                                     [](Id after, const Entry &entry) { return after < entry.id; });
-    return int(m_entries.cend() - it);
+    return int(m_entries.cend() - firstAfter(id));
 }
 
 QString FileList::path(Id id) const
@@ -274,23 +277,19 @@ void FileList::removeAll()
         return;
     // Ids only grow, so the rows of the start are those with an id given out so far; this holds while
     // the run or the user take some of them off meanwhile.
-    m_removingAll = true;
     m_removeAllUpTo = m_nextId - 1;
+    // The timer runs for as long as the removal does; the first batch goes at once.
+    m_removeAllTimer.start();
     removeNextBatch();
-    if (isRemovingAll())
-        m_removeAllTimer.start();
 }
 
 void FileList::removeNextBatch()
 {
-    const auto firstKept = std::upper_bound(m_entries.cbegin(), m_entries.cend(), m_removeAllUpTo,
-                                            [](Id upTo, const Entry &entry) { return upTo < entry.id; });
-    const int left = int(firstKept - m_entries.cbegin());
+    const int left = int(firstAfter(m_removeAllUpTo) - m_entries.cbegin());
     removeRows(0, std::min(left, RemoveBatchSize));
     if (left > RemoveBatchSize)
         return;
     m_removeAllTimer.stop();
-    m_removingAll = false;
     // Files dropped while the rows were going stay, and then the hint would cover them.
     if (isEmpty())
         setHintVisible(true);

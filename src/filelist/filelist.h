@@ -90,7 +90,7 @@ public:
     // the event loop. The rows are those of the start: files added while it runs stay. At the end it
     // shows the hint if the list is empty and reports removeAllFinished. Ignored while it runs.
     void removeAll();
-    bool isRemovingAll() const { return m_removingAll; }
+    bool isRemovingAll() const { return m_removeAllTimer.isActive(); }
 
     void markFailed(Id id, const QString &reason);
     bool isFailed(Id id) const;
@@ -133,6 +133,8 @@ private:
     void removeRows(int first, int count);
     void removeLink(Id id);
     void removeNextBatch();
+    // The first entry added after id (end: none).
+    QList<Entry>::const_iterator firstAfter(Id id) const;
 
     // Ids only grow and rows are only appended, so the entries stay sorted by id.
     QList<Entry> m_entries;
@@ -142,7 +144,6 @@ private:
     QString m_lastAddFolder;
     QString m_workFolder; // empty: the program's work folder
     bool m_hintVisible = true;
-    bool m_removingAll = false;
     Id m_removeAllUpTo = 0; // removeAll removes the rows up to this id
     QTimer m_removeAllTimer;
 };

@@ -34,9 +34,21 @@ bool inNameOrder(const Name &a, const Name &b)
     return order != 0 ? order < 0 : a.bytes < b.bytes;
 }
 
-bool isFlacName(const QString &name)
+QStringView withoutTrailingNulsAndBlanks(QStringView s)
 {
-    return trimTrailingNulsAndBlanks(name).right(5).toUpper() == QLatin1String(".FLAC");
+    while (!s.isEmpty() && (s.back() == QChar(0) || s.back() == QLatin1Char(' ')))
+        s.chop(1);
+    return s;
+}
+
+// Called for every entry of the tree, so it works on a view of the name and makes no copy of it.
+bool isFlacName(QStringView name)
+{
+    const QStringView trimmed = withoutTrailingNulsAndBlanks(name);
+    if (trimmed.size() >= 5)
+        return trimmed.endsWith(u".flac", Qt::CaseInsensitive);
+    // Upper case can lengthen a name (the ligature "ﬂ" becomes "FL"): a shorter one may still read ".FLAC".
+    return trimmed.toString().toUpper() == QLatin1String(".FLAC");
 }
 
 #ifdef Q_OS_UNIX
@@ -77,10 +89,8 @@ public:
                 continue;
             isFolder = entry->d_type == DT_DIR;
             // Only a link, or a file system that does not tell the type, needs a look at the entry.
-            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
-                struct stat info;
-                isFolder = ::stat((m_folder + '/' + name).constData(), &info) == 0 && S_ISDIR(info.st_mode);
-            }
+            if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN)
+                isFolder = FileSearch::isFolder(m_folder + '/' + name);
             return true;
         }
         return false;
@@ -241,10 +251,7 @@ void FolderScan::runSlice()
 
 QString trimTrailingNulsAndBlanks(const QString &s)
 {
-    qsizetype end = s.size();
-    while (end > 0 && (s.at(end - 1) == QChar(0) || s.at(end - 1) == QLatin1Char(' ')))
-        --end;
-    return s.left(end);
+    return s.left(withoutTrailingNulsAndBlanks(s).size());
 }
 
 bool isFolder(const QByteArray &nativePath)
