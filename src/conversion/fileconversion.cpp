@@ -184,9 +184,7 @@ bool FileConversion::judgeStage(ToolRunner &runner)
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
     }
-    QString reason = StageVerdict::failureReason(outcome);
-    if (!reason.isEmpty() && outcome.output.contains(RunTexts::convStartBeyondInput()))
-        reason = RunTexts::cutBeyondInput();
+    const QString reason = StageVerdict::failureReason(outcome);
     emit stageEnded(m_job.id, m_runningCommand.toolName, reason.isEmpty());
     if (reason.isEmpty())
         return true;

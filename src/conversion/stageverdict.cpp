@@ -1,5 +1,6 @@
 #include "conversion/stageverdict.h"
 
+#include "conversion/runtexts.h"
 #include "runner/outputparsers.h"
 
 #include <QFileInfo>
@@ -57,8 +58,11 @@ QString failureReason(const StageOutcome &outcome)
         return outcome.startFailure.isEmpty() ? QStringLiteral("无法启动转换工具") : outcome.startFailure;
     if (outcome.crashed)
         return reasonOr(outcome, QStringLiteral("转换工具被终止"));
-    if (outcome.exitCode != 0)
+    if (outcome.exitCode != 0) {
+        if (outcome.output.contains(RunTexts::convStartBeyondInput()))
+            return RunTexts::cutBeyondInput();
         return reasonOr(outcome, QStringLiteral("转换工具退出状态 %1").arg(outcome.exitCode));
+    }
     if (!outcome.writtenPath.isEmpty()) {
         const QFileInfo written(outcome.writtenPath);
         if (!written.isFile() || written.size() == 0)

@@ -23,7 +23,7 @@ namespace StageVerdict {
 
 // Empty when the stage succeeded; otherwise the reason shown to the user: the start failure, the
 // last non-empty line the tool printed, or the program's own text for the case when that line is
-// missing or only a progress or statistics line.
+// missing or only a progress or statistics line, or when conv says a cut starts past the input's end.
 QString failureReason(const StageOutcome &outcome);
 
 // Seconds of the last progress value, "time=" (FFmpeg syntax) or "Pos:" (MEncoder syntax);

@@ -128,6 +128,9 @@ private slots:
         QTest::newRow("a line merely starting like one is the tool's words")
             << true << false << 1 << QStringLiteral("frames dropped: 3\n") << QByteArray("data")
             << QStringLiteral("frames dropped: 3");
+        QTest::newRow("cut starting past the input's end")
+            << true << false << 1 << QStringLiteral("Start position is beyond the end of the input.\n")
+            << QByteArray() << QStringLiteral("剪切范围超出文件长度");
     }
     void verdict()
     {
