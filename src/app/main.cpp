@@ -21,7 +21,7 @@ namespace {
 int refuseWorkFolder(UserServices &services, const QString &folder)
 {
     services.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
-                         QStringLiteral("无法使用临时文件夹：") + folder);
+                         AppDirs::unusableWorkFolderText() + folder);
     return 1;
 }
 

@@ -24,10 +24,6 @@ inline QString converting()
 {
     return QStringLiteral("转换中");
 }
-inline QString cannotUseWorkFolder()
-{
-    return QStringLiteral("无法使用临时文件夹：");
-}
 inline QString unknownOption()
 {
     return QStringLiteral("未知选项：");

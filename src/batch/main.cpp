@@ -25,7 +25,7 @@ void print(std::FILE *stream, const QString &text)
 
 int refuseWorkFolder(const QString &folder)
 {
-    print(stderr, BatchTexts::programName() + QStringLiteral(": ") + BatchTexts::cannotUseWorkFolder() +
+    print(stderr, BatchTexts::programName() + QStringLiteral(": ") + AppDirs::unusableWorkFolderText() +
                       folder + QLatin1Char('\n'));
     return 1;
 }

@@ -114,6 +114,11 @@ QString chooserStartFolder(const QString &programFolder)
     return isInstalled(programFolder) ? QDir::homePath() : programFolder;
 }
 
+QString unusableWorkFolderText()
+{
+    return QStringLiteral("无法使用临时文件夹：");
+}
+
 QString workFolderPath()
 {
     return xdgFolder("XDG_CACHE_HOME", QStringLiteral("/.cache")) + QStringLiteral("/tunoxa");

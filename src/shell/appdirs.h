@@ -42,6 +42,9 @@ QString chooserStartFolder(const QString &programFolder);
 // checked or created.
 QString workFolderPath();
 
+// What the user is told, followed by the folder, when the work folder cannot be made or used.
+QString unusableWorkFolderText();
+
 // Makes folder (its parent must exist) with mode 0700, or sets an existing one the user owns to
 // 0700; false when it is a symbolic link, belongs to someone else, is not a folder or cannot be made.
 bool makePrivateFolder(const QString &folder);
