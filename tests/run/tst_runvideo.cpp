@@ -15,8 +15,8 @@ class TestRunVideo : public QObject
 private slots:
     void initTestCase()
     {
-        if (!QFileInfo(TestMedia::programFolder() + QStringLiteral("/data/conv")).isExecutable())
-            QSKIP("data/conv has not been built");
+        QVERIFY2(QFileInfo(TestMedia::programFolder() + QStringLiteral("/data/conv")).isExecutable(),
+                 "the build makes data/conv");
         m_video = m_mediaDir.filePath(QStringLiteral("clip.mp4"));
         QVERIFY(TestMedia::makeVideo(m_video, 3,
                                      {QStringLiteral("-c:v"), QStringLiteral("libx264"),
