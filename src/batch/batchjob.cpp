@@ -27,14 +27,10 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     connect(m_scan, &FileSearch::FolderScan::filesFound, m_files, &FileList::addFiles);
     // Queued, so that a folder scanned within start() does not start the next one inside itself.
     connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::addNextInput, Qt::QueuedConnection);
-    connect(m_run, &ConversionRun::stageStarted, this, &BatchJob::recordStage);
+    connect(m_run, &ConversionRun::stageStarted, this, [this] { m_anyFileTried = true; });
+    connect(m_run, &ConversionRun::fileConverted, this, &BatchJob::reportConverted);
+    connect(m_run, &ConversionRun::fileFailed, this, &BatchJob::reportFailed);
     connect(m_run, &ConversionRun::runEnded, this, &BatchJob::runEnded);
-    connect(m_files, &FileList::rowsAboutToBeRemoved, this,
-            [this](const QModelIndex &, int first, int last) { reportConverted(first, last); });
-    connect(m_files, &FileList::dataChanged, this,
-            [this](const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles) {
-                reportFailed(topLeft.row(), bottomRight.row(), roles);
-            });
     connect(&m_barTimer, &QTimer::timeout, this, &BatchJob::showBars);
 }
 
@@ -71,39 +67,18 @@ void BatchJob::startRun()
         m_barTimer.start();
 }
 
-void BatchJob::recordStage(FileList::Id id)
+void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
 {
-    m_anyFileTried = true;
-    for (const ConversionRun::RunningFile &file : m_run->runningFiles()) {
-        if (file.id == id)
-            m_written.insert(id, file.writtenPath);
-    }
-}
-
-void BatchJob::reportConverted(int firstRow, int lastRow)
-{
-    // Only the run takes rows off this list, and only those of converted files.
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const FileList::Id id = m_files->idAt(row);
-        m_console.printLine(BatchTexts::converted(m_files->path(id), m_written.take(id)));
-    }
+    m_console.printLine(BatchTexts::converted(m_files->path(id), outputPath));
     showBars();
 }
 
-void BatchJob::reportFailed(int firstRow, int lastRow, const QList<int> &roles)
+void BatchJob::reportFailed(FileList::Id id, const QString &reason)
 {
-    if (!roles.contains(FileList::FailedRole))
-        return;
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const FileList::Id id = m_files->idAt(row);
-        if (!m_files->isFailed(id))
-            continue;
-        m_anyFileTried = true;
-        m_written.remove(id);
-        const Failure failure{m_files->path(id), m_files->failureReason(id)};
-        m_failures.append(failure);
-        m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(failure.path, failure.reason));
-    }
+    m_anyFileTried = true;
+    const Failure failure{m_files->path(id), reason};
+    m_failures.append(failure);
+    m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(failure.path, failure.reason));
     showBars();
 }
 

@@ -8,7 +8,6 @@
 #include "runner/progressdisplay.h"
 #include "shell/programsettings.h"
 
-#include <QHash>
 #include <QObject>
 #include <QTimer>
 
@@ -48,9 +47,8 @@ private:
     // The inputs one after another: a file is added at once, a folder is scanned first.
     void addNextInput();
     void startRun();
-    void recordStage(FileList::Id id);
-    void reportConverted(int firstRow, int lastRow);
-    void reportFailed(int firstRow, int lastRow, const QList<int> &roles);
+    void reportConverted(FileList::Id id, const QString &outputPath);
+    void reportFailed(FileList::Id id, const QString &reason);
     void showBars();
     void runEnded();
     void end(int exitStatus);
@@ -67,8 +65,6 @@ private:
     QTimer m_barTimer;
 
     qsizetype m_nextInput = 0;
-    // What each file's latest stage writes: its output once the file is done.
-    QHash<FileList::Id, QString> m_written;
     QList<Failure> m_failures;
     bool m_anyFileTried = false;
     bool m_stopping = false;

@@ -1,6 +1,7 @@
 #include "conversion/conversionrun.h"
 
 #include "conversion/fileconversion.h"
+#include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
@@ -72,8 +73,8 @@ FileConversion *ConversionRun::addSlot()
     auto *ownProgress = new ProgressDisplay(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
-    connect(slot, &FileConversion::converted, this, &ConversionRun::fileConverted);
-    connect(slot, &FileConversion::failed, this, &ConversionRun::fileFailed);
+    connect(slot, &FileConversion::converted, this, &ConversionRun::takeConverted);
+    connect(slot, &FileConversion::failed, this, &ConversionRun::takeFailed);
     connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
     connect(ownProgress, &ProgressDisplay::changed, this, &ConversionRun::showOverallProgress);
@@ -102,7 +103,7 @@ QList<ConversionRun::RunningFile> ConversionRun::runningFiles() const
     QList<RunningFile> running;
     for (const FileConversion *slot : m_slots) {
         if (slot->isBusy())
-            running.append({slot->fileId(), slot->fraction(), slot->writtenPath()});
+            running.append({slot->fileId(), slot->fraction()});
     }
     return running;
 }
@@ -174,6 +175,8 @@ void ConversionRun::beginRun()
         return;
     }
     m_files.clearFailedMarks();
+    // What a process of this machine that ended before its files were done left in the folder.
+    PartialOutput::removeStale(m_settings.outputFolder);
     QDir().mkpath(m_workFolder + QStringLiteral("/tmp"));
     m_lastTried = 0;
     m_filesEnded = 0;
@@ -251,8 +254,10 @@ bool ConversionRun::anySlotBusy() const
                        [](const FileConversion *slot) { return slot->isBusy(); });
 }
 
-void ConversionRun::fileConverted(FileList::Id id)
+void ConversionRun::takeConverted(FileList::Id id, const QString &outputPath)
 {
+    // Told while the row is still there, so listeners can read it.
+    emit fileConverted(id, outputPath);
     // Gone already when the user removed the row while it was converting.
     m_files.removeId(id);
     m_files.setConverting(id, false);
@@ -262,7 +267,7 @@ void ConversionRun::fileConverted(FileList::Id id)
     fillSlots();
 }
 
-void ConversionRun::fileFailed(FileList::Id id, const QString &reason)
+void ConversionRun::takeFailed(FileList::Id id, const QString &reason)
 {
     recordFailure(id, reason);
     showOverallProgress();
@@ -276,6 +281,7 @@ void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
     m_failures.append({m_pathsConverting.take(id), reason});
     m_files.setConverting(id, false);
     ++m_filesEnded;
+    emit fileFailed(id, reason);
 }
 
 void ConversionRun::toolMissing(FileList::Id id)
@@ -286,6 +292,7 @@ void ConversionRun::toolMissing(FileList::Id id)
     m_files.markFailed(id, RunnerTexts::fileOrCommandNotFound());
     m_files.setConverting(id, false);
     m_pathsConverting.remove(id);
+    emit fileFailed(id, RunnerTexts::fileOrCommandNotFound());
     fillSlots();
 }
 

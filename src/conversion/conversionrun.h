@@ -105,7 +105,6 @@ public:
     {
         FileList::Id id = 0;
         double fraction = 0; // done, 0 to 1
-        QString writtenPath; // what its running stage writes; empty for the duration probe
     };
     // The files converting now, in slot order.
     QList<RunningFile> runningFiles() const;
@@ -122,6 +121,10 @@ signals:
     // A tool stage of a file starts or has been judged (tool: "conv", "coder", "coder2", "sox").
     void stageStarted(FileList::Id id, const QString &tool);
     void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
+    // A file has been converted and checked; its output has its final name, outputPath.
+    void fileConverted(FileList::Id id, const QString &outputPath);
+    // A file failed; it stays in the list, marked with the reason.
+    void fileFailed(FileList::Id id, const QString &reason);
     // The run is over: finished, ended by a tool that could not start, refused its output folder,
     // or stopped because the program ends.
     void runEnded();
@@ -135,8 +138,8 @@ private:
     FileConversion *addSlot();
     // Starts the file's first stage, or marks it failed at once when no tool can start on it.
     void startFile(FileConversion &slot, FileList::Id id);
-    void fileConverted(FileList::Id id);
-    void fileFailed(FileList::Id id, const QString &reason);
+    void takeConverted(FileList::Id id, const QString &outputPath);
+    void takeFailed(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);
     void toolMissing(FileList::Id id);
     bool anySlotBusy() const;

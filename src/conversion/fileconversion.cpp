@@ -1,5 +1,9 @@
 #include "conversion/fileconversion.h"
 
+#include "conversion/formatfacts.h"
+#include "conversion/medialength.h"
+#include "conversion/outputcheck.h"
+#include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
@@ -8,30 +12,10 @@
 #include "runner/toolrunner.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
-
-namespace {
-
-// How many names past the first free one are tried when other processes keep taking them.
-constexpr int ReserveAttempts = 1000;
-
-// The output name the stage will write, created empty and exclusively now, so that no other file
-// of this run, and no other program writing into the same folder, can take the same name before
-// the tool has started writing.
-QString reserveOutputName(const QString &wanted)
-{
-    QString name = Recipes::freeOutputName(wanted);
-    for (int attempt = 0; attempt < ReserveAttempts; ++attempt) {
-        QFile file(name);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            return name;
-        name = Recipes::freeOutputName(wanted);
-    }
-    return name;
-}
-
-} // namespace
+#include <cerrno>
 
 WorkPaths FileConversion::workPathsOf(const QString &workFolder, int slot)
 {
@@ -93,6 +77,10 @@ void FileConversion::start(const Job &job)
     m_job.recipe.work = m_work;
     m_stage = 0;
     m_stopping = false;
+    m_wantedOutput.clear();
+    m_partialOutput.clear();
+    m_decodedSeconds.reset();
+    m_declaredSeconds = MediaLength::flacDeclaredSeconds(m_job.recipe.inputPath);
     // A work file left by an earlier file would give the probe that file's duration, or the second
     // stage that file's pictures.
     removeWorkFiles();
@@ -101,8 +89,16 @@ void FileConversion::start(const Job &job)
         m_progress->setCaption(RunTexts::preparing());
         runStage(*m_soxRunner, Recipes::soxDecode(m_job.recipe));
     } else {
-        runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, &reserveOutputName));
+        runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, m_outputChooser));
     }
+}
+
+QString FileConversion::chooseOutput(const QString &wantedPath)
+{
+    m_wantedOutput = wantedPath;
+    // Created now, so that no other file of this run takes the same hidden name.
+    m_partialOutput = PartialOutput::reserve(wantedPath);
+    return m_partialOutput;
 }
 
 QString FileConversion::runningTool() const
@@ -116,9 +112,11 @@ double FileConversion::fraction() const
         return 0;
     const double stagePart = m_progress->percent() / 100.0;
     // The MP3 decode and probe only prepare the encode, which does the work.
+    const int stages = int(FormatTable::facts(m_job.format).stages.size());
+    if (m_stage >= stages)
+        return 1;
     if (m_job.format == OutputFormat::Mp3)
         return m_stage == 2 ? stagePart : 0;
-    const int stages = FormatTable::isTwoStage(m_job.format) ? 2 : 1;
     return (m_stage + stagePart) / stages;
 }
 
@@ -132,15 +130,23 @@ void FileConversion::stop()
         if (!m_runningCommand.outputPath.isEmpty())
             QFile::remove(m_runningCommand.outputPath);
     }
+    if (!m_partialOutput.isEmpty())
+        QFile::remove(m_partialOutput);
     removeWorkFiles();
 }
 
 void FileConversion::runStage(ToolRunner &runner, const ToolCommand &command)
 {
+    runTool(runner, command, true);
+}
+
+void FileConversion::runTool(ToolRunner &runner, const ToolCommand &command, bool isStage)
+{
     runner.setCommandLine(command.commandLine);
     m_runningRunner = &runner;
     m_runningCommand = command;
-    emit stageStarted(m_job.id, command.toolName);
+    if (isStage)
+        emit stageStarted(m_job.id, command.toolName);
     runner.start();
 }
 
@@ -180,7 +186,8 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     outcome.exitCode = runner.exitCode();
     outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
-    if (m_job.recipe.cut && readsTheInput(runner)) {
+    outcome.readsSource = readsTheInput(runner);
+    if (m_job.recipe.cut && outcome.readsSource) {
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
     }
@@ -191,18 +198,31 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     // The name was free when the stage began, so the file is this stage's own.
     if (!m_runningCommand.outputPath.isEmpty())
         QFile::remove(m_runningCommand.outputPath);
+    failFile(reason);
+    return false;
+}
+
+void FileConversion::failFile(const QString &reason)
+{
     const FileList::Id id = m_job.id;
     finish();
     emit failed(id, reason);
-    return false;
 }
 
 void FileConversion::decodeFinished()
 {
-    // Neither the decode nor the probe is judged: the encode reads the input itself.
+    // A decode that could not read the source is no failure yet: the encode reads the source
+    // itself. One that read it only in part tells that the source is damaged.
     if (stageEndedWhileStopping())
         return;
-    emit stageEnded(m_job.id, ToolName::sox(), true);
+    m_decodedSeconds = MediaLength::wavSeconds(m_work.probeWav);
+    const QString problem =
+        OutputCheck::decodeProblem(m_soxRunner->output(), m_declaredSeconds, m_decodedSeconds);
+    emit stageEnded(m_job.id, ToolName::sox(), problem.isEmpty());
+    if (!problem.isEmpty()) {
+        failFile(problem);
+        return;
+    }
     m_stage = 1;
     runStage(*m_probeRunner, Recipes::durationProbe(m_job.recipe));
 }
@@ -211,17 +231,19 @@ void FileConversion::probeFinished()
 {
     if (stageEndedWhileStopping())
         return;
+    if (m_job.format != OutputFormat::Mp3) {
+        outputProbeFinished();
+        return;
+    }
     emit stageEnded(m_job.id, ToolName::coder(), true);
     // The decode has served its purpose; a long input's decode is large.
     QFile::remove(m_work.probeWav);
     if (m_job.recipe.cut && !measureCut()) {
-        const FileList::Id id = m_job.id;
-        finish();
-        emit failed(id, RunTexts::cutBeyondInput());
+        failFile(RunTexts::cutBeyondInput());
         return;
     }
     m_stage = 2;
-    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, &reserveOutputName));
+    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
 }
 
 bool FileConversion::readsTheInput(const ToolRunner &runner) const
@@ -248,28 +270,67 @@ void FileConversion::convStageFinished()
     if (!judgeStage(*m_convRunner))
         return;
     if (!FormatTable::isTwoStage(m_job.format)) {
-        const FileList::Id id = m_job.id;
-        finish();
-        emit converted(id);
+        checkOutput();
         return;
     }
     // Built now, so the time stamp is that of the end of the first stage.
     m_job.recipe.clock = m_clock();
     m_stage = 1;
-    runStage(*m_coderRunner, Recipes::secondStage(m_job.format, m_job.recipe, &reserveOutputName));
+    runStage(*m_coderRunner, Recipes::secondStage(m_job.format, m_job.recipe, m_outputChooser));
 }
 
 void FileConversion::coderStageFinished()
 {
-    if (!judgeStage(*m_coderRunner))
+    if (judgeStage(*m_coderRunner))
+        checkOutput();
+}
+
+void FileConversion::checkOutput()
+{
+    m_stage = int(FormatTable::facts(m_job.format).stages.size());
+    if (m_job.format != OutputFormat::Mp3) {
+        runTool(*m_probeRunner, Recipes::outputProbe(m_job.recipe, m_partialOutput), false);
         return;
+    }
+    // A source whose length neither its header nor its decode tells (SoX could not read it) is
+    // measured by the encode's own reading of it.
+    std::optional<double> source = OutputCheck::sourceSeconds(m_declaredSeconds, m_decodedSeconds);
+    if (!source)
+        source = OutputParsers::announcedDuration(m_coderRunner->output());
+    publishOutput(
+        OutputCheck::mp3Problem(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
+}
+
+void FileConversion::outputProbeFinished()
+{
+    publishOutput(OutputCheck::videoProblem(m_probeRunner->output(), m_job.recipe.cut));
+}
+
+void FileConversion::publishOutput(const QString &problem)
+{
+    if (!problem.isEmpty()) {
+        failFile(problem);
+        return;
+    }
+    const PartialOutput::Published published = PartialOutput::publish(m_partialOutput, m_wantedOutput);
+    if (published.path.isEmpty()) {
+        failFile(published.error == ENOSPC
+                     ? RunTexts::diskFull()
+                     : RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
+        return;
+    }
+    m_partialOutput.clear();
     const FileList::Id id = m_job.id;
     finish();
-    emit converted(id);
+    emit converted(id, published.path);
 }
 
 void FileConversion::finish()
 {
+    // An output that never took its final name is no use to anyone.
+    if (!m_partialOutput.isEmpty())
+        QFile::remove(m_partialOutput);
+    m_partialOutput.clear();
     removeWorkFiles();
     m_progress->resetDuration();
     m_job = Job();

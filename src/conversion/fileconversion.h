@@ -9,6 +9,7 @@
 #include <QTime>
 
 #include <functional>
+#include <optional>
 
 class ProgressDisplay;
 class ToolRunner;
@@ -52,13 +53,11 @@ public:
     FileList::Id fileId() const { return m_job.id; }
     // The tool of the stage that runs now; empty between stages.
     QString runningTool() const;
-    // The file the running stage writes (an output or a work file); empty between stages and for
-    // the duration probe.
-    QString writtenPath() const { return m_runningRunner ? m_runningCommand.outputPath : QString(); }
     // How much of the file is done, 0 to 1, from the stages behind it and the running stage's progress.
     double fraction() const;
-    // The program ends: the running tool is ended, the file it was writing and the work files are
-    // deleted at once, and nothing more starts. stopped follows once the tool has ended.
+    // The program ends: the running tool is ended, the file it was writing (the output's hidden
+    // name, or a work file) and the work files are deleted at once, and nothing more starts.
+    // stopped follows once the tool has ended.
     void stop();
 
     ToolRunner &coderRunner() { return *m_coderRunner; }
@@ -66,7 +65,8 @@ public:
 signals:
     void stageStarted(FileList::Id id, const QString &tool);
     void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
-    void converted(FileList::Id id);
+    // The output has been checked and has taken its final name, outputPath.
+    void converted(FileList::Id id, const QString &outputPath);
     void failed(FileList::Id id, const QString &reason);
     // A stage's tool could not be started; the user has been told why.
     void toolMissing(FileList::Id id);
@@ -74,6 +74,11 @@ signals:
 
 private:
     void runStage(ToolRunner &runner, const ToolCommand &command);
+    // Runs a stage of the format, or a tool that is none (the check of a video output), which raises
+    // no stage signals.
+    void runTool(ToolRunner &runner, const ToolCommand &command, bool isStage);
+    // The recipes' final output name: the stage writes its hidden name instead.
+    QString chooseOutput(const QString &wantedPath);
     void readOutput(ToolRunner *runner, const QString &chunk);
     void decodeFinished();
     void probeFinished();
@@ -89,6 +94,12 @@ private:
     bool stageEndedWhileStopping();
     // Judges the stage that just ended; a failed stage loses the file it was writing.
     bool judgeStage(ToolRunner &runner);
+    // The last stage has written the output under its hidden name: it is read back, and renamed
+    // to its final name when it is whole.
+    void checkOutput();
+    void outputProbeFinished();
+    void publishOutput(const QString &problem);
+    void failFile(const QString &reason);
     // The file is done, converted or not: its work files go and the slot is free again.
     void finish();
     void removeWorkFiles() const;
@@ -103,7 +114,12 @@ private:
     std::function<QTime()> m_clock = &QTime::currentTime;
 
     Job m_job;
-    int m_stage = 0; // index of the running stage in the format's stage list
+    int m_stage = 0; // index of the running stage in the format's stage list; their count while checking
+    std::optional<double> m_declaredSeconds; // the source's length as its header declares it
+    std::optional<double> m_decodedSeconds;  // the length of the source's decode (MP3)
+    QString m_wantedOutput;                  // the final name the recipes want
+    QString m_partialOutput;                 // the hidden name the last stage writes
+    const NameChooser m_outputChooser = [this](const QString &wanted) { return chooseOutput(wanted); };
     ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
     bool m_stopping = false;

@@ -57,12 +57,6 @@ QString leftBytes(const QString &text, qsizetype maxBytes)
     return text.left(end);
 }
 
-// base + tail as a file name; the base gives way when the whole would be too long.
-QString fittedName(const QString &base, const QString &tail)
-{
-    return leftBytes(base, MaxNameBytes - utf8Size(tail)) + tail;
-}
-
 bool isTaken(const QString &path)
 {
     const QFileInfo info(path);
@@ -192,7 +186,12 @@ QString baseName(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.left(dot);
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString fittedName(const QString &base, const QString &tail)
+{
+    return leftBytes(base, MaxNameBytes - utf8Size(tail)) + tail;
 }
 
 QString timeStamp(const QTime &time)
@@ -254,6 +253,14 @@ ToolCommand durationProbe(const RecipeInput &in)
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 {
     return stage(OutputFormat::Mp3, 2, in, chooseName);
+}
+
+ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)
+{
+    const QString tool = coderTool.toString();
+    return {program(in, tool) + QStringLiteral(" -i ") + quote(in.inputPath) + QStringLiteral(" -i ") +
+                quote(outputPath),
+            QString(), tool};
 }
 
 QString freeOutputName(const QString &path)

@@ -70,8 +70,12 @@ using NameChooser = std::function<QString(const QString &wantedPath)>;
 namespace Recipes {
 
 // File name without folder and extension: cut at the last "/", then keep what stands before the
-// last "."; a name with no "." gives an empty base name.
+// last "."; a name with no "." is its own base name ("README" gives "README").
 QString baseName(const QString &path);
+
+// base + tail as one file name of at most 255 bytes (UTF-8): the base is cut between whole
+// characters when the whole would be longer.
+QString fittedName(const QString &base, const QString &tail);
 
 // Hour, minute and second, each without leading zeros, joined: 09:05:03 gives "953".
 QString timeStamp(const QTime &time);
@@ -105,6 +109,10 @@ ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameCh
 ToolCommand soxDecode(const RecipeInput &in);
 ToolCommand durationProbe(const RecipeInput &in);
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {});
+
+// coder reads the source and a finished output and prints the duration of each; it names no output
+// of its own.
+ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath);
 
 // The path itself when nothing is there (not even a dangling link), else the first free
 // "name (2).ext", "name (3).ext", ... in the same folder. Where a name would pass 255 bytes, the

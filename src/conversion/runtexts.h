@@ -59,6 +59,26 @@ inline QString inputUnreachable()
 {
     return QStringLiteral("无法访问输入文件");
 }
+// Why a file failed, where the tools' own words would not tell the user.
+inline QString diskFull()
+{
+    return QStringLiteral("磁盘空间不足");
+}
+// The source decodes only in part: damaged frames were skipped.
+inline QString damagedSource()
+{
+    return QStringLiteral("源文件已损坏");
+}
+// No tool could read the source at all.
+inline QString undecodableSource()
+{
+    return QStringLiteral("源文件无法解码");
+}
+// The written output, read back, is shorter than its source or cannot be read.
+inline QString incompleteOutput()
+{
+    return QStringLiteral("输出文件不完整");
+}
 // The music cutter's start lies at or after the input's end.
 inline QString cutBeyondInput()
 {

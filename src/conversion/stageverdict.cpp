@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace StageVerdict {
 
@@ -23,6 +25,13 @@ bool isProgressLine(const QString &line)
     }
     return line.contains(QLatin1StringView("time="));
 }
+
+// What ffmpeg says when it finds nothing it can decode in its input.
+const QLatin1StringView undecodableMarks[] = {
+    QLatin1StringView("Invalid data found when processing input"),
+    QLatin1StringView("Output file is empty, nothing was encoded"),
+    QLatin1StringView("does not contain any stream"),
+};
 
 // Reason of a failed stage: the tool's own last words, or the program's own text for the case
 // when the tool printed nothing or only its progress.
@@ -43,16 +52,8 @@ double lastEncoderPosition(const QString &output)
     return last;
 }
 
-} // namespace
-
-double lastProgressTime(const QString &output)
-{
-    if (const std::optional<double> time = OutputParsers::lastProgressTime(output))
-        return *time;
-    return lastEncoderPosition(output);
-}
-
-QString failureReason(const StageOutcome &outcome)
+// The verdict on the tool itself: its start, its exit, its file and how far it got.
+QString toolVerdict(const StageOutcome &outcome)
 {
     if (!outcome.started)
         return outcome.startFailure.isEmpty() ? QStringLiteral("无法启动转换工具") : outcome.startFailure;
@@ -79,6 +80,40 @@ QString failureReason(const StageOutcome &outcome)
     if (duration && reached >= 0 && reached < *duration - 1.0)
         return reasonOr(outcome, QStringLiteral("转换工具只处理了部分输入"));
     return {};
+}
+
+} // namespace
+
+bool mentionsFullDisk(const QString &output)
+{
+    static const QString local = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    return output.contains(QLatin1StringView("No space left on device")) || output.contains(local);
+}
+
+double lastProgressTime(const QString &output)
+{
+    if (const std::optional<double> time = OutputParsers::lastProgressTime(output))
+        return *time;
+    return lastEncoderPosition(output);
+}
+
+QString failureReason(const StageOutcome &outcome)
+{
+    const QString reason = toolVerdict(outcome);
+    if (!outcome.started)
+        return reason;
+    if (!reason.isEmpty() && mentionsFullDisk(outcome.output))
+        return RunTexts::diskFull();
+    if (outcome.readsSource) {
+        // ffmpeg skips frames it cannot decode and goes on with exit status 0.
+        if (outcome.output.contains(QLatin1StringView("Error while decoding stream")))
+            return RunTexts::damagedSource();
+        for (const QLatin1StringView mark : undecodableMarks) {
+            if (outcome.output.contains(mark))
+                return RunTexts::undecodableSource();
+        }
+    }
+    return reason;
 }
 
 } // namespace StageVerdict

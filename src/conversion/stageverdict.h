@@ -13,6 +13,8 @@ struct StageOutcome
     int exitCode = 0;
     QString output;      // everything the tool printed
     QString writtenPath; // the file the stage writes; empty when the stage writes nothing judged
+    // The stage decodes the source itself, so its decoding errors are the source's.
+    bool readsSource = false;
     // The part of the input the stage was asked to convert, in seconds (an end of 0: the input's
     // end); its progress counts from the start of that part.
     double cutStartSeconds = 0;
@@ -24,7 +26,12 @@ namespace StageVerdict {
 // Empty when the stage succeeded; otherwise the reason shown to the user: the start failure, the
 // last non-empty line the tool printed, or the program's own text for the case when that line is
 // missing or only a progress or statistics line, or when conv says a cut starts past the input's end.
+// A failure that the tool puts down to a full disk says so. A stage that reads the source fails
+// when the tool met damaged data in it, even if it carried on, or could not decode it at all.
 QString failureReason(const StageOutcome &outcome);
+
+// The tool said that the disk is full, in English or in the words of the system's language.
+bool mentionsFullDisk(const QString &output);
 
 // Seconds of the last progress value, "time=" (FFmpeg syntax) or "Pos:" (MEncoder syntax);
 // negative when the tool reported none.

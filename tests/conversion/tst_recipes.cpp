@@ -1,7 +1,9 @@
+#include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "runner/commandlinetext.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -292,8 +294,9 @@ private slots:
         QTest::addColumn<QString>("base");
         QTest::newRow("plain") << QStringLiteral("/Music/a.flac") << QStringLiteral("a");
         QTest::newRow("several dots") << QStringLiteral("/Music/a.b.flac") << QStringLiteral("a.b");
-        QTest::newRow("no dot") << QStringLiteral("/Music/track") << QString();
-        QTest::newRow("dot only in folder") << QStringLiteral("/Mu.sic/track") << QString();
+        // A name without a dot keeps its whole name: the output name must still say what it was.
+        QTest::newRow("no dot") << QStringLiteral("/Music/README") << QStringLiteral("README");
+        QTest::newRow("dot only in folder") << QStringLiteral("/Mu.sic/track") << QStringLiteral("track");
         QTest::newRow("leading dot") << QStringLiteral("/Music/.flac") << QString();
         QTest::newRow("no folder") << QStringLiteral("song.flac") << QStringLiteral("song");
         QTest::newRow("empty") << QString() << QString();
@@ -317,10 +320,10 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("position");
         QTest::addColumn<QString>("output");
-        QTest::newRow("no dot gives an empty base")
-            << QStringLiteral("/Music/track") << 8 << QStringLiteral("/Out/_1437.mp3");
+        QTest::newRow("no dot keeps the name")
+            << QStringLiteral("/Music/README") << 8 << QStringLiteral("/Out/README_1437.mp3");
         QTest::newRow("no dot, video")
-            << QStringLiteral("/Music/track") << 7 << QStringLiteral("/Out/-1437.3gp");
+            << QStringLiteral("/Music/track") << 7 << QStringLiteral("/Out/track-1437.3gp");
         QTest::newRow("several dots")
             << QStringLiteral("/Music/a.b.flac") << 8 << QStringLiteral("/Out/a.b_1437.mp3");
         QTest::newRow("blank in the name")
@@ -477,8 +480,85 @@ private slots:
             }
         }
         QCOMPARE(Recipes::freeOutputName(dir.filePath(wanted)), dir.filePath(expected));
-        QFile free(dir.filePath(expected));
-        QVERIFY2(free.open(QIODevice::NewOnly), qPrintable(free.errorString()));
+
+        // A finished output takes the same name from its hidden one, whichever way the file system
+        // allows, and never replaces what is there.
+        const QStringList before =
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const PartialOutput::Method method :
+             {PartialOutput::Method::Best, PartialOutput::Method::RenameNoReplace,
+              PartialOutput::Method::Link, PartialOutput::Method::Placeholder}) {
+            const QString partial = PartialOutput::reserve(dir.filePath(wanted));
+            QVERIFY(QFileInfo(partial).fileName().startsWith(QLatin1Char('.')));
+            QFile written(partial);
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write("whole") == 5);
+            written.close();
+            const PartialOutput::Published published =
+                PartialOutput::publish(partial, dir.filePath(wanted), method);
+            QCOMPARE(published.path, dir.filePath(expected));
+            QVERIFY(!QFileInfo::exists(partial));
+            QFile result(published.path);
+            QVERIFY(result.open(QIODevice::ReadOnly));
+            QCOMPARE(result.readAll(), QByteArray("whole"));
+            QVERIFY(QFile::remove(published.path));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+                     before);
+        }
+    }
+
+    void hiddenNames_data()
+    {
+        QTest::addColumn<QString>("finalName");
+        QTest::addColumn<int>("attempt");
+        QTest::addColumn<QString>("hiddenName");
+        QTest::newRow("MP3") << QStringLiteral("long0_16423.mp3") << 1
+                             << QStringLiteral(".long0_16423.myhost-4711.part.mp3");
+        QTest::newRow("second of one name")
+            << QStringLiteral("a-953.3gp") << 2 << QStringLiteral(".a-953.myhost-4711-2.part.3gp");
+        QTest::newRow("no extension")
+            << QStringLiteral("noext") << 1 << QStringLiteral(".noext.myhost-4711.part");
+        // The hidden name gives way where the final name is long: 254 bytes take 276 with the owner.
+        const QString zh(82, QChar(0x4E2D));
+        QTest::newRow("longest name")
+            << zh + QStringLiteral("_953.mp3") << 1
+            << QStringLiteral(".") + zh.left(77) + QStringLiteral(".myhost-4711.part.mp3");
+    }
+    void hiddenNames()
+    {
+        QFETCH(QString, finalName);
+        QFETCH(int, attempt);
+        QFETCH(QString, hiddenName);
+        const QString hidden = PartialOutput::nameFor(QStringLiteral("/out/") + finalName,
+                                                      QStringLiteral("myhost"), 4711, attempt);
+        QCOMPARE(hidden, QStringLiteral("/out/") + hiddenName);
+        QVERIFY(hidden.mid(5).toUtf8().size() <= 255);
+    }
+
+    // Hidden files that a process of this machine left behind when it ended are cleared by the next
+    // run writing there; another machine's, and those of processes still running, stay.
+    void staleHiddenFilesGo()
+    {
+        QTemporaryDir dir;
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        QVERIFY(ended.waitForStarted());
+        const qint64 gone = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        const QString host = PartialOutput::hostName();
+        const QString self = QString::number(QCoreApplication::applicationPid());
+        const QStringList stay{
+            QStringLiteral(".a.%1-%2.part.mp3").arg(host, self), QStringLiteral(".b.%1-1.part.mp3").arg(host),
+            QStringLiteral(".c.other%1-%2.part.mp3").arg(host).arg(gone),
+            QStringLiteral("d.%1-%2.part.mp3").arg(host).arg(gone), QStringLiteral("e_953.mp3")};
+        const QString left = QStringLiteral(".e_953.%1-%2-3.part.mp3").arg(host).arg(gone);
+        for (const QString &name : stay + QStringList{left}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(PartialOutput::removeStale(dir.path()), 1);
+        QVERIFY(!QFileInfo::exists(dir.filePath(left)));
+        for (const QString &name : stay)
+            QVERIFY2(QFileInfo::exists(dir.filePath(name)), qPrintable(name));
     }
 };
 

@@ -5,6 +5,7 @@
 #include "shell/appdirs.h"
 
 #include <QRegularExpression>
+#include <QSysInfo>
 
 // The run from Start to its end with the real tools: order, identity of the files, outputs, and
 // the end state of the window.
@@ -52,8 +53,16 @@ private slots:
         QStringList captionsAtDecode;
         QList<double> barsAtDecode;
         int refusedStarts = 0;
+        // While a file encodes, its output exists only under a hidden name of this machine and
+        // process; the finished files before it have their final names.
+        const QRegularExpression hidden(QStringLiteral("^\\.track \\d_\\d{1,6}\\.%1-%2\\.part\\.mp3$")
+                                            .arg(QRegularExpression::escape(QSysInfo::machineHostName()))
+                                            .arg(QCoreApplication::applicationPid()));
+        QStringList hiddenWhileEncoding;
         connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
             QCOMPARE(f.run.runningTool(), tool);
+            const QStringList written = QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden);
+            hiddenWhileEncoding += written.filter(QRegularExpression(QStringLiteral("^\\.")));
             if (tool == QStringLiteral("sox")) {
                 captionsAtDecode.append(f.progress.caption());
                 barsAtDecode.append(f.progress.percent());
@@ -78,6 +87,9 @@ private slots:
         QCOMPARE(captionsAtDecode, QStringList(3, QStringLiteral("准备中 - 正在估算音频长度")));
         QCOMPARE(barsAtDecode, QList<double>(3, 0.0));
         QCOMPARE(refusedStarts, 3);
+        QCOMPARE(hiddenWhileEncoding.size(), 3);
+        for (const QString &name : std::as_const(hiddenWhileEncoding))
+            QVERIFY2(hidden.match(name).hasMatch(), qPrintable(name));
 
         const QStringList outputs = f.outputs();
         QCOMPARE(outputs.size(), 3);
@@ -95,6 +107,7 @@ private slots:
         // The end: the folder box gained its "/", the folder opened once, the sound as chosen, the
         // drop zone and the controls back, an empty bar and "Done.".
         QVERIFY(f.files.isEmpty());
+        QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
         QCOMPARE(f.host.outputFolder, f.dir.filePath(QStringLiteral("out/")));
         QCOMPARE(f.services.openedPaths, QStringList{f.host.outputFolder});
         QCOMPARE(f.services.playedSounds.size(), soundsPlayed);
@@ -274,11 +287,15 @@ private slots:
         // process right after, so the half-written file must be gone at once.
         int writingBefore = -1;
         int leftAtOnce = -1;
+        const auto written = [&] {
+            return int(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden).size());
+        };
         connect(&f.run.coderRunner(), &ToolRunner::outputReceived, &f.run, [&](QString &chunk) {
             if (writingBefore < 0 && chunk.contains(QStringLiteral("time="))) {
-                writingBefore = int(f.outputs().size());
+                writingBefore = written();
+                QVERIFY(f.outputs().isEmpty());
                 f.run.stopForShutdown();
-                leftAtOnce = int(f.outputs().size());
+                leftAtOnce = written();
             }
         });
         QVERIFY(f.startAndWait());

@@ -41,18 +41,34 @@ private slots:
     void badInputIsMarkedAndTheRunGoesOn_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("corrupt FLAC") << QStringLiteral("corrupt");
-        QTest::newRow("truncated FLAC") << QStringLiteral("truncated");
-        QTest::newRow("zero bytes") << QStringLiteral("empty");
-        QTest::newRow("path vanished") << QStringLiteral("vanished");
-        QTest::newRow("a folder") << QStringLiteral("folder");
+        QTest::addColumn<QString>("expectedReason"); // empty: the tool's own words
+        const QString undecodable = QStringLiteral("源文件无法解码");
+        const QString damaged = QStringLiteral("源文件已损坏");
+        QTest::newRow("corrupt FLAC") << QStringLiteral("corrupt") << undecodable;
+        QTest::newRow("truncated FLAC") << QStringLiteral("truncated") << damaged;
+        // The tools skip the damaged frames and exit with 0; the MP3 would play two thirds.
+        QTest::newRow("middle third damaged") << QStringLiteral("damaged") << damaged;
+        QTest::newRow("zero bytes") << QStringLiteral("empty") << undecodable;
+        QTest::newRow("path vanished") << QStringLiteral("vanished") << QString();
+        QTest::newRow("a folder") << QStringLiteral("folder") << QString();
     }
     void badInputIsMarkedAndTheRunGoesOn()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, expectedReason);
         RunFixture f;
         const QString bad = f.path(QStringLiteral("bad.flac"));
-        if (kind == QStringLiteral("corrupt")) {
+        if (kind == QStringLiteral("damaged")) {
+            QVERIFY(TestMedia::makeFlac(bad, 30));
+            QFile file(bad);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            const qint64 third = file.size() / 3;
+            QByteArray noise(third, '\0');
+            for (char &byte : noise)
+                byte = char(QRandomGenerator::global()->bounded(256));
+            QVERIFY(file.seek(third));
+            QCOMPARE(file.write(noise), third);
+        } else if (kind == QStringLiteral("corrupt")) {
             QByteArray bytes("fLaC");
             for (int i = 0; i < 50000; ++i)
                 bytes.append(char(QRandomGenerator::global()->bounded(256)));
@@ -81,9 +97,13 @@ private slots:
         QVERIFY(f.files.isFailed(badId));
         const QString reason = f.files.failureReason(badId);
         QVERIFY(!reason.isEmpty());
+        if (!expectedReason.isEmpty())
+            QCOMPARE(reason, expectedReason);
         const QStringList outputs = f.outputs();
         QCOMPARE(outputs.size(), 1);
         QVERIFY(outputs[0].startsWith(QStringLiteral("good_")));
+        // Nothing of the failed file is left, not even under a hidden name.
+        QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
 
         QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
         QCOMPARE(f.services.messages.size(), 1);

@@ -1,3 +1,5 @@
+#include "common/testmedia.h"
+#include "conversion/outputcheck.h"
 #include "conversion/stageverdict.h"
 
 #include <QFile>
@@ -155,6 +157,103 @@ private slots:
             file.write(written);
         }
         QCOMPARE(StageVerdict::failureReason(outcome), reason);
+    }
+
+    // The program's own words where the tools' would not help: a full disk, a source no tool can
+    // read, and one whose damaged frames the tool skipped and still exited with 0.
+    void sourceAndDiskReasons_data()
+    {
+        QTest::addColumn<bool>("readsSource");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("reason");
+        const QString decodeErrors =
+            QStringLiteral("[flac @ 0x1] invalid sync code\nError while decoding stream #0:0: Invalid data "
+                           "found when processing "
+                           "input\nsize=  2334kB time=00:01:30.00 bitrate= 212.5kbits/s\n");
+        QTest::newRow("disk full") << false << 1
+                                   << QStringLiteral("av_interleaved_write_frame(): No space left on device\n"
+                                                     "Conversion failed!\n")
+                                   << QStringLiteral("磁盘空间不足");
+        QTest::newRow("source cannot be opened")
+            << true << 1 << QStringLiteral("/m/a.flac: Invalid data found when processing input\n")
+            << QStringLiteral("源文件无法解码");
+        QTest::newRow("nothing decoded") << true << 0
+                                         << QStringLiteral("Output file is empty, nothing was encoded (check "
+                                                           "-ss / -t / -frames parameters if used)\n")
+                                         << QStringLiteral("源文件无法解码");
+        QTest::newRow("damaged frames skipped")
+            << true << 0 << decodeErrors << QStringLiteral("源文件已损坏");
+        QTest::newRow("a work file's decoding errors are no source's")
+            << false << 0 << decodeErrors << QString();
+    }
+    void sourceAndDiskReasons()
+    {
+        QFETCH(bool, readsSource);
+        QFETCH(int, exitCode);
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        StageOutcome outcome;
+        outcome.started = true;
+        outcome.exitCode = exitCode;
+        outcome.output = output;
+        outcome.readsSource = readsSource;
+        outcome.writtenPath = dir.filePath(QStringLiteral("out.mp3"));
+        QFile file(outcome.writtenPath);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("data") == 4);
+        file.close();
+        QCOMPARE(StageVerdict::failureReason(outcome), reason);
+    }
+
+    // An MP3 is read back with no tool: its Info frame's count, or its frames walked one by one.
+    void mp3ReadBack_data()
+    {
+        QTest::addColumn<QStringList>("encode"); // ffmpeg options of a 4 s sine tone's encode
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<QString>("reason");
+        const QStringList cbr{QStringLiteral("-b:a"), QStringLiteral("320k")};
+        const QString incomplete = QStringLiteral("输出文件不完整");
+        QTest::newRow("whole") << cbr << QString() << 4.0 << QString();
+        QTest::newRow("tagged, no Info frame")
+            << (cbr + QStringList{QStringLiteral("-write_xing"), QStringLiteral("0"),
+                                  QStringLiteral("-metadata"), QStringLiteral("title=歌")})
+            << QString() << 4.0 << QString();
+        QTest::newRow("mono 22050 Hz, variable rate")
+            << QStringList{QStringLiteral("-ac"),   QStringLiteral("1"),    QStringLiteral("-ar"),
+                           QStringLiteral("22050"), QStringLiteral("-q:a"), QStringLiteral("4")}
+            << QString() << 4.0 << QString();
+        QTest::newRow("cut in half") << cbr << QStringLiteral("half") << 4.0 << incomplete;
+        QTest::newRow("cut in half, no Info frame")
+            << (cbr + QStringList{QStringLiteral("-write_xing"), QStringLiteral("0")})
+            << QStringLiteral("half") << 4.0 << incomplete;
+        QTest::newRow("shorter than its source") << cbr << QString() << 5.5 << incomplete;
+        QTest::newRow("not an MP3") << cbr << QStringLiteral("garbage") << 4.0 << incomplete;
+    }
+    void mp3ReadBack()
+    {
+        QFETCH(QStringList, encode);
+        QFETCH(QString, damage);
+        QFETCH(double, expected);
+        QFETCH(QString, reason);
+        QTemporaryDir dir;
+        const QString mp3 = dir.filePath(QStringLiteral("out.mp3"));
+        const TestMedia::ToolResult made = TestMedia::run(
+            QStringLiteral("ffmpeg"),
+            QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-f"),
+                        QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("sine=duration=4")} +
+                encode + QStringList{mp3});
+        QCOMPARE(made.exitCode, 0);
+        QFile file(mp3);
+        if (damage == QStringLiteral("half"))
+            QVERIFY(file.resize(file.size() / 2));
+        if (damage == QStringLiteral("garbage")) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray(4000, 'x'));
+            file.close();
+        }
+        QCOMPARE(OutputCheck::mp3Problem(mp3, expected), reason);
     }
 
     void stageWritingNothingIsNotJudgedOnFiles()

@@ -1,0 +1,213 @@
+#include "conversion/medialength.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <array>
+
+namespace MediaLength {
+
+namespace {
+
+quint32 bigEndian(const uchar *bytes, int count)
+{
+    quint32 value = 0;
+    for (int k = 0; k < count; ++k)
+        value = (value << 8) | bytes[k];
+    return value;
+}
+
+quint32 littleEndian(const uchar *bytes, int count)
+{
+    quint32 value = 0;
+    for (int k = count - 1; k >= 0; --k)
+        value = (value << 8) | bytes[k];
+    return value;
+}
+
+// The size of an ID3v2 tag that starts here (its header, body and footer), 0 when none does.
+qint64 id3v2Size(const uchar *bytes, qint64 available)
+{
+    if (available < 10 || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3')
+        return 0;
+    // The size is "synchsafe": seven bits per byte.
+    qint64 size = 0;
+    for (int k = 6; k < 10; ++k) {
+        if (bytes[k] & 0x80)
+            return 0;
+        size = (size << 7) | bytes[k];
+    }
+    const bool footer = bytes[5] & 0x10;
+    return 10 + size + (footer ? 10 : 0);
+}
+
+qint64 id3v2SizeAt(QFile &file, qint64 offset)
+{
+    if (!file.seek(offset))
+        return 0;
+    const QByteArray header = file.read(10);
+    return id3v2Size(reinterpret_cast<const uchar *>(header.constData()), header.size());
+}
+
+// One MPEG audio layer III frame header.
+struct FrameHeader
+{
+    int bytes = 0;   // the whole frame
+    int samples = 0; // per channel
+    int sampleRate = 0;
+    int sideInfoBytes = 0; // between the header and the frame's data (the Info/Xing tag sits there)
+};
+
+std::optional<FrameHeader> frameHeader(const uchar *b)
+{
+    if (b[0] != 0xFF || (b[1] & 0xE0) != 0xE0)
+        return std::nullopt;
+    const int version = (b[1] >> 3) & 3; // 0: MPEG 2.5, 2: MPEG 2, 3: MPEG 1
+    const int layer = (b[1] >> 1) & 3;   // 1: layer III
+    const int bitrateIndex = b[2] >> 4;
+    const int rateIndex = (b[2] >> 2) & 3;
+    if (version == 1 || layer != 1 || bitrateIndex == 0 || bitrateIndex == 15 || rateIndex == 3)
+        return std::nullopt;
+    static constexpr std::array<int, 15> mpeg1Kbit{0,   32,  40,  48,  56,  64,  80, 96,
+                                                   112, 128, 160, 192, 224, 256, 320};
+    static constexpr std::array<int, 15> mpeg2Kbit{0,  8,  16, 24,  32,  40,  48, 56,
+                                                   64, 80, 96, 112, 128, 144, 160};
+    static constexpr std::array<int, 3> mpeg1Rates{44100, 48000, 32000};
+    const bool mpeg1 = version == 3;
+    const int kbit = (mpeg1 ? mpeg1Kbit : mpeg2Kbit)[bitrateIndex];
+    const int rate = mpeg1Rates[rateIndex] >> (mpeg1 ? 0 : version == 2 ? 1 : 2);
+    const bool padded = (b[2] >> 1) & 1;
+    const bool mono = (b[3] >> 6) == 3;
+    FrameHeader header;
+    header.samples = mpeg1 ? 1152 : 576;
+    header.sampleRate = rate;
+    header.bytes = (mpeg1 ? 144 : 72) * kbit * 1000 / rate + (padded ? 1 : 0);
+    header.sideInfoBytes = mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17);
+    return header;
+}
+
+// The frame count of an Info/Xing tag in the first frame, when it gives one and the file holds
+// at least the bytes the tag counts (a tag written before the stream was cut short still counts
+// the frames that never came).
+std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header, qint64 bytesToEnd)
+{
+    const qint64 tag = 4 + header.sideInfoBytes;
+    if (bytesToEnd < tag + 16 || header.bytes < tag + 16)
+        return std::nullopt;
+    const uchar *t = frame + tag;
+    const bool named = (t[0] == 'X' && t[1] == 'i' && t[2] == 'n' && t[3] == 'g') ||
+                       (t[0] == 'I' && t[1] == 'n' && t[2] == 'f' && t[3] == 'o');
+    if (!named)
+        return std::nullopt;
+    const quint32 flags = bigEndian(t + 4, 4);
+    if (!(flags & 1))
+        return std::nullopt;
+    const quint32 frames = bigEndian(t + 8, 4);
+    if (frames == 0)
+        return std::nullopt;
+    if ((flags & 2) && bytesToEnd < qint64(bigEndian(t + 12, 4)))
+        return std::nullopt;
+    return frames;
+}
+
+} // namespace
+
+std::optional<double> flacDeclaredSeconds(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    qint64 offset = id3v2SizeAt(file, 0);
+    if (!file.seek(offset) || file.read(4) != "fLaC")
+        return std::nullopt;
+    offset += 4;
+    // The stream header should come first; a file where other blocks precede it still plays.
+    for (bool last = false; !last;) {
+        if (!file.seek(offset))
+            return std::nullopt;
+        const QByteArray head = file.read(4);
+        if (head.size() < 4)
+            return std::nullopt;
+        const auto *h = reinterpret_cast<const uchar *>(head.constData());
+        last = h[0] & 0x80;
+        const int type = h[0] & 0x7F;
+        const qint64 length = bigEndian(h + 1, 3);
+        if (type == 0 && length >= 34) {
+            const QByteArray info = file.read(34);
+            if (info.size() < 34)
+                return std::nullopt;
+            const auto *s = reinterpret_cast<const uchar *>(info.constData());
+            const quint32 rate = (quint32(s[10]) << 12) | (quint32(s[11]) << 4) | (s[12] >> 4);
+            const quint64 samples = (quint64(s[13] & 0x0F) << 32) | bigEndian(s + 14, 4);
+            if (rate == 0 || samples == 0)
+                return std::nullopt;
+            return double(samples) / rate;
+        }
+        offset += 4 + length;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> wavSeconds(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray riff = file.read(12);
+    if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
+        return std::nullopt;
+    qint64 offset = 12;
+    quint32 bytesPerSecond = 0;
+    for (;;) {
+        if (!file.seek(offset))
+            return std::nullopt;
+        const QByteArray head = file.read(8);
+        if (head.size() < 8)
+            return std::nullopt;
+        const auto *h = reinterpret_cast<const uchar *>(head.constData());
+        const qint64 size = littleEndian(h + 4, 4);
+        if (head.startsWith("fmt ")) {
+            const QByteArray format = file.read(16);
+            if (format.size() < 16)
+                return std::nullopt;
+            const auto *f = reinterpret_cast<const uchar *>(format.constData());
+            bytesPerSecond = littleEndian(f + 4, 4) * littleEndian(f + 12, 2);
+        } else if (head.startsWith("data")) {
+            if (bytesPerSecond == 0)
+                return std::nullopt;
+            // A header written before the end was known may claim more, or nothing at all.
+            const qint64 present = file.size() - offset - 8;
+            const qint64 bytes = size == 0 || size == 0xFFFFFFFF ? present : std::min(size, present);
+            return double(std::max<qint64>(bytes, 0)) / bytesPerSecond;
+        }
+        offset += 8 + size + (size & 1);
+    }
+}
+
+std::optional<double> mp3Seconds(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 4)
+        return std::nullopt;
+    const qint64 size = file.size();
+    const uchar *bytes = file.map(0, size);
+    if (!bytes)
+        return std::nullopt;
+    qint64 offset = id3v2Size(bytes, size);
+    const std::optional<FrameHeader> first = offset + 4 <= size ? frameHeader(bytes + offset) : std::nullopt;
+    if (!first)
+        return std::nullopt;
+    if (const std::optional<qint64> frames = taggedFrames(bytes + offset, *first, size - offset))
+        return double(*frames) * first->samples / first->sampleRate;
+    qint64 samples = 0;
+    while (offset + 4 <= size) {
+        const std::optional<FrameHeader> frame = frameHeader(bytes + offset);
+        if (!frame || offset + frame->bytes > size)
+            break;
+        samples += frame->samples;
+        offset += frame->bytes;
+    }
+    return double(samples) / first->sampleRate;
+}
+
+} // namespace MediaLength

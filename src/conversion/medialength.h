@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Lengths read straight from files, with no tool: what a FLAC header declares, what a WAV holds and
+// what an MP3 plays. Reading takes a few header bytes (an MP3 without a frame count is walked
+// frame by frame through a mapping of the file), so a finished output can be checked at once.
+namespace MediaLength {
+
+// The length the FLAC stream header (STREAMINFO) declares, in seconds; nothing when the file is no
+// FLAC, or when the header leaves the length open (0 samples). An ID3v2 tag before the stream is
+// skipped.
+std::optional<double> flacDeclaredSeconds(const QString &path);
+
+// The length of the samples a WAV file holds, in seconds: its data chunk, as far as the file
+// really reaches. Nothing when the file is no readable WAV.
+std::optional<double> wavSeconds(const QString &path);
+
+// The playing time of an MPEG audio layer III file, in seconds: the frame count of its Info/Xing
+// frame when that agrees with the file's size, otherwise the frames walked one by one up to the
+// first that is not whole. Nothing when no frame can be read.
+std::optional<double> mp3Seconds(const QString &path);
+
+} // namespace MediaLength

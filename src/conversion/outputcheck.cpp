@@ -1,0 +1,85 @@
+#include "conversion/outputcheck.h"
+
+#include "conversion/medialength.h"
+#include "conversion/runtexts.h"
+#include "conversion/stageverdict.h"
+#include "runner/outputparsers.h"
+
+#include <algorithm>
+
+namespace OutputCheck {
+
+namespace {
+
+// What SoX prints when libFLAC meets damaged data; SoX still exits with status 0.
+const QLatin1StringView flacDecoderErrors[] = {
+    QLatin1StringView("FLAC__STREAM_DECODER_ERROR_STATUS"),
+    QLatin1StringView("decoder MD5 checksum mismatch"),
+};
+
+bool isShort(double actual, double expected, double slack)
+{
+    return actual < expected - slack;
+}
+
+} // namespace
+
+std::optional<double> expectedSeconds(std::optional<double> sourceSeconds, const std::optional<CutRange> &cut)
+{
+    if (!sourceSeconds)
+        return std::nullopt;
+    if (!cut)
+        return sourceSeconds;
+    const double end =
+        cut->endSeconds > 0 ? std::min<double>(cut->endSeconds, *sourceSeconds) : *sourceSeconds;
+    return std::max(0.0, end - cut->startSeconds);
+}
+
+std::optional<double> sourceSeconds(std::optional<double> declared, std::optional<double> decoded)
+{
+    if (declared && decoded)
+        return std::max(*declared, *decoded);
+    return declared ? declared : decoded;
+}
+
+QString decodeProblem(const QString &decoderOutput, std::optional<double> declared,
+                      std::optional<double> decoded)
+{
+    if (StageVerdict::mentionsFullDisk(decoderOutput))
+        return RunTexts::diskFull();
+    if (!decoded)
+        return {};
+    if (declared && isShort(*decoded, *declared, SlackSeconds))
+        return RunTexts::damagedSource();
+    for (const QLatin1StringView error : flacDecoderErrors) {
+        if (decoderOutput.contains(error))
+            return RunTexts::damagedSource();
+    }
+    return {};
+}
+
+QString mp3Problem(const QString &path, std::optional<double> expected)
+{
+    const std::optional<double> length = MediaLength::mp3Seconds(path);
+    if (!length || *length <= 0 || (expected && isShort(*length, *expected, SlackSeconds)))
+        return RunTexts::incompleteOutput();
+    return {};
+}
+
+QString videoProblem(const QString &probeOutput, const std::optional<CutRange> &cut)
+{
+    const qsizetype second = probeOutput.indexOf(QLatin1StringView("Input #1"));
+    if (second < 0)
+        return RunTexts::incompleteOutput();
+    const std::optional<double> length =
+        OutputParsers::announcedDuration(QStringView(probeOutput).mid(second));
+    if (!length || *length <= 0)
+        return RunTexts::incompleteOutput();
+    const std::optional<double> expected =
+        expectedSeconds(OutputParsers::announcedDuration(QStringView(probeOutput).left(second)), cut);
+    if (expected && isShort(*length, *expected, SlackSeconds + VideoSlackShare * *expected))
+        return RunTexts::incompleteOutput();
+    return {};
+}
+
+} // namespace OutputCheck

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "conversion/recipes.h"
+
+#include <QString>
+
+#include <optional>
+
+// Whether a finished file is whole: its output, read back, against the length of its source. Tools
+// can exit with status 0 and still leave a short file (a source with damaged frames they skipped),
+// so only this check lets a file count as converted.
+namespace OutputCheck {
+
+// How much shorter than expected an output may be: audio a second; video a second and 2 % more,
+// since the duration of an MPEG program stream is an estimate.
+inline constexpr double SlackSeconds = 1.0;
+inline constexpr double VideoSlackShare = 0.02;
+
+// The length the output should have: the source's, or with a cut, the cut's (its end, or the
+// source's end when the cut has none or runs past it, minus its start). Nothing when the source's
+// length is unknown.
+std::optional<double> expectedSeconds(std::optional<double> sourceSeconds,
+                                      const std::optional<CutRange> &cut);
+
+// The source's length for an MP3: the longer of what its header declares and what its decode holds.
+std::optional<double> sourceSeconds(std::optional<double> declared, std::optional<double> decoded);
+
+// After the decode of the source into the work WAV: the reason the file fails (the decode is much
+// shorter than the header declares, or the decoder met damaged data), or empty. A decoder that could
+// not read the source at all is no failure here: the encode reads the source itself.
+QString decodeProblem(const QString &decoderOutput, std::optional<double> declared,
+                      std::optional<double> decoded);
+
+// The reason an MP3 output fails its check, or empty: it cannot be read, or it plays more than a
+// second shorter than expected (nothing expected: any readable length passes).
+QString mp3Problem(const QString &path, std::optional<double> expected);
+
+// The same for a video output, from the output of "coder -i SOURCE -i OUTPUT": the source's length
+// is the first input's duration, the output's the second's.
+QString videoProblem(const QString &probeOutput, const std::optional<CutRange> &cut);
+
+} // namespace OutputCheck
