@@ -24,7 +24,8 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_run->setWorkFolder(workFolder);
     m_barTimer.setInterval(BarRefreshMs);
 
-    connect(m_scan, &FileSearch::FolderScan::filesFound, m_files, &FileList::addFiles);
+    connect(m_scan, &FileSearch::FolderScan::filesFound, m_files,
+            [this](const QList<QByteArray> &paths) { m_files->addFiles(paths, m_scan->folder()); });
     // Queued, so that a folder scanned within start() does not start the next one inside itself.
     connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::addNextInput, Qt::QueuedConnection);
     connect(m_run, &ConversionRun::stageStarted, this, [this] { m_anyFileTried = true; });

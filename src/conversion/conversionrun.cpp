@@ -75,6 +75,8 @@ FileConversion *ConversionRun::addSlot()
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
     connect(slot, &FileConversion::converted, this, &ConversionRun::takeConverted);
     connect(slot, &FileConversion::failed, this, &ConversionRun::takeFailed);
+    connect(slot, &FileConversion::skipped, this, &ConversionRun::takeSkipped);
+    connect(slot, &FileConversion::planned, this, &ConversionRun::takePlanned);
     connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
     connect(ownProgress, &ProgressDisplay::changed, this, &ConversionRun::showOverallProgress);
@@ -131,6 +133,7 @@ void ConversionRun::start()
     m_settings.encoding = m_host.encodingSettings();
     m_settings.outputFolder = absoluteOutputFolder(m_host.outputFolderText(), m_host.programFolder());
     m_settings.simultaneousFiles = std::max(1, int(m_programSettings.simultaneousFiles));
+    m_settings.library = m_programSettings.libraryMode;
     if (!m_settings.outputFolder.isEmpty())
         m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;
@@ -166,7 +169,7 @@ void ConversionRun::beginRun()
     m_failures.clear();
     m_progress.resetDuration();
 
-    if (!prepareOutputFolder(m_settings.outputFolder)) {
+    if (!m_dryRun && !prepareOutputFolder(m_settings.outputFolder)) {
         m_services.showMessage(UserServices::Icon::Warning, RunTexts::outputPathTitle(),
                                RunTexts::cannotWriteOutputFolder() + m_settings.outputFolder);
         m_host.setRunControlsEnabled(true);
@@ -175,8 +178,8 @@ void ConversionRun::beginRun()
         return;
     }
     m_files.clearFailedMarks();
-    // What a process of this machine that ended before its files were done left in the folder.
-    PartialOutput::removeStale(m_settings.outputFolder);
+    m_claimedOutputs.clear();
+    m_clearedFolders.clear();
     QDir().mkpath(m_workFolder + QStringLiteral("/tmp"));
     m_lastTried = 0;
     m_filesEnded = 0;
@@ -236,6 +239,8 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.recipe.outputFolder = m_settings.outputFolder;
     job.recipe.settings = m_settings.encoding;
     job.recipe.cut = m_settings.cut;
+    job.library = m_settings.library;
+    job.dryRun = m_dryRun;
     if (!m_settings.format) {
         recordFailure(id, RunTexts::noFormatSelected());
         return;
@@ -245,7 +250,32 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         return;
     }
     job.format = *m_settings.format;
+    if (job.library) {
+        const std::optional<QString> folder = claimLibraryOutput(id, job.format, job.recipe.inputPath);
+        if (!folder) {
+            recordFailure(id, RunTexts::outputOccupied());
+            return;
+        }
+        job.recipe.outputFolder = *folder;
+    }
+    // What a process of this machine that ended before its files were done left in the folder.
+    if (!m_dryRun && !m_clearedFolders.contains(job.recipe.outputFolder)) {
+        m_clearedFolders.insert(job.recipe.outputFolder);
+        PartialOutput::removeStale(job.recipe.outputFolder);
+    }
     slot.start(job);
+}
+
+std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, OutputFormat format,
+                                                         const QString &inputPath)
+{
+    const QString folder =
+        Recipes::libraryFolder(m_settings.outputFolder, m_files.path(id), m_files.sourceFolder(id));
+    const QString output = Recipes::outputPath(format, inputPath, folder, {}, true);
+    if (m_claimedOutputs.contains(output))
+        return std::nullopt;
+    m_claimedOutputs.insert(output);
+    return folder;
 }
 
 bool ConversionRun::anySlotBusy() const
@@ -258,8 +288,28 @@ void ConversionRun::takeConverted(FileList::Id id, const QString &outputPath)
 {
     // Told while the row is still there, so listeners can read it.
     emit fileConverted(id, outputPath);
+    fileDone(id, true);
+}
+
+void ConversionRun::takeSkipped(FileList::Id id, const QString &outputPath)
+{
+    emit fileSkipped(id, outputPath);
+    if (m_settings.simultaneousFiles == 1)
+        m_progress.setCaption(RunTexts::upToDate());
+    fileDone(id, true);
+}
+
+void ConversionRun::takePlanned(FileList::Id id, const QString &outputPath, bool replaces)
+{
+    emit filePlanned(id, outputPath, replaces);
+    fileDone(id, false);
+}
+
+void ConversionRun::fileDone(FileList::Id id, bool leavesTheList)
+{
     // Gone already when the user removed the row while it was converting.
-    m_files.removeId(id);
+    if (leavesTheList)
+        m_files.removeId(id);
     m_files.setConverting(id, false);
     m_pathsConverting.remove(id);
     ++m_filesEnded;
@@ -294,75 +344,4 @@ void ConversionRun::toolMissing(FileList::Id id)
     m_pathsConverting.remove(id);
     emit fileFailed(id, RunnerTexts::fileOrCommandNotFound());
     fillSlots();
-}
-
-void ConversionRun::showOverallProgress()
-{
-    if (m_settings.simultaneousFiles == 1 || m_state != State::Running)
-        return;
-    double running = 0;
-    int busy = 0;
-    for (qsizetype k = 0; k < m_settings.simultaneousFiles; ++k) {
-        if (m_slots[k]->isBusy()) {
-            running += m_slots[k]->fraction();
-            ++busy;
-        }
-    }
-    const int files = m_filesEnded + busy + m_files.countAfter(m_lastTried);
-    if (files == 0)
-        return;
-    m_shownShare = std::max(m_shownShare, (m_filesEnded + running) / files);
-    m_progress.showShare(m_shownShare);
-}
-
-void ConversionRun::endRun()
-{
-    m_services.openPath(m_settings.outputFolder);
-    if (!m_programSettings.playsCompletionSound()) {
-        finishEndOfRun();
-        return;
-    }
-    m_services.playSound(m_host.programFolder() + QStringLiteral("/sound.wav"), this,
-                         [this] { finishEndOfRun(); });
-}
-
-void ConversionRun::finishEndOfRun()
-{
-    m_host.showDropZone();
-    m_host.setRunControlsEnabled(true);
-    m_progress.setCaption(m_failures.isEmpty() ? RunTexts::done()
-                                               : RunTexts::finishedWithFailures(m_failures.size()));
-    m_progress.setBar(0, 0);
-    m_state = State::Idle;
-    if (!m_failures.isEmpty())
-        showFailureSummary();
-    emit runEnded();
-}
-
-void ConversionRun::abortRun()
-{
-    m_host.setRunControlsEnabled(true);
-    m_progress.setCaption(RunTexts::aborted());
-    m_state = State::Idle;
-    emit runEnded();
-}
-
-void ConversionRun::endAfterShutdown()
-{
-    m_state = State::Idle;
-    emit runEnded();
-}
-
-void ConversionRun::showFailureSummary()
-{
-    QStringList lines;
-    for (const Failure &failure : std::as_const(m_failures)) {
-        if (lines.size() == SummaryLines) {
-            lines.append(RunTexts::summaryCut());
-            break;
-        }
-        lines.append(RunTexts::failureLine(failure.path, failure.reason));
-    }
-    m_services.showMessage(UserServices::Icon::Warning, RunTexts::failedTitle(),
-                           lines.join(QLatin1Char('\n')));
 }

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTime>
 #include <QTimer>
@@ -47,6 +48,9 @@ struct RunSettings
     QString outputFolder; // absolute, ends with "/"
     int simultaneousFiles = 1;
     std::optional<CutRange> cut; // when the music cutter is on
+    // Library mode: each file goes below the output folder as it lay below the folder it was added
+    // with, under its plain name, and only when its output is missing or out of date.
+    bool library = false;
 };
 
 // The Start command and the run that follows it: every file of the list is taken through the
@@ -88,6 +92,8 @@ public:
     // Where the files' work files go: the program's work folder unless changed (the command-line
     // converter gives each process a folder of its own).
     void setWorkFolder(const QString &workFolder);
+    // A dry run in library mode decides for every file what it would do, and writes nothing.
+    void setDryRun(bool dryRun) { m_dryRun = dryRun; }
 
     State state() const { return m_state; }
     bool isActive() const { return m_state != State::Idle; }
@@ -125,6 +131,10 @@ signals:
     void fileConverted(FileList::Id id, const QString &outputPath);
     // A file failed; it stays in the list, marked with the reason.
     void fileFailed(FileList::Id id, const QString &reason);
+    // Library mode: the file's output is up to date; the file leaves the list unconverted.
+    void fileSkipped(FileList::Id id, const QString &outputPath);
+    // A dry run: the file would be converted to outputPath, replacing an older output or not.
+    void filePlanned(FileList::Id id, const QString &outputPath, bool replaces);
     // The run is over: finished, ended by a tool that could not start, refused its output folder,
     // or stopped because the program ends.
     void runEnded();
@@ -140,6 +150,13 @@ private:
     void startFile(FileConversion &slot, FileList::Id id);
     void takeConverted(FileList::Id id, const QString &outputPath);
     void takeFailed(FileList::Id id, const QString &reason);
+    void takeSkipped(FileList::Id id, const QString &outputPath);
+    void takePlanned(FileList::Id id, const QString &outputPath, bool replaces);
+    // A file's work is over without a failure; converted and skipped files leave the list.
+    void fileDone(FileList::Id id, bool leavesTheList);
+    // Library mode: the file's own output folder, or nothing when another file of this run has
+    // claimed its output already.
+    std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format, const QString &inputPath);
     void recordFailure(FileList::Id id, const QString &reason);
     void toolMissing(FileList::Id id);
     bool anySlotBusy() const;
@@ -173,5 +190,8 @@ private:
     double m_shownShare = 0;
     QList<Failure> m_failures;
     QHash<FileList::Id, QString> m_pathsConverting;
+    bool m_dryRun = false;
+    QSet<QString> m_claimedOutputs; // library mode: the outputs of this run's files
+    QSet<QString> m_clearedFolders; // the folders whose stale hidden files this run removed
     std::function<QTime()> m_clock = &QTime::currentTime;
 };

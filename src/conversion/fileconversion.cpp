@@ -11,8 +11,10 @@
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -36,7 +38,9 @@ FileConversion::FileConversion(int slot, const QString &workFolder, ProgressDisp
     , m_coderRunner(new ToolRunner(services, this))
     , m_soxRunner(new ToolRunner(services, this))
     , m_probeRunner(new ToolRunner(services, this))
+    , m_libraryCheck(new LibraryCheck(services, this))
 {
+    connect(m_libraryCheck, &LibraryCheck::decided, this, &FileConversion::libraryDecided);
     for (ToolRunner *runner : {m_convRunner, m_coderRunner, m_soxRunner, m_probeRunner}) {
         connect(runner, &ToolRunner::outputReceived, this,
                 [this, runner](const QString &chunk) { readOutput(runner, chunk); });
@@ -79,8 +83,22 @@ void FileConversion::start(const Job &job)
     m_stopping = false;
     m_wantedOutput.clear();
     m_partialOutput.clear();
+    m_replaces = false;
     m_decodedSeconds.reset();
     m_declaredSeconds = MediaLength::flacDeclaredSeconds(m_job.recipe.inputPath);
+    if (!m_job.library) {
+        startStages();
+        return;
+    }
+    m_job.recipe.plainName = true;
+    m_job.recipe.keepCover = true;
+    m_wantedOutput = Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder,
+                                         m_job.recipe.clock, true);
+    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput);
+}
+
+void FileConversion::startStages()
+{
     // A work file left by an earlier file would give the probe that file's duration, or the second
     // stage that file's pictures.
     removeWorkFiles();
@@ -91,14 +109,6 @@ void FileConversion::start(const Job &job)
     } else {
         runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, m_outputChooser));
     }
-}
-
-QString FileConversion::chooseOutput(const QString &wantedPath)
-{
-    m_wantedOutput = wantedPath;
-    // Created now, so that no other file of this run takes the same hidden name.
-    m_partialOutput = PartialOutput::reserve(wantedPath);
-    return m_partialOutput;
 }
 
 QString FileConversion::runningTool() const
@@ -133,6 +143,12 @@ void FileConversion::stop()
     if (!m_partialOutput.isEmpty())
         QFile::remove(m_partialOutput);
     removeWorkFiles();
+    // Deciding what to do with a library output runs no stage whose end would say so.
+    if (m_libraryCheck->isRunning() && !m_runningRunner) {
+        m_libraryCheck->stop();
+        finish();
+        QTimer::singleShot(0, this, &FileConversion::stopped);
+    }
 }
 
 void FileConversion::runStage(ToolRunner &runner, const ToolCommand &command)
@@ -281,48 +297,19 @@ void FileConversion::convStageFinished()
 
 void FileConversion::coderStageFinished()
 {
+    // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
+    // the music converts all the same, without it.
+    const bool encodeRefused =
+        m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited && m_coderRunner->exitCode() != 0;
+    if (!m_stopping && encodeRefused && m_job.format == OutputFormat::Mp3 && m_job.recipe.keepCover) {
+        m_runningRunner = nullptr;
+        emit stageEnded(m_job.id, ToolName::coder(), false);
+        m_job.recipe.keepCover = false;
+        runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
+        return;
+    }
     if (judgeStage(*m_coderRunner))
         checkOutput();
-}
-
-void FileConversion::checkOutput()
-{
-    m_stage = int(FormatTable::facts(m_job.format).stages.size());
-    if (m_job.format != OutputFormat::Mp3) {
-        runTool(*m_probeRunner, Recipes::outputProbe(m_job.recipe, m_partialOutput), false);
-        return;
-    }
-    // A source whose length neither its header nor its decode tells (SoX could not read it) is
-    // measured by the encode's own reading of it.
-    std::optional<double> source = OutputCheck::sourceSeconds(m_declaredSeconds, m_decodedSeconds);
-    if (!source)
-        source = OutputParsers::announcedDuration(m_coderRunner->output());
-    publishOutput(
-        OutputCheck::mp3Problem(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
-}
-
-void FileConversion::outputProbeFinished()
-{
-    publishOutput(OutputCheck::videoProblem(m_probeRunner->output(), m_job.recipe.cut));
-}
-
-void FileConversion::publishOutput(const QString &problem)
-{
-    if (!problem.isEmpty()) {
-        failFile(problem);
-        return;
-    }
-    const PartialOutput::Published published = PartialOutput::publish(m_partialOutput, m_wantedOutput);
-    if (published.path.isEmpty()) {
-        failFile(published.error == ENOSPC
-                     ? RunTexts::diskFull()
-                     : RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
-        return;
-    }
-    m_partialOutput.clear();
-    const FileList::Id id = m_job.id;
-    finish();
-    emit converted(id, published.path);
 }
 
 void FileConversion::finish()

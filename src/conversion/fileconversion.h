@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "conversion/librarycheck.h"
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
 
@@ -29,6 +30,10 @@ public:
         FileList::Id id = 0;
         OutputFormat format = OutputFormat::Mp3;
         RecipeInput recipe; // input path, output folder, settings and program folder
+        // Library mode: the output has one exact name, and what is there already decides whether
+        // the file converts; a dry run only tells what it would do.
+        bool library = false;
+        bool dryRun = false;
     };
 
     // The slot's work files: slot 1 uses "tmp.wav" and "tmp/tmp.mp4", slot k "tmp-k.wav" and
@@ -68,11 +73,17 @@ signals:
     // The output has been checked and has taken its final name, outputPath.
     void converted(FileList::Id id, const QString &outputPath);
     void failed(FileList::Id id, const QString &reason);
+    // Library mode: the output at outputPath is up to date, and nothing was converted.
+    void skipped(FileList::Id id, const QString &outputPath);
+    // A dry run: the file would be converted to outputPath, replacing an older output there or not.
+    void planned(FileList::Id id, const QString &outputPath, bool replaces);
     // A stage's tool could not be started; the user has been told why.
     void toolMissing(FileList::Id id);
     void stopped();
 
 private:
+    void startStages();
+    void libraryDecided(LibraryCheck::Decision decision);
     void runStage(ToolRunner &runner, const ToolCommand &command);
     // Runs a stage of the format, or a tool that is none (the check of a video output), which raises
     // no stage signals.
@@ -111,6 +122,7 @@ private:
     ToolRunner *m_coderRunner;
     ToolRunner *m_soxRunner;
     ToolRunner *m_probeRunner;
+    LibraryCheck *m_libraryCheck;
     std::function<QTime()> m_clock = &QTime::currentTime;
 
     Job m_job;
@@ -119,6 +131,7 @@ private:
     std::optional<double> m_decodedSeconds;  // the length of the source's decode (MP3)
     QString m_wantedOutput;                  // the final name the recipes want
     QString m_partialOutput;                 // the hidden name the last stage writes
+    bool m_replaces = false;                 // library mode: an older output is there
     const NameChooser m_outputChooser = [this](const QString &wanted) { return chooseOutput(wanted); };
     ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;

@@ -49,6 +49,9 @@ struct StageFacts
     StageFile target;
     QStringView options;        // with sizeCombo at the original size, or always when no resized text
     QStringView resizedOptions; // with any other sizeCombo text; null when the size changes nothing
+    // Instead of options when the source's cover picture is kept (library mode); null when the stage
+    // keeps none.
+    QStringView coverOptions = {};
 };
 
 // What choosing a format writes into the settings boxes; a null text leaves that box alone.

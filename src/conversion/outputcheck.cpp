@@ -66,7 +66,7 @@ QString mp3Problem(const QString &path, std::optional<double> expected)
     return {};
 }
 
-QString videoProblem(const QString &probeOutput, const std::optional<CutRange> &cut)
+QString probedProblem(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare)
 {
     const qsizetype second = probeOutput.indexOf(QLatin1StringView("Input #1"));
     if (second < 0)
@@ -77,7 +77,7 @@ QString videoProblem(const QString &probeOutput, const std::optional<CutRange> &
         return RunTexts::incompleteOutput();
     const std::optional<double> expected =
         expectedSeconds(OutputParsers::announcedDuration(QStringView(probeOutput).left(second)), cut);
-    if (expected && isShort(*length, *expected, SlackSeconds + VideoSlackShare * *expected))
+    if (expected && isShort(*length, *expected, SlackSeconds + slackShare * *expected))
         return RunTexts::incompleteOutput();
     return {};
 }

@@ -35,8 +35,8 @@ QString decodeProblem(const QString &decoderOutput, std::optional<double> declar
 // second shorter than expected (nothing expected: any readable length passes).
 QString mp3Problem(const QString &path, std::optional<double> expected);
 
-// The same for a video output, from the output of "coder -i SOURCE -i OUTPUT": the source's length
-// is the first input's duration, the output's the second's.
-QString videoProblem(const QString &probeOutput, const std::optional<CutRange> &cut);
+// The same from the output of "coder -i SOURCE -i OUTPUT": the source's length is the first input's
+// duration, the output's the second's. A video may be shorter by a share of its length more.
+QString probedProblem(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare);
 
 } // namespace OutputCheck

@@ -3,8 +3,10 @@
 #include "conversion/recipes.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSysInfo>
 
@@ -22,6 +24,9 @@ namespace {
 constexpr int Attempts = 1000;
 
 const QString partMark = QStringLiteral(".part");
+
+// A hidden file of another machine that has not grown for this long belongs to a writer that is gone.
+constexpr qint64 OtherHostQuietSeconds = 600;
 
 bool processRuns(qint64 processId)
 {
@@ -112,6 +117,52 @@ Published publish(const QString &partial, const QString &wanted, Method method)
             return {candidate, 0};
     }
     return {QString(), error};
+}
+
+Published publishAt(const QString &partial, const QString &target, bool replace)
+{
+    const QByteArray from = QFile::encodeName(partial);
+    const QByteArray to = QFile::encodeName(target);
+    const int error = replace ? (::rename(from.constData(), to.constData()) == 0 ? 0 : errno)
+                              : moveNoReplace(from, to, Method::Best);
+    return error == 0 ? Published{target, 0} : Published{QString(), error};
+}
+
+bool claimedByAnother(const QString &finalPath, const QString &ownPartial)
+{
+    const qsizetype nameStart = finalPath.lastIndexOf(QLatin1Char('/')) + 1;
+    qsizetype dot = finalPath.lastIndexOf(QLatin1Char('.'));
+    if (dot <= nameStart)
+        dot = finalPath.size();
+    const QString folder = finalPath.left(nameStart);
+    const QString stem = QLatin1Char('.') + finalPath.mid(nameStart, dot - nameStart);
+    const QString suffix = partMark + finalPath.mid(dot);
+    const QString ownHost = hostName() + QLatin1Char('-');
+    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (!name.startsWith(QLatin1Char('.')) || !name.endsWith(suffix) || folder + name == ownPartial)
+            continue;
+        // The name is ".<name>.<owner>.part<ext>", the first part cut to fit: find the owner by
+        // building the name back.
+        const QString rest = name.chopped(suffix.size());
+        for (qsizetype split = rest.indexOf(QLatin1Char('.'), 1); split > 0;
+             split = rest.indexOf(QLatin1Char('.'), split + 1)) {
+            const QString owner = rest.mid(split + 1);
+            if (Recipes::fittedName(stem, QLatin1Char('.') + owner + suffix) != name)
+                continue;
+            if (!owner.startsWith(ownHost)) {
+                const QDateTime grown = QFileInfo(folder + name).lastModified();
+                if (grown.secsTo(QDateTime::currentDateTime()) < OtherHostQuietSeconds)
+                    return true;
+                break;
+            }
+            const qint64 process = owner.mid(ownHost.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
+            if (process > 0 && processRuns(process))
+                return true;
+            break;
+        }
+    }
+    return false;
 }
 
 int removeStale(const QString &folder)

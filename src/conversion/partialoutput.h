@@ -45,6 +45,15 @@ struct Published
 // "name (3).ext", ...; never replaces an existing file, even one that appears meanwhile.
 Published publish(const QString &partial, const QString &wanted, Method method = Method::Best);
 
+// Library mode, where an output has one exact name: partial takes target itself. With replace,
+// a file at target is replaced (it has been found to be an older output of the same source);
+// otherwise an existing target refuses (error EEXIST).
+Published publishAt(const QString &partial, const QString &target, bool replace);
+
+// Library mode: another process writes finalPath too, under a hidden name of its own: one of this
+// machine that still runs, or one of another machine whose hidden file has grown lately.
+bool claimedByAnother(const QString &finalPath, const QString &ownPartial);
+
 // Deletes the hidden files in folder that a process of this machine left and that process no
 // longer runs; those of other machines, and of this process, stay. Returns how many went.
 int removeStale(const QString &folder);

@@ -90,10 +90,13 @@ QString placeValue(QStringView name, const EncodingSettings &s)
 
 // The stage's options for the current size, each {place} replaced by its setting. A setting goes in
 // as it is: braces in it are not places.
-QString filledOptions(const StageFacts &stage, const EncodingSettings &s)
+QString filledOptions(const StageFacts &stage, const RecipeInput &in)
 {
-    const QStringView options =
+    const EncodingSettings &s = in.settings;
+    QStringView options =
         stage.resizedOptions.isNull() || isOriginalSize(s) ? stage.options : stage.resizedOptions;
+    if (in.keepCover && !stage.coverOptions.isNull())
+        options = stage.coverOptions;
     QString text;
     qsizetype from = 0;
     for (qsizetype open = options.indexOf(u'{'); open >= 0; open = options.indexOf(u'{', from)) {
@@ -119,7 +122,7 @@ QString filePath(StageFile file, OutputFormat format, const RecipeInput &in, con
     case StageFile::ProbeWav:
         return in.work.probeWav;
     case StageFile::Output:
-        return chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock));
+        return chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName));
     }
     return {};
 }
@@ -163,14 +166,13 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
     QString line = program(in, tool);
     switch (stage.kind) {
     case StageKind::Conv:
-        line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') +
-                filledOptions(stage, in.settings) + QStringLiteral(" -o ") +
-                pathArgument(stage.target, target);
+        line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') + filledOptions(stage, in) +
+                QStringLiteral(" -o ") + pathArgument(stage.target, target);
         break;
     case StageKind::Coder:
         line += coderCut(cut) + QStringLiteral(" -i ") + source;
         if (stage.target != StageFile::None)
-            line += QStringLiteral(" -y ") + filledOptions(stage, in.settings) + QLatin1Char(' ') +
+            line += QStringLiteral(" -y ") + filledOptions(stage, in) + QLatin1Char(' ') +
                     pathArgument(stage.target, target);
         break;
     case StageKind::Sox:
@@ -210,11 +212,27 @@ QString toolPath(const QString &programFolder, const QString &toolName)
 }
 
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
-                   const QTime &time)
+                   const QTime &time, bool plain)
 {
     const FormatFacts &row = FormatTable::facts(format);
-    return outputFolder +
-           fittedName(baseName(inputPath), QChar(row.nameJoint) + timeStamp(time) + row.extension.toString());
+    const QString stamp = plain ? QString() : QChar(row.nameJoint) + timeStamp(time);
+    return outputFolder + fittedName(baseName(inputPath), stamp + row.extension.toString());
+}
+
+QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder)
+{
+    if (sourceFolder.isEmpty())
+        return outputFolder;
+    const QString below = sourceFolder == u"/" ? sourceFolder : sourceFolder + QLatin1Char('/');
+    const QString name =
+        sourceFolder == u"/" ? QString() : sourceFolder.mid(sourceFolder.lastIndexOf(u'/') + 1);
+    const qsizetype fileStart = inputPath.lastIndexOf(QLatin1Char('/')) + 1;
+    const QString inside =
+        inputPath.startsWith(below) ? inputPath.mid(below.size(), fileStart - below.size()) : QString();
+    QString folder = outputFolder + name;
+    if (!name.isEmpty())
+        folder += QLatin1Char('/');
+    return folder + inside;
 }
 
 ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const NameChooser &chooseName)

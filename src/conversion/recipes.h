@@ -54,6 +54,10 @@ struct RecipeInput
     WorkPaths work;
     // Cuts the input in the stage that reads it: the MP3 encode and the conv stage.
     std::optional<CutRange> cut;
+    // Library mode: the output is named base name + extension, with no time stamp, and the MP3
+    // encode keeps the source's cover.
+    bool plainName = false;
+    bool keepCover = false;
 };
 
 struct ToolCommand
@@ -87,10 +91,16 @@ QString channelCount(int channelIndex);
 QString toolPath(const QString &programFolder, const QString &toolName);
 
 // The final output name the recipes want: folder + base name + "-" + time stamp + extension,
-// with "_" in place of "-" for MP3. A base name too long for a 255-byte file name (UTF-8) is cut
-// between whole characters so that the name fits.
+// with "_" in place of "-" for MP3; with plain, folder + base name + extension. A base name too
+// long for a 255-byte file name (UTF-8) is cut between whole characters so that the name fits.
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
-                   const QTime &time);
+                   const QTime &time, bool plain = false);
+
+// Library mode: where a file found in an added folder goes, keeping the folder's own name and the
+// file's place below it: outputFolder + name of sourceFolder + "/" + the file's folder below it +
+// "/" (a sourceFolder of "/" has no name). A file added by itself (no sourceFolder) goes straight
+// into outputFolder, which ends with "/".
+QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder);
 
 // Stage `index` (0-based) of a format, in the order of FormatTable::stageTools: for the
 // two-stage formats the conv intermediate then the coder/coder2 output; for MPG, AVI and HD MP4

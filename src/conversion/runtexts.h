@@ -79,6 +79,16 @@ inline QString incompleteOutput()
 {
     return QStringLiteral("输出文件不完整");
 }
+// Library mode: another source, another process or a file that is no output holds the output's name.
+inline QString outputOccupied()
+{
+    return QStringLiteral("输出位置已被占用");
+}
+// Library mode: the output is newer than its source and whole, so the file is not converted.
+inline QString upToDate()
+{
+    return QStringLiteral("已是最新");
+}
 // The music cutter's start lies at or after the input's end.
 inline QString cutBeyondInput()
 {

@@ -41,7 +41,8 @@ FileCommands::FileCommands(FileList *list, FileListView *view, HintBox *hint, Fi
     , m_dialogs(std::move(dialogs))
     , m_folderScan(new FileSearch::FolderScan(this))
 {
-    connect(m_folderScan, &FileSearch::FolderScan::filesFound, list, &FileList::addFiles);
+    connect(m_folderScan, &FileSearch::FolderScan::filesFound, list,
+            [this](const QList<QByteArray> &paths) { m_list->addFiles(paths, m_folderScan->folder()); });
     connect(m_folderScan, &FileSearch::FolderScan::finished, this, &FileCommands::finishFolderSearch);
     connect(list, &FileList::removeAllFinished, this, [this] { setBusy(false); });
     if (view)

@@ -89,13 +89,22 @@ QVariant FileList::headerData(int section, Qt::Orientation orientation, int role
     return {};
 }
 
-FileList::Entry FileList::makeEntry(const QString &path, const QByteArray &native)
+FileList::Entry FileList::makeEntry(const QString &path, const QByteArray &native, const QByteArray &folder)
 {
     Entry entry;
     entry.id = m_nextId++;
     entry.native = native;
     entry.path = path;
     entry.format = formatCell(path);
+    auto first = m_firstFolders.constFind(native);
+    if (first == m_firstFolders.cend()) {
+        // "Album/" names the same folder as "Album"; "/" stays itself.
+        qsizetype end = folder.size();
+        while (end > 1 && folder.at(end - 1) == '/')
+            --end;
+        first = m_firstFolders.insert(native, QFile::decodeName(folder.left(end)));
+    }
+    entry.sourceFolder = *first;
     return entry;
 }
 
@@ -113,7 +122,7 @@ FileList::Id FileList::addFile(const QByteArray &nativePath)
     return addFiles({nativePath}).constFirst();
 }
 
-QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths)
+QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths, const QByteArray &folder)
 {
     QList<Id> added;
     if (nativePaths.isEmpty())
@@ -123,7 +132,7 @@ QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths)
     beginInsertRows({}, first, first + int(nativePaths.size()) - 1);
     m_entries.reserve(m_entries.size() + nativePaths.size());
     for (const QByteArray &native : nativePaths) {
-        m_entries.append(makeEntry(QFile::decodeName(native), native));
+        m_entries.append(makeEntry(QFile::decodeName(native), native, folder));
         added.append(m_entries.constLast().id);
     }
     endInsertRows();
@@ -188,6 +197,12 @@ QString FileList::format(Id id) const
     return row < 0 ? QString() : m_entries.at(row).format;
 }
 
+QString FileList::sourceFolder(Id id) const
+{
+    const int row = rowOf(id);
+    return row < 0 ? QString() : m_entries.at(row).sourceFolder;
+}
+
 QString FileList::commandPath(Id id)
 {
     const int row = rowOf(id);
@@ -250,6 +265,8 @@ void FileList::removeRows(int first, int rows)
         }
     }
     m_entries.remove(first, rows);
+    if (m_entries.isEmpty())
+        m_firstFolders.clear();
     endRemoveRows();
 }
 

@@ -51,7 +51,9 @@ public:
     // Appends one file named by its native bytes.
     Id addFile(const QByteArray &nativePath);
     // Appends many files in their order, as addFile one by one would, with one view update.
-    QList<Id> addFiles(const QList<QByteArray> &nativePaths);
+    // folder: the added folder they were found in (native bytes); empty when they came by
+    // themselves. A file already in the list keeps the folder it first came through.
+    QList<Id> addFiles(const QList<QByteArray> &nativePaths, const QByteArray &folder = {});
 
     int count() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
@@ -71,6 +73,8 @@ public:
     QString path(Id id) const;
     QByteArray nativePath(Id id) const;
     QString format(Id id) const;
+    // The added folder the entry was found in, without a trailing "/"; empty when it came by itself.
+    QString sourceFolder(Id id) const;
 
     // A path the tools can be given for this entry. For a name that is valid UTF-8 this is path(id);
     // otherwise a symbolic link with a readable UTF-8 name is made in the work folder, pointing at
@@ -126,10 +130,11 @@ private:
         QString path;
         QString format;
         QString failure;
+        QString sourceFolder;
         bool failed = false;
     };
 
-    Entry makeEntry(const QString &path, const QByteArray &native);
+    Entry makeEntry(const QString &path, const QByteArray &native, const QByteArray &folder = {});
     void removeRows(int first, int count);
     void removeLink(Id id);
     void removeNextBatch();
@@ -140,6 +145,8 @@ private:
     QList<Entry> m_entries;
     Id m_nextId = 1;
     QHash<Id, QString> m_links; // commandPath's links, removed with their entries
+    // The folder each file first came through, kept while the list holds anything.
+    QHash<QByteArray, QString> m_firstFolders;
     QSet<Id> m_converting;
     QString m_lastAddFolder;
     QString m_workFolder; // empty: the program's work folder

@@ -221,6 +221,7 @@ void FolderScan::start(const QByteArray &folder)
 {
     if (isRunning())
         return;
+    m_folder = folder;
     m_walk = std::make_unique<Walk>(folder);
     m_sinceReport.start();
     runSlice();

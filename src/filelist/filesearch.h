@@ -39,6 +39,8 @@ public:
     bool isRunning() const { return m_walk != nullptr; }
     // Starts searching folder; ignored while a search runs.
     void start(const QByteArray &folder);
+    // The folder of the running search, or of the last one.
+    QByteArray folder() const { return m_folder; }
 
 signals:
     // Files found since the last report, in their final order: the reports of one search, joined,
@@ -53,6 +55,7 @@ private:
     void runSlice();
 
     std::unique_ptr<Walk> m_walk;
+    QByteArray m_folder;
     QTimer m_sliceTimer;
     QElapsedTimer m_sinceReport;
 };

@@ -15,6 +15,9 @@ struct ProgramSettings
     qint32 cutEndSeconds = 0;
     // Files converted at once, 1 to mostSimultaneousFiles().
     int simultaneousFiles = 1;
+    // Library mode: outputs keep the added folders' structure and plain names, and up-to-date
+    // outputs are skipped.
+    bool libraryMode = false;
 
     // The number of processor cores.
     static int mostSimultaneousFiles() { return std::max(1, QThread::idealThreadCount()); }

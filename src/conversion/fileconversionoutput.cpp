@@ -1,0 +1,103 @@
+#include "conversion/fileconversion.h"
+
+#include "conversion/formatfacts.h"
+#include "conversion/outputcheck.h"
+#include "conversion/partialoutput.h"
+#include "conversion/runtexts.h"
+#include "runner/outputparsers.h"
+#include "runner/toolrunner.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+
+// The output's side of a conversion: its hidden name, the check of what the last stage wrote, the
+// final name, and in library mode what is at that name already.
+
+void FileConversion::libraryDecided(LibraryCheck::Decision decision)
+{
+    const FileList::Id id = m_job.id;
+    const QString output = m_wantedOutput;
+    switch (decision) {
+    case LibraryCheck::Decision::Occupied:
+        failFile(RunTexts::outputOccupied());
+        return;
+    case LibraryCheck::Decision::Skip:
+        finish();
+        emit skipped(id, output);
+        return;
+    case LibraryCheck::Decision::Convert:
+    case LibraryCheck::Decision::Replace:
+        break;
+    }
+    m_replaces = decision == LibraryCheck::Decision::Replace;
+    if (m_job.dryRun) {
+        finish();
+        emit planned(id, output, m_replaces);
+        return;
+    }
+    // The hidden file, made now, tells other processes that this output is being written.
+    QDir().mkpath(QFileInfo(output).path());
+    m_partialOutput = PartialOutput::reserve(output);
+    if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
+        failFile(RunTexts::outputOccupied());
+        return;
+    }
+    startStages();
+}
+
+QString FileConversion::chooseOutput(const QString &wantedPath)
+{
+    // Library mode has reserved its one name before the first stage.
+    if (m_job.library)
+        return m_partialOutput;
+    m_wantedOutput = wantedPath;
+    // Created now, so that no other file of this run takes the same hidden name.
+    m_partialOutput = PartialOutput::reserve(wantedPath);
+    return m_partialOutput;
+}
+
+void FileConversion::checkOutput()
+{
+    m_stage = int(FormatTable::facts(m_job.format).stages.size());
+    if (m_job.format != OutputFormat::Mp3) {
+        runTool(*m_probeRunner, Recipes::outputProbe(m_job.recipe, m_partialOutput), false);
+        return;
+    }
+    // A source whose length neither its header nor its decode tells (SoX could not read it) is
+    // measured by the encode's own reading of it.
+    std::optional<double> source = OutputCheck::sourceSeconds(m_declaredSeconds, m_decodedSeconds);
+    if (!source)
+        source = OutputParsers::announcedDuration(m_coderRunner->output());
+    publishOutput(
+        OutputCheck::mp3Problem(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
+}
+
+void FileConversion::outputProbeFinished()
+{
+    publishOutput(
+        OutputCheck::probedProblem(m_probeRunner->output(), m_job.recipe.cut, OutputCheck::VideoSlackShare));
+}
+
+void FileConversion::publishOutput(const QString &problem)
+{
+    if (!problem.isEmpty()) {
+        failFile(problem);
+        return;
+    }
+    const PartialOutput::Published published =
+        m_job.library ? PartialOutput::publishAt(m_partialOutput, m_wantedOutput, m_replaces)
+                      : PartialOutput::publish(m_partialOutput, m_wantedOutput);
+    if (published.path.isEmpty()) {
+        failFile(published.error == ENOSPC ? RunTexts::diskFull()
+                 : published.error == EEXIST
+                     ? RunTexts::outputOccupied()
+                     : RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
+        return;
+    }
+    m_partialOutput.clear();
+    const FileList::Id id = m_job.id;
+    finish();
+    emit converted(id, published.path);
+}

@@ -1,0 +1,99 @@
+#include "conversion/librarycheck.h"
+
+#include "conversion/medialength.h"
+#include "conversion/outputcheck.h"
+#include "runner/outputparsers.h"
+#include "runner/toolrunner.h"
+
+#include <QFileInfo>
+
+LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
+    : QObject(parent)
+    , m_probe(new ToolRunner(services, this))
+{
+    // From the event loop: a long list of up-to-date files must not nest one decision in the next.
+    m_decision.setSingleShot(true);
+    m_decision.setInterval(0);
+    connect(&m_decision, &QTimer::timeout, this, [this] { emit decided(m_pending); });
+    connect(m_probe, &ToolRunner::finished, this, &LibraryCheck::probeFinished);
+    // Without coder the conversion cannot start either, and says so.
+    connect(m_probe, &ToolRunner::startFailed, this, [this] {
+        if (!m_stopped)
+            emit decided(Decision::Replace);
+    });
+}
+
+void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QString &outputPath)
+{
+    m_stopped = false;
+    const QFileInfo output(outputPath);
+    if (output.isSymLink() || (output.exists() && !output.isFile())) {
+        decideLater(Decision::Occupied);
+        return;
+    }
+    if (!output.exists()) {
+        decideLater(Decision::Convert);
+        return;
+    }
+    m_outputIsNewer = output.lastModified() > QFileInfo(in.inputPath).lastModified();
+    m_cut = in.cut;
+    m_video = format != OutputFormat::Mp3;
+    if (!m_video) {
+        if (!MediaLength::mp3Seconds(outputPath)) {
+            decideLater(Decision::Occupied);
+            return;
+        }
+        if (!m_outputIsNewer) {
+            decideLater(Decision::Replace);
+            return;
+        }
+        // The common case needs no tool: the source's header declares its length.
+        if (const std::optional<double> declared = MediaLength::flacDeclaredSeconds(in.inputPath)) {
+            const bool whole =
+                OutputCheck::mp3Problem(outputPath, OutputCheck::expectedSeconds(declared, m_cut)).isEmpty();
+            decideLater(whole ? Decision::Skip : Decision::Replace);
+            return;
+        }
+    }
+    m_probe->start(Recipes::outputProbe(in, outputPath).commandLine);
+}
+
+void LibraryCheck::stop()
+{
+    m_stopped = true;
+    m_decision.stop();
+    m_probe->terminate();
+}
+
+bool LibraryCheck::isRunning() const
+{
+    return m_decision.isActive() || m_probe->isRunning();
+}
+
+void LibraryCheck::probeFinished()
+{
+    if (m_stopped)
+        return;
+    const QString output = m_probe->output();
+    const qsizetype second = output.indexOf(QLatin1StringView("Input #1"));
+    const bool readable =
+        second >= 0 && OutputParsers::announcedDuration(QStringView(output).mid(second)).value_or(0) > 0;
+    if (!readable) {
+        emit decided(Decision::Occupied);
+        return;
+    }
+    if (!m_outputIsNewer) {
+        emit decided(Decision::Replace);
+        return;
+    }
+    // An MP3 was read already; the probe gave its source's length. A video is judged from the probe.
+    const bool whole =
+        OutputCheck::probedProblem(output, m_cut, m_video ? OutputCheck::VideoSlackShare : 0).isEmpty();
+    emit decided(whole ? Decision::Skip : Decision::Replace);
+}
+
+void LibraryCheck::decideLater(Decision decision)
+{
+    m_pending = decision;
+    m_decision.start();
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "conversion/formattable.h"
+#include "conversion/recipes.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <optional>
+
+class ToolRunner;
+class UserServices;
+
+// Library mode keeps a copy of a library in step: before a file converts, this looks at what its
+// output path already holds. An output that is newer than its source and whole (read back, no
+// more than the output check allows shorter than the source) is up to date and skipped; an older or
+// short one is converted again and replaced; anything that is no audio or video output (a folder, a
+// text file) is left alone and the file fails. Reading an MP3 needs no tool; a video output, or an
+// MP3 whose source declares no length, is probed once with coder.
+class LibraryCheck : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Decision
+    {
+        Convert, // nothing is there yet
+        Replace, // an older or incomplete output of the source is there
+        Skip,    // the output is up to date
+        Occupied // something that is no output of it is there
+    };
+    Q_ENUM(Decision)
+
+    explicit LibraryCheck(UserServices &services, QObject *parent = nullptr);
+
+    // Looks at in's output, outputPath, for the format; decided follows, at once or after a probe.
+    void start(OutputFormat format, const RecipeInput &in, const QString &outputPath);
+    // Ends a probe that runs; no decision follows.
+    void stop();
+    bool isRunning() const;
+
+signals:
+    void decided(Decision decision);
+
+private:
+    void probeFinished();
+    void decideLater(Decision decision);
+
+    ToolRunner *m_probe;
+    QTimer m_decision;
+    Decision m_pending = Decision::Convert;
+    bool m_stopped = false;
+    bool m_outputIsNewer = false;
+    std::optional<CutRange> m_cut;
+    bool m_video = false;
+};
