@@ -50,8 +50,8 @@ bool namesOption(const QString &text, const QString &option)
 QStringList completions(const QString &completionFile, const QString &folder, const QStringList &words)
 {
     static const QString script = uR"(source "$1" && cd "$2" && shift 2 || exit 1
-spec=$(complete -p tunoxa-batch) || exit 1
-function=${spec##*-F } && function=${function%% *}
+registered=$(complete -p tunoxa-batch) || exit 1
+function=${registered##*-F } && function=${function%% *}
 COMP_WORDS=(tunoxa-batch "$@") && COMP_CWORD=$#
 "$function" tunoxa-batch "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
 printf '%s\n' "${COMPREPLY[@]}")"_s;
