@@ -1,12 +1,21 @@
 # The Debian package: `cpack` in the build folder writes tunoxa_<version>_<arch>.deb, which installs
-# the program folder under /usr/lib/tunoxa with its link /usr/bin/tunoxa, the menu entry and the icon.
+# the program folder under /usr/lib/tunoxa with its links in /usr/bin, the menu entry, the icon, the
+# software centres' metadata, the manual pages, the completion of tunoxa-batch, and the copyright and
+# changelog that share/ lays out.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tunoxa)
 set(CPACK_PACKAGE_VENDOR "Tunoxa")
 set(CPACK_PACKAGE_CONTACT "Tunoxa maintainers <maintainers@tunoxa.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts FLAC albums to MP3 and video files to common video formats")
-set(CPACK_PACKAGE_DESCRIPTION "Tunoxa converts folders of FLAC albums into MP3 files, and video files into \
-phone and desktop video formats, by running ffmpeg, sox and its own encoder.")
+# The lines of the long description are kept as written; Debian wants them shorter than 80 columns.
+set(CPACK_PACKAGE_DESCRIPTION "\
+Tunoxa converts folders of FLAC albums into MP3 files, and video files into
+RMVB, RM, MPG, AVI, high definition MP4, MOV, and MP4 or 3GP for phones, by
+running ffmpeg, sox and its own encoder. It never replaces an existing file
+and keeps each failed file in its list, with the reason.
+
+tunoxa-batch makes the same conversions from a terminal, over SSH or from a
+script, without a display.")
 # Installed through DESTDIR, so the menu entry is written with /usr in it, not the staging folder.
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
@@ -14,7 +23,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.tunoxa.invalid")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tunoxa.invalid")
+# The control files get Debian's permissions whatever the umask of the build.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The Qt 6 libraries the executables link (with their versions) come from dpkg-shlibdeps. The tools
 # run through data/, the SVG plugins that draw the icons (the linker drops libQt6Svg, as no symbol of
 # it is called), the translations of Qt's own dialogs and a font for the Chinese captions are no

@@ -11,6 +11,9 @@ packages=(
   fonts-wqy-microhei xvfb xauth imagemagick
   # cpack's Debian package: dpkg-shlibdeps finds the libraries, file finds the executables
   dpkg-dev file
+  # the manual pages are written for scdoc; the package test runs Debian's and the desktops'
+  # checkers on the package, man on its pages and bash on its completion
+  scdoc lintian appstream desktop-file-utils man-db bash
   parallel
 )
 

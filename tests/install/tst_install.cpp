@@ -47,16 +47,6 @@ QStringList listedPaths(const FileList &list)
     return paths;
 }
 
-// The package names a Depends field asks for, alternatives included, versions left off.
-QStringList packageNames(const QByteArray &depends)
-{
-    QStringList names;
-    for (const QString &alternatives : QString::fromUtf8(depends).split(u','))
-        for (const QString &choice : alternatives.split(u'|'))
-            names.append(choice.trimmed().section(u' ', 0, 0));
-    return names;
-}
-
 } // namespace
 
 class TestInstall : public QObject
@@ -211,37 +201,6 @@ private slots:
         restarted.setProgramEnd([] {});
         restarted.loadSettings();
         QCOMPARE(restarted.findChild<QLineEdit *>(u"outputFolderEdit"_s)->text(), expected + u'/');
-    }
-
-    void debListsItsDependencies()
-    {
-        QTemporaryDir out;
-        const TestMedia::ToolResult pack = TestMedia::run(
-            QStringLiteral(TUNOXA_CPACK),
-            {u"--config"_s, QStringLiteral(TUNOXA_BUILD_DIR "/CPackConfig.cmake"), u"-B"_s, out.path()});
-        QVERIFY2(pack.exitCode == 0, pack.output.constData());
-        const QStringList debs = QDir(out.path()).entryList({u"tunoxa_*.deb"_s}, QDir::Files);
-        QCOMPARE(debs.size(), 1);
-        const QString deb = out.filePath(debs.constFirst());
-
-        const TestMedia::ToolResult depends = TestMedia::run(u"dpkg-deb"_s, {u"-f"_s, deb, u"Depends"_s});
-        QCOMPARE(depends.exitCode, 0);
-        const QStringList names = packageNames(depends.output);
-        for (const QString &needed :
-             {u"ffmpeg"_s, u"libavcodec-extra"_s, u"sox"_s, u"libsox-fmt-all"_s, u"qt6-translations-l10n"_s,
-              u"fonts-wqy-microhei"_s, u"libqt6core6"_s, u"libqt6gui6"_s, u"libqt6widgets6"_s,
-              u"libqt6network6"_s, u"libqt6multimedia6"_s, u"libqt6svg6"_s})
-            QVERIFY2(names.contains(needed),
-                     qPrintable(needed + u" in "_s + QString::fromUtf8(depends.output)));
-
-        // Laid out for /usr, with the menu entry starting /usr/bin/tunoxa.
-        const QString root = out.filePath(u"root"_s);
-        QCOMPARE(TestMedia::run(u"dpkg-deb"_s, {u"-x"_s, deb, root}).exitCode, 0);
-        QCOMPARE(QFile::symLinkTarget(root + u"/usr/bin/tunoxa"_s), root + u"/usr/lib/tunoxa/tunoxa"_s);
-        QVERIFY(QFile::exists(root + u"/usr/lib/tunoxa/installed"_s));
-        QVERIFY(QFile::exists(root + u"/usr/lib/tunoxa/data/conv"_s));
-        QVERIFY(fileContent(root + u"/usr/share/applications/tunoxa.desktop"_s)
-                    .contains("Exec=\"/usr/bin/tunoxa\" %F\n"));
     }
 
     // Files and folders named on a later start's command line reach the running program's list:
