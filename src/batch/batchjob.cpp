@@ -20,6 +20,8 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     // No completion sound, no music cutter: what the window's options would add stays out.
     m_settings.soundPromptIndex = 1;
     m_settings.simultaneousFiles = options.simultaneousFiles;
+    m_settings.libraryMode = options.library;
+    m_run->setDryRun(options.dryRun);
     m_files->setWorkFolder(workFolder);
     m_run->setWorkFolder(workFolder);
     m_barTimer.setInterval(BarRefreshMs);
@@ -31,6 +33,8 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     connect(m_run, &ConversionRun::stageStarted, this, [this] { m_anyFileTried = true; });
     connect(m_run, &ConversionRun::fileConverted, this, &BatchJob::reportConverted);
     connect(m_run, &ConversionRun::fileFailed, this, &BatchJob::reportFailed);
+    connect(m_run, &ConversionRun::fileSkipped, this, &BatchJob::reportSkipped);
+    connect(m_run, &ConversionRun::filePlanned, this, &BatchJob::reportPlanned);
     connect(m_run, &ConversionRun::runEnded, this, &BatchJob::runEnded);
     connect(&m_barTimer, &QTimer::timeout, this, &BatchJob::showBars);
 }
@@ -70,6 +74,7 @@ void BatchJob::startRun()
 
 void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
 {
+    ++m_converted;
     m_console.printLine(BatchTexts::converted(m_files->path(id), outputPath));
     showBars();
 }
@@ -81,6 +86,31 @@ void BatchJob::reportFailed(FileList::Id id, const QString &reason)
     m_failures.append(failure);
     m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(failure.path, failure.reason));
     showBars();
+}
+
+void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath)
+{
+    ++m_skipped;
+    m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath));
+    showBars();
+}
+
+void BatchJob::reportPlanned(FileList::Id id, const QString &outputPath, bool replaces)
+{
+    ++m_converted;
+    m_console.printLine(BatchTexts::planned(m_files->path(id), outputPath, replaces));
+}
+
+QString BatchJob::closingLine() const
+{
+    if (m_progress->caption() == RunTexts::aborted())
+        return m_progress->caption();
+    if (m_options.dryRun)
+        return BatchTexts::dryRunSummary(m_converted, m_skipped, m_failures.size());
+    if (m_options.library)
+        return BatchTexts::librarySummary(m_converted, m_skipped, m_failures.size());
+    // The run's own closing caption: "Done.", the count of failures, or that it was cut short.
+    return m_progress->caption();
 }
 
 void BatchJob::showBars()
@@ -122,14 +152,14 @@ void BatchJob::runEnded()
         end(1);
         return;
     }
-    // The run's own closing caption: "Done.", the count of failures, or that it was cut short.
-    m_console.printLine(m_progress->caption());
+    m_console.printLine(closingLine());
     if (!m_failures.isEmpty()) {
         m_console.printError(RunTexts::failedTitle() + QStringLiteral("："));
         for (const Failure &failure : std::as_const(m_failures))
             m_console.printError(RunTexts::failureLine(failure.path, failure.reason));
     }
-    end(m_files->isEmpty() ? 0 : 1);
+    // A dry run converts nothing, and so nothing can fail.
+    end(m_files->isEmpty() || m_options.dryRun ? 0 : 1);
 }
 
 void BatchJob::end(int exitStatus)

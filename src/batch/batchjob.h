@@ -49,6 +49,10 @@ private:
     void startRun();
     void reportConverted(FileList::Id id, const QString &outputPath);
     void reportFailed(FileList::Id id, const QString &reason);
+    void reportSkipped(FileList::Id id, const QString &outputPath);
+    void reportPlanned(FileList::Id id, const QString &outputPath, bool replaces);
+    // The run's closing line: its own caption, or in library mode the counts of what happened.
+    QString closingLine() const;
     void showBars();
     void runEnded();
     void end(int exitStatus);
@@ -66,6 +70,8 @@ private:
 
     qsizetype m_nextInput = 0;
     QList<Failure> m_failures;
+    qsizetype m_converted = 0; // converted, or in a dry run planned
+    qsizetype m_skipped = 0;
     bool m_anyFileTried = false;
     bool m_stopping = false;
     bool m_ended = false;

@@ -16,6 +16,9 @@ struct BatchOptions
     EncodingSettings encoding; // the format's defaults, with the options given over them
     QString outputFolder;      // absolute
     int simultaneousFiles = 1;
+    // -L: library mode; -n: only tell what library mode would do.
+    bool library = false;
+    bool dryRun = false;
     // Files and folders in the order given, as the exact bytes of their absolute paths.
     QList<QByteArray> inputs;
 };

@@ -14,6 +14,27 @@ inline QString converted(const QString &input, const QString &output)
 {
     return QStringLiteral("完成：") + input + QStringLiteral(" → ") + output;
 }
+// Library mode: a file whose output is up to date: "跳过：" + input + " → " + output + "（已是最新）".
+inline QString skipped(const QString &input, const QString &output)
+{
+    return QStringLiteral("跳过：") + input + QStringLiteral(" → ") + output + QStringLiteral("（已是最新）");
+}
+// A dry run: what a file would become, and whether an older output would be replaced.
+inline QString planned(const QString &input, const QString &output, bool replaces)
+{
+    return (replaces ? QStringLiteral("将替换：") : QStringLiteral("将转换：")) + input +
+           QStringLiteral(" → ") + output;
+}
+// Library mode's closing line: how many files converted, were up to date, failed.
+inline QString librarySummary(qsizetype converted, qsizetype skipped, qsizetype failed)
+{
+    return QStringLiteral("完成 %1，跳过 %2，失败 %3").arg(converted).arg(skipped).arg(failed);
+}
+// A dry run's closing line.
+inline QString dryRunSummary(qsizetype planned, qsizetype skipped, qsizetype failed)
+{
+    return QStringLiteral("将转换 %1，跳过 %2，失败 %3").arg(planned).arg(skipped).arg(failed);
+}
 // A failed file, before the run's failure line.
 inline QString failedPrefix()
 {

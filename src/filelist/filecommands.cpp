@@ -10,6 +10,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 #include <utility>
 
 FileDialogs FileDialogs::system(StandardDialogs &sharedDialogs, QWidget *owner)
@@ -129,6 +131,16 @@ void FileCommands::removeAll()
 
 void FileCommands::addDroppedFiles(const QList<QByteArray> &nativePaths)
 {
+    // A dropped folder is searched as "添加文件夹" searches one, never listed as a file itself.
+    if (std::any_of(nativePaths.cbegin(), nativePaths.cend(), &FileSearch::isFolder)) {
+        addPaths(nativePaths);
+        return;
+    }
+    addFileRows(nativePaths);
+}
+
+void FileCommands::addFileRows(const QList<QByteArray> &nativePaths)
+{
     m_list->addFiles(nativePaths);
     if (!m_list->isEmpty())
         m_list->setHintVisible(false);
@@ -136,6 +148,10 @@ void FileCommands::addDroppedFiles(const QList<QByteArray> &nativePaths)
 
 void FileCommands::addFilesDroppedOnZone(const QList<QByteArray> &nativePaths)
 {
+    if (std::any_of(nativePaths.cbegin(), nativePaths.cend(), &FileSearch::isFolder)) {
+        addPaths(nativePaths);
+        return;
+    }
     m_list->addFiles(nativePaths);
 }
 
@@ -150,7 +166,7 @@ void FileCommands::addWaitingPaths()
     QList<QByteArray> files;
     const auto addFiles = [this, &files] {
         if (!files.isEmpty())
-            addDroppedFiles(std::exchange(files, {}));
+            addFileRows(std::exchange(files, {}));
     };
     while (!m_busy && !m_waitingPaths.isEmpty()) {
         const QByteArray path = m_waitingPaths.takeFirst();

@@ -81,6 +81,8 @@ signals:
 
 private:
     void setBusy(bool busy);
+    // Files join the list as given and the hint gives way to them.
+    void addFileRows(const QList<QByteArray> &nativePaths);
     void searchFolder(const QByteArray &nativeFolder);
     void finishFolderSearch();
     void addWaitingPaths();

@@ -152,9 +152,20 @@ private slots:
         QTRY_VERIFY(!w.commands->isBusy());
         w.commands->addFolderFromDialog();
         QTRY_VERIFY(!w.commands->isBusy());
+        // A folder dropped with a file is searched like one added from the dialog.
+        QTemporaryDir three;
+        touch(three.path() + QStringLiteral("/d.flac"));
+        w.commands->addDroppedFiles({QFile::encodeName(three.path()), QByteArrayLiteral("/m/dropped.flac")});
+        QTRY_VERIFY(!w.commands->isBusy());
         QCOMPARE(paths(*w.list),
                  (QStringList{one.path() + QStringLiteral("/a.flac"), two.path() + QStringLiteral("/b.flac"),
-                              two.path() + QStringLiteral("/deep/c.flac")}));
+                              two.path() + QStringLiteral("/deep/c.flac"),
+                              three.path() + QStringLiteral("/d.flac"), QStringLiteral("/m/dropped.flac")}));
+        // Each file remembers the folder it was found in, which library mode keeps below the output.
+        QStringList folders;
+        for (const FileList::Id id : w.list->ids())
+            folders.append(w.list->sourceFolder(id));
+        QCOMPARE(folders, (QStringList{one.path(), two.path(), two.path(), three.path(), QString()}));
     }
 
     void removeSelectedRow()
