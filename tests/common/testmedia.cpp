@@ -249,6 +249,18 @@ bool makeAwkwardFlac(const QString &path, AwkwardFlac kind, double seconds,
     return flac.resize(0) && flac.write(edited) == edited.size();
 }
 
+bool damageFrames(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    QByteArray bytes = file.readAll();
+    const qsizetype third = bytes.size() / 3;
+    for (qsizetype at = third; at < 2 * third; at += 500)
+        bytes[at] = char(bytes.at(at) ^ 0x55);
+    return file.seek(0) && file.write(bytes) == bytes.size();
+}
+
 bool makePicture(const QString &path)
 {
     return run(QStringLiteral("ffmpeg"),

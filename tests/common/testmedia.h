@@ -43,6 +43,10 @@ enum class AwkwardFlac
 bool makeAwkwardFlac(const QString &path, AwkwardFlac kind, double seconds,
                      const QMap<QString, QString> &tags = {}, const QString &cover = {});
 
+// Flips one byte in every 500 of the middle third of a file: a FLAC keeps most of its frame headers,
+// and the encoder reports the frames it cannot decode and goes on.
+bool damageFrames(const QString &path);
+
 // A small test picture; the extension chooses its format (".png", ".jpg").
 bool makePicture(const QString &path);
 
