@@ -32,5 +32,5 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # linked library, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "ffmpeg, libavcodec-extra, sox, libsox-fmt-all, libqt6svg6, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
+  "ffmpeg, libavcodec-extra, sox, libsox-fmt-all, flac, libqt6svg6, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
 include(CPack)

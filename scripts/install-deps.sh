@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6 libgl-dev
   qt6-qpa-plugins libxkbcommon-dev
-  ffmpeg libavcodec-extra sox libsox-fmt-all
+  ffmpeg libavcodec-extra sox libsox-fmt-all flac libtag1-dev
   qt6-translations-l10n
   fonts-wqy-microhei xvfb xauth imagemagick
   # cpack's Debian package: dpkg-shlibdeps finds the libraries, file finds the executables

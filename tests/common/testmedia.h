@@ -26,6 +26,30 @@ QString programFolder();
 bool makeFlac(const QString &path, double seconds, int rate = 44100, int channels = 2, int bits = 16,
               const QMap<QString, QString> &tags = {});
 
+// FLAC streams that the reference decoder reads and the encoder refuses, each made by the real flac
+// and a few edited bytes.
+enum class AwkwardFlac
+{
+    NoStreamInfo,      // no STREAMINFO block
+    LateStreamInfo,    // STREAMINFO after the tags
+    ShortMaxBlockSize, // STREAMINFO declares blocks of at most 1024 samples; they hold 4096
+    BlockSize65536,    // blocks of 65536 samples (STREAMINFO says 65535, the most it can hold)
+    BlockSizeOne,      // blocks of one sample each
+    Bits32,            // 32 bits per sample
+};
+
+// A 44.1 kHz stereo sine tone as such a FLAC, with Vorbis comments and, unless cover is empty, that
+// picture file as its front cover.
+bool makeAwkwardFlac(const QString &path, AwkwardFlac kind, double seconds,
+                     const QMap<QString, QString> &tags = {}, const QString &cover = {});
+
+// Flips one byte in every 500 of the middle third of a file: a FLAC keeps most of its frame headers,
+// and the encoder reports the frames it cannot decode and goes on.
+bool damageFrames(const QString &path);
+
+// A small test picture; the extension chooses its format (".png", ".jpg").
+bool makePicture(const QString &path);
+
 // A test-pattern video with a sine tone. codecArgs choose the codecs, for example
 // {"-c:v", "mpeg4", "-c:a", "libmp3lame"}; empty gives ffmpeg's defaults for the extension.
 bool makeVideo(const QString &path, double seconds, const QStringList &codecArgs = {},

@@ -1,4 +1,6 @@
 #include "common/testmedia.h"
+#include "conversion/flacfallback.h"
+#include "conversion/medialength.h"
 #include "conversion/recipes.h"
 #include "runner/commandlinetext.h"
 
@@ -70,7 +72,8 @@ private slots:
         decoy.write("#!/bin/sh\ntouch \"$0.ran\"\n");
         decoy.close();
         QVERIFY(decoy.setPermissions(decoy.permissions() | QFile::ExeOwner));
-        for (const QString &tool : {ToolName::coder(), ToolName::coder2(), ToolName::sox()})
+        for (const QString &tool :
+             {ToolName::coder(), ToolName::coder2(), ToolName::sox(), FlacFallback::decoderTool.toString()})
             QVERIFY2(QFileInfo(Recipes::toolPath(m_program, tool)).isExecutable(), qPrintable(tool));
     }
 
@@ -137,6 +140,100 @@ private slots:
         QVERIFY(qAbs(TestMedia::durationSeconds(info) - 3.0) <= 0.1);
         for (auto it = tags.cbegin(); it != tags.cend(); ++it)
             QCOMPARE(TestMedia::tag(info, it.key()), it.value());
+        QVERIFY(!FlacFallback::coderCannotRead(QString::fromUtf8(result.output)));
+    }
+
+    // FLACs the encoder cannot read but the reference decoder can: decoded to the work WAV (by sox
+    // where it reads them, else by data/flac), the WAV is encoded with the source's tags and cover.
+    void awkwardFlac_data()
+    {
+        QTest::addColumn<TestMedia::AwkwardFlac>("kind");
+        QTest::addColumn<bool>("soxReads");
+        QTest::addColumn<bool>("tagged");
+        QTest::addColumn<QString>("cover"); // picture file, empty for none
+        QTest::addColumn<int>("cutStart");  // seconds, 0 for no cut
+        const QString png = QStringLiteral("cover.png");
+        const QString jpeg = QStringLiteral("cover.jpg");
+        using enum TestMedia::AwkwardFlac;
+        QTest::newRow("no STREAMINFO") << NoStreamInfo << false << true << png << 0;
+        QTest::newRow("STREAMINFO after the tags, cut") << LateStreamInfo << true << true << jpeg << 1;
+        QTest::newRow("maximum block size too small") << ShortMaxBlockSize << true << true << QString() << 0;
+        QTest::newRow("blocks of 65536 samples, untagged") << BlockSize65536 << true << false << png << 0;
+        QTest::newRow("blocks of one sample") << BlockSizeOne << true << true << QString() << 0;
+        QTest::newRow("32 bits per sample") << Bits32 << true << true << jpeg << 0;
+    }
+
+    void awkwardFlac()
+    {
+        QFETCH(TestMedia::AwkwardFlac, kind);
+        QFETCH(bool, soxReads);
+        QFETCH(bool, tagged);
+        QFETCH(QString, cover);
+        QFETCH(int, cutStart);
+        constexpr double seconds = 2.0;
+        const QMap<QString, QString> tags{{QStringLiteral("TITLE"), QStringLiteral("标题=;#\\\n二")},
+                                          {QStringLiteral("ARTIST"), QStringLiteral("艺术家")},
+                                          {QStringLiteral("TRACKNUMBER"), QStringLiteral("3")}};
+        const QString picture = cover.isEmpty() ? QString() : m_in + QLatin1Char('/') + cover;
+        QVERIFY(cover.isEmpty() || TestMedia::makePicture(picture));
+        const QString flac =
+            m_in + QStringLiteral("/怪 %1.flac").arg(QLatin1StringView(QTest::currentDataTag()));
+        QVERIFY(TestMedia::makeAwkwardFlac(flac, kind, seconds, tagged ? tags : decltype(tags)(), picture));
+        RecipeInput in = inputFor(flac, {{}, {}, {}, QStringLiteral("44100"), QStringLiteral("192"), 1});
+        if (cutStart > 0)
+            in.cut = CutRange{cutStart, 0};
+
+        const ToolCommand direct = Recipes::mp3Encode(in);
+        const TestMedia::ToolResult refused = runRecipe(direct);
+        QVERIFY2(FlacFallback::coderCannotRead(QString::fromUtf8(refused.output)),
+                 refused.output.right(400).constData());
+
+        QCOMPARE(runRecipe(Recipes::soxDecode(in)).exitCode == 0, soxReads);
+        if (soxReads)
+            QCOMPARE(MediaLength::wavSeconds(m_work.probeWav), seconds);
+        QFile::remove(m_work.probeWav);
+        const TestMedia::ToolResult decoded = runRecipe(FlacFallback::decodeCommand(in));
+        QVERIFY2(decoded.exitCode == 0, decoded.output.constData());
+        QCOMPARE(MediaLength::wavSeconds(m_work.probeWav), seconds);
+
+        const QString work = QFileInfo(m_work.probeWav).path();
+        const FlacFallback::Metadata written = FlacFallback::writeMetadata(
+            flac, work + QStringLiteral("/tags.txt"), work + QStringLiteral("/cover"));
+        QCOMPARE(written.picturePath, cover.isEmpty() ? QString() : work + QLatin1Char('/') + cover);
+        const ToolCommand encode = FlacFallback::encodeCommand(in, m_work.probeWav, written);
+        QCOMPARE(encode.outputPath, direct.outputPath);
+        const TestMedia::ToolResult result = runRecipe(encode);
+        QVERIFY2(result.exitCode == 0, result.output.right(400).constData());
+
+        const QJsonObject info = TestMedia::probe(encode.outputPath);
+        QCOMPARE(TestMedia::formatName(info), QStringLiteral("mp3"));
+        QVERIFY(qAbs(TestMedia::durationSeconds(info) - (seconds - cutStart)) <= 0.1);
+        const QJsonObject audio = TestMedia::firstStream(info, QStringLiteral("audio"));
+        QCOMPARE(streamValue(audio, "sample_rate"), QStringLiteral("44100"));
+        QCOMPARE(streamValue(audio, "bit_rate"), QStringLiteral("192000"));
+        QCOMPARE(audio.value(QStringLiteral("channels")).toInt(), 2);
+        for (auto it = tags.cbegin(); it != tags.cend(); ++it) {
+            const QString name = it.key() == u"TRACKNUMBER" ? QStringLiteral("track") : it.key();
+            QCOMPARE(TestMedia::tag(info, name), tagged ? it.value() : QString());
+        }
+        const QJsonObject image = TestMedia::firstStream(info, QStringLiteral("video"));
+        QCOMPARE(image.isEmpty(), cover.isEmpty());
+        if (!cover.isEmpty()) {
+            const bool png = cover.endsWith(QStringLiteral(".png"));
+            QCOMPARE(streamValue(image, "codec_name"), png ? QStringLiteral("png") : QStringLiteral("mjpeg"));
+            QCOMPARE(image[u"disposition"][u"attached_pic"].toInt(), 1);
+        }
+    }
+
+    // A FLAC with damaged frames is read in part: no reason to leave the source for its decode.
+    void damagedFramesAreRead()
+    {
+        const QString flac = m_in + QStringLiteral("/damaged.flac");
+        QVERIFY(TestMedia::makeFlac(flac, 6.0) && TestMedia::damageFrames(flac));
+        const EncodingSettings settings{{}, {}, {}, QStringLiteral("44100"), QStringLiteral("128"), 1};
+        const TestMedia::ToolResult result = runRecipe(Recipes::mp3Encode(inputFor(flac, settings)));
+        QVERIFY2(result.output.contains("Error while decoding stream"), result.output.right(400).constData());
+        QVERIFY(!FlacFallback::coderCannotRead(QString::fromUtf8(result.output)));
     }
 
     void secondStage_data()

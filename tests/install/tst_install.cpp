@@ -99,7 +99,7 @@ private slots:
         QTest::newRow("link on the PATH")
             << u"bin/tunoxa"_s << u"../lib/tunoxa/tunoxa"_s << true << QStringList();
         for (const QString &program :
-             {u"tunoxa"_s, u"data/conv"_s, u"data/coder"_s, u"data/coder2"_s, u"data/sox"_s})
+             {u"tunoxa"_s, u"data/conv"_s, u"data/coder"_s, u"data/coder2"_s, u"data/sox"_s, u"data/flac"_s})
             QTest::newRow(qPrintable(program))
                 << u"lib/tunoxa/"_s + program << QString() << true << QStringList();
         QTest::newRow("shipped setup.ini selects MP3")

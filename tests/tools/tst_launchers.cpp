@@ -1,4 +1,5 @@
 #include "common/testmedia.h"
+#include "conversion/flacfallback.h"
 #include "conversion/recipes.h"
 
 #include <QFileInfo>
@@ -68,6 +69,9 @@ private slots:
         QTest::newRow("coder2") << ToolName::coder2()
                                 << QStringList{QStringLiteral("-i"), missing, QStringLiteral("-y"), out};
         QTest::newRow("sox") << ToolName::sox() << QStringList{missing, out};
+        QTest::newRow("flac") << FlacFallback::decoderTool.toString()
+                              << QStringList{QStringLiteral("-d"), missing, QStringLiteral("-o"),
+                                             m_dir.filePath(QStringLiteral("never.wav"))};
     }
 
     void failuresKeepTheirStatus()

@@ -1,0 +1,286 @@
+#include "conversion/flacfallback.h"
+
+#include "conversion/formattable.h"
+#include "runner/commandlinetext.h"
+
+#include <QFile>
+#include <QStringList>
+
+#include <taglib/flacpicture.h>
+#include <taglib/xiphcomment.h>
+
+#include <optional>
+
+namespace FlacFallback {
+
+namespace {
+
+using CommandLineText::quote;
+using CommandLineText::quoteIfNeeded;
+
+// The FLAC metadata blocks that hold tags and pictures, as they stand in the file.
+struct TagBlocks
+{
+    QByteArray comments;
+    QList<QByteArray> pictures;
+};
+
+enum BlockType
+{
+    VorbisCommentBlock = 4,
+    PictureBlock = 6,
+};
+
+// The bytes of an ID3v2 tag that starts the file (header, body and footer); 0 when none does.
+qint64 id3v2Size(const QByteArray &header)
+{
+    if (header.size() < 10 || !header.startsWith("ID3"))
+        return 0;
+    qint64 size = 0;
+    for (int k = 6; k < 10; ++k)
+        size = (size << 7) | (uchar(header.at(k)) & 0x7F);
+    const bool footer = uchar(header.at(5)) & 0x10;
+    return 10 + size + (footer ? 10 : 0);
+}
+
+// The blocks are walked by their headers here: TagLib's own FLAC reader gives up on a stream whose
+// first block is not STREAMINFO, although the decoders read such a stream.
+TagBlocks readTagBlocks(const QString &path)
+{
+    TagBlocks blocks;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(id3v2Size(file.peek(10))) || file.read(4) != "fLaC")
+        return blocks;
+    for (bool last = false; !last;) {
+        const QByteArray header = file.read(4);
+        if (header.size() < 4)
+            break;
+        last = uchar(header.at(0)) & 0x80;
+        const int type = uchar(header.at(0)) & 0x7F;
+        const qint64 length = (uchar(header.at(1)) << 16) | (uchar(header.at(2)) << 8) | uchar(header.at(3));
+        if (type == VorbisCommentBlock)
+            blocks.comments = file.read(length);
+        else if (type == PictureBlock)
+            blocks.pictures.append(file.read(length));
+        else if (!file.seek(file.pos() + length))
+            break;
+    }
+    return blocks;
+}
+
+// Vorbis comment names and the names the encoder gives those tags when it reads a FLAC itself, the
+// names its MP3 muxer knows. Other names go through as they are, as the encoder keeps them too (the
+// muxer writes them as TXXX frames).
+struct NameMapping
+{
+    QLatin1StringView vorbis;
+    QLatin1StringView encoder;
+};
+
+constexpr NameMapping encoderNames[] = {
+    {QLatin1StringView("TITLE"), QLatin1StringView("title")},
+    {QLatin1StringView("ARTIST"), QLatin1StringView("artist")},
+    {QLatin1StringView("ALBUM"), QLatin1StringView("album")},
+    {QLatin1StringView("ALBUMARTIST"), QLatin1StringView("album_artist")},
+    {QLatin1StringView("DATE"), QLatin1StringView("date")},
+    {QLatin1StringView("TRACKNUMBER"), QLatin1StringView("track")},
+    {QLatin1StringView("DISCNUMBER"), QLatin1StringView("disc")},
+    {QLatin1StringView("GENRE"), QLatin1StringView("genre")},
+    {QLatin1StringView("COMPOSER"), QLatin1StringView("composer")},
+    {QLatin1StringView("PERFORMER"), QLatin1StringView("performer")},
+    {QLatin1StringView("COPYRIGHT"), QLatin1StringView("copyright")},
+    {QLatin1StringView("LANGUAGE"), QLatin1StringView("language")},
+    {QLatin1StringView("LYRICS"), QLatin1StringView("lyrics")},
+    {QLatin1StringView("COMMENT"), QLatin1StringView("comment")},
+    {QLatin1StringView("DESCRIPTION"), QLatin1StringView("comment")},
+};
+
+QString encoderName(const QString &vorbisName)
+{
+    for (const NameMapping &mapping : encoderNames) {
+        if (vorbisName.compare(mapping.vorbis, Qt::CaseInsensitive) == 0)
+            return mapping.encoder;
+    }
+    return vorbisName;
+}
+
+// ffmetadata takes these characters only behind a backslash; a bare line break ends the entry.
+QString escaped(const QString &text)
+{
+    QString result;
+    for (const QChar c : text) {
+        if (QStringView(u"=;#\\\n\r").contains(c))
+            result += QLatin1Char('\\');
+        result += c;
+    }
+    return result;
+}
+
+QString fromTagLib(const TagLib::String &text)
+{
+    return QString::fromStdString(text.to8Bit(true));
+}
+
+// One line per name; several values of one name are joined by ";", as the encoder joins them when it
+// reads the comments of a FLAC itself.
+QByteArray ffmetadata(const QByteArray &commentBlock)
+{
+    const TagLib::Ogg::XiphComment comments(
+        TagLib::ByteVector(commentBlock.constData(), commentBlock.size()));
+    const TagLib::Ogg::FieldListMap fields = comments.fieldListMap();
+    if (fields.isEmpty())
+        return {};
+    QString text = QStringLiteral(";FFMETADATA1\n");
+    for (auto it = fields.begin(); it != fields.end(); ++it) {
+        QStringList values;
+        for (const TagLib::String &value : it->second)
+            values.append(fromTagLib(value));
+        text += escaped(encoderName(fromTagLib(it->first))) + QLatin1Char('=') +
+                escaped(values.join(QLatin1Char(';'))) + QLatin1Char('\n');
+    }
+    return text.toUtf8();
+}
+
+// The picture types the MP3 muxer can carry, with the extension that tells the encoder the type.
+struct ImageType
+{
+    QLatin1StringView mimeType;
+    QLatin1StringView extension;
+};
+
+constexpr ImageType carriedImages[] = {
+    {QLatin1StringView("image/jpeg"), QLatin1StringView(".jpg")},
+    {QLatin1StringView("image/jpg"), QLatin1StringView(".jpg")},
+    {QLatin1StringView("image/png"), QLatin1StringView(".png")},
+    {QLatin1StringView("image/gif"), QLatin1StringView(".gif")},
+    {QLatin1StringView("image/bmp"), QLatin1StringView(".bmp")},
+};
+
+QString imageExtension(const QString &mimeType)
+{
+    for (const ImageType &image : carriedImages) {
+        if (mimeType.compare(image.mimeType, Qt::CaseInsensitive) == 0)
+            return image.extension;
+    }
+    return {};
+}
+
+struct Image
+{
+    QByteArray data;
+    QString extension;
+};
+
+// The front cover, else the first picture, among those the muxer can carry; no data when none.
+Image chosenPicture(const QList<QByteArray> &blocks)
+{
+    Image chosen;
+    for (const QByteArray &block : blocks) {
+        TagLib::FLAC::Picture picture;
+        if (!picture.parse(TagLib::ByteVector(block.constData(), block.size())))
+            continue;
+        const QString extension = imageExtension(fromTagLib(picture.mimeType()));
+        const bool front = picture.type() == TagLib::FLAC::Picture::FrontCover;
+        if (extension.isEmpty() || (!chosen.data.isEmpty() && !front))
+            continue;
+        const TagLib::ByteVector image = picture.data();
+        chosen = {QByteArray(image.data(), image.size()), extension};
+        if (front)
+            break;
+    }
+    return chosen;
+}
+
+// The file written whole, or its path empty.
+QString writtenFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (content.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    if (file.write(content) != content.size()) {
+        file.remove();
+        return {};
+    }
+    return path;
+}
+
+// The cutter's start and end as input options of the WAV, as the normal encode cuts its source.
+QString cutOptions(const std::optional<CutRange> &cut)
+{
+    if (!cut)
+        return {};
+    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
+    if (cut->endSeconds > 0)
+        options += QStringLiteral(" -to ") + QString::number(cut->endSeconds);
+    return options;
+}
+
+} // namespace
+
+ToolCommand decodeCommand(const RecipeInput &in)
+{
+    const QString tool = decoderTool.toString();
+    return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + QStringLiteral(" -d -f -s -o ") +
+                quoteIfNeeded(in.work.probeWav) + QLatin1Char(' ') + quote(in.inputPath),
+            in.work.probeWav, tool};
+}
+
+Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath)
+{
+    const TagBlocks blocks = readTagBlocks(source);
+    Metadata result;
+    if (!blocks.comments.isEmpty())
+        result.tagsPath = writtenFile(tagsPath, ffmetadata(blocks.comments));
+    const Image picture = chosenPicture(blocks.pictures);
+    if (!picture.data.isEmpty())
+        result.picturePath = writtenFile(picturePath + picture.extension, picture.data);
+    return result;
+}
+
+ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metadata &written,
+                          const NameChooser &chooseName)
+{
+    const QString tool = ToolName::coder();
+    const QString wanted = Recipes::outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock);
+    const QString output = chooseName ? chooseName(wanted) : wanted;
+    QString inputs = cutOptions(in.cut) + QStringLiteral(" -i ") + quoteIfNeeded(wav);
+    QString maps = QStringLiteral(" -map 0:a");
+    int next = 1;
+    if (!written.tagsPath.isEmpty()) {
+        inputs += QStringLiteral(" -i ") + quoteIfNeeded(written.tagsPath);
+        maps += QStringLiteral(" -map_metadata %1").arg(next++);
+    }
+    if (!written.picturePath.isEmpty()) {
+        inputs += QStringLiteral(" -i ") + quoteIfNeeded(written.picturePath);
+        maps += QStringLiteral(" -map %1 -c:v copy -disposition:v attached_pic -id3v2_version 3").arg(next);
+    }
+    const EncodingSettings &s = in.settings;
+    return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs + QStringLiteral(" -y") + maps +
+                QStringLiteral(" -ar ") + s.sampleRate + QStringLiteral(" -ab ") + s.audioBitrate +
+                QStringLiteral("k -ac ") + Recipes::channelCount(s.channelIndex) + QLatin1Char(' ') +
+                quote(output),
+            output, tool};
+}
+
+bool coderCannotRead(const QString &coderOutput)
+{
+    // Frames it skips in a damaged input are reported as "Error while decoding stream ...: Invalid
+    // data found when processing input"; an input it cannot open at all is reported without it.
+    static const QLatin1StringView nothingRead[] = {
+        QLatin1StringView("Output file is empty, nothing was encoded"),
+        QLatin1StringView("does not contain any stream"),
+    };
+    const QStringList lines = coderOutput.split(QLatin1Char('\n'));
+    for (const QString &line : lines) {
+        for (const QLatin1StringView mark : nothingRead) {
+            if (line.contains(mark))
+                return true;
+        }
+        if (line.contains(QLatin1StringView("Invalid data found when processing input")) &&
+            !line.contains(QLatin1StringView("Error while decoding stream")))
+            return true;
+    }
+    return false;
+}
+
+} // namespace FlacFallback

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "conversion/recipes.h"
+
+#include <QString>
+#include <QStringView>
+
+// The MP3 encode of a FLAC that the encoder cannot read although the reference decoder can (no
+// STREAMINFO or a late one, a maximum block size that is wrong or below 16, 32 bits per sample):
+// the source is decoded to the work WAV, by sox or by data/flac, and the WAV is encoded instead,
+// with the source's tags and cover carried over through files in the work folder.
+namespace FlacFallback {
+
+// The reference decoder of the data folder.
+inline constexpr QStringView decoderTool = u"flac";
+
+// What writeMetadata wrote; a path is empty when there was nothing to write (or it could not be
+// written).
+struct Metadata
+{
+    QString tagsPath;    // ffmetadata text: the source's Vorbis comments under the encoder's names
+    QString picturePath; // the front cover (or else the first picture), as an image file
+};
+
+// data/flac decodes the source into the work WAV (in.work.probeWav), replacing what is there.
+ToolCommand decodeCommand(const RecipeInput &in);
+
+// Reads the tags and pictures of a FLAC and writes the tags to tagsPath and the chosen picture to
+// picturePath plus the extension of its type (".jpg", ".png", ".gif" or ".bmp"). A file that cannot
+// be read, or a picture of another type, simply gives less: no error.
+Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath);
+
+// The MP3 encode from the decoded WAV with the settings of the normal MP3 encode; the tags and the
+// picture of `written` go into the MP3 as its ID3v2 tag. The cutter cuts the WAV as it would cut
+// the source.
+ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metadata &written,
+                          const NameChooser &chooseName = {});
+
+// Whether the encoder's output says that it could read no audio at all from its input, as opposed
+// to frames it skipped in a damaged input. A cut that starts past the input's end gives the same
+// words ("Output file is empty"), so the caller tells that case apart by the cut itself.
+bool coderCannotRead(const QString &coderOutput);
+
+} // namespace FlacFallback
