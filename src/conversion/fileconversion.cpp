@@ -25,7 +25,9 @@ WorkPaths FileConversion::workPathsOf(const QString &workFolder, int slot)
         return {};
     const QString suffix = slot <= 1 ? QString() : QStringLiteral("-%1").arg(slot);
     return {workFolder + QStringLiteral("/tmp/tmp") + suffix + QStringLiteral(".mp4"),
-            workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav")};
+            workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav"),
+            workFolder + QStringLiteral("/tmp/tags") + suffix + QStringLiteral(".txt"),
+            workFolder + QStringLiteral("/tmp/cover") + suffix};
 }
 
 FileConversion::FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress,
@@ -84,6 +86,8 @@ void FileConversion::start(const Job &job)
     m_wantedOutput.clear();
     m_partialOutput.clear();
     m_replaces = false;
+    m_flacDecodeTried = false;
+    m_encodesDecode = false;
     m_decodedSeconds.reset();
     m_declaredSeconds = MediaLength::flacDeclaredSeconds(m_job.recipe.inputPath);
     if (!m_job.library) {
@@ -202,8 +206,9 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     outcome.exitCode = runner.exitCode();
     outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
-    outcome.readsSource = readsTheInput(runner);
-    if (m_job.recipe.cut && outcome.readsSource) {
+    const bool cuts = cutsTheInput(runner);
+    outcome.readsSource = cuts && !m_encodesDecode;
+    if (m_job.recipe.cut && cuts) {
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
     }
@@ -232,9 +237,19 @@ void FileConversion::decodeFinished()
     if (stageEndedWhileStopping())
         return;
     m_decodedSeconds = MediaLength::wavSeconds(m_work.probeWav);
+    // SoX leaves a bare header behind when it cannot read the source.
+    if (m_decodedSeconds && *m_decodedSeconds <= 0)
+        m_decodedSeconds.reset();
+    // SoX cannot read some streams that the reference decoder reads: it is asked next.
+    if (!m_decodedSeconds && !m_flacDecodeTried) {
+        emit stageEnded(m_job.id, m_runningCommand.toolName, false);
+        m_flacDecodeTried = true;
+        runStage(*m_soxRunner, FlacFallback::decodeCommand(m_job.recipe));
+        return;
+    }
     const QString problem =
         OutputCheck::decodeProblem(m_soxRunner->output(), m_declaredSeconds, m_decodedSeconds);
-    emit stageEnded(m_job.id, ToolName::sox(), problem.isEmpty());
+    emit stageEnded(m_job.id, m_runningCommand.toolName, m_decodedSeconds && problem.isEmpty());
     if (!problem.isEmpty()) {
         failFile(problem);
         return;
@@ -252,8 +267,7 @@ void FileConversion::probeFinished()
         return;
     }
     emit stageEnded(m_job.id, ToolName::coder(), true);
-    // The decode has served its purpose; a long input's decode is large.
-    QFile::remove(m_work.probeWav);
+    // The decode stays until the encode has ended: the encode may have to read it instead.
     if (m_job.recipe.cut && !measureCut()) {
         failFile(RunTexts::cutBeyondInput());
         return;
@@ -262,7 +276,7 @@ void FileConversion::probeFinished()
     runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
 }
 
-bool FileConversion::readsTheInput(const ToolRunner &runner) const
+bool FileConversion::cutsTheInput(const ToolRunner &runner) const
 {
     return m_job.format == OutputFormat::Mp3 ? &runner == m_coderRunner : &runner == m_convRunner;
 }
@@ -297,11 +311,16 @@ void FileConversion::convStageFinished()
 
 void FileConversion::coderStageFinished()
 {
+    const bool mp3Encode = !m_stopping && m_job.format == OutputFormat::Mp3 && !m_encodesDecode;
+    if (mp3Encode && m_decodedSeconds && FlacFallback::coderCannotRead(m_coderRunner->output())) {
+        encodeTheDecode();
+        return;
+    }
     // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
     // the music converts all the same, without it.
     const bool encodeRefused =
         m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited && m_coderRunner->exitCode() != 0;
-    if (!m_stopping && encodeRefused && m_job.format == OutputFormat::Mp3 && m_job.recipe.keepCover) {
+    if (mp3Encode && encodeRefused && m_job.recipe.keepCover) {
         m_runningRunner = nullptr;
         emit stageEnded(m_job.id, ToolName::coder(), false);
         m_job.recipe.keepCover = false;
@@ -312,6 +331,16 @@ void FileConversion::coderStageFinished()
         checkOutput();
 }
 
+void FileConversion::encodeTheDecode()
+{
+    m_runningRunner = nullptr;
+    emit stageEnded(m_job.id, ToolName::coder(), false);
+    m_encodesDecode = true;
+    m_carriedOver = FlacFallback::writeMetadata(m_job.recipe.inputPath, m_work.tags, m_work.picture);
+    runStage(*m_coderRunner,
+             FlacFallback::encodeCommand(m_job.recipe, m_work.probeWav, m_carriedOver, m_outputChooser));
+}
+
 void FileConversion::finish()
 {
     // An output that never took its final name is no use to anyone.
@@ -319,6 +348,7 @@ void FileConversion::finish()
         QFile::remove(m_partialOutput);
     m_partialOutput.clear();
     removeWorkFiles();
+    m_carriedOver = {};
     m_progress->resetDuration();
     m_job = Job();
     m_runningRunner = nullptr;
@@ -328,4 +358,7 @@ void FileConversion::removeWorkFiles() const
 {
     QFile::remove(m_work.probeWav);
     QFile::remove(m_work.intermediate);
+    QFile::remove(m_work.tags);
+    if (!m_carriedOver.picturePath.isEmpty())
+        QFile::remove(m_carriedOver.picturePath);
 }

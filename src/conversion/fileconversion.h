@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/flacfallback.h"
 #include "conversion/formattable.h"
 #include "conversion/librarycheck.h"
 #include "conversion/recipes.h"
@@ -36,8 +37,8 @@ public:
         bool dryRun = false;
     };
 
-    // The slot's work files: slot 1 uses "tmp.wav" and "tmp/tmp.mp4", slot k "tmp-k.wav" and
-    // "tmp/tmp-k.mp4", all in the work folder.
+    // The slot's work files: slot 1 uses "tmp.wav", "tmp/tmp.mp4", "tmp/tags.txt" and "tmp/cover",
+    // slot k "tmp-k.wav", "tmp/tmp-k.mp4", "tmp/tags-k.txt" and "tmp/cover-k", all in the work folder.
     static WorkPaths workPathsOf(const QString &workFolder, int slot);
 
     // Its work files go into workFolder.
@@ -96,8 +97,11 @@ private:
     void convStageFinished();
     void coderStageFinished();
     void stageFailedToStart();
-    // The stage that reads the input, where a cut is made.
-    bool readsTheInput(const ToolRunner &runner) const;
+    // The stage that reads the input (or the MP3 encode that reads its decode), where a cut is made.
+    bool cutsTheInput(const ToolRunner &runner) const;
+    // The encoder could not read the source, which its decode holds: the decode is encoded instead,
+    // with the source's tags and cover.
+    void encodeTheDecode();
     // After the probe: false when the cut starts at or after the input's end; otherwise the
     // display's duration becomes the cut's length.
     bool measureCut();
@@ -132,6 +136,9 @@ private:
     QString m_wantedOutput;                  // the final name the recipes want
     QString m_partialOutput;                 // the hidden name the last stage writes
     bool m_replaces = false;                 // library mode: an older output is there
+    bool m_flacDecodeTried = false;          // SoX could not decode the source; data/flac was asked
+    bool m_encodesDecode = false;            // the MP3 encode reads the decode, not the source
+    FlacFallback::Metadata m_carriedOver;    // the source's tags and cover for that encode
     const NameChooser m_outputChooser = [this](const QString &wanted) { return chooseOutput(wanted); };
     ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;

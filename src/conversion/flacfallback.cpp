@@ -204,17 +204,6 @@ QString writtenFile(const QString &path, const QByteArray &content)
     return path;
 }
 
-// The cutter's start and end as input options of the WAV, as the normal encode cuts its source.
-QString cutOptions(const std::optional<CutRange> &cut)
-{
-    if (!cut)
-        return {};
-    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
-    if (cut->endSeconds > 0)
-        options += QStringLiteral(" -to ") + QString::number(cut->endSeconds);
-    return options;
-}
-
 } // namespace
 
 ToolCommand decodeCommand(const RecipeInput &in)
@@ -241,9 +230,12 @@ ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metad
                           const NameChooser &chooseName)
 {
     const QString tool = ToolName::coder();
-    const QString wanted = Recipes::outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock);
+    const QString wanted =
+        Recipes::outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock, in.plainName);
     const QString output = chooseName ? chooseName(wanted) : wanted;
-    QString inputs = cutOptions(in.cut) + QStringLiteral(" -i ") + quoteIfNeeded(wav);
+    // The WAV is cut as the normal encode cuts its source.
+    QString inputs =
+        Recipes::coderCut(in.cut ? &*in.cut : nullptr) + QStringLiteral(" -i ") + quoteIfNeeded(wav);
     QString maps = QStringLiteral(" -map 0:a");
     int next = 1;
     if (!written.tagsPath.isEmpty()) {

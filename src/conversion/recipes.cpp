@@ -134,18 +134,7 @@ QString pathArgument(StageFile file, const QString &path)
     return file == StageFile::Input || file == StageFile::Output ? quote(path) : quoteIfNeeded(path);
 }
 
-// The cutter's options in the syntax of the tool that reads the input: FFmpeg's input options
-// (start and end) before "-i", MEncoder's start and length after the input.
-QString coderCut(const CutRange *cut)
-{
-    if (!cut)
-        return {};
-    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
-    if (cut->endSeconds > 0)
-        options += QStringLiteral(" -to ") + QString::number(cut->endSeconds);
-    return options;
-}
-
+// MEncoder's start and length after the input (FFmpeg's syntax is Recipes::coderCut).
 QString convCut(const CutRange *cut)
 {
     if (!cut)
@@ -170,7 +159,7 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
                 QStringLiteral(" -o ") + pathArgument(stage.target, target);
         break;
     case StageKind::Coder:
-        line += coderCut(cut) + QStringLiteral(" -i ") + source;
+        line += Recipes::coderCut(cut) + QStringLiteral(" -i ") + source;
         if (stage.target != StageFile::None)
             line += QStringLiteral(" -y ") + filledOptions(stage, in) + QLatin1Char(' ') +
                     pathArgument(stage.target, target);
@@ -183,6 +172,16 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
 }
 
 } // namespace
+
+QString coderCut(const CutRange *cut)
+{
+    if (!cut)
+        return {};
+    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
+    if (cut->endSeconds > 0)
+        options += QStringLiteral(" -to ") + QString::number(cut->endSeconds);
+    return options;
+}
 
 QString baseName(const QString &path)
 {

@@ -29,6 +29,10 @@ struct WorkPaths
 {
     QString intermediate; // between the two stages of RMVB, RM, MOV and the phone formats
     QString probeWav;     // the decode the MP3 duration probe reads
+    // The source's tags and cover, for an MP3 encoded from the decode; the cover's name gains the
+    // extension of its type.
+    QString tags = {};
+    QString picture = {};
 
     // The per-user paths of AppDirs (creates the work folder).
     static WorkPaths standard();
@@ -83,6 +87,10 @@ QString fittedName(const QString &base, const QString &tail);
 
 // Hour, minute and second, each without leading zeros, joined: 09:05:03 gives "953".
 QString timeStamp(const QTime &time);
+
+// The cutter's start and end as FFmpeg input options (" -ss S -to E", " -ss S" when the cut runs
+// to the input's end), to stand before the "-i" of the input they cut; empty without a cut.
+QString coderCut(const CutRange *cut);
 
 // Channel count text: selected position + 1, "0" when none is selected.
 QString channelCount(int channelIndex);

@@ -1,6 +1,7 @@
 #include "runfixture.h"
 
 #include "conversion/runtexts.h"
+#include "shell/appdirs.h"
 
 #include <QDirIterator>
 #include <QJsonArray>
@@ -195,6 +196,44 @@ private slots:
         QCOMPARE(f.files.failureReason(id), outcome);
         if (there != QStringLiteral("twice"))
             QCOMPARE(library.written(), before);
+    }
+
+    // Streams the encoder refuses but the reference decoder reads convert, from their decode, with
+    // their tags and cover carried over, in library mode or not.
+    void everyDecodableFlacConverts_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("library");
+        QTest::newRow("no STREAMINFO") << int(TestMedia::AwkwardFlac::NoStreamInfo) << false;
+        QTest::newRow("late STREAMINFO, library") << int(TestMedia::AwkwardFlac::LateStreamInfo) << true;
+        QTest::newRow("maximum block size too small")
+            << int(TestMedia::AwkwardFlac::ShortMaxBlockSize) << false;
+        QTest::newRow("blocks of 65536") << int(TestMedia::AwkwardFlac::BlockSize65536) << false;
+        QTest::newRow("blocks of one sample, library") << int(TestMedia::AwkwardFlac::BlockSizeOne) << true;
+        QTest::newRow("32 bits") << int(TestMedia::AwkwardFlac::Bits32) << false;
+    }
+    void everyDecodableFlacConverts()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, library);
+        RunFixture f;
+        f.settings.libraryMode = library;
+        const QString cover = f.path(QStringLiteral("cover.png"));
+        const QString source = f.path(QStringLiteral("odd.flac"));
+        QVERIFY(TestMedia::makePicture(cover));
+        QVERIFY(TestMedia::makeAwkwardFlac(source, TestMedia::AwkwardFlac(kind), 2,
+                                           {{QStringLiteral("TITLE"), QStringLiteral("怪")}}, cover));
+        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
+        const FileList::Id id = f.files.addFile(source);
+        QVERIFY(f.startAndWait());
+        QVERIFY2(!f.files.contains(id), qPrintable(f.files.failureReason(id)));
+        QCOMPARE(converted.size(), 1);
+        const QJsonObject mp3 = TestMedia::probe(converted[0][1].toString());
+        QVERIFY(qAbs(TestMedia::durationSeconds(mp3) - 2) < 0.1);
+        QCOMPARE(TestMedia::tag(mp3, QStringLiteral("title")), QStringLiteral("怪"));
+        QVERIFY(!TestMedia::firstStream(mp3, QStringLiteral("video")).isEmpty());
+        // Its decode, tags and cover went with the file.
+        QVERIFY(QDir(AppDirs::workFolder() + QStringLiteral("/tmp")).isEmpty(QDir::Files | QDir::Hidden));
     }
 };
 
