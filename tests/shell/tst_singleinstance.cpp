@@ -1,21 +1,52 @@
+#include "common/runningprocesses.h"
 #include "common/testmedia.h"
 #include "shell/appdirs.h"
+#include "shell/handoffreader.h"
+#include "shell/instancehandoff.h"
+#include "shell/setupfile.h"
 #include "shell/shutdown.h"
 #include "shell/singleinstance.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtEndian>
 #include <QtTest>
+
+#include <signal.h>
 
 namespace {
 
 QString helperPath()
 {
     return QCoreApplication::applicationDirPath() + u"/tunoxa_instancehelper"_qs;
+}
+
+QString startClickerPath()
+{
+    return QCoreApplication::applicationDirPath() + u"/tunoxa_startclicker"_qs;
+}
+
+// A handoff message's pieces as QDataStream writes them: a big-endian quint32, and a path after its length.
+QByteArray field(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray pathField(const QByteArray &path)
+{
+    return field(quint32(path.size())) + path;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
 void touch(const QString &path)
@@ -38,13 +69,21 @@ class TestSingleInstance : public QObject
 
     QTemporaryDir m_cache;
 
-    void startHelper(QProcess &process, const QString &program = helperPath(), const QString &cache = {})
+    // Offscreen unless `changes` say otherwise ("NAME=value" sets a variable, "NAME" removes it).
+    void startHelper(QProcess &process, const QString &program = helperPath(), const QString &cache = {},
+                     const QStringList &arguments = {}, const QStringList &changes = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CACHE_HOME"_qs, cache.isEmpty() ? m_cache.path() : cache);
         environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        for (const QString &change : changes) {
+            if (change.contains(u'='))
+                environment.insert(change.section(u'=', 0, 0), change.section(u'=', 1));
+            else
+                environment.remove(change);
+        }
         process.setProcessEnvironment(environment);
-        process.start(program);
+        process.start(program, arguments);
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
     }
 
@@ -146,6 +185,141 @@ private slots:
             QVERIFY(program.waitForFinished(5000));
         }
         QVERIFY(QDir(elsewhere).isEmpty());
+    }
+
+    // A first start needs a window system; without one it says so in one line and ends with 1,
+    // leaving the lock to the next start.
+    void firstStartWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::newRow("X11 named, no DISPLAY")
+            << QStringList{u"QT_QPA_PLATFORM=xcb"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs};
+        QTest::newRow("Qt's own choice, no display at all") << QStringList{
+            u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"XDG_SESSION_TYPE"_qs};
+        QTest::newRow("a window system Qt cannot load") << QStringList{u"QT_QPA_PLATFORM=nosuchsystem"_qs};
+    }
+    void firstStartWithoutADisplay()
+    {
+        QFETCH(QStringList, environment);
+        QTemporaryDir cache;
+        QProcess program;
+        startHelper(program, TestMedia::programFolder() + u"/tunoxa"_qs, cache.path(), {}, environment);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        const QString errors = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(errors.endsWith(u"tunoxa: 没有可用的图形显示 (DISPLAY)\n"_qs), qPrintable(errors));
+        SingleInstance next(cache.filePath(u"tunoxa/"_qs + SingleInstance::lockFileName()));
+        QVERIFY(next.tryLock());
+    }
+
+    // The window ended from outside in the middle of a conversion. Asked to end (a logout, `kill`,
+    // Ctrl-C, a lost terminal) it ends as Exit does; killed outright, at least no tool of it runs on.
+    void windowEndedMidEncode_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("asExit");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << true;
+        QTest::newRow("SIGINT") << int(SIGINT) << true;
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+    }
+    void windowEndedMidEncode()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, asExit);
+        // A program folder of its own: its setup.ini and output/ are the test's.
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"program"_qs);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(startClickerPath(), folder + u"/tunoxa"_qs));
+        QVERIFY(QFile::copy(TestMedia::programFolder() + u"/setup.ini"_qs, folder + u"/setup.ini"_qs));
+        QVERIFY(QFile::link(TestMedia::programFolder() + u"/data"_qs, folder + u"/data"_qs));
+        const QString input = dir.filePath(u"long.flac"_qs);
+        QVERIFY(TestMedia::makeFlac(input, 300));
+        QTemporaryDir cache;
+        const QString work = cache.filePath(u"tunoxa"_qs);
+        const QString output = folder + u"/output"_qs;
+
+        QProcess window;
+        startHelper(window, folder + u"/tunoxa"_qs, cache.path(), {input});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !filesIn(output).isEmpty() && QFileInfo(output + u'/' + filesIn(output)[0]).size() > 0, 60000);
+        // The encoder is paused first: a tool that prints nothing for a while would not notice that its
+        // reader is gone, and must end all the same.
+        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
+        RunningProcesses::signal(input, SIGSTOP, window.processId());
+        ::kill(pid_t(window.processId()), signalNumber);
+        QVERIFY(window.waitForFinished(30000));
+
+        QTRY_COMPARE(RunningProcesses::naming(dir.path()), QStringList());
+        if (!asExit)
+            return;
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(window.exitCode(), 0);
+        QCOMPARE(filesIn(output), QStringList());
+        // No intermediate is left, and the lock and the handoff socket are gone.
+        QCOMPARE(filesIn(work) + filesIn(work + u"/tmp"_qs), QStringList());
+        // setup.ini was written: it holds the folder the run wrote into the output box.
+        QCOMPARE(SetupFile::read(folder + u"/setup.ini"_qs).outputFolder, output + u'/');
+    }
+
+    // What a later start sends is read as it arrives and within bounds: a message that breaks one is
+    // dropped unread and its connection closed, and the paths that came whole before it still arrive.
+    void handoffWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("sent");
+        QTest::addColumn<QList<QByteArray>>("arrived");
+        QTest::addColumn<int>("answers"); // the bytes that say "taken"
+        QTest::addColumn<bool>("closed");
+        const QByteArray a("/music/a.flac");
+        const QByteArray b("/music/b.flac");
+        QTest::newRow("two messages")
+            << field(1) + pathField(a) + field(1) + pathField(b) << QList<QByteArray>{a, b} << 2 << false;
+        const QByteArray longest = '/' + QByteArray(HandoffReader::MostPathBytes - 1, 'x');
+        QTest::newRow("a path of 4096 bytes")
+            << field(1) + pathField(longest) << QList<QByteArray>{longest} << 1 << false;
+        QTest::newRow("empty and relative paths are left out")
+            << field(4) + pathField({}) + pathField("b.flac") + pathField(":b.flac") + pathField(a)
+            << QList<QByteArray>{a} << 1 << false;
+        QTest::newRow("a path of 64 MB")
+            << field(3) + pathField(a) + field(64 << 20) + QByteArray(1 << 20, 'x') << QList<QByteArray>{a}
+            << 1 << true;
+        QTest::newRow("a crafted count") << field(1) + pathField(a) + field(0xFFFFFFFF) + pathField(b)
+                                         << QList<QByteArray>{a} << 1 << true;
+        // 4 bytes of count, then 4 + 4000 bytes a path: 4190 paths fit into 16 MB.
+        const QByteArray path4000 = '/' + QByteArray(3999, 'y');
+        QByteArray overflowing = field(5000);
+        for (int k = 0; k < 5000; ++k)
+            overflowing += pathField(path4000);
+        QTest::newRow("a message beyond 16 MB")
+            << overflowing << QList<QByteArray>(4190, path4000) << 1 << true;
+    }
+    void handoffWithinBounds()
+    {
+        QFETCH(QByteArray, sent);
+        QFETCH(QList<QByteArray>, arrived);
+        QFETCH(int, answers);
+        QFETCH(bool, closed);
+        const QString name = m_cache.filePath(u"bounds.socket"_qs);
+        HandoffServer server;
+        QVERIFY(server.listen(name));
+        QList<QByteArray> received;
+        connect(&server, &HandoffServer::pathsArrived, this,
+                [&](const QList<QByteArray> &paths) { received += paths; });
+        QLocalSocket sender;
+        QByteArray answered;
+        connect(&sender, &QLocalSocket::readyRead, this, [&] { answered += sender.readAll(); });
+        sender.connectToServer(name);
+        QVERIFY(sender.waitForConnected(5000));
+        sender.write(sent);
+
+        QTRY_COMPARE(answered, QByteArray(answers, '\x01'));
+        QTRY_COMPARE(received, arrived);
+        if (closed)
+            QTRY_COMPARE(sender.state(), QLocalSocket::UnconnectedState);
+        else
+            QCOMPARE(sender.state(), QLocalSocket::ConnectedState);
     }
 
     void lockIsKeptAndReleased()
