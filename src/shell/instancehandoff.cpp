@@ -140,10 +140,13 @@ void HandoffServer::takeConnections()
                 [this, socket, reader] { readMessages(*socket, *reader); });
         // A start that went away in the middle of its message: the paths it sent whole still count.
         connect(socket, &QLocalSocket::disconnected, this, [this, socket, reader] {
-            reader->read(*socket);
-            const QList<QByteArray> paths = reader->takePaths();
-            if (!paths.isEmpty())
-                emit pathsArrived(paths);
+            HandoffReader::State state = HandoffReader::State::Complete;
+            while (state == HandoffReader::State::Complete) {
+                state = reader->read(*socket);
+                const QList<QByteArray> paths = reader->takePaths();
+                if (!paths.isEmpty())
+                    emit pathsArrived(paths);
+            }
         });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         readMessages(*socket, *reader);
