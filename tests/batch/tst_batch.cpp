@@ -255,6 +255,7 @@ private slots:
         const QString input = dir.filePath(QStringLiteral("long.flac"));
         QVERIFY(TestMedia::makeFlac(input, 300));
         const QString out = dir.filePath(QStringLiteral("out"));
+        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
         QProcess batch;
         startBatch(batch, {QStringLiteral("-o"), out, input}, dir.path());
         // The encoder has begun writing the output.
@@ -264,7 +265,6 @@ private slots:
         const QString ownFolder = QStringLiteral("batch-%1").arg(batch.processId());
         // The encoder is paused first: a tool that prints nothing for a while would not notice that its
         // reader is gone, and must end all the same.
-        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
         RunningProcesses::signal(input, SIGSTOP, batch.processId());
         ::kill(pid_t(batch.processId()), signalNumber);
         const Finished stopped = waitFor(batch);

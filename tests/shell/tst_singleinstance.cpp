@@ -211,12 +211,13 @@ private slots:
     {
         QFETCH(int, signalNumber);
         QFETCH(bool, asExit);
-        // A program folder of its own: its setup.ini and output/ are the test's.
+        // A program folder of its own: its setup.ini (as shipped, converting to MP3 into output/) and
+        // output/ are the test's.
         QTemporaryDir dir;
         const QString folder = dir.filePath(u"program"_qs);
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(QFile::copy(startClickerPath(), folder + u"/tunoxa"_qs));
-        QVERIFY(QFile::copy(TestMedia::programFolder() + u"/setup.ini"_qs, folder + u"/setup.ini"_qs));
+        QVERIFY(SetupFile::write(folder + u"/setup.ini"_qs, SetupState{13, 0, 1, QString(), 8}));
         QVERIFY(QFile::link(TestMedia::programFolder() + u"/data"_qs, folder + u"/data"_qs));
         const QString input = dir.filePath(u"long.flac"_qs);
         QVERIFY(TestMedia::makeFlac(input, 300));
@@ -224,13 +225,13 @@ private slots:
         const QString work = cache.filePath(u"tunoxa"_qs);
         const QString output = folder + u"/output"_qs;
 
+        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
         QProcess window;
         startHelper(window, folder + u"/tunoxa"_qs, cache.path(), {input});
         QTRY_VERIFY_WITH_TIMEOUT(
             !filesIn(output).isEmpty() && QFileInfo(output + u'/' + filesIn(output)[0]).size() > 0, 60000);
         // The encoder is paused first: a tool that prints nothing for a while would not notice that its
         // reader is gone, and must end all the same.
-        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
         RunningProcesses::signal(input, SIGSTOP, window.processId());
         ::kill(pid_t(window.processId()), signalNumber);
         QVERIFY(window.waitForFinished(30000));
