@@ -4,7 +4,9 @@
 #include "shell/instancehandoff.h"
 #include "shell/shutdown.h"
 #include "shell/singleinstance.h"
+#include "shell/stopsignals.h"
 #include "shell/userservices.h"
+#include "shell/windowsystem.h"
 #include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
@@ -13,39 +15,85 @@
 #include <QFile>
 
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <vector>
 
 namespace {
 
-// Every run keeps its intermediates and the single-instance lock in the work folder; without it the
-// program cannot run, and says why.
-int refuseWorkFolder(UserServices &services, const QString &folder)
+void tell(const QString &text)
 {
-    services.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(),
-                         AppDirs::unusableWorkFolderText() + folder);
-    return 1;
+    std::fputs((QStringLiteral("tunoxa: ") + text + QLatin1Char('\n')).toUtf8().constData(), stderr);
 }
 
-int run(DesktopServices &desktop, const QList<QByteArray> &paths)
+// What the start settled before any window could be shown.
+struct Settled
 {
+    enum class Next
+    {
+        ShowWindow,
+        RefuseWorkFolder,
+        End
+    };
+    Next next = Next::End;
+    int exitStatus = 0;
+    QString refusedFolder;
+};
+
+Settled endWith(int exitStatus)
+{
+    return {Settled::Next::End, exitStatus, {}};
+}
+
+// The work folder, the single-instance lock and the handoff need no display, so they run before
+// the QApplication exists: a second start from a terminal without one still hands its files over.
+Settled settle(int argc, char *argv[], const QList<QByteArray> &paths,
+               std::optional<SingleInstance> &instance)
+{
+    // QApplication reads the command line afresh later; this application object leaves it as it is.
+    int coreArgc = argc;
+    std::vector<char *> coreArgv(argv, argv + argc + 1);
+    QCoreApplication core(coreArgc, coreArgv.data());
     const std::optional<QString> workFolder = AppDirs::preparedWorkFolder();
     if (!workFolder)
-        return refuseWorkFolder(desktop, AppDirs::workFolderPath());
+        return {Settled::Next::RefuseWorkFolder, 1, AppDirs::workFolderPath()};
     // A second start while the program runs hands its files over and ends here, before any window or
     // file of its own is touched.
-    SingleInstance instance;
-    switch (InstanceHandoff::lockOrHandOver(instance, paths)) {
+    instance.emplace();
+    switch (InstanceHandoff::lockOrHandOver(*instance, paths)) {
     case InstanceHandoff::Outcome::Locked:
-        break;
+        return {Settled::Next::ShowWindow, 0, {}};
     case InstanceHandoff::Outcome::HandedOver:
-        return 0;
+        return endWith(0);
     case InstanceHandoff::Outcome::Refused:
-        return refuseWorkFolder(desktop, *workFolder);
+        return {Settled::Next::RefuseWorkFolder, 1, *workFolder};
     case InstanceHandoff::Outcome::Unanswered:
         if (paths.isEmpty())
-            return 0;
-        std::fputs("tunoxa: the running program did not take the files\n", stderr);
-        return 1;
+            return endWith(0);
+        tell(QStringLiteral("the running program did not take the files"));
+        return endWith(1);
     }
+    return endWith(1);
+}
+
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Active only while the QApplication is made: Qt aborts with qFatal when no window system can be
+// reached, and the user gets one line in the program's words and status 1 instead.
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        if (qtMessageHandler)
+            qtMessageHandler(type, context, message);
+        return;
+    }
+    tell(WindowSystem::noDisplayText());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+int showWindow(DesktopServices &desktop, const QList<QByteArray> &paths)
+{
     // Only the lock holder may clear what an earlier session left: a running one still needs its files.
     Shutdown::removeLeftovers();
     // Listening starts before the window is made; starts that come meanwhile are answered once it runs.
@@ -58,6 +106,9 @@ int run(DesktopServices &desktop, const QList<QByteArray> &paths)
     desktop.setOwner(&window);
     window.loadSettings();
     window.acceptHandoffs(handoffs);
+    // A logout, `kill` or a lost terminal ends the program the way Exit does.
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::received, &window, &QWidget::close);
     window.addPaths(paths);
     window.show();
     return QApplication::exec();
@@ -67,12 +118,32 @@ int run(DesktopServices &desktop, const QList<QByteArray> &paths)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    applyProgramLook();
-    // What is left of the command line once Qt has taken its own options: files and folders to add.
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QByteArray(argv[i]));
+    // The files and folders to add: the command line without the options Qt takes for itself.
+    const QList<QByteArray> paths = InstanceHandoff::absolutePaths(WindowSystem::withoutQtOptions(arguments),
+                                                                   QFile::encodeName(QDir::currentPath()));
+    std::optional<SingleInstance> instance;
+    const Settled settled = settle(argc, argv, paths, instance);
+    if (settled.next == Settled::Next::End)
+        return settled.exitStatus;
+    const QString refusal = AppDirs::unusableWorkFolderText() + settled.refusedFolder;
+    if (!WindowSystem::seemsReachable(arguments)) {
+        tell(settled.next == Settled::Next::RefuseWorkFolder ? refusal : WindowSystem::noDisplayText());
+        return 1;
+    }
+
+    qtMessageHandler = qInstallMessageHandler(&endWithoutDisplay);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessageHandler);
+    applyProgramLook();
     DesktopServices desktop;
-    return run(desktop, InstanceHandoff::absolutePaths(arguments, QFile::encodeName(QDir::currentPath())));
+    // Every run keeps its intermediates and the single-instance lock in the work folder; without it
+    // the program cannot run, and says why.
+    if (settled.next == Settled::Next::RefuseWorkFolder) {
+        desktop.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(), refusal);
+        return settled.exitStatus;
+    }
+    return showWindow(desktop, paths);
 }

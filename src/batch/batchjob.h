@@ -30,7 +30,7 @@ public:
 
     // Scans the folders given, then starts the run.
     void start();
-    // Ctrl-C or SIGTERM: the running tools end, the files they were writing are deleted, and the job
+    // Ctrl-C, SIGTERM or SIGHUP: the running tools end, the files they were writing are deleted, and the job
     // finishes with status 1.
     void stop();
 

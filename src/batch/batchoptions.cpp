@@ -1,6 +1,7 @@
 #include "batch/batchoptions.h"
 
 #include "batch/batchtexts.h"
+#include "shell/userpath.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,7 +87,7 @@ QString applyOption(QChar letter, const QString &value, const QString &currentFo
         encoding.frameRate = value;
         return isPositiveNumber(value, true) ? QString() : bad;
     case 'o':
-        options.outputFolder = QDir::cleanPath(QDir(currentFolder).absoluteFilePath(value));
+        options.outputFolder = QDir::cleanPath(UserPath::absolute(value, currentFolder));
         return value.isEmpty() ? bad : QString();
     case 'j': {
         // More than the cores is as many as there are, so one command line serves every machine.

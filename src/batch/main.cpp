@@ -4,9 +4,9 @@
 #include "batch/batchoptions.h"
 #include "batch/batchtexts.h"
 #include "batch/batchworkfolder.h"
-#include "batch/stopsignals.h"
 #include "shell/appdirs.h"
 #include "shell/programsettings.h"
+#include "shell/stopsignals.h"
 
 #include <QCoreApplication>
 #include <QDir>

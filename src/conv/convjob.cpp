@@ -1,13 +1,13 @@
 #include "convjob.h"
 
+#include "runner/childprocess.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
-#include <sys/prctl.h>
 
 namespace {
 
@@ -78,7 +78,7 @@ void ConvJob::startProcess(QProcess *process, const QString &program, const QStr
 {
     process->setStandardInputFile(QProcess::nullDevice());
     // The tool dies with conv, even when conv itself is killed outright.
-    process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    ChildProcess::endWithParent(*process);
     connect(process, &QProcess::errorOccurred, this, [this, process, program](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             fail(QStringLiteral("Cannot start %1: %2").arg(program, process->errorString()));

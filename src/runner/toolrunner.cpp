@@ -1,5 +1,6 @@
 #include "runner/toolrunner.h"
 
+#include "runner/childprocess.h"
 #include "runner/commandlinetext.h"
 #include "runner/runnertexts.h"
 #include "shell/userservices.h"
@@ -64,6 +65,7 @@ void ToolRunner::start(const QString &commandLine)
     m_process->setStandardInputFile(QProcess::nullDevice());
     m_process->setProgram(split.program);
     m_process->setArguments(split.arguments);
+    ChildProcess::endWithParent(*m_process);
     connect(m_process, &QProcess::started, this, &ToolRunner::onStarted);
     connect(m_process, &QProcess::errorOccurred, this, &ToolRunner::onErrorOccurred);
     connect(m_process, &QProcess::finished, this, &ToolRunner::onFinished);

@@ -1,6 +1,7 @@
 #include "shell/appdirs.h"
 
 #include "shell/setupfile.h"
+#include "shell/userpath.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,7 +47,23 @@ namespace {
 QString xdgFolder(const char *variable, const QString &homeFallback)
 {
     const QString value = qEnvironmentVariable(variable);
-    return value.isEmpty() || QDir::isRelativePath(value) ? QDir::homePath() + homeFallback : value;
+    return value.isEmpty() || !UserPath::isAbsolute(value) ? QDir::homePath() + homeFallback : value;
+}
+
+// The copy is the user's own file, written afresh with the usual mode: a copy that kept the shipped
+// file's mode would be read-only after an install into a read-only prefix, and never saved.
+void copyShippedFile(const QString &from, const QString &to)
+{
+    QFile shipped(from);
+    if (!shipped.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = shipped.readAll();
+    QFile copy(to);
+    if (!copy.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                   QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
+        return;
+    if (copy.write(bytes) != bytes.size() || !copy.flush())
+        copy.remove();
 }
 
 QString inWorkFolder(const QString &relativePath)
@@ -87,7 +104,7 @@ QString prepareSettingsFolder(const QString &programFolder)
     const QString setupIni = QLatin1Char('/') + SetupFile::fileName();
     // The shipped setup.ini selects MP3, so a first start converts FLAC to MP3 out of the box.
     if (QDir().mkpath(folder) && !QFileInfo::exists(folder + setupIni))
-        QFile::copy(programFolder + setupIni, folder + setupIni);
+        copyShippedFile(programFolder + setupIni, folder + setupIni);
     return folder;
 }
 

@@ -42,12 +42,24 @@ QString endBeforeStart()
     return QStringLiteral("结束时间必须晚于开始时间");
 }
 
+QString hoursTitle()
+{
+    return QStringLiteral("小时");
+}
+
+QString hoursTooLarge()
+{
+    return QStringLiteral("小时必须小于100");
+}
+
 std::optional<RangeProblem> rangeProblem(qint32 startSeconds, qint32 endSeconds)
 {
     if (startSeconds < 0)
         return RangeProblem{startTitle(), negativeTime()};
     if (endSeconds < 0)
         return RangeProblem{endTitle(), negativeTime()};
+    if (startSeconds > MostSeconds || endSeconds > MostSeconds)
+        return RangeProblem{hoursTitle(), hoursTooLarge()};
     if (endSeconds != 0 && endSeconds <= startSeconds)
         return RangeProblem{endTitle(), endBeforeStart()};
     return std::nullopt;

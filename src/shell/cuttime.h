@@ -8,6 +8,9 @@
 // The music cutter's times: whole seconds stored, hours, minutes and seconds shown.
 namespace CutTime {
 
+// 99:59:59, the most the options dialog's fields can show.
+constexpr qint32 MostSeconds = 99 * 3600 + 59 * 60 + 59;
+
 struct Parts
 {
     qint64 hours = 0;
@@ -27,6 +30,9 @@ QString startTitle();     // "开始"
 QString endTitle();       // "结束"
 QString negativeTime();   // "时间不能为负数"
 QString endBeforeStart(); // "结束时间必须晚于开始时间"
+// The warning about hours of 100 or more, titled after the field.
+QString hoursTitle();    // "小时"
+QString hoursTooLarge(); // "小时必须小于100"
 
 struct RangeProblem
 {
@@ -34,8 +40,8 @@ struct RangeProblem
     QString text;
 };
 
-// Why a stored range cannot be cut: a negative time, or an end that is not after the start (an end
-// of 0 means the input's end and is always fine). Nothing when it can.
+// Why a stored range cannot be cut: a negative time, a time beyond MostSeconds, or an end that is not
+// after the start (an end of 0 means the input's end and is always fine). Nothing when it can.
 std::optional<RangeProblem> rangeProblem(qint32 startSeconds, qint32 endSeconds);
 
 } // namespace CutTime

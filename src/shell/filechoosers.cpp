@@ -2,6 +2,7 @@
 
 #include "shell/appdirs.h"
 #include "shell/filedialogsetup.h"
+#include "shell/userpath.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -25,8 +26,8 @@ QString chooseFolder(QWidget *owner, const QString &prompt, const QString &start
     FileDialogSetup::useQtDialog(dialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setDirectory(!startFolder.isEmpty() && QFileInfo(startFolder).isDir() ? startFolder
-                                                                                 : QDir::homePath());
+    dialog.setDirectory(
+        UserPath::isAbsolute(startFolder) && QFileInfo(startFolder).isDir() ? startFolder : QDir::homePath());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return QDir::cleanPath(dialog.selectedFiles().constFirst());

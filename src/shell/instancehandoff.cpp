@@ -1,15 +1,18 @@
 #include "shell/instancehandoff.h"
 
 #include "shell/appdirs.h"
+#include "shell/handoffreader.h"
 #include "shell/singleinstance.h"
+#include "shell/userpath.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QThread>
+
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <sys/un.h>
@@ -22,6 +25,8 @@ constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 constexpr char Taken = '\x01';
 // Between two tries while the lock holder does not answer.
 constexpr int RetryMs = 100;
+// What Qt takes in from a connection ahead of the reader: a flood is never taken in whole.
+constexpr qint64 ReadAheadBytes = 64 * 1024;
 
 bool fitsSocketAddress(const QString &path)
 {
@@ -46,7 +51,7 @@ QString serverName()
     if (fitsSocketAddress(inWorkFolder))
         return inWorkFolder;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty() || QDir::isRelativePath(runtime))
+    if (runtime.isEmpty() || !UserPath::isAbsolute(runtime))
         return QString();
     const QByteArray hash = QCryptographicHash::hash(QFile::encodeName(work), QCryptographicHash::Sha256);
     const QString inRuntime = runtime + QStringLiteral("/tunoxa-") +
@@ -129,23 +134,44 @@ bool HandoffServer::listen(const QString &name)
 void HandoffServer::takeConnections()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+        socket->setReadBufferSize(ReadAheadBytes);
+        auto reader = std::make_shared<HandoffReader>();
+        connect(socket, &QLocalSocket::readyRead, this,
+                [this, socket, reader] { readMessages(*socket, *reader); });
+        // A start that went away in the middle of its message: the paths it sent whole still count.
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket, reader] {
+            HandoffReader::State state = HandoffReader::State::Complete;
+            while (state == HandoffReader::State::Complete) {
+                state = reader->read(*socket);
+                const QList<QByteArray> paths = reader->takePaths();
+                if (!paths.isEmpty())
+                    emit pathsArrived(paths);
+            }
+        });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        readMessage(socket);
+        readMessages(*socket, *reader);
     }
 }
 
-void HandoffServer::readMessage(QLocalSocket *socket)
+void HandoffServer::readMessages(QLocalSocket &socket, HandoffReader &reader)
 {
-    QDataStream in(socket);
-    in.setVersion(StreamVersion);
-    in.startTransaction();
-    QList<QByteArray> paths;
-    in >> paths;
-    // The rest of a long message is still on its way.
-    if (!in.commitTransaction())
-        return;
-    emit pathsArrived(paths);
-    socket->write(&Taken, 1);
-    socket->flush();
+    for (;;) {
+        const HandoffReader::State state = reader.read(socket);
+        if (state == HandoffReader::State::Reading)
+            return;
+        const QList<QByteArray> paths = reader.takePaths();
+        // What was taken is confirmed, also from a message cut short by a bound, so that its sender
+        // never sends the same paths again.
+        if (state == HandoffReader::State::Complete || !paths.isEmpty()) {
+            emit pathsArrived(paths);
+            socket.write(&Taken, 1);
+            socket.flush();
+        }
+        if (state == HandoffReader::State::OutOfBounds) {
+            // The rest of the message is dropped unread.
+            socket.disconnect(this);
+            socket.disconnectFromServer();
+            return;
+        }
+    }
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+class HandoffReader;
 class QLocalServer;
 class QLocalSocket;
 class SingleInstance;
@@ -43,7 +44,9 @@ bool handOver(const QString &serverName, const QList<QByteArray> &paths, QDeadli
 
 } // namespace InstanceHandoff
 
-// The running start's end of the handoff.
+// The running start's end of the handoff. Each connection's messages are read as they arrive and
+// within HandoffReader's bounds: a message that breaks one closes its connection, and the paths that
+// came whole before it are still added.
 class HandoffServer : public QObject
 {
     Q_OBJECT
@@ -61,7 +64,7 @@ signals:
 
 private:
     void takeConnections();
-    void readMessage(QLocalSocket *socket);
+    void readMessages(QLocalSocket &socket, HandoffReader &reader);
 
     QLocalServer *m_server;
 };

@@ -164,9 +164,9 @@ void OptionsDialog::updateTimeFieldsEnabled()
         field->setEnabled(m_cutterCheck->isChecked());
 }
 
-bool OptionsDialog::checkBelowSixty(QLineEdit *field, const QString &message, const QString &title)
+bool OptionsDialog::checkAtMost(QLineEdit *field, double most, const QString &message, const QString &title)
 {
-    return NumberText::leading(field->text()) <= 59 || refuse(field, title, message);
+    return NumberText::leading(field->text()) <= most || refuse(field, title, message);
 }
 
 bool OptionsDialog::refuse(QLineEdit *field, const QString &title, const QString &message)
@@ -202,10 +202,13 @@ void OptionsDialog::storeAndClose()
     const QString minutesTitle = QStringLiteral("分钟");
     const QString secondsMessage = QStringLiteral("秒必须小于60");
     const QString secondsTitle = QStringLiteral("秒");
-    if (!checkBelowSixty(m_startMinutesEdit, minutesMessage, minutesTitle) ||
-        !checkBelowSixty(m_endMinutesEdit, minutesMessage, minutesTitle) ||
-        !checkBelowSixty(m_startSecondsEdit, secondsMessage, secondsTitle) ||
-        !checkBelowSixty(m_endSecondsEdit, secondsMessage, secondsTitle) || !checkRange())
+    // Hours below 100 keep every range within what the fields can show again (CutTime::MostSeconds).
+    if (!checkAtMost(m_startHoursEdit, 99, CutTime::hoursTooLarge(), CutTime::hoursTitle()) ||
+        !checkAtMost(m_endHoursEdit, 99, CutTime::hoursTooLarge(), CutTime::hoursTitle()) ||
+        !checkAtMost(m_startMinutesEdit, 59, minutesMessage, minutesTitle) ||
+        !checkAtMost(m_endMinutesEdit, 59, minutesMessage, minutesTitle) ||
+        !checkAtMost(m_startSecondsEdit, 59, secondsMessage, secondsTitle) ||
+        !checkAtMost(m_endSecondsEdit, 59, secondsMessage, secondsTitle) || !checkRange())
         return;
 
     const QList<QLineEdit *> fields = timeFields();

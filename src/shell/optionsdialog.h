@@ -47,7 +47,8 @@ private:
     QToolButton *addPictureButton(const QString &name, const QString &tip, const QString &accessibleName,
                                   QStyle::StandardPixmap icon, const QRect &place);
     QList<QLineEdit *> timeFields() const;
-    bool checkBelowSixty(QLineEdit *field, const QString &message, const QString &title);
+    // The field's leading number is at most `most`, or the user is told and the field takes the focus.
+    bool checkAtMost(QLineEdit *field, double most, const QString &message, const QString &title);
     // With the cutter on: no time below 0, and an end after the start (an end of 0 means the input's end).
     bool checkRange();
     bool refuse(QLineEdit *field, const QString &title, const QString &message);

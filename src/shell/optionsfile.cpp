@@ -4,6 +4,7 @@
 #include "shell/settingsfile.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -20,13 +21,22 @@ Int lineValue(const QStringList &lines, int line, std::optional<Int> (*convert)(
     return convert(NumberText::leading(lines[line])).value_or(0);
 }
 
+qint32 cutSeconds(const QStringList &lines, int line)
+{
+    if (line >= lines.size())
+        return 0;
+    constexpr double lowest = std::numeric_limits<qint32>::min();
+    constexpr double highest = std::numeric_limits<qint32>::max();
+    return NumberText::toInt32(std::clamp(NumberText::leading(lines[line]), lowest, highest)).value_or(0);
+}
+
 ProgramSettings fromLines(const QStringList &lines)
 {
     ProgramSettings settings;
     settings.soundPromptIndex = lineValue<qint16>(lines, 0, NumberText::toInt16);
     settings.cutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
-    settings.cutStartSeconds = lineValue<qint32>(lines, 2, NumberText::toInt32);
-    settings.cutEndSeconds = lineValue<qint32>(lines, 3, NumberText::toInt32);
+    settings.cutStartSeconds = cutSeconds(lines, 2);
+    settings.cutEndSeconds = cutSeconds(lines, 3);
     if (lines.size() > simultaneousLine) {
         // A value beyond its bounds reads as the nearest bound.
         const int most = ProgramSettings::mostSimultaneousFiles();

@@ -227,7 +227,7 @@ void MainWindowCommands::startConversion()
 void MainWindowCommands::chooseOutputFolder()
 {
     const QString folder = FileChoosers::chooseFolder(&m_window, FileChoosers::outputFolderPrompt(),
-                                                      m_controls.outputFolderEdit->text());
+                                                      m_runHost.outputFolderText());
     // Only a chosen folder replaces the text; cancelling changes nothing.
     if (!folder.isEmpty())
         m_controls.outputFolderEdit->setText(folder);

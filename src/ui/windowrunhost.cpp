@@ -1,6 +1,8 @@
 #include "ui/windowrunhost.h"
 
 #include "filelist/filecommands.h"
+#include "shell/appdirs.h"
+#include "shell/userpath.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindow.h"
 
@@ -36,7 +38,10 @@ EncodingSettings WindowRunHost::encodingSettings() const
 
 QString WindowRunHost::outputFolderText() const
 {
-    return m_controls.outputFolderEdit->text();
+    // A relative folder is joined to the output base here, by its text: one that begins with ":"
+    // must not reach Qt's file classes bare, which would take it for a built-in resource.
+    const QString text = m_controls.outputFolderEdit->text();
+    return text.isEmpty() ? text : UserPath::absolute(text, AppDirs::outputBaseFolder(programFolder()));
 }
 
 void WindowRunHost::setOutputFolderText(const QString &text)

@@ -20,6 +20,7 @@ public:
 
     int formatPosition() const override;
     EncodingSettings encodingSettings() const override;
+    // The output box's folder, a relative one already joined to the output base folder.
     QString outputFolderText() const override;
     void setOutputFolderText(const QString &text) override;
     void setRunControlsEnabled(bool enabled) override;

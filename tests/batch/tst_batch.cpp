@@ -1,6 +1,7 @@
 // tunoxa-batch as a user runs it: from a script (no terminal), with the real tools of the program
 // folder, into real folders.
 
+#include "common/runningprocesses.h"
 #include "common/testmedia.h"
 
 #include <QDir>
@@ -171,13 +172,13 @@ private slots:
                               QStringLiteral("/batch.lock"));
         QVERIFY(runningLock.tryLock(0));
 
-        // Relative paths are the working folder's, as in any command.
+        // Relative paths are the working folder's, as in any command; ":" is a letter like any other.
         const Finished batch = runBatch({QStringLiteral("-j"), QStringLiteral("2"), QStringLiteral("-o"),
-                                         QStringLiteral("out"), QStringLiteral("album")},
+                                         QStringLiteral(":out"), QStringLiteral("album")},
                                         dir.path());
 
         QCOMPARE(batch.exitCode, 1);
-        const QString out = dir.filePath(QStringLiteral("out"));
+        const QString out = dir.path() + QStringLiteral("/:out");
         const QStringList outputs = filesIn(out);
         QCOMPARE(outputs.size(), 2);
         // The window's names: base name, "_", the time stamp, ".mp3".
@@ -236,28 +237,46 @@ private slots:
         QCOMPARE(batchFolders(), QStringList());
     }
 
+    // However the batch is ended, no tool of it runs on; asked to end (a signal it can catch), it also
+    // deletes what it was writing and its work folder, and says so.
     void stopsMidFile_data()
     {
         QTest::addColumn<int>("signalNumber");
-        QTest::newRow("SIGTERM") << int(SIGTERM);
-        QTest::newRow("Ctrl-C") << int(SIGINT);
+        QTest::addColumn<bool>("caught");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+        QTest::newRow("Ctrl-C") << int(SIGINT) << true;
+        QTest::newRow("SIGHUP: the SSH connection dropped") << int(SIGHUP) << true;
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
     }
     void stopsMidFile()
     {
         QFETCH(int, signalNumber);
+        QFETCH(bool, caught);
         QTemporaryDir dir;
         const QString input = dir.filePath(QStringLiteral("long.flac"));
         QVERIFY(TestMedia::makeFlac(input, 300));
         const QString out = dir.filePath(QStringLiteral("out"));
+        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
         QProcess batch;
         startBatch(batch, {QStringLiteral("-o"), out, input}, dir.path());
         // The encoder has begun writing the output.
         QTRY_VERIFY_WITH_TIMEOUT(!filesIn(out).isEmpty() &&
                                      QFileInfo(out + QLatin1Char('/') + filesIn(out)[0]).size() > 0,
                                  120000);
+        const QString ownFolder = QStringLiteral("batch-%1").arg(batch.processId());
+        // The encoder is paused first: a tool that prints nothing for a while would not notice that its
+        // reader is gone, and must end all the same.
+        RunningProcesses::signal(input, SIGSTOP, batch.processId());
         ::kill(pid_t(batch.processId()), signalNumber);
         const Finished stopped = waitFor(batch);
 
+        QTRY_COMPARE(RunningProcesses::naming(dir.path()), QStringList());
+        if (!caught) {
+            QCOMPARE(stopped.exitCode, -1);
+            // What a killed batch leaves, the next one clears; this test clears it itself.
+            QVERIFY(QDir(workFolder() + QLatin1Char('/') + ownFolder).removeRecursively());
+            return;
+        }
         QCOMPARE(stopped.exitCode, 1);
         QVERIFY2(stopped.err.endsWith(QStringLiteral("转换中止\n")), qPrintable(stopped.err));
         QCOMPARE(filesIn(out), QStringList());

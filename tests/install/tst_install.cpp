@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -37,6 +39,12 @@ void touch(const QString &path)
     QVERIFY(QDir().mkpath(QFileInfo(path).path()));
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
 }
 
 QStringList listedPaths(const FileList &list)
@@ -62,11 +70,19 @@ class TestInstall : public QObject
     // The user's folders put the music folder somewhere of their own.
     QString musicFolder() const { return m_home.filePath(u"音乐"_s); }
 
-    // The installed program with the test's home and folders, offscreen.
-    void startInstalled(QProcess &process, const QStringList &arguments, const QString &workingFolder = {})
+    // The installed program with the test's home and folders, offscreen unless `changes` say otherwise
+    // ("NAME=value" sets a variable, "NAME" removes it).
+    void startInstalled(QProcess &process, const QStringList &arguments, const QString &workingFolder = {},
+                        const QStringList &changes = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        for (const QString &change : changes) {
+            if (change.contains(u'='))
+                environment.insert(change.section(u'=', 0, 0), change.section(u'=', 1));
+            else
+                environment.remove(change);
+        }
         process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedChannels);
         if (!workingFolder.isEmpty())
@@ -136,12 +152,18 @@ private slots:
     void installedProgramStarts()
     {
         QVERIFY(QDir(configFolder()).removeRecursively());
+        // A read-only prefix: the shipped file is nobody's to write.
+        const QString shipped = installedFolder() + u"/setup.ini"_s;
+        QVERIFY(QFile::setPermissions(shipped, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QStringList before = QDir(installedFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QProcess program;
         startInstalled(program, {});
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(configFolder() + u"/setup.ini"_s), 20000);
-        QTRY_COMPARE(fileContent(configFolder() + u"/setup.ini"_s),
-                     fileContent(installedFolder() + u"/setup.ini"_s));
+        QTRY_COMPARE(fileContent(configFolder() + u"/setup.ini"_s), fileContent(shipped));
+        // The copy is the user's, to be written when the program ends.
+        const mode_t umaskBits = ::umask(0);
+        ::umask(umaskBits);
+        QCOMPARE(int(modeOf(configFolder() + u"/setup.ini"_s)), int(0644 & ~umaskBits));
         QCOMPARE(program.state(), QProcess::Running);
         program.kill();
         QVERIFY(program.waitForFinished(10000));
@@ -156,6 +178,7 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("default") << QString() << musicFolder() + u"/Tunoxa"_s;
         QTest::newRow("relative") << u"专辑/新"_s << musicFolder() + u"/专辑/新"_s;
+        QTest::newRow("relative, beginning with a colon") << u":out"_s << musicFolder() + u"/:out"_s;
         QTest::newRow("absolute") << m_home.filePath(u"elsewhere"_s) << m_home.filePath(u"elsewhere"_s);
     }
     void installedWindowConvertsIntoTheMusicFolder()
@@ -211,23 +234,33 @@ private slots:
         QTest::addColumn<QStringList>("arguments"); // "@" is the folder it starts in
         QTest::addColumn<QStringList>("listed");    // under the folder it starts in
         QTest::addColumn<bool>("duringASearch");
+        QTest::addColumn<QStringList>("environment"); // of the later start, as startInstalled takes it
         const QStringList album{u"专辑/01.flac"_s, u"专辑/02.flac"_s, u"专辑/sub/03.flac"_s};
         QTest::newRow("files, relative and absolute")
             << QStringList{u"a.flac"_s, u"./b.flac"_s, u"@/专辑/01.flac"_s}
-            << QStringList{u"a.flac"_s, u"b.flac"_s, u"专辑/01.flac"_s} << false;
-        QTest::newRow("a folder") << QStringList{u"专辑"_s} << album << false;
+            << QStringList{u"a.flac"_s, u"b.flac"_s, u"专辑/01.flac"_s} << false << QStringList();
+        QTest::newRow("a folder") << QStringList{u"专辑"_s} << album << false << QStringList();
         QTest::newRow("files and folders keep their order")
             << QStringList{u"b.flac"_s, u"专辑"_s, u"a.flac"_s}
-            << QStringList{u"b.flac"_s} + album + QStringList{u"a.flac"_s} << false;
-        QTest::newRow("no files: only the window is asked for") << QStringList() << QStringList() << false;
+            << QStringList{u"b.flac"_s} + album + QStringList{u"a.flac"_s} << false << QStringList();
+        QTest::newRow("no files: only the window is asked for")
+            << QStringList() << QStringList() << false << QStringList();
         QTest::newRow("while a folder search is going")
-            << QStringList{u"a.flac"_s, u"专辑"_s} << QStringList{u"a.flac"_s} + album << true;
+            << QStringList{u"a.flac"_s, u"专辑"_s} << QStringList{u"a.flac"_s} + album << true
+            << QStringList();
+        QTest::newRow("from a terminal without a display")
+            << QStringList{u"a.flac"_s} << QStringList{u"a.flac"_s} << false
+            << QStringList{u"QT_QPA_PLATFORM=xcb"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s};
+        QTest::newRow("Qt's own options are no files")
+            << QStringList{u"-style"_s, u"Fusion"_s, u"-reverse"_s, u"a.flac"_s} << QStringList{u"a.flac"_s}
+            << false << QStringList();
     }
     void laterStartsHandTheirFilesOver()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QStringList, listed);
         QFETCH(bool, duringASearch);
+        QFETCH(QStringList, environment);
         QTemporaryDir here;
         for (const QString &name : {u"a.flac"_s, u"b.flac"_s, u"专辑/01.flac"_s, u"专辑/02.flac"_s,
                                     u"专辑/sub/03.flac"_s, u"专辑/cover.jpg"_s})
@@ -265,7 +298,7 @@ private slots:
         QSignalSpy arrivals(&handoffs, &HandoffServer::pathsArrived);
 
         QProcess later;
-        startInstalled(later, arguments, here.path());
+        startInstalled(later, arguments, here.path(), environment);
         QTRY_COMPARE_WITH_TIMEOUT(arrivals.count(), 1, 20000);
         QTRY_VERIFY_WITH_TIMEOUT(later.state() == QProcess::NotRunning, 10000);
         QCOMPARE(later.exitStatus(), QProcess::NormalExit);

@@ -38,6 +38,8 @@ private slots:
         QTest::newRow("not set") << QString() << QStringLiteral("/.cache") << QString() << true;
         QTest::newRow("relative, ignored")
             << QStringLiteral("cache") << QStringLiteral("/.cache") << QString() << true;
+        QTest::newRow("relative, beginning with a colon, ignored")
+            << QStringLiteral(":cache") << QStringLiteral("/.cache") << QString() << true;
         QTest::newRow("own folder, open to all")
             << QString() << QStringLiteral("/.cache") << QStringLiteral("folder") << true;
         QTest::newRow("cache folder is a link") << QStringLiteral("@/linked") << QStringLiteral("/linked")

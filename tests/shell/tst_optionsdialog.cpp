@@ -175,9 +175,18 @@ private slots:
             << on
             << QStringList{u"startHoursEdit=abc"_qs, u"startMinutesEdit= 1.5x"_qs, u"startSecondsEdit=0.5"_qs}
             << ProgramSettings{0, 1, 90, 7322} << QString() << QString() << QString();
-        QTest::newRow("range too large keeps its value")
-            << on << QStringList{u"startHoursEdit=600000"_qs, u"endHoursEdit=3"_qs}
-            << ProgramSettings{0, 1, 3725, 3 * 3600 + 2 * 60 + 2} << QString() << QString() << QString();
+        QTest::newRow("600000 hours") << on << QStringList{u"startHoursEdit=600000"_qs, u"endHoursEdit=3"_qs}
+                                      << on << u"小时"_qs << u"小时必须小于100"_qs << u"startHoursEdit"_qs;
+        QTest::newRow("hours 100 in the end row, checked before minutes")
+            << on << QStringList{u"startMinutesEdit=60"_qs, u"endHoursEdit=100"_qs} << on << u"小时"_qs
+            << u"小时必须小于100"_qs << u"endHoursEdit"_qs;
+        QTest::newRow("hours 99.5") << on << QStringList{u"startHoursEdit=99.5"_qs} << on << u"小时"_qs
+                                    << u"小时必须小于100"_qs << u"startHoursEdit"_qs;
+        QTest::newRow("99:59:59, the most the fields show")
+            << on
+            << QStringList{u"startHoursEdit=99"_qs, u"startMinutesEdit=59"_qs, u"startSecondsEdit=59"_qs,
+                           u"endHoursEdit=0"_qs,    u"endMinutesEdit=0"_qs,    u"endSecondsEdit=0"_qs}
+            << ProgramSettings{0, 1, 359999, 0} << QString() << QString() << QString();
         QTest::newRow("no sound entry stores -1")
             << ProgramSettings{7, 1, 1, 2} << QStringList() << ProgramSettings{-1, 1, 1, 2} << QString()
             << QString() << QString();

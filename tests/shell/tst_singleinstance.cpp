@@ -1,5 +1,7 @@
+#include "common/runningprocesses.h"
 #include "common/testmedia.h"
 #include "shell/appdirs.h"
+#include "shell/setupfile.h"
 #include "shell/shutdown.h"
 #include "shell/singleinstance.h"
 
@@ -11,11 +13,23 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <signal.h>
+
 namespace {
 
 QString helperPath()
 {
     return QCoreApplication::applicationDirPath() + u"/tunoxa_instancehelper"_qs;
+}
+
+QString startClickerPath()
+{
+    return QCoreApplication::applicationDirPath() + u"/tunoxa_startclicker"_qs;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
 void touch(const QString &path)
@@ -38,13 +52,21 @@ class TestSingleInstance : public QObject
 
     QTemporaryDir m_cache;
 
-    void startHelper(QProcess &process, const QString &program = helperPath(), const QString &cache = {})
+    // Offscreen unless `changes` say otherwise ("NAME=value" sets a variable, "NAME" removes it).
+    void startHelper(QProcess &process, const QString &program = helperPath(), const QString &cache = {},
+                     const QStringList &arguments = {}, const QStringList &changes = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(u"XDG_CACHE_HOME"_qs, cache.isEmpty() ? m_cache.path() : cache);
         environment.insert(u"QT_QPA_PLATFORM"_qs, u"offscreen"_qs);
+        for (const QString &change : changes) {
+            if (change.contains(u'='))
+                environment.insert(change.section(u'=', 0, 0), change.section(u'=', 1));
+            else
+                environment.remove(change);
+        }
         process.setProcessEnvironment(environment);
-        process.start(program);
+        process.start(program, arguments);
         QVERIFY2(process.waitForStarted(), qPrintable(process.errorString()));
     }
 
@@ -146,6 +168,84 @@ private slots:
             QVERIFY(program.waitForFinished(5000));
         }
         QVERIFY(QDir(elsewhere).isEmpty());
+    }
+
+    // A first start needs a window system; without one it says so in one line and ends with 1,
+    // leaving the lock to the next start.
+    void firstStartWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("environment");
+        QTest::newRow("X11 named, no DISPLAY")
+            << QStringList{u"QT_QPA_PLATFORM=xcb"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs};
+        QTest::newRow("Qt's own choice, no display at all") << QStringList{
+            u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"XDG_SESSION_TYPE"_qs};
+        QTest::newRow("a window system Qt cannot load") << QStringList{u"QT_QPA_PLATFORM=nosuchsystem"_qs};
+    }
+    void firstStartWithoutADisplay()
+    {
+        QFETCH(QStringList, environment);
+        QTemporaryDir cache;
+        QProcess program;
+        startHelper(program, TestMedia::programFolder() + u"/tunoxa"_qs, cache.path(), {}, environment);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 1);
+        const QString errors = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(errors.endsWith(u"tunoxa: 没有可用的图形显示 (DISPLAY)\n"_qs), qPrintable(errors));
+        SingleInstance next(cache.filePath(u"tunoxa/"_qs + SingleInstance::lockFileName()));
+        QVERIFY(next.tryLock());
+    }
+
+    // The window ended from outside in the middle of a conversion. Asked to end (a logout, `kill`,
+    // Ctrl-C, a lost terminal) it ends as Exit does; killed outright, at least no tool of it runs on.
+    void windowEndedMidEncode_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        QTest::addColumn<bool>("asExit");
+        QTest::newRow("SIGTERM") << int(SIGTERM) << true;
+        QTest::newRow("SIGHUP") << int(SIGHUP) << true;
+        QTest::newRow("SIGINT") << int(SIGINT) << true;
+        QTest::newRow("SIGKILL") << int(SIGKILL) << false;
+    }
+    void windowEndedMidEncode()
+    {
+        QFETCH(int, signalNumber);
+        QFETCH(bool, asExit);
+        // A program folder of its own: its setup.ini (as shipped, converting to MP3 into output/) and
+        // output/ are the test's.
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(u"program"_qs);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(startClickerPath(), folder + u"/tunoxa"_qs));
+        QVERIFY(SetupFile::write(folder + u"/setup.ini"_qs, SetupState{13, 0, 1, QString(), 8}));
+        QVERIFY(QFile::link(TestMedia::programFolder() + u"/data"_qs, folder + u"/data"_qs));
+        const QString input = dir.filePath(u"long.flac"_qs);
+        QVERIFY(TestMedia::makeFlac(input, 300));
+        QTemporaryDir cache;
+        const QString work = cache.filePath(u"tunoxa"_qs);
+        const QString output = folder + u"/output"_qs;
+
+        const auto leftovers = qScopeGuard([&] { RunningProcesses::signal(dir.path(), SIGKILL); });
+        QProcess window;
+        startHelper(window, folder + u"/tunoxa"_qs, cache.path(), {input});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !filesIn(output).isEmpty() && QFileInfo(output + u'/' + filesIn(output)[0]).size() > 0, 60000);
+        // The encoder is paused first: a tool that prints nothing for a while would not notice that its
+        // reader is gone, and must end all the same.
+        RunningProcesses::signal(input, SIGSTOP, window.processId());
+        ::kill(pid_t(window.processId()), signalNumber);
+        QVERIFY(window.waitForFinished(30000));
+
+        QTRY_COMPARE(RunningProcesses::naming(dir.path()), QStringList());
+        if (!asExit)
+            return;
+        QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(window.exitCode(), 0);
+        QCOMPARE(filesIn(output), QStringList());
+        // No intermediate is left, and the lock and the handoff socket are gone.
+        QCOMPARE(filesIn(work) + filesIn(work + u"/tmp"_qs), QStringList());
+        // setup.ini was written: it holds the folder the run wrote into the output box.
+        QCOMPARE(SetupFile::read(folder + u"/setup.ini"_qs).outputFolder, output + u'/');
     }
 
     void lockIsKeptAndReleased()

@@ -1,4 +1,4 @@
-#include "batch/stopsignals.h"
+#include "shell/stopsignals.h"
 
 #include <QSocketNotifier>
 
@@ -11,6 +11,7 @@
 namespace {
 
 int pipeEnds[2] = {-1, -1};
+constexpr int watchedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void writeToPipe(int)
 {
@@ -21,13 +22,26 @@ void writeToPipe(int)
     errno = savedErrno;
 }
 
+// A signal the program was started to ignore (nohup, a script's background job) stays ignored.
 bool watch(int signalNumber)
 {
+    struct sigaction current = {};
+    if (::sigaction(signalNumber, nullptr, &current) != 0)
+        return false;
+    if (current.sa_handler == SIG_IGN)
+        return true;
     struct sigaction action = {};
     action.sa_handler = &writeToPipe;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     return ::sigaction(signalNumber, &action, nullptr) == 0;
+}
+
+void unwatch(int signalNumber)
+{
+    struct sigaction current = {};
+    if (::sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == &writeToPipe)
+        std::signal(signalNumber, SIG_DFL);
 }
 
 } // namespace
@@ -37,8 +51,12 @@ StopSignals::StopSignals(QObject *parent)
     : QObject(parent)
 {
 #ifdef Q_OS_UNIX
-    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0 || !watch(SIGINT) || !watch(SIGTERM))
+    if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
+    for (const int signalNumber : watchedSignals) {
+        if (!watch(signalNumber))
+            return;
+    }
     m_notifier = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &StopSignals::readPipe);
 #endif
@@ -49,8 +67,8 @@ StopSignals::~StopSignals()
 #ifdef Q_OS_UNIX
     if (m_notifier)
         m_notifier->setEnabled(false);
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (const int signalNumber : watchedSignals)
+        unwatch(signalNumber);
     if (pipeEnds[0] >= 0) {
         ::close(pipeEnds[0]);
         ::close(pipeEnds[1]);

@@ -1,0 +1,13 @@
+#pragma once
+
+class QProcess;
+
+// Tools started by the program end with it, however it ends: a crash or a kill included.
+namespace ChildProcess {
+
+// Makes the process, once started, receive SIGKILL when the thread that started it dies; a child
+// whose parent is already gone by the time it runs ends at once instead of running on unowned.
+// Call it before start.
+void endWithParent(QProcess &process);
+
+} // namespace ChildProcess
