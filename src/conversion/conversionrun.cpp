@@ -8,6 +8,7 @@
 #include "shell/appdirs.h"
 #include "shell/cuttime.h"
 #include "shell/programsettings.h"
+#include "shell/userpath.h"
 #include "shell/userservices.h"
 
 #include <QDir>
@@ -24,9 +25,7 @@ QString absoluteOutputFolder(const QString &text, const QString &programFolder)
 {
     if (text.isEmpty())
         return text;
-    QString folder = QDir::isAbsolutePath(text)
-                         ? text
-                         : AppDirs::outputBaseFolder(programFolder) + QLatin1Char('/') + text;
+    QString folder = UserPath::absolute(text, AppDirs::outputBaseFolder(programFolder));
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
