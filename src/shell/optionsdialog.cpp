@@ -28,7 +28,7 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
 {
     setWindowTitle(QStringLiteral("选项设置"));
     setModal(true);
-    setFixedSize(300, 244);
+    setFixedSize(380, 294);
 
     auto *soundLabel =
         addCaption(QStringLiteral("soundLabel"), QStringLiteral("转换完毕声音提示"), QRect(20, 40, 130, 22));
@@ -67,28 +67,36 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
     m_simultaneousSpin->setGeometry(160, 164, 80, 22);
     simultaneousLabel->setBuddy(m_simultaneousSpin);
 
+    m_libraryCheck = new QCheckBox(QStringLiteral("音乐库模式"), this);
+    m_libraryCheck->setObjectName(QStringLiteral("libraryCheck"));
+    m_libraryCheck->setGeometry(20, 194, 200, 22);
+    auto *libraryHint = addCaption(QStringLiteral("libraryHint"),
+                                   QStringLiteral("保留文件夹结构和封面，文件名不加时间，跳过已转换的文件"),
+                                   QRect(38, 216, 336, 20));
+    m_libraryCheck->setAccessibleDescription(libraryHint->text());
+
     auto *closePicture =
         addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"), QStringLiteral("关闭"),
-                         QStyle::SP_TitleBarCloseButton, QRect(272, 4, 24, 24));
+                         QStyle::SP_TitleBarCloseButton, QRect(352, 4, 24, 24));
     auto *okPicture =
         addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"), QStringLiteral("确定"),
-                         QStyle::SP_DialogApplyButton, QRect(20, 204, 28, 28));
+                         QStyle::SP_DialogApplyButton, QRect(20, 254, 28, 28));
     auto *backPicture =
         addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"), QStringLiteral("返回"),
-                         QStyle::SP_ArrowBack, QRect(54, 204, 28, 28));
+                         QStyle::SP_ArrowBack, QRect(54, 254, 28, 28));
     connect(okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
     connect(backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
     connect(closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     auto *okButton = new QPushButton(QStringLiteral("确定"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(128, 206, 76, 26);
+    okButton->setGeometry(208, 256, 76, 26);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
 
     auto *backButton = new QPushButton(QStringLiteral("返回"), this);
     backButton->setObjectName(QStringLiteral("backButton"));
-    backButton->setGeometry(210, 206, 76, 26);
+    backButton->setGeometry(290, 256, 76, 26);
     connect(backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     showStoredSettings();
@@ -144,6 +152,7 @@ void OptionsDialog::showStoredSettings()
                                       ? settings.soundPromptIndex
                                       : -1);
     m_simultaneousSpin->setValue(settings.simultaneousFiles);
+    m_libraryCheck->setChecked(settings.libraryMode);
     m_cutterCheck->setChecked(settings.cutterEnabled == 1);
     updateTimeFieldsEnabled();
     if (!m_cutterCheck->isChecked())
@@ -220,6 +229,7 @@ void OptionsDialog::storeAndClose()
     settings.soundPromptIndex = qint16(m_soundCombo->currentIndex());
     settings.cutterEnabled = m_cutterCheck->isChecked() ? 1 : 0;
     settings.simultaneousFiles = m_simultaneousSpin->value();
+    settings.libraryMode = m_libraryCheck->isChecked();
     // A range too large for 32 bits is not stored; that value stays as it was.
     if (const auto start = CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(),
                                               m_startSecondsEdit->text()))

@@ -65,4 +65,5 @@ private:
     QLineEdit *m_endMinutesEdit;
     QLineEdit *m_endSecondsEdit;
     QSpinBox *m_simultaneousSpin;
+    QCheckBox *m_libraryCheck;
 };

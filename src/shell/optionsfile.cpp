@@ -8,9 +8,11 @@
 
 namespace {
 
-constexpr int lineCount = 5;
-// The fifth line, files converted at once, is written only when it is not the default.
+constexpr int lineCount = 6;
+// The fifth line, files converted at once, is written only when it is not the default or a sixth
+// line follows; the sixth, library mode, only when it is on. With neither, the file is as it always was.
 constexpr int simultaneousLine = 4;
+constexpr int libraryLine = 5;
 constexpr qint64 maxReadBytes = 64 * 1024;
 
 template<typename Int>
@@ -44,6 +46,7 @@ ProgramSettings fromLines(const QStringList &lines)
         settings.simultaneousFiles =
             files >= most ? most : std::max(1, NumberText::toInt32(files).value_or(1));
     }
+    settings.libraryMode = lines.size() > libraryLine && lines[libraryLine] == u"1";
     return settings;
 }
 
@@ -53,8 +56,10 @@ QStringList toLines(const ProgramSettings &settings)
     for (const qint32 value : {qint32(settings.soundPromptIndex), qint32(settings.cutterEnabled),
                                settings.cutStartSeconds, settings.cutEndSeconds})
         lines.append(QString::number(value));
-    if (settings.simultaneousFiles != 1)
+    if (settings.simultaneousFiles != 1 || settings.libraryMode)
         lines.append(QString::number(settings.simultaneousFiles));
+    if (settings.libraryMode)
+        lines.append(QStringLiteral("1"));
     return lines;
 }
 

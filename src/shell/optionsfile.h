@@ -5,8 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
-// options.ini: the four program-wide options, one bare decimal integer per line, CR LF endings:
-// soundPromptIndex, cutterEnabled, cutStartSeconds, cutEndSeconds.
+// options.ini: the program-wide options, one bare decimal integer per line, CR LF endings:
+// soundPromptIndex, cutterEnabled, cutStartSeconds, cutEndSeconds, then, when they differ from
+// their defaults, simultaneousFiles and library mode ("1": on; the line before it is then written too).
 namespace OptionsFile {
 
 QString fileName(); // "options.ini"

@@ -193,6 +193,12 @@ private slots:
         QTest::newRow("ticking the cutter")
             << ProgramSettings{0, 0, 0, 0} << QStringList{u"cutterCheck=1"_qs, u"endMinutesEdit=3"_qs}
             << ProgramSettings{0, 1, 0, 180} << QString() << QString() << QString();
+        QTest::newRow("library mode on")
+            << ProgramSettings{0, 0, 0, 0} << QStringList{u"libraryCheck=1"_qs}
+            << ProgramSettings{0, 0, 0, 0, 1, true} << QString() << QString() << QString();
+        QTest::newRow("library mode off")
+            << ProgramSettings{0, 0, 0, 0, 1, true} << QStringList{u"libraryCheck=0"_qs}
+            << ProgramSettings{0, 0, 0, 0} << QString() << QString() << QString();
     }
     void ok()
     {
@@ -210,7 +216,7 @@ private slots:
         for (const QString &edit : edits) {
             const QString name = edit.section(QLatin1Char('='), 0, 0);
             const QString value = edit.section(QLatin1Char('='), 1);
-            if (name == u"cutterCheck")
+            if (name == u"cutterCheck" || name == u"libraryCheck")
                 dialog.findChild<QCheckBox *>(name)->setChecked(value == u"1");
             else if (name == u"soundCombo")
                 dialog.findChild<QComboBox *>(name)->setCurrentIndex(value.toInt());

@@ -345,6 +345,31 @@ private slots:
             << ProgramSettings{1, 1, -90, 2147483647} << QByteArray("1\r\n1\r\n-90\r\n2147483647\r\n");
         QTest::newRow("two at once") << ProgramSettings{0, 0, 0, 0, 2}
                                      << QByteArray("0\r\n0\r\n0\r\n0\r\n2\r\n");
+        // Library mode on takes a sixth line, and the fifth comes with it.
+        QTest::newRow("library mode")
+            << ProgramSettings{0, 0, 0, 0, 1, true} << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n");
+    }
+
+    // Only a sixth line of exactly "1" switches library mode on.
+    void libraryLine_data()
+    {
+        QTest::addColumn<QByteArray>("sixth");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("1") << QByteArray("1\r\n") << true;
+        QTest::newRow("1 without a line end") << QByteArray("1") << true;
+        QTest::newRow("0") << QByteArray("0\r\n") << false;
+        QTest::newRow("2") << QByteArray("2\r\n") << false;
+        QTest::newRow("blank before") << QByteArray(" 1\r\n") << false;
+        QTest::newRow("letters after") << QByteArray("1x\r\n") << false;
+        QTest::newRow("none") << QByteArray() << false;
+    }
+    void libraryLine()
+    {
+        QFETCH(QByteArray, sixth);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(OptionsFile::fileName());
+        QVERIFY(writeBytes(path, "0\r\n0\r\n0\r\n0\r\n2\r\n" + sixth));
+        QTEST(OptionsFile::read(path).libraryMode, "on");
     }
     void optionsRoundTrip()
     {
