@@ -1,5 +1,6 @@
-# Completion of tunoxa-batch for bash: its options, the formats after -f, folders after -o, and
-# folders, FLAC and video files as the files to convert. It needs nothing of bash-completion.
+# Completion of tunoxa-batch for bash: its options, the formats after -f (--format), folders after -o
+# (--output), and folders, FLAC and video files as the files to convert. It needs nothing of
+# bash-completion.
 
 _tunoxa_batch_inputs()
 {
@@ -28,28 +29,36 @@ _tunoxa_batch()
     *) current=${current//\\/} ;;
     esac
     COMPREPLY=()
-    case $previous in
-    -f)
+    # The option whose value is being typed: bash splits "--output=" into "--output" and "=", and
+    # after letters such as -Lo the last one takes the next word.
+    local option=$previous
+    if [[ $previous == = && COMP_CWORD -ge 2 ]]; then
+        option=${COMP_WORDS[COMP_CWORD - 2]}
+    elif [[ $previous =~ ^-[Lnh]*([fbrcvsFoj])$ ]]; then
+        option=-${BASH_REMATCH[1]}
+    fi
+    case $option in
+    -f | --format)
         mapfile -t COMPREPLY < <(compgen -W 'mp3 rmvb rm mpg avi mp4hd mov mp4mobile 3gp' -- "$current")
         return
         ;;
-    -o)
+    -o | --output)
         mapfile -t COMPREPLY < <(compgen -d -- "$current")
         return
         ;;
-    -c)
+    -c | --channels)
         mapfile -t COMPREPLY < <(compgen -W '1 2' -- "$current")
         return
         ;;
-    -s)
+    -s | --size)
         mapfile -t COMPREPLY < <(compgen -W 'original' -- "$current")
         return
         ;;
-    -j)
+    -j | --jobs)
         mapfile -t COMPREPLY < <(compgen -W "$(seq "$(nproc)")" -- "$current")
         return
         ;;
-    -b | -r | -v | -F)
+    -b | -r | -v | -F | --bitrate | --rate | --video-bitrate | --fps)
         return
         ;;
     esac
@@ -59,7 +68,8 @@ _tunoxa_batch()
         [[ ${COMP_WORDS[k]} == -- ]] && break
     done
     if [[ $k == "$COMP_CWORD" && $current == -* ]]; then
-        mapfile -t COMPREPLY < <(compgen -W '-f -b -r -c -v -s -F -o -j -h --help --' -- "$current")
+        mapfile -t COMPREPLY < <(compgen -W '-f -b -r -c -v -s -F -o -j -L -n -h --format --bitrate --rate --channels
+            --video-bitrate --size --fps --output --jobs --library --dry-run --help --' -- "$current")
         return
     fi
     _tunoxa_batch_inputs "$current"

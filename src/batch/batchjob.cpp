@@ -90,6 +90,8 @@ void BatchJob::reportFailed(FileList::Id id, const QString &reason)
 
 void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath)
 {
+    // Up to date, or only planned: the run looked at the file and started no tool for it.
+    m_anyFileTried = true;
     ++m_skipped;
     m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath));
     showBars();
@@ -97,6 +99,7 @@ void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath)
 
 void BatchJob::reportPlanned(FileList::Id id, const QString &outputPath, bool replaces)
 {
+    m_anyFileTried = true;
     ++m_converted;
     m_console.printLine(BatchTexts::planned(m_files->path(id), outputPath, replaces));
 }

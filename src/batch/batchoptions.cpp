@@ -30,8 +30,49 @@ constexpr std::array<FormatName, FormatTable::formatCount> formatNameTable{{
     {u"3gp", OutputFormat::ThreeGp},
 }};
 
-// The letters of the options that take a value.
-constexpr QStringView valueOptions = u"fbrcvsFoj";
+// Every option: its letter, its long name, and whether a value follows it.
+struct OptionName
+{
+    char16_t letter;
+    QStringView longName;
+    bool takesValue;
+};
+
+constexpr std::array<OptionName, 12> optionTable{{
+    {u'f', u"format", true},
+    {u'b', u"bitrate", true},
+    {u'r', u"rate", true},
+    {u'c', u"channels", true},
+    {u'v', u"video-bitrate", true},
+    {u's', u"size", true},
+    {u'F', u"fps", true},
+    {u'o', u"output", true},
+    {u'j', u"jobs", true},
+    {u'L', u"library", false},
+    {u'n', u"dry-run", false},
+    {u'h', u"help", false},
+}};
+
+const OptionName *optionLettered(char letter)
+{
+    const auto found = std::ranges::find(optionTable, char16_t(uchar(letter)), &OptionName::letter);
+    return found == optionTable.end() ? nullptr : &*found;
+}
+
+const OptionName *optionNamed(QStringView name)
+{
+    const auto found = std::ranges::find(optionTable, name, &OptionName::longName);
+    return found == optionTable.end() ? nullptr : &*found;
+}
+
+// A setting as the command line gives it: the option as it was written (for the messages) and its
+// value.
+struct GivenSetting
+{
+    QChar letter;
+    QString option;
+    QString value;
+};
 
 bool matches(const QString &pattern, const QString &value)
 {
@@ -59,13 +100,13 @@ QByteArray absolutePath(const QByteArray &path, const QString &currentFolder)
 }
 
 // Puts one option's value in place; an error text when the value does not fit the option.
-QString applyOption(QChar letter, const QString &value, const QString &currentFolder, int mostFiles,
+QString applyOption(const GivenSetting &setting, const QString &currentFolder, int mostFiles,
                     BatchOptions &options)
 {
-    const QString option = QStringLiteral("-") + letter;
-    const QString bad = BatchTexts::badValue(option, value);
+    const QString &value = setting.value;
+    const QString bad = BatchTexts::badValue(setting.option, value);
     EncodingSettings &encoding = options.encoding;
-    switch (letter.unicode()) {
+    switch (setting.letter.unicode()) {
     case 'b':
         encoding.audioBitrate = value;
         return isPositiveNumber(value, true) ? QString() : bad;
@@ -131,62 +172,125 @@ std::optional<OutputFormat> formatNamed(const QString &name)
     return std::nullopt;
 }
 
+// What the options read so far ask for; stop is set by --help and by a usage error.
+struct Reading
+{
+    ParsedCommandLine result;
+    BatchOptions options;
+    QList<GivenSetting> settings; // in the order given; they go over the format's defaults
+    bool stop = false;
+};
+
+void fail(Reading &reading, const QString &error)
+{
+    reading.result.error = error;
+    reading.stop = true;
+}
+
+// One option, as written, with its value if it takes one. The format is found at once: the other
+// settings go over its defaults.
+void take(const OptionName &option, const QString &written, const QString &value, Reading &reading)
+{
+    switch (option.letter) {
+    case u'h':
+        reading.result.helpAsked = true;
+        reading.stop = true;
+        return;
+    case u'L':
+        reading.options.library = true;
+        return;
+    case u'n':
+        reading.options.dryRun = true;
+        return;
+    case u'f':
+        if (const std::optional<OutputFormat> format = formatNamed(value.toLower()))
+            reading.options.format = *format;
+        else
+            fail(reading, BatchTexts::badValue(written, value));
+        return;
+    }
+    reading.settings.append({QChar(option.letter), written, value});
+}
+
+// "--name", "--name=value" or "--name value"; k moves on past a value taken from the next argument.
+void readLongOption(const QList<QByteArray> &arguments, qsizetype &k, Reading &reading)
+{
+    const QByteArray &argument = arguments[k];
+    const QString text = QString::fromLocal8Bit(argument.mid(2));
+    const qsizetype equals = text.indexOf(u'=');
+    const OptionName *option = optionNamed(text.left(equals));
+    if (!option)
+        return fail(reading, BatchTexts::unknownOption() + QString::fromLocal8Bit(argument));
+    const QString written = QStringLiteral("--") + option->longName.toString();
+    if (!option->takesValue) {
+        if (equals >= 0)
+            return fail(reading, BatchTexts::valueNotTaken(written));
+        return take(*option, written, QString(), reading);
+    }
+    if (equals >= 0)
+        return take(*option, written, text.mid(equals + 1), reading);
+    if (k + 1 < arguments.size())
+        return take(*option, written, QString::fromLocal8Bit(arguments[++k]), reading);
+    fail(reading, BatchTexts::missingValue(written));
+}
+
+// Letters behind one "-", as getopt reads them: options without a value, then perhaps one that takes
+// the rest of the argument, or else the next argument, as its value.
+void readLetters(const QList<QByteArray> &arguments, qsizetype &k, Reading &reading)
+{
+    const QByteArray &argument = arguments[k];
+    for (qsizetype i = 1; i < argument.size() && !reading.stop; ++i) {
+        const OptionName *option = optionLettered(argument.at(i));
+        // Named from the letter that is no option on, so that "-xyz" reads as it was written.
+        if (!option)
+            return fail(reading, BatchTexts::unknownOption() + QLatin1Char('-') +
+                                     QString::fromLocal8Bit(argument.mid(i)));
+        const QString written = QStringLiteral("-") + QChar(option->letter);
+        if (!option->takesValue) {
+            take(*option, written, QString(), reading);
+        } else if (i + 1 < argument.size()) {
+            return take(*option, written, QString::fromLocal8Bit(argument.mid(i + 1)), reading);
+        } else if (k + 1 < arguments.size()) {
+            return take(*option, written, QString::fromLocal8Bit(arguments[++k]), reading);
+        } else {
+            return fail(reading, BatchTexts::missingValue(written));
+        }
+    }
+}
+
 } // namespace
 
 namespace BatchCommandLine {
 
 ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &currentFolder, int mostFiles)
 {
-    ParsedCommandLine result;
-    // The format is found first: the other settings go over its defaults.
-    QList<std::pair<QChar, QString>> settings;
-    BatchOptions options;
+    Reading reading;
+    ParsedCommandLine &result = reading.result;
+    BatchOptions &options = reading.options;
     options.outputFolder = QDir::cleanPath(currentFolder);
     bool optionsEnded = false;
-    for (qsizetype k = 0; k < arguments.size(); ++k) {
+    for (qsizetype k = 0; k < arguments.size() && !reading.stop; ++k) {
         const QByteArray &argument = arguments[k];
-        if (optionsEnded || !argument.startsWith('-') || argument == "-") {
+        if (optionsEnded || !argument.startsWith('-') || argument == "-")
             options.inputs.append(absolutePath(argument, currentFolder));
-            continue;
-        }
-        if (argument == "--") {
+        else if (argument == "--")
             optionsEnded = true;
-            continue;
-        }
-        if (argument == "--help" || argument == "-h") {
-            result.helpAsked = true;
-            return result;
-        }
-        const QChar letter = QLatin1Char(argument.at(1));
-        if (argument.startsWith("--") || !valueOptions.contains(letter)) {
-            result.error = BatchTexts::unknownOption() + QString::fromLocal8Bit(argument);
-            return result;
-        }
-        QString value;
-        if (argument.size() > 2) {
-            value = QString::fromLocal8Bit(argument.mid(2));
-        } else if (k + 1 < arguments.size()) {
-            value = QString::fromLocal8Bit(arguments[++k]);
-        } else {
-            result.error = BatchTexts::missingValue(QString::fromLocal8Bit(argument));
-            return result;
-        }
-        if (letter == u'f') {
-            const std::optional<OutputFormat> format = formatNamed(value.toLower());
-            if (!format) {
-                result.error = BatchTexts::badValue(QStringLiteral("-f"), value);
-                return result;
-            }
-            options.format = *format;
-        } else {
-            settings.append({letter, value});
-        }
+        else if (argument.startsWith("--"))
+            readLongOption(arguments, k, reading);
+        else
+            readLetters(arguments, k, reading);
     }
+    if (reading.stop)
+        return result;
     options.encoding = defaultSettings(options.format);
-    for (const auto &[letter, value] : std::as_const(settings)) {
-        result.error = applyOption(letter, value, currentFolder, mostFiles, options);
+    for (const GivenSetting &setting : std::as_const(reading.settings)) {
+        result.error = applyOption(setting, currentFolder, mostFiles, options);
         if (!result.error.isEmpty())
             return result;
+    }
+    if (options.dryRun && !options.library) {
+        result.error = BatchTexts::dryRunWithoutLibrary();
+        return result;
     }
     if (options.inputs.isEmpty()) {
         result.error = BatchTexts::noInput();
@@ -200,19 +304,22 @@ QString usage(int mostFiles)
 {
     QString text = QStringLiteral(
         "用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] "
-        "[-j N] FILE|FOLDER...\n"
+        "[-j N] [-L [-n]] FILE|FOLDER...\n"
         "不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。\n"
         "\n"
-        "  -f FORMAT   输出格式：%1（默认 mp3）\n"
-        "  -b KBIT     音频比特率\n"
-        "  -r HZ       采样率\n"
-        "  -c 1|2      声道：1 单声道，2 双声道\n"
-        "  -v KBIT     视频比特率\n"
-        "  -s WxH      画面大小，或 original（原始大小）\n"
-        "  -F FPS      帧率\n"
-        "  -o FOLDER   输出文件夹（默认当前文件夹）\n"
-        "  -j N        同时转换的文件数（默认 1），最多 %2（处理器核数）\n"
-        "  -h, --help  显示本说明\n"
+        "  -f, --format FORMAT        输出格式：%1（默认 mp3）\n"
+        "  -b, --bitrate KBIT         音频比特率\n"
+        "  -r, --rate HZ              采样率\n"
+        "  -c, --channels 1|2         声道：1 单声道，2 双声道\n"
+        "  -v, --video-bitrate KBIT   视频比特率\n"
+        "  -s, --size WxH             画面大小，或 original（原始大小）\n"
+        "  -F, --fps FPS              帧率\n"
+        "  -o, --output FOLDER        输出文件夹（默认当前文件夹）\n"
+        "  -j, --jobs N               同时转换的文件数（默认 1），最多 %2（处理器核数）\n"
+        "  -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件\n"
+        "  -n, --dry-run              只列出 -L 将转换、替换和跳过的文件，不写任何文件\n"
+        "  -h, --help                 显示本说明\n"
+        "长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
         "\n"
         "未给出的设置取所选格式的默认值：\n");
     text = text.arg(formatNames().join(QStringLiteral("、"))).arg(mostFiles);

@@ -57,6 +57,15 @@ inline QString badValue(const QString &option, const QString &value)
 {
     return QStringLiteral("选项 ") + option + QStringLiteral(" 的取值无效：") + value;
 }
+// A long option without a value, given one: "--library=yes".
+inline QString valueNotTaken(const QString &option)
+{
+    return QStringLiteral("选项 ") + option + QStringLiteral(" 不带取值");
+}
+inline QString dryRunWithoutLibrary()
+{
+    return QStringLiteral("选项 -n 只能与 -L 一起使用");
+}
 inline QString noInput()
 {
     return QStringLiteral("没有给出要转换的文件或文件夹");

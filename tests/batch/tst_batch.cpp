@@ -112,8 +112,10 @@ private slots:
         QTest::newRow("nothing to convert") << QStringList{} << 2;
         QTest::newRow("only options") << QStringList{QStringLiteral("-f"), QStringLiteral("avi")} << 2;
         QTest::newRow("unknown option") << QStringList{QStringLiteral("-x"), QStringLiteral("a.flac")} << 2;
-        QTest::newRow("long option") << QStringList{QStringLiteral("--format=mp3"), QStringLiteral("a.flac")}
-                                     << 2;
+        QTest::newRow("unknown long option")
+            << QStringList{QStringLiteral("--formats=mp3"), QStringLiteral("a.flac")} << 2;
+        QTest::newRow("dry run without library mode")
+            << QStringList{QStringLiteral("-n"), QStringLiteral("a.flac")} << 2;
         QTest::newRow("value missing") << QStringList{QStringLiteral("a.flac"), QStringLiteral("-o")} << 2;
         QTest::newRow("unknown format")
             << QStringList{QStringLiteral("-fogg"), QStringLiteral("a.flac")} << 2;
@@ -234,6 +236,64 @@ private slots:
         QCOMPARE(filesIn(dir.filePath(QStringLiteral("out"))).size(), 8);
         for (const QString &output : reported)
             QVERIFY2(isWholeMp3(output, 1), qPrintable(output));
+        QCOMPARE(batchFolders(), QStringList());
+    }
+
+    // Library mode from the command line: a dry run writes nothing; the run keeps the album's folders
+    // and plain names; later runs convert only a source that is newer than its output.
+    void libraryModeOverAnAlbum()
+    {
+        QTemporaryDir dir;
+        const QString album = dir.filePath(QStringLiteral("album"));
+        QVERIFY(makeAlbum(album, {QStringLiteral("01.flac"), QStringLiteral("CD2/02.flac")}, 1));
+        const QString out = dir.filePath(QStringLiteral("out"));
+        const QString first = album + QStringLiteral("/01.flac");
+        const QString second = album + QStringLiteral("/CD2/02.flac");
+        const QString firstOutput = out + QStringLiteral("/album/01.mp3");
+        const QString secondOutput = out + QStringLiteral("/album/CD2/02.mp3");
+
+        const Finished planned = runBatch(
+            {QStringLiteral("-Ln"), QStringLiteral("-o"), QStringLiteral("out"), QStringLiteral("album")},
+            dir.path());
+        QCOMPARE(planned.exitCode, 0);
+        QCOMPARE(planned.out, QStringLiteral("将转换：") + first + QStringLiteral(" → ") + firstOutput +
+                                  QStringLiteral("\n将转换：") + second + QStringLiteral(" → ") +
+                                  secondOutput + QStringLiteral("\n将转换 2，跳过 0，失败 0\n"));
+        QVERIFY(!QFileInfo::exists(out));
+
+        const Finished converted =
+            runBatch({QStringLiteral("--library"), QStringLiteral("--output=out"), QStringLiteral("album")},
+                     dir.path());
+        QCOMPARE(converted.exitCode, 0);
+        QVERIFY2(converted.out.endsWith(QStringLiteral("完成 2，跳过 0，失败 0\n")),
+                 qPrintable(converted.out));
+        QVERIFY(isWholeMp3(firstOutput, 1));
+        QVERIFY(isWholeMp3(secondOutput, 1));
+
+        // Another bitrate makes nothing out of date: all is skipped, which is a success.
+        const Finished again =
+            runBatch({QStringLiteral("-L"), QStringLiteral("--bitrate"), QStringLiteral("128"),
+                      QStringLiteral("-o"), QStringLiteral("out"), QStringLiteral("album")},
+                     dir.path());
+        QCOMPARE(again.exitCode, 0);
+        QVERIFY2(again.out.endsWith(QStringLiteral("（已是最新）\n完成 0，跳过 2，失败 0\n")),
+                 qPrintable(again.out));
+
+        QFile source(first);
+        QVERIFY(source.open(QIODevice::ReadWrite));
+        QVERIFY(
+            source.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+        source.close();
+        const QDateTime written = QFileInfo(firstOutput).lastModified();
+        const Finished replanned = runBatch(
+            {QStringLiteral("-Lnb128"), QStringLiteral("-o"), QStringLiteral("out"), QStringLiteral("album")},
+            dir.path());
+        QCOMPARE(replanned.exitCode, 0);
+        QCOMPARE(replanned.out, QStringLiteral("将替换：") + first + QStringLiteral(" → ") + firstOutput +
+                                    QStringLiteral("\n跳过：") + second + QStringLiteral(" → ") +
+                                    secondOutput +
+                                    QStringLiteral("（已是最新）\n将转换 1，跳过 1，失败 0\n"));
+        QCOMPARE(QFileInfo(firstOutput).lastModified(), written);
         QCOMPARE(batchFolders(), QStringList());
     }
 

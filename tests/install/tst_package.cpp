@@ -216,12 +216,17 @@ private slots:
                                   u"mp4mobile"_s, u"mpg"_s, u"rm"_s,  u"rmvb"_s};
         QTest::newRow("a long option") << QStringList{u"--h"_s} << QStringList{u"--help"_s};
         QTest::newRow("formats after -f") << QStringList{u"-f"_s, QString()} << formats;
+        QTest::newRow("long options by their start") << QStringList{u"--d"_s} << QStringList{u"--dry-run"_s};
+        QTest::newRow("formats after --format=")
+            << QStringList{u"--format"_s, u"="_s, u"mp4"_s} << QStringList{u"mp4hd"_s, u"mp4mobile"_s};
         QTest::newRow("formats by their start")
             << QStringList{u"-f"_s, u"mp"_s} << QStringList{u"mp3"_s, u"mp4hd"_s, u"mp4mobile"_s, u"mpg"_s};
         QTest::newRow("channels after -c") << QStringList{u"-c"_s, QString()} << QStringList{u"1"_s, u"2"_s};
         QTest::newRow("nothing for a bitrate") << QStringList{u"-b"_s, QString()} << QStringList();
         QTest::newRow("folders after -o")
             << QStringList{u"-f"_s, u"mp3"_s, u"-o"_s, QString()} << QStringList{u"album"_s, u"two words"_s};
+        QTest::newRow("folders after letters ending in -o")
+            << QStringList{u"-Lno"_s, QString()} << QStringList{u"album"_s, u"two words"_s};
         QTest::newRow("folders, FLAC and video files")
             << QStringList{u"-j"_s, u"2"_s, QString()}
             << QStringList{u"-x.flac"_s,  u"SONG.FLAC"_s,    u"album"_s,    u"clip.MP4"_s,
