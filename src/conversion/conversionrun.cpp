@@ -12,6 +12,7 @@
 #include "shell/userservices.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -244,7 +245,9 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         recordFailure(id, RunTexts::noFormatSelected());
         return;
     }
-    if (job.recipe.inputPath.isEmpty()) {
+    // In library mode, whether an output is up to date can only be told for a source that is there;
+    // a dry run would otherwise promise to convert it.
+    if (job.recipe.inputPath.isEmpty() || (job.library && !QFileInfo::exists(job.recipe.inputPath))) {
         recordFailure(id, RunTexts::inputUnreachable());
         return;
     }
