@@ -51,16 +51,22 @@ MainWindowCommands::MainWindowCommands(MainWindow &window, const MainWindowContr
 
 void MainWindowCommands::connectControls()
 {
-    for (const auto [index, button] : m_controls.toolbarButtons.asKeyValueRange())
-        connect(button, &QToolButton::clicked, this, [this, index] { runToolbarButton(index); });
+    const QList<QToolButton *> toolbar = m_controls.toolbarButtons();
+    for (int index : {0, 1, 2, 4, 5})
+        connect(toolbar[index - index / 4], &QToolButton::clicked, this,
+                [this, index] { runToolbarButton(index); });
     connect(m_controls.helpZone, &HotLabel::clicked, this, &MainWindowCommands::openHelp);
     connect(m_controls.minimizeZone, &HotLabel::clicked, this, &MainWindowCommands::minimizeWindow);
     connect(m_controls.closeZone, &HotLabel::clicked, this, &MainWindowCommands::exitProgram);
     connect(m_controls.browseButton, &QPushButton::clicked, this, &MainWindowCommands::chooseOutputFolder);
     connect(m_controls.startButton, &QPushButton::clicked, this, &MainWindowCommands::startConversion);
     connect(m_controls.feedbackLink, &HotLabel::clicked, this, &MainWindowCommands::showFeedback);
-    for (const auto [index, picture] : m_controls.hiddenToolbar.asKeyValueRange())
-        connect(picture, &HotLabel::clicked, this, [this, index] { runToolbarCommand(index); });
+    const QList<HotLabel *> pictureToolbar = {
+        m_controls.toolbarAddFilePicture,  m_controls.toolbarRemovePicture, m_controls.toolbarOptionsPicture,
+        m_controls.toolbarHelpPicture,     m_controls.toolbarExitPicture,   m_controls.toolbarSparePicture,
+        m_controls.toolbarAddFolderPicture};
+    for (int index = 0; index < pictureToolbar.size(); ++index)
+        connect(pictureToolbar[index], &HotLabel::clicked, this, [this, index] { runToolbarCommand(index); });
     connect(m_controls.addPicture, &HotLabel::clicked, this, &MainWindowCommands::addFileFromDialog);
     connect(m_controls.removePicture, &HotLabel::clicked, this, &MainWindowCommands::removeSelectedFile);
     connect(m_controls.startPicture, &HotLabel::clicked, this, &MainWindowCommands::startConversion);

@@ -53,7 +53,7 @@ void WindowRunHost::setRunControlsEnabled(bool enabled)
 {
     // Start takes these away and the end of the run gives them back, each in its own order.
     if (!enabled) {
-        for (QToolButton *button : m_controls.toolbarButtons)
+        for (QToolButton *button : m_controls.toolbarButtons())
             button->setEnabled(false);
         m_controls.startButton->setEnabled(false);
         for (QComboBox *combo : m_controls.settingsBoxes())
@@ -67,7 +67,7 @@ void WindowRunHost::setRunControlsEnabled(bool enabled)
     for (HotLabel *button : {m_controls.addPicture, m_controls.removePicture, m_controls.startPicture,
                              m_controls.browsePicture, m_controls.convertPicture})
         button->setEnabled(true);
-    for (QToolButton *button : m_controls.toolbarButtons)
+    for (QToolButton *button : m_controls.toolbarButtons())
         button->setEnabled(true);
     for (QComboBox *combo : m_controls.settingsBoxes())
         combo->setEnabled(true);
@@ -81,7 +81,7 @@ void WindowRunHost::holdCommandsWhileListBusy(bool busy)
     const bool runActive = run && run->isActive();
     for (QWidget *start :
          {static_cast<QWidget *>(m_controls.startButton), static_cast<QWidget *>(m_controls.convertPicture),
-          static_cast<QWidget *>(m_controls.toolbarButtons.value(1))})
+          static_cast<QWidget *>(m_controls.addFolderButton)})
         start->setEnabled(!busy && !runActive);
     m_controls.startPicture->setEnabled(!busy);
     // The menu bar's items and the popup menus' items alike.
