@@ -121,6 +121,10 @@ private slots:
     void toolbarDispatch_data();
     void toolbarDispatch();
 
+    // What can be used when
+    void enabledControls_data();
+    void enabledControls();
+
     // Hover and window commands
     void hoverLightsAndResets();
     void decorationKeepsTheLight();
@@ -526,6 +530,127 @@ void TestMainWindow::toolbarDispatch()
     ModalWatcher watcher;
     w.window->commands()->runToolbarCommand(index);
     QCOMPARE(observed(watcher, services, w), expected);
+}
+
+void TestMainWindow::enabledControls_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QStringList>("disabled");
+    QTest::newRow("idle") << u"idle"_s << QStringList();
+    // A scan holds back Start and the commands that add a folder or empty the list; the menus' and
+    // popups' items included.
+    QTest::newRow("folder scan") << u"scan"_s << QStringList{u"addFolderButton"_s, u"startButton"_s,
+                                                             u"startPicture"_s,    u"convertPicture"_s,
+                                                             u"addFolderAction"_s, u"removeAllAction"_s,
+                                                             u"addFolderItem"_s,   u"removeAllItem"_s};
+    // A run takes the toolbar, Start, the settings and the feedback link; the menus stay usable.
+    QTest::newRow("run") << u"run"_s
+                         << QStringList{u"addFileButton"_s,   u"addFolderButton"_s,   u"removeButton"_s,
+                                        u"optionsButton"_s,   u"exitButton"_s,        u"formatCombo"_s,
+                                        u"sizeCombo"_s,       u"videoBitrateCombo"_s, u"frameRateCombo"_s,
+                                        u"sampleRateCombo"_s, u"audioBitrateCombo"_s, u"channelCombo"_s,
+                                        u"startButton"_s,     u"feedbackLink"_s,      u"convertPicture"_s};
+    QTest::newRow("after a run") << u"ended"_s << QStringList();
+}
+
+void TestMainWindow::enabledControls()
+{
+    QFETCH(QString, moment);
+    QFETCH(QStringList, disabled);
+    RecordingServices services;
+    LoadedWindow w(QByteArray(), &services);
+    w.window->commands()->popupMenus();
+    const QStringList controls = {u"addFileButton"_s,
+                                  u"addFolderButton"_s,
+                                  u"removeButton"_s,
+                                  u"optionsButton"_s,
+                                  u"exitButton"_s,
+                                  u"helpZone"_s,
+                                  u"minimizeZone"_s,
+                                  u"closeZone"_s,
+                                  u"fileListView"_s,
+                                  u"formatCombo"_s,
+                                  u"sizeCombo"_s,
+                                  u"videoBitrateCombo"_s,
+                                  u"frameRateCombo"_s,
+                                  u"sampleRateCombo"_s,
+                                  u"audioBitrateCombo"_s,
+                                  u"channelCombo"_s,
+                                  u"outputFolderEdit"_s,
+                                  u"browseButton"_s,
+                                  u"startButton"_s,
+                                  u"productLink"_s,
+                                  u"feedbackLink"_s,
+                                  u"toolbarAddFilePicture"_s,
+                                  u"toolbarRemovePicture"_s,
+                                  u"toolbarOptionsPicture"_s,
+                                  u"toolbarHelpPicture"_s,
+                                  u"toolbarExitPicture"_s,
+                                  u"toolbarSparePicture"_s,
+                                  u"toolbarAddFolderPicture"_s,
+                                  u"addPicture"_s,
+                                  u"removePicture"_s,
+                                  u"startPicture"_s,
+                                  u"browsePicture"_s,
+                                  u"convertPicture"_s,
+                                  u"dropZone"_s};
+    const QStringList items = {
+        u"addFileAction"_s,   u"addFolderAction"_s,    u"exitAction"_s,   u"removeSelectedAction"_s,
+        u"removeAllAction"_s, u"optionsAction"_s,      u"aboutAction"_s,  u"addFileItem"_s,
+        u"addFolderItem"_s,   u"exitItem"_s,           u"optionsItem"_s,  u"helpItem"_s,
+        u"aboutItem"_s,       u"removeSelectedItem"_s, u"removeAllItem"_s};
+    QStringList seen;
+    const auto look = [&] {
+        seen.clear();
+        for (const QString &name : controls) {
+            auto *control = w.control<QWidget>(name);
+            QVERIFY2(control, qPrintable(name));
+            if (!control->isEnabled())
+                seen.append(name);
+        }
+        for (const QString &name : items) {
+            const QList<QAction *> actions = w.window->findChildren<QAction *>(name);
+            QCOMPARE(actions.size(), 1);
+            if (!actions.first()->isEnabled())
+                seen.append(name);
+        }
+    };
+
+    if (moment == u"scan") {
+        QTemporaryDir library;
+        for (int artist = 0; artist < 300; ++artist) {
+            const QString album = library.filePath(u"artist %1/album"_s.arg(artist));
+            QVERIFY(QDir().mkpath(album));
+            QFile track(album + u"/01 track.flac"_s);
+            QVERIFY(track.open(QIODevice::WriteOnly));
+        }
+        auto *files = w.window->findChild<FileCommands *>();
+        bool looked = false;
+        connect(files, &FileCommands::busyChanged, w.window.get(), [&](bool busy) {
+            if (busy)
+                QTimer::singleShot(0, w.window.get(), [&] {
+                    look();
+                    looked = true;
+                });
+        });
+        files->addFolder(library.path());
+        QTRY_VERIFY(looked);
+        QTRY_VERIFY(!files->isBusy());
+    } else if (moment == u"run" || moment == u"ended") {
+        // No tools in this program folder: the run ends as soon as it tries the file.
+        w.window->fileList()->addFile(w.folder.filePath(u"song.flac"_s));
+        w.control<QPushButton>(u"startButton"_s)->click();
+        if (moment == u"run")
+            look();
+        QTRY_VERIFY(!w.window->conversionRun()->isActive());
+        if (moment == u"ended")
+            look();
+    } else {
+        look();
+    }
+    std::sort(seen.begin(), seen.end());
+    std::sort(disabled.begin(), disabled.end());
+    QCOMPARE(seen, disabled);
 }
 
 void TestMainWindow::hoverLightsAndResets()
