@@ -9,7 +9,6 @@
 #include "shell/optionsfile.h"
 #include "shell/productinfo.h"
 #include "shell/shutdown.h"
-#include "ui/actionchannel.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindowcommands.h"
 #include "ui/windowrunhost.h"
@@ -56,16 +55,13 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     m_fileCommands = new FileCommands(m_fileList, m_controls.fileListView, m_controls.hintBox,
                                       FileDialogs::system(m_standardDialogs, this), this);
     m_fileCommands->attachDropZone(m_controls.dropZone);
-    m_runHost = new WindowRunHost(*this, m_controls, *m_fileCommands);
-    connect(m_fileCommands, &FileCommands::busyChanged, m_runHost, &WindowRunHost::holdCommandsWhileListBusy);
+    m_commands = new MainWindowCommands(*this, m_controls, *m_fileCommands, m_services, m_settings);
+    m_commands->fillMenuBar(m_menuBar);
+    m_runHost = new WindowRunHost(*this, m_controls, *m_commands);
     m_state =
         new WindowState(m_controls, m_settingsFolder, AppDirs::defaultOutputFolder(m_programFolder), this);
     // A session that ends closes no window: what the user chose is kept all the same.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, m_state, &WindowState::save);
-    m_commands =
-        new MainWindowCommands(*this, m_controls, *m_fileCommands, *m_runHost, m_services, m_settings);
-    m_commands->fillMenuBar(m_menuBar);
-    new ActionChannel(m_controls.actionChannel, *m_commands, this);
 
     const int menuHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, ClientWidth, menuHeight);

@@ -21,7 +21,7 @@ namespace {
 
 enum class Kind
 {
-    ToolbarButton, // icon above the caption
+    ToolbarButton, // icon above the caption; both come from its command
     Picture,       // shows its picture at its size
     HotZone,       // lights up under the pointer: with its picture, or a caption turns bold
     Link,          // a caption with the hand cursor
@@ -33,7 +33,7 @@ enum class Kind
     Combo,         // a fixed list
     EditableCombo, // a list that also takes a typed value
     LineEdit,
-    PushButton,
+    PushButton, // a command's caption and icon, or its own caption
     DropZone,
     ActionChannel,
 };
@@ -74,17 +74,6 @@ Control control(const QString &name, Keep keep, Kind kind, const QRect &rect,
     return {.name = name, .kind = kind, .keep = keep, .rect = rect, .accessibleName = accessibleName};
 }
 
-Control toolbarButton(const QString &name, Keep keep, const QRect &rect, const QString &caption,
-                      const QString &icon)
-{
-    return {.name = name,
-            .kind = Kind::ToolbarButton,
-            .keep = keep,
-            .rect = rect,
-            .caption = caption,
-            .picture = icon};
-}
-
 Control picture(const QString &name, Keep keep, const QRect &rect, const QString &file = {})
 {
     return {.name = name, .kind = Kind::Picture, .keep = keep, .rect = rect, .picture = file};
@@ -119,16 +108,9 @@ Control combo(const QString &name, Keep keep, Kind kind, const QRect &rect, cons
     return {.name = name, .kind = kind, .keep = keep, .rect = rect, .entries = entries};
 }
 
-Control startButton(const QString &name, Keep keep, const QRect &rect, const QString &caption,
-                    const QString &icon)
+Control boldControl(const QString &name, Keep keep, Kind kind, const QRect &rect)
 {
-    return {.name = name,
-            .kind = Kind::PushButton,
-            .keep = keep,
-            .rect = rect,
-            .caption = caption,
-            .picture = icon,
-            .bold = true};
+    return {.name = name, .kind = kind, .keep = keep, .rect = rect, .bold = true};
 }
 
 QList<Control> table()
@@ -138,16 +120,11 @@ QList<Control> table()
     // the pointer never reaches it; the format and video settings show a sliver at that edge or
     // lie beyond it too.
     QList<Control> rows = {
-        toolbarButton(u"addFileButton"_s, in<&C::addFileButton>, {0, 0, 95, 66}, u"添加文件"_s,
-                      u":/icons/add-file.svg"_s),
-        toolbarButton(u"addFolderButton"_s, in<&C::addFolderButton>, {94, 0, 95, 66}, u"添加文件夹"_s,
-                      u":/icons/add-folder.svg"_s),
-        toolbarButton(u"removeButton"_s, in<&C::removeButton>, {188, 0, 95, 66}, u"移除文件"_s,
-                      u":/icons/remove.svg"_s),
-        toolbarButton(u"optionsButton"_s, in<&C::optionsButton>, {282, 0, 95, 66}, u"提示设置"_s,
-                      u":/icons/options.svg"_s),
-        toolbarButton(u"exitButton"_s, in<&C::exitButton>, {376, 0, 95, 66}, u"退出程序"_s,
-                      u":/icons/exit-program.svg"_s),
+        control(u"addFileButton"_s, in<&C::addFileButton>, Kind::ToolbarButton, {0, 0, 95, 66}),
+        control(u"addFolderButton"_s, in<&C::addFolderButton>, Kind::ToolbarButton, {94, 0, 95, 66}),
+        control(u"removeButton"_s, in<&C::removeButton>, Kind::ToolbarButton, {188, 0, 95, 66}),
+        control(u"optionsButton"_s, in<&C::optionsButton>, Kind::ToolbarButton, {282, 0, 95, 66}),
+        control(u"exitButton"_s, in<&C::exitButton>, Kind::ToolbarButton, {376, 0, 95, 66}),
         // Only a decoration: no name for assistive technology, and no focus.
         picture(u"cornerPicture"_s, in<&C::cornerPicture>, {574, 0, 109, 111}, u":/icons/corner.svg"_s),
         hotZone(u"helpZone"_s, in<&C::helpZone>, {635, 8, 15, 15}, u"帮助"_s, u"Help & Tutorial"_s,
@@ -192,10 +169,8 @@ QList<Control> table()
               u"outputFolderEdit"_s),
         control(u"outputFolderEdit"_s, in<&C::outputFolderEdit>, Kind::LineEdit, {486, 329, 137, 21},
                 u"输出路径"_s),
-        captionedControl(u"browseButton"_s, in<&C::browseButton>, Kind::PushButton, {628, 330, 47, 20},
-                         u"浏览"_s),
-        startButton(u"startButton"_s, in<&C::startButton>, {488, 364, 189, 59}, u"立刻开始转换！"_s,
-                    u":/icons/start.svg"_s),
+        control(u"browseButton"_s, in<&C::browseButton>, Kind::PushButton, {628, 330, 47, 20}),
+        boldControl(u"startButton"_s, in<&C::startButton>, Kind::PushButton, {488, 364, 189, 59}),
         control(u"productLink"_s, in<&C::productLink>, Kind::Link, {6, 430, 181, 13}),
         captionedControl(u"feedbackLink"_s, in<&C::feedbackLink>, Kind::HotZone, {624, 432, 48, 13},
                          u"意见反馈"_s),
@@ -226,11 +201,9 @@ QList<Control> table()
     return rows;
 }
 
-QWidget *makeToolbarButton(const Control &row, QWidget *client)
+QWidget *makeToolbarButton(QWidget *client)
 {
     auto *button = new QToolButton(client);
-    button->setText(row.caption);
-    button->setIcon(QIcon(row.picture));
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
@@ -274,7 +247,7 @@ QWidget *makeControl(const Control &row, QWidget *client, FileList *list)
 {
     switch (row.kind) {
     case Kind::ToolbarButton:
-        return makeToolbarButton(row, client);
+        return makeToolbarButton(client);
     case Kind::HotZone:
     case Kind::Link:
     case Kind::PictureButton:
@@ -301,10 +274,7 @@ QWidget *makeControl(const Control &row, QWidget *client, FileList *list)
         return new QLineEdit(client);
     case Kind::PushButton: {
         auto *button = new QPushButton(row.caption, client);
-        if (!row.picture.isEmpty()) {
-            button->setIcon(QIcon(row.picture));
-            button->setIconSize(QSize(32, 32));
-        }
+        button->setIconSize(QSize(32, 32));
         return button;
     }
     case Kind::ActionChannel: {

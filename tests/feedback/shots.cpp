@@ -6,10 +6,12 @@
 #include "conversion/conversionrun.h"
 #include "filelist/filelist.h"
 #include "shell/appdirs.h"
+#include "ui/hotlabel.h"
 #include "ui/mainwindow.h"
 #include "ui/mainwindowcommands.h"
 #include "ui/programlook.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -147,9 +149,10 @@ int main(int argc, char *argv[])
     wait(1000);
     save(&window, QStringLiteral("main-window.png"));
 
-    shootModal([&window] { window.commands()->runToolbarCommand(2); },
+    shootModal([&window] { window.commands()->actions().options->trigger(); },
                [](QWidget *options) { save(options, QStringLiteral("options.png")); });
-    shootModal([&window] { window.commands()->showFeedback(); }, shootFeedback);
+    shootModal([&window] { emit window.findChild<HotLabel *>(QStringLiteral("feedbackLink"))->clicked(); },
+               shootFeedback);
 
     for (int i = 2; i < argc; ++i)
         window.fileList()->addFile(QString::fromLocal8Bit(argv[i]));
@@ -166,7 +169,7 @@ int main(int argc, char *argv[])
         }
     });
     watch.start(100);
-    window.commands()->startConversion();
+    window.commands()->actions().start->trigger();
     waitFor([&window] { return !window.conversionRun()->isActive(); }, 120000);
     wait(300);
     save(&window, QStringLiteral("main-done.png"));

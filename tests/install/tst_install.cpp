@@ -212,7 +212,7 @@ private slots:
                 if (auto *options = qobject_cast<OptionsDialog *>(QApplication::activeModalWidget()))
                     options->storeAndClose();
             });
-            window.commands()->runToolbarButton(4);
+            window.commands()->actions().options->trigger();
             window.close();
         }
         QVERIFY(QFile::exists(configFolder() + u"/options.ini"_s));

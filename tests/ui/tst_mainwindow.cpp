@@ -118,8 +118,8 @@ private slots:
     void menuItems();
     void toolbarButtons_data();
     void toolbarButtons();
-    void toolbarDispatch_data();
-    void toolbarDispatch();
+    void pictureButtons_data();
+    void pictureButtons();
 
     // What can be used when
     void enabledControls_data();
@@ -469,7 +469,7 @@ void TestMainWindow::menuItems()
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
-    auto *action = w.window->menuBar()->findChild<QAction *>(item);
+    QAction *action = w.menuItem(item);
     QVERIFY(action);
     action->trigger();
     QCOMPARE(observed(watcher, services, w), expected);
@@ -477,58 +477,52 @@ void TestMainWindow::menuItems()
 
 void TestMainWindow::toolbarButtons_data()
 {
-    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("0 add file") << 0 << QStringList{openFiles};
-    QTest::newRow("1 add folder") << 1 << QStringList{openFolder};
-    QTest::newRow("2 remove popup") << 2 << QStringList{removePopup};
-    QTest::newRow("3 nothing") << 3 << QStringList{};
-    QTest::newRow("4 options") << 4 << QStringList{options};
-    QTest::newRow("5 exit") << 5 << QStringList{ended};
-    QTest::newRow("6 nothing") << 6 << QStringList{};
-    QTest::newRow("7 nothing") << 7 << QStringList{};
-    QTest::newRow("8 adds files") << 8 << QStringList{openFiles};
-    QTest::newRow("-1 adds files") << -1 << QStringList{openFiles};
-    QTest::newRow("1000 adds files") << 1000 << QStringList{openFiles};
+    QTest::newRow("添加文件") << u"addFileButton"_s << QStringList{openFiles};
+    QTest::newRow("添加文件夹") << u"addFolderButton"_s << QStringList{openFolder};
+    QTest::newRow("移除文件") << u"removeButton"_s << QStringList{removePopup};
+    QTest::newRow("提示设置") << u"optionsButton"_s << QStringList{options};
+    QTest::newRow("退出程序") << u"exitButton"_s << QStringList{ended};
 }
 
 void TestMainWindow::toolbarButtons()
 {
-    QFETCH(int, index);
+    QFETCH(QString, button);
     QFETCH(QStringList, expected);
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
-    if (auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(index)))
-        button->click();
-    else
-        w.window->commands()->runToolbarButton(index);
+    w.control<QToolButton>(button)->click();
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
-void TestMainWindow::toolbarDispatch_data()
+void TestMainWindow::pictureButtons_data()
 {
-    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("picture");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("0 add file") << 0 << QStringList{openFiles};
-    QTest::newRow("1 remove popup") << 1 << QStringList{removePopup};
-    QTest::newRow("2 options") << 2 << QStringList{options};
-    QTest::newRow("3 help") << 3 << QStringList{help};
-    QTest::newRow("4 exit") << 4 << QStringList{ended};
-    QTest::newRow("5 nothing") << 5 << QStringList{};
-    QTest::newRow("6 add folder") << 6 << QStringList{openFolder};
-    QTest::newRow("7 nothing") << 7 << QStringList{};
-    QTest::newRow("-1 nothing") << -1 << QStringList{};
+    QTest::newRow("toolbar add file") << u"toolbarAddFilePicture"_s << QStringList{openFiles};
+    QTest::newRow("toolbar remove") << u"toolbarRemovePicture"_s << QStringList{removePopup};
+    QTest::newRow("toolbar options") << u"toolbarOptionsPicture"_s << QStringList{options};
+    QTest::newRow("toolbar help") << u"toolbarHelpPicture"_s << QStringList{help};
+    QTest::newRow("toolbar exit") << u"toolbarExitPicture"_s << QStringList{ended};
+    QTest::newRow("toolbar spare") << u"toolbarSparePicture"_s << QStringList{};
+    QTest::newRow("toolbar add folder") << u"toolbarAddFolderPicture"_s << QStringList{openFolder};
+    QTest::newRow("add") << u"addPicture"_s << QStringList{openFiles};
+    QTest::newRow("remove, nothing selected") << u"removePicture"_s << QStringList{};
+    QTest::newRow("start, empty list") << u"startPicture"_s << QStringList{u"message:添加"_s};
+    QTest::newRow("browse") << u"browsePicture"_s << QStringList{u"modal:请选择一个文件夹:"_s};
+    QTest::newRow("convert, empty list") << u"convertPicture"_s << QStringList{u"message:添加"_s};
 }
 
-void TestMainWindow::toolbarDispatch()
+void TestMainWindow::pictureButtons()
 {
-    QFETCH(int, index);
+    QFETCH(QString, picture);
     QFETCH(QStringList, expected);
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
-    w.window->commands()->runToolbarCommand(index);
+    QTest::mouseClick(w.control<HotLabel>(picture), Qt::LeftButton);
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
@@ -752,7 +746,7 @@ void TestMainWindow::aboutBox()
 {
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
-    w.window->commands()->showAbout();
+    w.window->commands()->actions().about->trigger();
     QCOMPARE(services.messages.size(), 1);
     const RecordingServices::Message &box = services.messages.first();
     QCOMPARE(box.title, QStringLiteral("Tunoxa转换器"));
@@ -814,7 +808,7 @@ void TestMainWindow::exitWritesSetupIni()
         QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
         w.window->close();
     } else {
-        w.window->commands()->exitProgram();
+        w.window->commands()->actions().exit->trigger();
     }
     QFile file(w.folder.filePath(QStringLiteral("setup.ini")));
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -843,7 +837,7 @@ void TestMainWindow::exitWithUnwritableSetupIniStillEnds()
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(8);
 
-    w.window->commands()->exitProgram();
+    w.window->commands()->actions().exit->trigger();
     QCOMPARE(w.ends, 1);
     QVERIFY(services.messages.isEmpty());
     if (asFolder) {
@@ -953,9 +947,8 @@ void TestMainWindow::exitDuringARunLeavesNoHalfFile()
     connect(window->conversionRun(), &ConversionRun::stageStarted, window,
             [&](FileList::Id, const QString &tool) {
                 if (tool == QStringLiteral("coder") && ++coderStages == 2) {
-                    QTimer::singleShot(100, window, [window] {
-                        window->menuBar()->findChild<QAction *>(QStringLiteral("exitAction"))->trigger();
-                    });
+                    QTimer::singleShot(100, window,
+                                       [&w] { w.menuItem(QStringLiteral("exitAction"))->trigger(); });
                 }
             });
     w.control<QPushButton>(QStringLiteral("startButton"))->click();
@@ -980,7 +973,7 @@ void TestMainWindow::startWaitsForAFolderScan()
     LoadedWindow w;
     auto *start = w.control<QPushButton>(QStringLiteral("startButton"));
     auto *addFolder = w.control<QToolButton>(QStringLiteral("addFolderButton"));
-    QAction *removeAll = w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeAllAction"));
+    QAction *removeAll = w.menuItem(QStringLiteral("removeAllAction"));
     QList<bool> startEnabledWhileBusy;
     connect(w.window->findChild<FileCommands *>(), &FileCommands::busyChanged, w.window.get(),
             [&](bool busy) {
