@@ -6,7 +6,7 @@
 #include "batch/consoleservices.h"
 #include "filelist/filelist.h"
 #include "runner/progressdisplay.h"
-#include "shell/programsettings.h"
+#include "settings/programsettings.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,7 +1,7 @@
 #include "batch/batchoptions.h"
 
 #include "batch/batchtexts.h"
-#include "shell/userpath.h"
+#include "platform/userpath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,15 +1,15 @@
 #include "conversion/conversionrun.h"
 
+#include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
+#include "platform/appdirs.h"
+#include "platform/userpath.h"
+#include "platform/userservices.h"
 #include "runner/progressdisplay.h"
 #include "runner/runnertexts.h"
-#include "shell/appdirs.h"
-#include "shell/cuttime.h"
-#include "shell/programsettings.h"
-#include "shell/userpath.h"
-#include "shell/userservices.h"
+#include "settings/programsettings.h"
 
 #include <QDir>
 #include <QFileInfo>

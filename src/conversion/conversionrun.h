@@ -3,7 +3,7 @@
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
-#include "shell/appdirs.h"
+#include "platform/appdirs.h"
 
 #include <QHash>
 #include <QList>

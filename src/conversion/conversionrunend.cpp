@@ -2,9 +2,9 @@
 
 #include "conversion/fileconversion.h"
 #include "conversion/runtexts.h"
+#include "platform/userservices.h"
 #include "runner/progressdisplay.h"
-#include "shell/programsettings.h"
-#include "shell/userservices.h"
+#include "settings/programsettings.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 
 #include "conversion/formatfacts.h"
 
+#include "platform/appdirs.h"
 #include "runner/commandlinetext.h"
-#include "shell/appdirs.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "filelist/filelist.h"
 
-#include "shell/appdirs.h"
+#include "platform/appdirs.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "runner/toolrunner.h"
 
+#include "platform/userservices.h"
 #include "runner/childprocess.h"
 #include "runner/commandlinetext.h"
 #include "runner/runnertexts.h"
-#include "shell/userservices.h"
 
 #include <QProcess>
 

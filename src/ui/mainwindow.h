@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/programsettings.h"
-#include "shell/standarddialogs.h"
+#include "settings/programsettings.h"
 #include "ui/mainwindowlayout.h"
+#include "ui/standarddialogs.h"
 
 #include <QString>
 #include <QWidget>

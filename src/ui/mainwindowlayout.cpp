@@ -1,8 +1,8 @@
 #include "ui/mainwindowlayout.h"
 
 #include "conversion/formattable.h"
-#include "filelist/filelistview.h"
-#include "filelist/hintbox.h"
+#include "ui/filelistview.h"
+#include "ui/hintbox.h"
 #include "ui/hotlabel.h"
 
 #include <QComboBox>

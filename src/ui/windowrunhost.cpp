@@ -1,7 +1,7 @@
 #include "ui/windowrunhost.h"
 
-#include "shell/appdirs.h"
-#include "shell/userpath.h"
+#include "platform/appdirs.h"
+#include "platform/userpath.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindow.h"
 #include "ui/mainwindowcommands.h"

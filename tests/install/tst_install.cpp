@@ -1,16 +1,16 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
-#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
 #include "filelist/filesearch.h"
-#include "shell/appdirs.h"
-#include "shell/instancehandoff.h"
-#include "shell/optionsdialog.h"
-#include "shell/setupfile.h"
-#include "shell/singleinstance.h"
+#include "platform/appdirs.h"
+#include "platform/instancehandoff.h"
+#include "platform/singleinstance.h"
+#include "settings/setupfile.h"
+#include "ui/filecommands.h"
 #include "ui/mainwindow.h"
 #include "ui/mainwindowcommands.h"
+#include "ui/optionsdialog.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "uitest.h"
 
 #include "filelist/filelist.h"
-#include "shell/userservices.h"
+#include "platform/userservices.h"
 #include "ui/popupmenus.h"
 
 #include <QAbstractItemView>

@@ -3,11 +3,11 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
-#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
 #include "runner/progressdisplay.h"
-#include "shell/optionsdialog.h"
+#include "ui/filecommands.h"
 #include "ui/hotlabel.h"
+#include "ui/optionsdialog.h"
 
 #include <QAccessible>
 #include <QComboBox>
