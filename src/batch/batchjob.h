@@ -38,12 +38,6 @@ signals:
     void finished(int exitStatus);
 
 private:
-    struct Failure
-    {
-        QString path;
-        QString reason;
-    };
-
     // The inputs one after another: a file is added at once, a folder is scanned first.
     void addNextInput();
     void startRun();
@@ -69,7 +63,6 @@ private:
     QTimer m_barTimer;
 
     qsizetype m_nextInput = 0;
-    QList<Failure> m_failures;
     qsizetype m_converted = 0; // converted, or in a dry run planned
     qsizetype m_skipped = 0;
     bool m_anyFileTried = false;

@@ -242,20 +242,20 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.library = m_settings.library;
     job.dryRun = m_dryRun;
     if (!m_settings.format) {
-        recordFailure(id, RunTexts::noFormatSelected());
+        failUnstarted(id, RunTexts::noFormatSelected());
         return;
     }
     // In library mode, whether an output is up to date can only be told for a source that is there;
     // a dry run would otherwise promise to convert it.
     if (job.recipe.inputPath.isEmpty() || (job.library && !QFileInfo::exists(job.recipe.inputPath))) {
-        recordFailure(id, RunTexts::inputUnreachable());
+        failUnstarted(id, RunTexts::inputUnreachable());
         return;
     }
     job.format = *m_settings.format;
     if (job.library) {
         const std::optional<QString> folder = claimLibraryOutput(id, job.format, job.recipe.inputPath);
         if (!folder) {
-            recordFailure(id, RunTexts::outputOccupied());
+            failUnstarted(id, RunTexts::outputOccupied());
             return;
         }
         job.recipe.outputFolder = *folder;
@@ -322,8 +322,15 @@ void ConversionRun::fileDone(FileList::Id id, bool leavesTheList)
 void ConversionRun::takeFailed(FileList::Id id, const QString &reason)
 {
     recordFailure(id, reason);
+    ++m_filesEnded;
     showOverallProgress();
     fillSlots();
+}
+
+void ConversionRun::failUnstarted(FileList::Id id, const QString &reason)
+{
+    recordFailure(id, reason);
+    ++m_filesEnded;
 }
 
 void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
@@ -332,7 +339,6 @@ void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
     // As the list showed it when its conversion began: the row may have gone meanwhile.
     m_failures.append({m_pathsConverting.take(id), reason});
     m_files.setConverting(id, false);
-    ++m_filesEnded;
     emit fileFailed(id, reason);
 }
 
@@ -341,9 +347,6 @@ void ConversionRun::toolMissing(FileList::Id id)
     // The runner has told the user why; the run starts no other file and ends once the files
     // still converting are done.
     m_toolMissing = true;
-    m_files.markFailed(id, RunnerTexts::fileOrCommandNotFound());
-    m_files.setConverting(id, false);
-    m_pathsConverting.remove(id);
-    emit fileFailed(id, RunnerTexts::fileOrCommandNotFound());
+    recordFailure(id, RunnerTexts::fileOrCommandNotFound());
     fillSlots();
 }

@@ -97,7 +97,7 @@ public:
 
     State state() const { return m_state; }
     bool isActive() const { return m_state != State::Idle; }
-    // Failed files of the last run, in the order they were tried.
+    // Failed files of the last run, in the order they failed.
     const QList<Failure> &failures() const { return m_failures; }
 
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
@@ -157,6 +157,8 @@ private:
     // Library mode: the file's own output folder, or nothing when another file of this run has
     // claimed its output already.
     std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format, const QString &inputPath);
+    // A file that failed before any tool started on it.
+    void failUnstarted(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);
     void toolMissing(FileList::Id id);
     bool anySlotBusy() const;
