@@ -129,7 +129,7 @@ QString toolCommands(const QStringList &album, const QString &outputFolder, int 
     if (simultaneousFiles <= 1) {
         QString script = QStringLiteral("set -e\n");
         for (const QString &input : album)
-            script += fileCommands(input, outputFolder, WorkPaths::standard());
+            script += fileCommands(input, outputFolder, WorkPaths::inFolder(AppDirs::workFolder()));
         const QString path = scripts.filePath(QStringLiteral("album.sh"));
         writeText(path, script);
         return QStringLiteral("sh ") + shellQuoted(path);
@@ -139,7 +139,7 @@ QString toolCommands(const QStringList &album, const QString &outputFolder, int 
         const QString path = scripts.filePath(QStringLiteral("file%1.sh").arg(i + 1));
         writeText(path, QStringLiteral("set -e\n") +
                             fileCommands(album[i], outputFolder,
-                                         FileConversion::workPathsOf(AppDirs::workFolder(), int(i) + 1)));
+                                         WorkPaths::inFolder(AppDirs::workFolder(), int(i) + 1)));
         list += path + QLatin1Char('\n');
     }
     const QString listPath = scripts.filePath(QStringLiteral("files.txt"));

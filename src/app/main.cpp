@@ -1,11 +1,11 @@
 #include "platform/appdirs.h"
 #include "platform/instancehandoff.h"
+#include "platform/productinfo.h"
 #include "platform/shutdown.h"
 #include "platform/singleinstance.h"
 #include "platform/stopsignals.h"
 #include "platform/userservices.h"
 #include "platform/windowsystem.h"
-#include "runner/runnertexts.h"
 #include "ui/desktopservices.h"
 #include "ui/mainwindow.h"
 #include "ui/programlook.h"
@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
     // Every run keeps its intermediates and the single-instance lock in the work folder; without it
     // the program cannot run, and says why.
     if (settled.next == Settled::Next::RefuseWorkFolder) {
-        desktop.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(), refusal);
+        desktop.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), refusal);
         return settled.exitStatus;
     }
     return showWindow(desktop, paths);

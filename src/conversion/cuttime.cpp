@@ -52,6 +52,11 @@ QString hoursTooLarge()
     return QStringLiteral("小时必须小于100");
 }
 
+bool endsAfterStart(qint32 startSeconds, qint32 endSeconds)
+{
+    return endSeconds == 0 || endSeconds > startSeconds;
+}
+
 std::optional<RangeProblem> rangeProblem(qint32 startSeconds, qint32 endSeconds)
 {
     if (startSeconds < 0)
@@ -60,7 +65,7 @@ std::optional<RangeProblem> rangeProblem(qint32 startSeconds, qint32 endSeconds)
         return RangeProblem{endTitle(), negativeTime()};
     if (startSeconds > MostSeconds || endSeconds > MostSeconds)
         return RangeProblem{hoursTitle(), hoursTooLarge()};
-    if (endSeconds != 0 && endSeconds <= startSeconds)
+    if (!endsAfterStart(startSeconds, endSeconds))
         return RangeProblem{endTitle(), endBeforeStart()};
     return std::nullopt;
 }

@@ -34,6 +34,9 @@ QString endBeforeStart(); // "结束时间必须晚于开始时间"
 QString hoursTitle();    // "小时"
 QString hoursTooLarge(); // "小时必须小于100"
 
+// An end of 0 means the input's end; any other end must lie after the start.
+bool endsAfterStart(qint32 startSeconds, qint32 endSeconds);
+
 struct RangeProblem
 {
     QString title;

@@ -37,10 +37,6 @@ public:
         bool dryRun = false;
     };
 
-    // The slot's work files: slot 1 uses "tmp.wav", "tmp/tmp.mp4", "tmp/tags.txt" and "tmp/cover",
-    // slot k "tmp-k.wav", "tmp/tmp-k.mp4", "tmp/tags-k.txt" and "tmp/cover-k", all in the work folder.
-    static WorkPaths workPathsOf(const QString &workFolder, int slot);
-
     // Its work files go into workFolder.
     FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress, UserServices &services,
                    QObject *parent = nullptr);

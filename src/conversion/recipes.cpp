@@ -304,8 +304,3 @@ QString freeOutputName(const QString &path)
 }
 
 } // namespace Recipes
-
-WorkPaths WorkPaths::standard()
-{
-    return {AppDirs::intermediatePath(), AppDirs::probeWavPath()};
-}

@@ -162,12 +162,23 @@ QString tmpFolder()
 
 QString intermediatePath()
 {
-    return inWorkFolder(QStringLiteral("/tmp/tmp.mp4"));
+    return WorkPaths::inFolder(workFolder()).intermediate;
 }
 
 QString probeWavPath()
 {
-    return inWorkFolder(QStringLiteral("/tmp.wav"));
+    return WorkPaths::inFolder(workFolder()).probeWav;
 }
 
 } // namespace AppDirs
+
+WorkPaths WorkPaths::inFolder(const QString &workFolder, int slot)
+{
+    if (workFolder.isEmpty())
+        return {};
+    const QString suffix = slot <= 1 ? QString() : QStringLiteral("-%1").arg(slot);
+    return {workFolder + QStringLiteral("/tmp/tmp") + suffix + QStringLiteral(".mp4"),
+            workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav"),
+            workFolder + QStringLiteral("/tmp/tags") + suffix + QStringLiteral(".txt"),
+            workFolder + QStringLiteral("/tmp/cover") + suffix};
+}

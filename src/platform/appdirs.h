@@ -10,6 +10,22 @@
 // A program folder laid out by the install holds the file "installed" and may belong to the system:
 // its settings then live in the user's configuration folder and its output in the user's music folder.
 // A program folder without that file (a build's) keeps both, as it always did.
+// The work files of one file being converted.
+struct WorkPaths
+{
+    QString intermediate; // between the two stages of RMVB, RM, MOV and the phone formats
+    QString probeWav;     // the decode the MP3 duration probe reads
+    // The source's tags and cover, for an MP3 encoded from the decode; the cover's name gains the
+    // extension of its type.
+    QString tags = {};
+    QString picture = {};
+
+    // The work files of the run's file slot `slot` in workFolder: slot 1 uses "tmp/tmp.mp4",
+    // "tmp.wav", "tmp/tags.txt" and "tmp/cover", slot k "tmp/tmp-k.mp4", "tmp-k.wav",
+    // "tmp/tags-k.txt" and "tmp/cover-k". All empty for an empty folder.
+    static WorkPaths inFolder(const QString &workFolder, int slot = 1);
+};
+
 namespace AppDirs {
 
 // Folder of the running executable, without a trailing "/"; a link to the executable leads here too.
@@ -60,10 +76,8 @@ QString workFolder();
 // Work folder + "/tmp": the folder every run creates.
 QString tmpFolder();
 
-// The intermediate of the two-stage video formats: work folder + "/tmp/tmp.mp4".
+// The intermediate and the probe's decode of the first file slot in the work folder.
 QString intermediatePath();
-
-// The decode that the MP3 duration probe reads: work folder + "/tmp.wav".
 QString probeWavPath();
 
 } // namespace AppDirs

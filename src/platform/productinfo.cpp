@@ -7,6 +7,11 @@ QString caption()
     return QStringLiteral("Tunoxa ");
 }
 
+QString applicationTitle()
+{
+    return QStringLiteral("Tunoxa转换器");
+}
+
 QString versionText()
 {
     return QStringLiteral("Ver %1.%2.%3")

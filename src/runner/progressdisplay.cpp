@@ -1,6 +1,7 @@
 #include "runner/progressdisplay.h"
 
 #include "runner/outputparsers.h"
+#include "runner/runnertexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +10,7 @@ namespace {
 
 QString convertingCaption(const QString &spinner, const QString &percent)
 {
-    return QStringLiteral("转换中") + spinner + QLatin1Char(' ') + percent + QLatin1Char('%');
+    return RunnerTexts::converting() + spinner + QLatin1Char(' ') + percent + QLatin1Char('%');
 }
 
 } // namespace

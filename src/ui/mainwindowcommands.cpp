@@ -24,11 +24,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString aboutTitle()
-{
-    return QStringLiteral("Tunoxa转换器");
-}
-
 QString aboutText()
 {
     // The rights line also carries the build's version.
@@ -217,7 +212,7 @@ void MainWindowCommands::minimizeWindow()
 
 void MainWindowCommands::showAbout()
 {
-    m_services.showMessage(UserServices::Icon::Information, aboutTitle(), aboutText());
+    m_services.showMessage(UserServices::Icon::Information, ProductInfo::applicationTitle(), aboutText());
 }
 
 void MainWindowCommands::showFeedback()

@@ -200,7 +200,7 @@ bool OptionsDialog::checkRange()
         CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(), m_startSecondsEdit->text());
     const std::optional<qint32> end =
         CutTime::toSeconds(m_endHoursEdit->text(), m_endMinutesEdit->text(), m_endSecondsEdit->text());
-    if (start && end && *end != 0 && *end <= *start)
+    if (start && end && !CutTime::endsAfterStart(*start, *end))
         return refuse(m_endHoursEdit, CutTime::endTitle(), CutTime::endBeforeStart());
     return true;
 }

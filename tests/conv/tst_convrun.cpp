@@ -122,7 +122,7 @@ void TestConvRun::conversions()
     QFETCH(QString, frameRateText);
 
     const QString inputPath = path(input);
-    EncodingSettings settings = defaultSettings(format);
+    EncodingSettings settings = FormatTable::defaultSettings(format);
     if (!frameRateText.isEmpty())
         settings.frameRate = frameRateText;
     const ToolCommand command = firstStage(format, inputPath, settings);

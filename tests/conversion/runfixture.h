@@ -31,13 +31,7 @@ public:
     void useDefaultsOf(OutputFormat f)
     {
         format = FormatTable::positionOf(f);
-        const FormatDefaults d = FormatTable::defaultsFor(f);
-        settings.videoBitrate = d.videoBitrate.value_or(QStringLiteral("768"));
-        settings.frameRate = d.frameRate.value_or(QStringLiteral("25"));
-        settings.size = d.size.value_or(FormatTable::originalSize());
-        settings.sampleRate = d.sampleRate;
-        settings.audioBitrate = d.audioBitrate;
-        settings.channelIndex = d.channelIndex;
+        settings = FormatTable::defaultSettings(f);
     }
 
     int formatPosition() const override { return format; }
