@@ -205,7 +205,8 @@ RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int s
     host.format = format;
     FileList files;
     ProgressDisplay progress;
-    ProgramSettings settings{1, 0, 0, 0, simultaneousFiles}; // no completion sound
+    ProgramSettings settings{ProgramSettings::SoundChoice::Off, ProgramSettings::CutterSwitch::Off, 0, 0,
+                             simultaneousFiles};
     ConversionRun run(host, files, progress, services, settings);
     for (const QString &input : album)
         files.addFile(input);

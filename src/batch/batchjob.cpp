@@ -18,7 +18,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     , m_scan(new FileSearch::FolderScan(this))
 {
     // No completion sound, no music cutter: what the window's options would add stays out.
-    m_settings.soundPromptIndex = 1;
+    m_settings.soundChoice = ProgramSettings::SoundChoice::Off;
     m_settings.simultaneousFiles = options.simultaneousFiles;
     m_settings.libraryMode = options.library;
     m_run->setDryRun(options.dryRun);

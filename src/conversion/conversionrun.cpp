@@ -119,7 +119,7 @@ void ConversionRun::start()
         return;
     }
     m_settings.cut.reset();
-    if (m_programSettings.cutterEnabled) {
+    if (m_programSettings.cuts()) {
         const qint32 start = m_programSettings.cutStartSeconds;
         const qint32 end = m_programSettings.cutEndSeconds;
         // A range the options dialog would refuse (an older options.ini) is no range to cut.

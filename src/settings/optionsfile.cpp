@@ -35,8 +35,8 @@ qint32 cutSeconds(const QStringList &lines, int line)
 ProgramSettings fromLines(const QStringList &lines)
 {
     ProgramSettings settings;
-    settings.soundPromptIndex = lineValue<qint16>(lines, 0, NumberText::toInt16);
-    settings.cutterEnabled = lineValue<qint16>(lines, 1, NumberText::toInt16);
+    settings.soundChoice = ProgramSettings::SoundChoice(lineValue<qint16>(lines, 0, NumberText::toInt16));
+    settings.cutter = ProgramSettings::CutterSwitch(lineValue<qint16>(lines, 1, NumberText::toInt16));
     settings.cutStartSeconds = cutSeconds(lines, 2);
     settings.cutEndSeconds = cutSeconds(lines, 3);
     if (lines.size() > simultaneousLine) {
@@ -53,7 +53,7 @@ ProgramSettings fromLines(const QStringList &lines)
 QStringList toLines(const ProgramSettings &settings)
 {
     QStringList lines;
-    for (const qint32 value : {qint32(settings.soundPromptIndex), qint32(settings.cutterEnabled),
+    for (const qint32 value : {qint32(settings.soundChoice), qint32(settings.cutter),
                                settings.cutStartSeconds, settings.cutEndSeconds})
         lines.append(QString::number(value));
     if (settings.simultaneousFiles != 1 || settings.libraryMode)

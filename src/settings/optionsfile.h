@@ -6,7 +6,7 @@
 #include <QString>
 
 // options.ini: the program-wide options, one bare decimal integer per line, CR LF endings:
-// soundPromptIndex, cutterEnabled, cutStartSeconds, cutEndSeconds, then, when they differ from
+// the sound choice, the cutter switch, cutStartSeconds, cutEndSeconds, then, when they differ from
 // their defaults, simultaneousFiles and library mode ("1": on; the line before it is then written too).
 namespace OptionsFile {
 

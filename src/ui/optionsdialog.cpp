@@ -147,13 +147,11 @@ void OptionsDialog::showStoredSettings()
 {
     const ProgramSettings &settings = m_settings;
     // An index outside the list leaves it without a selection.
-    m_soundCombo->setCurrentIndex(settings.soundPromptIndex >= 0 &&
-                                          settings.soundPromptIndex < m_soundCombo->count()
-                                      ? settings.soundPromptIndex
-                                      : -1);
+    const int sound = int(settings.soundChoice);
+    m_soundCombo->setCurrentIndex(sound >= 0 && sound < m_soundCombo->count() ? sound : -1);
     m_simultaneousSpin->setValue(settings.simultaneousFiles);
     m_libraryCheck->setChecked(settings.libraryMode);
-    m_cutterCheck->setChecked(settings.cutterEnabled == 1);
+    m_cutterCheck->setChecked(settings.cutter == ProgramSettings::CutterSwitch::On);
     updateTimeFieldsEnabled();
     if (!m_cutterCheck->isChecked())
         return;
@@ -226,8 +224,9 @@ void OptionsDialog::storeAndClose()
         m_cutterCheck->setChecked(false);
 
     ProgramSettings &settings = m_settings;
-    settings.soundPromptIndex = qint16(m_soundCombo->currentIndex());
-    settings.cutterEnabled = m_cutterCheck->isChecked() ? 1 : 0;
+    settings.soundChoice = ProgramSettings::SoundChoice(m_soundCombo->currentIndex());
+    settings.cutter =
+        m_cutterCheck->isChecked() ? ProgramSettings::CutterSwitch::On : ProgramSettings::CutterSwitch::Off;
     settings.simultaneousFiles = m_simultaneousSpin->value();
     settings.libraryMode = m_libraryCheck->isChecked();
     // A range too large for 32 bits is not stored; that value stays as it was.

@@ -39,7 +39,7 @@ private slots:
         QFETCH(int, soundPrompt);
         QFETCH(int, soundsPlayed);
         RunFixture f;
-        f.settings.soundPromptIndex = qint16(soundPrompt);
+        f.settings.soundChoice = ProgramSettings::SoundChoice(soundPrompt);
         const QList<double> seconds{2.0, 3.0, 2.5};
         QList<FileList::Id> ids;
         for (int i = 0; i < 3; ++i) {

@@ -129,7 +129,7 @@ private slots:
         QFETCH(double, outputSeconds);
         RunFixture f;
         f.host.useDefaultsOf(OutputFormat(format));
-        f.settings.cutterEnabled = 1;
+        f.settings.cutter = ProgramSettings::CutterSwitch::On;
         f.settings.cutStartSeconds = start;
         f.settings.cutEndSeconds = end;
         const FileList::Id id = inputSeconds > 0

@@ -15,6 +15,9 @@ using OptInt = std::optional<int>;
 using OptText = std::optional<QString>;
 using OptDouble = std::optional<double>;
 
+using Sound = ProgramSettings::SoundChoice;
+using Cutter = ProgramSettings::CutterSwitch;
+
 namespace {
 
 QByteArray fileContent(const QString &path)
@@ -328,8 +331,8 @@ private slots:
         const QString path = dir.filePath(OptionsFile::fileName());
         QVERIFY(writeBytes(path, content));
         const ProgramSettings settings = OptionsFile::read(path);
-        QTEST(int(settings.soundPromptIndex), "sound");
-        QTEST(int(settings.cutterEnabled), "cutter");
+        QTEST(int(settings.soundChoice), "sound");
+        QTEST(int(settings.cutter), "cutter");
         QTEST(int(settings.cutStartSeconds), "start");
         QTEST(int(settings.cutEndSeconds), "end");
         QTEST(settings.simultaneousFiles, "files");
@@ -341,13 +344,13 @@ private slots:
     {
         QTest::addColumn<ProgramSettings>("settings");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("one file at once")
-            << ProgramSettings{1, 1, -90, 2147483647} << QByteArray("1\r\n1\r\n-90\r\n2147483647\r\n");
-        QTest::newRow("two at once") << ProgramSettings{0, 0, 0, 0, 2}
+        QTest::newRow("one file at once") << ProgramSettings{Sound(1), Cutter(1), -90, 2147483647}
+                                          << QByteArray("1\r\n1\r\n-90\r\n2147483647\r\n");
+        QTest::newRow("two at once") << ProgramSettings{Sound(0), Cutter(0), 0, 0, 2}
                                      << QByteArray("0\r\n0\r\n0\r\n0\r\n2\r\n");
         // Library mode on takes a sixth line, and the fifth comes with it.
-        QTest::newRow("library mode")
-            << ProgramSettings{0, 0, 0, 0, 1, true} << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n");
+        QTest::newRow("library mode") << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true}
+                                      << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n");
     }
 
     // Only a sixth line of exactly "1" switches library mode on.
@@ -384,7 +387,7 @@ private slots:
         QVERIFY(OptionsFile::write(path, settings));
         QCOMPARE(fileContent(path), bytes);
         QCOMPARE(OptionsFile::read(path), settings);
-        QCOMPARE(settings.playsCompletionSound(), settings.soundPromptIndex == 0);
+        QCOMPARE(settings.playsCompletionSound(), settings.soundChoice == ProgramSettings::SoundChoice::On);
     }
 
     // Replacing a file never leaves it half written.

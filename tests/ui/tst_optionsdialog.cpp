@@ -15,6 +15,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+using Sound = ProgramSettings::SoundChoice;
+using Cutter = ProgramSettings::CutterSwitch;
+
 namespace {
 
 const QStringList fieldNames{u"startHoursEdit"_qs, u"startMinutesEdit"_qs, u"startSecondsEdit"_qs,
@@ -74,17 +77,17 @@ private slots:
         QTest::addColumn<bool>("cutter");
         QTest::addColumn<QStringList>("texts");
         QTest::newRow("3725 s, cutter on")
-            << ProgramSettings{0, 1, 3725, 7322} << 0 << true
+            << ProgramSettings{Sound(0), Cutter(1), 3725, 7322} << 0 << true
             << QStringList{u"1"_qs, u"2"_qs, u"5"_qs, u"2"_qs, u"2"_qs, u"2"_qs};
         QTest::newRow("3725 s, cutter off")
-            << ProgramSettings{1, 0, 3725, 7322} << 1 << false << QStringList(6, u"0"_qs);
+            << ProgramSettings{Sound(1), Cutter(0), 3725, 7322} << 1 << false << QStringList(6, u"0"_qs);
         QTest::newRow("cutter value 2 is not on")
-            << ProgramSettings{0, 2, 3725, 0} << 0 << false << QStringList(6, u"0"_qs);
+            << ProgramSettings{Sound(0), Cutter(2), 3725, 0} << 0 << false << QStringList(6, u"0"_qs);
         QTest::newRow("sound index outside the list")
-            << ProgramSettings{5, 1, 0, 59} << -1 << true
+            << ProgramSettings{Sound(5), Cutter(1), 0, 59} << -1 << true
             << QStringList{u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"0"_qs, u"59"_qs};
         QTest::newRow("negative start")
-            << ProgramSettings{-1, 1, -100, 2147483647} << -1 << true
+            << ProgramSettings{Sound(-1), Cutter(1), -100, 2147483647} << -1 << true
             << QStringList{u"-1"_qs, u"58"_qs, u"20"_qs, u"596523"_qs, u"14"_qs, u"7"_qs};
     }
     void load()
@@ -102,7 +105,7 @@ private slots:
 
     void switchEnablesFields()
     {
-        m_settings = ProgramSettings{0, 0, 3725, 0};
+        m_settings = ProgramSettings{Sound(0), Cutter(0), 3725, 0};
         OptionsDialog dialog(m_settings, m_folder.path(), m_services);
         auto *cutter = dialog.findChild<QCheckBox *>(u"cutterCheck"_qs);
         QVERIFY(!fieldsEnabled(dialog));
@@ -125,11 +128,11 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
 
-        const ProgramSettings on{0, 1, 3725, 7322};
+        const ProgramSettings on{Sound(0), Cutter(1), 3725, 7322};
         QTest::newRow("unchanged") << on << QStringList() << on << QString() << QString() << QString();
         QTest::newRow("cutter off stores 0 ranges")
-            << ProgramSettings{0, 0, 3725, 7322} << QStringList() << ProgramSettings{0, 0, 0, 0} << QString()
-            << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(0), 3725, 7322} << QStringList()
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0} << QString() << QString() << QString();
         QTest::newRow("minutes 60 in the start row")
             << on << QStringList{u"startMinutesEdit=60"_qs} << on << u"分钟"_qs << u"分钟必须小于60"_qs
             << u"startMinutesEdit"_qs;
@@ -140,16 +143,16 @@ private slots:
             << on << QStringList{u"startSecondsEdit=61"_qs, u"endMinutesEdit=75"_qs} << on << u"分钟"_qs
             << u"分钟必须小于60"_qs << u"endMinutesEdit"_qs;
         QTest::newRow("checked with the cutter off")
-            << ProgramSettings{0, 0, 5, 6} << QStringList{u"startSecondsEdit=60"_qs}
-            << ProgramSettings{0, 0, 5, 6} << u"秒"_qs << u"秒必须小于60"_qs
+            << ProgramSettings{Sound(0), Cutter(0), 5, 6} << QStringList{u"startSecondsEdit=60"_qs}
+            << ProgramSettings{Sound(0), Cutter(0), 5, 6} << u"秒"_qs << u"秒必须小于60"_qs
             << QString(); // a disabled field cannot take the focus
         QTest::newRow("all zero unticks")
             << on << QStringList{u"startHoursEdit=0"_qs, u"startMinutesEdit=0"_qs, u"startSecondsEdit=0"_qs,
                                  u"endHoursEdit=0"_qs,   u"endMinutesEdit=0"_qs,   u"endSecondsEdit=0"_qs}
-            << ProgramSettings{0, 0, 0, 0} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0} << QString() << QString() << QString();
         QTest::newRow("2 h 0 min 30 s")
             << on << QStringList{u"startHoursEdit=2"_qs, u"startMinutesEdit=0"_qs, u"startSecondsEdit=30"_qs}
-            << ProgramSettings{0, 1, 7230, 7322} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(1), 7230, 7322} << QString() << QString() << QString();
         QTest::newRow("start after end")
             << on << QStringList{u"startHoursEdit=0"_qs, u"startMinutesEdit=5"_qs, u"startSecondsEdit=0"_qs,
                                  u"endHoursEdit=0"_qs,   u"endMinutesEdit=1"_qs,   u"endSecondsEdit=0"_qs}
@@ -160,21 +163,23 @@ private slots:
             << on << u"结束"_qs << u"结束时间必须晚于开始时间"_qs << u"endHoursEdit"_qs;
         QTest::newRow("end of zero cuts to the end")
             << on << QStringList{u"endHoursEdit=0"_qs, u"endMinutesEdit=0"_qs, u"endSecondsEdit=0"_qs}
-            << ProgramSettings{0, 1, 3725, 0} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(1), 3725, 0} << QString() << QString() << QString();
         QTest::newRow("negative start") << on << QStringList{u"startSecondsEdit=-5"_qs} << on << u"开始"_qs
                                         << u"时间不能为负数"_qs << u"startSecondsEdit"_qs;
         QTest::newRow("negative end") << on << QStringList{u"endHoursEdit=-1"_qs} << on << u"结束"_qs
                                       << u"时间不能为负数"_qs << u"endHoursEdit"_qs;
         QTest::newRow("three files at once")
             << on << QStringList{u"simultaneousSpin=3"_qs}
-            << ProgramSettings{0, 1, 3725, 7322, qMin(3, ProgramSettings::mostSimultaneousFiles())}
+            << ProgramSettings{Sound(0), Cutter(1), 3725, 7322,
+                               qMin(3, ProgramSettings::mostSimultaneousFiles())}
             << QString() << QString() << QString();
-        QTest::newRow("OFF") << on << QStringList{u"soundCombo=1"_qs} << ProgramSettings{1, 1, 3725, 7322}
-                             << QString() << QString() << QString();
+        QTest::newRow("OFF") << on << QStringList{u"soundCombo=1"_qs}
+                             << ProgramSettings{Sound(1), Cutter(1), 3725, 7322} << QString() << QString()
+                             << QString();
         QTest::newRow("letters and fractions")
             << on
             << QStringList{u"startHoursEdit=abc"_qs, u"startMinutesEdit= 1.5x"_qs, u"startSecondsEdit=0.5"_qs}
-            << ProgramSettings{0, 1, 90, 7322} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(1), 90, 7322} << QString() << QString() << QString();
         QTest::newRow("600000 hours") << on << QStringList{u"startHoursEdit=600000"_qs, u"endHoursEdit=3"_qs}
                                       << on << u"小时"_qs << u"小时必须小于100"_qs << u"startHoursEdit"_qs;
         QTest::newRow("hours 100 in the end row, checked before minutes")
@@ -186,19 +191,20 @@ private slots:
             << on
             << QStringList{u"startHoursEdit=99"_qs, u"startMinutesEdit=59"_qs, u"startSecondsEdit=59"_qs,
                            u"endHoursEdit=0"_qs,    u"endMinutesEdit=0"_qs,    u"endSecondsEdit=0"_qs}
-            << ProgramSettings{0, 1, 359999, 0} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(1), 359999, 0} << QString() << QString() << QString();
         QTest::newRow("no sound entry stores -1")
-            << ProgramSettings{7, 1, 1, 2} << QStringList() << ProgramSettings{-1, 1, 1, 2} << QString()
-            << QString() << QString();
+            << ProgramSettings{Sound(7), Cutter(1), 1, 2} << QStringList()
+            << ProgramSettings{Sound(-1), Cutter(1), 1, 2} << QString() << QString() << QString();
         QTest::newRow("ticking the cutter")
-            << ProgramSettings{0, 0, 0, 0} << QStringList{u"cutterCheck=1"_qs, u"endMinutesEdit=3"_qs}
-            << ProgramSettings{0, 1, 0, 180} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0}
+            << QStringList{u"cutterCheck=1"_qs, u"endMinutesEdit=3"_qs}
+            << ProgramSettings{Sound(0), Cutter(1), 0, 180} << QString() << QString() << QString();
         QTest::newRow("library mode on")
-            << ProgramSettings{0, 0, 0, 0} << QStringList{u"libraryCheck=1"_qs}
-            << ProgramSettings{0, 0, 0, 0, 1, true} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0} << QStringList{u"libraryCheck=1"_qs}
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QString() << QString() << QString();
         QTest::newRow("library mode off")
-            << ProgramSettings{0, 0, 0, 0, 1, true} << QStringList{u"libraryCheck=0"_qs}
-            << ProgramSettings{0, 0, 0, 0} << QString() << QString() << QString();
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"libraryCheck=0"_qs}
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0} << QString() << QString() << QString();
     }
     void ok()
     {
@@ -232,8 +238,9 @@ private slots:
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QVERIFY(!dialog.isVisible());
             QCOMPARE(fileContent(optionsPath()), OptionsFile::compose(after));
-            QCOMPARE(dialog.findChild<QCheckBox *>(u"cutterCheck"_qs)->isChecked(), after.cutterEnabled == 1);
-            QCOMPARE(fieldsEnabled(dialog), after.cutterEnabled == 1);
+            QCOMPARE(dialog.findChild<QCheckBox *>(u"cutterCheck"_qs)->isChecked(),
+                     after.cutter == ProgramSettings::CutterSwitch::On);
+            QCOMPARE(fieldsEnabled(dialog), after.cutter == ProgramSettings::CutterSwitch::On);
         } else {
             QCOMPARE(services.messages.size(), 1);
             QCOMPARE(services.messages[0].icon, UserServices::Icon::Warning);
@@ -268,7 +275,7 @@ private slots:
         QVERIFY(QFile::setPermissions(optionsPath(), QFile::ReadOwner | QFile::WriteOwner));
         QVERIFY(services.messages.isEmpty());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QCOMPARE(m_settings.soundPromptIndex, qint16(1));
+        QCOMPARE(m_settings.soundChoice, ProgramSettings::SoundChoice::Off);
         QCOMPARE(fileContent(optionsPath()), oldOptions);
     }
 
@@ -284,7 +291,7 @@ private slots:
     {
         QFETCH(QString, button);
         RecordingServices services;
-        const ProgramSettings stored{0, 1, 3725, 7322};
+        const ProgramSettings stored{Sound(0), Cutter(1), 3725, 7322};
         m_settings = stored;
         {
             OptionsDialog dialog(m_settings, m_folder.path(), services);
