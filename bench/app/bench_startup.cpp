@@ -32,7 +32,7 @@ int runMainWindow(int argc, char *argv[])
     desktop.setOwner(&window);
     FirstPaint watch(&window);
     app.installEventFilter(&watch);
-    window.loadSettings();
+    window.startUp();
     window.show();
     return QApplication::exec();
 }

@@ -6,7 +6,7 @@
 #include "conversion/fileconversion.h"
 #include "platform/appdirs.h"
 #include "runner/commandlinetext.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <QDir>
@@ -204,7 +204,7 @@ RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int s
     host.outputFolder = outputFolder;
     host.format = format;
     FileList files;
-    ProgressDisplay progress;
+    ProgressState progress;
     ProgramSettings settings{ProgramSettings::SoundChoice::Off, ProgramSettings::CutterSwitch::Off, 0, 0,
                              simultaneousFiles};
     ConversionRun run(host, files, progress, services, settings);

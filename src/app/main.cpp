@@ -104,7 +104,7 @@ int showWindow(DesktopServices &desktop, const QList<QByteArray> &paths)
     AppDirs::prepareSettingsFolder(programFolder);
     MainWindow window(programFolder, desktop);
     desktop.setOwner(&window);
-    window.loadSettings();
+    window.startUp();
     window.acceptHandoffs(handoffs);
     // A logout, `kill` or a lost terminal ends the program the way Exit does.
     StopSignals stopSignals;

@@ -13,7 +13,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     , m_services([this](const QString &text) { m_console.printError(text); })
     , m_host(options)
     , m_files(new FileList(this))
-    , m_progress(new ProgressDisplay(this))
+    , m_progress(new ProgressState(this))
     , m_run(new ConversionRun(m_host, *m_files, *m_progress, m_services, m_settings, this))
     , m_scan(new FileSearch::FolderScan(this))
 {

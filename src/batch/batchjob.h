@@ -5,7 +5,7 @@
 #include "batch/batchrunhost.h"
 #include "batch/consoleservices.h"
 #include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <QObject>
@@ -57,7 +57,7 @@ private:
     BatchRunHost m_host;
     ProgramSettings m_settings;
     FileList *m_files;
-    ProgressDisplay *m_progress;
+    ProgressState *m_progress;
     ConversionRun *m_run;
     FileSearch::FolderScan *m_scan;
     QTimer m_barTimer;

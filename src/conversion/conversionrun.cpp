@@ -7,7 +7,7 @@
 #include "platform/appdirs.h"
 #include "platform/userpath.h"
 #include "platform/userservices.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "runner/runnertexts.h"
 #include "settings/programsettings.h"
 
@@ -34,8 +34,8 @@ QString absoluteOutputFolder(const QString &text, const QString &programFolder)
 
 } // namespace
 
-ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress,
-                             UserServices &services, const ProgramSettings &settings, QObject *parent)
+ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
+                             const ProgramSettings &settings, QObject *parent)
     : QObject(parent)
     , m_host(host)
     , m_files(files)
@@ -70,7 +70,7 @@ FileConversion *ConversionRun::addSlot()
 {
     auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, m_services, this);
     slot->setClock(m_clock);
-    auto *ownProgress = new ProgressDisplay(this);
+    auto *ownProgress = new ProgressState(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
     connect(slot, &FileConversion::converted, this, &ConversionRun::takeConverted);
@@ -79,7 +79,7 @@ FileConversion *ConversionRun::addSlot()
     connect(slot, &FileConversion::planned, this, &ConversionRun::takePlanned);
     connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
-    connect(ownProgress, &ProgressDisplay::changed, this, &ConversionRun::showOverallProgress);
+    connect(ownProgress, &ProgressState::changed, this, &ConversionRun::showOverallProgress);
     m_slots.append(slot);
     m_slotProgress.append(ownProgress);
     return slot;

@@ -18,7 +18,7 @@
 
 class FileConversion;
 class ToolRunner;
-class ProgressDisplay;
+class ProgressState;
 struct ProgramSettings;
 class UserServices;
 
@@ -83,7 +83,7 @@ public:
 
     // Messages, the output folder and the completion sound go through services; the sound plays
     // when settings say so at the end of the run.
-    ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, UserServices &services,
+    ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
                   const ProgramSettings &settings, QObject *parent = nullptr);
     ~ConversionRun() override;
 
@@ -172,14 +172,14 @@ private:
 
     RunHost &m_host;
     FileList &m_files;
-    ProgressDisplay &m_progress;
+    ProgressState &m_progress;
     UserServices &m_services;
     const ProgramSettings &m_programSettings;
     QTimer *m_startDelay;
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;
     // The private displays of the slots while several files convert at once.
-    QList<ProgressDisplay *> m_slotProgress;
+    QList<ProgressState *> m_slotProgress;
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;

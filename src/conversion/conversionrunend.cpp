@@ -3,7 +3,7 @@
 #include "conversion/fileconversion.h"
 #include "conversion/runtexts.h"
 #include "platform/userservices.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <algorithm>

@@ -7,7 +7,7 @@
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
 
@@ -19,7 +19,7 @@
 #include <algorithm>
 #include <cerrno>
 
-FileConversion::FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress,
+FileConversion::FileConversion(int slot, const QString &workFolder, ProgressState &progress,
                                UserServices &services, QObject *parent)
     : QObject(parent)
     , m_slot(slot)
@@ -50,7 +50,7 @@ void FileConversion::setWorkFolder(const QString &workFolder)
     m_work = WorkPaths::inFolder(workFolder, m_slot);
 }
 
-void FileConversion::setProgress(ProgressDisplay &progress)
+void FileConversion::setProgress(ProgressState &progress)
 {
     m_progress = &progress;
 }

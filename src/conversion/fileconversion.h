@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-class ProgressDisplay;
+class ProgressState;
 class ToolRunner;
 class UserServices;
 
@@ -38,14 +38,14 @@ public:
     };
 
     // Its work files go into workFolder.
-    FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress, UserServices &services,
+    FileConversion(int slot, const QString &workFolder, ProgressState &progress, UserServices &services,
                    QObject *parent = nullptr);
     ~FileConversion() override;
 
     // Where its work files go.
     void setWorkFolder(const QString &workFolder);
     // The display its tools' output goes to.
-    void setProgress(ProgressDisplay &progress);
+    void setProgress(ProgressState &progress);
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
@@ -117,7 +117,7 @@ private:
 
     const int m_slot;
     WorkPaths m_work;
-    ProgressDisplay *m_progress;
+    ProgressState *m_progress;
     ToolRunner *m_convRunner;
     ToolRunner *m_coderRunner;
     ToolRunner *m_soxRunner;

@@ -367,8 +367,8 @@ QString FileList::formatCell(const QString &path)
     return trimBlanks(path).right(4).toUpper();
 }
 
-QString FileList::folderOf(const QString &sPathIn)
+QString FileList::folderOf(const QString &path)
 {
-    const qsizetype slash = sPathIn.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : sPathIn.left(slash + 1);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : path.left(slash + 1);
 }

@@ -116,7 +116,7 @@ public:
     // in upper case ("song.flac" gives "FLAC", "track01" gives "CK01").
     static QString formatCell(const QString &path);
     // The folder part of a path including its last "/", or empty text when there is none.
-    static QString folderOf(const QString &sPathIn);
+    static QString folderOf(const QString &path);
 
 signals:
     void hintVisibleChanged(bool visible);

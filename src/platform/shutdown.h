@@ -1,6 +1,6 @@
 #pragma once
 
-// What the main window's unload, and the start-up once it holds the single-instance lock, do with
+// What the main window's shut-down, and the start-up once it holds the single-instance lock, do with
 // the files earlier conversions left behind.
 namespace Shutdown {
 

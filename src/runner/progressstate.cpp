@@ -1,4 +1,4 @@
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 
 #include "runner/outputparsers.h"
 #include "runner/runnertexts.h"
@@ -15,11 +15,11 @@ QString convertingCaption(const QString &spinner, const QString &percent)
 
 } // namespace
 
-ProgressDisplay::ProgressDisplay(QObject *parent)
+ProgressState::ProgressState(QObject *parent)
     : QObject(parent)
 {}
 
-void ProgressDisplay::setDurationSeconds(qint32 seconds)
+void ProgressState::setDurationSeconds(qint32 seconds)
 {
     if (m_durationSeconds == seconds)
         return;
@@ -27,7 +27,7 @@ void ProgressDisplay::setDurationSeconds(qint32 seconds)
     emit changed();
 }
 
-void ProgressDisplay::setSpinner(const QString &glyph)
+void ProgressState::setSpinner(const QString &glyph)
 {
     if (m_spinner == glyph)
         return;
@@ -35,7 +35,7 @@ void ProgressDisplay::setSpinner(const QString &glyph)
     emit changed();
 }
 
-void ProgressDisplay::setBar(double width, double value)
+void ProgressState::setBar(double width, double value)
 {
     // The bar never leaves its track, whatever a tool printed.
     width = std::isnan(width) ? 0 : std::clamp(width, 0.0, FullWidth);
@@ -47,7 +47,7 @@ void ProgressDisplay::setBar(double width, double value)
     emit changed();
 }
 
-void ProgressDisplay::setCaption(const QString &caption)
+void ProgressState::setCaption(const QString &caption)
 {
     if (m_caption == caption)
         return;
@@ -55,12 +55,12 @@ void ProgressDisplay::setCaption(const QString &caption)
     emit changed();
 }
 
-void ProgressDisplay::stepSpinner()
+void ProgressState::stepSpinner()
 {
     setSpinner(OutputParsers::nextSpinner(m_spinner));
 }
 
-void ProgressDisplay::readEncoderOutput(const QString &output)
+void ProgressState::readEncoderOutput(const QString &output)
 {
     stepSpinner();
     const QString percent = OutputParsers::encoderPercentText(output);
@@ -76,7 +76,7 @@ void ProgressDisplay::readEncoderOutput(const QString &output)
     setCaption(convertingCaption(m_spinner, QString::number(p)));
 }
 
-void ProgressDisplay::readDuration(const QString &chunk)
+void ProgressState::readDuration(const QString &chunk)
 {
     if (m_durationSeconds != 0)
         return;
@@ -85,12 +85,12 @@ void ProgressDisplay::readDuration(const QString &chunk)
         setDurationSeconds(OutputParsers::durationSeconds(collected));
 }
 
-void ProgressDisplay::readProbeOutput(const QString &output)
+void ProgressState::readProbeOutput(const QString &output)
 {
     readDuration(output);
 }
 
-void ProgressDisplay::readTranscoderOutput(const QString &output)
+void ProgressState::readTranscoderOutput(const QString &output)
 {
     readDuration(output);
     stepSpinner();
@@ -102,13 +102,13 @@ void ProgressDisplay::readTranscoderOutput(const QString &output)
     showFraction(static_cast<double>(t) / m_durationSeconds);
 }
 
-void ProgressDisplay::showShare(double share)
+void ProgressState::showShare(double share)
 {
     stepSpinner();
     showFraction(share);
 }
 
-void ProgressDisplay::showFraction(double f)
+void ProgressState::showFraction(double f)
 {
     if (f * 100 >= 100) {
         setBar(FullWidth, 100);

@@ -7,7 +7,7 @@
 // fifteen steps to a pixel), the progress bar's value (0 to 100), the caption, the busy glyph, and
 // the duration of the file being converted. The window shows it on changed(). The three readers
 // take the tools' output chunks into it.
-class ProgressDisplay : public QObject
+class ProgressState : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(double barWidth READ barWidth NOTIFY changed)
@@ -19,7 +19,7 @@ class ProgressDisplay : public QObject
 public:
     static constexpr double FullWidth = 5415;
 
-    explicit ProgressDisplay(QObject *parent = nullptr);
+    explicit ProgressState(QObject *parent = nullptr);
 
     double barWidth() const { return m_width; }
     double percent() const { return m_value; }

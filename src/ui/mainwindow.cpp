@@ -6,7 +6,7 @@
 #include "platform/instancehandoff.h"
 #include "platform/productinfo.h"
 #include "platform/shutdown.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "settings/optionsfile.h"
 #include "ui/filecommands.h"
 #include "ui/hotlabel.h"
@@ -48,8 +48,8 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     m_client->installEventFilter(this);
 
     m_fileList = new FileList(this);
-    m_progress = new ProgressDisplay(this);
-    connect(m_progress, &ProgressDisplay::changed, this, &MainWindow::showProgress);
+    m_progress = new ProgressState(this);
+    connect(m_progress, &ProgressState::changed, this, &MainWindow::showProgress);
 
     m_controls = MainWindowLayout::build(m_client, m_fileList);
     m_fileCommands = new FileCommands(m_fileList, m_controls.fileListView, m_controls.hintBox,
@@ -76,7 +76,7 @@ void MainWindow::setProgramEnd(std::function<void()> programEnd)
     m_programEnd = std::move(programEnd);
 }
 
-void MainWindow::loadSettings()
+void MainWindow::startUp()
 {
     m_standardDialogs.setOwner(this);
     m_progress->setSpinner(QStringLiteral("-"));
@@ -161,17 +161,17 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    unload();
+    shutDown();
     event->accept();
 }
 
-void MainWindow::unload()
+void MainWindow::shutDown()
 {
     // However the window is closed (Exit, its close box, the window manager, a logout), what the
     // user chose is kept for the next start.
-    if (m_unloaded)
+    if (m_shutDown)
         return;
-    m_unloaded = true;
+    m_shutDown = true;
     m_state->save();
     if (m_run)
         m_run->stopForShutdown();

@@ -131,7 +131,7 @@ bool StandardDialogs::chooseFile(bool save)
             QFileInfo(path()).isDir() ? path() : AppDirs::chooserStartFolder(AppDirs::programFolder()));
     } else {
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(m_defExt);
+        dialog.setDefaultSuffix(m_defaultExtension);
         dialog.setDirectory(m_openFolder.isEmpty() ? QDir::currentPath() : m_openFolder);
     }
     if (!fileName().isEmpty())

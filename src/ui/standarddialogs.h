@@ -24,8 +24,8 @@ public:
     // red + 256 * green + 65536 * blue
     void setColor(qint32 color) { m_color = color; }
     qint32 color() const { return m_color; }
-    void setDefaultExtension(const QString &extension) { m_defExt = extension; }
-    QString defaultExtension() const { return m_defExt; }
+    void setDefaultExtension(const QString &extension) { m_defaultExtension = extension; }
+    QString defaultExtension() const { return m_defaultExtension; }
     void setTitle(const QString &title) { m_title = title; }
     QString title() const;
 
@@ -67,7 +67,7 @@ private:
     qint32 m_color = 0;
     QString m_title;
     QWidget *m_owner = nullptr;
-    QString m_defExt;
+    QString m_defaultExtension;
     QString m_fontName;
     qint16 m_fontSize = 0;
     bool m_fontBold = false;

@@ -5,7 +5,7 @@
 #include "conversion/conversionrun.h"
 #include "conversion/formattable.h"
 #include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <QDir>
@@ -50,7 +50,7 @@ struct RunFixture
     QTemporaryDir dir;
     TestHost host;
     FileList files;
-    ProgressDisplay progress;
+    ProgressState progress;
     ProgramSettings settings;
     ConversionRun run{host, files, progress, services, settings};
     QStringList log;

@@ -242,7 +242,7 @@ private slots:
         broken.close();
         const FileList::Id brokenId = f.files.addFile(broken.fileName());
         QList<double> shares;
-        connect(&f.progress, &ProgressDisplay::changed, &f.run, [&] {
+        connect(&f.progress, &ProgressState::changed, &f.run, [&] {
             if (f.progress.caption().startsWith(QStringLiteral("转换中")))
                 shares.append(f.progress.percent());
         });
@@ -290,7 +290,7 @@ private slots:
         const auto written = [&] {
             return int(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden).size());
         };
-        connect(&f.run.coderRunner(), &ToolRunner::outputReceived, &f.run, [&](QString &chunk) {
+        connect(&f.run.coderRunner(), &ToolRunner::outputReceived, &f.run, [&](const QString &chunk) {
             if (writingBefore < 0 && chunk.contains(QStringLiteral("time="))) {
                 writingBefore = written();
                 QVERIFY(f.outputs().isEmpty());

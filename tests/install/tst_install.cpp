@@ -195,7 +195,7 @@ private slots:
         {
             MainWindow window(installedFolder(), services);
             window.setProgramEnd([] {});
-            window.loadSettings();
+            window.startUp();
             auto *folder = window.findChild<QLineEdit *>(u"outputFolderEdit"_s);
             QCOMPARE(folder->text(), musicFolder() + u"/Tunoxa"_s);
             QCOMPARE(window.findChild<QComboBox *>(u"formatCombo"_s)->currentIndex(), 8);
@@ -222,7 +222,7 @@ private slots:
 
         MainWindow restarted(installedFolder(), services);
         restarted.setProgramEnd([] {});
-        restarted.loadSettings();
+        restarted.startUp();
         QCOMPARE(restarted.findChild<QLineEdit *>(u"outputFolderEdit"_s)->text(), expected + u'/');
     }
 
@@ -280,7 +280,7 @@ private slots:
         QTemporaryDir programFolder;
         MainWindow window(programFolder.path(), services);
         window.setProgramEnd([] {});
-        window.loadSettings();
+        window.startUp();
         QTemporaryDir library;
         if (duringASearch) {
             // A search of many folders is started just as the files arrive; they join after its finds.

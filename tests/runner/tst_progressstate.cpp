@@ -4,7 +4,7 @@
 #include "common/testmedia.h"
 #include "runner/commandlinetext.h"
 #include "runner/outputparsers.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "runner/toolrunner.h"
 
 #include <QSignalSpy>
@@ -23,9 +23,9 @@ struct Reading
 // Every state the display shows while a tool runs.
 struct DisplayLog
 {
-    explicit DisplayLog(ProgressDisplay &display)
+    explicit DisplayLog(ProgressState &display)
     {
-        QObject::connect(&display, &ProgressDisplay::changed, &display, [this, &display] {
+        QObject::connect(&display, &ProgressState::changed, &display, [this, &display] {
             readings.append({display.barWidth(), display.percent(), display.caption()});
         });
     }
@@ -60,7 +60,7 @@ QString tool(const QString &name)
 
 } // namespace
 
-class TestProgressDisplay : public QObject
+class TestProgressState : public QObject
 {
     Q_OBJECT
 
@@ -73,7 +73,7 @@ private slots:
 
     void startsEmpty()
     {
-        ProgressDisplay display;
+        ProgressState display;
         QCOMPARE(display.barWidth(), 0.0);
         QCOMPARE(display.percent(), 0.0);
         QCOMPARE(display.caption(), QStringLiteral("0%"));
@@ -115,7 +115,7 @@ private slots:
         QFETCH(double, width);
         QFETCH(double, value);
         QFETCH(QString, caption);
-        ProgressDisplay display;
+        ProgressState display;
         display.readEncoderOutput(chunk);
         QCOMPARE(display.barWidth(), width);
         QCOMPARE(display.percent(), value);
@@ -125,7 +125,7 @@ private slots:
 
     void encoderChunkWithoutPercentOnlyMovesTheSpinner()
     {
-        ProgressDisplay display;
+        ProgressState display;
         display.readEncoderOutput(QStringLiteral("( 5%)"));
         display.readEncoderOutput(QStringLiteral("Pos:   1.3s     31f"));
         QCOMPARE(display.spinner(), QStringLiteral("|"));
@@ -156,9 +156,9 @@ private slots:
         QFETCH(qint32, before);
         QFETCH(QString, chunk);
         QFETCH(qint32, after);
-        ProgressDisplay display;
+        ProgressState display;
         display.setDurationSeconds(before);
-        QSignalSpy changes(&display, &ProgressDisplay::changed);
+        QSignalSpy changes(&display, &ProgressState::changed);
         display.readProbeOutput(chunk);
         QCOMPARE(display.durationSeconds(), after);
         QCOMPARE(changes.size(), before == after ? 0 : 1);
@@ -233,7 +233,7 @@ private slots:
         QFETCH(double, width);
         QFETCH(double, value);
         QFETCH(QString, caption);
-        ProgressDisplay display;
+        ProgressState display;
         display.setDurationSeconds(durationBefore);
         display.readTranscoderOutput(chunk);
         QCOMPARE(display.durationSeconds(), durationAfter);
@@ -245,7 +245,7 @@ private slots:
 
     void widthAt30Of205IsAbout792()
     {
-        ProgressDisplay display;
+        ProgressState display;
         display.setDurationSeconds(205);
         display.readTranscoderOutput(QStringLiteral("size=     512kB time=30.00 bitrate= 139.8kbits/s"));
         QVERIFY(qAbs(display.barWidth() - 792) < 1);
@@ -253,7 +253,7 @@ private slots:
 
     void resetForgetsTheDuration()
     {
-        ProgressDisplay display;
+        ProgressState display;
         display.readProbeOutput(QStringLiteral("Duration: 00:00:10.00, start"));
         QCOMPARE(display.durationSeconds(), 10);
         display.resetDuration();
@@ -287,12 +287,12 @@ private slots:
                                                 "tr '\\r' '\\n' < \"$1\" | while IFS= read -r line; do "
                                                 "printf '%s\\r' \"$line\"; sleep 0.06; done");
         ToolRunner runner(m_services);
-        ProgressDisplay display;
+        ProgressState display;
         DisplayLog log(display);
         if (encoder)
-            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readEncoderOutput);
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressState::readEncoderOutput);
         else
-            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readTranscoderOutput);
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
         runToEnd(runner, replay + QLatin1Char(' ') + CommandLineText::quote(path));
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(display.durationSeconds(), duration);
@@ -312,10 +312,10 @@ private slots:
             OutputParsers::roundHalfEven(TestMedia::durationSeconds(TestMedia::probe(flac)));
         QCOMPARE(trueDuration, 30);
 
-        ProgressDisplay display;
+        ProgressState display;
         DisplayLog log(display);
         ToolRunner probeRunner(m_services);
-        connect(&probeRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readProbeOutput);
+        connect(&probeRunner, &ToolRunner::outputReceived, &display, &ProgressState::readProbeOutput);
         runToEnd(probeRunner,
                  tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
         QCOMPARE(display.durationSeconds(), trueDuration);
@@ -324,7 +324,7 @@ private slots:
         // Progress every 0.1 s of the encode, and the input read at 15 times its speed, give a
         // couple of dozen progress lines.
         ToolRunner coderRunner(m_services);
-        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readTranscoderOutput);
+        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) +
                                   QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
                                   CommandLineText::quote(flac) +
@@ -346,9 +346,9 @@ private slots:
     {
         const QString flac = m_dir.path() + QStringLiteral("/short.flac");
         QVERIFY(TestMedia::makeFlac(flac, 4.5));
-        ProgressDisplay display;
+        ProgressState display;
         ToolRunner coderRunner(m_services);
-        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readTranscoderOutput);
+        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
                                   CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
                                   CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
@@ -364,10 +364,10 @@ private slots:
         QVERIFY(TestMedia::makeVideo(video, 20,
                                      {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"),
                                       QStringLiteral("libmp3lame")}));
-        ProgressDisplay display;
+        ProgressState display;
         DisplayLog log(display);
         ToolRunner convRunner(m_services);
-        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressDisplay::readEncoderOutput);
+        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressState::readEncoderOutput);
         runToEnd(convRunner, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
                                  QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
                                                 "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +
@@ -381,5 +381,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestProgressDisplay)
-#include "tst_progressdisplay.moc"
+QTEST_GUILESS_MAIN(TestProgressState)
+#include "tst_progressstate.moc"

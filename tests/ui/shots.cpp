@@ -144,7 +144,7 @@ int main(int argc, char *argv[])
 
     MainWindow window(AppDirs::programFolder(), quiet);
     window.setProgramEnd([] {});
-    window.loadSettings();
+    window.startUp();
     window.show();
     wait(1000);
     save(&window, QStringLiteral("main-window.png"));

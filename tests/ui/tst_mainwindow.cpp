@@ -4,7 +4,7 @@
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
 #include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "ui/filecommands.h"
 #include "ui/hotlabel.h"
 #include "ui/optionsdialog.h"
@@ -864,13 +864,13 @@ void TestMainWindow::cancelledBrowseKeepsTheFolder()
 void TestMainWindow::progressBinding()
 {
     LoadedWindow w;
-    ProgressDisplay *progress = w.window->progress();
+    ProgressState *progress = w.window->progress();
     progress->setBar(2707.5, 50);
     progress->setCaption(QStringLiteral("转换中- 50%"));
     QCOMPARE(w.control<QWidget>(QStringLiteral("barPicture"))->width(), 181);
     QCOMPARE(w.control<QProgressBar>(QStringLiteral("progressBar"))->value(), 50);
     QCOMPARE(w.control<QLabel>(QStringLiteral("progressCaption"))->text(), QStringLiteral("转换中- 50%"));
-    progress->setBar(ProgressDisplay::FullWidth, 100);
+    progress->setBar(ProgressState::FullWidth, 100);
     QCOMPARE(w.control<QWidget>(QStringLiteral("barPicture"))->width(), 361);
 }
 

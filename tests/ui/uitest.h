@@ -79,7 +79,7 @@ struct LoadedWindow
         }
         window = std::make_unique<MainWindow>(folder.path(), services ? *services : ownServices);
         window->setProgramEnd([this] { ++ends; });
-        window->loadSettings();
+        window->startUp();
     }
 
     template<typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
