@@ -90,16 +90,6 @@ ToolRunner &ConversionRun::coderRunner()
     return m_slots.constFirst()->coderRunner();
 }
 
-QString ConversionRun::runningTool() const
-{
-    for (const FileConversion *slot : m_slots) {
-        const QString tool = slot->runningTool();
-        if (!tool.isEmpty())
-            return tool;
-    }
-    return QString();
-}
-
 QList<ConversionRun::RunningFile> ConversionRun::runningFiles() const
 {
     QList<RunningFile> running;

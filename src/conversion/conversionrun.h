@@ -103,8 +103,6 @@ public:
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
     // run's settings from the window and writes the absolute output folder back into its box.
     void start();
-    // The tool of a stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
-    QString runningTool() const;
 
     // A file converting now, as a display of each running file needs it.
     struct RunningFile

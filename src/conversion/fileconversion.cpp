@@ -104,11 +104,6 @@ void FileConversion::startStages()
     }
 }
 
-QString FileConversion::runningTool() const
-{
-    return m_runningRunner ? m_runningCommand.toolName : QString();
-}
-
 double FileConversion::fraction() const
 {
     if (!isBusy())

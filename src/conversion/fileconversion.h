@@ -53,8 +53,6 @@ public:
     void start(const Job &job);
     bool isBusy() const { return m_job.id != 0; }
     FileList::Id fileId() const { return m_job.id; }
-    // The tool of the stage that runs now; empty between stages.
-    QString runningTool() const;
     // How much of the file is done, 0 to 1, from the stages behind it and the running stage's progress.
     double fraction() const;
     // The program ends: the running tool is ended, the file it was writing (the output's hidden

@@ -67,12 +67,4 @@ QStringList toNameFilters(const QString &filter)
     return filters;
 }
 
-QStringList descriptions(const QString &filter)
-{
-    QStringList result;
-    for (const Pair &pair : pairs(filter))
-        result.append(pair.description);
-    return result;
-}
-
 } // namespace FileFilterText

@@ -12,9 +12,6 @@ namespace FileFilterText {
 // a pattern lists every file.
 QStringList toNameFilters(const QString &filter);
 
-// The descriptions alone, as the dialog lists them.
-QStringList descriptions(const QString &filter);
-
 // "*.flac" -> "*.[fF][lL][aA][cC]"; "*.*" -> "*".
 QString caseInsensitivePattern(const QString &pattern);
 

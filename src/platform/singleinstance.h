@@ -13,7 +13,6 @@ public:
 
     // True when this process now holds the lock; false at once when it does not.
     bool tryLock();
-    bool isLocked() const { return m_lock.isLocked(); }
     // After a failed tryLock: true when another running start holds the lock (or is taking it),
     // false when the lock could not be checked at all (no work folder, no file can be made there).
     bool heldByAnother() const { return m_heldByAnother; }

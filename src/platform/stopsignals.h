@@ -16,9 +16,6 @@ public:
     explicit StopSignals(QObject *parent = nullptr);
     ~StopSignals() override;
 
-    // False when the pipe or the handlers could not be set up.
-    bool isWatching() const { return m_notifier != nullptr; }
-
 signals:
     void received();
 

@@ -67,7 +67,6 @@ public:
     ProgressState *progress() const { return m_progress; }
     // The options of options.ini, as the start-up read them and the options dialog changed them.
     const ProgramSettings &settings() const { return m_settings; }
-    StandardDialogs &standardDialogs() { return m_standardDialogs; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -65,7 +65,7 @@ private slots:
         const FileList::Id id = f.files.addFile(m_video);
         QStringList toolNames;
         connect(&f.run, &ConversionRun::stageStarted, &f.run,
-                [&](FileList::Id, const QString &) { toolNames.append(f.run.runningTool()); });
+                [&](FileList::Id, const QString &tool) { toolNames.append(tool); });
 
         QVERIFY(f.startAndWait());
 
