@@ -5,7 +5,6 @@
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
 #include "platform/appdirs.h"
-#include "platform/userpath.h"
 #include "platform/userservices.h"
 #include "runner/progressstate.h"
 #include "runner/runnertexts.h"
@@ -16,23 +15,6 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
-
-namespace {
-
-// The output folder as a run uses it: a relative folder is taken relative to the folder the program's
-// layout gives (never to wherever the program was started, and never as text a tool could read as an
-// option), and it ends with "/".
-QString absoluteOutputFolder(const QString &text, const QString &programFolder)
-{
-    if (text.isEmpty())
-        return text;
-    QString folder = UserPath::absolute(text, AppDirs::outputBaseFolder(programFolder));
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
-} // namespace
 
 ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
                              const ProgramSettings &settings, QObject *parent)
@@ -108,22 +90,15 @@ void ConversionRun::start()
         m_services.showMessage(UserServices::Icon::Warning, RunTexts::addTitle(), RunTexts::addFileFirst());
         return;
     }
-    m_settings.cut.reset();
+    // A range the options dialog would refuse (an older options.ini) is no range to cut.
     if (m_programSettings.cuts()) {
-        const qint32 start = m_programSettings.cutStartSeconds;
-        const qint32 end = m_programSettings.cutEndSeconds;
-        // A range the options dialog would refuse (an older options.ini) is no range to cut.
-        if (const std::optional<CutTime::RangeProblem> problem = CutTime::rangeProblem(start, end)) {
+        if (const std::optional<CutTime::RangeProblem> problem =
+                CutTime::rangeProblem(m_programSettings.cutStartSeconds, m_programSettings.cutEndSeconds)) {
             m_services.showMessage(UserServices::Icon::Warning, problem->title, problem->text);
             return;
         }
-        m_settings.cut = CutRange{start, end};
     }
-    m_settings.format = FormatTable::formatAt(m_host.formatPosition());
-    m_settings.encoding = m_host.encodingSettings();
-    m_settings.outputFolder = absoluteOutputFolder(m_host.outputFolderText(), m_host.programFolder());
-    m_settings.simultaneousFiles = std::max(1, int(m_programSettings.simultaneousFiles));
-    m_settings.library = m_programSettings.libraryMode;
+    m_settings = RunSettings::take(m_host, m_programSettings);
     if (!m_settings.outputFolder.isEmpty())
         m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;

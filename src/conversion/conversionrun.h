@@ -2,6 +2,7 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
+#include "conversion/runsettings.h"
 #include "filelist/filelist.h"
 #include "platform/appdirs.h"
 
@@ -21,37 +22,6 @@ class ToolRunner;
 class ProgressState;
 struct ProgramSettings;
 class UserServices;
-
-// What the run needs of the main window: the settings controls it reads when it builds a command,
-// the output folder box, and the controls it takes away and gives back.
-class RunHost
-{
-public:
-    virtual ~RunHost() = default;
-
-    virtual int formatPosition() const = 0; // the format combo's entry
-    virtual EncodingSettings encodingSettings() const = 0;
-    virtual QString outputFolderText() const = 0;
-    virtual void setOutputFolderText(const QString &text) = 0;
-    // Disables (Start) or enables (end of a run) the run's controls, each in its own order.
-    virtual void setRunControlsEnabled(bool enabled) = 0;
-    virtual void showDropZone() = 0;
-    virtual QString programFolder() const = 0;
-};
-
-// What a run works with, taken once at Start: what the user types or browses meanwhile applies to
-// the next run.
-struct RunSettings
-{
-    std::optional<OutputFormat> format;
-    EncodingSettings encoding;
-    QString outputFolder; // absolute, ends with "/"
-    int simultaneousFiles = 1;
-    std::optional<CutRange> cut; // when the music cutter is on
-    // Library mode: each file goes below the output folder as it lay below the folder it was added
-    // with, under its plain name, and only when its output is missing or out of date.
-    bool library = false;
-};
 
 // The Start command and the run that follows it: every file of the list is taken through the
 // stages of the chosen format, one after another, or several at once when the options ask for it,
@@ -176,7 +146,7 @@ private:
     QTimer *m_startDelay;
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;
-    // The private displays of the slots while several files convert at once.
+    // The private progress states of the slots while several files convert at once.
     QList<ProgressState *> m_slotProgress;
 
     State m_state = State::Idle;

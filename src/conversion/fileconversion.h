@@ -44,7 +44,7 @@ public:
 
     // Where its work files go.
     void setWorkFolder(const QString &workFolder);
-    // The display its tools' output goes to.
+    // The progress state its tools' output goes to.
     void setProgress(ProgressState &progress);
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
@@ -97,7 +97,7 @@ private:
     // with the source's tags and cover.
     void encodeTheDecode();
     // After the probe: false when the cut starts at or after the input's end; otherwise the
-    // display's duration becomes the cut's length.
+    // progress state's duration becomes the cut's length.
     bool measureCut();
     // A stage's tool has ended: when the program is ending, the file is let go and stopped follows.
     bool stageEndedWhileStopping();

@@ -119,6 +119,11 @@ QString outputBaseFolder(const QString &programFolder)
     return isInstalled(programFolder) ? musicFolder() : programFolder;
 }
 
+QString outputFolderFor(const QString &text, const QString &programFolder)
+{
+    return text.isEmpty() ? text : UserPath::absolute(text, outputBaseFolder(programFolder));
+}
+
 QString defaultOutputFolder(const QString &programFolder)
 {
     if (isInstalled(programFolder))

@@ -48,6 +48,10 @@ QString musicFolder();
 // A relative output folder is taken relative to this: the music folder for an installed program,
 // the program folder otherwise.
 QString outputBaseFolder(const QString &programFolder);
+// The output folder typed as text: itself when absolute, otherwise joined to outputBaseFolder, by its
+// text (one that begins with ":" must not reach Qt's file classes bare, which would take it for a
+// built-in resource). Empty text stays empty.
+QString outputFolderFor(const QString &text, const QString &programFolder);
 // Music folder + "/Tunoxa" for an installed program, program folder + "/output" otherwise.
 QString defaultOutputFolder(const QString &programFolder);
 // Where a file chooser that has no folder of its own opens: the home folder for an installed program

@@ -1,6 +1,7 @@
 #include "ui/mainwindowcommands.h"
 
 #include "conversion/conversionrun.h"
+#include "platform/appdirs.h"
 #include "platform/productinfo.h"
 #include "platform/userservices.h"
 #include "ui/actionchannel.h"
@@ -11,7 +12,6 @@
 #include "ui/mainwindow.h"
 #include "ui/optionsdialog.h"
 #include "ui/popupmenus.h"
-#include "ui/windowrunhost.h"
 
 #include <QAction>
 #include <QCursor>
@@ -231,7 +231,7 @@ void MainWindowCommands::chooseOutputFolder()
 {
     const QString folder = FileChoosers::chooseFolder(
         &m_window, FileChoosers::outputFolderPrompt(),
-        WindowRunHost::resolvedOutputFolder(m_controls.outputFolderEdit->text(), m_window.programFolder()));
+        AppDirs::outputFolderFor(m_controls.outputFolderEdit->text(), m_window.programFolder()));
     // Only a chosen folder replaces the text; cancelling changes nothing.
     if (!folder.isEmpty())
         m_controls.outputFolderEdit->setText(folder);

@@ -1,7 +1,6 @@
 #include "ui/windowrunhost.h"
 
 #include "platform/appdirs.h"
-#include "platform/userpath.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindow.h"
 #include "ui/mainwindowcommands.h"
@@ -18,13 +17,6 @@ WindowRunHost::WindowRunHost(MainWindow &window, const MainWindowControls &contr
     , m_controls(controls)
     , m_commands(commands)
 {}
-
-QString WindowRunHost::resolvedOutputFolder(const QString &text, const QString &programFolder)
-{
-    // Joined by its text: a folder that begins with ":" must not reach Qt's file classes bare, which
-    // would take it for a built-in resource.
-    return text.isEmpty() ? text : UserPath::absolute(text, AppDirs::outputBaseFolder(programFolder));
-}
 
 int WindowRunHost::formatPosition() const
 {
@@ -45,7 +37,7 @@ EncodingSettings WindowRunHost::encodingSettings() const
 
 QString WindowRunHost::outputFolderText() const
 {
-    return resolvedOutputFolder(m_controls.outputFolderEdit->text(), programFolder());
+    return AppDirs::outputFolderFor(m_controls.outputFolderEdit->text(), programFolder());
 }
 
 void WindowRunHost::setOutputFolderText(const QString &text)

@@ -17,9 +17,6 @@ class WindowRunHost : public QObject, public RunHost
 public:
     WindowRunHost(MainWindow &window, const MainWindowControls &controls, MainWindowCommands &commands);
 
-    // The output box's text, a relative folder joined to the output base folder of programFolder.
-    static QString resolvedOutputFolder(const QString &text, const QString &programFolder);
-
     int formatPosition() const override;
     EncodingSettings encodingSettings() const override;
     // The output box's folder, a relative one already joined to the output base folder.
