@@ -113,13 +113,13 @@ Control boldControl(const QString &name, Keep keep, Kind kind, const QRect &rect
     return {.name = name, .kind = kind, .keep = keep, .rect = rect, .bold = true};
 }
 
-QList<Control> table()
+using C = MainWindowControls;
+
+// The controls of the client area; the format and video settings show a sliver at its right edge or
+// lie beyond it.
+QList<Control> clientControls()
 {
-    using C = MainWindowControls;
-    // Everything from the hidden toolbar on lies beyond the right edge of the client area, where
-    // the pointer never reaches it; the format and video settings show a sliver at that edge or
-    // lie beyond it too.
-    QList<Control> rows = {
+    return {
         control(u"addFileButton"_s, in<&C::addFileButton>, Kind::ToolbarButton, {0, 0, 95, 66}),
         control(u"addFolderButton"_s, in<&C::addFolderButton>, Kind::ToolbarButton, {94, 0, 95, 66}),
         control(u"removeButton"_s, in<&C::removeButton>, Kind::ToolbarButton, {188, 0, 95, 66}),
@@ -175,7 +175,12 @@ QList<Control> table()
         captionedControl(u"feedbackLink"_s, in<&C::feedbackLink>, Kind::HotZone, {624, 432, 48, 13},
                          u"意见反馈"_s),
     };
-    rows += {
+}
+
+// The controls beyond the right edge of the client area, where the pointer never reaches them.
+QList<Control> offWindowControls()
+{
+    return {
         control(u"toolbarAddFilePicture"_s, in<&C::toolbarAddFilePicture>, Kind::PictureButton,
                 {760, 10, 24, 24}),
         control(u"toolbarRemovePicture"_s, in<&C::toolbarRemovePicture>, Kind::PictureButton,
@@ -198,7 +203,12 @@ QList<Control> table()
         picture(u"barPicture"_s, in<&C::barPicture>, {760, 230, 0, 10}),
         control(u"actionChannel"_s, in<&C::actionChannel>, Kind::ActionChannel, {760, 260, 120, 21}),
     };
-    return rows;
+}
+
+// Every control, in the order of making, stacking and tabbing.
+QList<Control> table()
+{
+    return clientControls() + offWindowControls();
 }
 
 QWidget *makeToolbarButton(QWidget *client)

@@ -30,6 +30,13 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
     setModal(true);
     setFixedSize(380, 294);
 
+    addFields();
+    addButtons();
+    showStoredSettings();
+}
+
+void OptionsDialog::addFields()
+{
     auto *soundLabel =
         addCaption(QStringLiteral("soundLabel"), QStringLiteral("转换完毕声音提示"), QRect(20, 40, 130, 22));
 
@@ -74,7 +81,10 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
                                    QStringLiteral("保留文件夹结构和封面，文件名不加时间，跳过已转换的文件"),
                                    QRect(38, 216, 336, 20));
     m_libraryCheck->setAccessibleDescription(libraryHint->text());
+}
 
+void OptionsDialog::addButtons()
+{
     auto *closePicture =
         addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"), QStringLiteral("关闭"),
                          QStyle::SP_TitleBarCloseButton, QRect(352, 4, 24, 24));
@@ -98,8 +108,6 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
     backButton->setObjectName(QStringLiteral("backButton"));
     backButton->setGeometry(290, 256, 76, 26);
     connect(backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
-
-    showStoredSettings();
 }
 
 QLabel *OptionsDialog::addCaption(const QString &name, const QString &text, const QRect &place)

@@ -38,6 +38,10 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    // The sound choice, the cutter with its six time fields, the number of files at once, library mode.
+    void addFields();
+    // OK and Back, as picture buttons and as push buttons, and the close picture.
+    void addButtons();
     void showStoredSettings();
     QLabel *addCaption(const QString &name, const QString &text, const QRect &place);
     // A time field and its unit caption just right of it; assistive technology reads it by its
