@@ -139,20 +139,6 @@ QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths, con
     return added;
 }
 
-QList<FileList::Id> FileList::ids() const
-{
-    QList<Id> result;
-    result.reserve(m_entries.size());
-    for (const Entry &entry : m_entries)
-        result.append(entry.id);
-    return result;
-}
-
-FileList::Id FileList::idAt(int row) const
-{
-    return row >= 0 && row < count() ? m_entries.at(row).id : 0;
-}
-
 int FileList::rowOf(Id id) const
 {
     const auto it = std::lower_bound(m_entries.cbegin(), m_entries.cend(), id,
@@ -322,12 +308,6 @@ void FileList::markFailed(Id id, const QString &reason)
     entry.failed = true;
     entry.failure = reason;
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {FailedRole, Qt::ToolTipRole});
-}
-
-bool FileList::isFailed(Id id) const
-{
-    const int row = rowOf(id);
-    return row >= 0 && m_entries.at(row).failed;
 }
 
 QString FileList::failureReason(Id id) const

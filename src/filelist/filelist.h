@@ -57,9 +57,6 @@ public:
 
     int count() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
-    QList<Id> ids() const;
-    // 0 when row is out of range.
-    Id idAt(int row) const;
     // -1 once the entry has left the list.
     int rowOf(Id id) const;
     bool contains(Id id) const { return rowOf(id) >= 0; }
@@ -97,7 +94,6 @@ public:
     bool isRemovingAll() const { return m_removeAllTimer.isActive(); }
 
     void markFailed(Id id, const QString &reason);
-    bool isFailed(Id id) const;
     QString failureReason(Id id) const;
     void clearFailedMarks();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/listrows.h"
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
@@ -71,7 +72,7 @@ struct RunFixture
         QObject::connect(&files, &QAbstractItemModel::rowsAboutToBeRemoved, &files,
                          [this](const QModelIndex &, int first, int last) {
                              for (int row = first; row <= last; ++row)
-                                 log.append(QStringLiteral("removed %1").arg(files.idAt(row)));
+                                 log.append(QStringLiteral("removed %1").arg(rowId(files, row)));
                          });
     }
 

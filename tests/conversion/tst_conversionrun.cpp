@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "runfixture.h"
 
 #include "conversion/runtexts.h"
@@ -270,8 +271,8 @@ private slots:
         }
         QCOMPARE(f.outputs(), (QStringList{QStringLiteral("x_1437 (2).mp3"), QStringLiteral("x_1437 (3).mp3"),
                                            QStringLiteral("x_1437.mp3")}));
-        QCOMPARE(f.files.ids(), QList<FileList::Id>{brokenId});
-        QVERIFY(f.files.isFailed(brokenId));
+        QCOMPARE(rowIds(f.files), QList<FileList::Id>{brokenId});
+        QVERIFY(markedFailed(f.files, brokenId));
         QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
         QVERIFY(!shares.isEmpty());
         QVERIFY(std::is_sorted(shares.cbegin(), shares.cend()));

@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "runfixture.h"
 
 #include "conversion/runtexts.h"
@@ -86,7 +87,7 @@ private slots:
         QVERIFY(library.f.startAndWait());
 
         QVERIFY2(library.f.files.isEmpty(),
-                 qPrintable(library.f.files.failureReason(library.f.files.idAt(0))));
+                 qPrintable(library.f.files.failureReason(rowId(library.f.files, 0))));
         const QMap<QString, QDateTime> first = library.written();
         QCOMPARE(first.keys(), (QStringList{QStringLiteral("Music/Artist A/Album A/01 Intro.mp3"),
                                             QStringLiteral("Music/Artist B/Album B/01 Intro.mp3"),
@@ -192,7 +193,7 @@ private slots:
             QCOMPARE(library.written().keys(), QStringList{QStringLiteral("single.mp3")});
             return;
         }
-        QVERIFY(f.files.isFailed(id));
+        QVERIFY(markedFailed(f.files, id));
         QCOMPARE(f.files.failureReason(id), outcome);
         if (there != QStringLiteral("twice"))
             QCOMPARE(library.written(), before);

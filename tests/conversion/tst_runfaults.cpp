@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "runfixture.h"
 
 #include "platform/appdirs.h"
@@ -93,8 +94,8 @@ private slots:
 
         QVERIFY(f.startAndWait());
 
-        QCOMPARE(f.files.ids(), QList<FileList::Id>{badId});
-        QVERIFY(f.files.isFailed(badId));
+        QCOMPARE(rowIds(f.files), QList<FileList::Id>{badId});
+        QVERIFY(markedFailed(f.files, badId));
         const QString reason = f.files.failureReason(badId);
         QVERIFY(!reason.isEmpty());
         if (!expectedReason.isEmpty())
@@ -128,7 +129,7 @@ private slots:
             ids.append(f.files.addFile(path));
         }
         QVERIFY(f.startAndWait());
-        QCOMPARE(f.files.ids(), ids);
+        QCOMPARE(rowIds(f.files), ids);
         QCOMPARE(f.progress.caption(), QStringLiteral("完成，21 个文件转换失败"));
         QCOMPARE(f.run.failures().size(), 21);
         QCOMPARE(f.services.messages.size(), 1);
@@ -212,8 +213,8 @@ private slots:
         QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
         QCOMPARE(f.services.messages[0].title, QStringLiteral("输出路径"));
         QCOMPARE(f.services.messages[0].text, QStringLiteral("无法写入输出文件夹：") + f.host.outputFolder);
-        QCOMPARE(f.files.ids(), QList<FileList::Id>{id});
-        QVERIFY(!f.files.isFailed(id));
+        QCOMPARE(rowIds(f.files), QList<FileList::Id>{id});
+        QVERIFY(!markedFailed(f.files, id));
         QVERIFY(f.log.isEmpty());
         QVERIFY(f.services.openedPaths.isEmpty());
         QVERIFY(f.services.playedSounds.isEmpty());
@@ -257,8 +258,8 @@ private slots:
         QCOMPARE(f.services.messages.size(), 1);
         QCOMPARE(f.services.messages[0].text, QStringLiteral("File or command not found"));
         QCOMPARE(f.progress.caption(), QStringLiteral("转换中止"));
-        QCOMPARE(f.files.ids(), (QList<FileList::Id>{first, second}));
-        QVERIFY(!f.files.isFailed(second));
+        QCOMPARE(rowIds(f.files), (QList<FileList::Id>{first, second}));
+        QVERIFY(!markedFailed(f.files, second));
         QCOMPARE(f.log.filter(QStringLiteral("start %1 ").arg(first)).size(), stagesStarted);
         QCOMPARE(f.log.last(), QStringLiteral("end %1 %2 failed").arg(first).arg(missing));
         QVERIFY(f.log.filter(QStringLiteral("start %1 ").arg(second)).isEmpty());

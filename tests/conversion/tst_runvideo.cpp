@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "runfixture.h"
 
 #include <QFileInfo>
@@ -84,8 +85,8 @@ private slots:
         const QStringList outputs = f.outputs();
         if (container.isEmpty()) {
             QVERIFY(outputs.isEmpty());
-            QCOMPARE(f.files.ids(), QList<FileList::Id>{id});
-            QVERIFY(f.files.isFailed(id));
+            QCOMPARE(rowIds(f.files), QList<FileList::Id>{id});
+            QVERIFY(markedFailed(f.files, id));
             QCOMPARE(f.files.failureReason(id), QStringLiteral("Conversion failed!"));
             QCOMPARE(f.services.messages.size(), 1);
             QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
@@ -167,8 +168,8 @@ private slots:
 
         QVERIFY(f.startAndWait());
 
-        QCOMPARE(f.files.ids(), QList<FileList::Id>{audio});
-        QVERIFY(f.files.isFailed(audio));
+        QCOMPARE(rowIds(f.files), QList<FileList::Id>{audio});
+        QVERIFY(markedFailed(f.files, audio));
         QVERIFY(f.log.contains(QStringLiteral("removed %1").arg(video)));
         QVERIFY(f.log.contains(QStringLiteral("end %1 conv failed").arg(audio)));
         QVERIFY(!f.log.contains(QStringLiteral("start %1 coder").arg(audio)));

@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
@@ -50,7 +51,7 @@ mode_t modeOf(const QString &path)
 QStringList listedPaths(const FileList &list)
 {
     QStringList paths;
-    for (const FileList::Id id : list.ids())
+    for (const FileList::Id id : rowIds(list))
         paths.append(list.path(id));
     return paths;
 }

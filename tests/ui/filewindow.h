@@ -1,6 +1,7 @@
 #pragma once
 
 // The main window's file list pieces for the file list tests, with scripted dialogs.
+#include "common/listrows.h"
 #include "filelist/filelist.h"
 #include "ui/filecommands.h"
 #include "ui/filelistview.h"
@@ -27,7 +28,7 @@ inline void touch(const QString &path)
 inline QStringList paths(const FileList &list)
 {
     QStringList result;
-    for (const FileList::Id id : list.ids())
+    for (const FileList::Id id : rowIds(list))
         result.append(list.path(id));
     return result;
 }

@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "uitest.h"
 
 #include "filelist/filelist.h"
@@ -58,7 +59,7 @@ void selectRow(LoadedWindow &w, int row)
 QStringList paths(const LoadedWindow &w)
 {
     QStringList result;
-    for (FileList::Id id : w.window->fileList()->ids())
+    for (FileList::Id id : rowIds(*w.window->fileList()))
         result.append(QFileInfo(w.window->fileList()->path(id)).completeBaseName());
     return result;
 }

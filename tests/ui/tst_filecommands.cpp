@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "filelist/filesearch.h"
 #include "filewindow.h"
 
@@ -163,7 +164,7 @@ private slots:
                               three.path() + QStringLiteral("/d.flac"), QStringLiteral("/m/dropped.flac")}));
         // Each file remembers the folder it was found in, which library mode keeps below the output.
         QStringList folders;
-        for (const FileList::Id id : w.list->ids())
+        for (const FileList::Id id : rowIds(*w.list))
             folders.append(w.list->sourceFolder(id));
         QCOMPARE(folders, (QStringList{one.path(), two.path(), two.path(), three.path(), QString()}));
     }
