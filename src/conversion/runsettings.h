@@ -20,7 +20,7 @@ public:
     virtual EncodingSettings encodingSettings() const = 0;
     virtual QString outputFolderText() const = 0;
     virtual void setOutputFolderText(const QString &text) = 0;
-    // Disables (Start) or enables (end of a run) the run's controls, each in its own order.
+    // Takes the run's controls away (Start) or gives them back (end of a run).
     virtual void setRunControlsEnabled(bool enabled) = 0;
     virtual void showDropZone() = 0;
     virtual QString programFolder() const = 0;
