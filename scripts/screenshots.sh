@@ -5,12 +5,12 @@
 #   feedback*.png, artwork.png   through the screenshot helper, which drives the same windows
 # Usage: scripts/screenshots.sh [program [helper]]
 #   program  the built executable (default build/program/tunoxa)
-#   helper   the screenshot helper (default build/tests/feedback/tunoxa_shots)
+#   helper   the screenshot helper (default build/tests/ui/tunoxa_shots)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 program=$(realpath -m "${1:-$root/build/program/tunoxa}")
-helper=$(realpath -m "${2:-$(dirname "$program")/../tests/feedback/tunoxa_shots}")
+helper=$(realpath -m "${2:-$(dirname "$program")/../tests/ui/tunoxa_shots}")
 shots=$root/shots
 
 [ -x "$program" ] || { echo "not found: $program (build first)" >&2; exit 1; }

@@ -2,9 +2,9 @@
 // same tree, how long removeAll takes, and the longest pause between two handled window events
 // while each runs. Both go through the file commands, as the window starts them.
 // Run it by hand: bench_filelist [files] [folders]
-#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
-#include "filelist/filelistview.h"
+#include "ui/filecommands.h"
+#include "ui/filelistview.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

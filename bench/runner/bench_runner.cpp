@@ -2,7 +2,7 @@
 #include "common/processusage.h"
 #include "common/recordingservices.h"
 #include "common/runtoend.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "runner/toolrunner.h"
 
 #include <QCoreApplication>
@@ -124,7 +124,7 @@ void parserThroughput()
             continue;
         }
         const QStringList chunks = pieces(text);
-        ProgressDisplay display;
+        ProgressState display;
         constexpr int replays = 1000;
         QElapsedTimer clock;
         clock.start();

@@ -1,12 +1,12 @@
-#include "runner/runnertexts.h"
-#include "shell/appdirs.h"
-#include "shell/desktopservices.h"
-#include "shell/instancehandoff.h"
-#include "shell/shutdown.h"
-#include "shell/singleinstance.h"
-#include "shell/stopsignals.h"
-#include "shell/userservices.h"
-#include "shell/windowsystem.h"
+#include "platform/appdirs.h"
+#include "platform/instancehandoff.h"
+#include "platform/productinfo.h"
+#include "platform/shutdown.h"
+#include "platform/singleinstance.h"
+#include "platform/stopsignals.h"
+#include "platform/userservices.h"
+#include "platform/windowsystem.h"
+#include "ui/desktopservices.h"
 #include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
@@ -104,7 +104,7 @@ int showWindow(DesktopServices &desktop, const QList<QByteArray> &paths)
     AppDirs::prepareSettingsFolder(programFolder);
     MainWindow window(programFolder, desktop);
     desktop.setOwner(&window);
-    window.loadSettings();
+    window.startUp();
     window.acceptHandoffs(handoffs);
     // A logout, `kill` or a lost terminal ends the program the way Exit does.
     StopSignals stopSignals;
@@ -142,7 +142,7 @@ int main(int argc, char *argv[])
     // Every run keeps its intermediates and the single-instance lock in the work folder; without it
     // the program cannot run, and says why.
     if (settled.next == Settled::Next::RefuseWorkFolder) {
-        desktop.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(), refusal);
+        desktop.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), refusal);
         return settled.exitStatus;
     }
     return showWindow(desktop, paths);

@@ -1,6 +1,7 @@
 #include "batch/batchconsole.h"
 
 #include "batch/batchtexts.h"
+#include "runner/runnertexts.h"
 
 #include <algorithm>
 
@@ -35,7 +36,7 @@ QString barText(const BatchConsole::Bar &bar)
 {
     const double fraction = std::clamp(bar.fraction, 0.0, 1.0);
     const int filled = int(fraction * BatchConsole::BarWidth);
-    return BatchTexts::converting() + QLatin1Char(' ') +
+    return RunnerTexts::converting() + QLatin1Char(' ') +
            QString::number(fraction * 100, 'f', 1).rightJustified(5) + QStringLiteral("% [") +
            QString(filled, QLatin1Char('#')) + QString(BatchConsole::BarWidth - filled, QLatin1Char('.')) +
            QStringLiteral("] ") + bar.name;

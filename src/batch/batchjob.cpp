@@ -13,12 +13,12 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     , m_services([this](const QString &text) { m_console.printError(text); })
     , m_host(options)
     , m_files(new FileList(this))
-    , m_progress(new ProgressDisplay(this))
+    , m_progress(new ProgressState(this))
     , m_run(new ConversionRun(m_host, *m_files, *m_progress, m_services, m_settings, this))
     , m_scan(new FileSearch::FolderScan(this))
 {
     // No completion sound, no music cutter: what the window's options would add stays out.
-    m_settings.soundPromptIndex = 1;
+    m_settings.soundChoice = ProgramSettings::SoundChoice::Off;
     m_settings.simultaneousFiles = options.simultaneousFiles;
     m_settings.libraryMode = options.library;
     m_run->setDryRun(options.dryRun);
@@ -82,9 +82,7 @@ void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
 void BatchJob::reportFailed(FileList::Id id, const QString &reason)
 {
     m_anyFileTried = true;
-    const Failure failure{m_files->path(id), reason};
-    m_failures.append(failure);
-    m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(failure.path, failure.reason));
+    m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(m_files->path(id), reason));
     showBars();
 }
 
@@ -109,9 +107,9 @@ QString BatchJob::closingLine() const
     if (m_progress->caption() == RunTexts::aborted())
         return m_progress->caption();
     if (m_options.dryRun)
-        return BatchTexts::dryRunSummary(m_converted, m_skipped, m_failures.size());
+        return BatchTexts::dryRunSummary(m_converted, m_skipped, m_run->failures().size());
     if (m_options.library)
-        return BatchTexts::librarySummary(m_converted, m_skipped, m_failures.size());
+        return BatchTexts::librarySummary(m_converted, m_skipped, m_run->failures().size());
     // The run's own closing caption: "Done.", the count of failures, or that it was cut short.
     return m_progress->caption();
 }
@@ -156,9 +154,9 @@ void BatchJob::runEnded()
         return;
     }
     m_console.printLine(closingLine());
-    if (!m_failures.isEmpty()) {
+    if (!m_run->failures().isEmpty()) {
         m_console.printError(RunTexts::failedTitle() + QStringLiteral("："));
-        for (const Failure &failure : std::as_const(m_failures))
+        for (const ConversionRun::Failure &failure : m_run->failures())
             m_console.printError(RunTexts::failureLine(failure.path, failure.reason));
     }
     // A dry run converts nothing, and so nothing can fail.

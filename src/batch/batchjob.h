@@ -5,8 +5,8 @@
 #include "batch/batchrunhost.h"
 #include "batch/consoleservices.h"
 #include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
-#include "shell/programsettings.h"
+#include "runner/progressstate.h"
+#include "settings/programsettings.h"
 
 #include <QObject>
 #include <QTimer>
@@ -38,12 +38,6 @@ signals:
     void finished(int exitStatus);
 
 private:
-    struct Failure
-    {
-        QString path;
-        QString reason;
-    };
-
     // The inputs one after another: a file is added at once, a folder is scanned first.
     void addNextInput();
     void startRun();
@@ -63,13 +57,12 @@ private:
     BatchRunHost m_host;
     ProgramSettings m_settings;
     FileList *m_files;
-    ProgressDisplay *m_progress;
+    ProgressState *m_progress;
     ConversionRun *m_run;
     FileSearch::FolderScan *m_scan;
     QTimer m_barTimer;
 
     qsizetype m_nextInput = 0;
-    QList<Failure> m_failures;
     qsizetype m_converted = 0; // converted, or in a dry run planned
     qsizetype m_skipped = 0;
     bool m_anyFileTried = false;

@@ -1,7 +1,7 @@
 #include "batch/batchoptions.h"
 
 #include "batch/batchtexts.h"
-#include "shell/userpath.h"
+#include "platform/userpath.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,23 +12,17 @@
 
 namespace {
 
-struct FormatName
+// The formats in the order the usage lists them: the default, MP3, first, then as the window's
+// selector has them.
+QList<OutputFormat> listedFormats()
 {
-    QStringView name;
-    OutputFormat format;
-};
-
-constexpr std::array<FormatName, FormatTable::formatCount> formatNameTable{{
-    {u"mp3", OutputFormat::Mp3},
-    {u"rmvb", OutputFormat::Rmvb},
-    {u"rm", OutputFormat::Rm},
-    {u"mpg", OutputFormat::Mpg},
-    {u"avi", OutputFormat::Avi},
-    {u"mp4hd", OutputFormat::HdMp4},
-    {u"mov", OutputFormat::Mov},
-    {u"mp4mobile", OutputFormat::MobileMp4},
-    {u"3gp", OutputFormat::ThreeGp},
-}};
+    QList<OutputFormat> formats = {OutputFormat::Mp3};
+    for (int position = 0; position < FormatTable::formatCount; ++position) {
+        if (position != FormatTable::positionOf(OutputFormat::Mp3))
+            formats.append(*FormatTable::formatAt(position));
+    }
+    return formats;
+}
 
 // Every option: its letter, its long name, and whether a value follows it.
 struct OptionName
@@ -141,37 +135,6 @@ QString applyOption(const GivenSetting &setting, const QString &currentFolder, i
     return bad;
 }
 
-// A format's defaults as the settings boxes would take them; the video boxes of an audio format
-// stay empty, since its recipe reads none of them.
-EncodingSettings defaultSettings(OutputFormat format)
-{
-    const FormatDefaults d = FormatTable::defaultsFor(format);
-    return {d.videoBitrate.value_or(QString()),
-            d.frameRate.value_or(QString()),
-            d.size.value_or(QString()),
-            d.sampleRate,
-            d.audioBitrate,
-            d.channelIndex};
-}
-
-// The names -f takes, in the order the usage lists them.
-QStringList formatNames()
-{
-    QStringList names;
-    for (const FormatName &entry : formatNameTable)
-        names.append(entry.name.toString());
-    return names;
-}
-
-std::optional<OutputFormat> formatNamed(const QString &name)
-{
-    for (const FormatName &entry : formatNameTable) {
-        if (entry.name == name)
-            return entry.format;
-    }
-    return std::nullopt;
-}
-
 // What the options read so far ask for; stop is set by --help and by a usage error.
 struct Reading
 {
@@ -203,7 +166,7 @@ void take(const OptionName &option, const QString &written, const QString &value
         reading.options.dryRun = true;
         return;
     case u'f':
-        if (const std::optional<OutputFormat> format = formatNamed(value.toLower()))
+        if (const std::optional<OutputFormat> format = FormatTable::formatNamed(value.toLower()))
             reading.options.format = *format;
         else
             fail(reading, BatchTexts::badValue(written, value));
@@ -282,7 +245,7 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
     }
     if (reading.stop)
         return result;
-    options.encoding = defaultSettings(options.format);
+    options.encoding = FormatTable::defaultSettings(options.format);
     for (const GivenSetting &setting : std::as_const(reading.settings)) {
         result.error = applyOption(setting, currentFolder, mostFiles, options);
         if (!result.error.isEmpty())
@@ -322,12 +285,16 @@ QString usage(int mostFiles)
         "长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
         "\n"
         "未给出的设置取所选格式的默认值：\n");
-    text = text.arg(formatNames().join(QStringLiteral("、"))).arg(mostFiles);
-    for (const FormatName &entry : formatNameTable) {
-        const FormatDefaults d = FormatTable::defaultsFor(entry.format);
-        QString line = QStringLiteral("  %1 -b %2 -r %3 -c %4")
-                           .arg(entry.name.toString().leftJustified(10), d.audioBitrate, d.sampleRate)
-                           .arg(d.channelIndex + 1);
+    QStringList names;
+    for (OutputFormat format : listedFormats())
+        names.append(FormatTable::commandName(format));
+    text = text.arg(names.join(QStringLiteral("、"))).arg(mostFiles);
+    for (OutputFormat format : listedFormats()) {
+        const FormatDefaults d = FormatTable::defaultsFor(format);
+        QString line =
+            QStringLiteral("  %1 -b %2 -r %3 -c %4")
+                .arg(FormatTable::commandName(format).leftJustified(10), d.audioBitrate, d.sampleRate)
+                .arg(d.channelIndex + 1);
         if (d.videoBitrate)
             line += QStringLiteral(" -v ") + *d.videoBitrate;
         if (d.size)

@@ -2,7 +2,7 @@
 
 #include "batch/batchoptions.h"
 #include "conversion/conversionrun.h"
-#include "shell/appdirs.h"
+#include "platform/appdirs.h"
 
 // The run's window side in tunoxa-batch: the settings come from the command line, and there are
 // no controls to take away or give back.

@@ -40,11 +40,6 @@ inline QString failedPrefix()
 {
     return QStringLiteral("失败：");
 }
-// A running file's bar.
-inline QString converting()
-{
-    return QStringLiteral("转换中");
-}
 inline QString unknownOption()
 {
     return QStringLiteral("未知选项：");

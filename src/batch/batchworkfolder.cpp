@@ -1,6 +1,6 @@
 #include "batch/batchworkfolder.h"
 
-#include "shell/appdirs.h"
+#include "platform/appdirs.h"
 
 #include <QDir>
 #include <QFileInfo>

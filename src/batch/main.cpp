@@ -4,9 +4,9 @@
 #include "batch/batchoptions.h"
 #include "batch/batchtexts.h"
 #include "batch/batchworkfolder.h"
-#include "shell/appdirs.h"
-#include "shell/programsettings.h"
-#include "shell/stopsignals.h"
+#include "platform/appdirs.h"
+#include "platform/stopsignals.h"
+#include "settings/programsettings.h"
 
 #include <QCoreApplication>
 #include <QDir>

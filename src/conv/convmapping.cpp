@@ -119,7 +119,10 @@ QString muxerForFileName(const QString &fileName)
     return byExtension.value(QFileInfo(fileName).suffix().toLower());
 }
 
-Plan map(const QStringList &arguments)
+namespace {
+
+// What a command line asks for, as read, before anything is checked against ffmpeg.
+struct Request
 {
     QString input;
     QString output;
@@ -132,178 +135,221 @@ Plan map(const QStringList &arguments)
     SubOptions lavf;
     qint64 cutStart = 0;
     std::optional<qint64> cutLength;
+};
 
+// Reads one option and its value into request; the reason it is refused, or empty.
+QString readOption(const QString &arg, const QString &value, Request &request)
+{
+    if (arg == QLatin1String("-oac")) {
+        if (value != QLatin1String("mp3lame") && value != QLatin1String("lavc"))
+            return QStringLiteral("Unknown audio encoder for -oac: '%1' (known: mp3lame, lavc)").arg(value);
+        request.audioEncoder = value;
+    } else if (arg == QLatin1String("-ovc")) {
+        if (value != QLatin1String("lavc"))
+            return QStringLiteral("Unknown video encoder for -ovc: '%1' (known: lavc)").arg(value);
+        request.videoEncoder = value;
+    } else if (arg == QLatin1String("-of")) {
+        if (value != QLatin1String("avi") && value != QLatin1String("lavf"))
+            return QStringLiteral("Unknown output format for -of: '%1' (known: avi, lavf)").arg(value);
+        request.container = value;
+    } else if (arg == QLatin1String("-ofps")) {
+        const QString why = frameRateError(value);
+        if (!why.isEmpty())
+            return why;
+        request.frameRate = value;
+    } else if (arg == QLatin1String("-o")) {
+        if (value.isEmpty())
+            return QStringLiteral("The output file name is empty");
+        request.output = value;
+    } else if (arg == QLatin1String("-ss") || arg == QLatin1String("-endpos")) {
+        const TimeText::Reading time = TimeText::read(arg, value);
+        if (!time.error.isEmpty())
+            return time.error;
+        if (arg == QLatin1String("-ss"))
+            request.cutStart = time.microseconds;
+        else if (time.microseconds > 0)
+            request.cutLength = time.microseconds;
+        else
+            return QStringLiteral("-endpos needs a length above zero, not '%1'").arg(value);
+    } else if (arg == QLatin1String("-lavcopts")) {
+        return readSubOptions(arg, value,
+                              {QStringLiteral("vcodec"), QStringLiteral("vbitrate"), QStringLiteral("acodec"),
+                               QStringLiteral("abitrate"), QStringLiteral("vpass")},
+                              request.lavc);
+    } else if (arg == QLatin1String("-lameopts")) {
+        return readSubOptions(arg, value, {QStringLiteral("preset")}, request.lame);
+    } else {
+        return readSubOptions(arg, value, {QStringLiteral("format")}, request.lavf);
+    }
+    return {};
+}
+
+// Reads the whole command line into request; the reason it is refused, or empty.
+QString readOptions(const QStringList &arguments, Request &request)
+{
+    static const QStringList valued{QStringLiteral("-oac"),      QStringLiteral("-ovc"),
+                                    QStringLiteral("-lameopts"), QStringLiteral("-lavcopts"),
+                                    QStringLiteral("-ofps"),     QStringLiteral("-of"),
+                                    QStringLiteral("-lavfopts"), QStringLiteral("-o"),
+                                    QStringLiteral("-ss"),       QStringLiteral("-endpos")};
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &arg = arguments.at(i);
         if (!arg.startsWith(QLatin1Char('-')) || arg.size() == 1) {
-            if (!input.isEmpty())
-                return refuse(QStringLiteral("Only one input file can be converted at a time: '%1' and '%2'")
-                                  .arg(input, arg));
+            if (!request.input.isEmpty())
+                return QStringLiteral("Only one input file can be converted at a time: '%1' and '%2'")
+                    .arg(request.input, arg);
             if (arg.isEmpty())
-                return refuse(QStringLiteral("The input file name is empty"));
-            input = arg;
+                return QStringLiteral("The input file name is empty");
+            request.input = arg;
             continue;
         }
-        static const QStringList valued{QStringLiteral("-oac"),      QStringLiteral("-ovc"),
-                                        QStringLiteral("-lameopts"), QStringLiteral("-lavcopts"),
-                                        QStringLiteral("-ofps"),     QStringLiteral("-of"),
-                                        QStringLiteral("-lavfopts"), QStringLiteral("-o"),
-                                        QStringLiteral("-ss"),       QStringLiteral("-endpos")};
         if (!valued.contains(arg))
-            return refuse(QStringLiteral("Unknown option: %1").arg(arg));
+            return QStringLiteral("Unknown option: %1").arg(arg);
         if (i + 1 >= arguments.size())
-            return refuse(QStringLiteral("Option %1 needs a value").arg(arg));
-        const QString value = arguments.at(++i);
-        QString error;
-        if (arg == QLatin1String("-oac")) {
-            if (value != QLatin1String("mp3lame") && value != QLatin1String("lavc"))
-                return refuse(
-                    QStringLiteral("Unknown audio encoder for -oac: '%1' (known: mp3lame, lavc)").arg(value));
-            audioEncoder = value;
-        } else if (arg == QLatin1String("-ovc")) {
-            if (value != QLatin1String("lavc"))
-                return refuse(
-                    QStringLiteral("Unknown video encoder for -ovc: '%1' (known: lavc)").arg(value));
-            videoEncoder = value;
-        } else if (arg == QLatin1String("-of")) {
-            if (value != QLatin1String("avi") && value != QLatin1String("lavf"))
-                return refuse(
-                    QStringLiteral("Unknown output format for -of: '%1' (known: avi, lavf)").arg(value));
-            container = value;
-        } else if (arg == QLatin1String("-ofps")) {
-            const QString why = frameRateError(value);
-            if (!why.isEmpty())
-                return refuse(why);
-            frameRate = value;
-        } else if (arg == QLatin1String("-o")) {
-            if (value.isEmpty())
-                return refuse(QStringLiteral("The output file name is empty"));
-            output = value;
-        } else if (arg == QLatin1String("-ss") || arg == QLatin1String("-endpos")) {
-            const TimeText::Reading time = TimeText::read(arg, value);
-            if (!time.error.isEmpty())
-                return refuse(time.error);
-            if (arg == QLatin1String("-ss"))
-                cutStart = time.microseconds;
-            else if (time.microseconds > 0)
-                cutLength = time.microseconds;
-            else
-                return refuse(QStringLiteral("-endpos needs a length above zero, not '%1'").arg(value));
-        } else if (arg == QLatin1String("-lavcopts")) {
-            error = readSubOptions(arg, value,
-                                   {QStringLiteral("vcodec"), QStringLiteral("vbitrate"),
-                                    QStringLiteral("acodec"), QStringLiteral("abitrate"),
-                                    QStringLiteral("vpass")},
-                                   lavc);
-        } else if (arg == QLatin1String("-lameopts")) {
-            error = readSubOptions(arg, value, {QStringLiteral("preset")}, lame);
-        } else {
-            error = readSubOptions(arg, value, {QStringLiteral("format")}, lavf);
-        }
+            return QStringLiteral("Option %1 needs a value").arg(arg);
+        const QString error = readOption(arg, arguments.at(++i), request);
         if (!error.isEmpty())
-            return refuse(error);
+            return error;
     }
+    if (request.input.isEmpty())
+        return QStringLiteral("No input file given");
+    if (request.output.isEmpty())
+        return QStringLiteral("No output file given (-o)");
+    if (request.videoEncoder.isEmpty())
+        return QStringLiteral("No video encoder (-ovc) selected");
+    if (request.audioEncoder.isEmpty())
+        return QStringLiteral("No audio encoder (-oac) selected");
+    if (QFileInfo(request.input).absoluteFilePath() == QFileInfo(request.output).absoluteFilePath())
+        return QStringLiteral("The output file is the input file: '%1'").arg(request.output);
+    return {};
+}
 
-    if (input.isEmpty())
-        return refuse(QStringLiteral("No input file given"));
-    if (output.isEmpty())
-        return refuse(QStringLiteral("No output file given (-o)"));
-    if (videoEncoder.isEmpty())
-        return refuse(QStringLiteral("No video encoder (-ovc) selected"));
-    if (audioEncoder.isEmpty())
-        return refuse(QStringLiteral("No audio encoder (-oac) selected"));
-    if (QFileInfo(input).absoluteFilePath() == QFileInfo(output).absoluteFilePath())
-        return refuse(QStringLiteral("The output file is the input file: '%1'").arg(output));
-
-    const QString videoCodec = lavc.value(QStringLiteral("vcodec"), defaultVideoCodec);
+// ffmpeg's video arguments after the stream choice: codec and bitrate; empty with the reason in
+// error when the request cannot be encoded.
+QStringList videoArguments(const Request &request, QString &error)
+{
+    const QString videoCodec = request.lavc.value(QStringLiteral("vcodec"), defaultVideoCodec);
     static const QStringList videoCodecs{QStringLiteral("mpeg4"), QStringLiteral("mpeg1video"),
                                          QStringLiteral("mpeg2video")};
-    if (!videoCodecs.contains(videoCodec))
-        return refuse(QStringLiteral("Unknown video codec vcodec=%1 (known: %2)")
-                          .arg(videoCodec, videoCodecs.join(QStringLiteral(", "))));
-    QString error;
-    const QString videoBits = bitsPerSecond(QStringLiteral("vbitrate"),
-                                            lavc.value(QStringLiteral("vbitrate"), defaultVideoKbits), error);
+    if (!videoCodecs.contains(videoCodec)) {
+        error = QStringLiteral("Unknown video codec vcodec=%1 (known: %2)")
+                    .arg(videoCodec, videoCodecs.join(QStringLiteral(", ")));
+        return {};
+    }
+    const QString videoBits = bitsPerSecond(
+        QStringLiteral("vbitrate"), request.lavc.value(QStringLiteral("vbitrate"), defaultVideoKbits), error);
     if (videoBits.isEmpty())
-        return refuse(error);
+        return {};
     // A single pass writes no log, so pass 1 alone is simply the whole encode.
-    const QString pass = lavc.value(QStringLiteral("vpass"), QStringLiteral("1"));
-    if (pass != QLatin1String("1"))
-        return refuse(
-            QStringLiteral("vpass=%1 is not supported: conv encodes in a single pass (vpass=1)").arg(pass));
+    const QString pass = request.lavc.value(QStringLiteral("vpass"), QStringLiteral("1"));
+    if (pass != QLatin1String("1")) {
+        error =
+            QStringLiteral("vpass=%1 is not supported: conv encodes in a single pass (vpass=1)").arg(pass);
+        return {};
+    }
+    return {QStringLiteral("-c:v"), videoCodec, QStringLiteral("-b:v"), videoBits};
+}
 
-    QStringList audioArgs;
-    if (audioEncoder == QLatin1String("mp3lame")) {
-        audioArgs << QStringLiteral("-c:a") << QStringLiteral("libmp3lame");
-        if (lame.contains(QStringLiteral("preset"))) {
-            const QString preset = lame.value(QStringLiteral("preset"));
-            const auto kbits = positiveNumber(preset);
-            if (!kbits || *kbits < 8 || *kbits > 320)
-                return refuse(
-                    QStringLiteral("preset=%1 is not supported: give an average bitrate from 8 to 320 kbit/s")
-                        .arg(preset));
-            audioArgs << QStringLiteral("-abr") << QStringLiteral("1") << QStringLiteral("-b:a")
-                      << bitsPerSecond(QStringLiteral("preset"), preset, error);
-        } else {
-            audioArgs << QStringLiteral("-q:a") << QStringLiteral("4");
+// ffmpeg's audio arguments; empty with the reason in error when the request cannot be encoded.
+QStringList audioArguments(const Request &request, QString &error)
+{
+    if (request.audioEncoder == QLatin1String("mp3lame")) {
+        if (!request.lame.contains(QStringLiteral("preset")))
+            return {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-q:a"),
+                    QStringLiteral("4")};
+        const QString preset = request.lame.value(QStringLiteral("preset"));
+        const auto kbits = positiveNumber(preset);
+        if (!kbits || *kbits < 8 || *kbits > 320) {
+            error = QStringLiteral("preset=%1 is not supported: give an average bitrate from 8 to 320 kbit/s")
+                        .arg(preset);
+            return {};
         }
-    } else {
-        const QString audioCodec = lavc.value(QStringLiteral("acodec"), defaultAudioCodec);
-        static const QStringList audioCodecs{QStringLiteral("mp2"), QStringLiteral("ac3")};
-        if (!audioCodecs.contains(audioCodec))
-            return refuse(QStringLiteral("Unknown audio codec acodec=%1 (known: %2)")
-                              .arg(audioCodec, audioCodecs.join(QStringLiteral(", "))));
-        const QString audioBits = bitsPerSecond(
-            QStringLiteral("abitrate"), lavc.value(QStringLiteral("abitrate"), defaultAudioKbits), error);
-        if (audioBits.isEmpty())
-            return refuse(error);
-        audioArgs << QStringLiteral("-c:a") << audioCodec << QStringLiteral("-b:a") << audioBits;
+        return {QStringLiteral("-c:a"), QStringLiteral("libmp3lame"),
+                QStringLiteral("-abr"), QStringLiteral("1"),
+                QStringLiteral("-b:a"), bitsPerSecond(QStringLiteral("preset"), preset, error)};
     }
+    const QString audioCodec = request.lavc.value(QStringLiteral("acodec"), defaultAudioCodec);
+    static const QStringList audioCodecs{QStringLiteral("mp2"), QStringLiteral("ac3")};
+    if (!audioCodecs.contains(audioCodec)) {
+        error = QStringLiteral("Unknown audio codec acodec=%1 (known: %2)")
+                    .arg(audioCodec, audioCodecs.join(QStringLiteral(", ")));
+        return {};
+    }
+    const QString audioBits = bitsPerSecond(
+        QStringLiteral("abitrate"), request.lavc.value(QStringLiteral("abitrate"), defaultAudioKbits), error);
+    if (audioBits.isEmpty())
+        return {};
+    return {QStringLiteral("-c:a"), audioCodec, QStringLiteral("-b:a"), audioBits};
+}
 
-    QString muxer = QStringLiteral("avi");
-    if (container == QLatin1String("lavf")) {
-        muxer = knownMuxer(lavf.value(QStringLiteral("format")));
-        if (muxer.isEmpty())
-            muxer = muxerForFileName(output);
-        if (muxer.isEmpty())
-            return refuse(
-                QStringLiteral("Cannot choose an output format for '%1': name a known -lavfopts format "
+// The muxer of the output; empty with the reason in error when none can be chosen.
+QString outputMuxer(const Request &request, QString &error)
+{
+    if (request.container != QLatin1String("lavf"))
+        return QStringLiteral("avi");
+    QString muxer = knownMuxer(request.lavf.value(QStringLiteral("format")));
+    if (muxer.isEmpty())
+        muxer = muxerForFileName(request.output);
+    if (muxer.isEmpty())
+        error = QStringLiteral("Cannot choose an output format for '%1': name a known -lavfopts format "
                                "or end the output name in .mpg, .avi, .mp4, .mov, .3gp, .mkv, .vob or .ts")
-                    .arg(output));
-    }
+                    .arg(request.output);
+    return muxer;
+}
+
+// The plan of an accepted request.
+Plan buildPlan(const Request &request)
+{
+    QString error;
+    const QStringList videoArgs = videoArguments(request, error);
+    if (!error.isEmpty())
+        return refuse(error);
+    const QStringList audioArgs = audioArguments(request, error);
+    if (!error.isEmpty())
+        return refuse(error);
+    const QString muxer = outputMuxer(request, error);
+    if (!error.isEmpty())
+        return refuse(error);
 
     Plan plan;
-    plan.input = input;
-    plan.output = output;
+    plan.input = request.input;
+    plan.output = request.output;
     // Seeking in the input skips the decoding of everything before the start; ffmpeg still starts
     // at the exact time, not at the key frame before it.
-    if (cutStart > 0) {
-        plan.cutStart = cutStart / 1e6;
-        plan.ffmpegArguments << QStringLiteral("-ss") << TimeText::seconds(cutStart);
+    if (request.cutStart > 0) {
+        plan.cutStart = request.cutStart / 1e6;
+        plan.ffmpegArguments << QStringLiteral("-ss") << TimeText::seconds(request.cutStart);
     }
-    // "file:" keeps a name with a colon from being read as a protocol.
-    plan.ffmpegArguments << QStringLiteral("-i")
-                         << QStringLiteral("file:") + input
-                         // The first real video stream (not cover art) and the first audio stream, if any.
+    // "file:" keeps a name with a colon from being read as a protocol. The first real video stream
+    // (not cover art) and the first audio stream, if any.
+    plan.ffmpegArguments << QStringLiteral("-i") << QStringLiteral("file:") + request.input
                          << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-map")
-                         << QStringLiteral("0:a:0?") << QStringLiteral("-c:v") << videoCodec
-                         << QStringLiteral("-b:v") << videoBits;
+                         << QStringLiteral("0:a:0?") << videoArgs;
     // A set output rate is kept by repeating or dropping pictures, whatever the container allows.
-    if (!frameRate.isEmpty())
-        plan.ffmpegArguments << QStringLiteral("-r") << frameRate << QStringLiteral("-fps_mode")
+    if (!request.frameRate.isEmpty())
+        plan.ffmpegArguments << QStringLiteral("-r") << request.frameRate << QStringLiteral("-fps_mode")
                              << QStringLiteral("cfr");
     // MPEG-1 and MPEG-2 know 15 fps (a rate the frame-rate box offers) only as an unofficial rate;
     // without it ffmpeg refuses the encode instead of writing the rate asked for.
-    if (videoCodec != QLatin1String("mpeg4"))
+    if (videoArgs.at(1) != QLatin1String("mpeg4"))
         plan.ffmpegArguments << QStringLiteral("-strict:v") << QStringLiteral("unofficial");
     plan.ffmpegArguments << audioArgs;
-    if (cutLength) {
-        plan.cutLength = *cutLength / 1e6;
-        plan.ffmpegArguments << QStringLiteral("-t") << TimeText::seconds(*cutLength);
+    if (request.cutLength) {
+        plan.cutLength = *request.cutLength / 1e6;
+        plan.ffmpegArguments << QStringLiteral("-t") << TimeText::seconds(*request.cutLength);
     }
     plan.ffmpegArguments << QStringLiteral("-f") << muxer << QStringLiteral("-y")
-                         << QStringLiteral("file:") + output;
+                         << QStringLiteral("file:") + request.output;
     return plan;
+}
+
+} // namespace
+
+Plan map(const QStringList &arguments)
+{
+    Request request;
+    const QString error = readOptions(arguments, request);
+    return error.isEmpty() ? buildPlan(request) : refuse(error);
 }
 
 } // namespace ConvMapping

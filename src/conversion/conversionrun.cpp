@@ -1,15 +1,14 @@
 #include "conversion/conversionrun.h"
 
+#include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
-#include "runner/progressdisplay.h"
+#include "platform/appdirs.h"
+#include "platform/userservices.h"
+#include "runner/progressstate.h"
 #include "runner/runnertexts.h"
-#include "shell/appdirs.h"
-#include "shell/cuttime.h"
-#include "shell/programsettings.h"
-#include "shell/userpath.h"
-#include "shell/userservices.h"
+#include "settings/programsettings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,25 +16,8 @@
 
 #include <algorithm>
 
-namespace {
-
-// The output folder as a run uses it: a relative folder is taken relative to the folder the program's
-// layout gives (never to wherever the program was started, and never as text a tool could read as an
-// option), and it ends with "/".
-QString absoluteOutputFolder(const QString &text, const QString &programFolder)
-{
-    if (text.isEmpty())
-        return text;
-    QString folder = UserPath::absolute(text, AppDirs::outputBaseFolder(programFolder));
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
-
-} // namespace
-
-ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress,
-                             UserServices &services, const ProgramSettings &settings, QObject *parent)
+ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
+                             const ProgramSettings &settings, QObject *parent)
     : QObject(parent)
     , m_host(host)
     , m_files(files)
@@ -70,7 +52,7 @@ FileConversion *ConversionRun::addSlot()
 {
     auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, m_services, this);
     slot->setClock(m_clock);
-    auto *ownProgress = new ProgressDisplay(this);
+    auto *ownProgress = new ProgressState(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
     connect(slot, &FileConversion::converted, this, &ConversionRun::takeConverted);
@@ -79,7 +61,7 @@ FileConversion *ConversionRun::addSlot()
     connect(slot, &FileConversion::planned, this, &ConversionRun::takePlanned);
     connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
-    connect(ownProgress, &ProgressDisplay::changed, this, &ConversionRun::showOverallProgress);
+    connect(ownProgress, &ProgressState::changed, this, &ConversionRun::showOverallProgress);
     m_slots.append(slot);
     m_slotProgress.append(ownProgress);
     return slot;
@@ -88,16 +70,6 @@ FileConversion *ConversionRun::addSlot()
 ToolRunner &ConversionRun::coderRunner()
 {
     return m_slots.constFirst()->coderRunner();
-}
-
-QString ConversionRun::runningTool() const
-{
-    for (const FileConversion *slot : m_slots) {
-        const QString tool = slot->runningTool();
-        if (!tool.isEmpty())
-            return tool;
-    }
-    return QString();
 }
 
 QList<ConversionRun::RunningFile> ConversionRun::runningFiles() const
@@ -118,22 +90,15 @@ void ConversionRun::start()
         m_services.showMessage(UserServices::Icon::Warning, RunTexts::addTitle(), RunTexts::addFileFirst());
         return;
     }
-    m_settings.cut.reset();
-    if (m_programSettings.cutterEnabled) {
-        const qint32 start = m_programSettings.cutStartSeconds;
-        const qint32 end = m_programSettings.cutEndSeconds;
-        // A range the options dialog would refuse (an older options.ini) is no range to cut.
-        if (const std::optional<CutTime::RangeProblem> problem = CutTime::rangeProblem(start, end)) {
+    // A range the options dialog would refuse (an older options.ini) is no range to cut.
+    if (m_programSettings.cuts()) {
+        if (const std::optional<CutTime::RangeProblem> problem =
+                CutTime::rangeProblem(m_programSettings.cutStartSeconds, m_programSettings.cutEndSeconds)) {
             m_services.showMessage(UserServices::Icon::Warning, problem->title, problem->text);
             return;
         }
-        m_settings.cut = CutRange{start, end};
     }
-    m_settings.format = FormatTable::formatAt(m_host.formatPosition());
-    m_settings.encoding = m_host.encodingSettings();
-    m_settings.outputFolder = absoluteOutputFolder(m_host.outputFolderText(), m_host.programFolder());
-    m_settings.simultaneousFiles = std::max(1, int(m_programSettings.simultaneousFiles));
-    m_settings.library = m_programSettings.libraryMode;
+    m_settings = RunSettings::take(m_host, m_programSettings);
     if (!m_settings.outputFolder.isEmpty())
         m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;
@@ -242,20 +207,20 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.library = m_settings.library;
     job.dryRun = m_dryRun;
     if (!m_settings.format) {
-        recordFailure(id, RunTexts::noFormatSelected());
+        failUnstarted(id, RunTexts::noFormatSelected());
         return;
     }
     // In library mode, whether an output is up to date can only be told for a source that is there;
     // a dry run would otherwise promise to convert it.
     if (job.recipe.inputPath.isEmpty() || (job.library && !QFileInfo::exists(job.recipe.inputPath))) {
-        recordFailure(id, RunTexts::inputUnreachable());
+        failUnstarted(id, RunTexts::inputUnreachable());
         return;
     }
     job.format = *m_settings.format;
     if (job.library) {
         const std::optional<QString> folder = claimLibraryOutput(id, job.format, job.recipe.inputPath);
         if (!folder) {
-            recordFailure(id, RunTexts::outputOccupied());
+            failUnstarted(id, RunTexts::outputOccupied());
             return;
         }
         job.recipe.outputFolder = *folder;
@@ -322,8 +287,15 @@ void ConversionRun::fileDone(FileList::Id id, bool leavesTheList)
 void ConversionRun::takeFailed(FileList::Id id, const QString &reason)
 {
     recordFailure(id, reason);
+    ++m_filesEnded;
     showOverallProgress();
     fillSlots();
+}
+
+void ConversionRun::failUnstarted(FileList::Id id, const QString &reason)
+{
+    recordFailure(id, reason);
+    ++m_filesEnded;
 }
 
 void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
@@ -332,7 +304,6 @@ void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
     // As the list showed it when its conversion began: the row may have gone meanwhile.
     m_failures.append({m_pathsConverting.take(id), reason});
     m_files.setConverting(id, false);
-    ++m_filesEnded;
     emit fileFailed(id, reason);
 }
 
@@ -341,9 +312,6 @@ void ConversionRun::toolMissing(FileList::Id id)
     // The runner has told the user why; the run starts no other file and ends once the files
     // still converting are done.
     m_toolMissing = true;
-    m_files.markFailed(id, RunnerTexts::fileOrCommandNotFound());
-    m_files.setConverting(id, false);
-    m_pathsConverting.remove(id);
-    emit fileFailed(id, RunnerTexts::fileOrCommandNotFound());
+    recordFailure(id, RunnerTexts::fileOrCommandNotFound());
     fillSlots();
 }

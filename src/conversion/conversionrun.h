@@ -2,8 +2,9 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
+#include "conversion/runsettings.h"
 #include "filelist/filelist.h"
-#include "shell/appdirs.h"
+#include "platform/appdirs.h"
 
 #include <QHash>
 #include <QList>
@@ -18,40 +19,9 @@
 
 class FileConversion;
 class ToolRunner;
-class ProgressDisplay;
+class ProgressState;
 struct ProgramSettings;
 class UserServices;
-
-// What the run needs of the main window: the settings controls it reads when it builds a command,
-// the output folder box, and the controls it takes away and gives back.
-class RunHost
-{
-public:
-    virtual ~RunHost() = default;
-
-    virtual int formatPosition() const = 0; // the format combo's entry
-    virtual EncodingSettings encodingSettings() const = 0;
-    virtual QString outputFolderText() const = 0;
-    virtual void setOutputFolderText(const QString &text) = 0;
-    // Disables (Start) or enables (end of a run) the run's controls, each in its own order.
-    virtual void setRunControlsEnabled(bool enabled) = 0;
-    virtual void showDropZone() = 0;
-    virtual QString programFolder() const = 0;
-};
-
-// What a run works with, taken once at Start: what the user types or browses meanwhile applies to
-// the next run.
-struct RunSettings
-{
-    std::optional<OutputFormat> format;
-    EncodingSettings encoding;
-    QString outputFolder; // absolute, ends with "/"
-    int simultaneousFiles = 1;
-    std::optional<CutRange> cut; // when the music cutter is on
-    // Library mode: each file goes below the output folder as it lay below the folder it was added
-    // with, under its plain name, and only when its output is missing or out of date.
-    bool library = false;
-};
 
 // The Start command and the run that follows it: every file of the list is taken through the
 // stages of the chosen format, one after another, or several at once when the options ask for it,
@@ -83,7 +53,7 @@ public:
 
     // Messages, the output folder and the completion sound go through services; the sound plays
     // when settings say so at the end of the run.
-    ConversionRun(RunHost &host, FileList &files, ProgressDisplay &progress, UserServices &services,
+    ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
                   const ProgramSettings &settings, QObject *parent = nullptr);
     ~ConversionRun() override;
 
@@ -97,14 +67,12 @@ public:
 
     State state() const { return m_state; }
     bool isActive() const { return m_state != State::Idle; }
-    // Failed files of the last run, in the order they were tried.
+    // Failed files of the last run, in the order they failed.
     const QList<Failure> &failures() const { return m_failures; }
 
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
     // run's settings from the window and writes the absolute output folder back into its box.
     void start();
-    // The tool of a stage that runs now ("conv", "coder", "coder2", "sox"); empty between stages.
-    QString runningTool() const;
 
     // A file converting now, as a display of each running file needs it.
     struct RunningFile
@@ -157,6 +125,8 @@ private:
     // Library mode: the file's own output folder, or nothing when another file of this run has
     // claimed its output already.
     std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format, const QString &inputPath);
+    // A file that failed before any tool started on it.
+    void failUnstarted(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);
     void toolMissing(FileList::Id id);
     bool anySlotBusy() const;
@@ -170,14 +140,14 @@ private:
 
     RunHost &m_host;
     FileList &m_files;
-    ProgressDisplay &m_progress;
+    ProgressState &m_progress;
     UserServices &m_services;
     const ProgramSettings &m_programSettings;
     QTimer *m_startDelay;
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;
-    // The private displays of the slots while several files convert at once.
-    QList<ProgressDisplay *> m_slotProgress;
+    // The private progress states of the slots while several files convert at once.
+    QList<ProgressState *> m_slotProgress;
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;

@@ -2,9 +2,9 @@
 
 #include "conversion/fileconversion.h"
 #include "conversion/runtexts.h"
-#include "runner/progressdisplay.h"
-#include "shell/programsettings.h"
-#include "shell/userservices.h"
+#include "platform/userservices.h"
+#include "runner/progressstate.h"
+#include "settings/programsettings.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
 
@@ -19,22 +19,11 @@
 #include <algorithm>
 #include <cerrno>
 
-WorkPaths FileConversion::workPathsOf(const QString &workFolder, int slot)
-{
-    if (workFolder.isEmpty())
-        return {};
-    const QString suffix = slot <= 1 ? QString() : QStringLiteral("-%1").arg(slot);
-    return {workFolder + QStringLiteral("/tmp/tmp") + suffix + QStringLiteral(".mp4"),
-            workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav"),
-            workFolder + QStringLiteral("/tmp/tags") + suffix + QStringLiteral(".txt"),
-            workFolder + QStringLiteral("/tmp/cover") + suffix};
-}
-
-FileConversion::FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress,
+FileConversion::FileConversion(int slot, const QString &workFolder, ProgressState &progress,
                                UserServices &services, QObject *parent)
     : QObject(parent)
     , m_slot(slot)
-    , m_work(workPathsOf(workFolder, slot))
+    , m_work(WorkPaths::inFolder(workFolder, slot))
     , m_progress(&progress)
     , m_convRunner(new ToolRunner(services, this))
     , m_coderRunner(new ToolRunner(services, this))
@@ -58,10 +47,10 @@ FileConversion::~FileConversion() = default;
 
 void FileConversion::setWorkFolder(const QString &workFolder)
 {
-    m_work = workPathsOf(workFolder, m_slot);
+    m_work = WorkPaths::inFolder(workFolder, m_slot);
 }
 
-void FileConversion::setProgress(ProgressDisplay &progress)
+void FileConversion::setProgress(ProgressState &progress)
 {
     m_progress = &progress;
 }
@@ -113,11 +102,6 @@ void FileConversion::startStages()
     } else {
         runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, m_outputChooser));
     }
-}
-
-QString FileConversion::runningTool() const
-{
-    return m_runningRunner ? m_runningCommand.toolName : QString();
 }
 
 double FileConversion::fraction() const

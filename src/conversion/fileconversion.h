@@ -13,7 +13,7 @@
 #include <functional>
 #include <optional>
 
-class ProgressDisplay;
+class ProgressState;
 class ToolRunner;
 class UserServices;
 
@@ -37,19 +37,15 @@ public:
         bool dryRun = false;
     };
 
-    // The slot's work files: slot 1 uses "tmp.wav", "tmp/tmp.mp4", "tmp/tags.txt" and "tmp/cover",
-    // slot k "tmp-k.wav", "tmp/tmp-k.mp4", "tmp/tags-k.txt" and "tmp/cover-k", all in the work folder.
-    static WorkPaths workPathsOf(const QString &workFolder, int slot);
-
     // Its work files go into workFolder.
-    FileConversion(int slot, const QString &workFolder, ProgressDisplay &progress, UserServices &services,
+    FileConversion(int slot, const QString &workFolder, ProgressState &progress, UserServices &services,
                    QObject *parent = nullptr);
     ~FileConversion() override;
 
     // Where its work files go.
     void setWorkFolder(const QString &workFolder);
-    // The display its tools' output goes to.
-    void setProgress(ProgressDisplay &progress);
+    // The progress state its tools' output goes to.
+    void setProgress(ProgressState &progress);
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
@@ -57,8 +53,6 @@ public:
     void start(const Job &job);
     bool isBusy() const { return m_job.id != 0; }
     FileList::Id fileId() const { return m_job.id; }
-    // The tool of the stage that runs now; empty between stages.
-    QString runningTool() const;
     // How much of the file is done, 0 to 1, from the stages behind it and the running stage's progress.
     double fraction() const;
     // The program ends: the running tool is ended, the file it was writing (the output's hidden
@@ -103,7 +97,7 @@ private:
     // with the source's tags and cover.
     void encodeTheDecode();
     // After the probe: false when the cut starts at or after the input's end; otherwise the
-    // display's duration becomes the cut's length.
+    // progress state's duration becomes the cut's length.
     bool measureCut();
     // A stage's tool has ended: when the program is ending, the file is let go and stopped follows.
     bool stageEndedWhileStopping();
@@ -121,7 +115,7 @@ private:
 
     const int m_slot;
     WorkPaths m_work;
-    ProgressDisplay *m_progress;
+    ProgressState *m_progress;
     ToolRunner *m_convRunner;
     ToolRunner *m_coderRunner;
     ToolRunner *m_soxRunner;

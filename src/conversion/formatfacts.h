@@ -68,9 +68,10 @@ struct DefaultFacts
 struct FormatFacts
 {
     OutputFormat format;
-    QStringView entry;     // formatCombo entry
-    QStringView extension; // of the final output, with its dot
-    char16_t nameJoint;    // between the base name and the time stamp of the output name
+    QStringView entry;       // formatCombo entry
+    QStringView commandName; // on tunoxa-batch's command line
+    QStringView extension;   // of the final output, with its dot
+    char16_t nameJoint;      // between the base name and the time stamp of the output name
     DefaultFacts defaults;
     std::span<const StageFacts> stages; // in the order they run
 };

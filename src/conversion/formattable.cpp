@@ -131,6 +131,32 @@ FormatDefaults defaultsFor(OutputFormat format)
             d.sampleRate.toString(), d.audioBitrate.toString(), d.channelIndex};
 }
 
+EncodingSettings defaultSettings(OutputFormat format)
+{
+    const FormatDefaults d = defaultsFor(format);
+    return {d.videoBitrate.value_or(QString()),
+            d.frameRate.value_or(QString()),
+            d.size.value_or(QString()),
+            d.sampleRate,
+            d.audioBitrate,
+            d.channelIndex};
+}
+
+QString commandName(OutputFormat format)
+{
+    return facts(format).commandName.toString();
+}
+
+std::optional<OutputFormat> formatNamed(const QString &commandName)
+{
+    for (int position = 0; position < formatCount; ++position) {
+        const OutputFormat format = static_cast<OutputFormat>(position);
+        if (facts(format).commandName == commandName)
+            return format;
+    }
+    return std::nullopt;
+}
+
 StartupPositions startupPositions()
 {
     return {};

@@ -37,6 +37,17 @@ struct FormatDefaults
     int channelIndex = 1;                // channelCombo
 };
 
+// The settings as the boxes show them when a command is built.
+struct EncodingSettings
+{
+    QString videoBitrate;  // videoBitrateCombo text
+    QString frameRate;     // frameRateCombo text
+    QString size;          // sizeCombo text
+    QString sampleRate;    // sampleRateCombo text
+    QString audioBitrate;  // audioBitrateCombo text
+    int channelIndex = -1; // channelCombo position; -1 when none is selected
+};
+
 // Positions the settings boxes get at start-up, before any saved settings; setting formatCombo last
 // loads that format's defaults over sampleRateCombo and audioBitrateCombo.
 struct StartupPositions
@@ -83,6 +94,15 @@ QString outputPathCaption();   // outputFolderLabel
 
 // What loadFormatDefaults loads for a format.
 FormatDefaults defaultsFor(OutputFormat format);
+// The format's defaults as settings to convert with; the video texts of an audio format are
+// empty, since its recipes read none of them.
+EncodingSettings defaultSettings(OutputFormat format);
+
+// The format's name on a command line: "mp3", "rmvb", "rm", "mpg", "avi", "mp4hd", "mov",
+// "mp4mobile", "3gp".
+QString commandName(OutputFormat format);
+// The format of that name; none for any other text.
+std::optional<OutputFormat> formatNamed(const QString &commandName);
 
 StartupPositions startupPositions();
 

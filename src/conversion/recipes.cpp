@@ -2,8 +2,8 @@
 
 #include "conversion/formatfacts.h"
 
+#include "platform/appdirs.h"
 #include "runner/commandlinetext.h"
-#include "shell/appdirs.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -304,8 +304,3 @@ QString freeOutputName(const QString &path)
 }
 
 } // namespace Recipes
-
-WorkPaths WorkPaths::standard()
-{
-    return {AppDirs::intermediatePath(), AppDirs::probeWavPath()};
-}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "platform/appdirs.h"
 
 #include <QString>
 #include <QTime>
@@ -13,31 +14,7 @@
 // back exactly, the tool and working paths are quoted only when they hold a blank, a tab or a double
 // quote, and the settings texts go in verbatim.
 
-// The settings as the boxes show them when a command is built.
-struct EncodingSettings
-{
-    QString videoBitrate;  // videoBitrateCombo text
-    QString frameRate;     // frameRateCombo text
-    QString size;          // sizeCombo text
-    QString sampleRate;    // sampleRateCombo text
-    QString audioBitrate;  // audioBitrateCombo text
-    int channelIndex = -1; // channelCombo position; -1 when none is selected
-};
-
 // The fixed working files of a run.
-struct WorkPaths
-{
-    QString intermediate; // between the two stages of RMVB, RM, MOV and the phone formats
-    QString probeWav;     // the decode the MP3 duration probe reads
-    // The source's tags and cover, for an MP3 encoded from the decode; the cover's name gains the
-    // extension of its type.
-    QString tags = {};
-    QString picture = {};
-
-    // The per-user paths of AppDirs (creates the work folder).
-    static WorkPaths standard();
-};
-
 // The part of every input a run converts when the music cutter is on, in whole seconds from the
 // input's start; an end of 0 means the input's end.
 struct CutRange

@@ -1,6 +1,6 @@
 #include "filelist/filelist.h"
 
-#include "shell/appdirs.h"
+#include "platform/appdirs.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,20 +137,6 @@ QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths, con
     }
     endInsertRows();
     return added;
-}
-
-QList<FileList::Id> FileList::ids() const
-{
-    QList<Id> result;
-    result.reserve(m_entries.size());
-    for (const Entry &entry : m_entries)
-        result.append(entry.id);
-    return result;
-}
-
-FileList::Id FileList::idAt(int row) const
-{
-    return row >= 0 && row < count() ? m_entries.at(row).id : 0;
 }
 
 int FileList::rowOf(Id id) const
@@ -324,12 +310,6 @@ void FileList::markFailed(Id id, const QString &reason)
     emit dataChanged(index(row, 0), index(row, ColumnCount - 1), {FailedRole, Qt::ToolTipRole});
 }
 
-bool FileList::isFailed(Id id) const
-{
-    const int row = rowOf(id);
-    return row >= 0 && m_entries.at(row).failed;
-}
-
 QString FileList::failureReason(Id id) const
 {
     const int row = rowOf(id);
@@ -367,8 +347,8 @@ QString FileList::formatCell(const QString &path)
     return trimBlanks(path).right(4).toUpper();
 }
 
-QString FileList::folderOf(const QString &sPathIn)
+QString FileList::folderOf(const QString &path)
 {
-    const qsizetype slash = sPathIn.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : sPathIn.left(slash + 1);
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    return slash < 0 ? QString() : path.left(slash + 1);
 }

@@ -57,9 +57,6 @@ public:
 
     int count() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
-    QList<Id> ids() const;
-    // 0 when row is out of range.
-    Id idAt(int row) const;
     // -1 once the entry has left the list.
     int rowOf(Id id) const;
     bool contains(Id id) const { return rowOf(id) >= 0; }
@@ -97,7 +94,6 @@ public:
     bool isRemovingAll() const { return m_removeAllTimer.isActive(); }
 
     void markFailed(Id id, const QString &reason);
-    bool isFailed(Id id) const;
     QString failureReason(Id id) const;
     void clearFailedMarks();
 
@@ -116,7 +112,7 @@ public:
     // in upper case ("song.flac" gives "FLAC", "track01" gives "CK01").
     static QString formatCell(const QString &path);
     // The folder part of a path including its last "/", or empty text when there is none.
-    static QString folderOf(const QString &sPathIn);
+    static QString folderOf(const QString &path);
 
 signals:
     void hintVisibleChanged(bool visible);

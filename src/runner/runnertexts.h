@@ -2,12 +2,13 @@
 
 #include <QString>
 
-// The runner's messages and the title of their boxes.
+// The runner's messages; their boxes carry ProductInfo::applicationTitle().
 namespace RunnerTexts {
 
-inline QString applicationTitle()
+// What a file being converted is doing, before its progress.
+inline QString converting()
 {
-    return QStringLiteral("Tunoxa转换器");
+    return QStringLiteral("转换中");
 }
 
 inline QString commandLineEmpty()

@@ -1,9 +1,10 @@
 #include "runner/toolrunner.h"
 
+#include "platform/productinfo.h"
+#include "platform/userservices.h"
 #include "runner/childprocess.h"
 #include "runner/commandlinetext.h"
 #include "runner/runnertexts.h"
-#include "shell/userservices.h"
 
 #include <QProcess>
 
@@ -83,7 +84,7 @@ void ToolRunner::failToStart(const QString &message)
     // Reported from the event loop, so the caller of start is never re-entered.
     QTimer::singleShot(0, this, [this, message] {
         m_busy = false;
-        m_services.showMessage(UserServices::Icon::Critical, RunnerTexts::applicationTitle(), message);
+        m_services.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), message);
         emit startFailed();
     });
 }

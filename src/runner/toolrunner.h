@@ -65,7 +65,7 @@ public:
     void terminate();
 
 signals:
-    void outputReceived(QString &output);
+    void outputReceived(const QString &output);
     // The started command has ended and all its output has been delivered.
     void finished();
     // The command could not be started; the user has been told why. No other signal follows.

@@ -1,36 +1,35 @@
 #include "ui/actionchannel.h"
 
-#include "ui/actionwords.h"
-#include "ui/mainwindowcommands.h"
-
+#include <QAction>
 #include <QLineEdit>
 
-ActionChannel::ActionChannel(QLineEdit *field, MainWindowCommands &commands, QObject *parent)
+ActionChannel::ActionChannel(QLineEdit *field, const QList<Word> &words, QObject *parent)
     : QObject(parent)
     , m_field(field)
-    , m_commands(commands)
+    , m_words(words)
 {
     connect(m_field, &QLineEdit::textChanged, this, &ActionChannel::dispatch);
 }
 
+void ActionChannel::send(const QAction *action)
+{
+    for (const Word &word : m_words) {
+        if (word.action == action)
+            m_field->setText(word.word);
+    }
+}
+
 void ActionChannel::dispatch()
 {
-    // Each word is tested against the field's current text, so a command that writes into the
-    // field changes what the later tests see.
-    if (m_field->text() == ActionWords::removeSelected())
-        m_commands.removeSelectedFile();
-    if (m_field->text() == ActionWords::about())
-        m_commands.showAbout();
-    if (m_field->text() == ActionWords::addFile())
-        m_commands.addFileFromDialog();
-    if (m_field->text() == ActionWords::addFolder())
-        m_commands.runToolbarCommand(6);
-    if (m_field->text() == ActionWords::exitProgram())
-        m_commands.exitProgram();
-    if (m_field->text() == ActionWords::help())
-        m_commands.openHelp();
-    if (m_field->text() == ActionWords::options())
-        m_commands.runToolbarCommand(2);
+    // Exact words only: no trimming, letter case counts. A command that writes a word meanwhile
+    // has it dispatched, and emptied, before this dispatch goes on.
+    const QString text = m_field->text();
+    for (const Word &word : m_words) {
+        if (text == word.word) {
+            word.action->trigger();
+            break;
+        }
+    }
     // Emptied after every dispatch, so choosing the same item again dispatches again.
     m_field->setText(QString());
 }

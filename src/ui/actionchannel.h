@@ -1,23 +1,35 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
+#include <QString>
 
-class MainWindowCommands;
+class QAction;
 class QLineEdit;
 
 // The popup menus' mailbox: a hidden field of the main window. Writing an action word into it
-// runs that word's command at once, before the writer goes on; the field is emptied afterwards.
+// triggers that word's action at once, before the writer goes on; the field is emptied afterwards.
 class ActionChannel : public QObject
 {
     Q_OBJECT
 
 public:
-    ActionChannel(QLineEdit *field, MainWindowCommands &commands, QObject *parent = nullptr);
+    struct Word
+    {
+        QString word;
+        QAction *action;
+    };
 
-    // Runs the command of the word the field holds; any other text runs nothing.
-    void dispatch();
+    // `words` in the order they are tested.
+    ActionChannel(QLineEdit *field, const QList<Word> &words, QObject *parent = nullptr);
+
+    // Writes the word of `action` into the field.
+    void send(const QAction *action);
 
 private:
+    // Triggers the action of the word the field holds; any other text triggers nothing.
+    void dispatch();
+
     QLineEdit *m_field;
-    MainWindowCommands &m_commands;
+    const QList<Word> m_words;
 };

@@ -1,6 +1,6 @@
 #include "ui/feedbackdialog.h"
 
-#include "ui/feedbackrequest.h"
+#include "platform/feedbackrequest.h"
 
 #include <QIcon>
 #include <QLabel>

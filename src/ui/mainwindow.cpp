@@ -1,15 +1,14 @@
 #include "ui/mainwindow.h"
 
 #include "conversion/conversionrun.h"
-#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
-#include "shell/appdirs.h"
-#include "shell/instancehandoff.h"
-#include "shell/optionsfile.h"
-#include "shell/productinfo.h"
-#include "shell/shutdown.h"
-#include "ui/actionchannel.h"
+#include "platform/appdirs.h"
+#include "platform/instancehandoff.h"
+#include "platform/productinfo.h"
+#include "platform/shutdown.h"
+#include "runner/progressstate.h"
+#include "settings/optionsfile.h"
+#include "ui/filecommands.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindowcommands.h"
 #include "ui/windowrunhost.h"
@@ -49,23 +48,20 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     m_client->installEventFilter(this);
 
     m_fileList = new FileList(this);
-    m_progress = new ProgressDisplay(this);
-    connect(m_progress, &ProgressDisplay::changed, this, &MainWindow::showProgress);
+    m_progress = new ProgressState(this);
+    connect(m_progress, &ProgressState::changed, this, &MainWindow::showProgress);
 
     m_controls = MainWindowLayout::build(m_client, m_fileList);
     m_fileCommands = new FileCommands(m_fileList, m_controls.fileListView, m_controls.hintBox,
                                       FileDialogs::system(m_standardDialogs, this), this);
     m_fileCommands->attachDropZone(m_controls.dropZone);
-    m_runHost = new WindowRunHost(*this, m_controls, *m_fileCommands);
-    connect(m_fileCommands, &FileCommands::busyChanged, m_runHost, &WindowRunHost::holdCommandsWhileListBusy);
+    m_commands = new MainWindowCommands(*this, m_controls, *m_fileCommands, m_services, m_settings);
+    m_commands->fillMenuBar(m_menuBar);
+    m_runHost = new WindowRunHost(*this, m_controls, *m_commands);
     m_state =
         new WindowState(m_controls, m_settingsFolder, AppDirs::defaultOutputFolder(m_programFolder), this);
     // A session that ends closes no window: what the user chose is kept all the same.
     connect(qGuiApp, &QGuiApplication::commitDataRequest, m_state, &WindowState::save);
-    m_commands =
-        new MainWindowCommands(*this, m_controls, *m_fileCommands, *m_runHost, m_services, m_settings);
-    m_commands->fillMenuBar(m_menuBar);
-    new ActionChannel(m_controls.actionChannel, *m_commands, this);
 
     const int menuHeight = m_menuBar->sizeHint().height();
     m_menuBar->setGeometry(0, 0, ClientWidth, menuHeight);
@@ -80,7 +76,7 @@ void MainWindow::setProgramEnd(std::function<void()> programEnd)
     m_programEnd = std::move(programEnd);
 }
 
-void MainWindow::loadSettings()
+void MainWindow::startUp()
 {
     m_standardDialogs.setOwner(this);
     m_progress->setSpinner(QStringLiteral("-"));
@@ -165,17 +161,17 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    unload();
+    shutDown();
     event->accept();
 }
 
-void MainWindow::unload()
+void MainWindow::shutDown()
 {
     // However the window is closed (Exit, its close box, the window manager, a logout), what the
     // user chose is kept for the next start.
-    if (m_unloaded)
+    if (m_shutDown)
         return;
-    m_unloaded = true;
+    m_shutDown = true;
     m_state->save();
     if (m_run)
         m_run->stopForShutdown();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "shell/programsettings.h"
-#include "shell/standarddialogs.h"
+#include "settings/programsettings.h"
 #include "ui/mainwindowlayout.h"
+#include "ui/standarddialogs.h"
 
 #include <QString>
 #include <QWidget>
@@ -14,7 +14,7 @@ class FileCommands;
 class HandoffServer;
 class FileList;
 class MainWindowCommands;
-class ProgressDisplay;
+class ProgressState;
 class QMenuBar;
 class UserServices;
 class WindowRunHost;
@@ -40,11 +40,11 @@ public:
     MainWindow(const QString &programFolder, UserServices &services, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up: shared dialogs, runners, defaults, setup.ini, captions, options.ini.
-    // Runs once, before the window is first shown.
-    void loadSettings();
+    // The start-up: shared dialogs, the run, setup.ini, captions, options.ini. Runs once, before the
+    // window is first shown.
+    void startUp();
 
-    // What ends the process once the window has unloaded; tests replace it.
+    // What ends the process once the window has shut down; tests replace it.
     void setProgramEnd(std::function<void()> programEnd);
 
     // Files and folders named on the command line: files join the list, folders are searched as
@@ -64,10 +64,9 @@ public:
     MainWindowCommands *commands() const { return m_commands; }
     // The run, made by the start-up.
     ConversionRun *conversionRun() const { return m_run; }
-    ProgressDisplay *progress() const { return m_progress; }
+    ProgressState *progress() const { return m_progress; }
     // The options of options.ini, as the start-up read them and the options dialog changed them.
     const ProgramSettings &settings() const { return m_settings; }
-    StandardDialogs &standardDialogs() { return m_standardDialogs; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -77,7 +76,8 @@ protected:
 private:
     void backgroundPointerMoved(Qt::MouseButtons buttons);
     void resetHover();
-    void unload();
+    // Saves setup.ini, stops the run and removes what it left, then ends the program; once only.
+    void shutDown();
     void showProgress();
 
     QString m_programFolder;
@@ -86,14 +86,14 @@ private:
     ProgramSettings m_settings;
     std::function<void()> m_programEnd;
     bool m_shownOnce = false;
-    bool m_unloaded = false;
+    bool m_shutDown = false;
 
     QMenuBar *m_menuBar = nullptr;
     QWidget *m_client = nullptr;
     MainWindowControls m_controls;
     FileList *m_fileList = nullptr;
     FileCommands *m_fileCommands = nullptr;
-    ProgressDisplay *m_progress = nullptr;
+    ProgressState *m_progress = nullptr;
     StandardDialogs m_standardDialogs;
     WindowRunHost *m_runHost = nullptr;
     WindowState *m_state = nullptr;

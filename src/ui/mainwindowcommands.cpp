@@ -1,30 +1,28 @@
 #include "ui/mainwindowcommands.h"
 
 #include "conversion/conversionrun.h"
-#include "filelist/filecommands.h"
-#include "shell/filechoosers.h"
-#include "shell/optionsdialog.h"
-#include "shell/productinfo.h"
-#include "shell/userservices.h"
-#include "ui/actionwords.h"
+#include "platform/appdirs.h"
+#include "platform/productinfo.h"
+#include "platform/userservices.h"
+#include "ui/actionchannel.h"
 #include "ui/feedbackdialog.h"
+#include "ui/filechoosers.h"
+#include "ui/filecommands.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindow.h"
+#include "ui/optionsdialog.h"
 #include "ui/popupmenus.h"
-#include "ui/windowrunhost.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-QString aboutTitle()
-{
-    return QStringLiteral("Tunoxa转换器");
-}
+namespace {
 
 QString aboutText()
 {
@@ -36,136 +34,161 @@ QString aboutText()
 } // namespace
 
 MainWindowCommands::MainWindowCommands(MainWindow &window, const MainWindowControls &controls,
-                                       FileCommands &files, WindowRunHost &runHost, UserServices &services,
-                                       ProgramSettings &settings)
+                                       FileCommands &files, UserServices &services, ProgramSettings &settings)
     : QObject(&window)
     , m_window(window)
     , m_controls(controls)
     , m_files(files)
-    , m_runHost(runHost)
     , m_services(services)
     , m_settings(settings)
 {
+    makeActions();
+    // The words the popup menus write, in the order the channel tests them.
+    m_channel = new ActionChannel(m_controls.actionChannel,
+                                  {{u"RemoveSelected"_s, m_actions.removeSelected},
+                                   {u"A"_s, m_actions.about},
+                                   {u"AddaFile"_s, m_actions.addFile},
+                                   {u"menuAddaFolder"_s, m_actions.addFolder},
+                                   {u"menuExit"_s, m_actions.exit},
+                                   {u"menuHelp"_s, m_actions.help},
+                                   {u"menuOption"_s, m_actions.options}},
+                                  this);
     connectControls();
+    connect(&m_files, &FileCommands::busyChanged, this, &MainWindowCommands::holdWhileListBusy);
+}
+
+QAction *MainWindowCommands::addAction(const QString &name, const QString &text, const QString &icon)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(name);
+    if (!icon.isEmpty())
+        action->setIcon(QIcon(icon));
+    // The menus show captions only, as they always did.
+    action->setIconVisibleInMenu(false);
+    return action;
+}
+
+void MainWindowCommands::makeActions()
+{
+    CommandActions &a = m_actions;
+    a.addFile = addAction(u"addFileAction"_s, u"添加文件"_s, u":/icons/add-file.svg"_s);
+    a.addFolder = addAction(u"addFolderAction"_s, u"添加文件夹"_s, u":/icons/add-folder.svg"_s);
+    a.removeSelected = addAction(u"removeSelectedAction"_s, u"移除选中文件"_s);
+    a.removeAll = addAction(u"removeAllAction"_s, u"移除全部"_s);
+    a.popUpRemoveMenu = addAction(u"removeMenuAction"_s, u"移除文件"_s, u":/icons/remove.svg"_s);
+    a.options = addAction(u"optionsAction"_s, u"提示设置"_s, u":/icons/options.svg"_s);
+    a.help = addAction(u"helpAction"_s, u"帮助"_s);
+    a.about = addAction(u"aboutAction"_s, u"关于"_s);
+    a.exit = addAction(u"exitAction"_s, u"退出程序"_s, u":/icons/exit-program.svg"_s);
+    a.start = addAction(u"startAction"_s, u"立刻开始转换！"_s, u":/icons/start.svg"_s);
+    a.chooseOutputFolder = addAction(u"chooseOutputFolderAction"_s, u"浏览"_s);
+
+    connect(a.addFile, &QAction::triggered, &m_files, &FileCommands::addFileFromDialog);
+    connect(a.addFolder, &QAction::triggered, &m_files, &FileCommands::addFolderFromDialog);
+    connect(a.removeSelected, &QAction::triggered, &m_files, &FileCommands::removeSelectedRow);
+    connect(a.removeAll, &QAction::triggered, &m_files, &FileCommands::removeAll);
+    connect(a.popUpRemoveMenu, &QAction::triggered, this, &MainWindowCommands::popUpRemoveMenu);
+    connect(a.options, &QAction::triggered, this, &MainWindowCommands::showOptions);
+    connect(a.help, &QAction::triggered, this, &MainWindowCommands::openHelp);
+    connect(a.about, &QAction::triggered, this, &MainWindowCommands::showAbout);
+    connect(a.exit, &QAction::triggered, this, &MainWindowCommands::exitProgram);
+    connect(a.start, &QAction::triggered, this, &MainWindowCommands::startConversion);
+    connect(a.chooseOutputFolder, &QAction::triggered, this, &MainWindowCommands::chooseOutputFolder);
 }
 
 void MainWindowCommands::connectControls()
 {
-    for (const auto [index, button] : m_controls.toolbarButtons.asKeyValueRange())
-        connect(button, &QToolButton::clicked, this, [this, index] { runToolbarButton(index); });
-    connect(m_controls.helpZone, &HotLabel::clicked, this, &MainWindowCommands::openHelp);
-    connect(m_controls.minimizeZone, &HotLabel::clicked, this, &MainWindowCommands::minimizeWindow);
-    connect(m_controls.closeZone, &HotLabel::clicked, this, &MainWindowCommands::exitProgram);
-    connect(m_controls.browseButton, &QPushButton::clicked, this, &MainWindowCommands::chooseOutputFolder);
-    connect(m_controls.startButton, &QPushButton::clicked, this, &MainWindowCommands::startConversion);
-    connect(m_controls.feedbackLink, &HotLabel::clicked, this, &MainWindowCommands::showFeedback);
-    for (const auto [index, picture] : m_controls.hiddenToolbar.asKeyValueRange())
-        connect(picture, &HotLabel::clicked, this, [this, index] { runToolbarCommand(index); });
-    connect(m_controls.addPicture, &HotLabel::clicked, this, &MainWindowCommands::addFileFromDialog);
-    connect(m_controls.removePicture, &HotLabel::clicked, this, &MainWindowCommands::removeSelectedFile);
-    connect(m_controls.startPicture, &HotLabel::clicked, this, &MainWindowCommands::startConversion);
-    connect(m_controls.browsePicture, &HotLabel::clicked, this, &MainWindowCommands::chooseOutputFolder);
-    connect(m_controls.convertPicture, &HotLabel::clicked, this, &MainWindowCommands::startConversion);
+    const MainWindowControls &c = m_controls;
+    const CommandActions &a = m_actions;
+    offer(c.addFileButton, a.addFile);
+    offer(c.addFolderButton, a.addFolder);
+    offer(c.removeButton, a.popUpRemoveMenu);
+    offer(c.optionsButton, a.options);
+    offer(c.exitButton, a.exit);
+    offer(c.startButton, a.start);
+    offer(c.browseButton, a.chooseOutputFolder);
+    offer(c.addPicture, a.addFile);
+    offer(c.removePicture, a.removeSelected);
+    offer(c.startPicture, a.start);
+    offer(c.browsePicture, a.chooseOutputFolder);
+    offer(c.convertPicture, a.start);
+    // Nothing ever disables the picture toolbar: its pictures only trigger their commands.
+    const QList<std::pair<HotLabel *, QAction *>> pictureToolbar = {
+        {c.toolbarAddFilePicture, a.addFile}, {c.toolbarRemovePicture, a.popUpRemoveMenu},
+        {c.toolbarOptionsPicture, a.options}, {c.toolbarHelpPicture, a.help},
+        {c.toolbarExitPicture, a.exit},       {c.toolbarAddFolderPicture, a.addFolder}};
+    for (const auto &[picture, action] : pictureToolbar)
+        connect(picture, &HotLabel::clicked, action, &QAction::trigger);
+
+    connect(c.helpZone, &HotLabel::clicked, a.help, &QAction::trigger);
+    connect(c.closeZone, &HotLabel::clicked, a.exit, &QAction::trigger);
+    connect(c.minimizeZone, &HotLabel::clicked, this, &MainWindowCommands::minimizeWindow);
+    connect(c.feedbackLink, &HotLabel::clicked, this, &MainWindowCommands::showFeedback);
+}
+
+void MainWindowCommands::offer(QAbstractButton *button, QAction *action)
+{
+    button->setText(action->text());
+    if (!action->icon().isNull())
+        button->setIcon(action->icon());
+    connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
+    connect(action, &QAction::enabledChanged, button, [this, button] { showEnabled(button); });
+    m_offeredBy.insert(button, action);
+}
+
+void MainWindowCommands::offer(HotLabel *picture, QAction *action)
+{
+    connect(picture, &HotLabel::clicked, action, &QAction::trigger);
+    connect(action, &QAction::enabledChanged, picture, [this, picture] { showEnabled(picture); });
+    m_offeredBy.insert(picture, action);
+}
+
+void MainWindowCommands::holdControl(QWidget *control, bool held)
+{
+    if (held)
+        m_held.insert(control);
+    else
+        m_held.remove(control);
+    showEnabled(control);
+}
+
+void MainWindowCommands::showEnabled(QWidget *control)
+{
+    const QAction *command = m_offeredBy.value(control);
+    control->setEnabled(!m_held.contains(control) && (!command || command->isEnabled()));
+}
+
+void MainWindowCommands::holdWhileListBusy(bool busy)
+{
+    for (QAction *action : {m_actions.start, m_actions.addFolder, m_actions.removeAll})
+        action->setEnabled(!busy);
 }
 
 void MainWindowCommands::fillMenuBar(QMenuBar *menuBar)
 {
-    const auto addItem = [this](QMenu *menu, const QString &name, const QString &caption, auto command) {
-        QAction *action = menu->addAction(caption);
-        action->setObjectName(name);
-        connect(action, &QAction::triggered, this, command);
+    const auto addMenu = [menuBar](const QString &name, const QString &title) {
+        QMenu *menu = menuBar->addMenu(title);
+        menu->setObjectName(name);
+        return menu;
     };
-
-    QMenu *fileMenu = menuBar->addMenu(QStringLiteral("文件"));
-    fileMenu->setObjectName(QStringLiteral("fileMenu"));
-    addItem(fileMenu, QStringLiteral("addFileAction"), QStringLiteral("添加文件"),
-            [this] { runToolbarButton(0); });
-    addItem(fileMenu, QStringLiteral("addFolderAction"), QStringLiteral("添加文件夹"),
-            [this] { runToolbarButton(1); });
-    fileMenu->addSeparator()->setObjectName(QStringLiteral("fileMenuSeparator"));
-    addItem(fileMenu, QStringLiteral("exitAction"), QStringLiteral("退出程序"),
-            [this] { runToolbarButton(5); });
-
-    QMenu *fileOperationsMenu = menuBar->addMenu(QStringLiteral("文件操作"));
-    fileOperationsMenu->setObjectName(QStringLiteral("fileOperationsMenu"));
-    addItem(fileOperationsMenu, QStringLiteral("removeSelectedAction"), QStringLiteral("移除选中文件"),
-            [this] { m_controls.actionChannel->setText(ActionWords::removeSelected()); });
-    addItem(fileOperationsMenu, QStringLiteral("removeAllAction"), QStringLiteral("移除全部"),
-            [this] { removeAll(); });
-
-    QMenu *reminderMenu = menuBar->addMenu(QStringLiteral("提示设置"));
-    reminderMenu->setObjectName(QStringLiteral("reminderMenu"));
-    addItem(reminderMenu, QStringLiteral("optionsAction"), QStringLiteral("提示设置"),
-            [this] { runToolbarButton(4); });
-
-    QMenu *aboutMenu = menuBar->addMenu(QStringLiteral("关于"));
-    aboutMenu->setObjectName(QStringLiteral("aboutMenu"));
-    addItem(aboutMenu, QStringLiteral("aboutAction"), QStringLiteral("关于"), [this] { showAbout(); });
+    QMenu *fileMenu = addMenu(u"fileMenu"_s, u"文件"_s);
+    fileMenu->addActions({m_actions.addFile, m_actions.addFolder});
+    fileMenu->addSeparator()->setObjectName(u"fileMenuSeparator"_s);
+    fileMenu->addAction(m_actions.exit);
+    addMenu(u"fileOperationsMenu"_s, u"文件操作"_s)
+        ->addActions({m_actions.removeSelected, m_actions.removeAll});
+    addMenu(u"reminderMenu"_s, u"提示设置"_s)->addAction(m_actions.options);
+    addMenu(u"aboutMenu"_s, u"关于"_s)->addAction(m_actions.about);
 }
 
 PopupMenus *MainWindowCommands::popupMenus()
 {
-    if (!m_popupMenus) {
-        m_popupMenus = new PopupMenus(&m_window, m_controls.actionChannel);
-        connect(m_popupMenus, &PopupMenus::removeAllRequested, this, &MainWindowCommands::removeAll);
-        if (m_files.isBusy())
-            m_runHost.holdCommandsWhileListBusy(true);
-    }
+    if (!m_popupMenus)
+        m_popupMenus = new PopupMenus(&m_window, *m_channel, m_actions);
     return m_popupMenus;
 }
 
-void MainWindowCommands::runToolbarButton(int index)
-{
-    switch (index) {
-    case 1:
-        runToolbarCommand(6);
-        break;
-    case 2:
-        runToolbarCommand(1);
-        break;
-    case 4:
-        runToolbarCommand(2);
-        break;
-    case 5:
-        runToolbarCommand(4);
-        break;
-    case 3:
-    case 6:
-    case 7:
-        break;
-    default:
-        runToolbarCommand(0);
-        break;
-    }
-}
-
-void MainWindowCommands::runToolbarCommand(int index)
-{
-    switch (index) {
-    case 0:
-        addFileFromDialog();
-        break;
-    case 1:
-        popupRemoveMenu();
-        break;
-    case 2:
-        showOptions();
-        break;
-    case 3:
-        openHelp();
-        break;
-    case 4:
-        exitProgram();
-        break;
-    case 6:
-        addFolderFromDialog();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindowCommands::popupRemoveMenu()
+void MainWindowCommands::popUpRemoveMenu()
 {
     popupMenus()->popupRemove(QCursor::pos());
 }
@@ -189,33 +212,13 @@ void MainWindowCommands::minimizeWindow()
 
 void MainWindowCommands::showAbout()
 {
-    m_services.showMessage(UserServices::Icon::Information, aboutTitle(), aboutText());
+    m_services.showMessage(UserServices::Icon::Information, ProductInfo::applicationTitle(), aboutText());
 }
 
 void MainWindowCommands::showFeedback()
 {
     FeedbackDialog dialog(&m_window);
     dialog.exec();
-}
-
-void MainWindowCommands::addFileFromDialog()
-{
-    m_files.addFileFromDialog();
-}
-
-void MainWindowCommands::removeSelectedFile()
-{
-    m_files.removeSelectedRow();
-}
-
-void MainWindowCommands::addFolderFromDialog()
-{
-    m_files.addFolderFromDialog();
-}
-
-void MainWindowCommands::removeAll()
-{
-    m_files.removeAll();
 }
 
 void MainWindowCommands::startConversion()
@@ -226,8 +229,9 @@ void MainWindowCommands::startConversion()
 
 void MainWindowCommands::chooseOutputFolder()
 {
-    const QString folder = FileChoosers::chooseFolder(&m_window, FileChoosers::outputFolderPrompt(),
-                                                      m_runHost.outputFolderText());
+    const QString folder = FileChoosers::chooseFolder(
+        &m_window, FileChoosers::outputFolderPrompt(),
+        AppDirs::outputFolderFor(m_controls.outputFolderEdit->text(), m_window.programFolder()));
     // Only a chosen folder replaces the text; cancelling changes nothing.
     if (!folder.isEmpty())
         m_controls.outputFolderEdit->setText(folder);

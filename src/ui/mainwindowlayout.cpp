@@ -1,8 +1,8 @@
 #include "ui/mainwindowlayout.h"
 
 #include "conversion/formattable.h"
-#include "filelist/filelistview.h"
-#include "filelist/hintbox.h"
+#include "ui/filelistview.h"
+#include "ui/hintbox.h"
 #include "ui/hotlabel.h"
 
 #include <QComboBox>
@@ -13,13 +13,15 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <type_traits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
 
 enum class Kind
 {
-    ToolbarButton, // icon above the caption
+    ToolbarButton, // icon above the caption; both come from its command
     Picture,       // shows its picture at its size
     HotZone,       // lights up under the pointer: with its picture, or a caption turns bold
     Link,          // a caption with the hand cursor
@@ -31,15 +33,26 @@ enum class Kind
     Combo,         // a fixed list
     EditableCombo, // a list that also takes a typed value
     LineEdit,
-    PushButton,
+    PushButton, // a command's caption and icon, or its own caption
     DropZone,
     ActionChannel,
 };
+
+// Stores a made control in its member of MainWindowControls; none for the controls that only show.
+using Keep = void (*)(MainWindowControls &, QWidget *);
+
+template<auto Member> void keep(MainWindowControls &controls, QWidget *widget)
+{
+    controls.*Member = static_cast<std::remove_reference_t<decltype(controls.*Member)>>(widget);
+}
+
+template<auto Member> constexpr Keep in = &keep<Member>;
 
 struct Control
 {
     QString name;
     Kind kind;
+    Keep keep;
     // Logical pixels. A label is sized to its caption, except for a width or height given here.
     QRect rect;
     QString caption = {};
@@ -55,129 +68,152 @@ struct Control
 };
 
 // One maker per kind of row, so that each row of the table reads on one line.
-Control control(const QString &name, Kind kind, const QRect &rect, const QString &accessibleName = {})
+Control control(const QString &name, Keep keep, Kind kind, const QRect &rect,
+                const QString &accessibleName = {})
 {
-    return {.name = name, .kind = kind, .rect = rect, .accessibleName = accessibleName};
+    return {.name = name, .kind = kind, .keep = keep, .rect = rect, .accessibleName = accessibleName};
 }
 
-Control toolbarButton(const QString &name, const QRect &rect, const QString &caption, const QString &icon)
+Control picture(const QString &name, Keep keep, const QRect &rect, const QString &file = {})
 {
-    return {.name = name, .kind = Kind::ToolbarButton, .rect = rect, .caption = caption, .picture = icon};
+    return {.name = name, .kind = Kind::Picture, .keep = keep, .rect = rect, .picture = file};
 }
 
-Control picture(const QString &name, const QRect &rect, const QString &file = {})
-{
-    return {.name = name, .kind = Kind::Picture, .rect = rect, .picture = file};
-}
-
-Control hotZone(const QString &name, const QRect &rect, const QString &accessibleName, const QString &toolTip,
-                const QString &litPicture)
+Control hotZone(const QString &name, Keep keep, const QRect &rect, const QString &accessibleName,
+                const QString &toolTip, const QString &litPicture)
 {
     return {.name = name,
             .kind = Kind::HotZone,
+            .keep = keep,
             .rect = rect,
             .toolTip = toolTip,
             .picture = litPicture,
             .accessibleName = accessibleName};
 }
 
-Control captionedControl(const QString &name, Kind kind, const QRect &rect, const QString &caption)
+Control captionedControl(const QString &name, Keep keep, Kind kind, const QRect &rect, const QString &caption)
 {
-    return {.name = name, .kind = kind, .rect = rect, .caption = caption};
+    return {.name = name, .kind = kind, .keep = keep, .rect = rect, .caption = caption};
 }
 
-Control label(const QString &name, const QRect &rect, const QString &caption, const QString &buddy = {})
+Control label(const QString &name, Keep keep, const QRect &rect, const QString &caption,
+              const QString &buddy = {})
 {
-    return {.name = name, .kind = Kind::Label, .rect = rect, .caption = caption, .buddy = buddy};
+    return {
+        .name = name, .kind = Kind::Label, .keep = keep, .rect = rect, .caption = caption, .buddy = buddy};
 }
 
-Control combo(const QString &name, Kind kind, const QRect &rect, const QStringList &entries)
+Control combo(const QString &name, Keep keep, Kind kind, const QRect &rect, const QStringList &entries)
 {
-    return {.name = name, .kind = kind, .rect = rect, .entries = entries};
+    return {.name = name, .kind = kind, .keep = keep, .rect = rect, .entries = entries};
 }
 
-Control startButton(const QString &name, const QRect &rect, const QString &caption, const QString &icon)
+Control boldControl(const QString &name, Keep keep, Kind kind, const QRect &rect)
 {
-    return {.name = name,
-            .kind = Kind::PushButton,
-            .rect = rect,
-            .caption = caption,
-            .picture = icon,
-            .bold = true};
+    return {.name = name, .kind = kind, .keep = keep, .rect = rect, .bold = true};
 }
 
+using C = MainWindowControls;
+
+// The controls of the client area; the format and video settings show a sliver at its right edge or
+// lie beyond it.
+QList<Control> clientControls()
+{
+    return {
+        control(u"addFileButton"_s, in<&C::addFileButton>, Kind::ToolbarButton, {0, 0, 95, 66}),
+        control(u"addFolderButton"_s, in<&C::addFolderButton>, Kind::ToolbarButton, {94, 0, 95, 66}),
+        control(u"removeButton"_s, in<&C::removeButton>, Kind::ToolbarButton, {188, 0, 95, 66}),
+        control(u"optionsButton"_s, in<&C::optionsButton>, Kind::ToolbarButton, {282, 0, 95, 66}),
+        control(u"exitButton"_s, in<&C::exitButton>, Kind::ToolbarButton, {376, 0, 95, 66}),
+        // Only a decoration: no name for assistive technology, and no focus.
+        picture(u"cornerPicture"_s, in<&C::cornerPicture>, {574, 0, 109, 111}, u":/icons/corner.svg"_s),
+        hotZone(u"helpZone"_s, in<&C::helpZone>, {635, 8, 15, 15}, u"帮助"_s, u"Help & Tutorial"_s,
+                u":/icons/help-light.svg"_s),
+        hotZone(u"minimizeZone"_s, in<&C::minimizeZone>, {652, 9, 14, 14}, u"最小化"_s, u"Minimize Window"_s,
+                u":/icons/min-light.svg"_s),
+        hotZone(u"closeZone"_s, in<&C::closeZone>, {672, 10, 15, 15}, u"关闭"_s, u"Exit"_s,
+                u":/icons/exit-light.svg"_s),
+        control(u"fileListView"_s, in<&C::fileListView>, Kind::FileListView, {4, 90, 455, 274},
+                u"文件列表"_s),
+        control(u"hintBox"_s, in<&C::hintBox>, Kind::HintBox, {152, 208, 163, 21}),
+        label(u"progressCaption"_s, in<&C::progressCaption>, {218, 378, 243, 0}, u"0%"_s),
+        control(u"progressBar"_s, in<&C::progressBar>, Kind::ProgressBar, {4, 398, 457, 21}, u"转换进度"_s),
+        label(u"formatLabel"_s, nullptr, {486, 86, 0, 0}, FormatTable::outputFormatCaption(),
+              u"formatCombo"_s),
+        label(u"mp3Label"_s, nullptr, {488, 112, 191, 25}, FormatTable::mp3Caption()),
+        combo(u"formatCombo"_s, in<&C::formatCombo>, Kind::Combo, {686, 112, 189, 22},
+              FormatTable::formatEntries()),
+        label(u"sizeLabel"_s, nullptr, {690, 141, 0, 0}, FormatTable::sizeCaption(), u"sizeCombo"_s),
+        combo(u"sizeCombo"_s, in<&C::sizeCombo>, Kind::EditableCombo, {690, 161, 189, 22},
+              FormatTable::sizeEntries()),
+        label(u"videoBitrateLabel"_s, nullptr, {690, 195, 0, 0}, FormatTable::videoBitrateCaption(),
+              u"videoBitrateCombo"_s),
+        combo(u"videoBitrateCombo"_s, in<&C::videoBitrateCombo>, Kind::EditableCombo, {690, 215, 189, 22},
+              FormatTable::videoBitrateEntries()),
+        label(u"frameRateLabel"_s, nullptr, {790, 251, 0, 0}, FormatTable::frameRateCaption(),
+              u"frameRateCombo"_s),
+        combo(u"frameRateCombo"_s, in<&C::frameRateCombo>, Kind::EditableCombo, {790, 271, 189, 22},
+              FormatTable::frameRateEntries()),
+        label(u"sampleRateLabel"_s, nullptr, {486, 141, 0, 0}, FormatTable::sampleRateCaption(),
+              u"sampleRateCombo"_s),
+        combo(u"sampleRateCombo"_s, in<&C::sampleRateCombo>, Kind::EditableCombo, {486, 161, 189, 22},
+              FormatTable::sampleRateEntries()),
+        label(u"audioBitrateLabel"_s, nullptr, {486, 195, 0, 0}, FormatTable::audioBitrateCaption(),
+              u"audioBitrateCombo"_s),
+        combo(u"audioBitrateCombo"_s, in<&C::audioBitrateCombo>, Kind::EditableCombo, {486, 215, 189, 22},
+              FormatTable::audioBitrateEntries()),
+        label(u"channelLabel"_s, nullptr, {486, 251, 0, 0}, FormatTable::channelCaption(), u"channelCombo"_s),
+        combo(u"channelCombo"_s, in<&C::channelCombo>, Kind::Combo, {486, 271, 189, 22},
+              FormatTable::channelEntries()),
+        label(u"outputFolderLabel"_s, nullptr, {486, 308, 0, 0}, FormatTable::outputPathCaption(),
+              u"outputFolderEdit"_s),
+        control(u"outputFolderEdit"_s, in<&C::outputFolderEdit>, Kind::LineEdit, {486, 329, 137, 21},
+                u"输出路径"_s),
+        control(u"browseButton"_s, in<&C::browseButton>, Kind::PushButton, {628, 330, 47, 20}),
+        boldControl(u"startButton"_s, in<&C::startButton>, Kind::PushButton, {488, 364, 189, 59}),
+        control(u"productLink"_s, in<&C::productLink>, Kind::Link, {6, 430, 181, 13}),
+        captionedControl(u"feedbackLink"_s, in<&C::feedbackLink>, Kind::HotZone, {624, 432, 48, 13},
+                         u"意见反馈"_s),
+    };
+}
+
+// The controls beyond the right edge of the client area, where the pointer never reaches them.
+QList<Control> offWindowControls()
+{
+    return {
+        control(u"toolbarAddFilePicture"_s, in<&C::toolbarAddFilePicture>, Kind::PictureButton,
+                {760, 10, 24, 24}),
+        control(u"toolbarRemovePicture"_s, in<&C::toolbarRemovePicture>, Kind::PictureButton,
+                {760, 40, 24, 24}),
+        control(u"toolbarOptionsPicture"_s, in<&C::toolbarOptionsPicture>, Kind::PictureButton,
+                {760, 70, 24, 24}),
+        control(u"toolbarHelpPicture"_s, in<&C::toolbarHelpPicture>, Kind::PictureButton, {760, 100, 24, 24}),
+        control(u"toolbarExitPicture"_s, in<&C::toolbarExitPicture>, Kind::PictureButton, {760, 130, 24, 24}),
+        control(u"toolbarSparePicture"_s, in<&C::toolbarSparePicture>, Kind::PictureButton,
+                {760, 160, 24, 24}),
+        control(u"toolbarAddFolderPicture"_s, in<&C::toolbarAddFolderPicture>, Kind::PictureButton,
+                {760, 190, 24, 24}),
+        control(u"addPicture"_s, in<&C::addPicture>, Kind::PictureButton, {820, 10, 24, 24}),
+        control(u"removePicture"_s, in<&C::removePicture>, Kind::PictureButton, {820, 40, 24, 24}),
+        control(u"startPicture"_s, in<&C::startPicture>, Kind::PictureButton, {820, 70, 24, 24}),
+        control(u"browsePicture"_s, in<&C::browsePicture>, Kind::PictureButton, {820, 100, 24, 24}),
+        control(u"convertPicture"_s, in<&C::convertPicture>, Kind::PictureButton, {820, 130, 24, 24}),
+        captionedControl(u"dropZone"_s, in<&C::dropZone>, Kind::DropZone, {760, 300, 200, 60},
+                         u"Drag media files onto this DropZone"_s),
+        picture(u"barPicture"_s, in<&C::barPicture>, {760, 230, 0, 10}),
+        control(u"actionChannel"_s, in<&C::actionChannel>, Kind::ActionChannel, {760, 260, 120, 21}),
+    };
+}
+
+// Every control, in the order of making, stacking and tabbing.
 QList<Control> table()
 {
-    // Everything from the hidden toolbar on lies beyond the right edge of the client area, where
-    // the pointer never reaches it; the format and video settings show a sliver at that edge or
-    // lie beyond it too.
-    QList<Control> rows = {
-        toolbarButton(u"toolbarButton0"_s, {0, 0, 95, 66}, u"添加文件"_s, u":/icons/add-file.svg"_s),
-        toolbarButton(u"toolbarButton1"_s, {94, 0, 95, 66}, u"添加文件夹"_s, u":/icons/add-folder.svg"_s),
-        toolbarButton(u"toolbarButton2"_s, {188, 0, 95, 66}, u"移除文件"_s, u":/icons/remove.svg"_s),
-        toolbarButton(u"toolbarButton4"_s, {282, 0, 95, 66}, u"提示设置"_s, u":/icons/options.svg"_s),
-        toolbarButton(u"toolbarButton5"_s, {376, 0, 95, 66}, u"退出程序"_s, u":/icons/exit-program.svg"_s),
-        // Only a decoration: no name for assistive technology, and no focus.
-        picture(u"cornerPicture"_s, {574, 0, 109, 111}, u":/icons/corner.svg"_s),
-        hotZone(u"helpZone"_s, {635, 8, 15, 15}, u"帮助"_s, u"Help & Tutorial"_s,
-                u":/icons/help-light.svg"_s),
-        hotZone(u"minimizeZone"_s, {652, 9, 14, 14}, u"最小化"_s, u"Minimize Window"_s,
-                u":/icons/min-light.svg"_s),
-        hotZone(u"closeZone"_s, {672, 10, 15, 15}, u"关闭"_s, u"Exit"_s, u":/icons/exit-light.svg"_s),
-        control(u"fileListView"_s, Kind::FileListView, {4, 90, 455, 274}, u"文件列表"_s),
-        control(u"hintBox"_s, Kind::HintBox, {152, 208, 163, 21}),
-        label(u"progressCaption"_s, {218, 378, 243, 0}, u"0%"_s),
-        control(u"progressBar"_s, Kind::ProgressBar, {4, 398, 457, 21}, u"转换进度"_s),
-        label(u"formatLabel"_s, {486, 86, 0, 0}, FormatTable::outputFormatCaption(), u"formatCombo"_s),
-        label(u"mp3Label"_s, {488, 112, 191, 25}, FormatTable::mp3Caption()),
-        combo(u"formatCombo"_s, Kind::Combo, {686, 112, 189, 22}, FormatTable::formatEntries()),
-        label(u"sizeLabel"_s, {690, 141, 0, 0}, FormatTable::sizeCaption(), u"sizeCombo"_s),
-        combo(u"sizeCombo"_s, Kind::EditableCombo, {690, 161, 189, 22}, FormatTable::sizeEntries()),
-        label(u"videoBitrateLabel"_s, {690, 195, 0, 0}, FormatTable::videoBitrateCaption(),
-              u"videoBitrateCombo"_s),
-        combo(u"videoBitrateCombo"_s, Kind::EditableCombo, {690, 215, 189, 22},
-              FormatTable::videoBitrateEntries()),
-        label(u"frameRateLabel"_s, {790, 251, 0, 0}, FormatTable::frameRateCaption(), u"frameRateCombo"_s),
-        combo(u"frameRateCombo"_s, Kind::EditableCombo, {790, 271, 189, 22}, FormatTable::frameRateEntries()),
-        label(u"sampleRateLabel"_s, {486, 141, 0, 0}, FormatTable::sampleRateCaption(), u"sampleRateCombo"_s),
-        combo(u"sampleRateCombo"_s, Kind::EditableCombo, {486, 161, 189, 22},
-              FormatTable::sampleRateEntries()),
-        label(u"audioBitrateLabel"_s, {486, 195, 0, 0}, FormatTable::audioBitrateCaption(),
-              u"audioBitrateCombo"_s),
-        combo(u"audioBitrateCombo"_s, Kind::EditableCombo, {486, 215, 189, 22},
-              FormatTable::audioBitrateEntries()),
-        label(u"channelLabel"_s, {486, 251, 0, 0}, FormatTable::channelCaption(), u"channelCombo"_s),
-        combo(u"channelCombo"_s, Kind::Combo, {486, 271, 189, 22}, FormatTable::channelEntries()),
-        label(u"outputFolderLabel"_s, {486, 308, 0, 0}, FormatTable::outputPathCaption(),
-              u"outputFolderEdit"_s),
-        control(u"outputFolderEdit"_s, Kind::LineEdit, {486, 329, 137, 21}, u"输出路径"_s),
-        captionedControl(u"browseButton"_s, Kind::PushButton, {628, 330, 47, 20}, u"浏览"_s),
-        startButton(u"startButton"_s, {488, 364, 189, 59}, u"立刻开始转换！"_s, u":/icons/start.svg"_s),
-        control(u"productLink"_s, Kind::Link, {6, 430, 181, 13}),
-        captionedControl(u"feedbackLink"_s, Kind::HotZone, {624, 432, 48, 13}, u"意见反馈"_s),
-    };
-    for (int index = 0; index <= 6; ++index)
-        rows.append(control(u"hiddenToolbarPicture%1"_s.arg(index), Kind::PictureButton,
-                            {760, 10 + 30 * index, 24, 24}));
-    rows += {
-        control(u"addPicture"_s, Kind::PictureButton, {820, 10, 24, 24}),
-        control(u"removePicture"_s, Kind::PictureButton, {820, 40, 24, 24}),
-        control(u"startPicture"_s, Kind::PictureButton, {820, 70, 24, 24}),
-        control(u"browsePicture"_s, Kind::PictureButton, {820, 100, 24, 24}),
-        control(u"convertPicture"_s, Kind::PictureButton, {820, 130, 24, 24}),
-        captionedControl(u"dropZone"_s, Kind::DropZone, {760, 300, 200, 60},
-                         u"Drag media files onto this DropZone"_s),
-        picture(u"barPicture"_s, {760, 230, 0, 10}),
-        control(u"actionChannel"_s, Kind::ActionChannel, {760, 260, 120, 21}),
-    };
-    return rows;
+    return clientControls() + offWindowControls();
 }
 
-QWidget *makeToolbarButton(const Control &row, QWidget *client)
+QWidget *makeToolbarButton(QWidget *client)
 {
     auto *button = new QToolButton(client);
-    button->setText(row.caption);
-    button->setIcon(QIcon(row.picture));
     button->setIconSize(QSize(32, 32));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
@@ -221,7 +257,7 @@ QWidget *makeControl(const Control &row, QWidget *client, FileList *list)
 {
     switch (row.kind) {
     case Kind::ToolbarButton:
-        return makeToolbarButton(row, client);
+        return makeToolbarButton(client);
     case Kind::HotZone:
     case Kind::Link:
     case Kind::PictureButton:
@@ -248,10 +284,7 @@ QWidget *makeControl(const Control &row, QWidget *client, FileList *list)
         return new QLineEdit(client);
     case Kind::PushButton: {
         auto *button = new QPushButton(row.caption, client);
-        if (!row.picture.isEmpty()) {
-            button->setIcon(QIcon(row.picture));
-            button->setIconSize(QSize(32, 32));
-        }
+        button->setIconSize(QSize(32, 32));
         return button;
     }
     case Kind::ActionChannel: {
@@ -303,53 +336,27 @@ QList<QComboBox *> MainWindowControls::settingsBoxes() const
             videoBitrateCombo, frameRateCombo,  channelCombo};
 }
 
+QList<QToolButton *> MainWindowControls::toolbarButtons() const
+{
+    return {addFileButton, addFolderButton, removeButton, optionsButton, exitButton};
+}
+
 MainWindowControls MainWindowLayout::build(QWidget *client, FileList *list)
 {
+    MainWindowControls c;
     const QList<Control> rows = table();
     for (const Control &row : rows) {
         QWidget *widget = makeControl(row, client, list);
         widget->setObjectName(row.name);
         place(widget, row);
         finish(widget, row);
+        if (row.keep)
+            row.keep(c, widget);
     }
     for (const Control &row : rows) {
         if (!row.buddy.isEmpty())
             child<QLabel>(client, row.name)->setBuddy(child<QWidget>(client, row.buddy));
     }
-
-    MainWindowControls c;
-    for (int index : {0, 1, 2, 4, 5})
-        c.toolbarButtons.insert(index, child<QToolButton>(client, u"toolbarButton%1"_s.arg(index)));
-    for (int index = 0; index <= 6; ++index)
-        c.hiddenToolbar.insert(index, child<HotLabel>(client, u"hiddenToolbarPicture%1"_s.arg(index)));
-    c.cornerPicture = child<QLabel>(client, u"cornerPicture"_s);
-    c.helpZone = child<HotLabel>(client, u"helpZone"_s);
-    c.minimizeZone = child<HotLabel>(client, u"minimizeZone"_s);
-    c.closeZone = child<HotLabel>(client, u"closeZone"_s);
-    c.fileListView = child<FileListView>(client, u"fileListView"_s);
-    c.hintBox = child<HintBox>(client, u"hintBox"_s);
-    c.progressCaption = child<QLabel>(client, u"progressCaption"_s);
-    c.progressBar = child<QProgressBar>(client, u"progressBar"_s);
-    c.formatCombo = child<QComboBox>(client, u"formatCombo"_s);
-    c.sizeCombo = child<QComboBox>(client, u"sizeCombo"_s);
-    c.videoBitrateCombo = child<QComboBox>(client, u"videoBitrateCombo"_s);
-    c.frameRateCombo = child<QComboBox>(client, u"frameRateCombo"_s);
-    c.sampleRateCombo = child<QComboBox>(client, u"sampleRateCombo"_s);
-    c.audioBitrateCombo = child<QComboBox>(client, u"audioBitrateCombo"_s);
-    c.channelCombo = child<QComboBox>(client, u"channelCombo"_s);
-    c.outputFolderEdit = child<QLineEdit>(client, u"outputFolderEdit"_s);
-    c.browseButton = child<QPushButton>(client, u"browseButton"_s);
-    c.startButton = child<QPushButton>(client, u"startButton"_s);
-    c.productLink = child<HotLabel>(client, u"productLink"_s);
-    c.feedbackLink = child<HotLabel>(client, u"feedbackLink"_s);
-    c.addPicture = child<HotLabel>(client, u"addPicture"_s);
-    c.removePicture = child<HotLabel>(client, u"removePicture"_s);
-    c.startPicture = child<HotLabel>(client, u"startPicture"_s);
-    c.browsePicture = child<HotLabel>(client, u"browsePicture"_s);
-    c.convertPicture = child<HotLabel>(client, u"convertPicture"_s);
-    c.dropZone = child<QLabel>(client, u"dropZone"_s);
-    c.barPicture = child<QLabel>(client, u"barPicture"_s);
-    c.actionChannel = child<QLineEdit>(client, u"actionChannel"_s);
 
     // The decoration shows once start-up has run.
     c.cornerPicture->setVisible(false);

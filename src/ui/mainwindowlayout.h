@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QList>
-#include <QMap>
 
 class FileList;
 class FileListView;
@@ -18,9 +17,11 @@ class QWidget;
 // The controls of the main window's client area, for the parts of the window that work with them.
 struct MainWindowControls
 {
-    // The toolbar by its button index (0, 1, 2, 4, 5) and the hidden picture toolbar by its index (0 to 6).
-    QMap<int, QToolButton *> toolbarButtons;
-    QMap<int, HotLabel *> hiddenToolbar;
+    QToolButton *addFileButton = nullptr;
+    QToolButton *addFolderButton = nullptr;
+    QToolButton *removeButton = nullptr;
+    QToolButton *optionsButton = nullptr;
+    QToolButton *exitButton = nullptr;
     QLabel *cornerPicture = nullptr;
     HotLabel *helpZone = nullptr;
     HotLabel *minimizeZone = nullptr;
@@ -46,12 +47,22 @@ struct MainWindowControls
     HotLabel *startPicture = nullptr;
     HotLabel *browsePicture = nullptr;
     HotLabel *convertPicture = nullptr;
+    // The picture toolbar beyond the right edge; its spare picture runs nothing.
+    HotLabel *toolbarAddFilePicture = nullptr;
+    HotLabel *toolbarRemovePicture = nullptr;
+    HotLabel *toolbarOptionsPicture = nullptr;
+    HotLabel *toolbarHelpPicture = nullptr;
+    HotLabel *toolbarExitPicture = nullptr;
+    HotLabel *toolbarSparePicture = nullptr;
+    HotLabel *toolbarAddFolderPicture = nullptr;
     QLabel *dropZone = nullptr;
     QLabel *barPicture = nullptr;
     QLineEdit *actionChannel = nullptr;
 
     // The settings boxes a run reads, in the order the run takes them away.
     QList<QComboBox *> settingsBoxes() const;
+    // The toolbar buttons, left to right.
+    QList<QToolButton *> toolbarButtons() const;
 };
 
 // Lays the main window's controls out on its client area from one table of rectangles in logical

@@ -1,39 +1,37 @@
 #include "ui/popupmenus.h"
 
-#include "ui/actionwords.h"
+#include "ui/actionchannel.h"
+#include "ui/mainwindowcommands.h"
 
-#include <QLineEdit>
+#include <QAction>
 #include <QMenu>
 
-PopupMenus::PopupMenus(QWidget *owner, QLineEdit *actionChannel)
+PopupMenus::PopupMenus(QWidget *owner, ActionChannel &channel, const CommandActions &actions)
     : QObject(owner)
-    , m_actionChannel(actionChannel)
+    , m_channel(channel)
 {
     setObjectName(QStringLiteral("PopupMenus"));
 
     m_filePopup = addMenu(owner, QStringLiteral("filePopup"), QStringLiteral("File"));
-    addWordItem(m_filePopup, QStringLiteral("addFileItem"), QStringLiteral("添加文件(&A)"),
-                ActionWords::addFile());
+    addWordItem(m_filePopup, QStringLiteral("addFileItem"), QStringLiteral("添加文件(&A)"), actions.addFile);
     addWordItem(m_filePopup, QStringLiteral("addFolderItem"), QStringLiteral("添加目录(&F)"),
-                ActionWords::addFolder());
+                actions.addFolder);
     m_filePopup->addSeparator()->setObjectName(QStringLiteral("filePopupSeparator"));
-    addWordItem(m_filePopup, QStringLiteral("exitItem"), QStringLiteral("退出(&E)"),
-                ActionWords::exitProgram());
+    addWordItem(m_filePopup, QStringLiteral("exitItem"), QStringLiteral("退出(&E)"), actions.exit);
 
     m_optionsPopup = addMenu(owner, QStringLiteral("optionsPopup"), QStringLiteral("Options"));
-    addWordItem(m_optionsPopup, QStringLiteral("optionsItem"), QStringLiteral("设置(&O)"),
-                ActionWords::options());
+    addWordItem(m_optionsPopup, QStringLiteral("optionsItem"), QStringLiteral("设置(&O)"), actions.options);
 
     m_aboutPopup = addMenu(owner, QStringLiteral("aboutPopup"), QStringLiteral("About"));
-    addWordItem(m_aboutPopup, QStringLiteral("helpItem"), QStringLiteral("帮助(&H)"), ActionWords::help());
-    addWordItem(m_aboutPopup, QStringLiteral("aboutItem"), QStringLiteral("关于(&A)"), ActionWords::about());
+    addWordItem(m_aboutPopup, QStringLiteral("helpItem"), QStringLiteral("帮助(&H)"), actions.help);
+    addWordItem(m_aboutPopup, QStringLiteral("aboutItem"), QStringLiteral("关于(&A)"), actions.about);
 
     m_removePopup = addMenu(owner, QStringLiteral("removePopup"), QStringLiteral("Remove"));
     addWordItem(m_removePopup, QStringLiteral("removeSelectedItem"), QStringLiteral("移除选择项"),
-                ActionWords::removeSelected());
-    QAction *removeAll = m_removePopup->addAction(QStringLiteral("移除全部"));
-    removeAll->setObjectName(QStringLiteral("removeAllItem"));
-    connect(removeAll, &QAction::triggered, this, &PopupMenus::removeAllRequested);
+                actions.removeSelected);
+    QAction *removeAll = addItem(m_removePopup, QStringLiteral("removeAllItem"), QStringLiteral("移除全部"),
+                                 actions.removeAll);
+    connect(removeAll, &QAction::triggered, actions.removeAll, &QAction::trigger);
 }
 
 void PopupMenus::popupRemove(const QPoint &globalPos)
@@ -48,9 +46,17 @@ QMenu *PopupMenus::addMenu(QWidget *owner, const QString &name, const QString &t
     return menu;
 }
 
-void PopupMenus::addWordItem(QMenu *menu, const QString &name, const QString &caption, const QString &word)
+QAction *PopupMenus::addItem(QMenu *menu, const QString &name, const QString &caption, QAction *command)
 {
-    QAction *action = menu->addAction(caption);
-    action->setObjectName(name);
-    connect(action, &QAction::triggered, this, [this, word] { m_actionChannel->setText(word); });
+    QAction *item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setEnabled(command->isEnabled());
+    connect(command, &QAction::enabledChanged, item, &QAction::setEnabled);
+    return item;
+}
+
+void PopupMenus::addWordItem(QMenu *menu, const QString &name, const QString &caption, QAction *command)
+{
+    QAction *item = addItem(menu, name, caption, command);
+    connect(item, &QAction::triggered, this, [this, command] { m_channel.send(command); });
 }

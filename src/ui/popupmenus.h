@@ -2,19 +2,22 @@
 
 #include <QObject>
 
-class QLineEdit;
+class ActionChannel;
+class QAction;
 class QMenu;
 class QWidget;
+struct CommandActions;
 
-// Holds the main window's popup menus. It never shows itself: each item writes its action word
+// Holds the main window's popup menus. It never shows itself: each item writes its command's word
 // into the main window's action channel, except "移除全部", which empties the file list at once.
+// Each item is usable while its command is.
 class PopupMenus : public QObject
 {
     Q_OBJECT
 
 public:
-    // The menus are owned by `owner` (they pop up over it); the words go into `actionChannel`.
-    PopupMenus(QWidget *owner, QLineEdit *actionChannel);
+    // The menus are owned by `owner` (they pop up over it).
+    PopupMenus(QWidget *owner, ActionChannel &channel, const CommandActions &actions);
 
     QMenu *filePopup() const { return m_filePopup; }
     QMenu *optionsPopup() const { return m_optionsPopup; }
@@ -25,15 +28,12 @@ public:
     // was dismissed.
     void popupRemove(const QPoint &globalPos);
 
-signals:
-    // The file list is to be emptied now.
-    void removeAllRequested();
-
 private:
     QMenu *addMenu(QWidget *owner, const QString &name, const QString &title);
-    void addWordItem(QMenu *menu, const QString &name, const QString &caption, const QString &word);
+    QAction *addItem(QMenu *menu, const QString &name, const QString &caption, QAction *command);
+    void addWordItem(QMenu *menu, const QString &name, const QString &caption, QAction *command);
 
-    QLineEdit *m_actionChannel;
+    ActionChannel &m_channel;
     QMenu *m_filePopup;
     QMenu *m_optionsPopup;
     QMenu *m_aboutPopup;

@@ -1,22 +1,21 @@
 #include "ui/windowrunhost.h"
 
-#include "filelist/filecommands.h"
-#include "shell/appdirs.h"
-#include "shell/userpath.h"
+#include "platform/appdirs.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindow.h"
+#include "ui/mainwindowcommands.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
 
-WindowRunHost::WindowRunHost(MainWindow &window, const MainWindowControls &controls, FileCommands &files)
+WindowRunHost::WindowRunHost(MainWindow &window, const MainWindowControls &controls,
+                             MainWindowCommands &commands)
     : QObject(&window)
     , m_window(window)
     , m_controls(controls)
-    , m_files(files)
+    , m_commands(commands)
 {}
 
 int WindowRunHost::formatPosition() const
@@ -38,10 +37,7 @@ EncodingSettings WindowRunHost::encodingSettings() const
 
 QString WindowRunHost::outputFolderText() const
 {
-    // A relative folder is joined to the output base here, by its text: one that begins with ":"
-    // must not reach Qt's file classes bare, which would take it for a built-in resource.
-    const QString text = m_controls.outputFolderEdit->text();
-    return text.isEmpty() ? text : UserPath::absolute(text, AppDirs::outputBaseFolder(programFolder()));
+    return AppDirs::outputFolderFor(m_controls.outputFolderEdit->text(), programFolder());
 }
 
 void WindowRunHost::setOutputFolderText(const QString &text)
@@ -51,45 +47,15 @@ void WindowRunHost::setOutputFolderText(const QString &text)
 
 void WindowRunHost::setRunControlsEnabled(bool enabled)
 {
-    // Start takes these away and the end of the run gives them back, each in its own order.
-    if (!enabled) {
-        for (QToolButton *button : m_controls.toolbarButtons)
-            button->setEnabled(false);
-        m_controls.startButton->setEnabled(false);
-        for (QComboBox *combo : m_controls.settingsBoxes())
-            combo->setEnabled(false);
-        m_controls.convertPicture->setEnabled(false);
-        m_controls.feedbackLink->setEnabled(false);
-        return;
-    }
-    m_controls.startButton->setEnabled(true);
-    m_controls.feedbackLink->setEnabled(true);
-    for (HotLabel *button : {m_controls.addPicture, m_controls.removePicture, m_controls.startPicture,
-                             m_controls.browsePicture, m_controls.convertPicture})
-        button->setEnabled(true);
-    for (QToolButton *button : m_controls.toolbarButtons)
-        button->setEnabled(true);
-    for (QComboBox *combo : m_controls.settingsBoxes())
-        combo->setEnabled(true);
-    if (m_files.isBusy())
-        holdCommandsWhileListBusy(true);
-}
-
-void WindowRunHost::holdCommandsWhileListBusy(bool busy)
-{
-    const ConversionRun *run = m_window.conversionRun();
-    const bool runActive = run && run->isActive();
-    for (QWidget *start :
-         {static_cast<QWidget *>(m_controls.startButton), static_cast<QWidget *>(m_controls.convertPicture),
-          static_cast<QWidget *>(m_controls.toolbarButtons.value(1))})
-        start->setEnabled(!busy && !runActive);
-    m_controls.startPicture->setEnabled(!busy);
-    // The menu bar's items and the popup menus' items alike.
-    for (const char *name : {"addFolderAction", "removeAllAction", "addFolderItem", "removeAllItem"}) {
-        const QList<QAction *> actions = m_window.findChildren<QAction *>(QString::fromLatin1(name));
-        for (QAction *action : actions)
-            action->setEnabled(!busy);
-    }
+    // The toolbar, Start, the settings and the feedback link; the menus stay usable during a run.
+    QList<QWidget *> taken = {m_controls.startButton};
+    for (QToolButton *button : m_controls.toolbarButtons())
+        taken.append(button);
+    for (QComboBox *box : m_controls.settingsBoxes())
+        taken.append(box);
+    taken += {m_controls.convertPicture, m_controls.feedbackLink};
+    for (QWidget *control : std::as_const(taken))
+        m_commands.holdControl(control, !enabled);
 }
 
 void WindowRunHost::showDropZone()

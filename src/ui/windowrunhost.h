@@ -5,18 +5,17 @@
 
 #include <QObject>
 
-class FileCommands;
 class MainWindow;
+class MainWindowCommands;
 
 // The main window as the run sees it: the settings it reads at Start, the output folder box, the
-// controls it takes away and gives back. It also holds back the commands that must wait while
-// the file list is busy.
+// controls it takes away and gives back.
 class WindowRunHost : public QObject, public RunHost
 {
     Q_OBJECT
 
 public:
-    WindowRunHost(MainWindow &window, const MainWindowControls &controls, FileCommands &files);
+    WindowRunHost(MainWindow &window, const MainWindowControls &controls, MainWindowCommands &commands);
 
     int formatPosition() const override;
     EncodingSettings encodingSettings() const override;
@@ -27,12 +26,8 @@ public:
     void showDropZone() override;
     QString programFolder() const override;
 
-    // Start, adding a folder and emptying the list wait until a folder scan or a remove-all is
-    // over; the run holds some of them too, and gives them back itself.
-    void holdCommandsWhileListBusy(bool busy);
-
 private:
     MainWindow &m_window;
     const MainWindowControls m_controls;
-    FileCommands &m_files;
+    MainWindowCommands &m_commands;
 };

@@ -1,7 +1,7 @@
 #include "ui/windowstate.h"
 
 #include "conversion/formattable.h"
-#include "shell/setupfile.h"
+#include "settings/setupfile.h"
 
 #include <QComboBox>
 #include <QLineEdit>

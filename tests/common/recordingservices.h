@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/userservices.h"
+#include "platform/userservices.h"
 
 #include <QStringList>
 #include <QTimer>

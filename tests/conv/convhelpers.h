@@ -34,19 +34,6 @@ inline RecipeInput recipeInput(const QString &input, const QString &outputFolder
     return in;
 }
 
-inline EncodingSettings defaultSettings(OutputFormat format)
-{
-    const FormatDefaults d = FormatTable::defaultsFor(format);
-    EncodingSettings s;
-    s.videoBitrate = d.videoBitrate.value_or(QStringLiteral("600"));
-    s.frameRate = d.frameRate.value_or(QStringLiteral("24"));
-    s.size = d.size.value_or(FormatTable::originalSize());
-    s.sampleRate = d.sampleRate;
-    s.audioBitrate = d.audioBitrate;
-    s.channelIndex = d.channelIndex;
-    return s;
-}
-
 inline TestMedia::ToolResult runCommandLine(const QString &commandLine)
 {
     const CommandLineText::Split split = CommandLineText::split(commandLine);

@@ -119,7 +119,7 @@ void TestConvFailures::audioOnlyInput()
 {
     QFETCH(QString, input);
     const ToolCommand command =
-        firstStage(OutputFormat::Rmvb, path(input), defaultSettings(OutputFormat::Rmvb));
+        firstStage(OutputFormat::Rmvb, path(input), FormatTable::defaultSettings(OutputFormat::Rmvb));
     const TestMedia::ToolResult r = runCommandLine(command.commandLine);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(lastLine(r.output), QStringLiteral("Video stream is mandatory!"));
@@ -133,8 +133,8 @@ void TestConvFailures::audioOnlyInputLeavesExistingFile()
     existing.write("an earlier intermediate");
     existing.close();
 
-    const ToolCommand command =
-        firstStage(OutputFormat::Mov, path(QStringLiteral("tone.flac")), defaultSettings(OutputFormat::Mov));
+    const ToolCommand command = firstStage(OutputFormat::Mov, path(QStringLiteral("tone.flac")),
+                                           FormatTable::defaultSettings(OutputFormat::Mov));
     QCOMPARE(command.outputPath, intermediate());
     QCOMPARE(runCommandLine(command.commandLine).exitCode, 1);
     QVERIFY(existing.open(QIODevice::ReadOnly));
@@ -144,7 +144,8 @@ void TestConvFailures::audioOnlyInputLeavesExistingFile()
 void TestConvFailures::missingInput()
 {
     const QString missing = path(QStringLiteral("not here.mp4"));
-    const ToolCommand command = firstStage(OutputFormat::Avi, missing, defaultSettings(OutputFormat::Avi));
+    const ToolCommand command =
+        firstStage(OutputFormat::Avi, missing, FormatTable::defaultSettings(OutputFormat::Avi));
     const TestMedia::ToolResult r = runCommandLine(command.commandLine);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(lastLine(r.output), QStringLiteral("File not found: '%1'").arg(missing));
@@ -198,7 +199,7 @@ void TestConvFailures::refusedOption()
 void TestConvFailures::failedEncodeRemovesOutput()
 {
     // MP2 has no 10 kbit/s rate: ffmpeg creates the file, then its encoder refuses.
-    EncodingSettings settings = defaultSettings(OutputFormat::Mpg);
+    EncodingSettings settings = FormatTable::defaultSettings(OutputFormat::Mpg);
     settings.audioBitrate = QStringLiteral("10.2");
     const ToolCommand command = firstStage(OutputFormat::Mpg, path(QStringLiteral("clip.mp4")), settings);
     const TestMedia::ToolResult r = runCommandLine(command.commandLine);
@@ -225,8 +226,8 @@ void TestConvFailures::shortEncodeIsAFailure()
     fake.close();
     QVERIFY(fake.setPermissions(fake.permissions() | QFileDevice::ExeOwner));
 
-    const ToolCommand command =
-        firstStage(OutputFormat::Avi, path(QStringLiteral("clip.mp4")), defaultSettings(OutputFormat::Avi));
+    const ToolCommand command = firstStage(OutputFormat::Avi, path(QStringLiteral("clip.mp4")),
+                                           FormatTable::defaultSettings(OutputFormat::Avi));
     const CommandLineText::Split split = CommandLineText::split(command.commandLine);
     QProcess conv;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -258,7 +259,8 @@ void TestConvFailures::terminateEndsEncoder()
 {
     const QString input = longInput();
     QVERIFY(QFileInfo::exists(input));
-    const ToolCommand command = firstStage(OutputFormat::HdMp4, input, defaultSettings(OutputFormat::HdMp4));
+    const ToolCommand command =
+        firstStage(OutputFormat::HdMp4, input, FormatTable::defaultSettings(OutputFormat::HdMp4));
     const CommandLineText::Split split = CommandLineText::split(command.commandLine);
 
     QProcess conv;
@@ -285,7 +287,8 @@ void TestConvFailures::parentDeathEndsEncoder()
 {
     const QString input = longInput();
     QVERIFY(QFileInfo::exists(input));
-    const ToolCommand command = firstStage(OutputFormat::Mpg, input, defaultSettings(OutputFormat::Mpg));
+    const ToolCommand command =
+        firstStage(OutputFormat::Mpg, input, FormatTable::defaultSettings(OutputFormat::Mpg));
     const CommandLineText::Split split = CommandLineText::split(command.commandLine);
 
     // A parent that starts conv and then dies without a word, as a crashed converter would.

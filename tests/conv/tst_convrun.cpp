@@ -2,7 +2,7 @@
 
 #include "common/recordingservices.h"
 #include "common/runtoend.h"
-#include "runner/progressdisplay.h"
+#include "runner/progressstate.h"
 #include "runner/toolrunner.h"
 
 #include <QFile>
@@ -122,15 +122,15 @@ void TestConvRun::conversions()
     QFETCH(QString, frameRateText);
 
     const QString inputPath = path(input);
-    EncodingSettings settings = defaultSettings(format);
+    EncodingSettings settings = FormatTable::defaultSettings(format);
     if (!frameRateText.isEmpty())
         settings.frameRate = frameRateText;
     const ToolCommand command = firstStage(format, inputPath, settings);
     // Run as the program runs it: its runner delivers the output to the encoder handler.
     ToolRunner runner(m_services);
-    ProgressDisplay display;
+    ProgressState display;
     connect(&runner, &ToolRunner::outputReceived, &display,
-            [&display](QString &chunk) { display.readEncoderOutput(chunk); });
+            [&display](const QString &chunk) { display.readEncoderOutput(chunk); });
     const QByteArray output = runToEnd(runner, command.commandLine).toUtf8();
     QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
     QVERIFY2(runner.exitCode() == 0, output.right(300).constData());

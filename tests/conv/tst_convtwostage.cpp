@@ -69,7 +69,7 @@ void TestConvTwoStage::twoStages()
     QFETCH(QString, videoCodec);
     QFETCH(QString, audioCodec);
 
-    EncodingSettings settings = defaultSettings(format);
+    EncodingSettings settings = FormatTable::defaultSettings(format);
     settings.size = size;
     const RecipeInput in = recipeInput(m_input, m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/'),
                                        m_dir.filePath(QStringLiteral("work/tmp.mp4")), settings);
@@ -131,7 +131,7 @@ void TestConvTwoStage::cuts()
 
     const RecipeInput in =
         recipeInput(m_input, m_dir.filePath(QStringLiteral("out")) + QLatin1Char('/'),
-                    m_dir.filePath(QStringLiteral("work/tmp.mp4")), defaultSettings(format));
+                    m_dir.filePath(QStringLiteral("work/tmp.mp4")), FormatTable::defaultSettings(format));
     const ToolCommand first = Recipes::firstStage(
         format, in, [](const QString &wanted) { return Recipes::freeOutputName(wanted); });
     const TestMedia::ToolResult conv = runCommandLine(first.commandLine + QLatin1Char(' ') + cut);

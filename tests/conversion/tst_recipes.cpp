@@ -1,9 +1,7 @@
-#include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "runner/commandlinetext.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -288,94 +286,6 @@ private slots:
         QVERIFY(Recipes::secondStage(OutputFormat::Rm, in).commandLine.contains(ac));
     }
 
-    void baseName_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("base");
-        QTest::newRow("plain") << QStringLiteral("/Music/a.flac") << QStringLiteral("a");
-        QTest::newRow("several dots") << QStringLiteral("/Music/a.b.flac") << QStringLiteral("a.b");
-        // A name without a dot keeps its whole name: the output name must still say what it was.
-        QTest::newRow("no dot") << QStringLiteral("/Music/README") << QStringLiteral("README");
-        QTest::newRow("dot only in folder") << QStringLiteral("/Mu.sic/track") << QStringLiteral("track");
-        QTest::newRow("leading dot") << QStringLiteral("/Music/.flac") << QString();
-        QTest::newRow("no folder") << QStringLiteral("song.flac") << QStringLiteral("song");
-        QTest::newRow("empty") << QString() << QString();
-        QTest::newRow("blanks and Chinese")
-            << QStringLiteral("/音乐/Song One.flac") << QStringLiteral("Song One");
-        QTest::newRow("backslash is a name character")
-            << QStringLiteral("/m/a\\b.flac") << QStringLiteral("a\\b");
-        QTest::newRow("colon is a name character") << QStringLiteral("/m/c:d.flac") << QStringLiteral("c:d");
-        QTest::newRow("trailing dot") << QStringLiteral("/m/x.") << QStringLiteral("x");
-    }
-
-    void baseName()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, base);
-        QCOMPARE(Recipes::baseName(path), base);
-    }
-
-    void outputNames_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("output");
-        QTest::newRow("no dot keeps the name")
-            << QStringLiteral("/Music/README") << 8 << QStringLiteral("/Out/README_1437.mp3");
-        QTest::newRow("no dot, video")
-            << QStringLiteral("/Music/track") << 7 << QStringLiteral("/Out/track-1437.3gp");
-        QTest::newRow("several dots")
-            << QStringLiteral("/Music/a.b.flac") << 8 << QStringLiteral("/Out/a.b_1437.mp3");
-        QTest::newRow("blank in the name")
-            << QStringLiteral("/Music/Song One.flac") << 7 << QStringLiteral("/Out/Song One-1437.3gp");
-        // A file name holds at most 255 bytes: the base gives way, between whole characters.
-        const QString a(300, QLatin1Char('a'));
-        const QString zh(100, QChar(0x4E2D));                   // three bytes each
-        const QString emoji = QStringLiteral("😀").repeated(80); // four bytes, two UTF-16 units each
-        QTest::newRow("long name") << QStringLiteral("/Music/") + a + QStringLiteral(".flac") << 7
-                                   << QStringLiteral("/Out/") + a.left(246) + QStringLiteral("-1437.3gp");
-        QTest::newRow("long Chinese name")
-            << QStringLiteral("/Music/ab") + zh + QStringLiteral(".flac") << 8
-            << QStringLiteral("/Out/ab") + zh.left(81) + QStringLiteral("_1437.mp3");
-        QTest::newRow("long name of surrogate pairs")
-            << QStringLiteral("/Music/a") + emoji + QStringLiteral(".flac") << 4
-            << QStringLiteral("/Out/a") + emoji.left(2 * 61) + QStringLiteral("-1437.mp4");
-    }
-
-    void outputNames()
-    {
-        QFETCH(QString, file);
-        QFETCH(int, position);
-        QFETCH(QString, output);
-        const OutputFormat format = *FormatTable::formatAt(position);
-        const RecipeInput in = input(QStringLiteral("320x240"), file);
-        QCOMPARE(Recipes::outputPath(format, file, in.outputFolder, in.clock), output);
-        const int last = int(FormatTable::stageTools(format).size()) - 1;
-        const ToolCommand c = Recipes::stage(format, last, in);
-        QCOMPARE(c.outputPath, output);
-        QVERIFY(c.commandLine.endsWith(QLatin1Char(' ') + CommandLineText::quote(output)));
-    }
-
-    void timeStamp_data()
-    {
-        QTest::addColumn<QTime>("time");
-        QTest::addColumn<QString>("stamp");
-        QTest::newRow("09:05:03") << QTime(9, 5, 3) << QStringLiteral("953");
-        QTest::newRow("10:00:00") << QTime(10, 0, 0) << QStringLiteral("1000");
-        QTest::newRow("23:59:59") << QTime(23, 59, 59) << QStringLiteral("235959");
-        QTest::newRow("midnight") << QTime(0, 0, 0) << QStringLiteral("000");
-        QTest::newRow("01:11:05") << QTime(1, 11, 5) << QStringLiteral("1115");
-        QTest::newRow("11:01:05 coincides") << QTime(11, 1, 5) << QStringLiteral("1115");
-        QTest::newRow("14:03:07") << QTime(14, 3, 7) << QStringLiteral("1437");
-    }
-
-    void timeStamp()
-    {
-        QFETCH(QTime, time);
-        QFETCH(QString, stamp);
-        QCOMPARE(Recipes::timeStamp(time), stamp);
-    }
-
     void workingPathsAreQuotedOnlyWhenNeeded_data()
     {
         QTest::addColumn<QString>("work");
@@ -426,139 +336,45 @@ private slots:
         }
     }
 
-    void freeOutputName_data()
+    void outputNames_data()
     {
-        QTest::addColumn<QStringList>("existing");
-        QTest::addColumn<QString>("wanted");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("free") << QStringList{} << QStringLiteral("a_953.mp3") << QStringLiteral("a_953.mp3");
-        QTest::newRow("taken") << QStringList{QStringLiteral("a_953.mp3")} << QStringLiteral("a_953.mp3")
-                               << QStringLiteral("a_953 (2).mp3");
-        QTest::newRow("taken twice") << QStringList{QStringLiteral("a_953.mp3"),
-                                                    QStringLiteral("a_953 (2).mp3")}
-                                     << QStringLiteral("a_953.mp3") << QStringLiteral("a_953 (3).mp3");
-        QTest::newRow("gap is reused")
-            << QStringList{QStringLiteral("a_953.mp3"), QStringLiteral("a_953 (3).mp3")}
-            << QStringLiteral("a_953.mp3") << QStringLiteral("a_953 (2).mp3");
-        QTest::newRow("dots in the name")
-            << QStringList{QStringLiteral("a.b-953.3gp")} << QStringLiteral("a.b-953.3gp")
-            << QStringLiteral("a.b-953 (2).3gp");
-        QTest::newRow("no extension")
-            << QStringList{QStringLiteral("noext")} << QStringLiteral("noext") << QStringLiteral("noext (2)");
-        QTest::newRow("a folder takes the name")
-            << QStringList{QStringLiteral("dir.mp3/")} << QStringLiteral("dir.mp3")
-            << QStringLiteral("dir (2).mp3");
-        QTest::newRow("dangling link takes the name")
-            << QStringList{QStringLiteral("link.mp3@")} << QStringLiteral("link.mp3")
-            << QStringLiteral("link (2).mp3");
-        // A name of 255 bytes makes room for the copy number in its base, not in its time stamp.
-        const QString a(247, QLatin1Char('a'));
-        const QString zh(82, QChar(0x4E2D));
-        QTest::newRow("long name taken")
-            << QStringList{a + QStringLiteral("_953.mp3")} << a + QStringLiteral("_953.mp3")
-            << a.left(243) + QStringLiteral("_953 (2).mp3");
-        QTest::newRow("long Chinese name taken")
-            << QStringList{zh + QStringLiteral("-1437.mp4")} << zh + QStringLiteral("-1437.mp4")
-            << zh.left(80) + QStringLiteral("-1437 (2).mp4");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("no dot keeps the name")
+            << QStringLiteral("/Music/README") << 8 << QStringLiteral("/Out/README_1437.mp3");
+        QTest::newRow("no dot, video")
+            << QStringLiteral("/Music/track") << 7 << QStringLiteral("/Out/track-1437.3gp");
+        QTest::newRow("several dots")
+            << QStringLiteral("/Music/a.b.flac") << 8 << QStringLiteral("/Out/a.b_1437.mp3");
+        QTest::newRow("blank in the name")
+            << QStringLiteral("/Music/Song One.flac") << 7 << QStringLiteral("/Out/Song One-1437.3gp");
+        // A file name holds at most 255 bytes: the base gives way, between whole characters.
+        const QString a(300, QLatin1Char('a'));
+        const QString zh(100, QChar(0x4E2D));                   // three bytes each
+        const QString emoji = QStringLiteral("😀").repeated(80); // four bytes, two UTF-16 units each
+        QTest::newRow("long name") << QStringLiteral("/Music/") + a + QStringLiteral(".flac") << 7
+                                   << QStringLiteral("/Out/") + a.left(246) + QStringLiteral("-1437.3gp");
+        QTest::newRow("long Chinese name")
+            << QStringLiteral("/Music/ab") + zh + QStringLiteral(".flac") << 8
+            << QStringLiteral("/Out/ab") + zh.left(81) + QStringLiteral("_1437.mp3");
+        QTest::newRow("long name of surrogate pairs")
+            << QStringLiteral("/Music/a") + emoji + QStringLiteral(".flac") << 4
+            << QStringLiteral("/Out/a") + emoji.left(2 * 61) + QStringLiteral("-1437.mp4");
     }
 
-    void freeOutputName()
+    void outputNames()
     {
-        QFETCH(QStringList, existing);
-        QFETCH(QString, wanted);
-        QFETCH(QString, expected);
-        QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/x.y-XXXXXX"));
-        QVERIFY(dir.isValid());
-        for (const QString &e : existing) {
-            if (e.endsWith(QLatin1Char('/'))) {
-                QVERIFY(QDir(dir.path()).mkdir(e.chopped(1)));
-            } else if (e.endsWith(QLatin1Char('@'))) {
-                QVERIFY(QFile::link(dir.filePath(QStringLiteral("nowhere")), dir.filePath(e.chopped(1))));
-            } else {
-                QFile f(dir.filePath(e));
-                QVERIFY(f.open(QIODevice::WriteOnly));
-            }
-        }
-        QCOMPARE(Recipes::freeOutputName(dir.filePath(wanted)), dir.filePath(expected));
-
-        // A finished output takes the same name from its hidden one, whichever way the file system
-        // allows, and never replaces what is there.
-        const QStringList before =
-            QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-        for (const PartialOutput::Method method :
-             {PartialOutput::Method::Best, PartialOutput::Method::RenameNoReplace,
-              PartialOutput::Method::Link, PartialOutput::Method::Placeholder}) {
-            const QString partial = PartialOutput::reserve(dir.filePath(wanted));
-            QVERIFY(QFileInfo(partial).fileName().startsWith(QLatin1Char('.')));
-            QFile written(partial);
-            QVERIFY(written.open(QIODevice::WriteOnly) && written.write("whole") == 5);
-            written.close();
-            const PartialOutput::Published published =
-                PartialOutput::publish(partial, dir.filePath(wanted), method);
-            QCOMPARE(published.path, dir.filePath(expected));
-            QVERIFY(!QFileInfo::exists(partial));
-            QFile result(published.path);
-            QVERIFY(result.open(QIODevice::ReadOnly));
-            QCOMPARE(result.readAll(), QByteArray("whole"));
-            QVERIFY(QFile::remove(published.path));
-            QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-                     before);
-        }
-    }
-
-    void hiddenNames_data()
-    {
-        QTest::addColumn<QString>("finalName");
-        QTest::addColumn<int>("attempt");
-        QTest::addColumn<QString>("hiddenName");
-        QTest::newRow("MP3") << QStringLiteral("long0_16423.mp3") << 1
-                             << QStringLiteral(".long0_16423.myhost-4711.part.mp3");
-        QTest::newRow("second of one name")
-            << QStringLiteral("a-953.3gp") << 2 << QStringLiteral(".a-953.myhost-4711-2.part.3gp");
-        QTest::newRow("no extension")
-            << QStringLiteral("noext") << 1 << QStringLiteral(".noext.myhost-4711.part");
-        // The hidden name gives way where the final name is long: 254 bytes take 276 with the owner.
-        const QString zh(82, QChar(0x4E2D));
-        QTest::newRow("longest name")
-            << zh + QStringLiteral("_953.mp3") << 1
-            << QStringLiteral(".") + zh.left(77) + QStringLiteral(".myhost-4711.part.mp3");
-    }
-    void hiddenNames()
-    {
-        QFETCH(QString, finalName);
-        QFETCH(int, attempt);
-        QFETCH(QString, hiddenName);
-        const QString hidden = PartialOutput::nameFor(QStringLiteral("/out/") + finalName,
-                                                      QStringLiteral("myhost"), 4711, attempt);
-        QCOMPARE(hidden, QStringLiteral("/out/") + hiddenName);
-        QVERIFY(hidden.mid(5).toUtf8().size() <= 255);
-    }
-
-    // Hidden files that a process of this machine left behind when it ended are cleared by the next
-    // run writing there; another machine's, and those of processes still running, stay.
-    void staleHiddenFilesGo()
-    {
-        QTemporaryDir dir;
-        QProcess ended;
-        ended.start(QStringLiteral("true"));
-        QVERIFY(ended.waitForStarted());
-        const qint64 gone = ended.processId();
-        QVERIFY(ended.waitForFinished());
-        const QString host = PartialOutput::hostName();
-        const QString self = QString::number(QCoreApplication::applicationPid());
-        const QStringList stay{
-            QStringLiteral(".a.%1-%2.part.mp3").arg(host, self), QStringLiteral(".b.%1-1.part.mp3").arg(host),
-            QStringLiteral(".c.other%1-%2.part.mp3").arg(host).arg(gone),
-            QStringLiteral("d.%1-%2.part.mp3").arg(host).arg(gone), QStringLiteral("e_953.mp3")};
-        const QString left = QStringLiteral(".e_953.%1-%2-3.part.mp3").arg(host).arg(gone);
-        for (const QString &name : stay + QStringList{left}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        QCOMPARE(PartialOutput::removeStale(dir.path()), 1);
-        QVERIFY(!QFileInfo::exists(dir.filePath(left)));
-        for (const QString &name : stay)
-            QVERIFY2(QFileInfo::exists(dir.filePath(name)), qPrintable(name));
+        QFETCH(QString, file);
+        QFETCH(int, position);
+        QFETCH(QString, output);
+        const OutputFormat format = *FormatTable::formatAt(position);
+        const RecipeInput in = input(QStringLiteral("320x240"), file);
+        QCOMPARE(Recipes::outputPath(format, file, in.outputFolder, in.clock), output);
+        const int last = int(FormatTable::stageTools(format).size()) - 1;
+        const ToolCommand c = Recipes::stage(format, last, in);
+        QCOMPARE(c.outputPath, output);
+        QVERIFY(c.commandLine.endsWith(QLatin1Char(' ') + CommandLineText::quote(output)));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "common/listrows.h"
 #include "filelist/filelist.h"
 
 #include "common/testmedia.h"
@@ -67,7 +68,7 @@ private slots:
         QCOMPARE(list.rowCount(), 2);
         QCOMPARE(list.path(first), path);
         QCOMPARE(list.path(second), path);
-        QCOMPARE(list.ids(), (QList<FileList::Id>{first, second}));
+        QCOMPARE(rowIds(list), (QList<FileList::Id>{first, second}));
     }
 
     void removingTheSecondOfThreeKeepsTheOthersInOrder()
@@ -78,7 +79,7 @@ private slots:
         const auto c = list.addFile(QStringLiteral("/m/c.flac"));
         list.setHintVisible(false);
         list.removeSelectedRow(1);
-        QCOMPARE(list.ids(), (QList<FileList::Id>{a, c}));
+        QCOMPARE(rowIds(list), (QList<FileList::Id>{a, c}));
         QCOMPARE(list.data(list.index(1, 0)).toString(), QStringLiteral("/m/c.flac"));
         QCOMPARE(list.rowOf(b), -1);
         QCOMPARE(list.rowOf(c), 1);
@@ -153,8 +154,8 @@ private slots:
         QVERIFY(!list.isRemovingAll());
         QVERIFY(list.isEmpty());
         QCOMPARE(list.rowCount(), 0);
-        QVERIFY(list.ids().isEmpty());
-        QCOMPARE(list.idAt(0), FileList::Id(0));
+        QVERIFY(rowIds(list).isEmpty());
+        QCOMPARE(rowId(list, 0), FileList::Id(0));
         QVERIFY(list.hintVisible());
         // Taken off in batches, not a view update per row.
         QVERIFY(removed.count() <= rows / FileList::RemoveBatchSize + 1);
@@ -181,7 +182,7 @@ private slots:
         QVERIFY(finished.wait());
         QVERIFY(countInTimer > 1);
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(list.ids(), QList<FileList::Id>{dropped});
+        QCOMPARE(rowIds(list), QList<FileList::Id>{dropped});
         QCOMPARE(list.path(dropped), QStringLiteral("/m/dropped.flac"));
         QVERIFY(!list.hintVisible()); // it would cover the file that stayed
     }
@@ -198,7 +199,7 @@ private slots:
         QCOMPARE(list.rowOf(ids.at(4)), -1);
         QCOMPARE(list.rowOf(ids.at(5)), 3);
         QCOMPARE(list.path(ids.at(9)), QStringLiteral("/m/9.flac"));
-        QCOMPARE(list.idAt(3), ids.at(5));
+        QCOMPARE(rowId(list, 3), ids.at(5));
         QCOMPARE(list.idAfter(0), ids.at(1));
         QCOMPARE(list.idAfter(ids.at(0)), ids.at(1)); // from a row that has gone
         QCOMPARE(list.idAfter(ids.at(3)), ids.at(5));
@@ -216,8 +217,8 @@ private slots:
         QSignalSpy changed(&list, &FileList::dataChanged);
         list.markFailed(b, QStringLiteral("Invalid data found when processing input"));
         QCOMPARE(changed.count(), 1);
-        QVERIFY(!list.isFailed(a));
-        QVERIFY(list.isFailed(b));
+        QVERIFY(!markedFailed(list, a));
+        QVERIFY(markedFailed(list, b));
         QCOMPARE(list.data(list.index(1, 0), FileList::FailedRole).toBool(), true);
         QCOMPARE(list.data(list.index(1, 1), Qt::ToolTipRole).toString(),
                  QStringLiteral("Invalid data found when processing input"));
@@ -225,7 +226,7 @@ private slots:
         list.removeId(a);
         QCOMPARE(list.failureReason(b), QStringLiteral("Invalid data found when processing input"));
         list.clearFailedMarks();
-        QVERIFY(!list.isFailed(b));
+        QVERIFY(!markedFailed(list, b));
         QCOMPARE(list.data(list.index(0, 0), FileList::FailedRole).toBool(), false);
         QCOMPARE(changed.count(), 2);
     }

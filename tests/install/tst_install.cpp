@@ -1,16 +1,17 @@
+#include "common/listrows.h"
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
-#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
 #include "filelist/filesearch.h"
-#include "shell/appdirs.h"
-#include "shell/instancehandoff.h"
-#include "shell/optionsdialog.h"
-#include "shell/setupfile.h"
-#include "shell/singleinstance.h"
+#include "platform/appdirs.h"
+#include "platform/instancehandoff.h"
+#include "platform/singleinstance.h"
+#include "settings/setupfile.h"
+#include "ui/filecommands.h"
 #include "ui/mainwindow.h"
 #include "ui/mainwindowcommands.h"
+#include "ui/optionsdialog.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -50,7 +51,7 @@ mode_t modeOf(const QString &path)
 QStringList listedPaths(const FileList &list)
 {
     QStringList paths;
-    for (const FileList::Id id : list.ids())
+    for (const FileList::Id id : rowIds(list))
         paths.append(list.path(id));
     return paths;
 }
@@ -195,7 +196,7 @@ private slots:
         {
             MainWindow window(installedFolder(), services);
             window.setProgramEnd([] {});
-            window.loadSettings();
+            window.startUp();
             auto *folder = window.findChild<QLineEdit *>(u"outputFolderEdit"_s);
             QCOMPARE(folder->text(), musicFolder() + u"/Tunoxa"_s);
             QCOMPARE(window.findChild<QComboBox *>(u"formatCombo"_s)->currentIndex(), 8);
@@ -212,7 +213,7 @@ private slots:
                 if (auto *options = qobject_cast<OptionsDialog *>(QApplication::activeModalWidget()))
                     options->storeAndClose();
             });
-            window.commands()->runToolbarButton(4);
+            window.commands()->actions().options->trigger();
             window.close();
         }
         QVERIFY(QFile::exists(configFolder() + u"/options.ini"_s));
@@ -222,7 +223,7 @@ private slots:
 
         MainWindow restarted(installedFolder(), services);
         restarted.setProgramEnd([] {});
-        restarted.loadSettings();
+        restarted.startUp();
         QCOMPARE(restarted.findChild<QLineEdit *>(u"outputFolderEdit"_s)->text(), expected + u'/');
     }
 
@@ -280,7 +281,7 @@ private slots:
         QTemporaryDir programFolder;
         MainWindow window(programFolder.path(), services);
         window.setProgramEnd([] {});
-        window.loadSettings();
+        window.startUp();
         QTemporaryDir library;
         if (duringASearch) {
             // A search of many folders is started just as the files arrive; they join after its finds.

@@ -20,7 +20,7 @@ struct EventLog
     explicit EventLog(ToolRunner &runner)
     {
         clock.start();
-        QObject::connect(&runner, &ToolRunner::outputReceived, &runner, [this](QString &chunk) {
+        QObject::connect(&runner, &ToolRunner::outputReceived, &runner, [this](const QString &chunk) {
             chunks.append(chunk);
             chunkTimes.append(clock.nsecsElapsed());
         });
@@ -312,9 +312,9 @@ private slots:
         ToolRunner inner(m_services);
         QStringList events;
         connect(&outer, &ToolRunner::outputReceived, this,
-                [&](QString &chunk) { events << QStringLiteral("outer: ") + chunk.trimmed(); });
+                [&](const QString &chunk) { events << QStringLiteral("outer: ") + chunk.trimmed(); });
         connect(&inner, &ToolRunner::outputReceived, this,
-                [&](QString &chunk) { events << QStringLiteral("inner: ") + chunk.trimmed(); });
+                [&](const QString &chunk) { events << QStringLiteral("inner: ") + chunk.trimmed(); });
         connect(&inner, &ToolRunner::finished, this, [&] { events << QStringLiteral("inner over"); });
         const QString second = tool(QStringLiteral("second"), "echo stage2");
         connect(&outer, &ToolRunner::finished, this, [&] {

@@ -1,13 +1,15 @@
+#include "common/listrows.h"
 #include "uitest.h"
 
 #include "filelist/filelist.h"
-#include "shell/userservices.h"
+#include "platform/userservices.h"
 #include "ui/popupmenus.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QToolButton>
 
 #include <functional>
 
@@ -57,7 +59,7 @@ void selectRow(LoadedWindow &w, int row)
 QStringList paths(const LoadedWindow &w)
 {
     QStringList result;
-    for (FileList::Id id : w.window->fileList()->ids())
+    for (FileList::Id id : rowIds(*w.window->fileList()))
         result.append(QFileInfo(w.window->fileList()->path(id)).completeBaseName());
     return result;
 }
@@ -114,7 +116,7 @@ private slots:
     void dismissedPopupChangesNothing();
     void commandWritingDuringDispatch_data();
     void commandWritingDuringDispatch();
-    void mainMenuRemoveSelectedUsesTheChannel();
+    void mainMenuRemovesTheSelectedRow();
 };
 
 void TestActionChannel::holderMenus()
@@ -244,9 +246,9 @@ void TestActionChannel::removeAll()
     ModalWatcher watcher;
     watcher.popupChoice = QStringLiteral("removeAllItem");
     if (fromMainMenu)
-        w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeAllAction"))->trigger();
+        w.menuItem(QStringLiteral("removeAllAction"))->trigger();
     else
-        w.window->commands()->runToolbarButton(2);
+        w.control<QToolButton>(QStringLiteral("removeButton"))->click();
     QCOMPARE(watcher.seen, fromMainMenu ? QStringList() : QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 0);
     QVERIFY(w.window->fileList()->hintVisible());
@@ -260,7 +262,7 @@ void TestActionChannel::popupItemRemovesSelected()
     selectRow(w, 1);
     ModalWatcher watcher;
     watcher.popupChoice = QStringLiteral("removeSelectedItem");
-    w.window->commands()->runToolbarCommand(1);
+    w.control<QToolButton>(QStringLiteral("removeButton"))->click();
     QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("3")}));
     QCOMPARE(w.control<QLineEdit>(QStringLiteral("actionChannel"))->text(), QString());
 }
@@ -272,7 +274,7 @@ void TestActionChannel::dismissedPopupChangesNothing()
     addRows(w, 3);
     selectRow(w, 1);
     ModalWatcher watcher;
-    w.window->commands()->runToolbarCommand(1);
+    w.control<QToolButton>(QStringLiteral("removeButton"))->click();
     QCOMPARE(observed(watcher, services, w), QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 3);
     QVERIFY(!w.window->commands()->popupMenus()->removePopup()->isVisible());
@@ -315,15 +317,13 @@ void TestActionChannel::commandWritingDuringDispatch()
     QCOMPARE(channel->text(), QString());
 }
 
-void TestActionChannel::mainMenuRemoveSelectedUsesTheChannel()
+void TestActionChannel::mainMenuRemovesTheSelectedRow()
 {
     LoadedWindow w;
     addRows(w, 3);
     selectRow(w, 2);
     auto *channel = w.control<QLineEdit>(QStringLiteral("actionChannel"));
-    const auto *log = new WordLog(channel);
-    w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeSelectedAction"))->trigger();
-    QCOMPARE(log->words, QStringList{QStringLiteral("RemoveSelected")});
+    w.menuItem(QStringLiteral("removeSelectedAction"))->trigger();
     QCOMPARE(channel->text(), QString());
     QCOMPARE(paths(w), QStringList({QStringLiteral("1"), QStringLiteral("2")}));
 }

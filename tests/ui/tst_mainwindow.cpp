@@ -3,11 +3,11 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
-#include "filelist/filecommands.h"
 #include "filelist/filelist.h"
-#include "runner/progressdisplay.h"
-#include "shell/optionsdialog.h"
+#include "runner/progressstate.h"
+#include "ui/filecommands.h"
 #include "ui/hotlabel.h"
+#include "ui/optionsdialog.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -26,19 +26,6 @@ using namespace Seen;
 
 namespace {
 
-// What a command did, as far as the desktop and the user could see.
-QStringList observed(const ModalWatcher &watcher, const RecordingServices &services, const LoadedWindow &w)
-{
-    QStringList seen = watcher.seen;
-    for (const RecordingServices::Message &message : services.messages)
-        seen.append(QStringLiteral("message:") + message.title);
-    for (const QString &path : services.openedPaths)
-        seen.append(QStringLiteral("open:") + QFileInfo(path).fileName());
-    for (int i = 0; i < w.ends; ++i)
-        seen.append(ended);
-    return seen;
-}
-
 // Gives the window's own program folder the tools of the real one (so Exit writes its settings
 // there, never into the build's program folder) and lines `flac` up for MP3 into `outFolder`.
 bool prepareMp3Run(const LoadedWindow &w, const QString &flac, const QString &outFolder)
@@ -53,481 +40,21 @@ bool prepareMp3Run(const LoadedWindow &w, const QString &flac, const QString &ou
     return true;
 }
 
-QRect clientRect()
-{
-    return {0, 0, MainWindow::ClientWidth, MainWindow::ClientHeight};
-}
-
-QString accessibleName(QWidget *control)
-{
-    return QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name);
-}
-
-// The controls shown inside `area` that a screen reader could not name: no name of their own and
-// no caption label naming them. Containers count by what they hold.
-QStringList unnamedControls(QWidget *area)
-{
-    const QList<QWidget *> controls = area->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    QList<QWidget *> labelled;
-    for (QWidget *control : controls) {
-        if (auto *label = qobject_cast<QLabel *>(control))
-            labelled.append(label->buddy());
-    }
-    QStringList unnamed;
-    for (QWidget *control : controls) {
-        const QAccessible::Role role = QAccessible::queryAccessibleInterface(control)->role();
-        if (!control->isVisible() || !area->rect().intersects(control->geometry()) ||
-            role == QAccessible::Border || role == QAccessible::Client ||
-            control->objectName() == QStringLiteral("cornerPicture"))
-            continue;
-        if (accessibleName(control).isEmpty() && !labelled.contains(control))
-            unnamed.append(control->objectName());
-    }
-    return unnamed;
-}
-
 } // namespace
 
+// The window as a whole: hover and its reset, a run started and ended from it, a folder scan under it.
 class TestMainWindow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Layout
-    void clientAreaBelowMenuBar();
-    void controlRectangles_data();
-    void controlRectangles();
-    void offWindowControls_data();
-    void offWindowControls();
-    void settingsSlivers_data();
-    void settingsSlivers();
-    void captions();
-    void captionsFitTheirLabels();
-    void screenReaderNamesEveryControl();
-
-    // Format selection
-    void startupValues();
-    void formatDefaults_data();
-    void formatDefaults();
-    void typedValueSurvivesUntilFormatChange();
-    void restoredFormat_data();
-    void restoredFormat();
-
-    // Routing
-    void menuItems_data();
-    void menuItems();
-    void toolbarButtons_data();
-    void toolbarButtons();
-    void toolbarDispatch_data();
-    void toolbarDispatch();
-
-    // Hover and window commands
     void hoverLightsAndResets();
     void decorationKeepsTheLight();
     void feedbackLabelStaysBoldAfterItsWindow();
-    void helpOpensTheGuideAndUnlights();
-    void minimiseUnlights();
-    void aboutBox();
-
-    // Exit and shutdown
-    void exitWritesSetupIni_data();
-    void exitWritesSetupIni();
-    void exitWithUnwritableSetupIniStillEnds_data();
-    void exitWithUnwritableSetupIniStillEnds();
-    void cancelledBrowseKeepsTheFolder();
-
-    // Progress and the run
-    void progressBinding();
     void startConvertsTheListToMp3();
     void exitDuringARunLeavesNoHalfFile();
     void startWaitsForAFolderScan();
 };
-
-void TestMainWindow::clientAreaBelowMenuBar()
-{
-    LoadedWindow w;
-    QCOMPARE(w.window->clientArea()->size(), QSize(698, 455));
-    QCOMPARE(w.window->clientArea()->y(), w.window->menuBar()->height());
-    QVERIFY(!w.window->menuBar()->isNativeMenuBar());
-    QCOMPARE(w.window->size(), QSize(698, 455 + w.window->menuBar()->height()));
-    QCOMPARE(w.window->minimumSize(), w.window->maximumSize());
-    QVERIFY(!(w.window->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(!(w.window->windowFlags() & Qt::WindowMinimizeButtonHint));
-    QCOMPARE(w.window->font().family(), QStringLiteral("Tahoma"));
-    QCOMPARE(w.window->font().pointSize(), 9);
-}
-
-void TestMainWindow::controlRectangles_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("rect");
-    QTest::newRow("toolbar 0") << u"toolbarButton0"_s << QRect(0, 0, 95, 66);
-    QTest::newRow("toolbar 1") << u"toolbarButton1"_s << QRect(94, 0, 95, 66);
-    QTest::newRow("toolbar 2") << u"toolbarButton2"_s << QRect(188, 0, 95, 66);
-    QTest::newRow("toolbar 4") << u"toolbarButton4"_s << QRect(282, 0, 95, 66);
-    QTest::newRow("toolbar 5") << u"toolbarButton5"_s << QRect(376, 0, 95, 66);
-    QTest::newRow("corner") << u"cornerPicture"_s << QRect(574, 0, 109, 111);
-    QTest::newRow("help zone") << u"helpZone"_s << QRect(635, 8, 15, 15);
-    QTest::newRow("minimise zone") << u"minimizeZone"_s << QRect(652, 9, 14, 14);
-    QTest::newRow("exit zone") << u"closeZone"_s << QRect(672, 10, 15, 15);
-    QTest::newRow("progress bar") << u"progressBar"_s << QRect(4, 398, 457, 21);
-    QTest::newRow("sample rate") << u"sampleRateCombo"_s << QRect(486, 161, 189, 22);
-    QTest::newRow("audio bitrate") << u"audioBitrateCombo"_s << QRect(486, 215, 189, 22);
-    QTest::newRow("channels") << u"channelCombo"_s << QRect(486, 271, 189, 22);
-    QTest::newRow("output folder") << u"outputFolderEdit"_s << QRect(486, 329, 137, 21);
-    QTest::newRow("browse") << u"browseButton"_s << QRect(628, 330, 47, 20);
-    QTest::newRow("start") << u"startButton"_s << QRect(488, 364, 189, 59);
-    QTest::newRow("product") << u"productLink"_s << QRect(6, 430, 181, 13);
-    QTest::newRow("feedback") << u"feedbackLink"_s << QRect(624, 432, 48, 13);
-    QTest::newRow("mp3 caption") << u"mp3Label"_s << QRect(488, 112, 191, 25);
-}
-
-void TestMainWindow::controlRectangles()
-{
-    QFETCH(QString, name);
-    QFETCH(QRect, rect);
-    LoadedWindow w;
-    auto *control = w.control<QWidget>(name);
-    QVERIFY(control);
-    QCOMPARE(control->parentWidget(), w.window->clientArea());
-    QCOMPARE(control->geometry(), rect);
-}
-
-void TestMainWindow::offWindowControls_data()
-{
-    QTest::addColumn<QString>("name");
-    for (int i = 0; i <= 6; ++i)
-        QTest::newRow(qPrintable(QStringLiteral("hiddenToolbar %1").arg(i)))
-            << QStringLiteral("hiddenToolbarPicture%1").arg(i);
-    for (const char *name : {"addPicture", "removePicture", "startPicture", "browsePicture", "convertPicture",
-                             "actionChannel", "barPicture"})
-        QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-void TestMainWindow::offWindowControls()
-{
-    QFETCH(QString, name);
-    LoadedWindow w;
-    auto *control = w.control<QWidget>(name);
-    QVERIFY(control);
-    QVERIFY(!control->geometry().intersects(clientRect()));
-}
-
-void TestMainWindow::settingsSlivers_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("visibleWidth");
-    QTest::newRow("format") << u"formatCombo"_s << 12;
-    QTest::newRow("size") << u"sizeCombo"_s << 8;
-    QTest::newRow("video bitrate") << u"videoBitrateCombo"_s << 8;
-    QTest::newRow("size caption") << u"sizeLabel"_s << 8;
-    QTest::newRow("video bitrate caption") << u"videoBitrateLabel"_s << 8;
-    QTest::newRow("frame rate") << u"frameRateCombo"_s << 0;
-    QTest::newRow("frame rate caption") << u"frameRateLabel"_s << 0;
-}
-
-void TestMainWindow::settingsSlivers()
-{
-    QFETCH(QString, name);
-    QFETCH(int, visibleWidth);
-    LoadedWindow w;
-    auto *control = w.control<QWidget>(name);
-    QVERIFY(control);
-    QCOMPARE(std::max(0, clientRect().intersected(control->geometry()).width()), visibleWidth);
-}
-
-void TestMainWindow::captions()
-{
-    LoadedWindow w;
-    QCOMPARE(w.window->windowTitle(), QStringLiteral("Tunoxa "));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("productLink"))->text(), QStringLiteral("Tunoxa "));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("feedbackLink"))->text(), QStringLiteral("意见反馈"));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("progressCaption"))->text(), QStringLiteral("0%"));
-    QCOMPARE(w.control<QPushButton>(QStringLiteral("startButton"))->text(), QStringLiteral("立刻开始转换！"));
-    QVERIFY(w.control<QPushButton>(QStringLiteral("startButton"))->font().bold());
-    QCOMPARE(w.control<QPushButton>(QStringLiteral("browseButton"))->text(), QStringLiteral("浏览"));
-    QVERIFY(w.control<QLabel>(QStringLiteral("cornerPicture"))->isVisibleTo(w.window.get()));
-
-    const QStringList toolbar = {QStringLiteral("添加文件"), QStringLiteral("添加文件夹"),
-                                 QStringLiteral("移除文件"), QString(),
-                                 QStringLiteral("提示设置"), QStringLiteral("退出程序")};
-    for (int i = 0; i < toolbar.size(); ++i) {
-        auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(i));
-        QCOMPARE(button ? button->text() : QString(), toolbar[i]);
-        if (button)
-            QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
-    }
-
-    QStringList menus;
-    for (QAction *menu : w.window->menuBar()->actions()) {
-        QStringList items;
-        for (QAction *item : menu->menu()->actions())
-            items.append(item->isSeparator() ? QStringLiteral("-") : item->text());
-        menus.append(menu->text() + QLatin1Char(':') + items.join(QLatin1Char('|')));
-    }
-    QCOMPARE(menus, QStringList({QStringLiteral("文件:添加文件|添加文件夹|-|退出程序"),
-                                 QStringLiteral("文件操作:移除选中文件|移除全部"),
-                                 QStringLiteral("提示设置:提示设置"), QStringLiteral("关于:关于")}));
-
-    QCOMPARE(w.control<QLabel>(QStringLiteral("helpZone"))->toolTip(), QStringLiteral("Help & Tutorial"));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("minimizeZone"))->toolTip(), QStringLiteral("Minimize Window"));
-    QCOMPARE(w.control<QLabel>(QStringLiteral("closeZone"))->toolTip(), QStringLiteral("Exit"));
-    for (const char *name : {"helpZone", "minimizeZone", "closeZone", "productLink", "feedbackLink"})
-        QCOMPARE(w.control<QWidget>(QString::fromLatin1(name))->cursor().shape(), Qt::PointingHandCursor);
-}
-
-void TestMainWindow::captionsFitTheirLabels()
-{
-    LoadedWindow w;
-    auto *feed = w.control<HotLabel>(QStringLiteral("feedbackLink"));
-    feed->setLit(true);
-    for (QLabel *label :
-         w.window->clientArea()->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (label->text().isEmpty() || !label->geometry().intersects(clientRect()) ||
-            label->geometry().right() >= MainWindow::ClientWidth)
-            continue;
-        const int needed = label->fontMetrics().horizontalAdvance(label->text());
-        QVERIFY2(needed <= label->width(),
-                 qPrintable(label->objectName() + QLatin1Char(' ') + label->text()));
-    }
-    QVERIFY(feed->font().bold());
-}
-
-void TestMainWindow::screenReaderNamesEveryControl()
-{
-    LoadedWindow w;
-    w.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    QCOMPARE(unnamedControls(w.window->clientArea()), QStringList());
-    // The corner picture only decorates.
-    QCOMPARE(accessibleName(w.control<QWidget>(QStringLiteral("cornerPicture"))), QString());
-    QCOMPARE(accessibleName(w.control<QWidget>(QStringLiteral("helpZone"))), QStringLiteral("帮助"));
-    // A settings box says its choice, and its caption through the "labelled by" relation.
-    auto *bitrate = w.control<QComboBox>(QStringLiteral("audioBitrateCombo"));
-    QCOMPARE(accessibleName(bitrate), QStringLiteral("320"));
-    const auto labels = QAccessible::queryAccessibleInterface(bitrate)->relations(QAccessible::Label);
-    QCOMPARE(labels.size(), 1);
-    QCOMPARE(labels.first().first->text(QAccessible::Name), QStringLiteral("声音比特率："));
-
-    ProgramSettings settings;
-    OptionsDialog options(settings, w.folder.path(), w.ownServices, w.window.get());
-    options.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&options));
-    QCOMPARE(unnamedControls(&options), QStringList());
-    QCOMPARE(accessibleName(options.findChild<QWidget *>(QStringLiteral("startMinutesEdit"))),
-             QStringLiteral("开始 分"));
-}
-
-void TestMainWindow::startupValues()
-{
-    LoadedWindow w;
-    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
-    QVERIFY(!format->isEditable());
-    QCOMPARE(format->count(), 9);
-    QCOMPARE(format->currentIndex(), 0);
-    QCOMPARE(format->currentText(), QStringLiteral("RMVB(RealPlayerRMVB)"));
-    QVERIFY(!w.control<QComboBox>(QStringLiteral("channelCombo"))->isEditable());
-    for (const char *name :
-         {"videoBitrateCombo", "frameRateCombo", "sizeCombo", "sampleRateCombo", "audioBitrateCombo"})
-        QVERIFY(w.control<QComboBox>(QString::fromLatin1(name))->isEditable());
-    // Start-up sets "96" and "44100", then the first format's defaults replace them.
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("videoBitrateCombo"))->currentText(),
-             QStringLiteral("1200"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("frameRateCombo"))->currentText(), QStringLiteral("29"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("sizeCombo"))->currentText(), QStringLiteral("原始大小"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("sampleRateCombo"))->currentText(), QStringLiteral("44100"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("audioBitrateCombo"))->currentText(), QStringLiteral("320"));
-    QCOMPARE(w.control<QComboBox>(QStringLiteral("channelCombo"))->currentText(), QStringLiteral("双声道"));
-    QCOMPARE(w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->text(),
-             w.folder.path() + QStringLiteral("/output"));
-}
-
-void TestMainWindow::formatDefaults_data()
-{
-    QTest::addColumn<int>("first");
-    QTest::addColumn<int>("second");
-    QTest::addColumn<QStringList>("texts"); // m_videoBitrateCombo, m_frameRateCombo, m_sizeCombo,
-                                            // m_sampleRateCombo, m_audioBitrateCombo, m_channelCombo
-
-    QTest::newRow("MPG after RMVB") << 0 << 2 << QStringList{u"600"_s,   u"24"_s, u"原始大小"_s,
-                                                             u"28000"_s, u"64"_s, u"双声道"_s};
-    QTest::newRow("MP3 after 3GP") << 7 << 8 << QStringList{u"128"_s,   u"29"_s,  u"320x240"_s,
-                                                            u"48000"_s, u"320"_s, u"双声道"_s};
-    QTest::newRow("3GP after MP3") << 8 << 7 << QStringList{u"128"_s,  u"29"_s,   u"320x240"_s,
-                                                            u"8000"_s, u"12.2"_s, u"单声道"_s};
-    QTest::newRow("MOV after mobile MP4")
-        << 6 << 5 << QStringList{u"256"_s, u"29"_s, u"原始大小"_s, u"48000"_s, u"64"_s, u"双声道"_s};
-    QTest::newRow("RMVB again after MPG")
-        << 2 << 0 << QStringList{u"1200"_s, u"29"_s, u"原始大小"_s, u"44100"_s, u"320"_s, u"双声道"_s};
-}
-
-void TestMainWindow::formatDefaults()
-{
-    QFETCH(int, first);
-    QFETCH(int, second);
-    QFETCH(QStringList, texts);
-    LoadedWindow w;
-    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
-    format->setCurrentIndex(first);
-    // Whatever was typed in between, choosing a format loads its own values.
-    for (const char *name : {"sampleRateCombo", "audioBitrateCombo"})
-        w.control<QComboBox>(QString::fromLatin1(name))->setEditText(QStringLiteral("typed"));
-    format->setCurrentIndex(second);
-    QStringList shown;
-    for (const char *name : {"videoBitrateCombo", "frameRateCombo", "sizeCombo", "sampleRateCombo",
-                             "audioBitrateCombo", "channelCombo"})
-        shown.append(w.control<QComboBox>(QString::fromLatin1(name))->currentText());
-    QCOMPARE(shown, texts);
-}
-
-void TestMainWindow::typedValueSurvivesUntilFormatChange()
-{
-    LoadedWindow w;
-    auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
-    auto *rate = w.control<QComboBox>(QStringLiteral("sampleRateCombo"));
-    format->setCurrentIndex(8);
-    rate->lineEdit()->selectAll();
-    QTest::keyClicks(rate->lineEdit(), QStringLiteral("22222"));
-    w.control<QComboBox>(QStringLiteral("channelCombo"))->setCurrentIndex(0);
-    QCOMPARE(rate->currentText(), QStringLiteral("22222"));
-    QCOMPARE(rate->count(), 8);
-    format->setCurrentIndex(2);
-    QCOMPARE(rate->currentText(), QStringLiteral("28000"));
-    format->setCurrentIndex(8);
-    QCOMPARE(rate->currentText(), QStringLiteral("48000"));
-}
-
-void TestMainWindow::restoredFormat_data()
-{
-    QTest::addColumn<QByteArray>("setupIni");
-    QTest::addColumn<QStringList>(
-        "texts"); // m_formatCombo, m_sampleRateCombo, m_audioBitrateCombo, m_channelCombo, m_outputFolderEdit
-
-    // The format is chosen first; the saved audio values go over its defaults.
-    QTest::newRow("MP3 keeps restored audio")
-        << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
-        << QStringList{u"MP3(纯音频格式)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
-    // The first start of a new program folder shows MP3 at 320 kbit/s, 48000 Hz, two channels.
-    QFile shipped(TestMedia::programFolder() + QStringLiteral("/setup.ini"));
-    QVERIFY(shipped.open(QIODevice::ReadOnly));
-    QTest::newRow("as shipped") << shipped.readAll()
-                                << QStringList{u"MP3(纯音频格式)"_s, u"48000"_s, u"320"_s, u"双声道"_s,
-                                               u"<default>"_s};
-    QTest::newRow("MP3 with 128 kbit/s, 44100 Hz, mono")
-        << QByteArray("\"9\"\r\n\"1\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
-        << QStringList{u"MP3(纯音频格式)"_s, u"44100"_s, u"128"_s, u"单声道"_s, u"/music/out"_s};
-    QTest::newRow("RMVB keeps restored audio")
-        << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"0\"\r\n")
-        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
-    QTest::newRow("bitrate outside the list")
-        << QByteArray("\"99\"\r\n\"3\"\r\n\"0\"\r\n\"/a, b\"\r\n\"0\"\r\n")
-        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"320"_s, u"单声道"_s, u"/a, b"_s};
-    // A box with no entry saved keeps its start-up value instead of turning empty.
-    QTest::newRow("no entries saved")
-        << QByteArray("\"-1\"\r\n\"-1\"\r\n\"-1\"\r\n\"/out\"\r\n\"-1\"\r\n")
-        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"44100"_s, u"320"_s, u"双声道"_s, u"/out"_s};
-    QTest::newRow("three lines") << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n")
-                                 << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s,
-                                                u"<default>"_s};
-    QTest::newRow("empty folder") << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"\"\r\n\"8\"\r\n")
-                                  << QStringList{u"MP3(纯音频格式)"_s, u"24000"_s, u"32"_s, u"单声道"_s,
-                                                 u"<default>"_s};
-}
-
-void TestMainWindow::restoredFormat()
-{
-    QFETCH(QByteArray, setupIni);
-    QFETCH(QStringList, texts);
-    LoadedWindow w(setupIni);
-    const QString folder = w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->text();
-    QStringList shown;
-    for (const char *name : {"formatCombo", "sampleRateCombo", "audioBitrateCombo", "channelCombo"})
-        shown.append(w.control<QComboBox>(QString::fromLatin1(name))->currentText());
-    shown.append(folder == w.folder.path() + QStringLiteral("/output") ? QStringLiteral("<default>")
-                                                                       : folder);
-    QCOMPARE(shown, texts);
-}
-
-void TestMainWindow::menuItems_data()
-{
-    QTest::addColumn<QString>("item");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("添加文件") << u"addFileAction"_s << QStringList{openFiles};
-    QTest::newRow("添加文件夹") << u"addFolderAction"_s << QStringList{openFolder};
-    QTest::newRow("退出程序") << u"exitAction"_s << QStringList{ended};
-    QTest::newRow("提示设置") << u"optionsAction"_s << QStringList{options};
-    QTest::newRow("关于") << u"aboutAction"_s << QStringList{about};
-}
-
-void TestMainWindow::menuItems()
-{
-    QFETCH(QString, item);
-    QFETCH(QStringList, expected);
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    ModalWatcher watcher;
-    auto *action = w.window->menuBar()->findChild<QAction *>(item);
-    QVERIFY(action);
-    action->trigger();
-    QCOMPARE(observed(watcher, services, w), expected);
-}
-
-void TestMainWindow::toolbarButtons_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("0 add file") << 0 << QStringList{openFiles};
-    QTest::newRow("1 add folder") << 1 << QStringList{openFolder};
-    QTest::newRow("2 remove popup") << 2 << QStringList{removePopup};
-    QTest::newRow("3 nothing") << 3 << QStringList{};
-    QTest::newRow("4 options") << 4 << QStringList{options};
-    QTest::newRow("5 exit") << 5 << QStringList{ended};
-    QTest::newRow("6 nothing") << 6 << QStringList{};
-    QTest::newRow("7 nothing") << 7 << QStringList{};
-    QTest::newRow("8 adds files") << 8 << QStringList{openFiles};
-    QTest::newRow("-1 adds files") << -1 << QStringList{openFiles};
-    QTest::newRow("1000 adds files") << 1000 << QStringList{openFiles};
-}
-
-void TestMainWindow::toolbarButtons()
-{
-    QFETCH(int, index);
-    QFETCH(QStringList, expected);
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    ModalWatcher watcher;
-    if (auto *button = w.control<QToolButton>(QStringLiteral("toolbarButton%1").arg(index)))
-        button->click();
-    else
-        w.window->commands()->runToolbarButton(index);
-    QCOMPARE(observed(watcher, services, w), expected);
-}
-
-void TestMainWindow::toolbarDispatch_data()
-{
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("0 add file") << 0 << QStringList{openFiles};
-    QTest::newRow("1 remove popup") << 1 << QStringList{removePopup};
-    QTest::newRow("2 options") << 2 << QStringList{options};
-    QTest::newRow("3 help") << 3 << QStringList{help};
-    QTest::newRow("4 exit") << 4 << QStringList{ended};
-    QTest::newRow("5 nothing") << 5 << QStringList{};
-    QTest::newRow("6 add folder") << 6 << QStringList{openFolder};
-    QTest::newRow("7 nothing") << 7 << QStringList{};
-    QTest::newRow("-1 nothing") << -1 << QStringList{};
-}
-
-void TestMainWindow::toolbarDispatch()
-{
-    QFETCH(int, index);
-    QFETCH(QStringList, expected);
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    ModalWatcher watcher;
-    w.window->commands()->runToolbarCommand(index);
-    QCOMPARE(observed(watcher, services, w), expected);
-}
 
 void TestMainWindow::hoverLightsAndResets()
 {
@@ -570,7 +97,7 @@ void TestMainWindow::decorationKeepsTheLight()
     QTest::mouseMove(w.control<QWidget>(QStringLiteral("cornerPicture")), QPoint(20, 80));
     QVERIFY(zoneExit->isLit());
     QTest::mouseMove(w.control<QWidget>(QStringLiteral("formatLabel")), QPoint(2, 2));
-    QTest::mouseMove(w.control<QWidget>(QStringLiteral("toolbarButton0")), QPoint(40, 40));
+    QTest::mouseMove(w.control<QWidget>(QStringLiteral("addFileButton")), QPoint(40, 40));
     QVERIFY(zoneExit->isLit());
     QCOMPARE(w.ends, 0);
 }
@@ -593,167 +120,6 @@ void TestMainWindow::feedbackLabelStaysBoldAfterItsWindow()
 
     QTest::mouseMove(w.window->clientArea(), QPoint(300, 80));
     QVERIFY(!feed->font().bold());
-}
-
-void TestMainWindow::helpOpensTheGuideAndUnlights()
-{
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    w.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    auto *zoneHelp = w.control<HotLabel>(QStringLiteral("helpZone"));
-    QTest::mouseMove(zoneHelp, QPoint(7, 7));
-    QTest::mouseClick(zoneHelp, Qt::LeftButton, {}, QPoint(7, 7));
-    // No help.html in this program folder: the request still goes out and nothing else happens.
-    QCOMPARE(services.openedPaths, QStringList{w.folder.filePath(QStringLiteral("help.html"))});
-    QVERIFY(services.messages.isEmpty());
-    QVERIFY(!zoneHelp->isLit());
-}
-
-void TestMainWindow::minimiseUnlights()
-{
-    LoadedWindow w;
-    w.window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-    auto *zoneMin = w.control<HotLabel>(QStringLiteral("minimizeZone"));
-    QTest::mouseMove(zoneMin, QPoint(7, 7));
-    QVERIFY(zoneMin->isLit());
-    QTest::mouseClick(zoneMin, Qt::LeftButton, {}, QPoint(7, 7));
-    QVERIFY(w.window->windowState() & Qt::WindowMinimized);
-    w.window->showNormal();
-    QVERIFY(!zoneMin->isLit());
-}
-
-void TestMainWindow::aboutBox()
-{
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    w.window->commands()->showAbout();
-    QCOMPARE(services.messages.size(), 1);
-    const RecordingServices::Message &box = services.messages.first();
-    QCOMPARE(box.title, QStringLiteral("Tunoxa转换器"));
-    QCOMPARE(box.icon, UserServices::Icon::Information);
-    const QStringList lines = box.text.split(QStringLiteral("\r\n"));
-    QCOMPARE(lines.size(), 3);
-    QVERIFY(lines[0].endsWith(QStringLiteral("      ")));
-    QVERIFY(!lines[0].endsWith(QStringLiteral("       ")));
-    QVERIFY(QRegularExpression(QStringLiteral("^Ver \\d+\\.\\d+\\.\\d+  \\S")).match(lines[1]).hasMatch());
-    QVERIFY(lines[2].endsWith(QStringLiteral(".invalid  ")));
-    QCOMPARE(box.text.count(QLatin1Char('\n')), 2);
-}
-
-void TestMainWindow::exitWritesSetupIni_data()
-{
-    QTest::addColumn<int>("format");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<QString>("rateText");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<bool>("closeBox"); // closed by the window's close box instead of Exit
-
-    QTest::newRow("MP3, mono, path with comma")
-        << 8 << 0 << QString() << QStringLiteral("/home/u/音乐, 输出")
-        << QByteArray("\"13\"\r\n\"0\"\r\n\"0\"\r\n\"/home/u/\xe9\x9f\xb3\xe4\xb9\x90, "
-                      "\xe8\xbe\x93\xe5\x87\xba\"\r\n\"8\"\r\n")
-        << false;
-    QTest::newRow("second channel entry")
-        << 0 << 1 << QString() << QStringLiteral("/out")
-        << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"0\"\r\n") << false;
-    QTest::newRow("typed rate is no entry")
-        << 8 << 1 << QStringLiteral("28000") << QStringLiteral("/out")
-        << QByteArray("\"13\"\r\n\"-1\"\r\n\"1\"\r\n\"/out\"\r\n\"8\"\r\n") << false;
-    QTest::newRow("no format selected")
-        << -1 << 1 << QString() << QStringLiteral("/out")
-        << QByteArray("\"13\"\r\n\"1\"\r\n\"1\"\r\n\"/out\"\r\n\"-1\"\r\n") << false;
-    QTest::newRow("close box") << 8 << 0 << QString() << QStringLiteral("/out")
-                               << QByteArray("\"13\"\r\n\"0\"\r\n\"0\"\r\n\"/out\"\r\n\"8\"\r\n") << true;
-}
-
-void TestMainWindow::exitWritesSetupIni()
-{
-    QFETCH(int, format);
-    QFETCH(int, channel);
-    QFETCH(QString, rateText);
-    QFETCH(QString, folder);
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, closeBox);
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(format);
-    w.control<QComboBox>(QStringLiteral("channelCombo"))->setCurrentIndex(channel);
-    if (!rateText.isEmpty())
-        w.control<QComboBox>(QStringLiteral("sampleRateCombo"))->setEditText(rateText);
-    w.control<QLineEdit>(QStringLiteral("outputFolderEdit"))->setText(folder);
-
-    if (closeBox) {
-        w.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.window.get()));
-        w.window->close();
-    } else {
-        w.window->commands()->exitProgram();
-    }
-    QFile file(w.folder.filePath(QStringLiteral("setup.ini")));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), bytes);
-    QCOMPARE(w.ends, 1);
-    QVERIFY(services.messages.isEmpty());
-}
-
-void TestMainWindow::exitWithUnwritableSetupIniStillEnds_data()
-{
-    QTest::addColumn<bool>("asFolder");
-    QTest::newRow("read-only file") << false;
-    QTest::newRow("a folder in its place") << true;
-}
-
-void TestMainWindow::exitWithUnwritableSetupIniStillEnds()
-{
-    QFETCH(bool, asFolder);
-    RecordingServices services;
-    const QByteArray saved("\"7\"\r\n\"1\"\r\n\"1\"\r\n\"/kept\"\r\n\"0\"\r\n");
-    LoadedWindow w(asFolder ? QByteArray() : saved, &services);
-    const QString path = w.folder.filePath(QStringLiteral("setup.ini"));
-    if (asFolder)
-        QVERIFY(QDir().mkdir(path));
-    else
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
-    w.control<QComboBox>(QStringLiteral("formatCombo"))->setCurrentIndex(8);
-
-    w.window->commands()->exitProgram();
-    QCOMPARE(w.ends, 1);
-    QVERIFY(services.messages.isEmpty());
-    if (asFolder) {
-        QVERIFY(QFileInfo(path).isDir());
-    } else if (geteuid() != 0) {
-        // The superuser writes through any permission; everyone else must find the file intact.
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), saved);
-    }
-}
-
-void TestMainWindow::cancelledBrowseKeepsTheFolder()
-{
-    LoadedWindow w;
-    ModalWatcher watcher;
-    auto *folder = w.control<QLineEdit>(QStringLiteral("outputFolderEdit"));
-    folder->setText(QStringLiteral("/home/u/chosen"));
-    w.control<QPushButton>(QStringLiteral("browseButton"))->click();
-    QCOMPARE(watcher.seen, QStringList{QStringLiteral("modal:请选择一个文件夹:")});
-    QCOMPARE(folder->text(), QStringLiteral("/home/u/chosen"));
-}
-
-void TestMainWindow::progressBinding()
-{
-    LoadedWindow w;
-    ProgressDisplay *progress = w.window->progress();
-    progress->setBar(2707.5, 50);
-    progress->setCaption(QStringLiteral("转换中- 50%"));
-    QCOMPARE(w.control<QWidget>(QStringLiteral("barPicture"))->width(), 181);
-    QCOMPARE(w.control<QProgressBar>(QStringLiteral("progressBar"))->value(), 50);
-    QCOMPARE(w.control<QLabel>(QStringLiteral("progressCaption"))->text(), QStringLiteral("转换中- 50%"));
-    progress->setBar(ProgressDisplay::FullWidth, 100);
-    QCOMPARE(w.control<QWidget>(QStringLiteral("barPicture"))->width(), 361);
 }
 
 void TestMainWindow::startConvertsTheListToMp3()
@@ -794,7 +160,7 @@ void TestMainWindow::startConvertsTheListToMp3()
     start->click();
     QVERIFY(!start->isEnabled());
     QVERIFY(!format->isEnabled());
-    QVERIFY(!w.control<QToolButton>(QStringLiteral("toolbarButton0"))->isEnabled());
+    QVERIFY(!w.control<QToolButton>(QStringLiteral("addFileButton"))->isEnabled());
     QVERIFY(!w.control<QLabel>(QStringLiteral("feedbackLink"))->isEnabled());
     QCOMPARE(folder->text(), output.filePath(QStringLiteral("out/")));
     QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
@@ -829,9 +195,8 @@ void TestMainWindow::exitDuringARunLeavesNoHalfFile()
     connect(window->conversionRun(), &ConversionRun::stageStarted, window,
             [&](FileList::Id, const QString &tool) {
                 if (tool == QStringLiteral("coder") && ++coderStages == 2) {
-                    QTimer::singleShot(100, window, [window] {
-                        window->menuBar()->findChild<QAction *>(QStringLiteral("exitAction"))->trigger();
-                    });
+                    QTimer::singleShot(100, window,
+                                       [&w] { w.menuItem(QStringLiteral("exitAction"))->trigger(); });
                 }
             });
     w.control<QPushButton>(QStringLiteral("startButton"))->click();
@@ -855,8 +220,8 @@ void TestMainWindow::startWaitsForAFolderScan()
     }
     LoadedWindow w;
     auto *start = w.control<QPushButton>(QStringLiteral("startButton"));
-    auto *addFolder = w.control<QToolButton>(QStringLiteral("toolbarButton1"));
-    QAction *removeAll = w.window->menuBar()->findChild<QAction *>(QStringLiteral("removeAllAction"));
+    auto *addFolder = w.control<QToolButton>(QStringLiteral("addFolderButton"));
+    QAction *removeAll = w.menuItem(QStringLiteral("removeAllAction"));
     QList<bool> startEnabledWhileBusy;
     connect(w.window->findChild<FileCommands *>(), &FileCommands::busyChanged, w.window.get(),
             [&](bool busy) {

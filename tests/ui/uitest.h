@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMenu>
+#include <QMenuBar>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -78,10 +79,21 @@ struct LoadedWindow
         }
         window = std::make_unique<MainWindow>(folder.path(), services ? *services : ownServices);
         window->setProgramEnd([this] { ++ends; });
-        window->loadSettings();
+        window->startUp();
     }
 
     template<typename T> T *control(const QString &name) const { return window->findChild<T *>(name); }
+    // The item of the menu bar's menus with this object name.
+    QAction *menuItem(const QString &name) const
+    {
+        for (const QAction *menu : window->menuBar()->actions()) {
+            for (QAction *item : menu->menu()->actions()) {
+                if (item->objectName() == name)
+                    return item;
+            }
+        }
+        return nullptr;
+    }
 
     RecordingServices ownServices;
     QTemporaryDir folder;

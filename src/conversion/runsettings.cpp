@@ -1,0 +1,34 @@
+#include "conversion/runsettings.h"
+
+#include "platform/appdirs.h"
+#include "settings/programsettings.h"
+
+#include <algorithm>
+
+namespace {
+
+// The output folder as a run uses it: a relative folder is taken relative to the folder the program's
+// layout gives (never to wherever the program was started, and never as text a tool could read as an
+// option), and it ends with "/".
+QString absoluteOutputFolder(const QString &text, const QString &programFolder)
+{
+    QString folder = AppDirs::outputFolderFor(text, programFolder);
+    if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+} // namespace
+
+RunSettings RunSettings::take(const RunHost &host, const ProgramSettings &options)
+{
+    RunSettings settings;
+    if (options.cuts())
+        settings.cut = CutRange{options.cutStartSeconds, options.cutEndSeconds};
+    settings.format = FormatTable::formatAt(host.formatPosition());
+    settings.encoding = host.encodingSettings();
+    settings.outputFolder = absoluteOutputFolder(host.outputFolderText(), host.programFolder());
+    settings.simultaneousFiles = std::max(1, int(options.simultaneousFiles));
+    settings.library = options.libraryMode;
+    return settings;
+}

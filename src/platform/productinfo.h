@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace ProductInfo {
+
+// "Tunoxa ": the window caption and the text of productLink.
+QString caption();
+
+// "Tunoxa转换器": the title of the program's message boxes and of the About box.
+QString applicationTitle();
+
+// "Ver " + major.minor.revision of this build.
+QString versionText();
+
+} // namespace ProductInfo

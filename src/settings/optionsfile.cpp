@@ -1,0 +1,90 @@
+#include "settings/optionsfile.h"
+
+#include "settings/numbertext.h"
+#include "settings/settingsfile.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int lineCount = 6;
+// The fifth line, files converted at once, is written only when it is not the default or a sixth
+// line follows; the sixth, library mode, only when it is on. With neither, the file is as it always was.
+constexpr int simultaneousLine = 4;
+constexpr int libraryLine = 5;
+constexpr qint64 maxReadBytes = 64 * 1024;
+
+template<typename Int>
+Int lineValue(const QStringList &lines, int line, std::optional<Int> (*convert)(double))
+{
+    if (line >= lines.size())
+        return 0;
+    return convert(NumberText::leading(lines[line])).value_or(0);
+}
+
+qint32 cutSeconds(const QStringList &lines, int line)
+{
+    if (line >= lines.size())
+        return 0;
+    constexpr double lowest = std::numeric_limits<qint32>::min();
+    constexpr double highest = std::numeric_limits<qint32>::max();
+    return NumberText::toInt32(std::clamp(NumberText::leading(lines[line]), lowest, highest)).value_or(0);
+}
+
+ProgramSettings fromLines(const QStringList &lines)
+{
+    ProgramSettings settings;
+    settings.soundChoice = ProgramSettings::SoundChoice(lineValue<qint16>(lines, 0, NumberText::toInt16));
+    settings.cutter = ProgramSettings::CutterSwitch(lineValue<qint16>(lines, 1, NumberText::toInt16));
+    settings.cutStartSeconds = cutSeconds(lines, 2);
+    settings.cutEndSeconds = cutSeconds(lines, 3);
+    if (lines.size() > simultaneousLine) {
+        // A value beyond its bounds reads as the nearest bound.
+        const int most = ProgramSettings::mostSimultaneousFiles();
+        const double files = NumberText::leading(lines[simultaneousLine]);
+        settings.simultaneousFiles =
+            files >= most ? most : std::max(1, NumberText::toInt32(files).value_or(1));
+    }
+    settings.libraryMode = lines.size() > libraryLine && lines[libraryLine] == u"1";
+    return settings;
+}
+
+QStringList toLines(const ProgramSettings &settings)
+{
+    QStringList lines;
+    for (const qint32 value : {qint32(settings.soundChoice), qint32(settings.cutter),
+                               settings.cutStartSeconds, settings.cutEndSeconds})
+        lines.append(QString::number(value));
+    if (settings.simultaneousFiles != 1 || settings.libraryMode)
+        lines.append(QString::number(settings.simultaneousFiles));
+    if (settings.libraryMode)
+        lines.append(QStringLiteral("1"));
+    return lines;
+}
+
+} // namespace
+
+namespace OptionsFile {
+
+QString fileName()
+{
+    return QStringLiteral("options.ini");
+}
+
+QByteArray compose(const ProgramSettings &settings)
+{
+    return SettingsFile::joinLines(toLines(settings));
+}
+
+ProgramSettings read(const QString &path)
+{
+    return fromLines(SettingsFile::readLines(path, lineCount, maxReadBytes));
+}
+
+bool write(const QString &path, const ProgramSettings &settings)
+{
+    return SettingsFile::writeLines(path, toLines(settings));
+}
+
+} // namespace OptionsFile

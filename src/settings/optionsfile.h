@@ -1,0 +1,24 @@
+#pragma once
+
+#include "settings/programsettings.h"
+
+#include <QByteArray>
+#include <QString>
+
+// options.ini: the program-wide options, one bare decimal integer per line, CR LF endings:
+// the sound choice, the cutter switch, cutStartSeconds, cutEndSeconds, then, when they differ from
+// their defaults, simultaneousFiles and library mode ("1": on; the line before it is then written too).
+namespace OptionsFile {
+
+QString fileName(); // "options.ini"
+
+QByteArray compose(const ProgramSettings &settings);
+
+// Each line's leading number, rounded half to even; a missing line gives 0, and so does a missing or
+// unreadable file. A value too large for its variable gives 0, except the cut times: they keep to the
+// nearest 32-bit bound, so that a huge stored time still reads as beyond the cutter's limit.
+ProgramSettings read(const QString &path);
+// Replaces the file atomically; false (and the old file untouched) when it could not.
+bool write(const QString &path, const ProgramSettings &settings);
+
+} // namespace OptionsFile

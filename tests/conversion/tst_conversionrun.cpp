@@ -1,0 +1,315 @@
+#include "common/listrows.h"
+#include "runfixture.h"
+
+#include "conversion/runtexts.h"
+#include "platform/appdirs.h"
+#include "runner/toolrunner.h"
+
+#include <QRegularExpression>
+#include <QSysInfo>
+
+// The run from Start to its end with the real tools: order, identity of the files, outputs, and
+// the end state of the window.
+class TestConversionRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void emptyListIsRefused()
+    {
+        RunFixture f;
+        f.run.start();
+        QCOMPARE(f.services.messages.size(), 1);
+        QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
+        QCOMPARE(f.services.messages[0].title, QStringLiteral("添加"));
+        QCOMPARE(f.services.messages[0].text, QStringLiteral("请先添加一个文件"));
+        QVERIFY(!f.run.isActive());
+        QVERIFY(f.host.controlChanges.isEmpty());
+        QCOMPARE(f.progress.caption(), QStringLiteral("0%"));
+    }
+
+    void threeFlacsToMp3_data()
+    {
+        QTest::addColumn<int>("soundPrompt");
+        QTest::addColumn<int>("soundsPlayed");
+        QTest::newRow("sound on") << 0 << 1;
+        QTest::newRow("sound off") << 1 << 0;
+    }
+    void threeFlacsToMp3()
+    {
+        QFETCH(int, soundPrompt);
+        QFETCH(int, soundsPlayed);
+        RunFixture f;
+        f.settings.soundChoice = ProgramSettings::SoundChoice(soundPrompt);
+        const QList<double> seconds{2.0, 3.0, 2.5};
+        QList<FileList::Id> ids;
+        for (int i = 0; i < 3; ++i) {
+            ids.append(f.addFlac(QStringLiteral("track %1.flac").arg(i + 1), seconds[i],
+                                 {{QStringLiteral("TITLE"), QStringLiteral("Song %1").arg(i + 1)},
+                                  {QStringLiteral("ARTIST"), QStringLiteral("测试乐队")}}));
+            QVERIFY(ids.last() != 0);
+        }
+        // Every file starts with the preparing caption and an empty bar, and a second Start is
+        // ignored while the run is going.
+        QStringList captionsAtDecode;
+        QList<double> barsAtDecode;
+        int refusedStarts = 0;
+        // While a file encodes, its output exists only under a hidden name of this machine and
+        // process; the finished files before it have their final names.
+        const QRegularExpression hidden(QStringLiteral("^\\.track \\d_\\d{1,6}\\.%1-%2\\.part\\.mp3$")
+                                            .arg(QRegularExpression::escape(QSysInfo::machineHostName()))
+                                            .arg(QCoreApplication::applicationPid()));
+        QStringList hiddenWhileEncoding;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
+            const QStringList written = QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden);
+            hiddenWhileEncoding += written.filter(QRegularExpression(QStringLiteral("^\\.")));
+            if (tool == QStringLiteral("sox")) {
+                captionsAtDecode.append(f.progress.caption());
+                barsAtDecode.append(f.progress.percent());
+                QCOMPARE(f.progress.durationSeconds(), 0);
+                f.run.start();
+                refusedStarts += f.run.state() == ConversionRun::State::Running ? 1 : 0;
+            }
+        });
+
+        QVERIFY(f.startAndWait());
+
+        QStringList expectedLog;
+        for (FileList::Id id : ids) {
+            for (const QString &tool :
+                 {QStringLiteral("sox"), QStringLiteral("coder"), QStringLiteral("coder")}) {
+                expectedLog << QStringLiteral("start %1 %2").arg(id).arg(tool)
+                            << QStringLiteral("end %1 %2 ok").arg(id).arg(tool);
+            }
+            expectedLog << QStringLiteral("removed %1").arg(id);
+        }
+        QCOMPARE(f.log, expectedLog);
+        QCOMPARE(captionsAtDecode, QStringList(3, QStringLiteral("准备中 - 正在估算音频长度")));
+        QCOMPARE(barsAtDecode, QList<double>(3, 0.0));
+        QCOMPARE(refusedStarts, 3);
+        QCOMPARE(hiddenWhileEncoding.size(), 3);
+        for (const QString &name : std::as_const(hiddenWhileEncoding))
+            QVERIFY2(hidden.match(name).hasMatch(), qPrintable(name));
+
+        const QStringList outputs = f.outputs();
+        QCOMPARE(outputs.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            const QRegularExpression name(QStringLiteral("^track %1_\\d{1,6}\\.mp3$").arg(i + 1));
+            QVERIFY2(name.match(outputs[i]).hasMatch(), qPrintable(outputs[i]));
+            const QJsonObject probe = TestMedia::probe(QDir(f.host.outputFolder).filePath(outputs[i]));
+            QCOMPARE(TestMedia::formatName(probe), QStringLiteral("mp3"));
+            QVERIFY2(qAbs(TestMedia::durationSeconds(probe) - seconds[i]) <= 0.1,
+                     qPrintable(QString::number(TestMedia::durationSeconds(probe))));
+            QCOMPARE(TestMedia::tag(probe, QStringLiteral("title")), QStringLiteral("Song %1").arg(i + 1));
+            QCOMPARE(TestMedia::tag(probe, QStringLiteral("artist")), QStringLiteral("测试乐队"));
+        }
+
+        // The end: the folder box gained its "/", the folder opened once, the sound as chosen, the
+        // drop zone and the controls back, an empty bar and "Done.".
+        QVERIFY(f.files.isEmpty());
+        QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
+        QCOMPARE(f.host.outputFolder, f.dir.filePath(QStringLiteral("out/")));
+        QCOMPARE(f.services.openedPaths, QStringList{f.host.outputFolder});
+        QCOMPARE(f.services.playedSounds.size(), soundsPlayed);
+        if (soundsPlayed)
+            QCOMPARE(f.services.playedSounds[0], TestMedia::programFolder() + QStringLiteral("/sound.wav"));
+        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
+        QCOMPARE(f.host.dropZoneShown, 1);
+        QCOMPARE(f.progress.percent(), 0.0);
+        QCOMPARE(f.progress.barWidth(), 0.0);
+        QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
+        QCOMPARE(f.progress.durationSeconds(), 0);
+        QVERIFY(f.services.messages.isEmpty());
+        QVERIFY(!f.run.isActive());
+    }
+
+    void filesAddedDuringTheRunAreConverted()
+    {
+        RunFixture f;
+        const FileList::Id first = f.addFlac(QStringLiteral("first.flac"), 2);
+        QVERIFY(first != 0);
+        const QString latePath = f.path(QStringLiteral("late.flac"));
+        QVERIFY(TestMedia::makeFlac(latePath, 2));
+        FileList::Id late = 0;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id id, const QString &) {
+            if (id == first && late == 0)
+                late = f.files.addFile(latePath);
+        });
+        QVERIFY(f.startAndWait());
+        QVERIFY(f.log.contains(QStringLiteral("removed %1").arg(late)));
+        QVERIFY(f.files.isEmpty());
+        QCOMPARE(f.outputs().size(), 2);
+        QCOMPARE(f.services.openedPaths.size(), 1);
+    }
+
+    void rowsRemovedDuringTheRunKeepIdentity()
+    {
+        RunFixture f;
+        const FileList::Id a = f.addFlac(QStringLiteral("a.flac"), 2);
+        const FileList::Id b = f.addFlac(QStringLiteral("b.flac"), 2);
+        const FileList::Id c = f.addFlac(QStringLiteral("c.flac"), 2);
+        QVERIFY(a && b && c);
+        // While a is being encoded its own row and c's row go.
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id id, const QString &) {
+            if (id == a && f.files.contains(a) && f.log.size() == 5) {
+                f.files.removeId(a);
+                f.files.removeId(c);
+            }
+        });
+        QVERIFY(f.startAndWait());
+        QVERIFY(f.files.isEmpty());
+        const QStringList outputs = f.outputs();
+        QCOMPARE(outputs.size(), 2);
+        QVERIFY(outputs[0].startsWith(QStringLiteral("a_")));
+        QVERIFY(outputs[1].startsWith(QStringLiteral("b_")));
+        QVERIFY(!f.log.join(QLatin1Char('\n')).contains(QStringLiteral("start %1").arg(c)));
+    }
+
+    void sameNameInTheSameSecondOverwritesNothing()
+    {
+        RunFixture f;
+        f.run.setClock([] { return QTime(14, 3, 7); });
+        QVERIFY(QDir().mkpath(f.path(QStringLiteral("one"))));
+        QVERIFY(QDir().mkpath(f.path(QStringLiteral("two"))));
+        QVERIFY(QDir().mkpath(f.host.outputFolder));
+        QFile earlier(f.host.outputFolder + QStringLiteral("/x_1437.mp3"));
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("an earlier file");
+        earlier.close();
+        QVERIFY(f.addFlac(QStringLiteral("one/x.flac"), 2));
+        QVERIFY(f.addFlac(QStringLiteral("two/x.flac"), 3));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(f.outputs(), (QStringList{QStringLiteral("x_1437 (2).mp3"), QStringLiteral("x_1437 (3).mp3"),
+                                           QStringLiteral("x_1437.mp3")}));
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("an earlier file"));
+        const QString out = f.host.outputFolder;
+        QVERIFY(qAbs(TestMedia::durationSeconds(TestMedia::probe(out + QStringLiteral("x_1437 (2).mp3"))) -
+                     2) <= 0.1);
+        QVERIFY(qAbs(TestMedia::durationSeconds(TestMedia::probe(out + QStringLiteral("x_1437 (3).mp3"))) -
+                     3) <= 0.1);
+    }
+
+    void relativeOutputFolderLiesInTheProgramFolder_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("plain") << QStringLiteral("my music");
+        // Never handed to a tool as an option.
+        QTest::newRow("leading dash") << QStringLiteral("-y out");
+    }
+    void relativeOutputFolderLiesInTheProgramFolder()
+    {
+        QFETCH(QString, typed);
+        RunFixture f;
+        // A program folder of its own, with the real tools.
+        f.host.program = f.path(QStringLiteral("program"));
+        QVERIFY(QDir().mkpath(f.host.program));
+        QVERIFY(QFile::link(TestMedia::programFolder() + QStringLiteral("/data"),
+                            f.host.program + QStringLiteral("/data")));
+        f.host.outputFolder = typed;
+        QVERIFY(f.addFlac(QStringLiteral("a.flac"), 1));
+        QVERIFY(f.startAndWait());
+        const QString expected = f.host.program + QLatin1Char('/') + typed + QLatin1Char('/');
+        QCOMPARE(f.host.outputFolder, expected);
+        QCOMPARE(QDir(expected).entryList(QDir::Files).size(), 1);
+        QVERIFY(f.files.isEmpty());
+    }
+
+    // Two files at once: every good file converted under a name of its own, the broken one marked,
+    // the share of the run shown never going back, no work file left; or, when the program ends
+    // while both encode, no half-written file at all.
+    void twoFilesAtOnce_data()
+    {
+        QTest::addColumn<bool>("endedMidRun");
+        QTest::newRow("album with a broken file") << false;
+        QTest::newRow("program ends while both encode") << true;
+    }
+    void twoFilesAtOnce()
+    {
+        QFETCH(bool, endedMidRun);
+        if (ProgramSettings::mostSimultaneousFiles() < 2)
+            QSKIP("one processor core");
+        RunFixture f;
+        f.settings.simultaneousFiles = 2;
+        f.run.setClock([] { return QTime(14, 3, 7); });
+        const double seconds = endedMidRun ? 90 : 2;
+        for (const char *folder : {"one", "two", "three"}) {
+            QVERIFY(QDir().mkpath(f.path(QString::fromLatin1(folder))));
+            QVERIFY(f.addFlac(QString::fromLatin1(folder) + QStringLiteral("/x.flac"), seconds));
+        }
+        QFile broken(f.path(QStringLiteral("broken.flac")));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.close();
+        const FileList::Id brokenId = f.files.addFile(broken.fileName());
+        QList<double> shares;
+        connect(&f.progress, &ProgressState::changed, &f.run, [&] {
+            if (f.progress.caption().startsWith(QStringLiteral("转换中")))
+                shares.append(f.progress.percent());
+        });
+        int encoding = 0;
+        int leftAtOnce = -1;
+        connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {
+            if (endedMidRun && tool == QStringLiteral("coder") && ++encoding == 4) {
+                QTimer::singleShot(500, &f.run, [&] {
+                    f.run.stopForShutdown();
+                    leftAtOnce = int(f.outputs().size());
+                });
+            }
+        });
+
+        QVERIFY(f.startAndWait());
+
+        const QStringList workFiles =
+            QDir(AppDirs::workFolder()).entryList({QStringLiteral("tmp*")}, QDir::Files) +
+            QDir(AppDirs::tmpFolder()).entryList(QDir::Files);
+        QCOMPARE(workFiles, QStringList());
+        if (endedMidRun) {
+            QCOMPARE(leftAtOnce, 0);
+            QVERIFY(f.outputs().isEmpty());
+            QCOMPARE(f.files.count(), 4);
+            return;
+        }
+        QCOMPARE(f.outputs(), (QStringList{QStringLiteral("x_1437 (2).mp3"), QStringLiteral("x_1437 (3).mp3"),
+                                           QStringLiteral("x_1437.mp3")}));
+        QCOMPARE(rowIds(f.files), QList<FileList::Id>{brokenId});
+        QVERIFY(markedFailed(f.files, brokenId));
+        QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
+        QVERIFY(!shares.isEmpty());
+        QVERIFY(std::is_sorted(shares.cbegin(), shares.cend()));
+    }
+
+    void programEndedMidFile()
+    {
+        RunFixture f;
+        const FileList::Id id = f.addFlac(QStringLiteral("long.flac"), 90);
+        QVERIFY(id);
+        // The program ends as soon as the encoder has reported progress; the window may end the
+        // process right after, so the half-written file must be gone at once.
+        int writingBefore = -1;
+        int leftAtOnce = -1;
+        const auto written = [&] {
+            return int(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden).size());
+        };
+        connect(&f.run.coderRunner(), &ToolRunner::outputReceived, &f.run, [&](const QString &chunk) {
+            if (writingBefore < 0 && chunk.contains(QStringLiteral("time="))) {
+                writingBefore = written();
+                QVERIFY(f.outputs().isEmpty());
+                f.run.stopForShutdown();
+                leftAtOnce = written();
+            }
+        });
+        QVERIFY(f.startAndWait());
+        QCOMPARE(writingBefore, 1);
+        QCOMPARE(leftAtOnce, 0);
+        QCOMPARE(f.run.coderRunner().endStatus(), ToolRunner::EndStatus::Terminated);
+        QVERIFY(f.outputs().isEmpty());
+        QVERIFY(f.files.contains(id));
+        QVERIFY(f.services.openedPaths.isEmpty());
+        QVERIFY(f.services.playedSounds.isEmpty());
+        QVERIFY(f.services.messages.isEmpty());
+        QVERIFY(!f.run.isActive());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConversionRun)
+#include "tst_conversionrun.moc"
