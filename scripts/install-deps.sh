@@ -8,6 +8,8 @@ packages=(
   qt6-qpa-plugins libxkbcommon-dev
   ffmpeg libavcodec-extra sox libsox-fmt-all flac libtag1-dev
   qt6-translations-l10n
+  # lupdate and lrelease build the English translation; CMake finds them through Qt6LinguistTools
+  qt6-tools-dev qt6-l10n-tools
   fonts-wqy-microhei xvfb xauth imagemagick
   # cpack's Debian package: dpkg-shlibdeps finds the libraries, file finds the executables
   dpkg-dev file

@@ -1,5 +1,6 @@
 #include "platform/appdirs.h"
 #include "platform/instancehandoff.h"
+#include "platform/interfacelanguage.h"
 #include "platform/productinfo.h"
 #include "platform/shutdown.h"
 #include "platform/singleinstance.h"
@@ -38,6 +39,10 @@ struct Settled
     Next next = Next::End;
     int exitStatus = 0;
     QString refusedFolder;
+    // What the user is told when the work folder is refused or no display can be reached, worded in
+    // the interface's language while an application object can load its translation.
+    QString refusal = {};
+    QString noDisplay = {};
 };
 
 Settled endWith(int exitStatus)
@@ -45,15 +50,8 @@ Settled endWith(int exitStatus)
     return {Settled::Next::End, exitStatus, {}};
 }
 
-// The work folder, the single-instance lock and the handoff need no display, so they run before
-// the QApplication exists: a second start from a terminal without one still hands its files over.
-Settled settle(int argc, char *argv[], const QList<QByteArray> &paths,
-               std::optional<SingleInstance> &instance)
+Settled lockOrHandOver(const QList<QByteArray> &paths, std::optional<SingleInstance> &instance)
 {
-    // QApplication reads the command line afresh later; this application object leaves it as it is.
-    int coreArgc = argc;
-    std::vector<char *> coreArgv(argv, argv + argc + 1);
-    QCoreApplication core(coreArgc, coreArgv.data());
     const std::optional<QString> workFolder = AppDirs::preparedWorkFolder();
     if (!workFolder)
         return {Settled::Next::RefuseWorkFolder, 1, AppDirs::workFolderPath()};
@@ -70,13 +68,30 @@ Settled settle(int argc, char *argv[], const QList<QByteArray> &paths,
     case InstanceHandoff::Outcome::Unanswered:
         if (paths.isEmpty())
             return endWith(0);
-        tell(QStringLiteral("the running program did not take the files"));
+        tell(QCoreApplication::translate("main", "the running program did not take the files"));
         return endWith(1);
     }
     return endWith(1);
 }
 
+// The work folder, the single-instance lock and the handoff need no display, so they run before
+// the QApplication exists: a second start from a terminal without one still hands its files over.
+Settled settle(int argc, char *argv[], const QList<QByteArray> &paths,
+               std::optional<SingleInstance> &instance)
+{
+    // QApplication reads the command line afresh later; this application object leaves it as it is.
+    int coreArgc = argc;
+    std::vector<char *> coreArgv(argv, argv + argc + 1);
+    QCoreApplication core(coreArgc, coreArgv.data());
+    InterfaceLanguage::install(InterfaceLanguage::ofSystem(), AppDirs::programFolder());
+    Settled settled = lockOrHandOver(paths, instance);
+    settled.refusal = AppDirs::unusableWorkFolderText() + settled.refusedFolder;
+    settled.noDisplay = WindowSystem::noDisplayText();
+    return settled;
+}
+
 QtMessageHandler qtMessageHandler = nullptr;
+QString noDisplayMessage;
 
 // Active only while the QApplication is made: Qt aborts with qFatal when no window system can be
 // reached, and the user gets one line in the program's words and status 1 instead.
@@ -87,7 +102,7 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const 
             qtMessageHandler(type, context, message);
         return;
     }
-    tell(WindowSystem::noDisplayText());
+    tell(noDisplayMessage);
     std::fflush(stderr);
     std::_Exit(1);
 }
@@ -128,12 +143,12 @@ int main(int argc, char *argv[])
     const Settled settled = settle(argc, argv, paths, instance);
     if (settled.next == Settled::Next::End)
         return settled.exitStatus;
-    const QString refusal = AppDirs::unusableWorkFolderText() + settled.refusedFolder;
     if (!WindowSystem::seemsReachable(arguments)) {
-        tell(settled.next == Settled::Next::RefuseWorkFolder ? refusal : WindowSystem::noDisplayText());
+        tell(settled.next == Settled::Next::RefuseWorkFolder ? settled.refusal : settled.noDisplay);
         return 1;
     }
 
+    noDisplayMessage = settled.noDisplay;
     qtMessageHandler = qInstallMessageHandler(&endWithoutDisplay);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtMessageHandler);
@@ -142,7 +157,7 @@ int main(int argc, char *argv[])
     // Every run keeps its intermediates and the single-instance lock in the work folder; without it
     // the program cannot run, and says why.
     if (settled.next == Settled::Next::RefuseWorkFolder) {
-        desktop.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), refusal);
+        desktop.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), settled.refusal);
         return settled.exitStatus;
     }
     return showWindow(desktop, paths);

@@ -5,6 +5,7 @@
 #include "batch/batchtexts.h"
 #include "batch/batchworkfolder.h"
 #include "platform/appdirs.h"
+#include "platform/interfacelanguage.h"
 #include "platform/stopsignals.h"
 #include "settings/programsettings.h"
 
@@ -35,6 +36,7 @@ int refuseWorkFolder(const QString &folder)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    InterfaceLanguage::install(InterfaceLanguage::ofSystem(), AppDirs::programFolder());
 #ifdef Q_OS_UNIX
     // A reader that goes away (tunoxa-batch ... | head) must not end the process between a tool's
     // start and the deletion of its half-written file; the lines are simply lost.

@@ -1,11 +1,11 @@
 #include "ui/programlook.h"
 
+#include "platform/appdirs.h"
+#include "platform/interfacelanguage.h"
+
 #include <QApplication>
 #include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStyleFactory>
-#include <QTranslator>
 
 void applyProgramLook()
 {
@@ -14,9 +14,5 @@ void applyProgramLook()
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setFont(QFont(QStringLiteral("Tahoma"), 9));
-    // The program speaks Chinese whatever the system's language, so Qt's own dialogs do too.
-    auto *qtTexts = new QTranslator(qApp);
-    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtTexts);
+    InterfaceLanguage::install(InterfaceLanguage::ofSystem(), AppDirs::programFolder());
 }

@@ -1,0 +1,807 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>AppDirs</name>
+    <message>
+        <source>无法使用临时文件夹：</source>
+        <translation>Cannot use the temporary folder: </translation>
+    </message>
+</context>
+<context>
+    <name>BatchCommandLine</name>
+    <message>
+        <source>用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n]] FILE|FOLDER...
+不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。
+
+  -f, --format FORMAT        输出格式：%1（默认 mp3）
+  -b, --bitrate KBIT         音频比特率
+  -r, --rate HZ              采样率
+  -c, --channels 1|2         声道：1 单声道，2 双声道
+  -v, --video-bitrate KBIT   视频比特率
+  -s, --size WxH             画面大小，或 original（原始大小）
+  -F, --fps FPS              帧率
+  -o, --output FOLDER        输出文件夹（默认当前文件夹）
+  -j, --jobs N               同时转换的文件数（默认 1），最多 %2（处理器核数）
+  -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件
+  -n, --dry-run              只列出 -L 将转换、替换和跳过的文件，不写任何文件
+  -h, --help                 显示本说明
+长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。
+
+未给出的设置取所选格式的默认值：
+</source>
+        <extracomment>the options, their values and the column their descriptions start in stay as they are</extracomment>
+        <translation>Usage: tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n]] FILE|FOLDER...
+Converts files without a window: each FILE as it is named, the FLAC files of each FOLDER and its subfolders in name order.
+
+  -f, --format FORMAT        output format: %1 (default mp3)
+  -b, --bitrate KBIT         audio bitrate
+  -r, --rate HZ              sample rate
+  -c, --channels 1|2         channels: 1 mono, 2 stereo
+  -v, --video-bitrate KBIT   video bitrate
+  -s, --size WxH             picture size, or original (the source&apos;s size)
+  -F, --fps FPS              frame rate
+  -o, --output FOLDER        output folder (default: the current folder)
+  -j, --jobs N               files converted at once (default 1), at most %2 (processor cores)
+  -L, --library              library mode: keep folders and covers, plain names, skip converted files
+  -n, --dry-run              only list the files -L would convert, replace and skip; write nothing
+  -h, --help                 show this help
+A long option also takes its value after =, as in --output=FOLDER; one-letter options can be joined, as in -Lnj2.
+
+Settings not given take the chosen format&apos;s defaults:
+</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>between the format names</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>
+退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；2 用法错误。
+</source>
+        <translation>
+Exit status: 0 every file converted; 1 some file failed, or a tool or folder could not be used; 2 usage error.
+</translation>
+    </message>
+</context>
+<context>
+    <name>BatchTexts</name>
+    <message>
+        <source>完成：</source>
+        <translation>Done: </translation>
+    </message>
+    <message>
+        <source>跳过：</source>
+        <translation>Skipped: </translation>
+    </message>
+    <message>
+        <source>（已是最新）</source>
+        <translation> (up to date)</translation>
+    </message>
+    <message>
+        <source>将替换：</source>
+        <translation>Would replace: </translation>
+    </message>
+    <message>
+        <source>将转换：</source>
+        <translation>Would convert: </translation>
+    </message>
+    <message>
+        <source>完成 %1，跳过 %2，失败 %3</source>
+        <translation>Done %1, skipped %2, failed %3</translation>
+    </message>
+    <message>
+        <source>将转换 %1，跳过 %2，失败 %3</source>
+        <translation>Would convert %1, skip %2, fail %3</translation>
+    </message>
+    <message>
+        <source>失败：</source>
+        <translation>Failed: </translation>
+    </message>
+    <message>
+        <source>：</source>
+        <extracomment>after the title of the failures listed at the end</extracomment>
+        <translation>:</translation>
+    </message>
+    <message>
+        <source>未知选项：</source>
+        <translation>Unknown option: </translation>
+    </message>
+    <message>
+        <source>选项 %1 缺少取值</source>
+        <translation>Option %1 needs a value</translation>
+    </message>
+    <message>
+        <source>选项 %1 的取值无效：%2</source>
+        <translation>Option %1 has an invalid value: %2</translation>
+    </message>
+    <message>
+        <source>选项 %1 不带取值</source>
+        <translation>Option %1 takes no value</translation>
+    </message>
+    <message>
+        <source>选项 -n 只能与 -L 一起使用</source>
+        <translation>Option -n works only with -L</translation>
+    </message>
+    <message>
+        <source>没有给出要转换的文件或文件夹</source>
+        <translation>No file or folder to convert was given</translation>
+    </message>
+</context>
+<context>
+    <name>CutTime</name>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>时间不能为负数</source>
+        <translation>Times cannot be negative</translation>
+    </message>
+    <message>
+        <source>结束时间必须晚于开始时间</source>
+        <translation>The end time must be later than the start time</translation>
+    </message>
+    <message>
+        <source>小时</source>
+        <translation>Hours</translation>
+    </message>
+    <message>
+        <source>小时必须小于100</source>
+        <translation>Hours must be less than 100</translation>
+    </message>
+</context>
+<context>
+    <name>FeedbackDialog</name>
+    <message>
+        <source>建议和意见</source>
+        <translation>Feedback</translation>
+    </message>
+    <message>
+        <source>姓名：</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Your Name</source>
+        <translation>Your name</translation>
+    </message>
+    <message>
+        <source>EMAIL：</source>
+        <translation>Email:</translation>
+    </message>
+    <message>
+        <source>Email</source>
+        <translation>Email</translation>
+    </message>
+    <message>
+        <source>留言：</source>
+        <translation>Note:</translation>
+    </message>
+    <message>
+        <source>发送</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>您的姓名？</source>
+        <translation>Name?</translation>
+    </message>
+    <message>
+        <source>您的Email？</source>
+        <translation>Email?</translation>
+    </message>
+    <message>
+        <source>您的意见？</source>
+        <translation>Note?</translation>
+    </message>
+    <message>
+        <source>正在发送...</source>
+        <translation>Sending...</translation>
+    </message>
+    <message>
+        <source>完毕.</source>
+        <translation>Done.</translation>
+    </message>
+    <message>
+        <source>发送失败.</source>
+        <translation>Not sent.</translation>
+    </message>
+</context>
+<context>
+    <name>FileChoosers</name>
+    <message>
+        <source>请选择一个文件夹:</source>
+        <translation>Please choose a folder:</translation>
+    </message>
+    <message>
+        <source>选择一个文件夹:</source>
+        <translation>Choose a folder:</translation>
+    </message>
+</context>
+<context>
+    <name>FileCommands</name>
+    <message>
+        <source>打开文件</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>Open Files</source>
+        <translation>Open File</translation>
+    </message>
+    <message>
+        <source>FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*</source>
+        <extracomment>pairs of a description and its patterns, split by &quot;|&quot;; only the descriptions are words</extracomment>
+        <translation>FLAC audio files(*.FLAC, *.flac)|*.flac|All files(*.*)|*.*</translation>
+    </message>
+</context>
+<context>
+    <name>FileList</name>
+    <message>
+        <source>文件名</source>
+        <translation>File name</translation>
+    </message>
+    <message>
+        <source>格式</source>
+        <translation>Format</translation>
+    </message>
+</context>
+<context>
+    <name>FormatTable</name>
+    <message>
+        <source>RMVB(RealPlayerRMVB)</source>
+        <translation>RMVB(RealPlayerRMVB)</translation>
+    </message>
+    <message>
+        <source>RM(RealPlayerRM)</source>
+        <translation>RM(RealPlayerRM)</translation>
+    </message>
+    <message>
+        <source>MPG(MPEG2)</source>
+        <translation>MPG(MPEG2)</translation>
+    </message>
+    <message>
+        <source>AVI(Windows Media Player格式)</source>
+        <translation>AVI(Windows Media Player)</translation>
+    </message>
+    <message>
+        <source>MP4(高清MPEG4格式)</source>
+        <translation>MP4(HD MPEG4 format)</translation>
+    </message>
+    <message>
+        <source>MOV(QuickTime格式)</source>
+        <translation>MOV(QuickTime format)</translation>
+    </message>
+    <message>
+        <source>MP4(手机MP4格式)</source>
+        <translation>MP4(phone MP4 format)</translation>
+    </message>
+    <message>
+        <source>3GP(手机3GP格式)</source>
+        <translation>3GP(phone 3GP format)</translation>
+    </message>
+    <message>
+        <source>MP3(纯音频格式)</source>
+        <translation>MP3(audio only format)</translation>
+    </message>
+    <message>
+        <source>单声道</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>双声道</source>
+        <translation>Stereo</translation>
+    </message>
+    <message>
+        <source>原始大小</source>
+        <translation>Original size</translation>
+    </message>
+    <message>
+        <source>输出格式：</source>
+        <translation>Output format:</translation>
+    </message>
+    <message>
+        <source>MP3 - 音乐声音格式</source>
+        <translation>MP3 - music audio format</translation>
+    </message>
+    <message>
+        <source>视频比特率：</source>
+        <translation>Video bitrate:</translation>
+    </message>
+    <message>
+        <source>帧率：</source>
+        <translation>Frame rate:</translation>
+    </message>
+    <message>
+        <source>视频尺寸：</source>
+        <translation>Video size:</translation>
+    </message>
+    <message>
+        <source>声音频率：</source>
+        <translation>Sample rate:</translation>
+    </message>
+    <message>
+        <source>声音比特率：</source>
+        <translation>Audio bitrate:</translation>
+    </message>
+    <message>
+        <source>声道：</source>
+        <translation>Channels:</translation>
+    </message>
+    <message>
+        <source>输出路径：</source>
+        <translation>Output folder:</translation>
+    </message>
+</context>
+<context>
+    <name>HintBox</name>
+    <message>
+        <source>拖拽文件到这里开始转换</source>
+        <translation>Drop files here to convert</translation>
+    </message>
+    <message>
+        <source>搜索文件...</source>
+        <translation>Searching files...</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindowCommands</name>
+    <message>
+        <source>Tunoxa 官方网站      <byte value="xd"/>
+</source>
+        <translation>Tunoxa website      <byte value="xd"/>
+</translation>
+    </message>
+    <message>
+        <source>  版权所有 (C) Tunoxa 工作室，保留所有权利<byte value="xd"/>
+www.tunoxa.invalid  </source>
+        <translation>  Copyright (C) Tunoxa Studio. All rights reserved.<byte value="xd"/>
+www.tunoxa.invalid  </translation>
+    </message>
+    <message>
+        <source>添加文件</source>
+        <translation>Add File</translation>
+    </message>
+    <message>
+        <source>添加文件夹</source>
+        <translation>Add Folder</translation>
+    </message>
+    <message>
+        <source>移除选中文件</source>
+        <translation>Remove Selected File</translation>
+    </message>
+    <message>
+        <source>移除全部</source>
+        <translation>Remove All</translation>
+    </message>
+    <message>
+        <source>移除文件</source>
+        <translation>Remove File</translation>
+    </message>
+    <message>
+        <source>提示设置</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>关于</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>退出程序</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>立刻开始转换！</source>
+        <translation>Convert now!</translation>
+    </message>
+    <message>
+        <source>浏览</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>文件操作</source>
+        <translation>File Operations</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindowLayout</name>
+    <message>
+        <source>帮助</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Help &amp; Tutorial</source>
+        <translation>Help &amp; Tutorial</translation>
+    </message>
+    <message>
+        <source>最小化</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <source>Minimize Window</source>
+        <translation>Minimize Window</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>文件列表</source>
+        <translation>File list</translation>
+    </message>
+    <message>
+        <source>转换进度</source>
+        <translation>Conversion progress</translation>
+    </message>
+    <message>
+        <source>输出路径</source>
+        <translation>Output folder</translation>
+    </message>
+    <message>
+        <source>意见反馈</source>
+        <extracomment>48 pixels wide, and bold under the pointer</extracomment>
+        <translation>Tell us</translation>
+    </message>
+    <message>
+        <source>Drag media files onto this DropZone</source>
+        <translation>Drag media files onto this DropZone</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsDialog</name>
+    <message>
+        <source>选项设置</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>转换完毕声音提示</source>
+        <translation>Sound when done</translation>
+    </message>
+    <message>
+        <source>ON</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>OFF</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Music Cutter</source>
+        <translation>Music Cutter</translation>
+    </message>
+    <message>
+        <source>时</source>
+        <comment>unit after a time field</comment>
+        <translation>h</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <comment>unit after a time field</comment>
+        <translation>m</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <comment>unit after a time field</comment>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>开始 时</source>
+        <translation>Start hours</translation>
+    </message>
+    <message>
+        <source>开始 分</source>
+        <translation>Start minutes</translation>
+    </message>
+    <message>
+        <source>开始 秒</source>
+        <translation>Start seconds</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>结束 时</source>
+        <translation>End hours</translation>
+    </message>
+    <message>
+        <source>结束 分</source>
+        <translation>End minutes</translation>
+    </message>
+    <message>
+        <source>结束 秒</source>
+        <translation>End seconds</translation>
+    </message>
+    <message>
+        <source>同时转换文件数</source>
+        <translation>Files at once</translation>
+    </message>
+    <message>
+        <source>音乐库模式</source>
+        <translation>Library mode</translation>
+    </message>
+    <message>
+        <source>保留文件夹结构和封面，文件名不加时间，跳过已转换的文件</source>
+        <translation>Keep folders and covers, plain names, skip done files</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>返回</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>分钟必须小于60</source>
+        <translation>Minutes must be less than 60</translation>
+    </message>
+    <message>
+        <source>分钟</source>
+        <translation>Minutes</translation>
+    </message>
+    <message>
+        <source>秒必须小于60</source>
+        <translation>Seconds must be less than 60</translation>
+    </message>
+    <message>
+        <source>秒</source>
+        <comment>title of a warning about the seconds</comment>
+        <translation>Seconds</translation>
+    </message>
+</context>
+<context>
+    <name>PopupMenus</name>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>添加文件(&amp;A)</source>
+        <translation>&amp;Add File</translation>
+    </message>
+    <message>
+        <source>添加目录(&amp;F)</source>
+        <translation>Add &amp;Folder</translation>
+    </message>
+    <message>
+        <source>退出(&amp;E)</source>
+        <translation>&amp;Exit</translation>
+    </message>
+    <message>
+        <source>Options</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>设置(&amp;O)</source>
+        <translation>&amp;Options</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>关于(&amp;A)</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>移除选择项</source>
+        <translation>Remove Selected</translation>
+    </message>
+    <message>
+        <source>移除全部</source>
+        <translation>Remove All</translation>
+    </message>
+</context>
+<context>
+    <name>ProductInfo</name>
+    <message>
+        <source>Tunoxa转换器</source>
+        <translation>Tunoxa Converter</translation>
+    </message>
+    <message>
+        <source>Ver %1.%2.%3</source>
+        <translation>Version %1.%2.%3</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressState</name>
+    <message>
+        <source>结束 100%</source>
+        <translation>Finished 100%</translation>
+    </message>
+    <message>
+        <source>完成 100%</source>
+        <translation>Complete 100%</translation>
+    </message>
+</context>
+<context>
+    <name>RunTexts</name>
+    <message>
+        <source>添加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>请先添加一个文件</source>
+        <translation>Please add a file first.</translation>
+    </message>
+    <message>
+        <source>输出路径</source>
+        <translation>Output Folder</translation>
+    </message>
+    <message>
+        <source>无法写入输出文件夹：</source>
+        <translation>Cannot write to the output folder: </translation>
+    </message>
+    <message>
+        <source>准备中 - 正在估算音频长度</source>
+        <translation>Preparing - measuring audio length</translation>
+    </message>
+    <message>
+        <source>Done.</source>
+        <translation>Done.</translation>
+    </message>
+    <message>
+        <source>转换中止</source>
+        <translation>Conversion stopped</translation>
+    </message>
+    <message numerus="yes">
+        <source>完成，%n 个文件转换失败</source>
+        <translation>
+            <numerusform>Done, %n file failed</numerusform>
+            <numerusform>Done, %n files failed</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>转换失败</source>
+        <translation>Conversion failed</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <extracomment>between a failed file&apos;s path and the reason it failed</extracomment>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>没有选择输出格式</source>
+        <translation>No output format selected</translation>
+    </message>
+    <message>
+        <source>无法访问输入文件</source>
+        <translation>Cannot access the input file</translation>
+    </message>
+    <message>
+        <source>磁盘空间不足</source>
+        <translation>Not enough disk space</translation>
+    </message>
+    <message>
+        <source>源文件已损坏</source>
+        <translation>The source file is damaged</translation>
+    </message>
+    <message>
+        <source>源文件无法解码</source>
+        <translation>The source file cannot be decoded</translation>
+    </message>
+    <message>
+        <source>输出文件不完整</source>
+        <translation>The output file is incomplete</translation>
+    </message>
+    <message>
+        <source>输出位置已被占用</source>
+        <translation>The output location is taken</translation>
+    </message>
+    <message>
+        <source>已是最新</source>
+        <translation>Up to date</translation>
+    </message>
+    <message>
+        <source>剪切范围超出文件长度</source>
+        <translation>The cut lies beyond the end of the file</translation>
+    </message>
+</context>
+<context>
+    <name>RunnerTexts</name>
+    <message>
+        <source>转换中</source>
+        <translation>Converting</translation>
+    </message>
+    <message>
+        <source>Command Line empty</source>
+        <translation>Command line empty</translation>
+    </message>
+    <message>
+        <source>File or command not found</source>
+        <translation>File or command not found</translation>
+    </message>
+</context>
+<context>
+    <name>StageVerdict</name>
+    <message>
+        <source>无法启动转换工具</source>
+        <translation>Cannot start the conversion tool</translation>
+    </message>
+    <message>
+        <source>转换工具被终止</source>
+        <translation>The conversion tool was killed</translation>
+    </message>
+    <message>
+        <source>转换工具退出状态 %1</source>
+        <translation>The conversion tool exited with status %1</translation>
+    </message>
+    <message>
+        <source>转换工具没有写出文件</source>
+        <translation>The conversion tool wrote no file</translation>
+    </message>
+    <message>
+        <source>转换工具只处理了部分输入</source>
+        <translation>The conversion tool processed only part of the input</translation>
+    </message>
+</context>
+<context>
+    <name>StandardDialogs</name>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>WindowSystem</name>
+    <message>
+        <source>没有可用的图形显示 (DISPLAY)</source>
+        <translation>No graphical display available (DISPLAY)</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>the running program did not take the files</source>
+        <translation>the running program did not take the files</translation>
+    </message>
+</context>
+</TS>
