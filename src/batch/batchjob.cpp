@@ -155,7 +155,7 @@ void BatchJob::runEnded()
     }
     m_console.printLine(closingLine());
     if (!m_run->failures().isEmpty()) {
-        m_console.printError(RunTexts::failedTitle() + QStringLiteral("："));
+        m_console.printError(BatchTexts::failuresHeading(RunTexts::failedTitle()));
         for (const ConversionRun::Failure &failure : m_run->failures())
             m_console.printError(RunTexts::failureLine(failure.path, failure.reason));
     }

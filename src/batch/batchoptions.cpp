@@ -3,6 +3,7 @@
 #include "batch/batchtexts.h"
 #include "platform/userpath.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -11,6 +12,11 @@
 #include <array>
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(BatchCommandLine)
+};
 
 // The formats in the order the usage lists them: the default, MP3, first, then as the window's
 // selector has them.
@@ -114,7 +120,7 @@ QString applyOption(const GivenSetting &setting, const QString &currentFolder, i
         encoding.videoBitrate = value;
         return isPositiveNumber(value, false) ? QString() : bad;
     case 's': {
-        const bool original = value == u"original" || value == FormatTable::originalSize();
+        const bool original = value == u"original" || FormatTable::keepsOriginalSize(value);
         encoding.size = original ? FormatTable::originalSize() : value;
         return original || matches(QStringLiteral("[1-9][0-9]*x[1-9][0-9]*"), value) ? QString() : bad;
     }
@@ -265,7 +271,8 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
 
 QString usage(int mostFiles)
 {
-    QString text = QStringLiteral(
+    //: the options, their values and the column their descriptions start in stay as they are
+    QString text = Texts::tr(
         "用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] "
         "[-j N] [-L [-n]] FILE|FOLDER...\n"
         "不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。\n"
@@ -288,7 +295,8 @@ QString usage(int mostFiles)
     QStringList names;
     for (OutputFormat format : listedFormats())
         names.append(FormatTable::commandName(format));
-    text = text.arg(names.join(QStringLiteral("、"))).arg(mostFiles);
+    //: between the format names
+    text = text.arg(names.join(Texts::tr("、"))).arg(mostFiles);
     for (OutputFormat format : listedFormats()) {
         const FormatDefaults d = FormatTable::defaultsFor(format);
         QString line =
@@ -299,13 +307,13 @@ QString usage(int mostFiles)
             line += QStringLiteral(" -v ") + *d.videoBitrate;
         if (d.size)
             line += QStringLiteral(" -s ") +
-                    (*d.size == FormatTable::originalSize() ? QStringLiteral("original") : *d.size);
+                    (FormatTable::keepsOriginalSize(*d.size) ? QStringLiteral("original") : *d.size);
         if (d.frameRate)
             line += QStringLiteral(" -F ") + *d.frameRate;
         text += line + QLatin1Char('\n');
     }
-    text += QStringLiteral("\n退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；"
-                           "2 用法错误。\n");
+    text += Texts::tr("\n退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；"
+                      "2 用法错误。\n");
     return text;
 }
 

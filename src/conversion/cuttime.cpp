@@ -2,9 +2,20 @@
 
 #include "settings/numbertext.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace CutTime {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(CutTime)
+};
+
+} // namespace
 
 Parts split(qint32 totalSeconds)
 {
@@ -24,32 +35,32 @@ std::optional<qint32> toSeconds(const QString &hours, const QString &minutes, co
 
 QString startTitle()
 {
-    return QStringLiteral("开始");
+    return Texts::tr("开始");
 }
 
 QString endTitle()
 {
-    return QStringLiteral("结束");
+    return Texts::tr("结束");
 }
 
 QString negativeTime()
 {
-    return QStringLiteral("时间不能为负数");
+    return Texts::tr("时间不能为负数");
 }
 
 QString endBeforeStart()
 {
-    return QStringLiteral("结束时间必须晚于开始时间");
+    return Texts::tr("结束时间必须晚于开始时间");
 }
 
 QString hoursTitle()
 {
-    return QStringLiteral("小时");
+    return Texts::tr("小时");
 }
 
 QString hoursTooLarge()
 {
-    return QStringLiteral("小时必须小于100");
+    return Texts::tr("小时必须小于100");
 }
 
 bool endsAfterStart(qint32 startSeconds, qint32 endSeconds)

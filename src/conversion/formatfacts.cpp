@@ -91,16 +91,24 @@ constexpr DefaultFacts mp3Defaults{{}, {}, {}, u"48000", u"320", 1};
 
 // In selector order.
 constexpr std::array<FormatFacts, FormatTable::formatCount> formats{{
-    {OutputFormat::Rmvb, u"RMVB(RealPlayerRMVB)", u"rmvb", u".rmvb", u'-', realMediaDefaults,
-     realMediaStages},
-    {OutputFormat::Rm, u"RM(RealPlayerRM)", u"rm", u".rm", u'-', realMediaDefaults, realMediaStages},
-    {OutputFormat::Mpg, u"MPG(MPEG2)", u"mpg", u".mpg", u'-', mpegDefaults, mpegStages},
-    {OutputFormat::Avi, u"AVI(Windows Media Player格式)", u"avi", u".avi", u'-', mpegDefaults, mpegStages},
-    {OutputFormat::HdMp4, u"MP4(高清MPEG4格式)", u"mp4hd", u".mp4", u'-', hdMp4Defaults, hdMp4Stages},
-    {OutputFormat::Mov, u"MOV(QuickTime格式)", u"mov", u".mov", u'-', movDefaults, movStages},
-    {OutputFormat::MobileMp4, u"MP4(手机MP4格式)", u"mp4mobile", u".mp4", u'-', phoneDefaults, phoneStages},
-    {OutputFormat::ThreeGp, u"3GP(手机3GP格式)", u"3gp", u".3gp", u'-', phoneDefaults, phoneStages},
-    {OutputFormat::Mp3, u"MP3(纯音频格式)", u"mp3", u".mp3", u'_', mp3Defaults, mp3Stages},
+    {OutputFormat::Rmvb, QT_TRANSLATE_NOOP("FormatTable", "RMVB(RealPlayerRMVB)"), u"rmvb", u".rmvb", u'-',
+     realMediaDefaults, realMediaStages},
+    {OutputFormat::Rm, QT_TRANSLATE_NOOP("FormatTable", "RM(RealPlayerRM)"), u"rm", u".rm", u'-',
+     realMediaDefaults, realMediaStages},
+    {OutputFormat::Mpg, QT_TRANSLATE_NOOP("FormatTable", "MPG(MPEG2)"), u"mpg", u".mpg", u'-', mpegDefaults,
+     mpegStages},
+    {OutputFormat::Avi, QT_TRANSLATE_NOOP("FormatTable", "AVI(Windows Media Player格式)"), u"avi", u".avi",
+     u'-', mpegDefaults, mpegStages},
+    {OutputFormat::HdMp4, QT_TRANSLATE_NOOP("FormatTable", "MP4(高清MPEG4格式)"), u"mp4hd", u".mp4", u'-',
+     hdMp4Defaults, hdMp4Stages},
+    {OutputFormat::Mov, QT_TRANSLATE_NOOP("FormatTable", "MOV(QuickTime格式)"), u"mov", u".mov", u'-',
+     movDefaults, movStages},
+    {OutputFormat::MobileMp4, QT_TRANSLATE_NOOP("FormatTable", "MP4(手机MP4格式)"), u"mp4mobile", u".mp4",
+     u'-', phoneDefaults, phoneStages},
+    {OutputFormat::ThreeGp, QT_TRANSLATE_NOOP("FormatTable", "3GP(手机3GP格式)"), u"3gp", u".3gp", u'-',
+     phoneDefaults, phoneStages},
+    {OutputFormat::Mp3, QT_TRANSLATE_NOOP("FormatTable", "MP3(纯音频格式)"), u"mp3", u".mp3", u'_',
+     mp3Defaults, mp3Stages},
 }};
 
 constexpr bool rowsInSelectorOrder()

@@ -3,6 +3,7 @@
 #include "conversion/formattable.h"
 
 #include <QStringView>
+#include <QtGlobal>
 
 #include <span>
 
@@ -16,7 +17,8 @@ inline constexpr QStringView coderTool = u"coder";
 inline constexpr QStringView coder2Tool = u"coder2";
 inline constexpr QStringView soxTool = u"sox";
 
-// The sizeCombo text that keeps the input's frame size.
+// The size that keeps the input's frame size, as the defaults name it; the sizeCombo shows it in
+// the interface's language (FormatTable::originalSize).
 inline constexpr QStringView originalSizeText = u"原始大小";
 
 // How a stage's command line is laid out around its options, by the syntax of its tool.
@@ -68,7 +70,7 @@ struct DefaultFacts
 struct FormatFacts
 {
     OutputFormat format;
-    QStringView entry;       // formatCombo entry
+    const char *entry;       // formatCombo entry, the source text of its translation
     QStringView commandName; // on tunoxa-batch's command line
     QStringView extension;   // of the final output, with its dot
     char16_t nameJoint;      // between the base name and the time stamp of the output name

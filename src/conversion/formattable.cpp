@@ -2,7 +2,18 @@
 
 #include "conversion/formatfacts.h"
 
+#include <QCoreApplication>
+
 namespace FormatTable {
+
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(FormatTable)
+};
+
+} // namespace
 
 std::optional<OutputFormat> formatAt(int position)
 {
@@ -15,7 +26,7 @@ QStringList formatEntries()
 {
     QStringList entries;
     for (int position = 0; position < formatCount; ++position)
-        entries.append(facts(static_cast<OutputFormat>(position)).entry.toString());
+        entries.append(Texts::tr(facts(static_cast<OutputFormat>(position)).entry));
     return entries;
 }
 
@@ -66,57 +77,62 @@ QStringList audioBitrateEntries()
 
 QStringList channelEntries()
 {
-    return {QStringLiteral("单声道"), QStringLiteral("双声道")};
+    return {Texts::tr("单声道"), Texts::tr("双声道")};
 }
 
 QString originalSize()
 {
-    return originalSizeText.toString();
+    return Texts::tr("原始大小");
+}
+
+bool keepsOriginalSize(const QString &sizeText)
+{
+    return sizeText == originalSizeText || sizeText == originalSize();
 }
 
 QString outputFormatCaption()
 {
-    return QStringLiteral("输出格式：");
+    return Texts::tr("输出格式：");
 }
 
 QString mp3Caption()
 {
-    return QStringLiteral("MP3 - 音乐声音格式");
+    return Texts::tr("MP3 - 音乐声音格式");
 }
 
 QString videoBitrateCaption()
 {
-    return QStringLiteral("视频比特率：");
+    return Texts::tr("视频比特率：");
 }
 
 QString frameRateCaption()
 {
-    return QStringLiteral("帧率：");
+    return Texts::tr("帧率：");
 }
 
 QString sizeCaption()
 {
-    return QStringLiteral("视频尺寸：");
+    return Texts::tr("视频尺寸：");
 }
 
 QString sampleRateCaption()
 {
-    return QStringLiteral("声音频率：");
+    return Texts::tr("声音频率：");
 }
 
 QString audioBitrateCaption()
 {
-    return QStringLiteral("声音比特率：");
+    return Texts::tr("声音比特率：");
 }
 
 QString channelCaption()
 {
-    return QStringLiteral("声道：");
+    return Texts::tr("声道：");
 }
 
 QString outputPathCaption()
 {
-    return QStringLiteral("输出路径：");
+    return Texts::tr("输出路径：");
 }
 
 FormatDefaults defaultsFor(OutputFormat format)
@@ -127,7 +143,11 @@ FormatDefaults defaultsFor(OutputFormat format)
             return std::nullopt;
         return view.toString();
     };
-    return {text(d.videoBitrate),    text(d.frameRate),         text(d.size),
+    // The original size is shown in the interface's language.
+    const auto size = [&text](QStringView view) -> std::optional<QString> {
+        return view == originalSizeText ? originalSize() : text(view);
+    };
+    return {text(d.videoBitrate),    text(d.frameRate),         size(d.size),
             d.sampleRate.toString(), d.audioBitrate.toString(), d.channelIndex};
 }
 

@@ -29,7 +29,7 @@ QString program(const RecipeInput &in, const QString &tool)
 
 bool isOriginalSize(const EncodingSettings &settings)
 {
-    return settings.size == originalSizeText;
+    return FormatTable::keepsOriginalSize(settings.size);
 }
 
 // The longest file name the file systems take, counted in bytes of its UTF-8 form.

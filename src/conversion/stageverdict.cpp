@@ -3,6 +3,7 @@
 #include "conversion/runtexts.h"
 #include "runner/outputparsers.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -13,6 +14,11 @@
 namespace StageVerdict {
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(StageVerdict)
+};
 
 // The tools' progress and closing statistics: they say how far the tool got, not what went wrong.
 bool isProgressLine(const QString &line)
@@ -56,18 +62,18 @@ double lastEncoderPosition(const QString &output)
 QString toolVerdict(const StageOutcome &outcome)
 {
     if (!outcome.started)
-        return outcome.startFailure.isEmpty() ? QStringLiteral("无法启动转换工具") : outcome.startFailure;
+        return outcome.startFailure.isEmpty() ? Texts::tr("无法启动转换工具") : outcome.startFailure;
     if (outcome.crashed)
-        return reasonOr(outcome, QStringLiteral("转换工具被终止"));
+        return reasonOr(outcome, Texts::tr("转换工具被终止"));
     if (outcome.exitCode != 0) {
         if (outcome.output.contains(RunTexts::convStartBeyondInput()))
             return RunTexts::cutBeyondInput();
-        return reasonOr(outcome, QStringLiteral("转换工具退出状态 %1").arg(outcome.exitCode));
+        return reasonOr(outcome, Texts::tr("转换工具退出状态 %1").arg(outcome.exitCode));
     }
     if (!outcome.writtenPath.isEmpty()) {
         const QFileInfo written(outcome.writtenPath);
         if (!written.isFile() || written.size() == 0)
-            return reasonOr(outcome, QStringLiteral("转换工具没有写出文件"));
+            return reasonOr(outcome, Texts::tr("转换工具没有写出文件"));
     }
     // A damaged input the tool decoded only in part: it stopped more than a second before the
     // end it announced for the input.
@@ -78,7 +84,7 @@ QString toolVerdict(const StageOutcome &outcome)
         *duration -= outcome.cutStartSeconds;
     const double reached = lastProgressTime(outcome.output);
     if (duration && reached >= 0 && reached < *duration - 1.0)
-        return reasonOr(outcome, QStringLiteral("转换工具只处理了部分输入"));
+        return reasonOr(outcome, Texts::tr("转换工具只处理了部分输入"));
     return {};
 }
 

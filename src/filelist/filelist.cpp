@@ -83,9 +83,9 @@ QVariant FileList::headerData(int section, Qt::Orientation orientation, int role
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
     if (section == NameColumn)
-        return QStringLiteral("文件名");
+        return tr("文件名");
     if (section == FormatColumn)
-        return QStringLiteral("格式");
+        return tr("格式");
     return {};
 }
 

@@ -138,7 +138,7 @@ QString chooserStartFolder(const QString &programFolder)
 
 QString unusableWorkFolderText()
 {
-    return QStringLiteral("无法使用临时文件夹：");
+    return QCoreApplication::translate("AppDirs", "无法使用临时文件夹：");
 }
 
 QString workFolderPath()

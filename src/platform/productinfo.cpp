@@ -1,5 +1,7 @@
 #include "platform/productinfo.h"
 
+#include <QCoreApplication>
+
 namespace ProductInfo {
 
 QString caption()
@@ -9,12 +11,12 @@ QString caption()
 
 QString applicationTitle()
 {
-    return QStringLiteral("Tunoxa转换器");
+    return QCoreApplication::translate("ProductInfo", "Tunoxa转换器");
 }
 
 QString versionText()
 {
-    return QStringLiteral("Ver %1.%2.%3")
+    return QCoreApplication::translate("ProductInfo", "Ver %1.%2.%3")
         .arg(TUNOXA_VERSION_MAJOR)
         .arg(TUNOXA_VERSION_MINOR)
         .arg(TUNOXA_VERSION_PATCH);

@@ -1,5 +1,6 @@
 #include "platform/windowsystem.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -65,7 +66,7 @@ namespace WindowSystem {
 
 QString noDisplayText()
 {
-    return QStringLiteral("没有可用的图形显示 (DISPLAY)");
+    return QCoreApplication::translate("WindowSystem", "没有可用的图形显示 (DISPLAY)");
 }
 
 bool seemsReachable(const QList<QByteArray> &arguments)

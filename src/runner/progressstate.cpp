@@ -68,7 +68,7 @@ void ProgressState::readEncoderOutput(const QString &output)
         return;
     if (OutputParsers::leadingNumber(percent) == 100) {
         setBar(FullWidth, 100);
-        setCaption(QStringLiteral("结束 100%"));
+        setCaption(tr("结束 100%"));
         return;
     }
     const int p = OutputParsers::encoderPercent(percent);
@@ -112,7 +112,7 @@ void ProgressState::showFraction(double f)
 {
     if (f * 100 >= 100) {
         setBar(FullWidth, 100);
-        setCaption(QStringLiteral("完成 100%"));
+        setCaption(tr("完成 100%"));
         return;
     }
     const QString percent = OutputParsers::percentText(f * 100);

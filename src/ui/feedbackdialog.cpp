@@ -55,23 +55,23 @@ FeedbackDialog::FeedbackDialog(QWidget *parent)
     , m_request(new FeedbackRequest(this))
     , m_address(FeedbackRequest::defaultAddress())
 {
-    setWindowTitle(QStringLiteral("建议和意见"));
+    setWindowTitle(tr("建议和意见"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/feedback.svg")));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(WindowSize);
     setFont(QFont(QStringLiteral("Tahoma"), 9));
 
     m_nameEdit = makeField(this, QStringLiteral("nameEdit"), 50, NameEditRect, QStringLiteral("nameLabel"),
-                           QStringLiteral("姓名："), NameLabelPlace);
-    m_nameEdit->setToolTip(QStringLiteral("Your Name"));
+                           tr("姓名："), NameLabelPlace);
+    m_nameEdit->setToolTip(tr("Your Name"));
     m_emailEdit = makeField(this, QStringLiteral("emailEdit"), 100, EmailEditRect,
-                            QStringLiteral("emailLabel"), QStringLiteral("EMAIL："), EmailLabelPlace);
-    m_emailEdit->setToolTip(QStringLiteral("Email"));
+                            QStringLiteral("emailLabel"), tr("EMAIL："), EmailLabelPlace);
+    m_emailEdit->setToolTip(tr("Email"));
     m_commentEdit = makeField(this, QStringLiteral("commentEdit"), 256, CommentEditRect,
-                              QStringLiteral("commentLabel"), QStringLiteral("留言："), CommentLabelPlace);
-    m_sendButton = makeButton(this, QStringLiteral("sendButton"), QStringLiteral("发送"), SendButtonRect);
+                              QStringLiteral("commentLabel"), tr("留言："), CommentLabelPlace);
+    m_sendButton = makeButton(this, QStringLiteral("sendButton"), tr("发送"), SendButtonRect);
     m_sendButton->setDefault(true);
-    m_backButton = makeButton(this, QStringLiteral("backButton"), QStringLiteral("返回"), BackButtonRect);
+    m_backButton = makeButton(this, QStringLiteral("backButton"), tr("返回"), BackButtonRect);
 
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
@@ -100,18 +100,18 @@ void FeedbackDialog::send()
 {
     // Only an exactly empty field is missing: a name of blanks is a name.
     if (m_nameEdit->text().isEmpty()) {
-        promptFor(m_nameEdit, QStringLiteral("您的姓名？"));
+        promptFor(m_nameEdit, tr("您的姓名？"));
         return;
     }
     if (m_emailEdit->text().isEmpty()) {
-        promptFor(m_emailEdit, QStringLiteral("您的Email？"));
+        promptFor(m_emailEdit, tr("您的Email？"));
         return;
     }
     if (m_commentEdit->text().isEmpty()) {
-        promptFor(m_commentEdit, QStringLiteral("您的意见？"));
+        promptFor(m_commentEdit, tr("您的意见？"));
         return;
     }
-    showStatus(QStringLiteral("正在发送..."));
+    showStatus(tr("正在发送..."));
     m_request->send(
         FeedbackRequest::compose(m_address, m_nameEdit->text(), m_emailEdit->text(), m_commentEdit->text()));
 }
@@ -143,5 +143,5 @@ void FeedbackDialog::promptFor(QLineEdit *field, const QString &prompt)
 
 void FeedbackDialog::showRequestResult(bool success)
 {
-    showStatus(success ? QStringLiteral("完毕.") : QStringLiteral("发送失败."));
+    showStatus(success ? tr("完毕.") : tr("发送失败."));
 }

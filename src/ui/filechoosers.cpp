@@ -4,20 +4,30 @@
 #include "platform/userpath.h"
 #include "ui/filedialogsetup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace FileChoosers {
 
+namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(FileChoosers)
+};
+
+} // namespace
+
 QString outputFolderPrompt()
 {
-    return QStringLiteral("请选择一个文件夹:");
+    return Texts::tr("请选择一个文件夹:");
 }
 
 QString addFolderPrompt()
 {
-    return QStringLiteral("选择一个文件夹:");
+    return Texts::tr("选择一个文件夹:");
 }
 
 QString chooseFolder(QWidget *owner, const QString &prompt, const QString &startFolder)

@@ -28,7 +28,7 @@ FileDialogs FileDialogs::system(StandardDialogs &sharedDialogs, QWidget *owner)
         return FileChoosers::chooseFolder(owner, prompt);
     };
     dialogs.browseForFile = [owner] {
-        return FileChoosers::chooseFile(owner, QStringLiteral("打开文件"), QString(),
+        return FileChoosers::chooseFile(owner, FileCommands::tr("打开文件"), QString(),
                                         QStringLiteral("*.*|*.*"));
     };
     return dialogs;
@@ -53,12 +53,13 @@ FileCommands::FileCommands(FileList *list, FileListView *view, HintBox *hint, Fi
 
 QString FileCommands::addFileTitle()
 {
-    return QStringLiteral("Open Files");
+    return tr("Open Files");
 }
 
 QString FileCommands::addFileFilter()
 {
-    return QStringLiteral("FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*");
+    //: pairs of a description and its patterns, split by "|"; only the descriptions are words
+    return tr("FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*");
 }
 
 void FileCommands::attachDropZone(QWidget *w)

@@ -22,12 +22,12 @@ HintBox::HintBox(FileList *list, QWidget *parent)
 
 QString HintBox::dropCaption()
 {
-    return QStringLiteral("拖拽文件到这里开始转换");
+    return tr("拖拽文件到这里开始转换");
 }
 
 QString HintBox::searchingCaption()
 {
-    return QStringLiteral("搜索文件...");
+    return tr("搜索文件...");
 }
 
 QString HintBox::caption() const

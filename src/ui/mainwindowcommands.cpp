@@ -2,6 +2,7 @@
 
 #include "conversion/conversionrun.h"
 #include "platform/appdirs.h"
+#include "platform/interfacelanguage.h"
 #include "platform/productinfo.h"
 #include "platform/userservices.h"
 #include "ui/actionchannel.h"
@@ -22,16 +23,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString aboutText()
+QString MainWindowCommands::aboutText()
 {
     // The rights line also carries the build's version.
-    return QStringLiteral("Tunoxa 官方网站      \r\n") + ProductInfo::versionText() +
-           QStringLiteral("  版权所有 (C) Tunoxa 工作室，保留所有权利\r\nwww.tunoxa.invalid  ");
+    return tr("Tunoxa 官方网站      \r\n") + ProductInfo::versionText() +
+           tr("  版权所有 (C) Tunoxa 工作室，保留所有权利\r\nwww.tunoxa.invalid  ");
 }
-
-} // namespace
 
 MainWindowCommands::MainWindowCommands(MainWindow &window, const MainWindowControls &controls,
                                        FileCommands &files, UserServices &services, ProgramSettings &settings)
@@ -71,17 +68,17 @@ QAction *MainWindowCommands::addAction(const QString &name, const QString &text,
 void MainWindowCommands::makeActions()
 {
     CommandActions &a = m_actions;
-    a.addFile = addAction(u"addFileAction"_s, u"添加文件"_s, u":/icons/add-file.svg"_s);
-    a.addFolder = addAction(u"addFolderAction"_s, u"添加文件夹"_s, u":/icons/add-folder.svg"_s);
-    a.removeSelected = addAction(u"removeSelectedAction"_s, u"移除选中文件"_s);
-    a.removeAll = addAction(u"removeAllAction"_s, u"移除全部"_s);
-    a.popUpRemoveMenu = addAction(u"removeMenuAction"_s, u"移除文件"_s, u":/icons/remove.svg"_s);
-    a.options = addAction(u"optionsAction"_s, u"提示设置"_s, u":/icons/options.svg"_s);
-    a.help = addAction(u"helpAction"_s, u"帮助"_s);
-    a.about = addAction(u"aboutAction"_s, u"关于"_s);
-    a.exit = addAction(u"exitAction"_s, u"退出程序"_s, u":/icons/exit-program.svg"_s);
-    a.start = addAction(u"startAction"_s, u"立刻开始转换！"_s, u":/icons/start.svg"_s);
-    a.chooseOutputFolder = addAction(u"chooseOutputFolderAction"_s, u"浏览"_s);
+    a.addFile = addAction(u"addFileAction"_s, tr("添加文件"), u":/icons/add-file.svg"_s);
+    a.addFolder = addAction(u"addFolderAction"_s, tr("添加文件夹"), u":/icons/add-folder.svg"_s);
+    a.removeSelected = addAction(u"removeSelectedAction"_s, tr("移除选中文件"));
+    a.removeAll = addAction(u"removeAllAction"_s, tr("移除全部"));
+    a.popUpRemoveMenu = addAction(u"removeMenuAction"_s, tr("移除文件"), u":/icons/remove.svg"_s);
+    a.options = addAction(u"optionsAction"_s, tr("提示设置"), u":/icons/options.svg"_s);
+    a.help = addAction(u"helpAction"_s, tr("帮助"));
+    a.about = addAction(u"aboutAction"_s, tr("关于"));
+    a.exit = addAction(u"exitAction"_s, tr("退出程序"), u":/icons/exit-program.svg"_s);
+    a.start = addAction(u"startAction"_s, tr("立刻开始转换！"), u":/icons/start.svg"_s);
+    a.chooseOutputFolder = addAction(u"chooseOutputFolderAction"_s, tr("浏览"));
 
     connect(a.addFile, &QAction::triggered, &m_files, &FileCommands::addFileFromDialog);
     connect(a.addFolder, &QAction::triggered, &m_files, &FileCommands::addFolderFromDialog);
@@ -171,14 +168,14 @@ void MainWindowCommands::fillMenuBar(QMenuBar *menuBar)
         menu->setObjectName(name);
         return menu;
     };
-    QMenu *fileMenu = addMenu(u"fileMenu"_s, u"文件"_s);
+    QMenu *fileMenu = addMenu(u"fileMenu"_s, tr("文件"));
     fileMenu->addActions({m_actions.addFile, m_actions.addFolder});
     fileMenu->addSeparator()->setObjectName(u"fileMenuSeparator"_s);
     fileMenu->addAction(m_actions.exit);
-    addMenu(u"fileOperationsMenu"_s, u"文件操作"_s)
+    addMenu(u"fileOperationsMenu"_s, tr("文件操作"))
         ->addActions({m_actions.removeSelected, m_actions.removeAll});
-    addMenu(u"reminderMenu"_s, u"提示设置"_s)->addAction(m_actions.options);
-    addMenu(u"aboutMenu"_s, u"关于"_s)->addAction(m_actions.about);
+    addMenu(u"reminderMenu"_s, tr("提示设置"))->addAction(m_actions.options);
+    addMenu(u"aboutMenu"_s, tr("关于"))->addAction(m_actions.about);
 }
 
 PopupMenus *MainWindowCommands::popupMenus()
@@ -200,7 +197,7 @@ void MainWindowCommands::exitProgram()
 
 void MainWindowCommands::openHelp()
 {
-    m_services.openPath(m_window.programFolder() + QStringLiteral("/help.html"));
+    m_services.openPath(m_window.programFolder() + QLatin1Char('/') + InterfaceLanguage::helpFileName());
     m_controls.helpZone->setLit(false);
 }
 

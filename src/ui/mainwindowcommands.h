@@ -72,6 +72,8 @@ private:
     void exitProgram();
     void openHelp();
     void showAbout();
+    // The About box's text: the website, the build's version and the rights.
+    static QString aboutText();
     void minimizeWindow();
     void showFeedback();
     void startConversion();

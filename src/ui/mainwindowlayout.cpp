@@ -6,6 +6,7 @@
 #include "ui/hotlabel.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,11 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+struct Texts
+{
+    Q_DECLARE_TR_FUNCTIONS(MainWindowLayout)
+};
 
 enum class Kind
 {
@@ -127,17 +133,18 @@ QList<Control> clientControls()
         control(u"exitButton"_s, in<&C::exitButton>, Kind::ToolbarButton, {376, 0, 95, 66}),
         // Only a decoration: no name for assistive technology, and no focus.
         picture(u"cornerPicture"_s, in<&C::cornerPicture>, {574, 0, 109, 111}, u":/icons/corner.svg"_s),
-        hotZone(u"helpZone"_s, in<&C::helpZone>, {635, 8, 15, 15}, u"帮助"_s, u"Help & Tutorial"_s,
-                u":/icons/help-light.svg"_s),
-        hotZone(u"minimizeZone"_s, in<&C::minimizeZone>, {652, 9, 14, 14}, u"最小化"_s, u"Minimize Window"_s,
-                u":/icons/min-light.svg"_s),
-        hotZone(u"closeZone"_s, in<&C::closeZone>, {672, 10, 15, 15}, u"关闭"_s, u"Exit"_s,
+        hotZone(u"helpZone"_s, in<&C::helpZone>, {635, 8, 15, 15}, Texts::tr("帮助"),
+                Texts::tr("Help & Tutorial"), u":/icons/help-light.svg"_s),
+        hotZone(u"minimizeZone"_s, in<&C::minimizeZone>, {652, 9, 14, 14}, Texts::tr("最小化"),
+                Texts::tr("Minimize Window"), u":/icons/min-light.svg"_s),
+        hotZone(u"closeZone"_s, in<&C::closeZone>, {672, 10, 15, 15}, Texts::tr("关闭"), Texts::tr("Exit"),
                 u":/icons/exit-light.svg"_s),
         control(u"fileListView"_s, in<&C::fileListView>, Kind::FileListView, {4, 90, 455, 274},
-                u"文件列表"_s),
+                Texts::tr("文件列表")),
         control(u"hintBox"_s, in<&C::hintBox>, Kind::HintBox, {152, 208, 163, 21}),
         label(u"progressCaption"_s, in<&C::progressCaption>, {218, 378, 243, 0}, u"0%"_s),
-        control(u"progressBar"_s, in<&C::progressBar>, Kind::ProgressBar, {4, 398, 457, 21}, u"转换进度"_s),
+        control(u"progressBar"_s, in<&C::progressBar>, Kind::ProgressBar, {4, 398, 457, 21},
+                Texts::tr("转换进度")),
         label(u"formatLabel"_s, nullptr, {486, 86, 0, 0}, FormatTable::outputFormatCaption(),
               u"formatCombo"_s),
         label(u"mp3Label"_s, nullptr, {488, 112, 191, 25}, FormatTable::mp3Caption()),
@@ -168,12 +175,13 @@ QList<Control> clientControls()
         label(u"outputFolderLabel"_s, nullptr, {486, 308, 0, 0}, FormatTable::outputPathCaption(),
               u"outputFolderEdit"_s),
         control(u"outputFolderEdit"_s, in<&C::outputFolderEdit>, Kind::LineEdit, {486, 329, 137, 21},
-                u"输出路径"_s),
+                Texts::tr("输出路径")),
         control(u"browseButton"_s, in<&C::browseButton>, Kind::PushButton, {628, 330, 47, 20}),
         boldControl(u"startButton"_s, in<&C::startButton>, Kind::PushButton, {488, 364, 189, 59}),
         control(u"productLink"_s, in<&C::productLink>, Kind::Link, {6, 430, 181, 13}),
         captionedControl(u"feedbackLink"_s, in<&C::feedbackLink>, Kind::HotZone, {624, 432, 48, 13},
-                         u"意见反馈"_s),
+                         //: 48 pixels wide, and bold under the pointer
+                         Texts::tr("意见反馈")),
     };
 }
 
@@ -199,7 +207,7 @@ QList<Control> offWindowControls()
         control(u"browsePicture"_s, in<&C::browsePicture>, Kind::PictureButton, {820, 100, 24, 24}),
         control(u"convertPicture"_s, in<&C::convertPicture>, Kind::PictureButton, {820, 130, 24, 24}),
         captionedControl(u"dropZone"_s, in<&C::dropZone>, Kind::DropZone, {760, 300, 200, 60},
-                         u"Drag media files onto this DropZone"_s),
+                         Texts::tr("Drag media files onto this DropZone")),
         picture(u"barPicture"_s, in<&C::barPicture>, {760, 230, 0, 10}),
         control(u"actionChannel"_s, in<&C::actionChannel>, Kind::ActionChannel, {760, 260, 120, 21}),
     };

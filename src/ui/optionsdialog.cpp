@@ -26,7 +26,7 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
     , m_settingsFolder(settingsFolder)
     , m_services(services)
 {
-    setWindowTitle(QStringLiteral("选项设置"));
+    setWindowTitle(tr("选项设置"));
     setModal(true);
     setFixedSize(380, 294);
 
@@ -38,73 +38,68 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
 void OptionsDialog::addFields()
 {
     auto *soundLabel =
-        addCaption(QStringLiteral("soundLabel"), QStringLiteral("转换完毕声音提示"), QRect(20, 40, 130, 22));
+        addCaption(QStringLiteral("soundLabel"), tr("转换完毕声音提示"), QRect(20, 40, 130, 22));
 
     m_soundCombo = new QComboBox(this);
     m_soundCombo->setObjectName(QStringLiteral("soundCombo"));
-    m_soundCombo->addItems({QStringLiteral("ON"), QStringLiteral("OFF")});
+    m_soundCombo->addItems({tr("ON"), tr("OFF")});
     m_soundCombo->setGeometry(160, 40, 80, 22);
     soundLabel->setBuddy(m_soundCombo);
 
-    m_cutterCheck = new QCheckBox(QStringLiteral("Music Cutter"), this);
+    m_cutterCheck = new QCheckBox(tr("Music Cutter"), this);
     m_cutterCheck->setObjectName(QStringLiteral("cutterCheck"));
     m_cutterCheck->setGeometry(20, 74, 200, 22);
     connect(m_cutterCheck, &QCheckBox::toggled, this, &OptionsDialog::updateTimeFieldsEnabled);
 
     // Each row is named and each field carries its unit, so the six boxes read as two times.
-    const QString start = QStringLiteral("开始");
-    const QString end = QStringLiteral("结束");
-    const QString hours = QStringLiteral("时");
-    const QString minutes = QStringLiteral("分");
-    const QString seconds = QStringLiteral("秒");
-    addCaption(QStringLiteral("startLabel"), start, QRect(20, 104, 36, 22));
-    m_startHoursEdit = addTimeField(QStringLiteral("startHoursEdit"), start, hours, 58, 104);
-    m_startMinutesEdit = addTimeField(QStringLiteral("startMinutesEdit"), start, minutes, 124, 104);
-    m_startSecondsEdit = addTimeField(QStringLiteral("startSecondsEdit"), start, seconds, 190, 104);
-    addCaption(QStringLiteral("endLabel"), end, QRect(20, 134, 36, 22));
-    m_endHoursEdit = addTimeField(QStringLiteral("endHoursEdit"), end, hours, 58, 134);
-    m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), end, minutes, 124, 134);
-    m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), end, seconds, 190, 134);
+    const QString hours = tr("时", "unit after a time field");
+    const QString minutes = tr("分", "unit after a time field");
+    const QString seconds = tr("秒", "unit after a time field");
+    addCaption(QStringLiteral("startLabel"), tr("开始"), QRect(20, 104, 36, 22));
+    m_startHoursEdit = addTimeField(QStringLiteral("startHoursEdit"), tr("开始 时"), hours, 58, 104);
+    m_startMinutesEdit = addTimeField(QStringLiteral("startMinutesEdit"), tr("开始 分"), minutes, 124, 104);
+    m_startSecondsEdit = addTimeField(QStringLiteral("startSecondsEdit"), tr("开始 秒"), seconds, 190, 104);
+    addCaption(QStringLiteral("endLabel"), tr("结束"), QRect(20, 134, 36, 22));
+    m_endHoursEdit = addTimeField(QStringLiteral("endHoursEdit"), tr("结束 时"), hours, 58, 134);
+    m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), tr("结束 分"), minutes, 124, 134);
+    m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), tr("结束 秒"), seconds, 190, 134);
 
-    auto *simultaneousLabel = addCaption(QStringLiteral("simultaneousLabel"),
-                                         QStringLiteral("同时转换文件数"), QRect(20, 164, 130, 22));
+    auto *simultaneousLabel =
+        addCaption(QStringLiteral("simultaneousLabel"), tr("同时转换文件数"), QRect(20, 164, 130, 22));
     m_simultaneousSpin = new QSpinBox(this);
     m_simultaneousSpin->setObjectName(QStringLiteral("simultaneousSpin"));
     m_simultaneousSpin->setRange(1, ProgramSettings::mostSimultaneousFiles());
     m_simultaneousSpin->setGeometry(160, 164, 80, 22);
     simultaneousLabel->setBuddy(m_simultaneousSpin);
 
-    m_libraryCheck = new QCheckBox(QStringLiteral("音乐库模式"), this);
+    m_libraryCheck = new QCheckBox(tr("音乐库模式"), this);
     m_libraryCheck->setObjectName(QStringLiteral("libraryCheck"));
     m_libraryCheck->setGeometry(20, 194, 200, 22);
-    auto *libraryHint = addCaption(QStringLiteral("libraryHint"),
-                                   QStringLiteral("保留文件夹结构和封面，文件名不加时间，跳过已转换的文件"),
-                                   QRect(38, 216, 336, 20));
+    auto *libraryHint =
+        addCaption(QStringLiteral("libraryHint"),
+                   tr("保留文件夹结构和封面，文件名不加时间，跳过已转换的文件"), QRect(38, 216, 336, 20));
     m_libraryCheck->setAccessibleDescription(libraryHint->text());
 }
 
 void OptionsDialog::addButtons()
 {
-    auto *closePicture =
-        addPictureButton(QStringLiteral("closePicture"), QStringLiteral("Exit"), QStringLiteral("关闭"),
-                         QStyle::SP_TitleBarCloseButton, QRect(352, 4, 24, 24));
-    auto *okPicture =
-        addPictureButton(QStringLiteral("okPicture"), QStringLiteral("OK"), QStringLiteral("确定"),
-                         QStyle::SP_DialogApplyButton, QRect(20, 254, 28, 28));
-    auto *backPicture =
-        addPictureButton(QStringLiteral("backPicture"), QStringLiteral("Back"), QStringLiteral("返回"),
-                         QStyle::SP_ArrowBack, QRect(54, 254, 28, 28));
+    auto *closePicture = addPictureButton(QStringLiteral("closePicture"), tr("Exit"), tr("关闭"),
+                                          QStyle::SP_TitleBarCloseButton, QRect(352, 4, 24, 24));
+    auto *okPicture = addPictureButton(QStringLiteral("okPicture"), tr("OK"), tr("确定"),
+                                       QStyle::SP_DialogApplyButton, QRect(20, 254, 28, 28));
+    auto *backPicture = addPictureButton(QStringLiteral("backPicture"), tr("Back"), tr("返回"),
+                                         QStyle::SP_ArrowBack, QRect(54, 254, 28, 28));
     connect(okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
     connect(backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
     connect(closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
-    auto *okButton = new QPushButton(QStringLiteral("确定"), this);
+    auto *okButton = new QPushButton(tr("确定"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
     okButton->setGeometry(208, 256, 76, 26);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
 
-    auto *backButton = new QPushButton(QStringLiteral("返回"), this);
+    auto *backButton = new QPushButton(tr("返回"), this);
     backButton->setObjectName(QStringLiteral("backButton"));
     backButton->setGeometry(290, 256, 76, 26);
     connect(backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
@@ -118,12 +113,12 @@ QLabel *OptionsDialog::addCaption(const QString &name, const QString &text, cons
     return label;
 }
 
-QLineEdit *OptionsDialog::addTimeField(const QString &name, const QString &row, const QString &unit, int x,
-                                       int y)
+QLineEdit *OptionsDialog::addTimeField(const QString &name, const QString &accessibleName,
+                                       const QString &unit, int x, int y)
 {
     auto *field = new QLineEdit(QStringLiteral("0"), this);
     field->setObjectName(name);
-    field->setAccessibleName(row + QLatin1Char(' ') + unit);
+    field->setAccessibleName(accessibleName);
     field->setGeometry(x, y, 44, 22);
     addCaption(name + QStringLiteral("Unit"), unit, QRect(x + 47, y, 16, 22));
     return field;
@@ -213,10 +208,10 @@ bool OptionsDialog::checkRange()
 
 void OptionsDialog::storeAndClose()
 {
-    const QString minutesMessage = QStringLiteral("分钟必须小于60");
-    const QString minutesTitle = QStringLiteral("分钟");
-    const QString secondsMessage = QStringLiteral("秒必须小于60");
-    const QString secondsTitle = QStringLiteral("秒");
+    const QString minutesMessage = tr("分钟必须小于60");
+    const QString minutesTitle = tr("分钟");
+    const QString secondsMessage = tr("秒必须小于60");
+    const QString secondsTitle = tr("秒", "title of a warning about the seconds");
     // Hours below 100 keep every range within what the fields can show again (CutTime::MostSeconds).
     if (!checkAtMost(m_startHoursEdit, 99, CutTime::hoursTooLarge(), CutTime::hoursTitle()) ||
         !checkAtMost(m_endHoursEdit, 99, CutTime::hoursTooLarge(), CutTime::hoursTitle()) ||

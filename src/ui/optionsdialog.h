@@ -46,7 +46,8 @@ private:
     QLabel *addCaption(const QString &name, const QString &text, const QRect &place);
     // A time field and its unit caption just right of it; assistive technology reads it by its
     // row and unit ("开始 时").
-    QLineEdit *addTimeField(const QString &name, const QString &row, const QString &unit, int x, int y);
+    QLineEdit *addTimeField(const QString &name, const QString &accessibleName, const QString &unit, int x,
+                            int y);
     // A picture button; assistive technology reads it as `accessibleName`.
     QToolButton *addPictureButton(const QString &name, const QString &tip, const QString &accessibleName,
                                   QStyle::StandardPixmap icon, const QRect &place);

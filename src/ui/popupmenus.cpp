@@ -12,25 +12,24 @@ PopupMenus::PopupMenus(QWidget *owner, ActionChannel &channel, const CommandActi
 {
     setObjectName(QStringLiteral("PopupMenus"));
 
-    m_filePopup = addMenu(owner, QStringLiteral("filePopup"), QStringLiteral("File"));
-    addWordItem(m_filePopup, QStringLiteral("addFileItem"), QStringLiteral("添加文件(&A)"), actions.addFile);
-    addWordItem(m_filePopup, QStringLiteral("addFolderItem"), QStringLiteral("添加目录(&F)"),
-                actions.addFolder);
+    m_filePopup = addMenu(owner, QStringLiteral("filePopup"), tr("File"));
+    addWordItem(m_filePopup, QStringLiteral("addFileItem"), tr("添加文件(&A)"), actions.addFile);
+    addWordItem(m_filePopup, QStringLiteral("addFolderItem"), tr("添加目录(&F)"), actions.addFolder);
     m_filePopup->addSeparator()->setObjectName(QStringLiteral("filePopupSeparator"));
-    addWordItem(m_filePopup, QStringLiteral("exitItem"), QStringLiteral("退出(&E)"), actions.exit);
+    addWordItem(m_filePopup, QStringLiteral("exitItem"), tr("退出(&E)"), actions.exit);
 
-    m_optionsPopup = addMenu(owner, QStringLiteral("optionsPopup"), QStringLiteral("Options"));
-    addWordItem(m_optionsPopup, QStringLiteral("optionsItem"), QStringLiteral("设置(&O)"), actions.options);
+    m_optionsPopup = addMenu(owner, QStringLiteral("optionsPopup"), tr("Options"));
+    addWordItem(m_optionsPopup, QStringLiteral("optionsItem"), tr("设置(&O)"), actions.options);
 
-    m_aboutPopup = addMenu(owner, QStringLiteral("aboutPopup"), QStringLiteral("About"));
-    addWordItem(m_aboutPopup, QStringLiteral("helpItem"), QStringLiteral("帮助(&H)"), actions.help);
-    addWordItem(m_aboutPopup, QStringLiteral("aboutItem"), QStringLiteral("关于(&A)"), actions.about);
+    m_aboutPopup = addMenu(owner, QStringLiteral("aboutPopup"), tr("About"));
+    addWordItem(m_aboutPopup, QStringLiteral("helpItem"), tr("帮助(&H)"), actions.help);
+    addWordItem(m_aboutPopup, QStringLiteral("aboutItem"), tr("关于(&A)"), actions.about);
 
-    m_removePopup = addMenu(owner, QStringLiteral("removePopup"), QStringLiteral("Remove"));
-    addWordItem(m_removePopup, QStringLiteral("removeSelectedItem"), QStringLiteral("移除选择项"),
+    m_removePopup = addMenu(owner, QStringLiteral("removePopup"), tr("Remove"));
+    addWordItem(m_removePopup, QStringLiteral("removeSelectedItem"), tr("移除选择项"),
                 actions.removeSelected);
-    QAction *removeAll = addItem(m_removePopup, QStringLiteral("removeAllItem"), QStringLiteral("移除全部"),
-                                 actions.removeAll);
+    QAction *removeAll =
+        addItem(m_removePopup, QStringLiteral("removeAllItem"), tr("移除全部"), actions.removeAll);
     connect(removeAll, &QAction::triggered, actions.removeAll, &QAction::trigger);
 }
 

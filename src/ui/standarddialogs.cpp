@@ -121,7 +121,7 @@ bool StandardDialogs::chooseFile(bool save)
 {
     if (!m_owner)
         return false;
-    QFileDialog dialog(m_owner, save ? QStringLiteral("Save") : title());
+    QFileDialog dialog(m_owner, save ? tr("Save") : title());
     FileDialogSetup::useQtDialog(dialog);
     FileDialogSetup::applyFilter(dialog, m_filter);
     if (save) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <QtGlobal>
 
@@ -10,6 +11,8 @@ class QWidget;
 // (not the desktop's native ones), so they behave the same everywhere.
 class StandardDialogs
 {
+    Q_DECLARE_TR_FUNCTIONS(StandardDialogs)
+
 public:
     void setFontUnderline(bool underline) { m_fontUnderline = underline; }
     bool fontUnderline() const { return m_fontUnderline; }
