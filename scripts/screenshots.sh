@@ -3,6 +3,7 @@
 #   main-empty.png      the program as it starts (the real executable)
 #   main-window.png, main-list.png, main-converting.png, main-done.png, options.png,
 #   feedback*.png, artwork.png   through the screenshot helper, which drives the same windows
+# in Chinese (the C locale), and the same again in English as en-*.png (an English locale).
 # Usage: scripts/screenshots.sh [program [helper]]
 #   program  the built executable (default build/program/tunoxa)
 #   helper   the screenshot helper (default build/tests/ui/tunoxa_shots)
@@ -33,16 +34,20 @@ mkdir -p "$shots" "$scratch/music"
 sox -n -r 44100 -c 2 -b 16 "$scratch/music/第一首 歌.flac" synth 240 sine 440 vol 0.3
 sox -n -r 44100 -c 2 -b 16 "$scratch/music/Second Song.flac" synth 240 sine 660 vol 0.3
 
-export LC_ALL=C.UTF-8
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  set -u
-  "$1/program/tunoxa" & pid=$!
-  sleep 3
-  id=$(xwininfo -root -tree | awk "/\"Tunoxa \"/ {print \$1; exit}")
-  if [ -n "$id" ]; then import -window "$id" "$2/main-empty.png"; else import -window root "$2/main-empty.png"; fi
-  kill $pid; wait $pid 2>/dev/null
-  [ -x "$1/program/tunoxa_shots" ] || exit 0
-  cd "$1/program" && ./tunoxa_shots "$2" "$1/music/第一首 歌.flac" "$1/music/Second Song.flac"
-' screenshots "$scratch" "$shots"
+unset LANGUAGE
+locales=(C.UTF-8 en_US.UTF-8)
+prefixes=("$shots/" "$shots/en-")
+for k in "${!locales[@]}"; do
+  LC_ALL=${locales[k]} xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+    set -u
+    "$1/program/tunoxa" & pid=$!
+    sleep 3
+    id=$(xwininfo -root -tree | awk "/\"Tunoxa \"/ {print \$1; exit}")
+    if [ -n "$id" ]; then import -window "$id" "$2main-empty.png"; else import -window root "$2main-empty.png"; fi
+    kill $pid; wait $pid 2>/dev/null
+    [ -x "$1/program/tunoxa_shots" ] || exit 0
+    cd "$1/program" && ./tunoxa_shots "$2" "$1/music/第一首 歌.flac" "$1/music/Second Song.flac"
+  ' screenshots "$scratch" "${prefixes[k]}"
+done
 
 ls -l "$shots"

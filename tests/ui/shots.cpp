@@ -1,6 +1,7 @@
 // Screenshots of the main window (empty, and while converting), the options dialog and the
-// feedback window, plus a sheet of the artwork. Run by scripts/screenshots.sh from a copy of the
-// program folder, so the conversion finds its tools and writes nowhere else.
+// feedback window, plus a sheet of the artwork, in the language the locale chooses. Run by
+// scripts/screenshots.sh from a copy of the program folder, so the conversion finds its tools and
+// writes nowhere else.
 
 #include "common/recordingservices.h"
 #include "conversion/conversionrun.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -29,7 +31,8 @@
 
 namespace {
 
-QString g_outputFolder;
+// Each picture's path is this prefix and its name: "shots/" or "shots/en-".
+QString g_pathPrefix;
 
 void wait(int ms)
 {
@@ -53,7 +56,7 @@ bool waitFor(const std::function<bool()> &condition, int timeoutMs)
 
 void save(QWidget *window, const QString &name)
 {
-    const QString path = g_outputFolder + QLatin1Char('/') + name;
+    const QString path = g_pathPrefix + name;
     std::printf("%s: %s\n", qPrintable(path), window->grab().save(path) ? "saved" : "NOT SAVED");
 }
 
@@ -85,7 +88,8 @@ void shootFeedback(QWidget *window)
     window->findChild<QPushButton *>(QStringLiteral("sendButton"))->click();
     save(window, QStringLiteral("feedback-sending.png"));
     auto *status = window->findChild<QLabel *>(QStringLiteral("statusLabel"));
-    waitFor([status] { return status->text() != QStringLiteral("正在发送..."); }, 10000);
+    const QString sending = status->text();
+    waitFor([status, &sending] { return status->text() != sending; }, 10000);
     save(window, QStringLiteral("feedback-done.png"));
 }
 
@@ -121,7 +125,7 @@ void saveArtworkSheet()
         QSvgRenderer(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(light.name))).render(&painter, zone);
     }
     painter.end();
-    const QString path = g_outputFolder + QStringLiteral("/artwork.png");
+    const QString path = g_pathPrefix + QStringLiteral("artwork.png");
     std::printf("%s: %s\n", qPrintable(path), sheet.save(path) ? "saved" : "NOT SAVED");
 }
 
@@ -131,11 +135,11 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <output folder> <input.flac>...\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <path prefix> <input.flac>...\n", argv[0]);
         return 2;
     }
-    g_outputFolder = QString::fromLocal8Bit(argv[1]);
-    QDir().mkpath(g_outputFolder);
+    g_pathPrefix = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(QFileInfo(g_pathPrefix + QLatin1Char('x')).path());
     applyProgramLook();
     // Message boxes, the finished run's folder and its sound are recorded, not shown or played.
     RecordingServices quiet;
