@@ -121,7 +121,8 @@ private slots:
                 << u"lib/tunoxa/"_s + program << QString() << true << QStringList();
         QTest::newRow("shipped setup.ini selects MP3")
             << u"lib/tunoxa/setup.ini"_s << QString() << false << QStringList{u"\"8\"\r\n"_s};
-        for (const QString &file : {u"sound.wav"_s, u"help.html"_s, u"installed"_s})
+        for (const QString &file : {u"sound.wav"_s, u"help.html"_s, u"help_en.html"_s,
+                                    u"translations/tunoxa_en.qm"_s, u"installed"_s})
             QTest::newRow(qPrintable(file)) << u"lib/tunoxa/"_s + file << QString() << false << QStringList();
         QTest::newRow("menu entry opens FLAC and video files")
             << u"share/applications/tunoxa.desktop"_s << QString() << false
