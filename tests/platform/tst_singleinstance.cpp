@@ -170,20 +170,32 @@ private slots:
         QVERIFY(QDir(elsewhere).isEmpty());
     }
 
-    // A first start needs a window system; without one it says so in one line and ends with 1,
-    // leaving the lock to the next start.
+    // A first start needs a window system; without one it says so in one line, in the interface's
+    // language, and ends with 1, leaving the lock to the next start.
     void firstStartWithoutADisplay_data()
     {
         QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("line");
+        const QString chinese = u"tunoxa: 没有可用的图形显示 (DISPLAY)\n"_qs;
+        const QString english = u"tunoxa: No graphical display available (DISPLAY)\n"_qs;
         QTest::newRow("X11 named, no DISPLAY")
-            << QStringList{u"QT_QPA_PLATFORM=xcb"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs};
-        QTest::newRow("Qt's own choice, no display at all") << QStringList{
-            u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"XDG_SESSION_TYPE"_qs};
-        QTest::newRow("a window system Qt cannot load") << QStringList{u"QT_QPA_PLATFORM=nosuchsystem"_qs};
+            << QStringList{u"QT_QPA_PLATFORM=xcb"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs} << chinese;
+        QTest::newRow("Qt's own choice, no display at all")
+            << QStringList{u"QT_QPA_PLATFORM"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs,
+                           u"XDG_SESSION_TYPE"_qs}
+            << chinese;
+        QTest::newRow("a window system Qt cannot load")
+            << QStringList{u"QT_QPA_PLATFORM=nosuchsystem"_qs} << chinese;
+        QTest::newRow("no DISPLAY, in English")
+            << QStringList{u"QT_QPA_PLATFORM=xcb"_qs, u"DISPLAY"_qs, u"WAYLAND_DISPLAY"_qs, u"LANGUAGE=en"_qs}
+            << english;
+        QTest::newRow("a window system Qt cannot load, in English")
+            << QStringList{u"QT_QPA_PLATFORM=nosuchsystem"_qs, u"LANGUAGE=en"_qs} << english;
     }
     void firstStartWithoutADisplay()
     {
         QFETCH(QStringList, environment);
+        QFETCH(QString, line);
         QTemporaryDir cache;
         QProcess program;
         startHelper(program, TestMedia::programFolder() + u"/tunoxa"_qs, cache.path(), {}, environment);
@@ -191,7 +203,7 @@ private slots:
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), 1);
         const QString errors = QString::fromUtf8(program.readAllStandardError());
-        QVERIFY2(errors.endsWith(u"tunoxa: 没有可用的图形显示 (DISPLAY)\n"_qs), qPrintable(errors));
+        QVERIFY2(errors.endsWith(line), qPrintable(errors));
         SingleInstance next(cache.filePath(u"tunoxa/"_qs + SingleInstance::lockFileName()));
         QVERIFY(next.tryLock());
     }
