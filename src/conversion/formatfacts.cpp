@@ -1,5 +1,7 @@
 #include "conversion/formatfacts.h"
 
+#include <QtGlobal>
+
 #include <array>
 
 namespace {

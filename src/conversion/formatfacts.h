@@ -3,7 +3,6 @@
 #include "conversion/formattable.h"
 
 #include <QStringView>
-#include <QtGlobal>
 
 #include <span>
 

@@ -2,6 +2,7 @@
 // under an English locale, and in both languages each caption fits its place in the fixed layouts.
 
 #include "common/testmedia.h"
+#include "conversion/recipes.h"
 #include "platform/interfacelanguage.h"
 #include "settings/programsettings.h"
 #include "ui/feedbackdialog.h"
@@ -215,6 +216,25 @@ private slots:
         QCOMPARE(w.ownServices.messages[1].title, u"Add"_s);
         QCOMPARE(w.ownServices.messages[1].text, u"Please add a file first."_s);
         QCOMPARE(w.ownServices.openedPaths, QStringList{w.folder.filePath(u"help_en.html"_s)});
+    }
+
+    // The size box shows the original size in English; the recipes keep the source's size for it as
+    // for the Chinese word, which tunoxa-batch -s still takes.
+    void originalSizeInEnglish()
+    {
+        QCOMPARE(FormatTable::sizeEntries().constFirst(), u"Original size"_s);
+        QCOMPARE(FormatTable::defaultsFor(OutputFormat::Rmvb).size, u"Original size"_s);
+        const auto recipe = [](const QString &size) {
+            RecipeInput in;
+            in.programFolder = u"/opt/tunoxa"_s;
+            in.inputPath = u"/Videos/a.avi"_s;
+            in.outputFolder = u"/Out/"_s;
+            in.settings = FormatTable::defaultSettings(OutputFormat::Rmvb);
+            in.settings.size = size;
+            return Recipes::secondStage(OutputFormat::Rmvb, in).commandLine;
+        };
+        QCOMPARE(recipe(u"Original size"_s), recipe(u"原始大小"_s));
+        QVERIFY(recipe(u"Original size"_s) != recipe(u"320x240"_s));
     }
 
     void captionsFitTheirPlaces_data()
