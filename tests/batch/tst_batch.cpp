@@ -150,51 +150,6 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
     }
 
-    // The language follows the system's languages as the window's does: English when English comes
-    // before Chinese and C. The usage keeps its lines' shape for scripts.
-    void speaksTheSystemsLanguage_data()
-    {
-        QTest::addColumn<QStringList>("locale");
-        QTest::addColumn<QString>("complaint");
-        const QString chinese =
-            QStringLiteral("tunoxa-batch: 未知选项：-x\n\n用法：tunoxa-batch [-f FORMAT]");
-        const QString english =
-            QStringLiteral("tunoxa-batch: Unknown option: -x\n\nUsage: tunoxa-batch [-f FORMAT]");
-        QTest::newRow("C") << QStringList{QStringLiteral("LC_ALL=C.UTF-8")} << chinese;
-        QTest::newRow("Chinese") << QStringList{QStringLiteral("LANG=zh_CN.UTF-8")} << chinese;
-        QTest::newRow("English") << QStringList{QStringLiteral("LANG=en_US.UTF-8")} << english;
-        QTest::newRow("French") << QStringList{QStringLiteral("LC_ALL=fr_FR.UTF-8")} << chinese;
-        QTest::newRow("French, then English")
-            << QStringList{QStringLiteral("LC_ALL=fr_FR.UTF-8"), QStringLiteral("LANGUAGE=fr:en")} << english;
-        QTest::newRow("Chinese before English")
-            << QStringList{QStringLiteral("LANG=en_GB.UTF-8"), QStringLiteral("LANGUAGE=zh_CN:en")}
-            << chinese;
-    }
-    void speaksTheSystemsLanguage()
-    {
-        QFETCH(QStringList, locale);
-        QFETCH(QString, complaint);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG", "LANGUAGE"})
-            environment.remove(QLatin1StringView(name));
-        for (const QString &setting : locale)
-            environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
-        QTemporaryDir dir;
-        QProcess process;
-        process.setProcessEnvironment(environment);
-        startBatch(process, {QStringLiteral("-x"), QStringLiteral("a.flac")}, dir.path());
-        const Finished batch = waitFor(process);
-        QCOMPARE(batch.exitCode, 2);
-        QVERIFY2(batch.err.startsWith(complaint), qPrintable(batch.err));
-        QVERIFY(batch.err.contains(
-            QStringLiteral("\n  mp3        -b 320 -r 48000 -c 2\n  rmvb       -b 320 -r 44100 -c "
-                           "2 -v 1200 -s original -F 29\n")));
-        if (complaint.contains(QStringLiteral("Usage")))
-            QVERIFY2(!batch.err.contains(
-                         QRegularExpression(QStringLiteral("[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"))),
-                     qPrintable(batch.err));
-    }
-
     void albumWithABrokenFile()
     {
         QTemporaryDir dir;

@@ -3,6 +3,8 @@
 #include "platform/interfacelanguage.h"
 
 #include <QLibraryInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -38,6 +40,46 @@ private slots:
         QFETCH(QStringList, uiLanguages);
         QFETCH(Language, language);
         QCOMPARE(InterfaceLanguage::chosenFrom(uiLanguages), language);
+    }
+
+    // tunoxa-batch chooses as the window does, from the locale it is started in; its usage keeps the
+    // shape of its lines for scripts in both languages.
+    void batchSpeaksTheChosenLanguage_data()
+    {
+        QTest::addColumn<QStringList>("locale");
+        QTest::addColumn<QString>("complaint");
+        const QString chinese = u"tunoxa-batch: 未知选项：-x\n\n用法：tunoxa-batch [-f FORMAT]"_s;
+        const QString english = u"tunoxa-batch: Unknown option: -x\n\nUsage: tunoxa-batch [-f FORMAT]"_s;
+        QTest::newRow("C") << QStringList{u"LC_ALL=C.UTF-8"_s} << chinese;
+        QTest::newRow("Chinese") << QStringList{u"LANG=zh_CN.UTF-8"_s} << chinese;
+        QTest::newRow("English") << QStringList{u"LANG=en_US.UTF-8"_s} << english;
+        QTest::newRow("French") << QStringList{u"LC_ALL=fr_FR.UTF-8"_s} << chinese;
+        QTest::newRow("French, then English")
+            << QStringList{u"LC_ALL=fr_FR.UTF-8"_s, u"LANGUAGE=fr:en"_s} << english;
+        QTest::newRow("Chinese before English")
+            << QStringList{u"LANG=en_GB.UTF-8"_s, u"LANGUAGE=zh_CN:en"_s} << chinese;
+    }
+    void batchSpeaksTheChosenLanguage()
+    {
+        QFETCH(QStringList, locale);
+        QFETCH(QString, complaint);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const QString &name : {u"LC_ALL"_s, u"LC_MESSAGES"_s, u"LANG"_s, u"LANGUAGE"_s})
+            environment.remove(name);
+        for (const QString &setting : locale)
+            environment.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        QProcess batch;
+        batch.setProcessEnvironment(environment);
+        batch.start(TestMedia::programFolder() + u"/tunoxa-batch"_s, {u"-x"_s, u"a.flac"_s});
+        QVERIFY(batch.waitForFinished(30000));
+        QCOMPARE(batch.exitCode(), 2);
+        const QString err = QString::fromUtf8(batch.readAllStandardError());
+        QVERIFY2(err.startsWith(complaint), qPrintable(err));
+        QVERIFY(err.contains(u"\n  mp3        -b 320 -r 48000 -c 2\n"
+                             u"  rmvb       -b 320 -r 44100 -c 2 -v 1200 -s original -F 29\n"_s));
+        if (complaint.contains(u"Usage"))
+            QVERIFY2(!err.contains(QRegularExpression(u"[\\x{3000}-\\x{9fff}\\x{ff00}-\\x{ffef}]"_s)),
+                     qPrintable(err));
     }
 
     // What an install leaves in the application: the texts the program shows, Qt's own texts and the
