@@ -192,6 +192,7 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     outcome.writtenPath = m_runningCommand.outputPath;
     const bool cuts = cutsTheInput(runner);
     outcome.readsSource = cuts && !m_encodesDecode;
+    outcome.sourcePath = m_job.recipe.inputPath;
     if (m_job.recipe.cut && cuts) {
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;

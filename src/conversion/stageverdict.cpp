@@ -118,6 +118,11 @@ QString failureReason(const StageOutcome &outcome)
             if (outcome.output.contains(mark))
                 return RunTexts::undecodableSource();
         }
+        // Some unreadable headers make ffmpeg's demuxer give up with EIO rather than with
+        // "Invalid data"; said of the source, it is the source's fault, not the disk's.
+        if (!outcome.sourcePath.isEmpty() &&
+            outcome.output.contains(outcome.sourcePath + QLatin1StringView(": Input/output error")))
+            return RunTexts::undecodableSource();
     }
     return reason;
 }

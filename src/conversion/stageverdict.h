@@ -15,6 +15,7 @@ struct StageOutcome
     QString writtenPath; // the file the stage writes; empty when the stage writes nothing judged
     // The stage decodes the source itself, so its decoding errors are the source's.
     bool readsSource = false;
+    QString sourcePath; // the source, as the stage's command line names it
     // The part of the input the stage was asked to convert, in seconds (an end of 0: the input's
     // end); its progress counts from the start of that part.
     double cutStartSeconds = 0;

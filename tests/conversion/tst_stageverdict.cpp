@@ -178,6 +178,12 @@ private slots:
         QTest::newRow("source cannot be opened")
             << true << 1 << QStringLiteral("/m/a.flac: Invalid data found when processing input\n")
             << QStringLiteral("源文件无法解码");
+        QTest::newRow("source header unreadable")
+            << true << 1 << QStringLiteral("/m/a.flac: Input/output error\n")
+            << QStringLiteral("源文件无法解码");
+        QTest::newRow("the output's I/O error is no source's")
+            << true << 1 << QStringLiteral("/m/out.mp3: Input/output error\n")
+            << QStringLiteral("/m/out.mp3: Input/output error");
         QTest::newRow("nothing decoded") << true << 0
                                          << QStringLiteral("Output file is empty, nothing was encoded (check "
                                                            "-ss / -t / -frames parameters if used)\n")
@@ -199,6 +205,7 @@ private slots:
         outcome.exitCode = exitCode;
         outcome.output = output;
         outcome.readsSource = readsSource;
+        outcome.sourcePath = QStringLiteral("/m/a.flac");
         outcome.writtenPath = dir.filePath(QStringLiteral("out.mp3"));
         QFile file(outcome.writtenPath);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("data") == 4);
