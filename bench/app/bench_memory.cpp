@@ -1,12 +1,14 @@
-// Prints peak memory (VmHWM): of the program idle, started as a user starts it (offscreen, with a
-// cache folder of its own) and read 2 s later; beside a minimal Qt Widgets window with one Chinese
-// label, read the same way; and this bench process's own peak around a run of several files at
-// once, which holds the run, its list and its tool runners but no window.
+// Prints peak memory (VmHWM): of the program idle, started from a copy of its folder with a cache
+// folder of its own and read 2 s later, beside a minimal Qt Widgets window with one Chinese label
+// read the same way, the two in turn for 20 rounds, the ratio taken within each round; then this
+// bench process's own peak around a run of several files at once, which holds the run, its list and
+// its tool runners but no window.
 //
 // bench_memory [files] [seconds per file] [N]   (default: 10 files of 30 s, 2 at once)
 
 #include "albumbench.h"
 #include "common/processusage.h"
+#include "startrounds.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -19,7 +21,7 @@
 namespace {
 
 constexpr int settleMs = 2000;
-constexpr int starts = 3;
+constexpr int rounds = 20;
 
 long peakKilobytesOf(qint64 pid)
 {
@@ -33,29 +35,26 @@ long peakKilobytesOf(qint64 pid)
     return -1;
 }
 
-// Median over a few starts of the peak memory 2 s after start; -1 when the program ended by itself.
-long idlePeakKilobytes(const QString &program, const QStringList &arguments)
+// The peak memory 2 s after start, in MiB; -1 when the program ended by itself.
+double idlePeakMegabytes(const QString &program, const QStringList &arguments,
+                         const QProcessEnvironment &environment)
 {
-    QList<long> peaks;
-    for (int i = 0; i < starts; ++i) {
-        QTemporaryDir cache;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), cache.path());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        QProcess child;
-        child.setProcessEnvironment(environment);
-        child.setStandardOutputFile(QProcess::nullDevice());
-        child.setStandardErrorFile(QProcess::nullDevice());
-        child.start(program, arguments);
-        // Waiting for an end that should not come is the pause.
-        if (!child.waitForStarted() || child.waitForFinished(settleMs))
-            return -1;
-        peaks.append(peakKilobytesOf(child.processId()));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setStandardOutputFile(QProcess::nullDevice());
+    child.setStandardErrorFile(QProcess::nullDevice());
+    child.start(program, arguments);
+    // Waiting for an end that should not come is the pause.
+    if (!child.waitForStarted() || child.waitForFinished(settleMs))
+        return -1;
+    const long peak = peakKilobytesOf(child.processId());
+    // Ended as a logout ends it, so the next start finds no lock of a killed one.
+    child.terminate();
+    if (!child.waitForFinished(5000)) {
         child.kill();
         child.waitForFinished();
     }
-    std::sort(peaks.begin(), peaks.end());
-    return peaks[starts / 2];
+    return peak < 0 ? -1 : peak / 1024.0;
 }
 
 } // namespace
@@ -69,18 +68,35 @@ int main(int argc, char *argv[])
         return 2;
     const auto [fileCount, seconds, simultaneous] = *choice;
 
-    const long program = idlePeakKilobytes(QStringLiteral(TUNOXA_PROGRAM_DIR "/tunoxa"), {});
-    const long label = idlePeakKilobytes(QStringLiteral(EMPTY_WINDOW_PROGRAM),
-                                         {QStringLiteral("label"), QStringLiteral("stay")});
-    if (program < 0 || label < 0) {
-        std::puts("a program ended before its memory was read");
+    QTemporaryDir startDir;
+    const QString folder = StartRounds::copyOfProgramFolder(startDir.path());
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "cannot copy the program folder into %s\n", qPrintable(startDir.path()));
         return 1;
     }
-    std::printf("peak memory (VmHWM), offscreen, %d ms after start, median of %d starts:\n", settleMs,
-                starts);
-    std::printf("program idle: %ld KiB\n", program);
-    std::printf("empty Qt Widgets window with one Chinese label: %ld KiB\n", label);
-    std::printf("program idle / label window: %.2f\n", double(program) / label);
+    const QProcessEnvironment environment =
+        StartRounds::environment(startDir.filePath(QStringLiteral("cache")));
+    QList<double> program;
+    QList<double> label;
+    QList<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        const double programMb = idlePeakMegabytes(folder + QStringLiteral("/tunoxa"), {}, environment);
+        const double labelMb =
+            idlePeakMegabytes(QStringLiteral(EMPTY_WINDOW_PROGRAM),
+                              {QStringLiteral("label"), QStringLiteral("stay")}, environment);
+        if (programMb < 0 || labelMb < 0) {
+            std::puts("a program ended before its memory was read");
+            return 1;
+        }
+        program.append(programMb);
+        label.append(labelMb);
+        ratios.append(programMb / labelMb);
+    }
+    StartRounds::printHeader(environment, rounds);
+    std::printf("peak memory (VmHWM) %d ms after start:\n", settleMs);
+    StartRounds::printSpread("  program idle", program, "MiB");
+    StartRounds::printSpread("  empty Qt Widgets window with one Chinese label", label, "MiB");
+    StartRounds::printSpread("ratio program idle / label window", ratios, "(goal <= 1.3)");
 
     QTemporaryDir dir;
     qputenv("XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache")).toUtf8());

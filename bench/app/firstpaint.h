@@ -14,7 +14,8 @@ class FirstPaint : public QObject
 {
 public:
     explicit FirstPaint(QWidget *window)
-        : m_window(window)
+        : QObject(window)
+        , m_window(window)
     {}
 
 protected:
