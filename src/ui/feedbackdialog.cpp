@@ -1,8 +1,8 @@
 #include "ui/feedbackdialog.h"
 
 #include "platform/feedbackrequest.h"
+#include "ui/artwork.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -56,7 +56,7 @@ FeedbackDialog::FeedbackDialog(QWidget *parent)
     , m_address(FeedbackRequest::defaultAddress())
 {
     setWindowTitle(tr("建议和意见"));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/feedback.svg")));
+    setWindowIcon(Artwork::icon(QStringLiteral(":/icons/feedback.svg")));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(WindowSize);
     setFont(QFont(QStringLiteral("Tahoma"), 9));

@@ -1,6 +1,7 @@
 #include "ui/hotlabel.h"
 
-#include <QIcon>
+#include "ui/artwork.h"
+
 #include <QMouseEvent>
 
 HotLabel::HotLabel(QWidget *parent)
@@ -25,7 +26,7 @@ void HotLabel::setLit(bool lit)
         return;
     }
     if (lit && m_litPicture.isNull() && !m_litFile.isEmpty())
-        m_litPicture = QIcon(m_litFile).pixmap(size());
+        m_litPicture = Artwork::icon(m_litFile).pixmap(size());
     // A missing picture leaves the zone plain.
     if (lit && !m_litPicture.isNull())
         setPixmap(m_litPicture);

@@ -8,6 +8,7 @@
 #include "platform/shutdown.h"
 #include "runner/progressstate.h"
 #include "settings/optionsfile.h"
+#include "ui/artwork.h"
 #include "ui/filecommands.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindowcommands.h"
@@ -17,7 +18,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -35,7 +35,7 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
 {
     setObjectName(QStringLiteral("MainWindow"));
     setFont(QFont(QStringLiteral("Tahoma"), 9));
-    setWindowIcon(QIcon(QStringLiteral(":/icons/tunoxa.svg")));
+    setWindowIcon(Artwork::icon(QStringLiteral(":/icons/tunoxa.svg")));
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));

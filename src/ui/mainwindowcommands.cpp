@@ -6,6 +6,7 @@
 #include "platform/productinfo.h"
 #include "platform/userservices.h"
 #include "ui/actionchannel.h"
+#include "ui/artwork.h"
 #include "ui/feedbackdialog.h"
 #include "ui/filechoosers.h"
 #include "ui/filecommands.h"
@@ -59,7 +60,7 @@ QAction *MainWindowCommands::addAction(const QString &name, const QString &text,
     auto *action = new QAction(text, this);
     action->setObjectName(name);
     if (!icon.isEmpty())
-        action->setIcon(QIcon(icon));
+        action->setIcon(Artwork::icon(icon));
     // The menus show captions only, as they always did.
     action->setIconVisibleInMenu(false);
     return action;

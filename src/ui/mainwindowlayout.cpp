@@ -1,13 +1,13 @@
 #include "ui/mainwindowlayout.h"
 
 #include "conversion/formattable.h"
+#include "ui/artwork.h"
 #include "ui/filelistview.h"
 #include "ui/hintbox.h"
 #include "ui/hotlabel.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -328,7 +328,7 @@ void finish(QWidget *widget, const Control &row)
         widget->setFont(bold);
     }
     if (row.kind == Kind::Picture && !row.picture.isEmpty())
-        static_cast<QLabel *>(widget)->setPixmap(QIcon(row.picture).pixmap(row.rect.size()));
+        static_cast<QLabel *>(widget)->setPixmap(Artwork::icon(row.picture).pixmap(row.rect.size()));
 }
 
 template<typename T> T *child(const QWidget *client, const QString &name)
