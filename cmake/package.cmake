@@ -27,9 +27,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tunoxa.invalid")
 # The control files get Debian's permissions whatever the umask of the build.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The Qt 6 libraries the executables link (with their versions) come from dpkg-shlibdeps. The tools
-# run through data/, the SVG plugins that draw the icons (the linker drops libQt6Svg, as no symbol of
-# it is called), the translations of Qt's own dialogs and a font for the Chinese captions are no
-# linked library, so they are named here.
+# run through data/, the SVG plugins that draw the icon theme's icons in Qt's own dialogs, the
+# translations of those dialogs and a font for the Chinese captions are no linked library, so they
+# are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "ffmpeg, libavcodec-extra, sox, libsox-fmt-all, flac, libqt6svg6, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")

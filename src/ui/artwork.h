@@ -2,11 +2,11 @@
 
 #include <QIcon>
 
-// The program's SVG artwork as icons: each is drawn by the SVG renderer at the size it is painted
-// at, once per size. Unlike QIcon(file) this loads no icon engine or image format plugin, which a
-// start would otherwise pay for before its first paint.
+// The program's artwork, drawn at build time into PNG files at the sizes it is shown at (and
+// twice those for high-density screens); a start decodes only the sizes it paints.
 namespace Artwork {
 
-QIcon icon(const QString &svgPath);
+// The picture `name` (an SVG of resources/icons without its extension) at all its sizes.
+QIcon icon(const QString &name);
 
 } // namespace Artwork

@@ -56,7 +56,7 @@ FeedbackDialog::FeedbackDialog(QWidget *parent)
     , m_address(FeedbackRequest::defaultAddress())
 {
     setWindowTitle(tr("建议和意见"));
-    setWindowIcon(Artwork::icon(QStringLiteral(":/icons/feedback.svg")));
+    setWindowIcon(Artwork::icon(QStringLiteral("feedback")));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(WindowSize);
     setFont(QFont(QStringLiteral("Tahoma"), 9));

@@ -10,9 +10,9 @@ HotLabel::HotLabel(QWidget *parent)
     setMouseTracking(true);
 }
 
-void HotLabel::setLitPicture(const QString &file)
+void HotLabel::setLitPicture(const QString &name)
 {
-    m_litFile = file;
+    m_litName = name;
     m_litPicture = QPixmap();
 }
 
@@ -25,8 +25,8 @@ void HotLabel::setLit(bool lit)
         setFont(boldness);
         return;
     }
-    if (lit && m_litPicture.isNull() && !m_litFile.isEmpty())
-        m_litPicture = Artwork::icon(m_litFile).pixmap(size());
+    if (lit && m_litPicture.isNull() && !m_litName.isEmpty())
+        m_litPicture = Artwork::icon(m_litName).pixmap(size());
     // A missing picture leaves the zone plain.
     if (lit && !m_litPicture.isNull())
         setPixmap(m_litPicture);

@@ -13,10 +13,10 @@ class HotLabel : public QLabel
 public:
     explicit HotLabel(QWidget *parent = nullptr);
 
-    // The picture shown while lit, drawn from `file` at the label's size when first needed, so
+    // The picture shown while lit, the artwork `name` at the label's size when first needed, so
     // pictures that are never lit cost nothing at start. Without one, a label with text is lit by
     // turning bold.
-    void setLitPicture(const QString &file);
+    void setLitPicture(const QString &name);
     void setLit(bool lit);
     bool isLit() const { return m_lit; }
 
@@ -30,7 +30,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    QString m_litFile;
+    QString m_litName;
     QPixmap m_litPicture;
     bool m_lit = false;
 };

@@ -35,7 +35,7 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
 {
     setObjectName(QStringLiteral("MainWindow"));
     setFont(QFont(QStringLiteral("Tahoma"), 9));
-    setWindowIcon(Artwork::icon(QStringLiteral(":/icons/tunoxa.svg")));
+    setWindowIcon(Artwork::icon(QStringLiteral("tunoxa")));
 
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(QStringLiteral("menuBar"));

@@ -69,16 +69,16 @@ QAction *MainWindowCommands::addAction(const QString &name, const QString &text,
 void MainWindowCommands::makeActions()
 {
     CommandActions &a = m_actions;
-    a.addFile = addAction(u"addFileAction"_s, tr("添加文件"), u":/icons/add-file.svg"_s);
-    a.addFolder = addAction(u"addFolderAction"_s, tr("添加文件夹"), u":/icons/add-folder.svg"_s);
+    a.addFile = addAction(u"addFileAction"_s, tr("添加文件"), u"add-file"_s);
+    a.addFolder = addAction(u"addFolderAction"_s, tr("添加文件夹"), u"add-folder"_s);
     a.removeSelected = addAction(u"removeSelectedAction"_s, tr("移除选中文件"));
     a.removeAll = addAction(u"removeAllAction"_s, tr("移除全部"));
-    a.popUpRemoveMenu = addAction(u"removeMenuAction"_s, tr("移除文件"), u":/icons/remove.svg"_s);
-    a.options = addAction(u"optionsAction"_s, tr("提示设置"), u":/icons/options.svg"_s);
+    a.popUpRemoveMenu = addAction(u"removeMenuAction"_s, tr("移除文件"), u"remove"_s);
+    a.options = addAction(u"optionsAction"_s, tr("提示设置"), u"options"_s);
     a.help = addAction(u"helpAction"_s, tr("帮助"));
     a.about = addAction(u"aboutAction"_s, tr("关于"));
-    a.exit = addAction(u"exitAction"_s, tr("退出程序"), u":/icons/exit-program.svg"_s);
-    a.start = addAction(u"startAction"_s, tr("立刻开始转换！"), u":/icons/start.svg"_s);
+    a.exit = addAction(u"exitAction"_s, tr("退出程序"), u"exit-program"_s);
+    a.start = addAction(u"startAction"_s, tr("立刻开始转换！"), u"start"_s);
     a.chooseOutputFolder = addAction(u"chooseOutputFolderAction"_s, tr("浏览"));
 
     connect(a.addFile, &QAction::triggered, &m_files, &FileCommands::addFileFromDialog);

@@ -63,7 +63,7 @@ struct Control
     QRect rect;
     QString caption = {};
     QString toolTip = {};
-    // The icon; for a hot zone, its lit look.
+    // The artwork's name; for a hot zone, its lit look.
     QString picture = {};
     QStringList entries = {};
     // For a caption label: the control it names, which assistive technology reads with it.
@@ -80,9 +80,9 @@ Control control(const QString &name, Keep keep, Kind kind, const QRect &rect,
     return {.name = name, .kind = kind, .keep = keep, .rect = rect, .accessibleName = accessibleName};
 }
 
-Control picture(const QString &name, Keep keep, const QRect &rect, const QString &file = {})
+Control picture(const QString &name, Keep keep, const QRect &rect, const QString &artwork = {})
 {
-    return {.name = name, .kind = Kind::Picture, .keep = keep, .rect = rect, .picture = file};
+    return {.name = name, .kind = Kind::Picture, .keep = keep, .rect = rect, .picture = artwork};
 }
 
 Control hotZone(const QString &name, Keep keep, const QRect &rect, const QString &accessibleName,
@@ -132,13 +132,13 @@ QList<Control> clientControls()
         control(u"optionsButton"_s, in<&C::optionsButton>, Kind::ToolbarButton, {282, 0, 95, 66}),
         control(u"exitButton"_s, in<&C::exitButton>, Kind::ToolbarButton, {376, 0, 95, 66}),
         // Only a decoration: no name for assistive technology, and no focus.
-        picture(u"cornerPicture"_s, in<&C::cornerPicture>, {574, 0, 109, 111}, u":/icons/corner.svg"_s),
+        picture(u"cornerPicture"_s, in<&C::cornerPicture>, {574, 0, 109, 111}, u"corner"_s),
         hotZone(u"helpZone"_s, in<&C::helpZone>, {635, 8, 15, 15}, Texts::tr("帮助"),
-                Texts::tr("Help & Tutorial"), u":/icons/help-light.svg"_s),
+                Texts::tr("Help & Tutorial"), u"help-light"_s),
         hotZone(u"minimizeZone"_s, in<&C::minimizeZone>, {652, 9, 14, 14}, Texts::tr("最小化"),
-                Texts::tr("Minimize Window"), u":/icons/min-light.svg"_s),
+                Texts::tr("Minimize Window"), u"min-light"_s),
         hotZone(u"closeZone"_s, in<&C::closeZone>, {672, 10, 15, 15}, Texts::tr("关闭"), Texts::tr("Exit"),
-                u":/icons/exit-light.svg"_s),
+                u"exit-light"_s),
         control(u"fileListView"_s, in<&C::fileListView>, Kind::FileListView, {4, 90, 455, 274},
                 Texts::tr("文件列表")),
         control(u"hintBox"_s, in<&C::hintBox>, Kind::HintBox, {152, 208, 163, 21}),

@@ -104,7 +104,7 @@ void saveArtworkSheet()
     sheet.fill(QColor(0xf0, 0xf0, 0xf0));
     QPainter painter(&sheet);
     for (int i = 0; i < names.size(); ++i) {
-        QSvgRenderer svg(QStringLiteral(":/icons/%1.svg").arg(names.at(i)));
+        QSvgRenderer svg(QStringLiteral(TUNOXA_ARTWORK_SOURCE "/%1.svg").arg(names.at(i)));
         const QSize size = svg.defaultSize();
         svg.render(&painter, QRectF(QPointF(i * 120 + 10, 10), size));
         svg.render(&painter, QRectF(QPointF(i * 120 + 10, 130), size * (names.at(i) == u"corner" ? 1 : 3)));
@@ -113,7 +113,8 @@ void saveArtworkSheet()
     // The corner at three times its size with every highlight lit, to check they sit on their glyphs.
     const QPointF corner((names.size() - 1) * 120 + 10, 130);
     painter.fillRect(QRectF(corner, QSizeF(109, 111) * 3), QColor(0xf0, 0xf0, 0xf0));
-    QSvgRenderer(QStringLiteral(":/icons/corner.svg")).render(&painter, QRectF(corner, QSizeF(109, 111) * 3));
+    QSvgRenderer(QStringLiteral(TUNOXA_ARTWORK_SOURCE "/corner.svg"))
+        .render(&painter, QRectF(corner, QSizeF(109, 111) * 3));
     const struct
     {
         const char *name;
@@ -122,7 +123,8 @@ void saveArtworkSheet()
         {"help-light", {61, 8, 15, 15}}, {"min-light", {78, 9, 14, 14}}, {"exit-light", {98, 10, 15, 15}}};
     for (const auto &light : lights) {
         const QRectF zone(corner + light.zone.topLeft() * 3, light.zone.size() * 3);
-        QSvgRenderer(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(light.name))).render(&painter, zone);
+        QSvgRenderer(QStringLiteral(TUNOXA_ARTWORK_SOURCE "/%1.svg").arg(QLatin1String(light.name)))
+            .render(&painter, zone);
     }
     painter.end();
     const QString path = g_pathPrefix + QStringLiteral("artwork.png");

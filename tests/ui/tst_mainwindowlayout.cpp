@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -77,6 +78,7 @@ private slots:
     void settingsSlivers();
     void captions();
     void captionsFitTheirLabels();
+    void artworkShowsAtItsSize();
     void screenReaderNamesEveryControl();
     void progressBinding();
 };
@@ -148,6 +150,31 @@ void TestMainWindowLayout::offWindowControls()
     auto *control = w.control<QWidget>(name);
     QVERIFY(control);
     QVERIFY(!control->geometry().intersects(clientRect()));
+}
+
+// Every picture the window paints exists at the size it is painted at, so none is scaled and blurred,
+// and the window has an icon for the desktop.
+void TestMainWindowLayout::artworkShowsAtItsSize()
+{
+    LoadedWindow w;
+    QList<QAbstractButton *> buttons = {w.control<QPushButton>(u"startButton"_s)};
+    for (QToolButton *button :
+         w.window->clientArea()->findChildren<QToolButton *>(Qt::FindDirectChildrenOnly))
+        buttons.append(button);
+    for (QAbstractButton *button : buttons) {
+        QVERIFY2(!button->icon().isNull(), qPrintable(button->objectName()));
+        QVERIFY2(button->icon().availableSizes().contains(button->iconSize()),
+                 qPrintable(button->objectName()));
+        QCOMPARE(button->icon().pixmap(button->iconSize(), QIcon::Disabled).size(), button->iconSize());
+    }
+    auto *corner = w.control<QLabel>(u"cornerPicture"_s);
+    QCOMPARE(corner->pixmap().size(), corner->size());
+    for (const char *zone : {"helpZone", "minimizeZone", "closeZone"}) {
+        auto *hot = w.control<HotLabel>(QString::fromLatin1(zone));
+        hot->setLit(true);
+        QCOMPARE(hot->pixmap().size(), hot->size());
+    }
+    QVERIFY(w.window->windowIcon().availableSizes().contains(QSize(48, 48)));
 }
 
 void TestMainWindowLayout::settingsSlivers_data()

@@ -1,0 +1,53 @@
+// Build tool: draws an SVG of the artwork into PNG files at the sizes the program shows it at, so
+// that a start decodes small pictures instead of drawing vector art before its first paint.
+//
+// renderartwork SVG FOLDER NAME WxH...   writes FOLDER/NAME-WxH.png for each size
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    // No window is shown; the offscreen platform needs no display during the build.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() < 5) {
+        std::fputs("usage: renderartwork SVG FOLDER NAME WxH...\n", stderr);
+        return 2;
+    }
+    QSvgRenderer renderer(arguments.at(1));
+    if (!renderer.isValid()) {
+        std::fprintf(stderr, "renderartwork: cannot read %s\n", qPrintable(arguments.at(1)));
+        return 1;
+    }
+    const QDir folder(arguments.at(2));
+    for (const QString &size : arguments.mid(4)) {
+        const QStringList sides = size.split(QLatin1Char('x'));
+        const QSize box(sides.value(0).toInt(), sides.value(1).toInt());
+        // The file name says the picture's size, which the program reads without decoding it.
+        if (sides.size() != 2 || box.isEmpty() ||
+            renderer.defaultSize().scaled(box, Qt::KeepAspectRatio) != box) {
+            std::fprintf(stderr, "renderartwork: %s is no size of %s\n", qPrintable(size),
+                         qPrintable(arguments.at(1)));
+            return 1;
+        }
+        QImage picture(box, QImage::Format_ARGB32_Premultiplied);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        renderer.render(&painter);
+        painter.end();
+        const QString path =
+            folder.filePath(arguments.at(3) + QLatin1Char('-') + size + QStringLiteral(".png"));
+        if (!picture.save(path)) {
+            std::fprintf(stderr, "renderartwork: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    }
+    return 0;
+}
