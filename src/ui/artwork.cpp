@@ -1,12 +1,12 @@
 #include "ui/artwork.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QDirIterator>
 #include <QHash>
 #include <QIconEngine>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOption>
 
@@ -19,13 +19,17 @@ namespace {
 const QHash<QString, QList<QSize>> &artworkSizes()
 {
     static const QHash<QString, QList<QSize>> sizes = [] {
-        static const QRegularExpression fileName(QStringLiteral(R"(^(.+)-(\d+)x(\d+)\.png$)"));
         QHash<QString, QList<QSize>> found;
-        const QStringList files = QDir(QStringLiteral(":/artwork")).entryList(QDir::Files);
-        for (const QString &file : files) {
-            const QRegularExpressionMatch match = fileName.match(file);
-            if (match.hasMatch())
-                found[match.captured(1)].append(QSize(match.captured(2).toInt(), match.captured(3).toInt()));
+        // Matched by hand: a name filter would compile a regular expression at every start.
+        for (QDirIterator it(QStringLiteral(":/artwork"), QDir::Files); it.hasNext();) {
+            const QString file = it.next().section(QLatin1Char('/'), -1);
+            const qsizetype dash = file.lastIndexOf(QLatin1Char('-'));
+            const QStringList sides = file.mid(dash + 1).chopped(4).split(QLatin1Char('x'));
+            bool wide = false;
+            bool high = false;
+            const QSize size(sides.value(0).toInt(&wide), sides.value(1).toInt(&high));
+            if (dash > 0 && file.endsWith(QLatin1StringView(".png")) && sides.size() == 2 && wide && high)
+                found[file.left(dash)].append(size);
         }
         return found;
     }();
@@ -33,7 +37,7 @@ const QHash<QString, QList<QSize>> &artworkSizes()
 }
 
 // Hands out the drawn PNG nearest above the size asked for, decoded with the built-in PNG reader
-// (no image plugin is probed), once per size and mode.
+// (no image plugin is loaded), once per size and mode.
 class ArtworkEngine : public QIconEngine
 {
 public:
@@ -66,8 +70,11 @@ public:
         if (const auto cached = m_drawn.constFind(cacheKey); cached != m_drawn.cend())
             return *cached;
         const QSize file = nearest(size);
-        QImage image(
-            QStringLiteral(":/artwork/%1-%2x%3.png").arg(m_name).arg(file.width()).arg(file.height()), "PNG");
+        QImageReader reader(
+            QStringLiteral(":/artwork/%1-%2x%3.png").arg(m_name).arg(file.width()).arg(file.height()), "png");
+        // Told the format, the reader still asks every image plugin first unless it may not guess.
+        reader.setAutoDetectImageFormat(false);
+        QImage image = reader.read();
         if (image.size() != wanted)
             image = image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         QPixmap picture = QPixmap::fromImage(std::move(image));

@@ -1,23 +1,17 @@
 #include "ui/desktopservices.h"
 
+#include "ui/soundmodule.h"
+
 #include <QApplication>
-#include <QAudioDevice>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
-#include <QMediaDevices>
+#include <QLibrary>
 #include <QMessageBox>
-#include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
 
-#include <memory>
 #include <utility>
-
-namespace {
-
-constexpr int SoundGuardMs = 10000;
-
-} // namespace
 
 void DesktopServices::showMessage(Icon icon, const QString &title, const QString &text)
 {
@@ -35,40 +29,18 @@ void DesktopServices::openPath(const QString &path)
 
 void DesktopServices::playSound(const QString &wavPath, QObject *context, std::function<void()> finished)
 {
-    if (!QFileInfo::exists(wavPath)) {
+    const QFileInfo sound(wavPath);
+    SoundModule::PlaySound play = nullptr;
+    if (sound.exists()) {
+        // Loaded with the first sound; a module that cannot be loaded leaves the beep.
+        static const auto module = reinterpret_cast<SoundModule::PlaySound>(QLibrary::resolve(
+            sound.dir().filePath(QString::fromLatin1(SoundModule::path)), SoundModule::entryPoint));
+        play = module;
+    }
+    if (!play) {
         QApplication::beep();
         QTimer::singleShot(0, context, std::move(finished));
         return;
     }
-    // Without an audio output nothing can be heard; waiting would only hold the controls back.
-    if (QMediaDevices::audioOutputs().isEmpty()) {
-        QTimer::singleShot(0, context, std::move(finished));
-        return;
-    }
-    // The effect and its guard live until the sound has ended; an effect that never starts playing
-    // must not hold the run's end, so the guard ends it after a while.
-    auto *effect = new QSoundEffect(context);
-    auto *guard = new QTimer(effect);
-    guard->setSingleShot(true);
-    const auto end = [effect, ended = std::make_shared<bool>(false), finished = std::move(finished)] {
-        if (std::exchange(*ended, true))
-            return;
-        effect->deleteLater();
-        finished();
-    };
-    QObject::connect(guard, &QTimer::timeout, effect, end);
-    QObject::connect(effect, &QSoundEffect::playingChanged, effect, [effect, end] {
-        if (!effect->isPlaying())
-            end();
-    });
-    QObject::connect(effect, &QSoundEffect::statusChanged, effect, [effect, end] {
-        if (effect->status() == QSoundEffect::Error)
-            end();
-        else if (effect->status() == QSoundEffect::Ready && !effect->isPlaying())
-            effect->play();
-    });
-    effect->setSource(QUrl::fromLocalFile(wavPath));
-    guard->start(SoundGuardMs);
-    if (effect->status() == QSoundEffect::Ready)
-        effect->play();
+    play(wavPath, context, std::move(finished));
 }

@@ -4,7 +4,7 @@
 
 class QWidget;
 
-// The real desktop: QMessageBox, QDesktopServices, QSoundEffect.
+// The real desktop: QMessageBox, QDesktopServices, and QSoundEffect through the sound module.
 class DesktopServices final : public UserServices
 {
 public:

@@ -1,5 +1,6 @@
 #include "platform/appdirs.h"
 #include "platform/filefiltertext.h"
+#include "ui/desktopservices.h"
 #include "ui/filechoosers.h"
 #include "ui/standarddialogs.h"
 
@@ -362,6 +363,34 @@ private slots:
         QVERIFY(foldersOnly);
         QCOMPARE(chosen, confirm ? target : QString());
         QCOMPARE(FileChoosers::addFolderPrompt(), u"选择一个文件夹:"_qs);
+    }
+
+    // The end of a run waits for its sound: the wait ends once, from the event loop, when the sound
+    // has played, when there is nothing to hear it on, and with the beep when the file is missing.
+    // The player and Qt Multimedia are loaded with the first sound, not with the windows.
+    void soundEndsTheWaitOnce_data()
+    {
+        QTest::addColumn<QString>("wavPath");
+        QTest::newRow("file missing") << QStringLiteral(TUNOXA_PROGRAM_DIR "/missing.wav");
+        QTest::newRow("the program's sound") << QStringLiteral(TUNOXA_PROGRAM_DIR "/sound.wav");
+    }
+    void soundEndsTheWaitOnce()
+    {
+        QFETCH(QString, wavPath);
+        const auto multimediaLoaded = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+        };
+        QVERIFY(!multimediaLoaded());
+        DesktopServices desktop;
+        QObject context;
+        int ends = 0;
+        desktop.playSound(wavPath, &context, [&ends] { ++ends; });
+        QCOMPARE(ends, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(ends, 1, 12000);
+        QTest::qWait(100);
+        QCOMPARE(ends, 1);
+        QCOMPARE(multimediaLoaded(), QFile::exists(wavPath));
     }
 };
 
