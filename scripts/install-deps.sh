@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6 libgl-dev
   qt6-qpa-plugins libxkbcommon-dev
-  ffmpeg libavcodec-extra sox libsox-fmt-all flac libtag1-dev
+  ffmpeg libavcodec-extra sox libsox-fmt-all flac
   qt6-translations-l10n
   # lupdate and lrelease build the English translation; CMake finds them through Qt6LinguistTools
   qt6-tools-dev qt6-l10n-tools

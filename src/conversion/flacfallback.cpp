@@ -4,11 +4,11 @@
 #include "runner/commandlinetext.h"
 
 #include <QFile>
+#include <QMap>
 #include <QStringList>
+#include <QtEndian>
 
-#include <taglib/flacpicture.h>
-#include <taglib/xiphcomment.h>
-
+#include <algorithm>
 #include <optional>
 
 namespace FlacFallback {
@@ -116,28 +116,81 @@ QString escaped(const QString &text)
     return result;
 }
 
-QString fromTagLib(const TagLib::String &text)
+// Reads a metadata block front to back; a read past its end leaves it failed.
+class BlockReader
 {
-    return QString::fromStdString(text.to8Bit(true));
+public:
+    explicit BlockReader(const QByteArray &block)
+        : m_block(block)
+    {}
+
+    bool failed() const { return m_failed; }
+
+    quint32 number(QSysInfo::Endian order)
+    {
+        const QByteArray bytes = this->bytes(4);
+        if (bytes.size() < 4)
+            return 0;
+        return order == QSysInfo::BigEndian ? qFromBigEndian<quint32>(bytes.constData())
+                                            : qFromLittleEndian<quint32>(bytes.constData());
+    }
+
+    QByteArray bytes(qint64 count)
+    {
+        if (m_failed || count > m_block.size() - m_position) {
+            m_failed = true;
+            return {};
+        }
+        const QByteArray part = m_block.mid(m_position, count);
+        m_position += count;
+        return part;
+    }
+
+private:
+    const QByteArray &m_block;
+    qint64 m_position = 0;
+    bool m_failed = false;
+};
+
+// A field name of a Vorbis comment: printable ASCII without "=".
+bool validFieldName(const QByteArray &name)
+{
+    return !name.isEmpty() &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c <= 0x7D; });
+}
+
+// The comment block's fields by upper-case name, in name order, each name's values in file order;
+// malformed fields are left out and a truncated block keeps the fields before the cut. Pictures
+// kept as comments are no text.
+QMap<QString, QStringList> commentFields(const QByteArray &block)
+{
+    QMap<QString, QStringList> fields;
+    BlockReader reader(block);
+    reader.bytes(reader.number(QSysInfo::LittleEndian)); // the vendor string
+    const quint32 count = reader.number(QSysInfo::LittleEndian);
+    for (quint32 k = 0; k < count && !reader.failed(); ++k) {
+        const QByteArray field = reader.bytes(reader.number(QSysInfo::LittleEndian));
+        const qsizetype separator = field.indexOf('=');
+        const QByteArray name = field.left(separator).toUpper();
+        if (reader.failed() || separator < 1 || !validFieldName(name) || name == "METADATA_BLOCK_PICTURE" ||
+            name == "COVERART")
+            continue;
+        fields[QString::fromLatin1(name)].append(QString::fromUtf8(field.mid(separator + 1)));
+    }
+    return fields;
 }
 
 // One line per name; several values of one name are joined by ";", as the encoder joins them when it
 // reads the comments of a FLAC itself.
 QByteArray ffmetadata(const QByteArray &commentBlock)
 {
-    const TagLib::Ogg::XiphComment comments(
-        TagLib::ByteVector(commentBlock.constData(), commentBlock.size()));
-    const TagLib::Ogg::FieldListMap fields = comments.fieldListMap();
+    const QMap<QString, QStringList> fields = commentFields(commentBlock);
     if (fields.isEmpty())
         return {};
     QString text = QStringLiteral(";FFMETADATA1\n");
-    for (auto it = fields.begin(); it != fields.end(); ++it) {
-        QStringList values;
-        for (const TagLib::String &value : it->second)
-            values.append(fromTagLib(value));
-        text += escaped(encoderName(fromTagLib(it->first))) + QLatin1Char('=') +
-                escaped(values.join(QLatin1Char(';'))) + QLatin1Char('\n');
-    }
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        text += escaped(encoderName(it.key())) + QLatin1Char('=') + escaped(it->join(QLatin1Char(';'))) +
+                QLatin1Char('\n');
     return text.toUtf8();
 }
 
@@ -175,16 +228,20 @@ struct Image
 Image chosenPicture(const QList<QByteArray> &blocks)
 {
     Image chosen;
+    constexpr quint32 frontCover = 3;
     for (const QByteArray &block : blocks) {
-        TagLib::FLAC::Picture picture;
-        if (!picture.parse(TagLib::ByteVector(block.constData(), block.size())))
+        // Type, MIME type, description, four numbers on the image, then the image.
+        BlockReader reader(block);
+        const quint32 type = reader.number(QSysInfo::BigEndian);
+        const QString mimeType = QString::fromUtf8(reader.bytes(reader.number(QSysInfo::BigEndian)));
+        reader.bytes(reader.number(QSysInfo::BigEndian));
+        reader.bytes(16);
+        const QByteArray image = reader.bytes(reader.number(QSysInfo::BigEndian));
+        const QString extension = imageExtension(mimeType);
+        const bool front = type == frontCover;
+        if (reader.failed() || extension.isEmpty() || (!chosen.data.isEmpty() && !front))
             continue;
-        const QString extension = imageExtension(fromTagLib(picture.mimeType()));
-        const bool front = picture.type() == TagLib::FLAC::Picture::FrontCover;
-        if (extension.isEmpty() || (!chosen.data.isEmpty() && !front))
-            continue;
-        const TagLib::ByteVector image = picture.data();
-        chosen = {QByteArray(image.data(), image.size()), extension};
+        chosen = {image, extension};
         if (front)
             break;
     }
