@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontInfo>
 #include <QProxyStyle>
 #include <QStyleFactory>
 
@@ -38,6 +39,12 @@ void applyProgramLook()
     // strip, and asking the desktop whether it offers one delays every start.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication::setStyle(new ProgramStyle);
-    QApplication::setFont(QFont(QStringLiteral("Tahoma"), 9));
+    // Where Tahoma is missing, the desktop's choice for it is asked once and named as its substitute;
+    // otherwise every bold or resized variant would ask the font configuration again.
+    const QFont tahoma(QStringLiteral("Tahoma"), 9);
+    const QString shown = QFontInfo(tahoma).family();
+    if (shown.compare(tahoma.family(), Qt::CaseInsensitive) != 0)
+        QFont::insertSubstitution(tahoma.family(), shown);
+    QApplication::setFont(tahoma);
     InterfaceLanguage::install(InterfaceLanguage::ofSystem(), AppDirs::programFolder());
 }
