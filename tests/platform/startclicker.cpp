@@ -1,5 +1,6 @@
-// Built together with the program's own main.cpp into a copy of tunoxa that clicks Start once its
-// window shows, so that a test can end the real program from outside in the middle of a conversion.
+// Built together with the program's own main.cpp into a copy of tunoxa that clicks Start in the
+// first millisecond its window shows, so that a test can end the real program from outside in the
+// middle of a conversion, and a Start pressed before the start-up's deferred work still converts.
 #include <QApplication>
 #include <QPushButton>
 #include <QTimer>
@@ -21,7 +22,7 @@ void clickStartOnceShown()
             }
         }
     });
-    poll->start(50);
+    poll->start(1);
 }
 
 } // namespace
