@@ -43,8 +43,8 @@ qint64 id3v2Size(const QByteArray &header)
     return 10 + size + (footer ? 10 : 0);
 }
 
-// The blocks are walked by their headers here: TagLib's own FLAC reader gives up on a stream whose
-// first block is not STREAMINFO, although the decoders read such a stream.
+// The blocks are walked by their headers, whatever their order: the decoders read a stream whose
+// first block is not STREAMINFO, so its tags and pictures are found there too.
 TagBlocks readTagBlocks(const QString &path)
 {
     TagBlocks blocks;

@@ -119,9 +119,14 @@ QString failureReason(const StageOutcome &outcome)
                 return RunTexts::undecodableSource();
         }
         // Some unreadable headers make ffmpeg's demuxer give up with EIO rather than with
-        // "Invalid data"; said of the source, it is the source's fault, not the disk's.
-        if (!outcome.sourcePath.isEmpty() &&
-            outcome.output.contains(outcome.sourcePath + QLatin1StringView(": Input/output error")))
+        // "Invalid data", on a line of its own that names the source; an output path can end in
+        // the source's, so only the whole line counts.
+        const QString sourceUnreadable = outcome.sourcePath + QLatin1StringView(": Input/output error");
+        const QStringList lines = outcome.output.split(QLatin1Char('\n'));
+        const bool saidOfSource = std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) {
+            return QStringView(line).trimmed() == sourceUnreadable;
+        });
+        if (!reason.isEmpty() && !outcome.sourcePath.isEmpty() && saidOfSource)
             return RunTexts::undecodableSource();
     }
     return reason;

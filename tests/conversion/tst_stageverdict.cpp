@@ -182,8 +182,8 @@ private slots:
             << true << 1 << QStringLiteral("/m/a.flac: Input/output error\n")
             << QStringLiteral("源文件无法解码");
         QTest::newRow("the output's I/O error is no source's")
-            << true << 1 << QStringLiteral("/m/out.mp3: Input/output error\n")
-            << QStringLiteral("/m/out.mp3: Input/output error");
+            << true << 1 << QStringLiteral("Error writing trailer of /copy/m/a.flac: Input/output error\n")
+            << QStringLiteral("Error writing trailer of /copy/m/a.flac: Input/output error");
         QTest::newRow("nothing decoded") << true << 0
                                          << QStringLiteral("Output file is empty, nothing was encoded (check "
                                                            "-ss / -t / -frames parameters if used)\n")
