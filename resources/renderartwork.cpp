@@ -1,10 +1,11 @@
 // Build tool: draws an SVG of the artwork into PNG files at the sizes the program shows it at, so
 // that a start decodes small pictures instead of drawing vector art before its first paint.
 //
-// renderartwork SVG FOLDER NAME WxH...   writes FOLDER/NAME-WxH.png for each size
+// renderartwork SVG FOLDER NAME WxH...   writes FOLDER/NAME-WxH.png for each size, and
+//                                        FOLDER/NAME-WxH@2x.png at twice it for dense screens
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -13,9 +14,7 @@
 
 int main(int argc, char *argv[])
 {
-    // No window is shown; the offscreen platform needs no display during the build.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 5) {
         std::fputs("usage: renderartwork SVG FOLDER NAME WxH...\n", stderr);
@@ -37,16 +36,19 @@ int main(int argc, char *argv[])
                          qPrintable(arguments.at(1)));
             return 1;
         }
-        QImage picture(box, QImage::Format_ARGB32_Premultiplied);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        renderer.render(&painter);
-        painter.end();
-        const QString path =
-            folder.filePath(arguments.at(3) + QLatin1Char('-') + size + QStringLiteral(".png"));
-        if (!picture.save(path)) {
-            std::fprintf(stderr, "renderartwork: cannot write %s\n", qPrintable(path));
-            return 1;
+        for (const int scale : {1, 2}) {
+            QImage picture(box * scale, QImage::Format_ARGB32_Premultiplied);
+            picture.fill(Qt::transparent);
+            QPainter painter(&picture);
+            renderer.render(&painter);
+            painter.end();
+            const QString path =
+                folder.filePath(arguments.at(3) + QLatin1Char('-') + size +
+                                (scale == 2 ? QStringLiteral("@2x.png") : QStringLiteral(".png")));
+            if (!picture.save(path)) {
+                std::fprintf(stderr, "renderartwork: cannot write %s\n", qPrintable(path));
+                return 1;
+            }
         }
     }
     return 0;

@@ -152,8 +152,8 @@ void TestMainWindowLayout::offWindowControls()
     QVERIFY(!control->geometry().intersects(clientRect()));
 }
 
-// Every picture the window paints exists at the size it is painted at, so none is scaled and blurred,
-// and the window has an icon for the desktop.
+// Every picture the window paints exists at the size it is painted at, also for dense screens, so
+// none is scaled and blurred, and the window has an icon for the desktop.
 void TestMainWindowLayout::artworkShowsAtItsSize()
 {
     LoadedWindow w;
@@ -166,6 +166,8 @@ void TestMainWindowLayout::artworkShowsAtItsSize()
         QVERIFY2(button->icon().availableSizes().contains(button->iconSize()),
                  qPrintable(button->objectName()));
         QCOMPARE(button->icon().pixmap(button->iconSize(), QIcon::Disabled).size(), button->iconSize());
+        // Drawn, not enlarged, for a screen of twice the density.
+        QCOMPARE(button->icon().pixmap(button->iconSize(), 2.0).size(), button->iconSize() * 2);
     }
     auto *corner = w.control<QLabel>(u"cornerPicture"_s);
     QCOMPARE(corner->pixmap().size(), corner->size());
@@ -175,6 +177,7 @@ void TestMainWindowLayout::artworkShowsAtItsSize()
         QCOMPARE(hot->pixmap().size(), hot->size());
     }
     QVERIFY(w.window->windowIcon().availableSizes().contains(QSize(48, 48)));
+    QCOMPARE(w.window->windowIcon().pixmap(QSize(128, 128), 2.0).size(), QSize(256, 256));
 }
 
 void TestMainWindowLayout::settingsSlivers_data()
