@@ -32,9 +32,15 @@ void DesktopServices::playSound(const QString &wavPath, QObject *context, std::f
     const QFileInfo sound(wavPath);
     SoundModule::PlaySound play = nullptr;
     if (sound.exists()) {
-        // Loaded with the first sound; a module that cannot be loaded leaves the beep.
-        static const auto module = reinterpret_cast<SoundModule::PlaySound>(QLibrary::resolve(
-            sound.dir().filePath(QString::fromLatin1(SoundModule::path)), SoundModule::entryPoint));
+        // Loaded with the first sound; a module that cannot be loaded leaves the beep, and says why.
+        static const auto module = [&sound] {
+            QLibrary library(sound.dir().filePath(QString::fromLatin1(SoundModule::path)));
+            const auto found =
+                reinterpret_cast<SoundModule::PlaySound>(library.resolve(SoundModule::entryPoint));
+            if (!found)
+                qWarning("tunoxa: the completion sound is a beep: %s", qPrintable(library.errorString()));
+            return found;
+        }();
         play = module;
     }
     if (!play) {
