@@ -1,5 +1,6 @@
 #include "conversion/flacfallback.h"
 
+#include "conversion/flacmetadata.h"
 #include "conversion/formattable.h"
 #include "runner/commandlinetext.h"
 
@@ -17,56 +18,6 @@ namespace {
 
 using CommandLineText::quote;
 using CommandLineText::quoteIfNeeded;
-
-// The FLAC metadata blocks that hold tags and pictures, as they stand in the file.
-struct TagBlocks
-{
-    QByteArray comments;
-    QList<QByteArray> pictures;
-};
-
-enum BlockType
-{
-    VorbisCommentBlock = 4,
-    PictureBlock = 6,
-};
-
-// The bytes of an ID3v2 tag that starts the file (header, body and footer); 0 when none does.
-qint64 id3v2Size(const QByteArray &header)
-{
-    if (header.size() < 10 || !header.startsWith("ID3"))
-        return 0;
-    qint64 size = 0;
-    for (int k = 6; k < 10; ++k)
-        size = (size << 7) | (uchar(header.at(k)) & 0x7F);
-    const bool footer = uchar(header.at(5)) & 0x10;
-    return 10 + size + (footer ? 10 : 0);
-}
-
-// The blocks are walked by their headers, whatever their order: the decoders read a stream whose
-// first block is not STREAMINFO, so its tags and pictures are found there too.
-TagBlocks readTagBlocks(const QString &path)
-{
-    TagBlocks blocks;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(id3v2Size(file.peek(10))) || file.read(4) != "fLaC")
-        return blocks;
-    for (bool last = false; !last;) {
-        const QByteArray header = file.read(4);
-        if (header.size() < 4)
-            break;
-        last = uchar(header.at(0)) & 0x80;
-        const int type = uchar(header.at(0)) & 0x7F;
-        const qint64 length = (uchar(header.at(1)) << 16) | (uchar(header.at(2)) << 8) | uchar(header.at(3));
-        if (type == VorbisCommentBlock)
-            blocks.comments = file.read(length);
-        else if (type == PictureBlock)
-            blocks.pictures.append(file.read(length));
-        else if (!file.seek(file.pos() + length))
-            break;
-    }
-    return blocks;
-}
 
 // Vorbis comment names and the names the encoder gives those tags when it reads a FLAC itself, the
 // names its MP3 muxer knows. Other names go through as they are, as the encoder keeps them too (the
@@ -273,11 +224,19 @@ ToolCommand decodeCommand(const RecipeInput &in)
 
 Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath)
 {
-    const TagBlocks blocks = readTagBlocks(source);
+    QByteArray comments;
+    QList<QByteArray> pictures;
+    for (const FlacMetadata::Block &block :
+         FlacMetadata::blocks(source, {FlacMetadata::VorbisCommentBlock, FlacMetadata::PictureBlock})) {
+        if (block.type == FlacMetadata::VorbisCommentBlock)
+            comments = block.data;
+        else
+            pictures.append(block.data);
+    }
     Metadata result;
-    if (!blocks.comments.isEmpty())
-        result.tagsPath = writtenFile(tagsPath, ffmetadata(blocks.comments));
-    const Image picture = chosenPicture(blocks.pictures);
+    if (!comments.isEmpty())
+        result.tagsPath = writtenFile(tagsPath, ffmetadata(comments));
+    const Image picture = chosenPicture(pictures);
     if (!picture.data.isEmpty())
         result.picturePath = writtenFile(picturePath + picture.extension, picture.data);
     return result;

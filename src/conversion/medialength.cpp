@@ -1,5 +1,7 @@
 #include "conversion/medialength.h"
 
+#include "conversion/flacmetadata.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -23,30 +25,6 @@ quint32 littleEndian(const uchar *bytes, int count)
     for (int k = count - 1; k >= 0; --k)
         value = (value << 8) | bytes[k];
     return value;
-}
-
-// The size of an ID3v2 tag that starts here (its header, body and footer), 0 when none does.
-qint64 id3v2Size(const uchar *bytes, qint64 available)
-{
-    if (available < 10 || bytes[0] != 'I' || bytes[1] != 'D' || bytes[2] != '3')
-        return 0;
-    // The size is "synchsafe": seven bits per byte.
-    qint64 size = 0;
-    for (int k = 6; k < 10; ++k) {
-        if (bytes[k] & 0x80)
-            return 0;
-        size = (size << 7) | bytes[k];
-    }
-    const bool footer = bytes[5] & 0x10;
-    return 10 + size + (footer ? 10 : 0);
-}
-
-qint64 id3v2SizeAt(QFile &file, qint64 offset)
-{
-    if (!file.seek(offset))
-        return 0;
-    const QByteArray header = file.read(10);
-    return id3v2Size(reinterpret_cast<const uchar *>(header.constData()), header.size());
 }
 
 // One MPEG audio layer III frame header.
@@ -114,36 +92,17 @@ std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header
 
 std::optional<double> flacDeclaredSeconds(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    qint64 offset = id3v2SizeAt(file, 0);
-    if (!file.seek(offset) || file.read(4) != "fLaC")
-        return std::nullopt;
-    offset += 4;
+    using namespace FlacMetadata;
     // The stream header should come first; a file where other blocks precede it still plays.
-    for (bool last = false; !last;) {
-        if (!file.seek(offset))
+    for (const Block &block : blocks(path, {StreamInfoBlock})) {
+        if (block.data.size() < 34)
+            continue;
+        const auto *s = reinterpret_cast<const uchar *>(block.data.constData());
+        const quint32 rate = (quint32(s[10]) << 12) | (quint32(s[11]) << 4) | (s[12] >> 4);
+        const quint64 samples = (quint64(s[13] & 0x0F) << 32) | bigEndian(s + 14, 4);
+        if (rate == 0 || samples == 0)
             return std::nullopt;
-        const QByteArray head = file.read(4);
-        if (head.size() < 4)
-            return std::nullopt;
-        const auto *h = reinterpret_cast<const uchar *>(head.constData());
-        last = h[0] & 0x80;
-        const int type = h[0] & 0x7F;
-        const qint64 length = bigEndian(h + 1, 3);
-        if (type == 0 && length >= 34) {
-            const QByteArray info = file.read(34);
-            if (info.size() < 34)
-                return std::nullopt;
-            const auto *s = reinterpret_cast<const uchar *>(info.constData());
-            const quint32 rate = (quint32(s[10]) << 12) | (quint32(s[11]) << 4) | (s[12] >> 4);
-            const quint64 samples = (quint64(s[13] & 0x0F) << 32) | bigEndian(s + 14, 4);
-            if (rate == 0 || samples == 0)
-                return std::nullopt;
-            return double(samples) / rate;
-        }
-        offset += 4 + length;
+        return double(samples) / rate;
     }
     return std::nullopt;
 }
@@ -193,7 +152,7 @@ std::optional<double> mp3Seconds(const QString &path)
     const uchar *bytes = file.map(0, size);
     if (!bytes)
         return std::nullopt;
-    qint64 offset = id3v2Size(bytes, size);
+    qint64 offset = FlacMetadata::id3v2TagSize(QByteArrayView(bytes, size));
     const std::optional<FrameHeader> first = offset + 4 <= size ? frameHeader(bytes + offset) : std::nullopt;
     if (!first)
         return std::nullopt;

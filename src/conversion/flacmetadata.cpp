@@ -1,0 +1,46 @@
+#include "conversion/flacmetadata.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace FlacMetadata {
+
+qint64 id3v2TagSize(QByteArrayView header)
+{
+    if (header.size() < 10 || !header.startsWith("ID3"))
+        return 0;
+    // The size is "synchsafe": seven bits per byte.
+    qint64 size = 0;
+    for (int k = 6; k < 10; ++k) {
+        const uchar byte = uchar(header.at(k));
+        if (byte & 0x80)
+            return 0;
+        size = (size << 7) | byte;
+    }
+    const bool footer = uchar(header.at(5)) & 0x10;
+    return 10 + size + (footer ? 10 : 0);
+}
+
+QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted)
+{
+    QList<Block> found;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(id3v2TagSize(file.peek(10))) || file.read(4) != "fLaC")
+        return found;
+    for (bool last = false; !last;) {
+        const QByteArray header = file.read(4);
+        if (header.size() < 4)
+            break;
+        last = uchar(header.at(0)) & 0x80;
+        const int type = uchar(header.at(0)) & 0x7F;
+        const qint64 length = (uchar(header.at(1)) << 16) | (uchar(header.at(2)) << 8) | uchar(header.at(3));
+        if (std::ranges::find(wanted, type) != wanted.end())
+            found.append({type, file.read(length)});
+        else if (!file.seek(file.pos() + length))
+            break;
+    }
+    return found;
+}
+
+} // namespace FlacMetadata

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <initializer_list>
+
+// The metadata blocks at the head of a FLAC file, read with no tool.
+namespace FlacMetadata {
+
+enum BlockType
+{
+    StreamInfoBlock = 0,
+    VorbisCommentBlock = 4,
+    PictureBlock = 6,
+};
+
+struct Block
+{
+    int type = 0;
+    QByteArray data;
+};
+
+// The bytes of an ID3v2 tag that starts `header` (its header, body and footer); 0 when none does.
+qint64 id3v2TagSize(QByteArrayView header);
+
+// The blocks of the wanted types, in file order, after an ID3v2 tag if one comes first. They are
+// walked by their headers whatever their order: the decoders read a stream whose first block is not
+// STREAMINFO. The walk ends at the last block or where the file ends; empty for a file that is no FLAC.
+QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted);
+
+} // namespace FlacMetadata
