@@ -49,9 +49,7 @@ double timeOneStart(const QString &program, const QStringList &arguments,
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsSet(childVariable)) {
-        return runProgram(argc, argv, [](QWidget &window) {
-            QCoreApplication::instance()->installEventFilter(new FirstPaint(&window));
-        });
+        return runProgram(argc, argv, quitAfterFirstPaint);
     }
 
     QCoreApplication app(argc, argv);

@@ -14,9 +14,8 @@ int main(int argc, char *argv[])
     QWidget window;
     if (arguments.contains(QStringLiteral("label")))
         (new QLabel(QStringLiteral("拖拽文件到这里开始转换"), &window))->move(10, 10);
-    FirstPaint watch(&window);
     if (!arguments.contains(QStringLiteral("stay")))
-        app.installEventFilter(&watch);
+        quitAfterFirstPaint(window);
     window.show();
     return QApplication::exec();
 }

@@ -9,18 +9,17 @@
 #include "platform/userservices.h"
 #include "platform/windowsystem.h"
 #include "ui/desktopservices.h"
+#include "ui/firstpaintwatch.h"
 #include "ui/mainwindow.h"
 #include "ui/programlook.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -110,41 +109,6 @@ void endWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const 
     std::_Exit(1);
 }
 
-// Runs `work` once the window has been painted for the first time, or after a second at the latest
-// for a window that is not painted (started minimised).
-class AfterFirstPaint : public QObject
-{
-public:
-    AfterFirstPaint(QWidget *window, std::function<void()> work)
-        : QObject(window)
-        , m_work(std::move(work))
-    {
-        window->installEventFilter(this);
-        QTimer::singleShot(LatestMs, this, &AfterFirstPaint::run);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        // Queued, so that the whole first frame is drawn before the work.
-        if (event->type() == QEvent::Paint)
-            QTimer::singleShot(0, this, &AfterFirstPaint::run);
-        return false;
-    }
-
-private:
-    static constexpr int LatestMs = 1000;
-
-    void run()
-    {
-        parent()->removeEventFilter(this);
-        if (const std::function<void()> work = std::exchange(m_work, {}))
-            work();
-    }
-
-    std::function<void()> m_work;
-};
-
 int showWindow(DesktopServices &desktop, const QList<QByteArray> &paths,
                const std::function<void(QWidget &window)> &beforeShow)
 {
@@ -159,7 +123,8 @@ int showWindow(DesktopServices &desktop, const QList<QByteArray> &paths,
     window.startUp();
     window.acceptHandoffs(handoffs);
     // Listening waits for the first paint; a start that comes meanwhile tries again until it is answered.
-    new AfterFirstPaint(&window, [&handoffs] { handoffs.listen(); });
+    new FirstPaintWatch(
+        &window, [&handoffs] { handoffs.listen(); }, 1000);
     // A logout, `kill` or a lost terminal ends the program the way Exit does.
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::received, &window, &QWidget::close);
