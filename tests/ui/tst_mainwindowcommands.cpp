@@ -47,12 +47,8 @@ class TestMainWindowCommands : public QObject
     Q_OBJECT
 
 private slots:
-    void menuItems_data();
-    void menuItems();
-    void toolbarButtons_data();
-    void toolbarButtons();
-    void pictureButtons_data();
-    void pictureButtons();
+    void commandsRun_data();
+    void commandsRun();
     void enabledControls_data();
     void enabledControls();
     void helpOpensTheGuideAndUnlights();
@@ -61,78 +57,50 @@ private slots:
     void cancelledBrowseKeepsTheFolder();
 };
 
-void TestMainWindowCommands::menuItems_data()
+// A menu item (an action's name), a toolbar button or a picture button, and what it opens or runs.
+void TestMainWindowCommands::commandsRun_data()
 {
-    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("control");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("添加文件") << u"addFileAction"_s << QStringList{openFiles};
-    QTest::newRow("添加文件夹") << u"addFolderAction"_s << QStringList{openFolder};
-    QTest::newRow("退出程序") << u"exitAction"_s << QStringList{ended};
-    QTest::newRow("提示设置") << u"optionsAction"_s << QStringList{options};
-    QTest::newRow("关于") << u"aboutAction"_s << QStringList{about};
+    QTest::newRow("menu 添加文件") << u"addFileAction"_s << QStringList{openFiles};
+    QTest::newRow("menu 添加文件夹") << u"addFolderAction"_s << QStringList{openFolder};
+    QTest::newRow("menu 退出程序") << u"exitAction"_s << QStringList{ended};
+    QTest::newRow("menu 提示设置") << u"optionsAction"_s << QStringList{options};
+    QTest::newRow("menu 关于") << u"aboutAction"_s << QStringList{about};
+    QTest::newRow("button 添加文件") << u"addFileButton"_s << QStringList{openFiles};
+    QTest::newRow("button 添加文件夹") << u"addFolderButton"_s << QStringList{openFolder};
+    QTest::newRow("button 移除文件") << u"removeButton"_s << QStringList{removePopup};
+    QTest::newRow("button 提示设置") << u"optionsButton"_s << QStringList{options};
+    QTest::newRow("button 退出程序") << u"exitButton"_s << QStringList{ended};
+    QTest::newRow("picture toolbar add file") << u"toolbarAddFilePicture"_s << QStringList{openFiles};
+    QTest::newRow("picture toolbar remove") << u"toolbarRemovePicture"_s << QStringList{removePopup};
+    QTest::newRow("picture toolbar options") << u"toolbarOptionsPicture"_s << QStringList{options};
+    QTest::newRow("picture toolbar help") << u"toolbarHelpPicture"_s << QStringList{help};
+    QTest::newRow("picture toolbar exit") << u"toolbarExitPicture"_s << QStringList{ended};
+    QTest::newRow("picture toolbar spare") << u"toolbarSparePicture"_s << QStringList{};
+    QTest::newRow("picture toolbar add folder") << u"toolbarAddFolderPicture"_s << QStringList{openFolder};
+    QTest::newRow("picture add") << u"addPicture"_s << QStringList{openFiles};
+    QTest::newRow("picture remove, nothing selected") << u"removePicture"_s << QStringList{};
+    QTest::newRow("picture start, empty list") << u"startPicture"_s << QStringList{u"message:添加"_s};
+    QTest::newRow("picture browse") << u"browsePicture"_s << QStringList{u"modal:请选择一个文件夹:"_s};
+    QTest::newRow("picture convert, empty list") << u"convertPicture"_s << QStringList{u"message:添加"_s};
 }
 
-void TestMainWindowCommands::menuItems()
+void TestMainWindowCommands::commandsRun()
 {
-    QFETCH(QString, item);
+    QFETCH(QString, control);
     QFETCH(QStringList, expected);
     RecordingServices services;
     LoadedWindow w(QByteArray(), &services);
     ModalWatcher watcher;
-    QAction *action = w.menuItem(item);
-    QVERIFY(action);
-    action->trigger();
-    QCOMPARE(observed(watcher, services, w), expected);
-}
-
-void TestMainWindowCommands::toolbarButtons_data()
-{
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("添加文件") << u"addFileButton"_s << QStringList{openFiles};
-    QTest::newRow("添加文件夹") << u"addFolderButton"_s << QStringList{openFolder};
-    QTest::newRow("移除文件") << u"removeButton"_s << QStringList{removePopup};
-    QTest::newRow("提示设置") << u"optionsButton"_s << QStringList{options};
-    QTest::newRow("退出程序") << u"exitButton"_s << QStringList{ended};
-}
-
-void TestMainWindowCommands::toolbarButtons()
-{
-    QFETCH(QString, button);
-    QFETCH(QStringList, expected);
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    ModalWatcher watcher;
-    w.control<QToolButton>(button)->click();
-    QCOMPARE(observed(watcher, services, w), expected);
-}
-
-void TestMainWindowCommands::pictureButtons_data()
-{
-    QTest::addColumn<QString>("picture");
-    QTest::addColumn<QStringList>("expected");
-    QTest::newRow("toolbar add file") << u"toolbarAddFilePicture"_s << QStringList{openFiles};
-    QTest::newRow("toolbar remove") << u"toolbarRemovePicture"_s << QStringList{removePopup};
-    QTest::newRow("toolbar options") << u"toolbarOptionsPicture"_s << QStringList{options};
-    QTest::newRow("toolbar help") << u"toolbarHelpPicture"_s << QStringList{help};
-    QTest::newRow("toolbar exit") << u"toolbarExitPicture"_s << QStringList{ended};
-    QTest::newRow("toolbar spare") << u"toolbarSparePicture"_s << QStringList{};
-    QTest::newRow("toolbar add folder") << u"toolbarAddFolderPicture"_s << QStringList{openFolder};
-    QTest::newRow("add") << u"addPicture"_s << QStringList{openFiles};
-    QTest::newRow("remove, nothing selected") << u"removePicture"_s << QStringList{};
-    QTest::newRow("start, empty list") << u"startPicture"_s << QStringList{u"message:添加"_s};
-    QTest::newRow("browse") << u"browsePicture"_s << QStringList{u"modal:请选择一个文件夹:"_s};
-    QTest::newRow("convert, empty list") << u"convertPicture"_s << QStringList{u"message:添加"_s};
-}
-
-void TestMainWindowCommands::pictureButtons()
-{
-    QFETCH(QString, picture);
-    QFETCH(QStringList, expected);
-    RecordingServices services;
-    LoadedWindow w(QByteArray(), &services);
-    ModalWatcher watcher;
-    QTest::mouseClick(w.control<HotLabel>(picture), Qt::LeftButton);
+    if (QAction *item = w.menuItem(control)) {
+        item->trigger();
+    } else if (auto *picture = w.control<HotLabel>(control)) {
+        QTest::mouseClick(picture, Qt::LeftButton);
+    } else {
+        QVERIFY(w.control<QToolButton>(control));
+        w.control<QToolButton>(control)->click();
+    }
     QCOMPARE(observed(watcher, services, w), expected);
 }
 
