@@ -744,6 +744,10 @@ www.tunoxa.invalid  </translation>
         <source>剪切范围超出文件长度</source>
         <translation>The cut lies beyond the end of the file</translation>
     </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>Not a regular file</translation>
+    </message>
 </context>
 <context>
     <name>RunnerTexts</name>

@@ -5,6 +5,7 @@
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
 #include "platform/appdirs.h"
+#include "platform/regularfile.h"
 #include "platform/userservices.h"
 #include "runner/progressstate.h"
 #include "runner/runnertexts.h"
@@ -214,6 +215,11 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     // a dry run would otherwise promise to convert it.
     if (job.recipe.inputPath.isEmpty() || (job.library && !QFileInfo::exists(job.recipe.inputPath))) {
         failUnstarted(id, RunTexts::inputUnreachable());
+        return;
+    }
+    // Opening a FIFO, a socket or a device would wait, and no tool can convert one.
+    if (QFileInfo::exists(job.recipe.inputPath) && !RegularFile::isRegular(job.recipe.inputPath)) {
+        failUnstarted(id, RunTexts::notRegularFile());
         return;
     }
     job.format = *m_settings.format;

@@ -5,6 +5,7 @@
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
+#include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
 #include "runner/progressstate.h"
@@ -191,7 +192,8 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
     const bool cuts = cutsTheInput(runner);
-    outcome.readsSource = cuts && !m_encodesDecode;
+    // The MP3 encode's reading of the source is weighed against the reference decoder's before.
+    outcome.readsSource = cuts && m_job.format != OutputFormat::Mp3;
     outcome.sourcePath = m_job.recipe.inputPath;
     if (m_job.recipe.cut && cuts) {
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
@@ -232,8 +234,7 @@ void FileConversion::decodeFinished()
         runStage(*m_soxRunner, FlacFallback::decodeCommand(m_job.recipe));
         return;
     }
-    const QString problem =
-        OutputCheck::decodeProblem(m_soxRunner->output(), m_declaredSeconds, m_decodedSeconds);
+    const QString problem = OutputCheck::decodeProblem(m_soxRunner->output());
     emit stageEnded(m_job.id, m_runningCommand.toolName, m_decodedSeconds && problem.isEmpty());
     if (!problem.isEmpty()) {
         failFile(problem);
@@ -296,24 +297,66 @@ void FileConversion::convStageFinished()
 
 void FileConversion::coderStageFinished()
 {
-    const bool mp3Encode = !m_stopping && m_job.format == OutputFormat::Mp3 && !m_encodesDecode;
-    if (mp3Encode && m_decodedSeconds && FlacFallback::coderCannotRead(m_coderRunner->output())) {
-        encodeTheDecode();
+    if (!m_stopping && m_job.format == OutputFormat::Mp3 && !m_encodesDecode) {
+        sourceEncodeFinished();
+        return;
+    }
+    if (judgeStage(*m_coderRunner))
+        checkOutput();
+}
+
+void FileConversion::sourceEncodeFinished()
+{
+    const QString output = m_coderRunner->output();
+    const bool exited = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited;
+    if (!exited || StageVerdict::mentionsFullDisk(output)) {
+        if (judgeStage(*m_coderRunner))
+            checkOutput();
+        return;
+    }
+    if (SourceReading::reportsChecksumError(output)) {
+        failEncode(RunTexts::damagedSource());
+        return;
+    }
+    SourceReading::Lengths lengths{m_declaredSeconds, m_decodedSeconds, std::nullopt};
+    if (m_coderRunner->exitCode() == 0)
+        lengths.encoded = MediaLength::mp3Seconds(m_partialOutput);
+    const SourceReading::Verdict verdict = SourceReading::afterEncode(lengths, m_job.recipe.cut);
+    if (verdict == SourceReading::Verdict::EncodeStands) {
+        if (judgeStage(*m_coderRunner))
+            checkOutput();
         return;
     }
     // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
     // the music converts all the same, without it.
-    const bool encodeRefused =
-        m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited && m_coderRunner->exitCode() != 0;
-    if (mp3Encode && encodeRefused && m_job.recipe.keepCover) {
+    const bool decodingFailed =
+        FlacFallback::coderCannotRead(output) || output.contains(QLatin1StringView("Error while decoding stream"));
+    if (m_coderRunner->exitCode() != 0 && m_job.recipe.keepCover && !decodingFailed) {
         m_runningRunner = nullptr;
         emit stageEnded(m_job.id, ToolName::coder(), false);
         m_job.recipe.keepCover = false;
         runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
         return;
     }
-    if (judgeStage(*m_coderRunner))
-        checkOutput();
+    switch (verdict) {
+    case SourceReading::Verdict::EncodeTheDecode:
+        encodeTheDecode();
+        return;
+    case SourceReading::Verdict::Damaged:
+        failEncode(RunTexts::damagedSource());
+        return;
+    case SourceReading::Verdict::Undecodable:
+    case SourceReading::Verdict::EncodeStands:
+        failEncode(RunTexts::undecodableSource());
+        return;
+    }
+}
+
+void FileConversion::failEncode(const QString &reason)
+{
+    m_runningRunner = nullptr;
+    emit stageEnded(m_job.id, ToolName::coder(), false);
+    failFile(reason);
 }
 
 void FileConversion::encodeTheDecode()

@@ -90,6 +90,11 @@ private:
     void probeFinished();
     void convStageFinished();
     void coderStageFinished();
+    // The MP3 encode that read the source has ended: its reading and the reference decoder's decide
+    // whether it stands, whether the decode is encoded instead, or why the file fails.
+    void sourceEncodeFinished();
+    // That encode's output is no use: it goes, and the file fails.
+    void failEncode(const QString &reason);
     void stageFailedToStart();
     // The stage that reads the input (or the MP3 encode that reads its decode), where a cut is made.
     bool cutsTheInput(const ToolRunner &runner) const;

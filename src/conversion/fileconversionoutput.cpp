@@ -8,6 +8,7 @@
 #include "runner/toolrunner.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -52,6 +53,11 @@ QString FileConversion::chooseOutput(const QString &wantedPath)
     // Library mode has reserved its one name before the first stage.
     if (m_job.library)
         return m_partialOutput;
+    // A second encode of the same file (from its decode, or without its cover) writes over the first.
+    if (!m_partialOutput.isEmpty() && wantedPath == m_wantedOutput)
+        return m_partialOutput;
+    if (!m_partialOutput.isEmpty())
+        QFile::remove(m_partialOutput);
     m_wantedOutput = wantedPath;
     // Created now, so that no other file of this run takes the same hidden name.
     m_partialOutput = PartialOutput::reserve(wantedPath);

@@ -1,5 +1,7 @@
 #include "conversion/flacmetadata.h"
 
+#include "platform/regularfile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -25,8 +27,8 @@ qint64 id3v2TagSize(QByteArrayView header)
 QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted)
 {
     QList<Block> found;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(id3v2TagSize(file.peek(10))) || file.read(4) != "fLaC")
+    QFile file;
+    if (!RegularFile::openForReading(file, path) || !file.seek(id3v2TagSize(file.peek(10))) || file.read(4) != "fLaC")
         return found;
     for (bool last = false; !last;) {
         const QByteArray header = file.read(4);

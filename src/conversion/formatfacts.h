@@ -53,6 +53,9 @@ struct StageFacts
     // Instead of options when the source's cover picture is kept (library mode); null when the stage
     // keeps none.
     QStringView coverOptions = {};
+    // Before the source of a coder stage when the source is a FLAC file (its name says so); null
+    // when there are none.
+    QStringView flacSourceOptions = {};
 };
 
 // What choosing a format writes into the settings boxes; a null text leaves that box alone.

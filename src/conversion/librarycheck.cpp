@@ -35,6 +35,11 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
         decideLater(Decision::Convert);
         return;
     }
+    // An empty file is what a process killed while taking this name on FAT leaves.
+    if (output.size() == 0) {
+        decideLater(Decision::Replace);
+        return;
+    }
     m_outputIsNewer = output.lastModified() > QFileInfo(in.inputPath).lastModified();
     m_cut = in.cut;
     m_video = format != OutputFormat::Mp3;

@@ -1,11 +1,13 @@
 #include "conversion/medialength.h"
 
 #include "conversion/flacmetadata.h"
+#include "platform/regularfile.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 namespace MediaLength {
 
@@ -64,13 +66,13 @@ std::optional<FrameHeader> frameHeader(const uchar *b)
     return header;
 }
 
-// The frame count of an Info/Xing tag in the first frame, when it gives one and the file holds
-// at least the bytes the tag counts (a tag written before the stream was cut short still counts
-// the frames that never came).
-std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header, qint64 bytesToEnd)
+// The frame count of an Info/Xing tag in the first frame, when it gives one together with the
+// byte count of the stream, and that count is what the file holds from this frame on (within one
+// frame). A tag written before the stream was cut short still counts the frames that never came.
+std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header, qint64 audioBytes)
 {
     const qint64 tag = 4 + header.sideInfoBytes;
-    if (bytesToEnd < tag + 16 || header.bytes < tag + 16)
+    if (audioBytes < tag + 16 || header.bytes < tag + 16)
         return std::nullopt;
     const uchar *t = frame + tag;
     const bool named = (t[0] == 'X' && t[1] == 'i' && t[2] == 'n' && t[3] == 'g') ||
@@ -78,12 +80,12 @@ std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header
     if (!named)
         return std::nullopt;
     const quint32 flags = bigEndian(t + 4, 4);
-    if (!(flags & 1))
+    constexpr quint32 framesGiven = 1;
+    constexpr quint32 bytesGiven = 2;
+    if ((flags & (framesGiven | bytesGiven)) != (framesGiven | bytesGiven))
         return std::nullopt;
     const quint32 frames = bigEndian(t + 8, 4);
-    if (frames == 0)
-        return std::nullopt;
-    if ((flags & 2) && bytesToEnd < qint64(bigEndian(t + 12, 4)))
+    if (frames == 0 || qAbs(audioBytes - qint64(bigEndian(t + 12, 4))) > header.bytes)
         return std::nullopt;
     return frames;
 }
@@ -109,8 +111,8 @@ std::optional<double> flacDeclaredSeconds(const QString &path)
 
 std::optional<double> wavSeconds(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::openForReading(file, path))
         return std::nullopt;
     const QByteArray riff = file.read(12);
     if (riff.size() < 12 || !riff.startsWith("RIFF") || riff.mid(8, 4) != "WAVE")
@@ -145,8 +147,8 @@ std::optional<double> wavSeconds(const QString &path)
 
 std::optional<double> mp3Seconds(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() < 4)
+    QFile file;
+    if (!RegularFile::openForReading(file, path) || file.size() < 4)
         return std::nullopt;
     const qint64 size = file.size();
     const uchar *bytes = file.map(0, size);
@@ -156,7 +158,11 @@ std::optional<double> mp3Seconds(const QString &path)
     const std::optional<FrameHeader> first = offset + 4 <= size ? frameHeader(bytes + offset) : std::nullopt;
     if (!first)
         return std::nullopt;
-    if (const std::optional<qint64> frames = taggedFrames(bytes + offset, *first, size - offset))
+    // An ID3v1 tag may close the file.
+    constexpr qint64 id3v1Bytes = 128;
+    const bool closingTag = size - offset >= id3v1Bytes && std::memcmp(bytes + size - id3v1Bytes, "TAG", 3) == 0;
+    const qint64 audioBytes = size - offset - (closingTag ? id3v1Bytes : 0);
+    if (const std::optional<qint64> frames = taggedFrames(bytes + offset, *first, audioBytes))
         return double(*frames) * first->samples / first->sampleRate;
     qint64 samples = 0;
     while (offset + 4 <= size) {

@@ -2,6 +2,7 @@
 
 #include "conversion/medialength.h"
 #include "conversion/runtexts.h"
+#include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
 
@@ -10,12 +11,6 @@
 namespace OutputCheck {
 
 namespace {
-
-// What SoX prints when libFLAC meets damaged data; SoX still exits with status 0.
-const QLatin1StringView flacDecoderErrors[] = {
-    QLatin1StringView("FLAC__STREAM_DECODER_ERROR_STATUS"),
-    QLatin1StringView("decoder MD5 checksum mismatch"),
-};
 
 bool isShort(double actual, double expected, double slack)
 {
@@ -42,19 +37,12 @@ std::optional<double> sourceSeconds(std::optional<double> declared, std::optiona
     return declared ? declared : decoded;
 }
 
-QString decodeProblem(const QString &decoderOutput, std::optional<double> declared,
-                      std::optional<double> decoded)
+QString decodeProblem(const QString &decoderOutput)
 {
     if (StageVerdict::mentionsFullDisk(decoderOutput))
         return RunTexts::diskFull();
-    if (!decoded)
-        return {};
-    if (declared && isShort(*decoded, *declared, SlackSeconds))
+    if (SourceReading::reportsChecksumError(decoderOutput))
         return RunTexts::damagedSource();
-    for (const QLatin1StringView error : flacDecoderErrors) {
-        if (decoderOutput.contains(error))
-            return RunTexts::damagedSource();
-    }
     return {};
 }
 

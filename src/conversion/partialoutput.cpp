@@ -3,13 +3,14 @@
 #include "conversion/recipes.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSysInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -23,7 +24,10 @@ namespace {
 // How many hidden or final names are tried before giving up.
 constexpr int Attempts = 1000;
 
-const QString partMark = QStringLiteral(".part");
+QLatin1StringView stepMark(Step step)
+{
+    return step == Step::Writing ? QLatin1StringView(".part") : QLatin1StringView(".publishing");
+}
 
 // A hidden file of another machine that has not grown for this long belongs to a writer that is gone.
 constexpr qint64 OtherHostQuietSeconds = 600;
@@ -40,6 +44,38 @@ bool createExclusively(const QByteArray &path)
         return false;
     ::close(fd);
     return true;
+}
+
+QString ownerText(const Owner &owner)
+{
+    QString text = owner.host + QLatin1Char('-') + QString::number(owner.processId);
+    if (owner.attempt > 1)
+        text += QLatin1Char('-') + QString::number(owner.attempt);
+    return text;
+}
+
+// FAT and exFAT know neither an atomic rename that refuses a target nor a second name: the final
+// name is taken first, so nothing else can be in its place, and the rename then goes over it. The
+// hidden file carries the step meanwhile, so that a kill between the two leaves a mark of the empty
+// final name it made.
+int moveOverPlaceholder(const QByteArray &from, const QByteArray &to)
+{
+    const std::optional<Reading> reading = readName(QFileInfo(QFile::decodeName(from)).fileName());
+    const QString toPath = QFile::decodeName(to);
+    const QByteArray marked = reading ? QFile::encodeName(nameFor(toPath, reading->owner, Step::Publishing))
+                                      : from;
+    if (::rename(from.constData(), marked.constData()) != 0)
+        return errno;
+    int error = 0;
+    if (!createExclusively(to))
+        error = errno;
+    else if (::rename(marked.constData(), to.constData()) != 0) {
+        error = errno;
+        ::unlink(to.constData());
+    }
+    if (error != 0)
+        ::rename(marked.constData(), from.constData());
+    return error;
 }
 
 // Moves from to to, refusing an existing to; 0 or the errno of the failure.
@@ -59,14 +95,32 @@ int moveNoReplace(const QByteArray &from, const QByteArray &to, Method method)
         if (method != Method::Best || (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP))
             return errno;
     }
-    // FAT and exFAT know neither: the final name is taken first, so nothing else can be in its place.
-    if (!createExclusively(to))
-        return errno;
-    if (::rename(from.constData(), to.constData()) == 0)
-        return 0;
-    const int error = errno;
-    ::unlink(to.constData());
-    return error;
+    return moveOverPlaceholder(from, to);
+}
+
+// A field of an owner: digits only, no sign, no leading zero.
+std::optional<qint64> ownerNumber(QStringView text)
+{
+    if (text.isEmpty() || text.front() == u'0' ||
+        !std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit() && c.unicode() < 128; }))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 value = text.toLongLong(&ok);
+    return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+// The empty final name that a process ended while publishing marker on FAT left behind, if any.
+void removeEmptyFinalName(const QDir &folder, const QString &marker, const Reading &reading)
+{
+    const QFileInfoList empty =
+        folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QFileInfo &candidate : empty) {
+        if (candidate.size() == 0 && nameFor(candidate.filePath(), reading.owner, Step::Publishing) ==
+                                         folder.filePath(marker)) {
+            QFile::remove(candidate.filePath());
+            return;
+        }
+    }
 }
 
 } // namespace
@@ -77,27 +131,64 @@ QString hostName()
     return host.isEmpty() || host.contains(QLatin1Char('/')) ? QStringLiteral("localhost") : host;
 }
 
-QString nameFor(const QString &finalPath, const QString &host, qint64 processId, int attempt)
+QString ownerHost(const QString &host)
+{
+    QString written = host;
+    written.replace(QLatin1Char('.'), QLatin1Char('_')).replace(QLatin1Char('-'), QLatin1Char('_'));
+    return written;
+}
+
+QString nameFor(const QString &finalPath, const Owner &owner, Step step)
 {
     const qsizetype nameStart = finalPath.lastIndexOf(QLatin1Char('/')) + 1;
     qsizetype dot = finalPath.lastIndexOf(QLatin1Char('.'));
     if (dot <= nameStart)
         dot = finalPath.size();
-    const QString stem = finalPath.mid(nameStart, dot - nameStart);
-    QString owner = QLatin1Char('.') + host + QLatin1Char('-') + QString::number(processId);
-    if (attempt > 1)
-        owner += QLatin1Char('-') + QString::number(attempt);
-    return finalPath.left(nameStart) +
-           Recipes::fittedName(QLatin1Char('.') + stem, owner + partMark + finalPath.mid(dot));
+    const QString stem = QLatin1Char('.') + finalPath.mid(nameStart, dot - nameStart);
+    const QString tail = QLatin1Char('.') + ownerText(owner) + stepMark(step) + finalPath.mid(dot);
+    const QString whole = Recipes::fittedName(stem, tail);
+    if (whole.size() == stem.size() + tail.size())
+        return finalPath.left(nameStart) + whole;
+    const QByteArray hash =
+        QCryptographicHash::hash(finalPath.mid(nameStart).toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return finalPath.left(nameStart) + Recipes::fittedName(stem, QLatin1Char('~') + QLatin1String(hash) + tail);
+}
+
+QString nameFor(const QString &finalPath, const QString &host, qint64 processId, int attempt)
+{
+    return nameFor(finalPath, Owner{ownerHost(host), processId, attempt});
+}
+
+std::optional<Reading> readName(const QString &fileName)
+{
+    if (!fileName.startsWith(QLatin1Char('.')))
+        return std::nullopt;
+    QStringList parts = fileName.split(QLatin1Char('.'));
+    // "", the name's parts, the owner, the step, and the extension when there is one.
+    const auto isStep = [](const QString &part) { return part == u"part" || part == u"publishing"; };
+    if (parts.size() >= 5 && !isStep(parts.last()))
+        parts.removeLast();
+    if (parts.size() < 4 || !isStep(parts.last()))
+        return std::nullopt;
+    Reading reading;
+    reading.step = parts.takeLast() == u"part" ? Step::Writing : Step::Publishing;
+    const QStringList fields = parts.last().split(QLatin1Char('-'));
+    if (fields.size() < 2 || fields.size() > 3 || fields[0].isEmpty())
+        return std::nullopt;
+    const std::optional<qint64> processId = ownerNumber(fields[1]);
+    const std::optional<qint64> attempt = fields.size() == 3 ? ownerNumber(fields[2]) : 1;
+    if (!processId || !attempt || (fields.size() == 3 && *attempt < 2) || *attempt > Attempts)
+        return std::nullopt;
+    reading.owner = {fields[0], *processId, int(*attempt)};
+    return reading;
 }
 
 QString reserve(const QString &finalPath)
 {
-    const QString host = hostName();
-    const qint64 self = QCoreApplication::applicationPid();
-    const QString first = nameFor(finalPath, host, self);
-    for (int attempt = 1; attempt <= Attempts; ++attempt) {
-        const QString name = attempt == 1 ? first : nameFor(finalPath, host, self, attempt);
+    Owner owner{ownerHost(hostName()), QCoreApplication::applicationPid(), 1};
+    const QString first = nameFor(finalPath, owner);
+    for (; owner.attempt <= Attempts; ++owner.attempt) {
+        const QString name = owner.attempt == 1 ? first : nameFor(finalPath, owner);
         if (createExclusively(QFile::encodeName(name)))
             return name;
         if (errno != EEXIST)
@@ -130,59 +221,42 @@ Published publishAt(const QString &partial, const QString &target, bool replace)
 
 bool claimedByAnother(const QString &finalPath, const QString &ownPartial)
 {
-    const qsizetype nameStart = finalPath.lastIndexOf(QLatin1Char('/')) + 1;
-    qsizetype dot = finalPath.lastIndexOf(QLatin1Char('.'));
-    if (dot <= nameStart)
-        dot = finalPath.size();
-    const QString folder = finalPath.left(nameStart);
-    const QString stem = QLatin1Char('.') + finalPath.mid(nameStart, dot - nameStart);
-    const QString suffix = partMark + finalPath.mid(dot);
-    const QString ownHost = hostName() + QLatin1Char('-');
+    const QString folder = finalPath.left(finalPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString ownHost = ownerHost(hostName());
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
-        if (!name.startsWith(QLatin1Char('.')) || !name.endsWith(suffix) || folder + name == ownPartial)
+        const std::optional<Reading> reading = readName(name);
+        if (!reading || folder + name == ownPartial ||
+            nameFor(finalPath, reading->owner, reading->step) != folder + name)
             continue;
-        // The name is ".<name>.<owner>.part<ext>", the first part cut to fit: find the owner by
-        // building the name back.
-        const QString rest = name.chopped(suffix.size());
-        for (qsizetype split = rest.indexOf(QLatin1Char('.'), 1); split > 0;
-             split = rest.indexOf(QLatin1Char('.'), split + 1)) {
-            const QString owner = rest.mid(split + 1);
-            if (Recipes::fittedName(stem, QLatin1Char('.') + owner + suffix) != name)
-                continue;
-            if (!owner.startsWith(ownHost)) {
-                const QDateTime grown = QFileInfo(folder + name).lastModified();
-                if (grown.secsTo(QDateTime::currentDateTime()) < OtherHostQuietSeconds)
-                    return true;
-                break;
-            }
-            const qint64 process = owner.mid(ownHost.size()).section(QLatin1Char('-'), 0, 0).toLongLong();
-            if (process > 0 && processRuns(process))
+        if (reading->owner.host != ownHost) {
+            const QDateTime grown = QFileInfo(folder + name).lastModified();
+            if (grown.secsTo(QDateTime::currentDateTime()) < OtherHostQuietSeconds)
                 return true;
-            break;
+        } else if (processRuns(reading->owner.processId)) {
+            return true;
         }
     }
     return false;
 }
 
-int removeStale(const QString &folder)
+int removeStale(const QString &folder, const QString &host)
 {
-    // Only this machine's own names: a host name may hold "-" and ".", so it is matched as a whole.
-    const QRegularExpression pattern(QStringLiteral("^\\..*\\.") + QRegularExpression::escape(hostName()) +
-                                     QStringLiteral("-([0-9]+)(?:-[0-9]+)?\\.part(?:\\.[^.]*)?$"));
+    const QString ownHost = ownerHost(host);
     const qint64 self = QCoreApplication::applicationPid();
+    const QDir dir(folder);
     int removed = 0;
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &name : names) {
-        if (!name.startsWith(QLatin1Char('.')))
+        const std::optional<Reading> reading = readName(name);
+        if (!reading || reading->owner.host != ownHost)
             continue;
-        const QRegularExpressionMatch match = pattern.match(name);
-        if (!match.hasMatch())
+        const qint64 owner = reading->owner.processId;
+        if (owner == self || processRuns(owner))
             continue;
-        const qint64 owner = match.captured(1).toLongLong();
-        if (owner == self || owner <= 0 || processRuns(owner))
-            continue;
-        if (QFile::remove(QDir(folder).filePath(name)))
+        if (reading->step == Step::Publishing)
+            removeEmptyFinalName(dir, name, *reading);
+        if (QFile::remove(dir.filePath(name)))
             ++removed;
     }
     return removed;

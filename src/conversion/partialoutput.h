@@ -2,22 +2,57 @@
 
 #include <QString>
 
+#include <optional>
+
 // An output is written under a hidden name beside its final one and takes the final name only once
 // it has been checked, so a file under a final name is always a finished one, whatever happens to
 // the program or the machine meanwhile.
 //
-// The hidden name carries the host and the process that write it: ".<name>.<host>-<pid>.part<ext>"
-// (the real extension last, since the tools choose the container from it). Many processes on many
-// machines may write into one shared folder; each recognises and clears only what its own machine
-// left behind.
+// The hidden name carries its owner, the host and the process that write it:
+// ".<name>.<owner>.part<ext>", owner = host-pid[-attempt] (the real extension last, since the tools
+// choose the container from it). The host is written with every "." and "-" as "_", so the owner is
+// the text after the name's last "." before ".part", and its fields split at "-". Many processes on
+// many machines may write into one shared folder; each recognises and clears only what its own
+// machine left behind.
 namespace PartialOutput {
 
-// The hidden name of finalPath for host and processId, in the same folder; an attempt above 1 is
-// added after the process id ("-2"), for a second file of the same name in one process. The whole
-// name fits 255 bytes: the part taken from the final name gives way.
+// Who writes a hidden file. An attempt above 1 is a second file of the same name in one process.
+struct Owner
+{
+    QString host; // as the names carry it
+    qint64 processId = 0;
+    int attempt = 1;
+
+    bool operator==(const Owner &) const = default;
+};
+
+// What the hidden file is doing: being written, or (on FAT, which has no atomic way to take a name
+// without replacing it) taking its final name.
+enum class Step
+{
+    Writing,    // ".part"
+    Publishing, // ".publishing"
+};
+
+// A host name as the hidden names carry it: every "." and "-" becomes "_".
+QString ownerHost(const QString &host);
+
+// The hidden name of finalPath for owner, in the same folder. The whole name fits 255 bytes: where
+// it would not, the part taken from the final name is cut and ends in a short hash of the whole
+// final name, so two long names that differ only at their end keep hidden names of their own.
+QString nameFor(const QString &finalPath, const Owner &owner, Step step = Step::Writing);
 QString nameFor(const QString &finalPath, const QString &host, qint64 processId, int attempt = 1);
 
-// This machine's name as the hidden names carry it.
+// The owner and step a hidden file name carries; nothing for any other name (a hidden file named
+// in an earlier form with a host holding "-" reads as none and is left alone).
+struct Reading
+{
+    Owner owner;
+    Step step = Step::Writing;
+};
+std::optional<Reading> readName(const QString &fileName);
+
+// This machine's name (not yet as the hidden names carry it).
 QString hostName();
 
 // Creates the hidden file of finalPath for this process, exclusively, and returns its path; the
@@ -32,7 +67,9 @@ enum class Method
     Best,
     RenameNoReplace, // one atomic rename that refuses an existing target
     Link,            // a second name, then the hidden one removed
-    Placeholder,     // the final name created exclusively, then the rename goes over it (FAT)
+    // The final name created exclusively, then the rename goes over it (FAT); meanwhile the hidden
+    // file is named for its step ".publishing", so that what a kill leaves can be cleared.
+    Placeholder,
 };
 
 struct Published
@@ -54,8 +91,10 @@ Published publishAt(const QString &partial, const QString &target, bool replace)
 // machine that still runs, or one of another machine whose hidden file has grown lately.
 bool claimedByAnother(const QString &finalPath, const QString &ownPartial);
 
-// Deletes the hidden files in folder that a process of this machine left and that process no
-// longer runs; those of other machines, and of this process, stay. Returns how many went.
-int removeStale(const QString &folder);
+// Deletes the hidden files in folder that a process of host (this machine) left and that process no
+// longer runs; those of other machines, and of this process, stay. A process that ended while its
+// file took its final name on FAT may have left that name empty: the empty file goes too. Returns
+// how many hidden files went.
+int removeStale(const QString &folder, const QString &host = hostName());
 
 } // namespace PartialOutput

@@ -159,6 +159,9 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
                 QStringLiteral(" -o ") + pathArgument(stage.target, target);
         break;
     case StageKind::Coder:
+        if (!stage.flacSourceOptions.isNull() && stage.source == StageFile::Input &&
+            in.inputPath.endsWith(QLatin1StringView(".flac"), Qt::CaseInsensitive))
+            line += QLatin1Char(' ') + stage.flacSourceOptions.toString();
         line += Recipes::coderCut(cut) + QStringLiteral(" -i ") + source;
         if (stage.target != StageFile::None)
             line += QStringLiteral(" -y ") + filledOptions(stage, in) + QLatin1Char(' ') +

@@ -81,6 +81,11 @@ inline QString undecodableSource()
 {
     return Texts::tr("源文件无法解码");
 }
+// The source is a FIFO, a socket, a device or a folder: nothing a tool could convert.
+inline QString notRegularFile()
+{
+    return Texts::tr("不是普通文件");
+}
 // The written output, read back, is shorter than its source or cannot be read.
 inline QString incompleteOutput()
 {
@@ -105,6 +110,12 @@ inline QString cutBeyondInput()
 inline QString convStartBeyondInput()
 {
     return QStringLiteral("Start position is beyond the end of the input.");
+}
+
+// conv's words when it wrote less than its input holds.
+inline QString convIncompleteOutput()
+{
+    return QStringLiteral("Output is incomplete:");
 }
 
 } // namespace RunTexts

@@ -39,6 +39,11 @@ const QLatin1StringView undecodableMarks[] = {
     QLatin1StringView("does not contain any stream"),
 };
 
+QString partialInput()
+{
+    return Texts::tr("转换工具只处理了部分输入");
+}
+
 // Reason of a failed stage: the tool's own last words, or the program's own text for the case
 // when the tool printed nothing or only its progress.
 QString reasonOr(const StageOutcome &outcome, const QString &ownText)
@@ -68,6 +73,8 @@ QString toolVerdict(const StageOutcome &outcome)
     if (outcome.exitCode != 0) {
         if (outcome.output.contains(RunTexts::convStartBeyondInput()))
             return RunTexts::cutBeyondInput();
+        if (OutputParsers::lastNonEmptyLine(outcome.output).startsWith(RunTexts::convIncompleteOutput()))
+            return partialInput();
         return reasonOr(outcome, Texts::tr("转换工具退出状态 %1").arg(outcome.exitCode));
     }
     if (!outcome.writtenPath.isEmpty()) {
@@ -84,7 +91,7 @@ QString toolVerdict(const StageOutcome &outcome)
         *duration -= outcome.cutStartSeconds;
     const double reached = lastProgressTime(outcome.output);
     if (duration && reached >= 0 && reached < *duration - 1.0)
-        return reasonOr(outcome, Texts::tr("转换工具只处理了部分输入"));
+        return reasonOr(outcome, partialInput());
     return {};
 }
 

@@ -1,5 +1,6 @@
 #include "conversion/partialoutput.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -23,10 +24,12 @@ private slots:
         QTest::newRow("no extension")
             << QStringLiteral("noext") << 1 << QStringLiteral(".noext.myhost-4711.part");
         // The hidden name gives way where the final name is long: 254 bytes take 276 with the owner.
+        // What is cut ends in a hash of the whole name, so long names that differ at their end stay
+        // apart.
         const QString zh(82, QChar(0x4E2D));
         QTest::newRow("longest name")
             << zh + QStringLiteral("_953.mp3") << 1
-            << QStringLiteral(".") + zh.left(77) + QStringLiteral(".myhost-4711.part.mp3");
+            << QStringLiteral(".") + zh.left(74) + QStringLiteral("~12eb5886.myhost-4711.part.mp3");
     }
     void hiddenNames()
     {
@@ -37,10 +40,20 @@ private slots:
                                                       QStringLiteral("myhost"), 4711, attempt);
         QCOMPARE(hidden, QStringLiteral("/out/") + hiddenName);
         QVERIFY(hidden.mid(5).toUtf8().size() <= 255);
+        const std::optional<PartialOutput::Reading> reading = PartialOutput::readName(hiddenName);
+        QVERIFY(reading);
+        QCOMPARE(reading->owner, (PartialOutput::Owner{QStringLiteral("myhost"), 4711, attempt}));
+        // A name that differs only at the end of its stem has a hidden name of its own.
+        QString sibling = finalName;
+        const qsizetype dot = finalName.lastIndexOf(u'.');
+        sibling[(dot > 0 ? dot : finalName.size()) - 1] = u'X';
+        QVERIFY(PartialOutput::nameFor(QStringLiteral("/out/") + sibling, QStringLiteral("myhost"), 4711,
+                                       attempt) != hidden);
     }
 
     // Hidden files that a process of this machine left behind when it ended are cleared by the next
-    // run writing there; another machine's, and those of processes still running, stay.
+    // run writing there, with the empty name one left while taking it on FAT; those of other
+    // machines (whose names may end in this one's), and of processes still running, stay.
     void staleHiddenFilesGo()
     {
         QTemporaryDir dir;
@@ -49,19 +62,26 @@ private slots:
         QVERIFY(ended.waitForStarted());
         const qint64 gone = ended.processId();
         QVERIFY(ended.waitForFinished());
-        const QString host = PartialOutput::hostName();
         const QString self = QString::number(QCoreApplication::applicationPid());
-        const QStringList stay{
-            QStringLiteral(".a.%1-%2.part.mp3").arg(host, self), QStringLiteral(".b.%1-1.part.mp3").arg(host),
-            QStringLiteral(".c.other%1-%2.part.mp3").arg(host).arg(gone),
-            QStringLiteral("d.%1-%2.part.mp3").arg(host).arg(gone), QStringLiteral("e_953.mp3")};
-        const QString left = QStringLiteral(".e_953.%1-%2-3.part.mp3").arg(host).arg(gone);
-        for (const QString &name : stay + QStringList{left}) {
+        const QStringList stay{QStringLiteral(".a.vm-%1.part.mp3").arg(self),
+                               QStringLiteral(".b.vm-1.part.mp3"),
+                               QStringLiteral(".c.x_vm-%1.part.mp3").arg(gone),
+                               QStringLiteral(".c.vm_1-%1.part.mp3").arg(gone),
+                               QStringLiteral("d.vm-%1.part.mp3").arg(gone),
+                               QStringLiteral("e_953.mp3"),
+                               QStringLiteral("g_953.mp3")};
+        const QStringList left{QStringLiteral(".e_953.vm-%1-3.part.mp3").arg(gone),
+                               QStringLiteral(".f_953.vm-%1.publishing.mp3").arg(gone), QStringLiteral("f_953.mp3"),
+                               QStringLiteral(".g_953.vm-%1.publishing.mp3").arg(gone)};
+        for (const QString &name : stay + left) {
             QFile file(dir.filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly));
+            if (name == QStringLiteral("g_953.mp3"))
+                QVERIFY(file.write("whole") == 5);
         }
-        QCOMPARE(PartialOutput::removeStale(dir.path()), 1);
-        QVERIFY(!QFileInfo::exists(dir.filePath(left)));
+        QCOMPARE(PartialOutput::removeStale(dir.path(), QStringLiteral("vm")), 3);
+        for (const QString &name : left)
+            QVERIFY2(!QFileInfo::exists(dir.filePath(name)), qPrintable(name));
         for (const QString &name : stay)
             QVERIFY2(QFileInfo::exists(dir.filePath(name)), qPrintable(name));
     }

@@ -147,7 +147,7 @@ private slots:
                                    << QString() << coder;
         QTest::newRow("MP3 encode") << 8 << 2 << small
                                     << QStringLiteral(
-                                           "/opt/tunoxa/data/coder -i \"/Music/a.flac\" -y -vn -ar 32000 -ab "
+                                           "/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -ar 32000 -ab "
                                            "96k -ac 1 \"/Out/a_1437.mp3\"")
                                     << QStringLiteral("/Out/a_1437.mp3") << coder;
     }
@@ -178,12 +178,13 @@ private slots:
         QTest::newRow("MP3 encode")
             << 8 << 2 << 10
             << QStringLiteral(
-                   "/opt/tunoxa/data/coder -ss 5 -to 10 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
+                   "/opt/tunoxa/data/coder -err_detect crccheck -ss 5 -to 10 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
                    "-ac 1 \"/Out/a_1437.mp3\"");
         QTest::newRow("MP3 encode to the end")
             << 8 << 2 << 0
             << QStringLiteral(
-                   "/opt/tunoxa/data/coder -ss 5 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k -ac 1 "
+                   "/opt/tunoxa/data/coder -err_detect crccheck -ss 5 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
+                   "-ac 1 "
                    "\"/Out/a_1437.mp3\"");
         QTest::newRow("MP3 decode")
             << 8 << 0 << 10
@@ -239,8 +240,12 @@ private slots:
         in.settings.audioBitrate = d.audioBitrate;
         in.settings.channelIndex = d.channelIndex;
         const ToolCommand c = Recipes::mp3Encode(in);
-        QCOMPARE(c.commandLine,
-                 QStringLiteral("/opt/tunoxa/data/coder -i \"/Music/a.flac\" -y -vn -ar 48000 -ab 320k -ac 2 "
+        QCOMPARE(c.commandLine, QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y "
+                                               "-vn -ar 48000 -ab 320k -ac 2 \"/Out/a_1437.mp3\""));
+        // Frame checksums are FLAC's; other sources are read as before.
+        in.inputPath = QStringLiteral("/Music/a.wav");
+        QCOMPARE(Recipes::mp3Encode(in).commandLine,
+                 QStringLiteral("/opt/tunoxa/data/coder -i \"/Music/a.wav\" -y -vn -ar 48000 -ab 320k -ac 2 "
                                 "\"/Out/a_1437.mp3\""));
     }
 
