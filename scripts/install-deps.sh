@@ -17,6 +17,8 @@ packages=(
   # checkers on the package, man on its pages and bash on its completion
   scdoc lintian appstream desktop-file-utils man-db bash
   parallel
+  # FAT and exFAT through FUSE: the tests publish outputs where no atomic rename refuses a target
+  dosfstools fusefat exfat-fuse
 )
 
 missing=()

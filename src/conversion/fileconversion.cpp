@@ -329,8 +329,8 @@ void FileConversion::sourceEncodeFinished()
     }
     // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
     // the music converts all the same, without it.
-    const bool decodingFailed =
-        FlacFallback::coderCannotRead(output) || output.contains(QLatin1StringView("Error while decoding stream"));
+    const bool decodingFailed = FlacFallback::coderCannotRead(output) ||
+                                output.contains(QLatin1StringView("Error while decoding stream"));
     if (m_coderRunner->exitCode() != 0 && m_job.recipe.keepCover && !decodingFailed) {
         m_runningRunner = nullptr;
         emit stageEnded(m_job.id, ToolName::coder(), false);

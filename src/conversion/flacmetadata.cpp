@@ -28,7 +28,8 @@ QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted
 {
     QList<Block> found;
     QFile file;
-    if (!RegularFile::openForReading(file, path) || !file.seek(id3v2TagSize(file.peek(10))) || file.read(4) != "fLaC")
+    if (!RegularFile::openForReading(file, path) || !file.seek(id3v2TagSize(file.peek(10))) ||
+        file.read(4) != "fLaC")
         return found;
     for (bool last = false; !last;) {
         const QByteArray header = file.read(4);

@@ -160,7 +160,8 @@ std::optional<double> mp3Seconds(const QString &path)
         return std::nullopt;
     // An ID3v1 tag may close the file.
     constexpr qint64 id3v1Bytes = 128;
-    const bool closingTag = size - offset >= id3v1Bytes && std::memcmp(bytes + size - id3v1Bytes, "TAG", 3) == 0;
+    const bool closingTag =
+        size - offset >= id3v1Bytes && std::memcmp(bytes + size - id3v1Bytes, "TAG", 3) == 0;
     const qint64 audioBytes = size - offset - (closingTag ? id3v1Bytes : 0);
     if (const std::optional<qint64> frames = taggedFrames(bytes + offset, *first, audioBytes))
         return double(*frames) * first->samples / first->sampleRate;

@@ -62,8 +62,8 @@ int moveOverPlaceholder(const QByteArray &from, const QByteArray &to)
 {
     const std::optional<Reading> reading = readName(QFileInfo(QFile::decodeName(from)).fileName());
     const QString toPath = QFile::decodeName(to);
-    const QByteArray marked = reading ? QFile::encodeName(nameFor(toPath, reading->owner, Step::Publishing))
-                                      : from;
+    const QByteArray marked =
+        reading ? QFile::encodeName(nameFor(toPath, reading->owner, Step::Publishing)) : from;
     if (::rename(from.constData(), marked.constData()) != 0)
         return errno;
     int error = 0;
@@ -115,8 +115,8 @@ void removeEmptyFinalName(const QDir &folder, const QString &marker, const Readi
     const QFileInfoList empty =
         folder.entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
     for (const QFileInfo &candidate : empty) {
-        if (candidate.size() == 0 && nameFor(candidate.filePath(), reading.owner, Step::Publishing) ==
-                                         folder.filePath(marker)) {
+        if (candidate.size() == 0 &&
+            nameFor(candidate.filePath(), reading.owner, Step::Publishing) == folder.filePath(marker)) {
             QFile::remove(candidate.filePath());
             return;
         }
@@ -151,7 +151,8 @@ QString nameFor(const QString &finalPath, const Owner &owner, Step step)
         return finalPath.left(nameStart) + whole;
     const QByteArray hash =
         QCryptographicHash::hash(finalPath.mid(nameStart).toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
-    return finalPath.left(nameStart) + Recipes::fittedName(stem, QLatin1Char('~') + QLatin1String(hash) + tail);
+    return finalPath.left(nameStart) +
+           Recipes::fittedName(stem, QLatin1Char('~') + QLatin1String(hash) + tail);
 }
 
 QString nameFor(const QString &finalPath, const QString &host, qint64 processId, int attempt)

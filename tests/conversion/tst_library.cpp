@@ -199,42 +199,87 @@ private slots:
             QCOMPARE(library.written(), before);
     }
 
-    // Streams the encoder refuses but the reference decoder reads convert, from their decode, with
-    // their tags and cover carried over, in library mode or not.
+    // Two sources whose names are too long for a hidden name and differ only at their end, two
+    // files at once: each output is written under a hidden name of its own.
+    void longSiblingNamesConvertAtOnce()
+    {
+        Library library;
+        RunFixture &f = library.f;
+        f.settings.simultaneousFiles = 2;
+        const QString stem(80, QChar(0x4E2D));
+        QList<FileList::Id> ids;
+        for (const QString &last : {QStringLiteral("1"), QStringLiteral("2")}) {
+            const QString source = f.path(stem + last + QStringLiteral(".flac"));
+            QVERIFY(TestMedia::makeFlac(source, 1));
+            ids.append(f.files.addFile(source));
+        }
+        QVERIFY(f.startAndWait());
+        for (const FileList::Id id : ids)
+            QVERIFY2(!f.files.contains(id), qPrintable(f.files.failureReason(id)));
+        QCOMPARE(library.written().size(), 2);
+    }
+
+    // Streams one decoder refuses but the other reads whole convert, in library mode or not: those
+    // only the reference decoder reads from their decode, with their tags and cover carried over
+    // (the kept cover on the encode line never stands in the way); those only ffmpeg reads by
+    // ffmpeg. Two come from the public decoder test bench (tests/conversion/data/README).
     void everyDecodableFlacConverts_data()
     {
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("kind"); // an AwkwardFlac, or -1 for a file from the test data
+        QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("library");
-        QTest::newRow("no STREAMINFO") << int(TestMedia::AwkwardFlac::NoStreamInfo) << false;
-        QTest::newRow("late STREAMINFO, library") << int(TestMedia::AwkwardFlac::LateStreamInfo) << true;
+        QTest::addColumn<double>("seconds");
+        const auto made = [](TestMedia::AwkwardFlac kind) { return int(kind); };
+        QTest::newRow("no STREAMINFO")
+            << made(TestMedia::AwkwardFlac::NoStreamInfo) << QString() << false << 2.0;
+        QTest::newRow("late STREAMINFO, library")
+            << made(TestMedia::AwkwardFlac::LateStreamInfo) << QString() << true << 2.0;
         QTest::newRow("maximum block size too small")
-            << int(TestMedia::AwkwardFlac::ShortMaxBlockSize) << false;
-        QTest::newRow("blocks of 65536") << int(TestMedia::AwkwardFlac::BlockSize65536) << false;
-        QTest::newRow("blocks of one sample, library") << int(TestMedia::AwkwardFlac::BlockSizeOne) << true;
-        QTest::newRow("32 bits") << int(TestMedia::AwkwardFlac::Bits32) << false;
+            << made(TestMedia::AwkwardFlac::ShortMaxBlockSize) << QString() << false << 2.0;
+        QTest::newRow("blocks of 65536")
+            << made(TestMedia::AwkwardFlac::BlockSize65536) << QString() << false << 2.0;
+        QTest::newRow("blocks of one sample, library")
+            << made(TestMedia::AwkwardFlac::BlockSizeOne) << QString() << true << 2.0;
+        QTest::newRow("32 bits") << made(TestMedia::AwkwardFlac::Bits32) << QString() << false << 2.0;
+        QTest::newRow("32 bits, library") << made(TestMedia::AwkwardFlac::Bits32) << QString() << true << 2.0;
+        QTest::newRow("frames over the declared maximum block size")
+            << -1 << QStringLiteral("wrong-max-blocksize.flac") << false << 4.25;
+        QTest::newRow("frames over the declared maximum block size, library")
+            << -1 << QStringLiteral("wrong-max-blocksize.flac") << true << 4.25;
+        QTest::newRow("unparsable bytes first, library")
+            << -1 << QStringLiteral("unparsable-data-first.flac") << true << 12.89;
     }
     void everyDecodableFlacConverts()
     {
         QFETCH(int, kind);
+        QFETCH(QString, file);
         QFETCH(bool, library);
+        QFETCH(double, seconds);
         RunFixture f;
         f.settings.libraryMode = library;
         const QString cover = f.path(QStringLiteral("cover.png"));
         const QString source = f.path(QStringLiteral("odd.flac"));
         QVERIFY(TestMedia::makePicture(cover));
-        QVERIFY(TestMedia::makeAwkwardFlac(source, TestMedia::AwkwardFlac(kind), 2,
-                                           {{QStringLiteral("TITLE"), QStringLiteral("怪")}}, cover));
+        if (kind >= 0)
+            QVERIFY(TestMedia::makeAwkwardFlac(source, TestMedia::AwkwardFlac(kind), seconds,
+                                               {{QStringLiteral("TITLE"), QStringLiteral("怪")}}, cover));
+        else
+            QVERIFY(QFile::copy(QStringLiteral(TUNOXA_TESTS_DIR "/conversion/data/") + file, source));
         QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
         const FileList::Id id = f.files.addFile(source);
         QVERIFY(f.startAndWait());
         QVERIFY2(!f.files.contains(id), qPrintable(f.files.failureReason(id)));
         QCOMPARE(converted.size(), 1);
         const QJsonObject mp3 = TestMedia::probe(converted[0][1].toString());
-        QVERIFY(qAbs(TestMedia::durationSeconds(mp3) - 2) < 0.1);
-        QCOMPARE(TestMedia::tag(mp3, QStringLiteral("title")), QStringLiteral("怪"));
-        QVERIFY(!TestMedia::firstStream(mp3, QStringLiteral("video")).isEmpty());
-        // Its decode, tags and cover went with the file.
+        QVERIFY(qAbs(TestMedia::durationSeconds(mp3) - seconds) < 0.1);
+        if (kind >= 0) {
+            QCOMPARE(TestMedia::tag(mp3, QStringLiteral("title")), QStringLiteral("怪"));
+            QVERIFY(!TestMedia::firstStream(mp3, QStringLiteral("video")).isEmpty());
+        }
+        // Its decode, tags and cover went with the file, and no hidden file of a first attempt is left.
         QVERIFY(QDir(AppDirs::workFolder() + QStringLiteral("/tmp")).isEmpty(QDir::Files | QDir::Hidden));
+        const QString outputFolder = QFileInfo(converted[0][1].toString()).path();
+        QCOMPARE(QDir(outputFolder).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -71,7 +72,8 @@ private slots:
                                QStringLiteral("e_953.mp3"),
                                QStringLiteral("g_953.mp3")};
         const QStringList left{QStringLiteral(".e_953.vm-%1-3.part.mp3").arg(gone),
-                               QStringLiteral(".f_953.vm-%1.publishing.mp3").arg(gone), QStringLiteral("f_953.mp3"),
+                               QStringLiteral(".f_953.vm-%1.publishing.mp3").arg(gone),
+                               QStringLiteral("f_953.mp3"),
                                QStringLiteral(".g_953.vm-%1.publishing.mp3").arg(gone)};
         for (const QString &name : stay + left) {
             QFile file(dir.filePath(name));
@@ -84,6 +86,49 @@ private slots:
             QVERIFY2(!QFileInfo::exists(dir.filePath(name)), qPrintable(name));
         for (const QString &name : stay)
             QVERIFY2(QFileInfo::exists(dir.filePath(name)), qPrintable(name));
+    }
+
+    // On FAT (here a FUSE mount of a FAT image), which knows neither a rename that refuses a target
+    // nor a second name: outputs still never replace one another, and what a process killed while
+    // taking a name left (its ".publishing" file and the empty name) is cleared by the next run.
+    void publishingOnFat()
+    {
+        QTemporaryDir dir;
+        const QString image = dir.filePath(QStringLiteral("fat.img"));
+        const QString mount = dir.filePath(QStringLiteral("fat"));
+        QVERIFY(QDir().mkpath(mount));
+        QFile imageFile(image);
+        QVERIFY(imageFile.open(QIODevice::WriteOnly) && imageFile.resize(8 << 20));
+        imageFile.close();
+        if (QProcess::execute(QStringLiteral("mkfs.vfat"), {image}) != 0 ||
+            QProcess::execute(QStringLiteral("fusefat"),
+                              {QStringLiteral("-o"), QStringLiteral("rw+"), image, mount}) != 0)
+            QSKIP("no FAT image can be made and mounted here (dosfstools, fusefat, /dev/fuse)");
+        const auto unmount = qScopeGuard([&] {
+            QProcess::execute(QStringLiteral("fusermount"), {QStringLiteral("-u"), mount});
+        });
+        const QString wanted = mount + QStringLiteral("/a.mp3");
+        for (const QString &expected : {wanted, mount + QStringLiteral("/a (2).mp3")}) {
+            const QString partial = PartialOutput::reserve(wanted);
+            QFile written(partial);
+            QVERIFY(written.open(QIODevice::WriteOnly) && written.write("whole") == 5);
+            written.close();
+            QCOMPARE(PartialOutput::publish(partial, wanted).path, expected);
+        }
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        QVERIFY(ended.waitForStarted());
+        const PartialOutput::Owner gone{QStringLiteral("vm"), ended.processId(), 1};
+        QVERIFY(ended.waitForFinished());
+        const QString left = mount + QStringLiteral("/b.mp3");
+        for (const QString &path :
+             {left, PartialOutput::nameFor(left, gone, PartialOutput::Step::Publishing)}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        QCOMPARE(PartialOutput::removeStale(mount, QStringLiteral("vm")), 1);
+        QCOMPARE(QDir(mount).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{QStringLiteral("a (2).mp3"), QStringLiteral("a.mp3")}));
     }
 };
 

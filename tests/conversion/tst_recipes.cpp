@@ -145,11 +145,12 @@ private slots:
                                    << QStringLiteral(
                                           "/opt/tunoxa/data/coder -i /home/u/.cache/tunoxa/tmp.wav")
                                    << QString() << coder;
-        QTest::newRow("MP3 encode") << 8 << 2 << small
-                                    << QStringLiteral(
-                                           "/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -ar 32000 -ab "
-                                           "96k -ac 1 \"/Out/a_1437.mp3\"")
-                                    << QStringLiteral("/Out/a_1437.mp3") << coder;
+        QTest::newRow("MP3 encode")
+            << 8 << 2 << small
+            << QStringLiteral(
+                   "/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -ar 32000 -ab "
+                   "96k -ac 1 \"/Out/a_1437.mp3\"")
+            << QStringLiteral("/Out/a_1437.mp3") << coder;
     }
 
     void recipeText()
@@ -175,17 +176,16 @@ private slots:
         QTest::addColumn<int>("stage");
         QTest::addColumn<int>("end");
         QTest::addColumn<QString>("line");
-        QTest::newRow("MP3 encode")
-            << 8 << 2 << 10
-            << QStringLiteral(
-                   "/opt/tunoxa/data/coder -err_detect crccheck -ss 5 -to 10 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
-                   "-ac 1 \"/Out/a_1437.mp3\"");
+        QTest::newRow("MP3 encode") << 8 << 2 << 10
+                                    << QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -ss 5 -to "
+                                                      "10 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
+                                                      "-ac 1 \"/Out/a_1437.mp3\"");
         QTest::newRow("MP3 encode to the end")
             << 8 << 2 << 0
-            << QStringLiteral(
-                   "/opt/tunoxa/data/coder -err_detect crccheck -ss 5 -i \"/Music/a.flac\" -y -vn -ar 32000 -ab 96k "
-                   "-ac 1 "
-                   "\"/Out/a_1437.mp3\"");
+            << QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -ss 5 -i \"/Music/a.flac\" -y -vn "
+                              "-ar 32000 -ab 96k "
+                              "-ac 1 "
+                              "\"/Out/a_1437.mp3\"");
         QTest::newRow("MP3 decode")
             << 8 << 0 << 10
             << QStringLiteral("/opt/tunoxa/data/sox \"/Music/a.flac\" /home/u/.cache/tunoxa/tmp.wav");
@@ -240,8 +240,9 @@ private slots:
         in.settings.audioBitrate = d.audioBitrate;
         in.settings.channelIndex = d.channelIndex;
         const ToolCommand c = Recipes::mp3Encode(in);
-        QCOMPARE(c.commandLine, QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y "
-                                               "-vn -ar 48000 -ab 320k -ac 2 \"/Out/a_1437.mp3\""));
+        QCOMPARE(c.commandLine,
+                 QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y "
+                                "-vn -ar 48000 -ab 320k -ac 2 \"/Out/a_1437.mp3\""));
         // Frame checksums are FLAC's; other sources are read as before.
         in.inputPath = QStringLiteral("/Music/a.wav");
         QCOMPARE(Recipes::mp3Encode(in).commandLine,

@@ -2,6 +2,7 @@
 #include "conversion/flacfallback.h"
 #include "conversion/medialength.h"
 #include "conversion/recipes.h"
+#include "conversion/sourcereading.h"
 #include "runner/commandlinetext.h"
 
 #include <QDir>
@@ -234,6 +235,8 @@ private slots:
         const TestMedia::ToolResult result = runRecipe(Recipes::mp3Encode(inputFor(flac, settings)));
         QVERIFY2(result.output.contains("Error while decoding stream"), result.output.right(400).constData());
         QVERIFY(!FlacFallback::coderCannotRead(QString::fromUtf8(result.output)));
+        // Asked to, ffmpeg checks each frame's checksum and says which failed.
+        QVERIFY(SourceReading::reportsChecksumError(QString::fromUtf8(result.output)));
     }
 
     void secondStage_data()

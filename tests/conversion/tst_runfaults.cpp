@@ -7,6 +7,7 @@
 #include <QRandomGenerator>
 
 #include <cstdio>
+#include <sys/stat.h>
 
 // Inputs and surroundings that make a conversion fail: the failed file stays in the list, marked,
 // nothing broken is left in the output folder, and the run goes on and ends as a run does.
@@ -50,8 +51,13 @@ private slots:
         // The tools skip the damaged frames and exit with 0; the MP3 would play two thirds.
         QTest::newRow("middle third damaged") << QStringLiteral("damaged") << damaged;
         QTest::newRow("zero bytes") << QStringLiteral("empty") << undecodable;
+        // ffmpeg decodes such frames silently unless asked to check them; libFLAC always checks.
+        QTest::newRow("three bytes flipped") << QStringLiteral("flipped") << damaged;
         QTest::newRow("path vanished") << QStringLiteral("vanished") << QString();
-        QTest::newRow("a folder") << QStringLiteral("folder") << QString();
+        const QString notRegular = QStringLiteral("不是普通文件");
+        QTest::newRow("a folder") << QStringLiteral("folder") << notRegular;
+        // Opening it would wait for a writer that never comes.
+        QTest::newRow("a FIFO") << QStringLiteral("fifo") << notRegular;
     }
     void badInputIsMarkedAndTheRunGoesOn()
     {
@@ -81,6 +87,17 @@ private slots:
             QVERIFY(TestMedia::makeFlac(bad, 4));
             QFile file(bad);
             QVERIFY(file.resize(file.size() / 2));
+        } else if (kind == QStringLiteral("flipped")) {
+            QVERIFY(TestMedia::makeFlac(bad, 10));
+            QFile file(bad);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            for (const qint64 at : {file.size() / 2, file.size() / 2 + 1000, file.size() / 2 + 5000}) {
+                char byte = 0;
+                QVERIFY(file.seek(at) && file.getChar(&byte) && file.seek(at) &&
+                        file.putChar(char(byte ^ 0x55)));
+            }
+        } else if (kind == QStringLiteral("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(bad).constData(), 0600), 0);
         } else if (kind == QStringLiteral("empty")) {
             QVERIFY(writeFile(bad, QByteArray()));
         } else if (kind == QStringLiteral("vanished")) {
