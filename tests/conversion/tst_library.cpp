@@ -142,6 +142,8 @@ private slots:
         QTest::newRow("short output, dry run")
             << QStringLiteral("short") << true << QStringLiteral("planned");
         QTest::newRow("short output") << QStringLiteral("short") << false << QStringLiteral("replaced");
+        // What a kill leaves while an output takes its name on FAT.
+        QTest::newRow("an empty file") << QStringLiteral("empty") << false << QStringLiteral("replaced");
         QTest::newRow("a folder") << QStringLiteral("folder") << false << occupied;
         QTest::newRow("a text file") << QStringLiteral("text") << false << occupied;
         QTest::newRow("the same name twice in one run") << QStringLiteral("twice") << false << occupied;
@@ -162,6 +164,9 @@ private slots:
                                     QStringLiteral("lavfi"), QStringLiteral("-i"),
                                     QStringLiteral("sine=duration=1"), output})
                         .exitCode == 0);
+        } else if (there == QStringLiteral("empty")) {
+            QFile empty(output);
+            QVERIFY(empty.open(QIODevice::WriteOnly));
         } else if (there == QStringLiteral("folder")) {
             QVERIFY(QDir().mkpath(output));
         } else if (there == QStringLiteral("text")) {
