@@ -11,7 +11,20 @@
 <context>
     <name>BatchCommandLine</name>
     <message>
-        <source>用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n]] FILE|FOLDER...
+        <source>、</source>
+        <extracomment>between the format names</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>
+退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；2 用法错误。
+</source>
+        <translation>
+Exit status: 0 every file converted; 1 some file failed, or a tool or folder could not be used; 2 usage error.
+</translation>
+    </message>
+    <message>
+        <source>用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete]] FILE|FOLDER...
 不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。
 
   -f, --format FORMAT        输出格式：%1（默认 mp3）
@@ -24,14 +37,15 @@
   -o, --output FOLDER        输出文件夹（默认当前文件夹）
   -j, --jobs N               同时转换的文件数（默认 1），最多 %2（处理器核数）
   -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件
-  -n, --dry-run              只列出 -L 将转换、替换和跳过的文件，不写任何文件
+  -n, --dry-run              只列出 -L 将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件
+      --delete               与 -L 一起：删除来源已不在的输出文件
   -h, --help                 显示本说明
 长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。
 
 未给出的设置取所选格式的默认值：
 </source>
         <extracomment>the options, their values and the column their descriptions start in stay as they are</extracomment>
-        <translation>Usage: tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n]] FILE|FOLDER...
+        <translation>Usage: tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete]] FILE|FOLDER...
 Converts files without a window: each FILE as it is named, the FLAC files of each FOLDER and its subfolders in name order.
 
   -f, --format FORMAT        output format: %1 (default mp3)
@@ -44,7 +58,8 @@ Converts files without a window: each FILE as it is named, the FLAC files of eac
   -o, --output FOLDER        output folder (default: the current folder)
   -j, --jobs N               files converted at once (default 1), at most %2 (processor cores)
   -L, --library              library mode: keep folders and covers, plain names, skip converted files
-  -n, --dry-run              only list the files -L would convert, replace and skip; write nothing
+  -n, --dry-run              only list what -L would convert, replace, retag, move, skip and delete; write nothing
+      --delete               with -L: delete the outputs whose source is gone
   -h, --help                 show this help
 A long option also takes its value after =, as in --output=FOLDER; one-letter options can be joined, as in -Lnj2.
 
@@ -52,16 +67,18 @@ Settings not given take the chosen format&apos;s defaults:
 </translation>
     </message>
     <message>
-        <source>、</source>
-        <extracomment>between the format names</extracomment>
-        <translation>, </translation>
-    </message>
-    <message>
         <source>
-退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；2 用法错误。
+用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：
+  find /srv/music -mindepth 1 -maxdepth 1 -type d |
+      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
+  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
 </source>
+        <extracomment>the first line is words; the commands below it stay as they are</extracomment>
         <translation>
-Exit status: 0 every file converted; 1 some file failed, or a tool or folder could not be used; 2 usage error.
+With GNU parallel, one album folder at a time on several machines, then a preview of the deletions:
+  find /srv/music -mindepth 1 -maxdepth 1 -type d |
+      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
+  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
 </translation>
     </message>
 </context>
@@ -86,14 +103,6 @@ Exit status: 0 every file converted; 1 some file failed, or a tool or folder cou
     <message>
         <source>将转换：</source>
         <translation>Would convert: </translation>
-    </message>
-    <message>
-        <source>完成 %1，跳过 %2，失败 %3</source>
-        <translation>Done %1, skipped %2, failed %3</translation>
-    </message>
-    <message>
-        <source>将转换 %1，跳过 %2，失败 %3</source>
-        <translation>Would convert %1, skip %2, fail %3</translation>
     </message>
     <message>
         <source>失败：</source>
@@ -127,6 +136,67 @@ Exit status: 0 every file converted; 1 some file failed, or a tool or folder cou
     <message>
         <source>没有给出要转换的文件或文件夹</source>
         <translation>No file or folder to convert was given</translation>
+    </message>
+    <message>
+        <source>将更新标签：</source>
+        <translation>Would retag: </translation>
+    </message>
+    <message>
+        <source>更新标签：</source>
+        <translation>Retagged: </translation>
+    </message>
+    <message>
+        <source>将移动：</source>
+        <translation>Would move: </translation>
+    </message>
+    <message>
+        <source>移动：</source>
+        <translation>Moved: </translation>
+    </message>
+    <message>
+        <source>将删除：</source>
+        <translation>Would delete: </translation>
+    </message>
+    <message>
+        <source>删除：</source>
+        <translation>Deleted: </translation>
+    </message>
+    <message>
+        <source>将转换 %1</source>
+        <translation>Would convert %1</translation>
+    </message>
+    <message>
+        <source>完成 %1</source>
+        <translation>Done %1</translation>
+    </message>
+    <message>
+        <source>更新标签 %1</source>
+        <translation>retagged %1</translation>
+    </message>
+    <message>
+        <source>移动 %1</source>
+        <translation>moved %1</translation>
+    </message>
+    <message>
+        <source>跳过 %1</source>
+        <translation>skipped %1</translation>
+    </message>
+    <message>
+        <source>删除 %1</source>
+        <translation>deleted %1</translation>
+    </message>
+    <message>
+        <source>失败 %1</source>
+        <translation>failed %1</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <extracomment>between the counts of the closing line</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>选项 --delete 只能与 -L 一起使用</source>
+        <translation>The option --delete needs -L</translation>
     </message>
 </context>
 <context>
@@ -588,6 +658,10 @@ www.tunoxa.invalid  </translation>
         <comment>title of a warning about the seconds</comment>
         <translation>Seconds</translation>
     </message>
+    <message>
+        <source>删除来源已不在的输出</source>
+        <translation>Delete outputs whose source is gone</translation>
+    </message>
 </context>
 <context>
     <name>PopupMenus</name>
@@ -747,6 +821,29 @@ www.tunoxa.invalid  </translation>
     <message>
         <source>不是普通文件</source>
         <translation>Not a regular file</translation>
+    </message>
+    <message>
+        <source>已更新标签</source>
+        <translation>Tags updated</translation>
+    </message>
+    <message>
+        <source>已移动</source>
+        <translation>Moved</translation>
+    </message>
+    <message>
+        <source>音乐库模式</source>
+        <translation>Library mode</translation>
+    </message>
+    <message numerus="yes">
+        <source>将删除 %n 个来源已不在的输出文件。</source>
+        <translation>
+            <numerusform>%n output file whose source is gone will be deleted.</numerusform>
+            <numerusform>%n output files whose source is gone will be deleted.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>音乐库文件夹为空或无法读取，未删除任何文件：</source>
+        <translation>The library folder is empty or cannot be read; nothing was deleted: </translation>
     </message>
 </context>
 <context>

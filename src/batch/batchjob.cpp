@@ -5,6 +5,7 @@
 #include "conversion/runtexts.h"
 #include "filelist/filesearch.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObject *parent)
@@ -21,6 +22,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_settings.soundChoice = ProgramSettings::SoundChoice::Off;
     m_settings.simultaneousFiles = options.simultaneousFiles;
     m_settings.libraryMode = options.library;
+    m_settings.deleteOrphans = options.deleteOrphans;
     m_run->setDryRun(options.dryRun);
     m_files->setWorkFolder(workFolder);
     m_run->setWorkFolder(workFolder);
@@ -35,6 +37,9 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     connect(m_run, &ConversionRun::fileFailed, this, &BatchJob::reportFailed);
     connect(m_run, &ConversionRun::fileSkipped, this, &BatchJob::reportSkipped);
     connect(m_run, &ConversionRun::filePlanned, this, &BatchJob::reportPlanned);
+    connect(m_run, &ConversionRun::fileRetagged, this, &BatchJob::reportRetagged);
+    connect(m_run, &ConversionRun::fileMoved, this, &BatchJob::reportMoved);
+    connect(m_run, &ConversionRun::outputDeleted, this, &BatchJob::reportDeleted);
     connect(m_run, &ConversionRun::runEnded, this, &BatchJob::runEnded);
     connect(&m_barTimer, &QTimer::timeout, this, &BatchJob::showBars);
 }
@@ -62,6 +67,14 @@ void BatchJob::addNextInput()
 
 void BatchJob::startRun()
 {
+    // Nothing to convert and nothing to delete: an unmounted disk looks like an empty library.
+    if (m_options.deleteOrphans && m_files->isEmpty()) {
+        for (const QByteArray &input : m_options.inputs)
+            m_console.printError(BatchTexts::programName() + QStringLiteral(": ") +
+                                 RunTexts::libraryFolderKept(QFile::decodeName(input)));
+        end(1);
+        return;
+    }
     m_run->start();
     // Refused: the list is empty, and the run has said so.
     if (!m_run->isActive()) {
@@ -74,7 +87,7 @@ void BatchJob::startRun()
 
 void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
 {
-    ++m_converted;
+    ++m_counts.converted;
     m_console.printLine(BatchTexts::converted(m_files->path(id), outputPath));
     showBars();
 }
@@ -90,15 +103,37 @@ void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath)
 {
     // Up to date, or only planned: the run looked at the file and started no tool for it.
     m_anyFileTried = true;
-    ++m_skipped;
+    ++m_counts.skipped;
     m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath));
     showBars();
+}
+
+void BatchJob::reportRetagged(FileList::Id id, const QString &outputPath)
+{
+    m_anyFileTried = true;
+    ++m_counts.retagged;
+    m_console.printLine(BatchTexts::retagged(m_files->path(id), outputPath, m_options.dryRun));
+    showBars();
+}
+
+void BatchJob::reportMoved(FileList::Id, const QString &fromPath, const QString &toPath)
+{
+    m_anyFileTried = true;
+    ++m_counts.moved;
+    m_console.printLine(BatchTexts::moved(fromPath, toPath, m_options.dryRun));
+    showBars();
+}
+
+void BatchJob::reportDeleted(const QString &outputPath)
+{
+    ++m_counts.deleted;
+    m_console.printLine(BatchTexts::deleted(outputPath, m_options.dryRun));
 }
 
 void BatchJob::reportPlanned(FileList::Id id, const QString &outputPath, bool replaces)
 {
     m_anyFileTried = true;
-    ++m_converted;
+    ++m_counts.converted;
     m_console.printLine(BatchTexts::planned(m_files->path(id), outputPath, replaces));
 }
 
@@ -106,10 +141,11 @@ QString BatchJob::closingLine() const
 {
     if (m_progress->caption() == RunTexts::aborted())
         return m_progress->caption();
-    if (m_options.dryRun)
-        return BatchTexts::dryRunSummary(m_converted, m_skipped, m_run->failures().size());
-    if (m_options.library)
-        return BatchTexts::librarySummary(m_converted, m_skipped, m_run->failures().size());
+    if (m_options.library) {
+        BatchTexts::LibraryCounts counts = m_counts;
+        counts.failed = m_run->failures().size();
+        return BatchTexts::librarySummary(counts, m_options.dryRun);
+    }
     // The run's own closing caption: "Done.", the count of failures, or that it was cut short.
     return m_progress->caption();
 }
@@ -159,8 +195,10 @@ void BatchJob::runEnded()
         for (const ConversionRun::Failure &failure : m_run->failures())
             m_console.printError(RunTexts::failureLine(failure.path, failure.reason));
     }
-    // A dry run converts nothing, and so nothing can fail.
-    end(m_files->isEmpty() || m_options.dryRun ? 0 : 1);
+    // A dry run converts nothing, and so nothing can fail; a library folder that looked unmounted
+    // kept its outputs, which the command line asked to delete.
+    const bool allDone = (m_files->isEmpty() || m_options.dryRun) && m_run->keptLibraryFolders().isEmpty();
+    end(allDone ? 0 : 1);
 }
 
 void BatchJob::end(int exitStatus)

@@ -3,6 +3,7 @@
 #include "batch/batchconsole.h"
 #include "batch/batchoptions.h"
 #include "batch/batchrunhost.h"
+#include "batch/batchtexts.h"
 #include "batch/consoleservices.h"
 #include "filelist/filelist.h"
 #include "runner/progressstate.h"
@@ -45,6 +46,9 @@ private:
     void reportFailed(FileList::Id id, const QString &reason);
     void reportSkipped(FileList::Id id, const QString &outputPath);
     void reportPlanned(FileList::Id id, const QString &outputPath, bool replaces);
+    void reportRetagged(FileList::Id id, const QString &outputPath);
+    void reportMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
+    void reportDeleted(const QString &outputPath);
     // The run's closing line: its own caption, or in library mode the counts of what happened.
     QString closingLine() const;
     void showBars();
@@ -63,8 +67,7 @@ private:
     QTimer m_barTimer;
 
     qsizetype m_nextInput = 0;
-    qsizetype m_converted = 0; // converted, or in a dry run planned
-    qsizetype m_skipped = 0;
+    BatchTexts::LibraryCounts m_counts;
     bool m_anyFileTried = false;
     bool m_stopping = false;
     bool m_ended = false;

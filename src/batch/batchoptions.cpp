@@ -38,7 +38,8 @@ struct OptionName
     bool takesValue;
 };
 
-constexpr std::array<OptionName, 12> optionTable{{
+// An option with a long name only has no letter (0, which no argument can hold).
+constexpr std::array<OptionName, 13> optionTable{{
     {u'f', u"format", true},
     {u'b', u"bitrate", true},
     {u'r', u"rate", true},
@@ -50,6 +51,7 @@ constexpr std::array<OptionName, 12> optionTable{{
     {u'j', u"jobs", true},
     {u'L', u"library", false},
     {u'n', u"dry-run", false},
+    {u'\0', u"delete", false},
     {u'h', u"help", false},
 }};
 
@@ -171,6 +173,9 @@ void take(const OptionName &option, const QString &written, const QString &value
     case u'n':
         reading.options.dryRun = true;
         return;
+    case u'\0':
+        reading.options.deleteOrphans = true;
+        return;
     case u'f':
         if (const std::optional<OutputFormat> format = FormatTable::formatNamed(value.toLower()))
             reading.options.format = *format;
@@ -261,6 +266,10 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
         result.error = BatchTexts::dryRunWithoutLibrary();
         return result;
     }
+    if (options.deleteOrphans && !options.library) {
+        result.error = BatchTexts::deleteWithoutLibrary();
+        return result;
+    }
     if (options.inputs.isEmpty()) {
         result.error = BatchTexts::noInput();
         return result;
@@ -274,7 +283,7 @@ QString usage(int mostFiles)
     //: the options, their values and the column their descriptions start in stay as they are
     QString text = Texts::tr(
         "用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] "
-        "[-j N] [-L [-n]] FILE|FOLDER...\n"
+        "[-j N] [-L [-n] [--delete]] FILE|FOLDER...\n"
         "不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。\n"
         "\n"
         "  -f, --format FORMAT        输出格式：%1（默认 mp3）\n"
@@ -287,7 +296,9 @@ QString usage(int mostFiles)
         "  -o, --output FOLDER        输出文件夹（默认当前文件夹）\n"
         "  -j, --jobs N               同时转换的文件数（默认 1），最多 %2（处理器核数）\n"
         "  -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件\n"
-        "  -n, --dry-run              只列出 -L 将转换、替换和跳过的文件，不写任何文件\n"
+        "  -n, --dry-run              只列出 -L "
+        "将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件\n"
+        "      --delete               与 -L 一起：删除来源已不在的输出文件\n"
         "  -h, --help                 显示本说明\n"
         "长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
         "\n"
@@ -314,6 +325,11 @@ QString usage(int mostFiles)
     }
     text += Texts::tr("\n退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；"
                       "2 用法错误。\n");
+    //: the first line is words; the commands below it stay as they are
+    text += Texts::tr("\n用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：\n"
+                      "  find /srv/music -mindepth 1 -maxdepth 1 -type d |\n"
+                      "      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}\n"
+                      "  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music\n");
     return text;
 }
 

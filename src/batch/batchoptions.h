@@ -19,6 +19,8 @@ struct BatchOptions
     // -L: library mode; -n: only tell what library mode would do.
     bool library = false;
     bool dryRun = false;
+    // --delete: library mode deletes the outputs whose source is gone.
+    bool deleteOrphans = false;
     // Files and folders in the order given, as the exact bytes of their absolute paths.
     QList<QByteArray> inputs;
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 // What tunoxa-batch prints beyond the run's own captions and messages. The program's name and the
 // arrow between a file and its output keep the lines' shape for scripts in every language.
@@ -35,15 +36,47 @@ inline QString planned(const QString &input, const QString &output, bool replace
 {
     return (replaces ? Texts::tr("将替换：") : Texts::tr("将转换：")) + input + arrow() + output;
 }
-// Library mode's closing line: how many files converted, were up to date, failed.
-inline QString librarySummary(qsizetype converted, qsizetype skipped, qsizetype failed)
+// Library mode: a file whose output was only retagged, or would be in a dry run.
+inline QString retagged(const QString &input, const QString &output, bool dryRun)
 {
-    return Texts::tr("完成 %1，跳过 %2，失败 %3").arg(converted).arg(skipped).arg(failed);
+    return (dryRun ? Texts::tr("将更新标签：") : Texts::tr("更新标签：")) + input + arrow() + output;
 }
-// A dry run's closing line.
-inline QString dryRunSummary(qsizetype planned, qsizetype skipped, qsizetype failed)
+// Library mode: an output whose source was renamed, moved to the new source's place.
+inline QString moved(const QString &from, const QString &to, bool dryRun)
 {
-    return Texts::tr("将转换 %1，跳过 %2，失败 %3").arg(planned).arg(skipped).arg(failed);
+    return (dryRun ? Texts::tr("将移动：") : Texts::tr("移动：")) + from + arrow() + to;
+}
+// Library mode with --delete: an output whose source is gone.
+inline QString deleted(const QString &output, bool dryRun)
+{
+    return (dryRun ? Texts::tr("将删除：") : Texts::tr("删除：")) + output;
+}
+// What a library-mode run did, counted.
+struct LibraryCounts
+{
+    qsizetype converted = 0; // or, in a dry run, planned
+    qsizetype retagged = 0;
+    qsizetype moved = 0;
+    qsizetype skipped = 0;
+    qsizetype deleted = 0;
+    qsizetype failed = 0;
+};
+// Library mode's closing line: "完成 N，跳过 S，失败 K", with "更新标签 U", "移动 M" and "删除 D"
+// where they are not 0; a dry run says "将转换 N" first.
+inline QString librarySummary(const LibraryCounts &c, bool dryRun)
+{
+    QStringList parts{dryRun ? Texts::tr("将转换 %1").arg(c.converted)
+                             : Texts::tr("完成 %1").arg(c.converted)};
+    if (c.retagged != 0)
+        parts.append(Texts::tr("更新标签 %1").arg(c.retagged));
+    if (c.moved != 0)
+        parts.append(Texts::tr("移动 %1").arg(c.moved));
+    parts.append(Texts::tr("跳过 %1").arg(c.skipped));
+    if (c.deleted != 0)
+        parts.append(Texts::tr("删除 %1").arg(c.deleted));
+    parts.append(Texts::tr("失败 %1").arg(c.failed));
+    //: between the counts of the closing line
+    return parts.join(Texts::tr("，"));
 }
 // A failed file, before the run's failure line.
 inline QString failedPrefix()
@@ -76,6 +109,10 @@ inline QString valueNotTaken(const QString &option)
 inline QString dryRunWithoutLibrary()
 {
     return Texts::tr("选项 -n 只能与 -L 一起使用");
+}
+inline QString deleteWithoutLibrary()
+{
+    return Texts::tr("选项 --delete 只能与 -L 一起使用");
 }
 inline QString noInput()
 {

@@ -13,6 +13,9 @@ public:
     explicit ConsoleServices(std::function<void(const QString &)> print);
 
     void showMessage(Icon icon, const QString &title, const QString &text) override;
+    // The command line asked already (--delete): yes.
+    void askYesNo(const QString &, const QString &, QObject *context,
+                  std::function<void(bool)> answered) override;
     void openPath(const QString &) override {}
     void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) override;
 

@@ -2,6 +2,7 @@
 
 #include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
+#include "conversion/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
 #include "platform/appdirs.h"
@@ -26,7 +27,9 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &prog
     , m_services(services)
     , m_programSettings(settings)
     , m_startDelay(new QTimer(this))
+    , m_orphans(new OrphanIndex(this))
 {
+    connect(m_orphans, &OrphanIndex::finished, this, &ConversionRun::fillSlots);
     m_startDelay->setSingleShot(true);
     m_startDelay->setInterval(StartDelayMs);
     connect(m_startDelay, &QTimer::timeout, this, &ConversionRun::startDelayElapsed);
@@ -60,6 +63,8 @@ FileConversion *ConversionRun::addSlot()
     connect(slot, &FileConversion::failed, this, &ConversionRun::takeFailed);
     connect(slot, &FileConversion::skipped, this, &ConversionRun::takeSkipped);
     connect(slot, &FileConversion::planned, this, &ConversionRun::takePlanned);
+    connect(slot, &FileConversion::retagged, this, &ConversionRun::takeRetagged);
+    connect(slot, &FileConversion::moved, this, &ConversionRun::takeMoved);
     connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
     connect(ownProgress, &ProgressState::changed, this, &ConversionRun::showOverallProgress);
@@ -118,6 +123,10 @@ void ConversionRun::stopForShutdown()
         if (slot->isBusy())
             slot->stop();
     }
+    if (m_orphans->isRunning()) {
+        m_orphans->stop();
+        QTimer::singleShot(0, this, &ConversionRun::fillSlots);
+    }
 }
 
 void ConversionRun::startDelayElapsed()
@@ -157,7 +166,13 @@ void ConversionRun::beginRun()
     const bool oneAtATime = m_settings.simultaneousFiles == 1;
     for (qsizetype k = 0; k < m_slots.size(); ++k)
         m_slots[k]->setProgress(oneAtATime ? m_progress : *m_slotProgress[k]);
-    fillSlots();
+    m_orphansSwept = false;
+    m_keptFolders.clear();
+    // Library mode reads the outputs whose source is gone before the first file; fillSlots follows.
+    if (m_settings.library && m_settings.format)
+        readOrphans();
+    else
+        fillSlots();
 }
 
 bool ConversionRun::prepareOutputFolder(const QString &folder)
@@ -207,6 +222,8 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.recipe.cut = m_settings.cut;
     job.library = m_settings.library;
     job.dryRun = m_dryRun;
+    job.sourceNative = m_files.nativePath(id);
+    job.orphans = m_orphans;
     if (!m_settings.format) {
         failUnstarted(id, RunTexts::noFormatSelected());
         return;
@@ -224,7 +241,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     }
     job.format = *m_settings.format;
     if (job.library) {
-        const std::optional<QString> folder = claimLibraryOutput(id, job.format, job.recipe.inputPath);
+        const std::optional<QString> folder = claimLibraryOutput(id, job.format);
         if (!folder) {
             failUnstarted(id, RunTexts::outputOccupied());
             return;
@@ -237,18 +254,6 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         PartialOutput::removeStale(job.recipe.outputFolder);
     }
     slot.start(job);
-}
-
-std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, OutputFormat format,
-                                                         const QString &inputPath)
-{
-    const QString folder =
-        Recipes::libraryFolder(m_settings.outputFolder, m_files.path(id), m_files.sourceFolder(id));
-    const QString output = Recipes::outputPath(format, inputPath, folder, {}, true);
-    if (m_claimedOutputs.contains(output))
-        return std::nullopt;
-    m_claimedOutputs.insert(output);
-    return folder;
 }
 
 bool ConversionRun::anySlotBusy() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "conversion/orphanindex.h"
 #include "conversion/recipes.h"
 #include "conversion/runsettings.h"
 #include "filelist/filelist.h"
@@ -69,6 +70,9 @@ public:
     bool isActive() const { return m_state != State::Idle; }
     // Failed files of the last run, in the order they failed.
     const QList<Failure> &failures() const { return m_failures; }
+    // Library mode, deleting orphans: the folders of the last run below whose counterparts nothing
+    // was deleted, for being unreadable or holding no source (an unmounted disk looks empty).
+    const QStringList &keptLibraryFolders() const { return m_keptFolders; }
 
     // Start: refused with a message for an empty list, ignored while a run is active. Takes the
     // run's settings from the window and writes the absolute output folder back into its box.
@@ -103,6 +107,13 @@ signals:
     void fileSkipped(FileList::Id id, const QString &outputPath);
     // A dry run: the file would be converted to outputPath, replacing an older output or not.
     void filePlanned(FileList::Id id, const QString &outputPath, bool replaces);
+    // Library mode: the output's tags and mark were rewritten, its audio kept; the file leaves the
+    // list. A dry run tells what it would do the same way, doing nothing.
+    void fileRetagged(FileList::Id id, const QString &outputPath);
+    // Library mode: the output of a source that is gone became this file's; the file leaves the list.
+    void fileMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
+    // Library mode, deleting orphans: an output whose source is gone was deleted (a dry run: would be).
+    void outputDeleted(const QString &outputPath);
     // The run is over: finished, ended by a tool that could not start, refused its output folder,
     // or stopped because the program ends.
     void runEnded();
@@ -120,11 +131,21 @@ private:
     void takeFailed(FileList::Id id, const QString &reason);
     void takeSkipped(FileList::Id id, const QString &outputPath);
     void takePlanned(FileList::Id id, const QString &outputPath, bool replaces);
+    void takeRetagged(FileList::Id id, const QString &outputPath);
+    void takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
     // A file's work is over without a failure; converted and skipped files leave the list.
     void fileDone(FileList::Id id, bool leavesTheList);
     // Library mode: the file's own output folder, or nothing when another file of this run has
     // claimed its output already.
-    std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format, const QString &inputPath);
+    std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format);
+    // Library mode: the output a file of the list maps to.
+    QString libraryOutputOf(FileList::Id id, OutputFormat format) const;
+    // Library mode: reads the outputs of the list's folders whose source is gone; fillSlots follows.
+    void readOrphans();
+    // Library mode, deleting orphans, at the end of a run: the outputs nobody took are deleted, after
+    // the user has said yes; endRun follows.
+    void sweepOrphans();
+    void deleteOrphans(const QList<OrphanIndex::Orphan> &orphans);
     // A file that failed before any tool started on it.
     void failUnstarted(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);
@@ -144,6 +165,9 @@ private:
     UserServices &m_services;
     const ProgramSettings &m_programSettings;
     QTimer *m_startDelay;
+    OrphanIndex *m_orphans;
+    bool m_orphansSwept = false;
+    QStringList m_keptFolders;
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;
     // The private progress states of the slots while several files convert at once.

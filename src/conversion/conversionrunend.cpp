@@ -31,6 +31,10 @@ void ConversionRun::showOverallProgress()
 
 void ConversionRun::endRun()
 {
+    if (m_settings.deleteOrphans && !m_orphansSwept) {
+        sweepOrphans();
+        return;
+    }
     m_services.openPath(m_settings.outputFolder);
     if (!m_programSettings.playsCompletionSound()) {
         finishEndOfRun();

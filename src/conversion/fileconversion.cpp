@@ -1,5 +1,6 @@
 #include "conversion/fileconversion.h"
 
+#include "conversion/flacmetadata.h"
 #include "conversion/formatfacts.h"
 #include "conversion/medialength.h"
 #include "conversion/outputcheck.h"
@@ -79,16 +80,15 @@ void FileConversion::start(const Job &job)
     m_flacDecodeTried = false;
     m_encodesDecode = false;
     m_decodedSeconds.reset();
-    m_declaredSeconds = MediaLength::flacDeclaredSeconds(m_job.recipe.inputPath);
+    m_libraryStep = LibraryStep::None;
+    const std::optional<FlacMetadata::StreamInfo> streamInfo =
+        FlacMetadata::streamInfo(m_job.recipe.inputPath);
+    m_declaredSeconds = streamInfo ? streamInfo->seconds : std::nullopt;
     if (!m_job.library) {
         startStages();
         return;
     }
-    m_job.recipe.plainName = true;
-    m_job.recipe.keepCover = true;
-    m_wantedOutput = Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder,
-                                         m_job.recipe.clock, true);
-    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput);
+    startLibraryCheck(streamInfo ? streamInfo->audioMd5 : QString());
 }
 
 void FileConversion::startStages()
@@ -297,6 +297,10 @@ void FileConversion::convStageFinished()
 
 void FileConversion::coderStageFinished()
 {
+    if (m_libraryStep != LibraryStep::None) {
+        libraryStepFinished();
+        return;
+    }
     if (!m_stopping && m_job.format == OutputFormat::Mp3 && !m_encodesDecode) {
         sourceEncodeFinished();
         return;
@@ -375,6 +379,7 @@ void FileConversion::finish()
     if (!m_partialOutput.isEmpty())
         QFile::remove(m_partialOutput);
     m_partialOutput.clear();
+    restoreOrphan();
     removeWorkFiles();
     m_carriedOver = {};
     m_progress->resetDuration();

@@ -3,6 +3,7 @@
 #include "conversion/flacfallback.h"
 #include "conversion/formattable.h"
 #include "conversion/librarycheck.h"
+#include "conversion/orphanindex.h"
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
 
@@ -35,6 +36,9 @@ public:
         // the file converts; a dry run only tells what it would do.
         bool library = false;
         bool dryRun = false;
+        QByteArray sourceNative; // the source's exact path, for the library's mark
+        // Library mode: the outputs whose source is gone, one of which a renamed source may take.
+        OrphanIndex *orphans = nullptr;
     };
 
     // Its work files go into workFolder.
@@ -72,13 +76,34 @@ signals:
     void skipped(FileList::Id id, const QString &outputPath);
     // A dry run: the file would be converted to outputPath, replacing an older output there or not.
     void planned(FileList::Id id, const QString &outputPath, bool replaces);
+    // Library mode: the output's tags and mark were written anew from the source, its audio kept (in
+    // a dry run: would be).
+    void retagged(FileList::Id id, const QString &outputPath);
+    // Library mode: the output of a source that is gone became this source's (in a dry run: would).
+    void moved(FileList::Id id, const QString &fromPath, const QString &toPath);
     // A stage's tool could not be started; the user has been told why.
     void toolMissing(FileList::Id id);
     void stopped();
 
 private:
+    // What library mode does instead of an encode, where it can.
+    enum class LibraryStep
+    {
+        None,
+        Retag, // the output's own audio, with the source's tags
+        Move,  // an orphan's audio, with the source's tags
+    };
+
     void startStages();
+    void startLibraryCheck(const QString &audioMd5);
     void libraryDecided(LibraryCheck::Decision decision);
+    // Takes the orphan away from its place under a hidden name of this process; false when another
+    // process took it first.
+    bool claimOrphan(const OrphanIndex::Orphan &orphan);
+    // A claimed orphan that was not used goes back to its place.
+    void restoreOrphan();
+    void startLibraryStep(LibraryStep step, const QString &audio);
+    void libraryStepFinished();
     void runStage(ToolRunner &runner, const ToolCommand &command);
     // Runs a stage of the format, or a tool that is none (the check of a video output), which raises
     // no stage signals.
@@ -113,6 +138,8 @@ private:
     void checkOutput();
     void outputProbeFinished();
     void publishOutput(const QString &problem);
+    // The checked output takes its final name; empty (and the file failed) when it cannot.
+    QString takeFinalName();
     void failFile(const QString &reason);
     // The file is done, converted or not: its work files go and the slot is free again.
     void finish();
@@ -142,4 +169,7 @@ private:
     ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
     bool m_stopping = false;
+    LibraryStep m_libraryStep = LibraryStep::None;
+    OrphanIndex::Orphan m_orphan; // the orphan being moved
+    QString m_claimedOrphan;      // its hidden name meanwhile
 };

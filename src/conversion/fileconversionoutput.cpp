@@ -14,39 +14,7 @@
 #include <cerrno>
 
 // The output's side of a conversion: its hidden name, the check of what the last stage wrote, the
-// final name, and in library mode what is at that name already.
-
-void FileConversion::libraryDecided(LibraryCheck::Decision decision)
-{
-    const FileList::Id id = m_job.id;
-    const QString output = m_wantedOutput;
-    switch (decision) {
-    case LibraryCheck::Decision::Occupied:
-        failFile(RunTexts::outputOccupied());
-        return;
-    case LibraryCheck::Decision::Skip:
-        finish();
-        emit skipped(id, output);
-        return;
-    case LibraryCheck::Decision::Convert:
-    case LibraryCheck::Decision::Replace:
-        break;
-    }
-    m_replaces = decision == LibraryCheck::Decision::Replace;
-    if (m_job.dryRun) {
-        finish();
-        emit planned(id, output, m_replaces);
-        return;
-    }
-    // The hidden file, made now, tells other processes that this output is being written.
-    QDir().mkpath(QFileInfo(output).path());
-    m_partialOutput = PartialOutput::reserve(output);
-    if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
-        failFile(RunTexts::outputOccupied());
-        return;
-    }
-    startStages();
-}
+// final name.
 
 QString FileConversion::chooseOutput(const QString &wantedPath)
 {
@@ -92,6 +60,16 @@ void FileConversion::publishOutput(const QString &problem)
         failFile(problem);
         return;
     }
+    const QString published = takeFinalName();
+    if (published.isEmpty())
+        return;
+    const FileList::Id id = m_job.id;
+    finish();
+    emit converted(id, published);
+}
+
+QString FileConversion::takeFinalName()
+{
     const PartialOutput::Published published =
         m_job.library ? PartialOutput::publishAt(m_partialOutput, m_wantedOutput, m_replaces)
                       : PartialOutput::publish(m_partialOutput, m_wantedOutput);
@@ -100,10 +78,8 @@ void FileConversion::publishOutput(const QString &problem)
                  : published.error == EEXIST
                      ? RunTexts::outputOccupied()
                      : RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
-        return;
+        return {};
     }
     m_partialOutput.clear();
-    const FileList::Id id = m_job.id;
-    finish();
-    emit converted(id, published.path);
+    return published.path;
 }

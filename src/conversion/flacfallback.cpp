@@ -260,8 +260,12 @@ ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metad
     }
     if (!written.picturePath.isEmpty()) {
         inputs += QStringLiteral(" -i ") + quoteIfNeeded(written.picturePath);
-        maps += QStringLiteral(" -map %1 -c:v copy -disposition:v attached_pic -id3v2_version 3").arg(next);
+        maps += QStringLiteral(" -map %1 -c:v copy -disposition:v attached_pic").arg(next);
+        if (!in.mark)
+            maps += QStringLiteral(" -id3v2_version 3");
     }
+    if (in.mark)
+        maps += in.mark->encoderOptions();
     const EncodingSettings &s = in.settings;
     return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs + QStringLiteral(" -y") + maps +
                 QStringLiteral(" -ar ") + s.sampleRate + QStringLiteral(" -ab ") + s.audioBitrate +

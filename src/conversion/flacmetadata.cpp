@@ -46,4 +46,24 @@ QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted
     return found;
 }
 
+std::optional<StreamInfo> streamInfo(const QString &path)
+{
+    for (const Block &block : blocks(path, {StreamInfoBlock})) {
+        if (block.data.size() < 34)
+            continue;
+        const auto *s = reinterpret_cast<const uchar *>(block.data.constData());
+        const quint32 rate = (quint32(s[10]) << 12) | (quint32(s[11]) << 4) | (s[12] >> 4);
+        const quint64 samples = (quint64(s[13] & 0x0F) << 32) | (quint64(s[14]) << 24) |
+                                (quint64(s[15]) << 16) | (quint64(s[16]) << 8) | s[17];
+        StreamInfo info;
+        if (rate != 0 && samples != 0)
+            info.seconds = double(samples) / rate;
+        const QByteArray md5 = block.data.mid(18, 16);
+        if (md5.count('\0') != md5.size())
+            info.audioMd5 = QString::fromLatin1(md5.toHex());
+        return info;
+    }
+    return std::nullopt;
+}
+
 } // namespace FlacMetadata

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <initializer_list>
+#include <optional>
 
 // The metadata blocks at the head of a FLAC file, read with no tool.
 namespace FlacMetadata {
@@ -30,5 +31,17 @@ qint64 id3v2TagSize(QByteArrayView header);
 // walked by their headers whatever their order: the decoders read a stream whose first block is not
 // STREAMINFO. The walk ends at the last block or where the file ends; empty for a file that is no FLAC.
 QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted);
+
+// What the stream header (STREAMINFO) declares.
+struct StreamInfo
+{
+    std::optional<double> seconds; // none when the header leaves the length open (0 samples)
+    QString audioMd5;              // of the decoded audio, 32 hex digits; empty when left open (all 0)
+};
+
+// The first STREAMINFO block of a FLAC file, where the walk of blocks finds one (the stream header
+// should come first; a file where other blocks precede it still plays); none for a file that is no
+// FLAC or has none.
+std::optional<StreamInfo> streamInfo(const QString &path);
 
 } // namespace FlacMetadata

@@ -66,9 +66,9 @@ constexpr StageFacts hdMp4Stages[] = {
      {}}};
 
 // MP3: sox decodes the input to the probe wav, coder prints its duration (naming no output), and
-// coder encodes the input itself. A kept cover is copied as it is into an ID3v2.3 picture, which
-// players read. ffmpeg checks each FLAC frame's checksum only when asked to, and a damaged frame
-// otherwise decodes silently into noise.
+// coder encodes the input itself. A kept cover (library mode) is copied as it is into a picture of
+// the ID3v2.3 tag that the library's mark asks for, which players read. ffmpeg checks each FLAC frame's
+// checksum only when asked to, and a damaged frame otherwise decodes silently into noise.
 constexpr StageFacts mp3Stages[] = {
     {StageKind::Sox, soxTool, StageFile::Input, StageFile::ProbeWav, {}, {}},
     {StageKind::Coder, coderTool, StageFile::ProbeWav, StageFile::None, {}, {}},
@@ -78,8 +78,8 @@ constexpr StageFacts mp3Stages[] = {
      StageFile::Output,
      u"-vn -ar {sampleRate} -ab {audioBitrate}k -ac {channels}",
      {},
-     u"-map 0:a -map 0:v? -c:v copy -disposition:v attached_pic -id3v2_version 3 -ar {sampleRate} "
-     u"-ab {audioBitrate}k -ac {channels}",
+     u"-map 0:a -map 0:v? -c:v copy -disposition:v attached_pic -ar {sampleRate} -ab {audioBitrate}k "
+     u"-ac {channels}",
      u"-err_detect crccheck"}};
 
 // Defaults in the order the boxes are written: videoBitrateCombo, frameRateCombo, sizeCombo,

@@ -1,7 +1,8 @@
 #include "conversion/librarycheck.h"
 
-#include "conversion/medialength.h"
+#include "conversion/librarymark.h"
 #include "conversion/outputcheck.h"
+#include "platform/regularfile.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
 
@@ -23,7 +24,8 @@ LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
     });
 }
 
-void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QString &outputPath)
+void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QString &outputPath,
+                         std::optional<double> declared)
 {
     m_stopped = false;
     const QFileInfo output(outputPath);
@@ -44,23 +46,34 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     m_cut = in.cut;
     m_video = format != OutputFormat::Mp3;
     if (!m_video) {
-        if (!MediaLength::mp3Seconds(outputPath)) {
-            decideLater(Decision::Occupied);
-            return;
-        }
-        if (!m_outputIsNewer) {
-            decideLater(Decision::Replace);
-            return;
-        }
-        // The common case needs no tool: the source's header declares its length.
-        if (const std::optional<double> declared = MediaLength::flacDeclaredSeconds(in.inputPath)) {
-            const bool whole =
-                OutputCheck::mp3Problem(outputPath, OutputCheck::expectedSeconds(declared, m_cut)).isEmpty();
-            decideLater(whole ? Decision::Skip : Decision::Replace);
+        if (const std::optional<Decision> decision = mp3Decision(in, outputPath, declared)) {
+            decideLater(*decision);
             return;
         }
     }
     m_probe->start(Recipes::outputProbe(in, outputPath).commandLine);
+}
+
+std::optional<LibraryCheck::Decision>
+LibraryCheck::mp3Decision(const RecipeInput &in, const QString &outputPath, std::optional<double> declared)
+{
+    const LibraryOutput output = LibraryOutput::read(outputPath);
+    if (!output.seconds)
+        return Decision::Occupied;
+    const std::optional<LibraryMark> &mark = output.mark;
+    if (mark && in.mark && mark->source != in.mark->source &&
+        !RegularFile::isGone(LibraryMark::sourcePath(mark->source)))
+        return Decision::Occupied;
+    // A source that declares no length is measured by a probe, when the output may be up to date.
+    if (!declared)
+        return m_outputIsNewer ? std::nullopt : std::optional<Decision>(Decision::Replace);
+    if (!OutputCheck::lengthProblem(output.seconds, OutputCheck::expectedSeconds(declared, m_cut)).isEmpty())
+        return Decision::Replace;
+    if (m_outputIsNewer)
+        return Decision::Skip;
+    const bool sameAudio =
+        mark && in.mark && !in.mark->contentKey().isEmpty() && mark->contentKey() == in.mark->contentKey();
+    return sameAudio ? Decision::Retag : Decision::Replace;
 }
 
 void LibraryCheck::stop()

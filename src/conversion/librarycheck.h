@@ -15,9 +15,10 @@ class UserServices;
 // Library mode keeps a copy of a library in step: before a file converts, this looks at what its
 // output path already holds. An output that is newer than its source and whole (read back, no
 // more than the output check allows shorter than the source) is up to date and skipped; an older or
-// short one is converted again and replaced; anything that is no audio or video output (a folder, a
-// text file) is left alone and the file fails. Reading an MP3 needs no tool; a video output, or an
-// MP3 whose source declares no length, is probed once with coder.
+// short one is converted again and replaced (or only retagged, when its mark shows that the audio
+// it holds is the source's); anything that is no audio or video output (a folder, a text file, an
+// MP3 of another source) is left alone and the file fails. Reading an MP3 needs no tool; a video output, or
+// an MP3 whose source declares no length, is probed once with coder.
 class LibraryCheck : public QObject
 {
     Q_OBJECT
@@ -25,17 +26,21 @@ class LibraryCheck : public QObject
 public:
     enum class Decision
     {
-        Convert, // nothing is there yet
-        Replace, // an older or incomplete output of the source is there
-        Skip,    // the output is up to date
-        Occupied // something that is no output of it is there
+        Convert,  // nothing is there yet
+        Replace,  // an older or incomplete output of the source is there
+        Skip,     // the output is up to date
+        Occupied, // something that is no output of it is there
+        Retag,    // the source is newer, but its audio is the one the whole output was made of
     };
     Q_ENUM(Decision)
 
     explicit LibraryCheck(UserServices &services, QObject *parent = nullptr);
 
     // Looks at in's output, outputPath, for the format; decided follows, at once or after a probe.
-    void start(OutputFormat format, const RecipeInput &in, const QString &outputPath);
+    // declared: the length the source's header declares. An MP3 whose mark names another source
+    // that exists is no output of in's; one whose mark has in's audio and settings needs no encode.
+    void start(OutputFormat format, const RecipeInput &in, const QString &outputPath,
+               std::optional<double> declared);
     // Ends a probe that runs; no decision follows.
     void stop();
     bool isRunning() const;
@@ -44,6 +49,9 @@ signals:
     void decided(Decision decision);
 
 private:
+    // An MP3 is read back with no tool; nothing when a probe must measure its source.
+    std::optional<Decision> mp3Decision(const RecipeInput &in, const QString &outputPath,
+                                        std::optional<double> declared);
     void probeFinished();
     void decideLater(Decision decision);
 

@@ -94,19 +94,8 @@ std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header
 
 std::optional<double> flacDeclaredSeconds(const QString &path)
 {
-    using namespace FlacMetadata;
-    // The stream header should come first; a file where other blocks precede it still plays.
-    for (const Block &block : blocks(path, {StreamInfoBlock})) {
-        if (block.data.size() < 34)
-            continue;
-        const auto *s = reinterpret_cast<const uchar *>(block.data.constData());
-        const quint32 rate = (quint32(s[10]) << 12) | (quint32(s[11]) << 4) | (s[12] >> 4);
-        const quint64 samples = (quint64(s[13] & 0x0F) << 32) | bigEndian(s + 14, 4);
-        if (rate == 0 || samples == 0)
-            return std::nullopt;
-        return double(samples) / rate;
-    }
-    return std::nullopt;
+    const std::optional<FlacMetadata::StreamInfo> info = FlacMetadata::streamInfo(path);
+    return info ? info->seconds : std::nullopt;
 }
 
 std::optional<double> wavSeconds(const QString &path)
@@ -148,13 +137,16 @@ std::optional<double> wavSeconds(const QString &path)
 std::optional<double> mp3Seconds(const QString &path)
 {
     QFile file;
-    if (!RegularFile::openForReading(file, path) || file.size() < 4)
-        return std::nullopt;
+    return mp3Seconds(RegularFile::mapForReading(file, path));
+}
+
+std::optional<double> mp3Seconds(QByteArrayView file)
+{
     const qint64 size = file.size();
-    const uchar *bytes = file.map(0, size);
-    if (!bytes)
+    if (size < 4)
         return std::nullopt;
-    qint64 offset = FlacMetadata::id3v2TagSize(QByteArrayView(bytes, size));
+    const auto *bytes = reinterpret_cast<const uchar *>(file.data());
+    qint64 offset = FlacMetadata::id3v2TagSize(file);
     const std::optional<FrameHeader> first = offset + 4 <= size ? frameHeader(bytes + offset) : std::nullopt;
     if (!first)
         return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -19,8 +20,10 @@ std::optional<double> flacDeclaredSeconds(const QString &path);
 std::optional<double> wavSeconds(const QString &path);
 
 // The playing time of an MPEG audio layer III file, in seconds: the frame count of its Info/Xing
-// frame when that agrees with the file's size, otherwise the frames walked one by one up to the
-// first that is not whole. Nothing when no frame can be read.
+// frame when it gives the stream's byte count too and that agrees with the file's size, otherwise the frames
+// walked one by one up to the first that is not whole. Nothing when no frame can be read.
 std::optional<double> mp3Seconds(const QString &path);
+// The same of a file's bytes.
+std::optional<double> mp3Seconds(QByteArrayView file);
 
 } // namespace MediaLength

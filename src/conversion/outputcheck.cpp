@@ -48,7 +48,11 @@ QString decodeProblem(const QString &decoderOutput)
 
 QString mp3Problem(const QString &path, std::optional<double> expected)
 {
-    const std::optional<double> length = MediaLength::mp3Seconds(path);
+    return lengthProblem(MediaLength::mp3Seconds(path), expected);
+}
+
+QString lengthProblem(std::optional<double> length, std::optional<double> expected)
+{
     if (!length || *length <= 0 || (expected && isShort(*length, *expected, SlackSeconds)))
         return RunTexts::incompleteOutput();
     return {};

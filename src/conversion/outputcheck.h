@@ -33,6 +33,8 @@ QString decodeProblem(const QString &decoderOutput);
 // The reason an MP3 output fails its check, or empty: it cannot be read, or it plays more than a
 // second shorter than expected (nothing expected: any readable length passes).
 QString mp3Problem(const QString &path, std::optional<double> expected);
+// The same of an output's length as read (nothing: unreadable).
+QString lengthProblem(std::optional<double> length, std::optional<double> expected);
 
 // The same from the output of "coder -i SOURCE -i OUTPUT": the source's length is the first input's
 // duration, the output's the second's. A video may be shorter by a share of its length more.

@@ -163,7 +163,10 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
             in.inputPath.endsWith(QLatin1StringView(".flac"), Qt::CaseInsensitive))
             line += QLatin1Char(' ') + stage.flacSourceOptions.toString();
         line += Recipes::coderCut(cut) + QStringLiteral(" -i ") + source;
-        if (stage.target != StageFile::None)
+        if (stage.target == StageFile::Output && in.mark)
+            line += QStringLiteral(" -y ") + filledOptions(stage, in) + in.mark->encoderOptions() +
+                    QLatin1Char(' ') + pathArgument(stage.target, target);
+        else if (stage.target != StageFile::None)
             line += QStringLiteral(" -y ") + filledOptions(stage, in) + QLatin1Char(' ') +
                     pathArgument(stage.target, target);
         break;
@@ -273,6 +276,20 @@ ToolCommand durationProbe(const RecipeInput &in)
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 {
     return stage(OutputFormat::Mp3, 2, in, chooseName);
+}
+
+ToolCommand retag(const RecipeInput &in, const QString &audio, const NameChooser &chooseName)
+{
+    const QString tool = coderTool.toString();
+    const QString output =
+        chosen(chooseName, outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock, true));
+    QString line =
+        program(in, tool) + QStringLiteral(" -i ") + quote(audio) + QStringLiteral(" -i ") +
+        quote(in.inputPath) +
+        QStringLiteral(" -y -map 0:a -map 1:v? -c copy -disposition:v attached_pic -map_metadata 1");
+    if (in.mark)
+        line += in.mark->encoderOptions();
+    return {line + QLatin1Char(' ') + quote(output), output, tool};
 }
 
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)

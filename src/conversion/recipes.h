@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "conversion/librarymark.h"
 #include "platform/appdirs.h"
 
 #include <QString>
@@ -39,6 +40,8 @@ struct RecipeInput
     // encode keeps the source's cover.
     bool plainName = false;
     bool keepCover = false;
+    // Library mode, MP3: the mark every encode of the output writes into its ID3v2.3 tag.
+    std::optional<LibraryMark> mark;
 };
 
 struct ToolCommand
@@ -105,6 +108,10 @@ ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameCh
 ToolCommand soxDecode(const RecipeInput &in);
 ToolCommand durationProbe(const RecipeInput &in);
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {});
+
+// Library mode: the audio of `audio` (an earlier output of the source) copied as it is, frame for
+// frame, with the source's tags and cover and the mark of in, into the output the chooser picks.
+ToolCommand retag(const RecipeInput &in, const QString &audio, const NameChooser &chooseName = {});
 
 // coder reads the source and a finished output and prints the duration of each; it names no output
 // of its own.

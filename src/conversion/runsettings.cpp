@@ -30,5 +30,6 @@ RunSettings RunSettings::take(const RunHost &host, const ProgramSettings &option
     settings.outputFolder = absoluteOutputFolder(host.outputFolderText(), host.programFolder());
     settings.simultaneousFiles = std::max(1, int(options.simultaneousFiles));
     settings.library = options.libraryMode;
+    settings.deleteOrphans = options.libraryMode && options.deleteOrphans;
     return settings;
 }

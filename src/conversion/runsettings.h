@@ -38,6 +38,8 @@ struct RunSettings
     // Library mode: each file goes below the output folder as it lay below the folder it was added
     // with, under its plain name, and only when its output is missing or out of date.
     bool library = false;
+    // Library mode: outputs whose source is gone are deleted at the end.
+    bool deleteOrphans = false;
 
     // The settings of a run started now: the host's format, settings and output folder (made
     // absolute), and the program's options. The cutter's range is taken as stored; whether it can

@@ -101,6 +101,31 @@ inline QString upToDate()
 {
     return Texts::tr("已是最新");
 }
+// Library mode: the source was only retagged, and so was its output, with no encode.
+inline QString retagged()
+{
+    return Texts::tr("已更新标签");
+}
+// Library mode: the source was renamed or moved, and its output followed it, with no encode.
+inline QString moved()
+{
+    return Texts::tr("已移动");
+}
+inline QString libraryModeTitle()
+{
+    return Texts::tr("音乐库模式");
+}
+// Library mode, deleting orphans: the question before the outputs whose source is gone are deleted.
+inline QString deleteOrphansQuestion(qsizetype count)
+{
+    return Texts::tr("将删除 %n 个来源已不在的输出文件。", nullptr, int(count));
+}
+// A library folder (or a folder in it) that is missing, cannot be read or holds no source: an
+// unmounted disk looks like that, so nothing below its counterpart is deleted.
+inline QString libraryFolderKept(const QString &folder)
+{
+    return Texts::tr("音乐库文件夹为空或无法读取，未删除任何文件：") + folder;
+}
 // The music cutter's start lies at or after the input's end.
 inline QString cutBeyondInput()
 {

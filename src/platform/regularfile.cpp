@@ -1,5 +1,6 @@
 #include "platform/regularfile.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +11,12 @@ bool isRegular(const QString &path)
 {
     struct stat status = {};
     return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool isGone(const QByteArray &nativePath)
+{
+    struct stat status = {};
+    return ::lstat(nativePath.constData(), &status) != 0 && errno == ENOENT;
 }
 
 bool openForReading(QFile &file, const QString &path)
@@ -25,6 +32,14 @@ bool openForReading(QFile &file, const QString &path)
         return false;
     }
     return true;
+}
+
+QByteArrayView mapForReading(QFile &file, const QString &path)
+{
+    if (!openForReading(file, path) || file.size() == 0)
+        return {};
+    const uchar *bytes = file.map(0, file.size());
+    return bytes ? QByteArrayView(bytes, file.size()) : QByteArrayView();
 }
 
 } // namespace RegularFile

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
@@ -11,8 +12,16 @@ namespace RegularFile {
 // Whether path (links followed) is a regular file; stat only, nothing is opened.
 bool isRegular(const QString &path);
 
+// Whether nothing at all is at path (lstat says ENOENT): not a file, a folder or a link, dangling or
+// not. A path that cannot be looked at (no permission) is not gone.
+bool isGone(const QByteArray &nativePath);
+
 // Opens path for reading into file when it is a regular file (links followed); false for any other
 // kind of file, and when it cannot be opened.
 bool openForReading(QFile &file, const QString &path);
+
+// Opens path as openForReading does and maps all of it; the bytes stay valid while file stays
+// open. Empty when the file cannot be opened or mapped, or is empty.
+QByteArrayView mapForReading(QFile &file, const QString &path);
 
 } // namespace RegularFile

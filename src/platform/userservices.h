@@ -23,6 +23,10 @@ public:
 
     // Modal message box with one OK button.
     virtual void showMessage(Icon icon, const QString &title, const QString &text) = 0;
+    // Asks a question with Yes and No and returns; answered runs from the event loop with the
+    // answer (No when the box is closed), never inside this call, and not once context is gone.
+    virtual void askYesNo(const QString &title, const QString &text, QObject *context,
+                          std::function<void(bool yes)> answered) = 0;
     // Opens a folder in the file browser, or a file with its viewer.
     virtual void openPath(const QString &path) = 0;
     // Starts playing a wave file (the system beep when the file is missing) and returns. finished

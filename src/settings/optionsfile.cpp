@@ -8,11 +8,13 @@
 
 namespace {
 
-constexpr int lineCount = 6;
-// The fifth line, files converted at once, is written only when it is not the default or a sixth
-// line follows; the sixth, library mode, only when it is on. With neither, the file is as it always was.
+constexpr int lineCount = 7;
+// The lines after the fourth are positional: files converted at once, library mode, deleting orphans.
+// Each is written when it or a later line differs from its default, so that with every one at its
+// default the file is as it always was; a switch is "1" when on, "0" when off.
 constexpr int simultaneousLine = 4;
 constexpr int libraryLine = 5;
+constexpr int deleteOrphansLine = 6;
 constexpr qint64 maxReadBytes = 64 * 1024;
 
 template<typename Int>
@@ -47,6 +49,7 @@ ProgramSettings fromLines(const QStringList &lines)
             files >= most ? most : std::max(1, NumberText::toInt32(files).value_or(1));
     }
     settings.libraryMode = lines.size() > libraryLine && lines[libraryLine] == u"1";
+    settings.deleteOrphans = lines.size() > deleteOrphansLine && lines[deleteOrphansLine] == u"1";
     return settings;
 }
 
@@ -56,11 +59,14 @@ QStringList toLines(const ProgramSettings &settings)
     for (const qint32 value : {qint32(settings.soundChoice), qint32(settings.cutter),
                                settings.cutStartSeconds, settings.cutEndSeconds})
         lines.append(QString::number(value));
-    if (settings.simultaneousFiles != 1 || settings.libraryMode)
-        lines.append(QString::number(settings.simultaneousFiles));
-    if (settings.libraryMode)
-        lines.append(QStringLiteral("1"));
-    return lines;
+    const QStringList positional{QString::number(settings.simultaneousFiles),
+                                 QString::number(int(settings.libraryMode)),
+                                 QString::number(int(settings.deleteOrphans))};
+    const QStringList defaults{QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
+    qsizetype written = positional.size();
+    while (written > 0 && positional[written - 1] == defaults[written - 1])
+        --written;
+    return lines + positional.first(written);
 }
 
 } // namespace

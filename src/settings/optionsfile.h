@@ -6,8 +6,9 @@
 #include <QString>
 
 // options.ini: the program-wide options, one bare decimal integer per line, CR LF endings:
-// the sound choice, the cutter switch, cutStartSeconds, cutEndSeconds, then, when they differ from
-// their defaults, simultaneousFiles and library mode ("1": on; the line before it is then written too).
+// the sound choice, the cutter switch, cutStartSeconds, cutEndSeconds, then by position
+// simultaneousFiles, library mode and deleting orphans ("1": on, "0": off), each written when it or a
+// later line differs from its default.
 namespace OptionsFile {
 
 QString fileName(); // "options.ini"

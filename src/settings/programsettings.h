@@ -33,6 +33,8 @@ struct ProgramSettings
     // Library mode: outputs keep the added folders' structure and plain names, and up-to-date
     // outputs are skipped.
     bool libraryMode = false;
+    // Library mode: outputs whose source is gone are deleted at the end of a run (after a question).
+    bool deleteOrphans = false;
 
     // The number of processor cores.
     static int mostSimultaneousFiles() { return std::max(1, QThread::idealThreadCount()); }

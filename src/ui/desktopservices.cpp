@@ -22,6 +22,19 @@ void DesktopServices::showMessage(Icon icon, const QString &title, const QString
     box.exec();
 }
 
+void DesktopServices::askYesNo(const QString &title, const QString &text, QObject *context,
+                               std::function<void(bool)> answered)
+{
+    // Opened, not executed: the run goes on from the answer, with no event loop of the box's own.
+    auto *box =
+        new QMessageBox(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_owner);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setDefaultButton(QMessageBox::No);
+    QObject::connect(box, &QMessageBox::finished, context,
+                     [answered = std::move(answered)](int result) { answered(result == QMessageBox::Yes); });
+    box->open();
+}
+
 void DesktopServices::openPath(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));

@@ -15,6 +15,8 @@ public:
     void setOwner(QWidget *owner) { m_owner = owner; }
 
     void showMessage(Icon icon, const QString &title, const QString &text) override;
+    void askYesNo(const QString &title, const QString &text, QObject *context,
+                  std::function<void(bool)> answered) override;
     void openPath(const QString &path) override;
     void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) override;
 

@@ -28,7 +28,7 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
 {
     setWindowTitle(tr("选项设置"));
     setModal(true);
-    setFixedSize(380, 294);
+    setFixedSize(380, 320);
 
     addFields();
     addButtons();
@@ -79,6 +79,11 @@ void OptionsDialog::addFields()
         addCaption(QStringLiteral("libraryHint"),
                    tr("保留文件夹结构和封面，文件名不加时间，跳过已转换的文件"), QRect(38, 216, 336, 20));
     m_libraryCheck->setAccessibleDescription(libraryHint->text());
+    m_deleteOrphansCheck = new QCheckBox(tr("删除来源已不在的输出"), this);
+    m_deleteOrphansCheck->setObjectName(QStringLiteral("deleteOrphansCheck"));
+    m_deleteOrphansCheck->setGeometry(38, 240, 336, 22);
+    // A library-mode choice: it means nothing without library mode.
+    connect(m_libraryCheck, &QCheckBox::toggled, m_deleteOrphansCheck, &QCheckBox::setEnabled);
 }
 
 void OptionsDialog::addButtons()
@@ -86,22 +91,22 @@ void OptionsDialog::addButtons()
     auto *closePicture = addPictureButton(QStringLiteral("closePicture"), tr("Exit"), tr("关闭"),
                                           QStyle::SP_TitleBarCloseButton, QRect(352, 4, 24, 24));
     auto *okPicture = addPictureButton(QStringLiteral("okPicture"), tr("OK"), tr("确定"),
-                                       QStyle::SP_DialogApplyButton, QRect(20, 254, 28, 28));
+                                       QStyle::SP_DialogApplyButton, QRect(20, 280, 28, 28));
     auto *backPicture = addPictureButton(QStringLiteral("backPicture"), tr("Back"), tr("返回"),
-                                         QStyle::SP_ArrowBack, QRect(54, 254, 28, 28));
+                                         QStyle::SP_ArrowBack, QRect(54, 280, 28, 28));
     connect(okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
     connect(backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
     connect(closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     auto *okButton = new QPushButton(tr("确定"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(208, 256, 76, 26);
+    okButton->setGeometry(208, 282, 76, 26);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
 
     auto *backButton = new QPushButton(tr("返回"), this);
     backButton->setObjectName(QStringLiteral("backButton"));
-    backButton->setGeometry(290, 256, 76, 26);
+    backButton->setGeometry(290, 282, 76, 26);
     connect(backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 }
 
@@ -154,6 +159,8 @@ void OptionsDialog::showStoredSettings()
     m_soundCombo->setCurrentIndex(sound >= 0 && sound < m_soundCombo->count() ? sound : -1);
     m_simultaneousSpin->setValue(settings.simultaneousFiles);
     m_libraryCheck->setChecked(settings.libraryMode);
+    m_deleteOrphansCheck->setChecked(settings.deleteOrphans);
+    m_deleteOrphansCheck->setEnabled(settings.libraryMode);
     m_cutterCheck->setChecked(settings.cutter == ProgramSettings::CutterSwitch::On);
     updateTimeFieldsEnabled();
     if (!m_cutterCheck->isChecked())
@@ -232,6 +239,7 @@ void OptionsDialog::storeAndClose()
         m_cutterCheck->isChecked() ? ProgramSettings::CutterSwitch::On : ProgramSettings::CutterSwitch::Off;
     settings.simultaneousFiles = m_simultaneousSpin->value();
     settings.libraryMode = m_libraryCheck->isChecked();
+    settings.deleteOrphans = m_deleteOrphansCheck->isChecked();
     // A range too large for 32 bits is not stored; that value stays as it was.
     if (const auto start = CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(),
                                               m_startSecondsEdit->text()))

@@ -38,7 +38,8 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    // The sound choice, the cutter with its six time fields, the number of files at once, library mode.
+    // The sound choice, the cutter with its six time fields, the number of files at once, library mode
+    // and its deletion of outputs whose source is gone.
     void addFields();
     // OK and Back, as picture buttons and as push buttons, and the close picture.
     void addButtons();
@@ -71,4 +72,5 @@ private:
     QLineEdit *m_endSecondsEdit;
     QSpinBox *m_simultaneousSpin;
     QCheckBox *m_libraryCheck;
+    QCheckBox *m_deleteOrphansCheck;
 };

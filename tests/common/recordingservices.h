@@ -20,6 +20,12 @@ public:
     {
         messages.append({icon, title, text});
     }
+    void askYesNo(const QString &title, const QString &text, QObject *context,
+                  std::function<void(bool)> answered) override
+    {
+        questions.append({Icon::Information, title, text});
+        QTimer::singleShot(0, context, [this, answered] { answered(answerYes); });
+    }
     void openPath(const QString &path) override { openedPaths.append(path); }
     void playSound(const QString &wavPath, QObject *context, std::function<void()> finished) override
     {
@@ -28,6 +34,8 @@ public:
     }
 
     QList<Message> messages;
+    QList<Message> questions;
+    bool answerYes = true;
     QStringList openedPaths;
     QStringList playedSounds;
 };

@@ -216,7 +216,8 @@ private slots:
                                   u"mp4mobile"_s, u"mpg"_s, u"rm"_s,  u"rmvb"_s};
         QTest::newRow("a long option") << QStringList{u"--h"_s} << QStringList{u"--help"_s};
         QTest::newRow("formats after -f") << QStringList{u"-f"_s, QString()} << formats;
-        QTest::newRow("long options by their start") << QStringList{u"--d"_s} << QStringList{u"--dry-run"_s};
+        QTest::newRow("long options by their start")
+            << QStringList{u"--d"_s} << QStringList{u"--delete"_s, u"--dry-run"_s};
         QTest::newRow("formats after --format=")
             << QStringList{u"--format"_s, u"="_s, u"mp4"_s} << QStringList{u"mp4hd"_s, u"mp4mobile"_s};
         QTest::newRow("formats by their start")

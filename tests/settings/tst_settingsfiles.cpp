@@ -272,6 +272,9 @@ private slots:
         // Library mode on takes a sixth line, and the fifth comes with it.
         QTest::newRow("library mode") << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true}
                                       << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n");
+        // A seventh line brings the lines before it, each with its value, "0" for off.
+        QTest::newRow("deleting orphans") << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, false, true}
+                                          << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n1\r\n");
     }
 
     // Only a sixth line of exactly "1" switches library mode on.

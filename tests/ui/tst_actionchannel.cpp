@@ -30,6 +30,7 @@ public:
         if (whileMessageShows)
             whileMessageShows();
     }
+    void askYesNo(const QString &, const QString &, QObject *, std::function<void(bool)>) override {}
     void openPath(const QString &path) override
     {
         seen.append(QStringLiteral("open:") + QFileInfo(path).fileName());

@@ -205,6 +205,10 @@ private slots:
         QTest::newRow("library mode off")
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"libraryCheck=0"_qs}
             << ProgramSettings{Sound(0), Cutter(0), 0, 0} << QString() << QString() << QString();
+        QTest::newRow("deleting orphans")
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"deleteOrphansCheck=1"_qs}
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, true} << QString() << QString()
+            << QString();
     }
     void ok()
     {
@@ -222,7 +226,7 @@ private slots:
         for (const QString &edit : edits) {
             const QString name = edit.section(QLatin1Char('='), 0, 0);
             const QString value = edit.section(QLatin1Char('='), 1);
-            if (name == u"cutterCheck" || name == u"libraryCheck")
+            if (name.endsWith(u"Check"))
                 dialog.findChild<QCheckBox *>(name)->setChecked(value == u"1");
             else if (name == u"soundCombo")
                 dialog.findChild<QComboBox *>(name)->setCurrentIndex(value.toInt());

@@ -1,0 +1,111 @@
+#include "conversion/conversionrun.h"
+
+#include "conversion/librarymark.h"
+#include "conversion/runtexts.h"
+#include "platform/regularfile.h"
+#include "platform/userservices.h"
+#include "runner/progressstate.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+// Library mode's side of a run: the outputs its files map to, the outputs whose source is gone,
+// read before the first file, and the end's deletion of those that no renamed source took.
+
+QString ConversionRun::libraryOutputOf(FileList::Id id, OutputFormat format) const
+{
+    const QString folder =
+        Recipes::libraryFolder(m_settings.outputFolder, m_files.path(id), m_files.sourceFolder(id));
+    // Named as the tools' path for the file is, its unreadable characters as "_" (FileList::commandPath).
+    QString path = m_files.path(id);
+    path.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
+    return Recipes::outputPath(format, path, folder, {}, true);
+}
+
+std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, OutputFormat format)
+{
+    const QString output = libraryOutputOf(id, format);
+    if (m_claimedOutputs.contains(output))
+        return std::nullopt;
+    m_claimedOutputs.insert(output);
+    return QFileInfo(output).path() + QLatin1Char('/');
+}
+
+void ConversionRun::readOrphans()
+{
+    QList<OrphanIndex::Root> roots;
+    QSet<QString> planned;
+    QList<QByteArray> sources;
+    QSet<QString> folders;
+    for (FileList::Id id = m_files.idAfter(0); id != 0; id = m_files.idAfter(id)) {
+        planned.insert(libraryOutputOf(id, *m_settings.format));
+        sources.append(m_files.nativePath(id));
+        const QString folder = m_files.sourceFolder(id);
+        // The file system's root has no name of its own to keep its outputs apart.
+        if (folder.isEmpty() || folder == u"/" || folders.contains(folder))
+            continue;
+        folders.insert(folder);
+        roots.append({QFile::encodeName(folder),
+                      Recipes::libraryFolder(m_settings.outputFolder, folder + QLatin1Char('/'), folder)});
+    }
+    m_orphans->start(roots, planned, sources);
+}
+
+void ConversionRun::takeRetagged(FileList::Id id, const QString &outputPath)
+{
+    emit fileRetagged(id, outputPath);
+    if (m_settings.simultaneousFiles == 1)
+        m_progress.setCaption(RunTexts::retagged());
+    fileDone(id, true);
+}
+
+void ConversionRun::takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath)
+{
+    emit fileMoved(id, fromPath, toPath);
+    if (m_settings.simultaneousFiles == 1)
+        m_progress.setCaption(RunTexts::moved());
+    fileDone(id, true);
+}
+
+void ConversionRun::sweepOrphans()
+{
+    m_orphansSwept = true;
+    m_keptFolders = m_orphans->keptFolders();
+    if (!m_keptFolders.isEmpty()) {
+        QStringList lines;
+        for (const QString &folder : std::as_const(m_keptFolders))
+            lines.append(RunTexts::libraryFolderKept(folder));
+        m_services.showMessage(UserServices::Icon::Warning, RunTexts::libraryModeTitle(), lines.join(u'\n'));
+    }
+    const QList<OrphanIndex::Orphan> orphans = m_orphans->remaining();
+    if (orphans.isEmpty() || m_dryRun) {
+        for (const OrphanIndex::Orphan &orphan : orphans)
+            emit outputDeleted(orphan.outputPath);
+        endRun();
+        return;
+    }
+    m_services.askYesNo(RunTexts::libraryModeTitle(), RunTexts::deleteOrphansQuestion(orphans.size()), this,
+                        [this, orphans](bool yes) {
+                            if (yes)
+                                deleteOrphans(orphans);
+                            endRun();
+                        });
+}
+
+void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
+{
+    for (const OrphanIndex::Orphan &orphan : orphans) {
+        // Looked at once more: what is there now must still be a marked output of a source that is gone.
+        if (QFileInfo(orphan.outputPath).isSymLink())
+            continue;
+        QFile file;
+        const std::optional<LibraryMark> mark =
+            LibraryMark::read(RegularFile::mapForReading(file, orphan.outputPath));
+        file.close();
+        if (!mark || !RegularFile::isGone(LibraryMark::sourcePath(mark->source)) ||
+            !QFile::remove(orphan.outputPath))
+            continue;
+        OrphanIndex::removeEmptyFolders(orphan);
+        emit outputDeleted(orphan.outputPath);
+    }
+}

@@ -1,0 +1,141 @@
+#include "conversion/fileconversion.h"
+
+#include "conversion/librarymark.h"
+#include "conversion/medialength.h"
+#include "conversion/outputcheck.h"
+#include "conversion/partialoutput.h"
+#include "conversion/runtexts.h"
+#include "runner/toolrunner.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+// Library mode's side of a conversion: what is at the output's name already, and the two ways an
+// output is made without an encode: a retag of the output there, and a move of an orphan whose
+// source was renamed.
+
+void FileConversion::startLibraryCheck(const QString &audioMd5)
+{
+    m_job.recipe.plainName = true;
+    m_job.recipe.keepCover = true;
+    if (m_job.format == OutputFormat::Mp3) {
+        LibraryMark mark;
+        mark.source = LibraryMark::sourceText(m_job.sourceNative);
+        // A cut output holds other audio than the whole source declares.
+        mark.audioMd5 = m_job.recipe.cut ? QString() : audioMd5;
+        mark.settings = LibraryMark::settingsText(m_job.format, m_job.recipe.settings);
+        m_job.recipe.mark = mark;
+    }
+    m_wantedOutput = Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder,
+                                         m_job.recipe.clock, true);
+    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds);
+}
+
+void FileConversion::libraryDecided(LibraryCheck::Decision decision)
+{
+    const FileList::Id id = m_job.id;
+    const QString output = m_wantedOutput;
+    switch (decision) {
+    case LibraryCheck::Decision::Occupied:
+        failFile(RunTexts::outputOccupied());
+        return;
+    case LibraryCheck::Decision::Skip:
+        finish();
+        emit skipped(id, output);
+        return;
+    case LibraryCheck::Decision::Convert:
+    case LibraryCheck::Decision::Replace:
+    case LibraryCheck::Decision::Retag:
+        break;
+    }
+    m_replaces = decision != LibraryCheck::Decision::Convert;
+    std::optional<OrphanIndex::Orphan> orphan;
+    if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
+        orphan = m_job.orphans->take(m_job.recipe.mark->contentKey());
+    if (m_job.dryRun) {
+        finish();
+        if (decision == LibraryCheck::Decision::Retag)
+            emit retagged(id, output);
+        else if (orphan)
+            emit moved(id, orphan->outputPath, output);
+        else
+            emit planned(id, output, m_replaces);
+        return;
+    }
+    // The hidden file, made now, tells other processes that this output is being written.
+    QDir().mkpath(QFileInfo(output).path());
+    m_partialOutput = PartialOutput::reserve(output);
+    if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
+        failFile(RunTexts::outputOccupied());
+        return;
+    }
+    if (decision == LibraryCheck::Decision::Retag)
+        startLibraryStep(LibraryStep::Retag, output);
+    else if (orphan && claimOrphan(*orphan))
+        startLibraryStep(LibraryStep::Move, m_claimedOrphan);
+    else
+        startStages();
+}
+
+bool FileConversion::claimOrphan(const OrphanIndex::Orphan &orphan)
+{
+    // Renamed to a hidden name of this process first, so that no other process or machine takes it too.
+    const QString claimed = PartialOutput::reserve(orphan.outputPath);
+    if (std::rename(QFile::encodeName(orphan.outputPath).constData(),
+                    QFile::encodeName(claimed).constData()) != 0) {
+        QFile::remove(claimed);
+        return false;
+    }
+    m_orphan = orphan;
+    m_claimedOrphan = claimed;
+    return true;
+}
+
+void FileConversion::restoreOrphan()
+{
+    if (m_claimedOrphan.isEmpty())
+        return;
+    PartialOutput::publishAt(m_claimedOrphan, m_orphan.outputPath, false);
+    m_claimedOrphan.clear();
+}
+
+void FileConversion::startLibraryStep(LibraryStep step, const QString &audio)
+{
+    m_libraryStep = step;
+    runStage(*m_coderRunner, Recipes::retag(m_job.recipe, audio, m_outputChooser));
+}
+
+void FileConversion::libraryStepFinished()
+{
+    if (stageEndedWhileStopping())
+        return;
+    const LibraryStep step = std::exchange(m_libraryStep, LibraryStep::None);
+    const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
+                        m_coderRunner->exitCode() == 0 &&
+                        OutputCheck::mp3Problem(m_partialOutput, m_declaredSeconds).isEmpty();
+    emit stageEnded(m_job.id, ToolName::coder(), copied);
+    // The output, or the orphan, could not be copied as it is: the source is encoded after all.
+    if (!copied) {
+        restoreOrphan();
+        startStages();
+        return;
+    }
+    const QString published = takeFinalName();
+    if (published.isEmpty())
+        return;
+    const FileList::Id id = m_job.id;
+    if (step == LibraryStep::Retag) {
+        finish();
+        emit retagged(id, published);
+        return;
+    }
+    const OrphanIndex::Orphan orphan = m_orphan;
+    QFile::remove(m_claimedOrphan);
+    m_claimedOrphan.clear();
+    OrphanIndex::removeEmptyFolders(orphan);
+    finish();
+    emit moved(id, orphan.outputPath, published);
+}

@@ -1,0 +1,211 @@
+#include "conversion/librarymark.h"
+
+#include "conversion/flacmetadata.h"
+#include "conversion/medialength.h"
+#include "platform/regularfile.h"
+#include "runner/commandlinetext.h"
+
+#include <QFile>
+#include <QStringDecoder>
+
+#include <algorithm>
+
+namespace {
+
+// bytes[at, at + count), cut at the end of bytes.
+QByteArrayView part(QByteArrayView bytes, qsizetype at, qsizetype count = -1)
+{
+    at = std::clamp<qsizetype>(at, 0, bytes.size());
+    const qsizetype left = bytes.size() - at;
+    return bytes.sliced(at, count < 0 ? left : std::min(count, left));
+}
+
+bool isContinuation(uchar byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the valid UTF-8 sequence at bytes[at], or 0 when none starts there.
+int utf8SequenceAt(const QByteArray &bytes, qsizetype at)
+{
+    const auto byte = [&](qsizetype k) { return at + k < bytes.size() ? uchar(bytes[at + k]) : uchar(0); };
+    const uchar first = byte(0);
+    if (first < 0x80)
+        return 1;
+    int length = 0;
+    uchar low = 0x80;
+    uchar high = 0xBF;
+    if (first >= 0xC2 && first <= 0xDF) {
+        length = 2;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+        length = 3;
+        low = first == 0xE0 ? 0xA0 : 0x80;
+        high = first == 0xED ? 0x9F : 0xBF;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+        length = 4;
+        low = first == 0xF0 ? 0x90 : 0x80;
+        high = first == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (byte(1) < low || byte(1) > high)
+        return 0;
+    for (int k = 2; k < length; ++k) {
+        if (!isContinuation(byte(k)))
+            return 0;
+    }
+    return length;
+}
+
+quint32 bigEndian(QByteArrayView bytes)
+{
+    quint32 value = 0;
+    for (const char byte : bytes)
+        value = (value << 8) | uchar(byte);
+    return value;
+}
+
+quint32 synchsafe(QByteArrayView bytes)
+{
+    quint32 value = 0;
+    for (const char byte : bytes)
+        value = (value << 7) | (uchar(byte) & 0x7F);
+    return value;
+}
+
+// A text of an ID3v2 frame in the encoding its first byte names.
+QString frameText(char encoding, QByteArrayView bytes)
+{
+    switch (encoding) {
+    case 0:
+        return QString::fromLatin1(bytes);
+    case 1:
+    case 2: {
+        auto order = encoding == 2 ? QStringConverter::Utf16BE : QStringConverter::Utf16LE;
+        if (bytes.size() >= 2 && uchar(bytes[0]) == 0xFE && uchar(bytes[1]) == 0xFF)
+            order = QStringConverter::Utf16BE;
+        if (bytes.size() >= 2 && ((uchar(bytes[0]) == 0xFE && uchar(bytes[1]) == 0xFF) ||
+                                  (uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE)))
+            bytes = part(bytes, 2);
+        QStringDecoder decoder(order);
+        return decoder(bytes);
+    }
+    default:
+        return QString::fromUtf8(bytes);
+    }
+}
+
+// The description and value of a TXXX frame's body.
+std::pair<QString, QString> userText(QByteArrayView body)
+{
+    if (body.isEmpty())
+        return {};
+    const char encoding = body[0];
+    body = part(body, 1);
+    const bool wide = encoding == 1 || encoding == 2;
+    qsizetype end = -1;
+    for (qsizetype k = 0; k + (wide ? 1 : 0) < body.size(); k += wide ? 2 : 1) {
+        if (body[k] == 0 && (!wide || body[k + 1] == 0)) {
+            end = k;
+            break;
+        }
+    }
+    if (end < 0)
+        return {};
+    QString value = frameText(encoding, part(body, end + (wide ? 2 : 1)));
+    while (value.endsWith(QChar(0)))
+        value.chop(1);
+    return {frameText(encoding, part(body, 0, end)), value};
+}
+
+} // namespace
+
+QString LibraryMark::sourceText(const QByteArray &nativePath)
+{
+    QString text;
+    for (qsizetype at = 0; at < nativePath.size();) {
+        const int length = nativePath[at] == '%' ? 0 : utf8SequenceAt(nativePath, at);
+        if (length == 0) {
+            text += u'%' + QString::number(uchar(nativePath[at]), 16).toUpper().rightJustified(2, u'0');
+            ++at;
+            continue;
+        }
+        text += QString::fromUtf8(nativePath.mid(at, length));
+        at += length;
+    }
+    return text;
+}
+
+QByteArray LibraryMark::sourcePath(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray path;
+    for (qsizetype at = 0; at < utf8.size(); ++at) {
+        bool ok = false;
+        const int byte = utf8[at] == '%' ? utf8.mid(at + 1, 2).toInt(&ok, 16) : 0;
+        if (ok) {
+            path += char(byte);
+            at += 2;
+        } else {
+            path += utf8[at];
+        }
+    }
+    return path;
+}
+
+QString LibraryMark::settingsText(OutputFormat format, const EncodingSettings &settings)
+{
+    return FormatTable::commandName(format) + u' ' + settings.audioBitrate + u' ' + settings.sampleRate +
+           u' ' + QString::number(settings.channelIndex + 1);
+}
+
+QString LibraryMark::encoderOptions() const
+{
+    using CommandLineText::quote;
+    QString options = QStringLiteral(" -id3v2_version 3 -metadata ") + quote(sourceKey + u'=' + source);
+    if (!audioMd5.isEmpty())
+        options += QStringLiteral(" -metadata ") + quote(audioKey + u'=' + audioMd5);
+    return options + QStringLiteral(" -metadata ") + quote(settingsKey + u'=' + settings);
+}
+
+std::optional<LibraryMark> LibraryMark::read(QByteArrayView mp3)
+{
+    const qint64 tagSize = FlacMetadata::id3v2TagSize(mp3);
+    const int version = tagSize > 0 ? uchar(mp3[3]) : 0;
+    const uchar flags = tagSize > 0 ? uchar(mp3[5]) : 0;
+    // Version 2.3 or 2.4, not unsynchronised: what the encoder writes.
+    if ((version != 3 && version != 4) || (flags & 0x80))
+        return std::nullopt;
+    const qsizetype end = std::min<qsizetype>(tagSize, mp3.size());
+    qsizetype at = 10;
+    if (flags & 0x40)
+        at += version == 3 ? 4 + bigEndian(part(mp3, 10, 4)) : synchsafe(part(mp3, 10, 4));
+    LibraryMark mark;
+    while (at + 10 <= end && mp3[at] != 0) {
+        const QByteArrayView id = part(mp3, at, 4);
+        const qsizetype size =
+            version == 3 ? bigEndian(part(mp3, at + 4, 4)) : synchsafe(part(mp3, at + 4, 4));
+        if (size <= 0 || at + 10 + size > end)
+            break;
+        if (id == "TXXX") {
+            const auto [description, value] = userText(part(mp3, at + 10, size));
+            if (description == sourceKey)
+                mark.source = value;
+            else if (description == audioKey)
+                mark.audioMd5 = value;
+            else if (description == settingsKey)
+                mark.settings = value;
+        }
+        at += 10 + size;
+    }
+    if (mark.source.isEmpty())
+        return std::nullopt;
+    return mark;
+}
+
+LibraryOutput LibraryOutput::read(const QString &path)
+{
+    QFile file;
+    const QByteArrayView whole = RegularFile::mapForReading(file, path);
+    return {MediaLength::mp3Seconds(whole), LibraryMark::read(whole)};
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "conversion/formattable.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// What a library-mode MP3 says of itself, in three ID3v2 TXXX frames: the source it was made from
+// (its absolute path), the MD5 of the decoded audio that the source's STREAMINFO declares, and the
+// settings it was encoded with. With it a later run tells an output whose source was only retagged,
+// renamed or deleted from one it must encode again; an output without it is never moved or deleted.
+struct LibraryMark
+{
+    // The frames' descriptions.
+    static constexpr QLatin1StringView sourceKey{"TUNOXA_SOURCE"};
+    static constexpr QLatin1StringView audioKey{"TUNOXA_AUDIO_MD5"};
+    static constexpr QLatin1StringView settingsKey{"TUNOXA_SETTINGS"};
+
+    QString source;   // the path as text: UTF-8, with "%" and every byte that is no UTF-8 as "%XX"
+    QString audioMd5; // 32 hex digits; empty when the source declares none or the cutter cut it
+    QString settings; // "mp3 320 48000 2": format, kbit/s, Hz, channels
+
+    bool operator==(const LibraryMark &) const = default;
+
+    // The source's exact path bytes as the mark writes them, and back.
+    static QString sourceText(const QByteArray &nativePath);
+    static QByteArray sourcePath(const QString &text);
+    // The settings as the mark writes them.
+    static QString settingsText(OutputFormat format, const EncodingSettings &settings);
+
+    // The ffmpeg options that write the mark into an ID3v2.3 tag, for a command line.
+    QString encoderOptions() const;
+    // The same settings and audio: an output with this mark can stand for one with other.
+    QString contentKey() const { return audioMd5.isEmpty() ? QString() : audioMd5 + u' ' + settings; }
+
+    // The mark of an MP3 file's leading ID3v2 tag; nothing when it has none.
+    static std::optional<LibraryMark> read(QByteArrayView mp3);
+};
+
+// A library-mode output read once: its playing time and its mark.
+struct LibraryOutput
+{
+    std::optional<double> seconds;
+    std::optional<LibraryMark> mark;
+
+    static LibraryOutput read(const QString &path);
+};

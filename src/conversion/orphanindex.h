@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+
+#include <optional>
+
+// Library mode: the outputs of a run's library folders whose source is gone, so that a renamed
+// source takes its old output instead of being encoded again, and a deleted one can take its output
+// with it. Each library folder F writes into its own output root, OUTPUT/<name of F>/; an output
+// there is an orphan when its mark names a source inside F that no longer exists (ENOENT) and no
+// source of this run maps to the output's path. Hidden files, files without the mark and anything
+// reached through a symbolic link are never orphans.
+//
+// An unmounted disk or a folder that cannot be read looks like a library whose files were deleted.
+// So nothing is taken or deleted below the counterpart of a folder of F that could not be read or
+// holds no source of this run (F itself included): such folders are kept, and named.
+//
+// The output roots are read a slice at a time from the event loop, so a window stays live over a
+// copy of 50,000 files.
+class OrphanIndex : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SliceMs = 4;
+
+    struct Root
+    {
+        QByteArray libraryFolder; // F, no trailing "/"
+        QString outputRoot;       // OUTPUT/<name of F>/
+    };
+
+    struct Orphan
+    {
+        QString outputPath;
+        QString outputRoot;
+    };
+
+    explicit OrphanIndex(QObject *parent = nullptr);
+
+    // Reads the roots' outputs; finished follows (from the event loop). plannedOutputs: the outputs
+    // the sources of this run map to; sources: those sources' paths.
+    void start(const QList<Root> &roots, const QSet<QString> &plannedOutputs,
+               const QList<QByteArray> &sources);
+    void stop();
+    bool isRunning() const { return m_sliceTimer.isActive(); }
+
+    // An orphan of the same audio and settings (LibraryMark::contentKey), taken so that it serves no
+    // other source; nothing when there is none.
+    std::optional<Orphan> take(const QString &contentKey);
+    // The orphans nobody took, in the order they were found.
+    QList<Orphan> remaining() const;
+    // The folders whose outputs were kept for being unreadable or holding no source.
+    QStringList keptFolders() const { return m_keptFolders; }
+
+    // After the orphan has gone: the folders its going left empty, up to its output root.
+    static void removeEmptyFolders(const Orphan &orphan);
+
+signals:
+    void finished();
+
+private:
+    struct Found
+    {
+        Orphan orphan;
+        QString contentKey;
+        bool taken = false;
+    };
+
+    void runSlice();
+    void readFolder(const QString &folder);
+    void readOutput(const QString &path);
+    // The folder that keeps an orphan of source from going, or an empty one when nothing does.
+    QByteArray keepingFolder(const QByteArray &source) const;
+
+    QList<Root> m_roots;
+    qsizetype m_rootIndex = 0;
+    QStringList m_folders; // still to read, of the current root
+    QSet<QString> m_planned;
+    QSet<QByteArray> m_sourceFolders; // every folder that holds a source of this run, with its ancestors
+    QList<Found> m_found;
+    QHash<QString, QList<qsizetype>> m_byContent;
+    QStringList m_keptFolders;
+    QTimer m_sliceTimer;
+};
