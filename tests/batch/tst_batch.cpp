@@ -116,6 +116,8 @@ private slots:
             << QStringList{QStringLiteral("--formats=mp3"), QStringLiteral("a.flac")} << 2;
         QTest::newRow("dry run without library mode")
             << QStringList{QStringLiteral("-n"), QStringLiteral("a.flac")} << 2;
+        QTest::newRow("deleting without library mode")
+            << QStringList{QStringLiteral("--delete"), QStringLiteral("a.flac")} << 2;
         QTest::newRow("value missing") << QStringList{QStringLiteral("a.flac"), QStringLiteral("-o")} << 2;
         QTest::newRow("unknown format")
             << QStringList{QStringLiteral("-fogg"), QStringLiteral("a.flac")} << 2;
@@ -371,19 +373,34 @@ private slots:
                                                        environment.value(QStringLiteral("PATH")));
         shell.setProcessEnvironment(environment);
         shell.setProcessChannelMode(QProcess::MergedChannels);
-        shell.start(QStringLiteral("sh"),
-                    {QStringLiteral("-c"),
-                     QStringLiteral("find \"$1\" -mindepth 1 -maxdepth 1 -type d |\n"
-                                    "    parallel --will-cite --sshlogin 2/: tunoxa-batch -L -o \"$2\" {}"),
-                     QStringLiteral("sh"), library, out});
+        shell.start(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("find \"$1\" -mindepth 1 -maxdepth 1 -type d |\n"
+                            "    parallel --will-cite --sshlogin 2/: tunoxa-batch -L -o \"$2/Music\" {}"),
+             QStringLiteral("sh"), library, out});
         QVERIFY(shell.waitForFinished(300000));
 
         QVERIFY2(shell.exitCode() == 0, shell.readAll().constData());
         for (const QString &album : {QStringLiteral("Album A"), QStringLiteral("Album B")}) {
-            // Library mode: each album folder keeps its name, each track its plain name.
-            QCOMPARE(filesIn(out + QLatin1Char('/') + album),
+            // Library mode: each album folder keeps its name, each track its plain name, in the tree
+            // a run over the whole library makes.
+            QCOMPARE(filesIn(out + QStringLiteral("/Music/") + album),
                      (QStringList{QStringLiteral("1.mp3"), QStringLiteral("2.mp3")}));
         }
+        const QStringList whole{QStringLiteral("-L"), QStringLiteral("--delete"), QStringLiteral("-o"), out,
+                                library};
+        const Finished preview = runBatch(whole + QStringList{QStringLiteral("-n")}, dir.path());
+        QCOMPARE(preview.exitCode, 0);
+        QVERIFY2(preview.out.endsWith(QStringLiteral("将转换 0，跳过 4，失败 0\n")), qPrintable(preview.out));
+        // An unmounted disk looks like an empty library: nothing is deleted, and the run says so.
+        QVERIFY(QDir(library).removeRecursively() && QDir().mkpath(library));
+        const Finished emptied = runBatch(whole, dir.path());
+        QCOMPARE(emptied.exitCode, 1);
+        QVERIFY2(
+            emptied.err.contains(QStringLiteral("音乐库文件夹为空或无法读取，未删除任何文件：") + library),
+            qPrintable(emptied.err));
+        QCOMPARE(filesIn(out + QStringLiteral("/Music/Album A")).size(), 2);
         QCOMPARE(batchFolders(), QStringList());
     }
 };
