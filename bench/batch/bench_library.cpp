@@ -2,7 +2,10 @@
 // short FLAC tracks whose MP3 copy (made by a first library-mode run) is up to date, run over
 // again by tunoxa-batch -L -j N; wall time, and how many files the second run wrote or touched.
 //
-// bench_library [albums] [tracks] [N] [rounds]   (default: 200 albums of 10 tracks, N = 2, 3 rounds)
+// bench_library [albums] [tracks] [N] [rounds] [reference]
+//   (default: 200 albums of 10 tracks, N = 2, 3 rounds). reference: the program folder of another
+//   build (an earlier version, say), whose second runs take turns with this build's over the same
+//   copy; the ratios this / reference of each round follow.
 
 #include "common/testmedia.h"
 
@@ -36,12 +39,13 @@ QMap<QString, QPair<qint64, QDateTime>> snapshot(const QString &folder)
     return files;
 }
 
-double runBatch(const QStringList &arguments, QByteArray *output)
+double runBatch(const QStringList &arguments, QByteArray *output,
+                const QString &programFolder = TestMedia::programFolder())
 {
     QElapsedTimer clock;
     clock.start();
     const TestMedia::ToolResult result =
-        TestMedia::run(TestMedia::programFolder() + QStringLiteral("/tunoxa-batch"), arguments, 3600000);
+        TestMedia::run(programFolder + QStringLiteral("/tunoxa-batch"), arguments, 3600000);
     *output = result.output;
     if (result.exitCode != 0)
         std::fprintf(stderr, "tunoxa-batch failed:\n%s\n", result.output.right(2000).constData());
@@ -101,5 +105,22 @@ int main(int argc, char *argv[])
                 "files written or changed: %lld\n",
                 seconds.first(), seconds[seconds.size() / 2], seconds.last(),
                 static_cast<long long>(changed));
+    if (argc <= 5)
+        return 0;
+    const QString reference = QString::fromLocal8Bit(argv[5]);
+    QList<double> ours;
+    QList<double> theirs;
+    QList<double> ratios;
+    for (int round = 0; round < rounds; ++round) {
+        ours.append(runBatch(arguments, &output));
+        theirs.append(runBatch(arguments, &output, reference));
+        ratios.append(ours.last() / theirs.last());
+    }
+    for (QList<double> *figures : {&ours, &theirs, &ratios})
+        std::sort(figures->begin(), figures->end());
+    std::printf("this build / reference %s, second runs in turn: this min %.3f / median %.3f / max %.3f s, "
+                "reference min %.3f / median %.3f / max %.3f s, ratio min %.2f / median %.2f / max %.2f\n",
+                qPrintable(reference), ours.first(), ours[rounds / 2], ours.last(), theirs.first(),
+                theirs[rounds / 2], theirs.last(), ratios.first(), ratios[rounds / 2], ratios.last());
     return 0;
 }
