@@ -23,7 +23,7 @@ double windowRun(const QStringList &album, const QString &outputFolder, int file
     const AlbumBench::RunFigures run = AlbumBench::runAlbum(album, outputFolder, files);
     if (run.converted != album.size())
         std::fprintf(stderr, "the run left %d files unconverted\n", int(album.size()) - run.converted);
-    return run.wallSeconds - ConversionRun::StartDelayMs / 1000.0;
+    return run.wallSeconds - ConversionRun::WindowStartDelayMs / 1000.0;
 }
 
 double timed(const QString &program, const QStringList &arguments)

@@ -196,7 +196,7 @@ int main(int argc, char *argv[])
     std::printf(
         "%d cores; the run's wall time counts from Start, its %d ms start delay included; the shell's "
         "output goes to /dev/null\n",
-        cores(), ConversionRun::StartDelayMs);
+        cores(), ConversionRun::WindowStartDelayMs);
     QElapsedTimer clock;
     clock.start();
     for (qsizetype i = 0; i < choice.lengths.size(); ++i) {

@@ -40,7 +40,7 @@ double walkSeconds(int rows, const QString &outputFolder)
     QStringList files;
     for (int i = 0; i < rows; ++i)
         files.append(QStringLiteral("/m/%1.flac").arg(i));
-    return runAlbum(files, outputFolder, 1, false, -1).wallSeconds - ConversionRun::StartDelayMs / 1000.0;
+    return runAlbum(files, outputFolder, 1, false, -1).wallSeconds - ConversionRun::WindowStartDelayMs / 1000.0;
 }
 
 } // namespace
@@ -66,7 +66,7 @@ int main(int argc, char *argv[])
     // Alternate the two ways and keep the best of each, so neither gains from a warmer cache.
     constexpr int rounds = 2;
     // The start delay belongs to the click, not to the conversion.
-    constexpr double startDelay = ConversionRun::StartDelayMs / 1000.0;
+    constexpr double startDelay = ConversionRun::WindowStartDelayMs / 1000.0;
     double bestScript = 1e30;
     RunFigures bestRun{1e30};
     for (int round = 0; round < rounds; ++round) {

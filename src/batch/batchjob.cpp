@@ -24,6 +24,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_settings.libraryMode = options.library;
     m_settings.deleteOrphans = options.deleteOrphans;
     m_run->setDryRun(options.dryRun);
+    m_run->setStartDelay(0);
     m_files->setWorkFolder(workFolder);
     m_run->setWorkFolder(workFolder);
     m_barTimer.setInterval(BarRefreshMs);

@@ -31,7 +31,7 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &prog
 {
     connect(m_orphans, &OrphanIndex::finished, this, &ConversionRun::fillSlots);
     m_startDelay->setSingleShot(true);
-    m_startDelay->setInterval(StartDelayMs);
+    m_startDelay->setInterval(WindowStartDelayMs);
     connect(m_startDelay, &QTimer::timeout, this, &ConversionRun::startDelayElapsed);
     addSlot();
 }
@@ -230,12 +230,13 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     }
     // In library mode, whether an output is up to date can only be told for a source that is there;
     // a dry run would otherwise promise to convert it.
-    if (job.recipe.inputPath.isEmpty() || (job.library && !QFileInfo::exists(job.recipe.inputPath))) {
+    const RegularFile::Kind kind = RegularFile::kindOf(job.recipe.inputPath);
+    if (job.recipe.inputPath.isEmpty() || (job.library && kind == RegularFile::Kind::Missing)) {
         failUnstarted(id, RunTexts::inputUnreachable());
         return;
     }
     // Opening a FIFO, a socket or a device would wait, and no tool can convert one.
-    if (QFileInfo::exists(job.recipe.inputPath) && !RegularFile::isRegular(job.recipe.inputPath)) {
+    if (kind == RegularFile::Kind::Other) {
         failUnstarted(id, RunTexts::notRegularFile());
         return;
     }

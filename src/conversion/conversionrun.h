@@ -50,7 +50,8 @@ public:
 
     // Lines of the failure summary before it is cut short with "…".
     static constexpr int SummaryLines = 20;
-    static constexpr int StartDelayMs = 100;
+    // Between Start and the first file, so the window shows the run's start first.
+    static constexpr int WindowStartDelayMs = 100;
 
     // Messages, the output folder and the completion sound go through services; the sound plays
     // when settings say so at the end of the run.
@@ -63,6 +64,8 @@ public:
     // Where the files' work files go: the program's work folder unless changed (the command-line
     // converter gives each process a folder of its own).
     void setWorkFolder(const QString &workFolder);
+    // The wait between Start and the first file; a program without a window waits for nothing.
+    void setStartDelay(int milliseconds) { m_startDelay->setInterval(milliseconds); }
     // A dry run in library mode decides for every file what it would do, and writes nothing.
     void setDryRun(bool dryRun) { m_dryRun = dryRun; }
 

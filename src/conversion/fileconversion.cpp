@@ -70,7 +70,9 @@ void FileConversion::readOutput(ToolRunner *runner, const QString &chunk)
 void FileConversion::start(const Job &job)
 {
     m_job = job;
-    m_job.recipe.clock = m_clock();
+    // Library mode names outputs with no time; the local time costs a look at the time zone.
+    if (!m_job.library)
+        m_job.recipe.clock = m_clock();
     m_job.recipe.work = m_work;
     m_stage = 0;
     m_stopping = false;
@@ -80,6 +82,7 @@ void FileConversion::start(const Job &job)
     m_flacDecodeTried = false;
     m_encodesDecode = false;
     m_decodedSeconds.reset();
+    m_referenceAsked = false;
     m_libraryStep = LibraryStep::None;
     const std::optional<FlacMetadata::StreamInfo> streamInfo =
         FlacMetadata::streamInfo(m_job.recipe.inputPath);
@@ -93,9 +96,14 @@ void FileConversion::start(const Job &job)
 
 void FileConversion::startStages()
 {
+    if (m_job.library && m_job.format == OutputFormat::Mp3) {
+        encodeSource();
+        return;
+    }
     // A work file left by an earlier file would give the probe that file's duration, or the second
     // stage that file's pictures.
     removeWorkFiles();
+    m_workFilesUsed = true;
     if (m_job.format == OutputFormat::Mp3) {
         m_progress->setBar(m_progress->barWidth(), 0);
         m_progress->setCaption(RunTexts::preparing());
@@ -240,8 +248,34 @@ void FileConversion::decodeFinished()
         failFile(problem);
         return;
     }
+    if (m_referenceAsked) {
+        m_runningCommand = m_encodeCommand;
+        sourceEncodeFinished();
+        return;
+    }
     m_stage = 1;
     runStage(*m_probeRunner, Recipes::durationProbe(m_job.recipe));
+}
+
+void FileConversion::encodeSource()
+{
+    m_stage = 2;
+    if (m_job.recipe.cut && !measureCut(m_declaredSeconds)) {
+        failFile(RunTexts::cutBeyondInput());
+        return;
+    }
+    if (!m_job.recipe.cut && m_declaredSeconds)
+        m_progress->setDurationSeconds(qint32(OutputParsers::roundHalfEven(*m_declaredSeconds)));
+    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
+}
+
+void FileConversion::askReferenceDecoder()
+{
+    m_referenceAsked = true;
+    m_encodeCommand = m_runningCommand;
+    removeWorkFiles();
+    m_workFilesUsed = true;
+    runStage(*m_soxRunner, Recipes::soxDecode(m_job.recipe));
 }
 
 void FileConversion::probeFinished()
@@ -254,7 +288,7 @@ void FileConversion::probeFinished()
     }
     emit stageEnded(m_job.id, ToolName::coder(), true);
     // The decode stays until the encode has ended: the encode may have to read it instead.
-    if (m_job.recipe.cut && !measureCut()) {
+    if (m_job.recipe.cut && !measureCut(OutputParsers::announcedDuration(m_probeRunner->output()))) {
         failFile(RunTexts::cutBeyondInput());
         return;
     }
@@ -267,9 +301,8 @@ bool FileConversion::cutsTheInput(const ToolRunner &runner) const
     return m_job.format == OutputFormat::Mp3 ? &runner == m_coderRunner : &runner == m_convRunner;
 }
 
-bool FileConversion::measureCut()
+bool FileConversion::measureCut(std::optional<double> duration)
 {
-    const std::optional<double> duration = OutputParsers::announcedDuration(m_probeRunner->output());
     if (!duration)
         return true;
     const CutRange &cut = *m_job.recipe.cut;
@@ -326,6 +359,16 @@ void FileConversion::sourceEncodeFinished()
     if (m_coderRunner->exitCode() == 0)
         lengths.encoded = MediaLength::mp3Seconds(m_partialOutput);
     const SourceReading::Verdict verdict = SourceReading::afterEncode(lengths, m_job.recipe.cut);
+    const bool decodingFailed = FlacFallback::coderCannotRead(output) ||
+                                output.contains(QLatin1StringView("Error while decoding stream"));
+    // Library mode decodes nothing before the encode: the reference decoder is asked only when the
+    // encode's own reading of the source complains or falls short.
+    const bool complained = decodingFailed || m_coderRunner->exitCode() != 0;
+    if (m_job.library && !m_referenceAsked &&
+        (complained || verdict != SourceReading::Verdict::EncodeStands)) {
+        askReferenceDecoder();
+        return;
+    }
     if (verdict == SourceReading::Verdict::EncodeStands) {
         if (judgeStage(*m_coderRunner))
             checkOutput();
@@ -333,8 +376,6 @@ void FileConversion::sourceEncodeFinished()
     }
     // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
     // the music converts all the same, without it.
-    const bool decodingFailed = FlacFallback::coderCannotRead(output) ||
-                                output.contains(QLatin1StringView("Error while decoding stream"));
     if (m_coderRunner->exitCode() != 0 && m_job.recipe.keepCover && !decodingFailed) {
         m_runningRunner = nullptr;
         emit stageEnded(m_job.id, ToolName::coder(), false);
@@ -380,7 +421,9 @@ void FileConversion::finish()
         QFile::remove(m_partialOutput);
     m_partialOutput.clear();
     restoreOrphan();
-    removeWorkFiles();
+    // A file that needed none (an up-to-date one, a library encode) costs no look at the work folder.
+    if (std::exchange(m_workFilesUsed, false))
+        removeWorkFiles();
     m_carriedOver = {};
     m_progress->resetDuration();
     m_job = Job();
@@ -392,6 +435,7 @@ void FileConversion::removeWorkFiles() const
     QFile::remove(m_work.probeWav);
     QFile::remove(m_work.intermediate);
     QFile::remove(m_work.tags);
+    QFile::remove(m_work.tag);
     if (!m_carriedOver.picturePath.isEmpty())
         QFile::remove(m_carriedOver.picturePath);
 }

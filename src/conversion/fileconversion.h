@@ -126,9 +126,15 @@ private:
     // The encoder could not read the source, which its decode holds: the decode is encoded instead,
     // with the source's tags and cover.
     void encodeTheDecode();
-    // After the probe: false when the cut starts at or after the input's end; otherwise the
+    // With the input's duration: false when the cut starts at or after the input's end; otherwise the
     // progress state's duration becomes the cut's length.
-    bool measureCut();
+    bool measureCut(std::optional<double> duration);
+    // Library mode, MP3: the encode reads the source itself, the only tool for a healthy FLAC; its
+    // length comes from the source's header.
+    void encodeSource();
+    // That encode's reading complained or fell short: the reference decoder decodes the source
+    // into the work WAV, and sourceEncodeFinished weighs both readings.
+    void askReferenceDecoder();
     // A stage's tool has ended: when the program is ending, the file is let go and stopped follows.
     bool stageEndedWhileStopping();
     // Judges the stage that just ended; a failed stage loses the file it was writing.
@@ -164,6 +170,9 @@ private:
     bool m_replaces = false;                 // library mode: an older output is there
     bool m_flacDecodeTried = false;          // SoX could not decode the source; data/flac was asked
     bool m_encodesDecode = false;            // the MP3 encode reads the decode, not the source
+    bool m_referenceAsked = false;           // library mode: the decode followed the encode
+    ToolCommand m_encodeCommand;             // meanwhile, the encode that read the source
+    bool m_workFilesUsed = false;            // a stage may have left work files
     FlacFallback::Metadata m_carriedOver;    // the source's tags and cover for that encode
     const NameChooser m_outputChooser = [this](const QString &wanted) { return chooseOutput(wanted); };
     ToolRunner *m_runningRunner = nullptr;
@@ -172,4 +181,5 @@ private:
     LibraryStep m_libraryStep = LibraryStep::None;
     OrphanIndex::Orphan m_orphan; // the orphan being moved
     QString m_claimedOrphan;      // its hidden name meanwhile
+    QString m_keptAudio;          // the output whose audio a retag or a move keeps
 };

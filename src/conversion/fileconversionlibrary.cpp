@@ -15,7 +15,8 @@
 
 // Library mode's side of a conversion: what is at the output's name already, and the two ways an
 // output is made without an encode: a retag of the output there, and a move of an orphan whose
-// source was renamed.
+// source was renamed. Both put a new ID3v2 tag, written by the encoder from the source, before the
+// audio frames of the output they keep, which stay as they are, byte for byte.
 
 void FileConversion::startLibraryCheck(const QString &audioMd5)
 {
@@ -29,8 +30,8 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
         mark.settings = LibraryMark::settingsText(m_job.format, m_job.recipe.settings);
         m_job.recipe.mark = mark;
     }
-    m_wantedOutput = Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder,
-                                         m_job.recipe.clock, true);
+    m_wantedOutput =
+        Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder, {}, true);
     m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds);
 }
 
@@ -105,7 +106,10 @@ void FileConversion::restoreOrphan()
 void FileConversion::startLibraryStep(LibraryStep step, const QString &audio)
 {
     m_libraryStep = step;
-    runStage(*m_coderRunner, Recipes::retag(m_job.recipe, audio, m_outputChooser));
+    m_keptAudio = audio;
+    m_workFilesUsed = true;
+    QFile::remove(m_work.tag);
+    runStage(*m_coderRunner, Recipes::retag(m_job.recipe));
 }
 
 void FileConversion::libraryStepFinished()
@@ -115,6 +119,7 @@ void FileConversion::libraryStepFinished()
     const LibraryStep step = std::exchange(m_libraryStep, LibraryStep::None);
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
                         m_coderRunner->exitCode() == 0 &&
+                        LibraryOutput::writeWithTag(m_work.tag, m_keptAudio, m_partialOutput) &&
                         OutputCheck::mp3Problem(m_partialOutput, m_declaredSeconds).isEmpty();
     emit stageEnded(m_job.id, ToolName::coder(), copied);
     // The output, or the orphan, could not be copied as it is: the source is encoded after all.

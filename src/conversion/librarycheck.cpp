@@ -6,7 +6,10 @@
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
 
-#include <QFileInfo>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <tuple>
 
 LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
     : QObject(parent)
@@ -28,21 +31,25 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
                          std::optional<double> declared)
 {
     m_stopped = false;
-    const QFileInfo output(outputPath);
-    if (output.isSymLink() || (output.exists() && !output.isFile())) {
-        decideLater(Decision::Occupied);
-        return;
-    }
-    if (!output.exists()) {
+    // One look at each, with the times as the file system keeps them: no time zone to look up.
+    struct stat output = {};
+    if (::lstat(QFile::encodeName(outputPath).constData(), &output) != 0) {
         decideLater(Decision::Convert);
         return;
     }
+    if (!S_ISREG(output.st_mode)) {
+        decideLater(Decision::Occupied);
+        return;
+    }
     // An empty file is what a process killed while taking this name on FAT leaves.
-    if (output.size() == 0) {
+    if (output.st_size == 0) {
         decideLater(Decision::Replace);
         return;
     }
-    m_outputIsNewer = output.lastModified() > QFileInfo(in.inputPath).lastModified();
+    struct stat source = {};
+    m_outputIsNewer = ::stat(QFile::encodeName(in.inputPath).constData(), &source) == 0 &&
+                      std::tie(output.st_mtim.tv_sec, output.st_mtim.tv_nsec) >
+                          std::tie(source.st_mtim.tv_sec, source.st_mtim.tv_nsec);
     m_cut = in.cut;
     m_video = format != OutputFormat::Mp3;
     if (!m_video) {

@@ -209,3 +209,20 @@ LibraryOutput LibraryOutput::read(const QString &path)
     const QByteArrayView whole = RegularFile::mapForReading(file, path);
     return {MediaLength::mp3Seconds(whole), LibraryMark::read(whole)};
 }
+
+bool LibraryOutput::writeWithTag(const QString &tagFrom, const QString &audioFrom, const QString &target)
+{
+    QFile tagFile;
+    QFile audioFile;
+    const QByteArrayView tagged = RegularFile::mapForReading(tagFile, tagFrom);
+    const QByteArrayView audio = RegularFile::mapForReading(audioFile, audioFrom);
+    const qint64 tagSize = FlacMetadata::id3v2TagSize(tagged);
+    const qint64 audioStart = FlacMetadata::id3v2TagSize(audio);
+    if (tagSize == 0 || tagSize > tagged.size() || audioStart >= audio.size())
+        return false;
+    QFile output(target);
+    const qint64 audioBytes = audio.size() - audioStart;
+    return output.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           output.write(tagged.data(), tagSize) == tagSize &&
+           output.write(audio.data() + audioStart, audioBytes) == audioBytes && output.flush();
+}

@@ -48,4 +48,9 @@ struct LibraryOutput
     std::optional<LibraryMark> mark;
 
     static LibraryOutput read(const QString &path);
+
+    // Writes target anew: the ID3v2 tag of tagFrom, then the audio of audioFrom (all that follows
+    // its own ID3v2 tag, the Info frame included) byte for byte. False when either cannot be read,
+    // tagFrom has no tag, or target cannot be written whole.
+    static bool writeWithTag(const QString &tagFrom, const QString &audioFrom, const QString &target);
 };

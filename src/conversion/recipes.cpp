@@ -278,18 +278,17 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
     return stage(OutputFormat::Mp3, 2, in, chooseName);
 }
 
-ToolCommand retag(const RecipeInput &in, const QString &audio, const NameChooser &chooseName)
+ToolCommand retag(const RecipeInput &in)
 {
     const QString tool = coderTool.toString();
-    const QString output =
-        chosen(chooseName, outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock, true));
+    // Only the source's header is wanted (tags and pictures), not its frames.
     QString line =
-        program(in, tool) + QStringLiteral(" -i ") + quote(audio) + QStringLiteral(" -i ") +
-        quote(in.inputPath) +
-        QStringLiteral(" -y -map 0:a -map 1:v? -c copy -disposition:v attached_pic -map_metadata 1");
+        program(in, tool) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") + quote(in.inputPath) +
+        QStringLiteral(" -f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono -y -map 1:a -frames:a 1 -map 0:v? "
+                       "-c:v copy -disposition:v attached_pic -map_metadata 0 -write_xing 0");
     if (in.mark)
         line += in.mark->encoderOptions();
-    return {line + QLatin1Char(' ') + quote(output), output, tool};
+    return {line + QLatin1Char(' ') + quoteIfNeeded(in.work.tag), in.work.tag, tool};
 }
 
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)

@@ -109,9 +109,10 @@ ToolCommand soxDecode(const RecipeInput &in);
 ToolCommand durationProbe(const RecipeInput &in);
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {});
 
-// Library mode: the audio of `audio` (an earlier output of the source) copied as it is, frame for
-// frame, with the source's tags and cover and the mark of in, into the output the chooser picks.
-ToolCommand retag(const RecipeInput &in, const QString &audio, const NameChooser &chooseName = {});
+// Library mode: an MP3 of one frame of silence into in.work.tag, whose ID3v2 tag holds the
+// source's tags and cover and the mark of in, as an encode of the source would write them; the
+// tag goes before the audio of an earlier output (LibraryOutput::writeWithTag).
+ToolCommand retag(const RecipeInput &in);
 
 // coder reads the source and a finished output and prints the duration of each; it names no output
 // of its own.

@@ -185,5 +185,6 @@ WorkPaths WorkPaths::inFolder(const QString &workFolder, int slot)
     return {workFolder + QStringLiteral("/tmp/tmp") + suffix + QStringLiteral(".mp4"),
             workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav"),
             workFolder + QStringLiteral("/tmp/tags") + suffix + QStringLiteral(".txt"),
-            workFolder + QStringLiteral("/tmp/cover") + suffix};
+            workFolder + QStringLiteral("/tmp/cover") + suffix,
+            workFolder + QStringLiteral("/tmp/tag") + suffix + QStringLiteral(".mp3")};
 }

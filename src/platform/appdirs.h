@@ -19,10 +19,13 @@ struct WorkPaths
     // extension of its type.
     QString tags = {};
     QString picture = {};
+    // Library mode: a new ID3v2 tag for an output's audio, written by the encoder with one frame
+    // of silence after it.
+    QString tag = {};
 
     // The work files of the run's file slot `slot` in workFolder: slot 1 uses "tmp/tmp.mp4",
-    // "tmp.wav", "tmp/tags.txt" and "tmp/cover", slot k "tmp/tmp-k.mp4", "tmp-k.wav",
-    // "tmp/tags-k.txt" and "tmp/cover-k". All empty for an empty folder.
+    // "tmp.wav", "tmp/tags.txt", "tmp/cover" and "tmp/tag.mp3", slot k "tmp/tmp-k.mp4",
+    // "tmp-k.wav", "tmp/tags-k.txt", "tmp/cover-k" and "tmp/tag-k.mp3". All empty for an empty folder.
     static WorkPaths inFolder(const QString &workFolder, int slot = 1);
 };
 

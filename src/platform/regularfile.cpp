@@ -7,10 +7,12 @@
 
 namespace RegularFile {
 
-bool isRegular(const QString &path)
+Kind kindOf(const QString &path)
 {
     struct stat status = {};
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return Kind::Missing;
+    return S_ISREG(status.st_mode) ? Kind::Regular : Kind::Other;
 }
 
 bool isGone(const QByteArray &nativePath)

@@ -9,8 +9,14 @@
 // the kind of file is checked first, without opening it, and the open itself never waits.
 namespace RegularFile {
 
-// Whether path (links followed) is a regular file; stat only, nothing is opened.
-bool isRegular(const QString &path);
+// What path (links followed) is, by one stat; nothing is opened.
+enum class Kind
+{
+    Missing, // nothing there, or nothing that can be looked at
+    Regular,
+    Other, // a folder, a FIFO, a socket, a device
+};
+Kind kindOf(const QString &path);
 
 // Whether nothing at all is at path (lstat says ENOENT): not a file, a folder or a link, dangling or
 // not. A path that cannot be looked at (no permission) is not gone.
