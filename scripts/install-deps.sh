@@ -19,6 +19,8 @@ packages=(
   parallel
   # FAT and exFAT through FUSE: the tests publish outputs where no atomic rename refuses a target
   dosfstools fusefat exfat-fuse
+  # the library benches hold the run against the encoder alone and against a plain tree walk
+  lame rsync
 )
 
 missing=()

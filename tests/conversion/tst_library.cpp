@@ -91,6 +91,10 @@ private slots:
 
         QVERIFY2(library.f.files.isEmpty(),
                  qPrintable(library.f.files.failureReason(rowId(library.f.files, 0))));
+        // One tool for each healthy FLAC: the encode, which reads the source itself.
+        const QStringList started = library.f.log.filter(QStringLiteral("start "));
+        QCOMPARE(started.filter(QRegularExpression(QStringLiteral(" coder$"))), started);
+        QCOMPARE(started.size(), 3);
         const QMap<QString, QDateTime> first = library.written();
         QCOMPARE(first.keys(), (QStringList{QStringLiteral("Music/Artist A/Album A/01 Intro.mp3"),
                                             QStringLiteral("Music/Artist B/Album B/01 Intro.mp3"),

@@ -44,26 +44,33 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("expectedReason"); // empty: the tool's own words
+        QTest::addColumn<bool>("library");
         const QString undecodable = QStringLiteral("源文件无法解码");
         const QString damaged = QStringLiteral("源文件已损坏");
-        QTest::newRow("corrupt FLAC") << QStringLiteral("corrupt") << undecodable;
-        QTest::newRow("truncated FLAC") << QStringLiteral("truncated") << damaged;
+        QTest::newRow("corrupt FLAC") << QStringLiteral("corrupt") << undecodable << false;
+        QTest::newRow("truncated FLAC") << QStringLiteral("truncated") << damaged << false;
         // The tools skip the damaged frames and exit with 0; the MP3 would play two thirds.
-        QTest::newRow("middle third damaged") << QStringLiteral("damaged") << damaged;
-        QTest::newRow("zero bytes") << QStringLiteral("empty") << undecodable;
+        QTest::newRow("middle third damaged") << QStringLiteral("damaged") << damaged << false;
+        QTest::newRow("zero bytes") << QStringLiteral("empty") << undecodable << false;
         // ffmpeg decodes such frames silently unless asked to check them; libFLAC always checks.
-        QTest::newRow("three bytes flipped") << QStringLiteral("flipped") << damaged;
-        QTest::newRow("path vanished") << QStringLiteral("vanished") << QString();
+        QTest::newRow("three bytes flipped") << QStringLiteral("flipped") << damaged << false;
+        QTest::newRow("path vanished") << QStringLiteral("vanished") << QString() << false;
         const QString notRegular = QStringLiteral("不是普通文件");
-        QTest::newRow("a folder") << QStringLiteral("folder") << notRegular;
+        QTest::newRow("a folder") << QStringLiteral("folder") << notRegular << false;
         // Opening it would wait for a writer that never comes.
-        QTest::newRow("a FIFO") << QStringLiteral("fifo") << notRegular;
+        QTest::newRow("a FIFO") << QStringLiteral("fifo") << notRegular << false;
+        // Library mode's encode reads the source itself; the reference decoder only follows a
+        // reading that complains or falls short.
+        QTest::newRow("three bytes flipped, library") << QStringLiteral("flipped") << damaged << true;
+        QTest::newRow("truncated FLAC, library") << QStringLiteral("truncated") << damaged << true;
     }
     void badInputIsMarkedAndTheRunGoesOn()
     {
         QFETCH(QString, kind);
         QFETCH(QString, expectedReason);
+        QFETCH(bool, library);
         RunFixture f;
+        f.settings.libraryMode = library;
         const QString bad = f.path(QStringLiteral("bad.flac"));
         // Seeded, so that a failure can be repeated with the same bytes.
         QRandomGenerator noise(24);
@@ -121,7 +128,7 @@ private slots:
             QCOMPARE(reason, expectedReason);
         const QStringList outputs = f.outputs();
         QCOMPARE(outputs.size(), 1);
-        QVERIFY(outputs[0].startsWith(QStringLiteral("good_")));
+        QVERIFY(outputs[0].startsWith(library ? QStringLiteral("good.") : QStringLiteral("good_")));
         // Nothing of the failed file is left, not even under a hidden name.
         QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
 
