@@ -199,7 +199,7 @@ int main(int argc, char *argv[])
     QFile templateFile(dir.filePath(QStringLiteral("template/one.mp3")));
     templateFile.open(QIODevice::ReadOnly);
     const QByteArray converted = templateFile.readAll();
-    const std::optional<LibraryMark> templateMark = LibraryMark::read(converted);
+    const std::optional<LibraryMark> templateMark = LibraryMark::read(QByteArrayView(converted));
     if (!templateMark) {
         std::fprintf(stderr, "the template MP3 carries no mark\n");
         return 1;
@@ -236,7 +236,8 @@ int main(int argc, char *argv[])
                                                              QStringLiteral(" 2>&1 >/dev/null | tail -1")});
         return result.output.trimmed().toLongLong();
     };
-    const qint64 full = peakKb(secondRun);
+    const qint64 full = peakKb(
+        QStringLiteral("%1 -L -j 2 -o %2 %3").arg(quoted(batchProgram()), quoted(copy), quoted(library)));
     const qint64 scan =
         peakKb(QStringLiteral("%1 -L -o /proc/tunoxa %2").arg(quoted(batchProgram()), quoted(library)));
     std::printf("peak memory: second run %lld KiB, scan only %lld KiB: %.3f KiB per track\n",

@@ -2,6 +2,7 @@
 
 #include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
+#include "conversion/flacmetadata.h"
 #include "conversion/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
@@ -230,13 +231,16 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     }
     // In library mode, whether an output is up to date can only be told for a source that is there;
     // a dry run would otherwise promise to convert it.
-    const RegularFile::Kind kind = RegularFile::kindOf(job.recipe.inputPath);
-    if (job.recipe.inputPath.isEmpty() || (job.library && kind == RegularFile::Kind::Missing)) {
+    // Opened once: what it is, its time and its stream header.
+    const RegularFile::Reader source(job.recipe.inputPath);
+    job.sourceModifiedNs = source.modifiedNs();
+    job.streamInfo = FlacMetadata::streamInfo(source, job.recipe.inputPath);
+    if (job.recipe.inputPath.isEmpty() || (job.library && source.kind() == RegularFile::Kind::Missing)) {
         failUnstarted(id, RunTexts::inputUnreachable());
         return;
     }
     // Opening a FIFO, a socket or a device would wait, and no tool can convert one.
-    if (kind == RegularFile::Kind::Other) {
+    if (source.kind() == RegularFile::Kind::Other) {
         failUnstarted(id, RunTexts::notRegularFile());
         return;
     }

@@ -98,10 +98,7 @@ void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
         // Looked at once more: what is there now must still be a marked output of a source that is gone.
         if (QFileInfo(orphan.outputPath).isSymLink())
             continue;
-        QFile file;
-        const std::optional<LibraryMark> mark =
-            LibraryMark::read(RegularFile::mapForReading(file, orphan.outputPath));
-        file.close();
+        const std::optional<LibraryMark> mark = LibraryMark::read(orphan.outputPath);
         if (!mark || !RegularFile::isGone(LibraryMark::sourcePath(mark->source)) ||
             !QFile::remove(orphan.outputPath))
             continue;

@@ -84,8 +84,7 @@ void FileConversion::start(const Job &job)
     m_decodedSeconds.reset();
     m_referenceAsked = false;
     m_libraryStep = LibraryStep::None;
-    const std::optional<FlacMetadata::StreamInfo> streamInfo =
-        FlacMetadata::streamInfo(m_job.recipe.inputPath);
+    const std::optional<FlacMetadata::StreamInfo> &streamInfo = m_job.streamInfo;
     m_declaredSeconds = streamInfo ? streamInfo->seconds : std::nullopt;
     if (!m_job.library) {
         startStages();

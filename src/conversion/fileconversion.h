@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/flacfallback.h"
+#include "conversion/flacmetadata.h"
 #include "conversion/formattable.h"
 #include "conversion/librarycheck.h"
 #include "conversion/orphanindex.h"
@@ -36,7 +37,9 @@ public:
         // the file converts; a dry run only tells what it would do.
         bool library = false;
         bool dryRun = false;
-        QByteArray sourceNative; // the source's exact path, for the library's mark
+        QByteArray sourceNative;     // the source's exact path, for the library's mark
+        qint64 sourceModifiedNs = 0; // its modification time, as the file system keeps it
+        std::optional<FlacMetadata::StreamInfo> streamInfo; // what its stream header declares
         // Library mode: the outputs whose source is gone, one of which a renamed source may take.
         OrphanIndex *orphans = nullptr;
     };

@@ -32,7 +32,8 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
     }
     m_wantedOutput =
         Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder, {}, true);
-    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds);
+    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds,
+                          m_job.sourceModifiedNs);
 }
 
 void FileConversion::libraryDecided(LibraryCheck::Decision decision)

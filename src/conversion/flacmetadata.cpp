@@ -27,28 +27,41 @@ qint64 id3v2TagSize(QByteArrayView header)
 QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted)
 {
     QList<Block> found;
-    QFile file;
-    if (!RegularFile::openForReading(file, path) || !file.seek(id3v2TagSize(file.peek(10))) ||
-        file.read(4) != "fLaC")
+    const RegularFile::Mapped file(path);
+    const QByteArrayView bytes = file.bytes();
+    qsizetype at = qsizetype(id3v2TagSize(bytes));
+    if (at + 4 > bytes.size() || bytes.sliced(at, 4) != "fLaC")
         return found;
-    for (bool last = false; !last;) {
-        const QByteArray header = file.read(4);
-        if (header.size() < 4)
-            break;
-        last = uchar(header.at(0)) & 0x80;
-        const int type = uchar(header.at(0)) & 0x7F;
-        const qint64 length = (uchar(header.at(1)) << 16) | (uchar(header.at(2)) << 8) | uchar(header.at(3));
+    at += 4;
+    for (bool last = false; !last && at + 4 <= bytes.size();) {
+        const auto *header = reinterpret_cast<const uchar *>(bytes.data() + at);
+        last = header[0] & 0x80;
+        const int type = header[0] & 0x7F;
+        const qsizetype length = (header[1] << 16) | (header[2] << 8) | header[3];
+        at += 4;
+        // The walk ends where the file does; a block cut short there is kept as far as it goes.
         if (std::ranges::find(wanted, type) != wanted.end())
-            found.append({type, file.read(length)});
-        else if (!file.seek(file.pos() + length))
-            break;
+            found.append({type, bytes.sliced(at, std::min(length, bytes.size() - at)).toByteArray()});
+        at += length;
     }
     return found;
 }
 
 std::optional<StreamInfo> streamInfo(const QString &path)
 {
-    for (const Block &block : blocks(path, {StreamInfoBlock})) {
+    return streamInfo(RegularFile::Reader(path), path);
+}
+
+std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QString &path)
+{
+    // STREAMINFO comes first in nearly every FLAC: its bytes right after "fLaC" are read alone.
+    const QByteArray head = file.read(0, 4096);
+    const qsizetype at = qsizetype(id3v2TagSize(head));
+    const bool first = head.size() >= at + 8 + 34 && head.sliced(at, 4) == "fLaC" &&
+                       (uchar(head[at + 4]) & 0x7F) == StreamInfoBlock;
+    const QList<Block> found =
+        first ? QList<Block>{{StreamInfoBlock, head.sliced(at + 8, 34)}} : blocks(path, {StreamInfoBlock});
+    for (const Block &block : found) {
         if (block.data.size() < 34)
             continue;
         const auto *s = reinterpret_cast<const uchar *>(block.data.constData());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/regularfile.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
@@ -43,5 +45,6 @@ struct StreamInfo
 // should come first; a file where other blocks precede it still plays); none for a file that is no
 // FLAC or has none.
 std::optional<StreamInfo> streamInfo(const QString &path);
+std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QString &path);
 
 } // namespace FlacMetadata

@@ -6,11 +6,6 @@
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
 
-#include <QFile>
-
-#include <sys/stat.h>
-#include <tuple>
-
 LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
     : QObject(parent)
     , m_probe(new ToolRunner(services, this))
@@ -28,32 +23,26 @@ LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
 }
 
 void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QString &outputPath,
-                         std::optional<double> declared)
+                         std::optional<double> declared, qint64 sourceModifiedNs)
 {
     m_stopped = false;
-    // One look at each, with the times as the file system keeps them: no time zone to look up.
-    struct stat output = {};
-    if (::lstat(QFile::encodeName(outputPath).constData(), &output) != 0) {
-        decideLater(Decision::Convert);
-        return;
-    }
-    if (!S_ISREG(output.st_mode)) {
-        decideLater(Decision::Occupied);
+    // The output is opened once, what it is and its time with it (as the file system keeps it: no
+    // time zone to look up); a link in its place is no output.
+    const RegularFile::Reader output(outputPath, RegularFile::Reader::Links::Refuse);
+    if (output.kind() != RegularFile::Kind::Regular) {
+        decideLater(output.kind() == RegularFile::Kind::Missing ? Decision::Convert : Decision::Occupied);
         return;
     }
     // An empty file is what a process killed while taking this name on FAT leaves.
-    if (output.st_size == 0) {
+    if (output.size() == 0) {
         decideLater(Decision::Replace);
         return;
     }
-    struct stat source = {};
-    m_outputIsNewer = ::stat(QFile::encodeName(in.inputPath).constData(), &source) == 0 &&
-                      std::tie(output.st_mtim.tv_sec, output.st_mtim.tv_nsec) >
-                          std::tie(source.st_mtim.tv_sec, source.st_mtim.tv_nsec);
+    m_outputIsNewer = output.modifiedNs() > sourceModifiedNs;
     m_cut = in.cut;
     m_video = format != OutputFormat::Mp3;
     if (!m_video) {
-        if (const std::optional<Decision> decision = mp3Decision(in, outputPath, declared)) {
+        if (const std::optional<Decision> decision = mp3Decision(in, output, outputPath, declared)) {
             decideLater(*decision);
             return;
         }
@@ -61,10 +50,12 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     m_probe->start(Recipes::outputProbe(in, outputPath).commandLine);
 }
 
-std::optional<LibraryCheck::Decision>
-LibraryCheck::mp3Decision(const RecipeInput &in, const QString &outputPath, std::optional<double> declared)
+std::optional<LibraryCheck::Decision> LibraryCheck::mp3Decision(const RecipeInput &in,
+                                                                const RegularFile::Reader &file,
+                                                                const QString &outputPath,
+                                                                std::optional<double> declared)
 {
-    const LibraryOutput output = LibraryOutput::read(outputPath);
+    const LibraryOutput output = LibraryOutput::read(file, outputPath);
     if (!output.seconds)
         return Decision::Occupied;
     const std::optional<LibraryMark> &mark = output.mark;

@@ -2,6 +2,7 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
+#include "platform/regularfile.h"
 
 #include <QObject>
 #include <QString>
@@ -39,8 +40,9 @@ public:
     // Looks at in's output, outputPath, for the format; decided follows, at once or after a probe.
     // declared: the length the source's header declares. An MP3 whose mark names another source
     // that exists is no output of in's; one whose mark has in's audio and settings needs no encode.
+    // sourceModifiedNs: the source's modification time in nanoseconds, as the file system keeps it.
     void start(OutputFormat format, const RecipeInput &in, const QString &outputPath,
-               std::optional<double> declared);
+               std::optional<double> declared, qint64 sourceModifiedNs);
     // Ends a probe that runs; no decision follows.
     void stop();
     bool isRunning() const;
@@ -50,8 +52,8 @@ signals:
 
 private:
     // An MP3 is read back with no tool; nothing when a probe must measure its source.
-    std::optional<Decision> mp3Decision(const RecipeInput &in, const QString &outputPath,
-                                        std::optional<double> declared);
+    std::optional<Decision> mp3Decision(const RecipeInput &in, const RegularFile::Reader &file,
+                                        const QString &outputPath, std::optional<double> declared);
     void probeFinished();
     void decideLater(Decision decision);
 

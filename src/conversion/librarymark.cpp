@@ -9,6 +9,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -122,7 +123,11 @@ std::pair<QString, QString> userText(QByteArrayView body)
 
 QString LibraryMark::sourceText(const QByteArray &nativePath)
 {
-    QString text;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8(nativePath);
+    if (!utf8.hasError() && !nativePath.contains('%'))
+        return text;
+    text.clear();
     for (qsizetype at = 0; at < nativePath.size();) {
         const int length = nativePath[at] == '%' ? 0 : utf8SequenceAt(nativePath, at);
         if (length == 0) {
@@ -170,25 +175,42 @@ QString LibraryMark::encoderOptions() const
 
 std::optional<LibraryMark> LibraryMark::read(QByteArrayView mp3)
 {
-    const qint64 tagSize = FlacMetadata::id3v2TagSize(mp3);
-    const int version = tagSize > 0 ? uchar(mp3[3]) : 0;
-    const uchar flags = tagSize > 0 ? uchar(mp3[5]) : 0;
+    return readTag([mp3](qint64 offset, qsizetype count) { return part(mp3, offset, count).toByteArray(); });
+}
+
+std::optional<LibraryMark> LibraryMark::readTag(const std::function<QByteArray(qint64, qsizetype)> &fetch)
+{
+    // The bytes are fetched a window at a time, so that a frame that is skipped (a cover) is not read.
+    QByteArray window = fetch(0, LibraryOutput::PartBytes);
+    qint64 windowAt = 0;
+    const auto bytesAt = [&](qint64 offset, qsizetype count) {
+        if (offset < windowAt || offset + count > windowAt + window.size()) {
+            window = fetch(offset, std::max(count, LibraryOutput::PartBytes));
+            windowAt = offset;
+        }
+        return part(window, offset - windowAt, count);
+    };
+    const QByteArrayView header = bytesAt(0, 10);
+    const qint64 tagSize = FlacMetadata::id3v2TagSize(header);
+    const int version = tagSize > 0 ? uchar(header[3]) : 0;
+    const uchar flags = tagSize > 0 ? uchar(header[5]) : 0;
     // Version 2.3 or 2.4, not unsynchronised: what the encoder writes.
     if ((version != 3 && version != 4) || (flags & 0x80))
         return std::nullopt;
-    const qsizetype end = std::min<qsizetype>(tagSize, mp3.size());
-    qsizetype at = 10;
+    const auto frameSize = [version](QByteArrayView bytes) {
+        return qint64(version == 3 ? bigEndian(bytes) : synchsafe(bytes));
+    };
+    qint64 at = 10;
     if (flags & 0x40)
-        at += version == 3 ? 4 + bigEndian(part(mp3, 10, 4)) : synchsafe(part(mp3, 10, 4));
+        at += version == 3 ? 4 + frameSize(bytesAt(10, 4)) : synchsafe(bytesAt(10, 4));
     LibraryMark mark;
-    while (at + 10 <= end && mp3[at] != 0) {
-        const QByteArrayView id = part(mp3, at, 4);
-        const qsizetype size =
-            version == 3 ? bigEndian(part(mp3, at + 4, 4)) : synchsafe(part(mp3, at + 4, 4));
-        if (size <= 0 || at + 10 + size > end)
+    while (at + 10 <= tagSize) {
+        const QByteArrayView frame = bytesAt(at, 10);
+        const qint64 size = frame.size() == 10 && frame[0] != 0 ? frameSize(part(frame, 4, 4)) : 0;
+        if (size <= 0 || at + 10 + size > tagSize)
             break;
-        if (id == "TXXX") {
-            const auto [description, value] = userText(part(mp3, at + 10, size));
+        if (part(frame, 0, 4) == "TXXX") {
+            const auto [description, value] = userText(bytesAt(at + 10, qsizetype(size)));
             if (description == sourceKey)
                 mark.source = value;
             else if (description == audioKey)
@@ -203,19 +225,40 @@ std::optional<LibraryMark> LibraryMark::read(QByteArrayView mp3)
     return mark;
 }
 
+std::optional<LibraryMark> LibraryMark::read(const QString &path)
+{
+    const RegularFile::Reader file(path);
+    return readTag([&file](qint64 offset, qsizetype count) { return file.read(offset, count); });
+}
+
 LibraryOutput LibraryOutput::read(const QString &path)
 {
-    QFile file;
-    const QByteArrayView whole = RegularFile::mapForReading(file, path);
-    return {MediaLength::mp3Seconds(whole), LibraryMark::read(whole)};
+    return read(RegularFile::Reader(path), path);
+}
+
+LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString &path)
+{
+    // The mark's text frames come first in the tag (a cover after them), and the Info frame follows
+    // the tag: a few reads of a few kilobytes. Only an output without a usable Info frame is walked.
+    // Without a cover, the tag and the Info frame lie in the first read.
+    const QByteArray head = file.read(0, 2 * PartBytes);
+    const auto fetch = [&](qint64 offset, qsizetype count) {
+        return offset + count <= head.size() ? head.mid(offset, count) : file.read(offset, count);
+    };
+    const qint64 tagSize = FlacMetadata::id3v2TagSize(head);
+    std::optional<double> seconds =
+        MediaLength::infoFrameSeconds(fetch(tagSize, PartBytes), file.size() - tagSize);
+    if (!seconds && file.size() > 0)
+        seconds = MediaLength::mp3Seconds(RegularFile::Mapped(path).bytes());
+    return {seconds, LibraryMark::readTag(fetch)};
 }
 
 bool LibraryOutput::writeWithTag(const QString &tagFrom, const QString &audioFrom, const QString &target)
 {
-    QFile tagFile;
-    QFile audioFile;
-    const QByteArrayView tagged = RegularFile::mapForReading(tagFile, tagFrom);
-    const QByteArrayView audio = RegularFile::mapForReading(audioFile, audioFrom);
+    const RegularFile::Mapped tagFile(tagFrom);
+    const RegularFile::Mapped audioFile(audioFrom);
+    const QByteArrayView tagged = tagFile.bytes();
+    const QByteArrayView audio = audioFile.bytes();
     const qint64 tagSize = FlacMetadata::id3v2TagSize(tagged);
     const qint64 audioStart = FlacMetadata::id3v2TagSize(audio);
     if (tagSize == 0 || tagSize > tagged.size() || audioStart >= audio.size())

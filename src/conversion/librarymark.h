@@ -1,12 +1,14 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "platform/regularfile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // What a library-mode MP3 says of itself, in three ID3v2 TXXX frames: the source it was made from
@@ -39,15 +41,23 @@ struct LibraryMark
 
     // The mark of an MP3 file's leading ID3v2 tag; nothing when it has none.
     static std::optional<LibraryMark> read(QByteArrayView mp3);
+    static std::optional<LibraryMark> read(const QString &path);
+    // The same from bytes fetched as fetch(offset, count) gives them: only the tag's header, its
+    // frames' headers and the mark's frames are asked for, a few kilobytes at a time.
+    static std::optional<LibraryMark> readTag(const std::function<QByteArray(qint64, qsizetype)> &fetch);
 };
 
 // A library-mode output read once: its playing time and its mark.
 struct LibraryOutput
 {
+    // What is read of a tag and of the frame after it: the mark's frames and an Info frame fit.
+    static constexpr qsizetype PartBytes = 4096;
+
     std::optional<double> seconds;
     std::optional<LibraryMark> mark;
 
     static LibraryOutput read(const QString &path);
+    static LibraryOutput read(const RegularFile::Reader &file, const QString &path);
 
     // Writes target anew: the ID3v2 tag of tagFrom, then the audio of audioFrom (all that follows
     // its own ID3v2 tag, the Info frame included) byte for byte. False when either cannot be read,

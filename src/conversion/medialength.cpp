@@ -136,8 +136,18 @@ std::optional<double> wavSeconds(const QString &path)
 
 std::optional<double> mp3Seconds(const QString &path)
 {
-    QFile file;
-    return mp3Seconds(RegularFile::mapForReading(file, path));
+    return mp3Seconds(RegularFile::Mapped(path).bytes());
+}
+
+std::optional<double> infoFrameSeconds(QByteArrayView firstFrame, qint64 audioBytes)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(firstFrame.data());
+    const std::optional<FrameHeader> first = firstFrame.size() >= 4 ? frameHeader(bytes) : std::nullopt;
+    if (!first || first->bytes > firstFrame.size())
+        return std::nullopt;
+    if (const std::optional<qint64> frames = taggedFrames(bytes, *first, audioBytes))
+        return double(*frames) * first->samples / first->sampleRate;
+    return std::nullopt;
 }
 
 std::optional<double> mp3Seconds(QByteArrayView file)

@@ -25,5 +25,8 @@ std::optional<double> wavSeconds(const QString &path);
 std::optional<double> mp3Seconds(const QString &path);
 // The same of a file's bytes.
 std::optional<double> mp3Seconds(QByteArrayView file);
+// The same from the first frame alone (the bytes after the ID3v2 tag), when its Info/Xing frame
+// tells it for the audioBytes that follow the tag; nothing when the frames would have to be walked.
+std::optional<double> infoFrameSeconds(QByteArrayView firstFrame, qint64 audioBytes);
 
 } // namespace MediaLength

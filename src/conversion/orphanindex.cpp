@@ -3,9 +3,11 @@
 #include "conversion/librarymark.h"
 #include "platform/regularfile.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 
+#include <dirent.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -69,24 +71,36 @@ void OrphanIndex::runSlice()
 
 void OrphanIndex::readFolder(const QString &folder)
 {
-    // Hidden entries and links are left out: neither is ever an orphan.
-    QDirIterator entries(folder, QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    while (entries.hasNext()) {
-        entries.next();
-        const QFileInfo entry = entries.fileInfo();
-        if (entry.isDir())
-            m_folders.append(entry.filePath() + QLatin1Char('/'));
-        else if (entry.fileName().endsWith(QLatin1StringView(".mp3"), Qt::CaseInsensitive))
-            readOutput(entry.filePath());
+    // Hidden entries and links are left out: neither is ever an orphan. The entries' kinds come
+    // with their names, so a folder of up-to-date outputs costs no look at each.
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return;
+    while (const dirent *entry = ::readdir(entries)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const QString path = folder + QFile::decodeName(entry->d_name);
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat status = {};
+            type = ::lstat(QFile::encodeName(path).constData(), &status) != 0 ? DT_UNKNOWN
+                   : S_ISDIR(status.st_mode)                                  ? DT_DIR
+                   : S_ISREG(status.st_mode)                                  ? DT_REG
+                                                                              : DT_UNKNOWN;
+        }
+        if (type == DT_DIR)
+            m_folders.append(path + QLatin1Char('/'));
+        else if (type == DT_REG && path.endsWith(QLatin1StringView(".mp3"), Qt::CaseInsensitive))
+            readOutput(path);
     }
+    ::closedir(entries);
 }
 
 void OrphanIndex::readOutput(const QString &path)
 {
     if (m_planned.contains(path))
         return;
-    QFile file;
-    const std::optional<LibraryMark> mark = LibraryMark::read(RegularFile::mapForReading(file, path));
+    const std::optional<LibraryMark> mark = LibraryMark::read(path);
     if (!mark)
         return;
     const QByteArray source = LibraryMark::sourcePath(mark->source);

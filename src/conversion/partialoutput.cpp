@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -107,6 +108,23 @@ std::optional<qint64> ownerNumber(QStringView text)
     bool ok = false;
     const qint64 value = text.toLongLong(&ok);
     return ok ? std::optional<qint64>(value) : std::nullopt;
+}
+
+// The names in folder that start with "." (but "." and ".."), read with no look at each entry: a
+// run reads every output folder of a library for them.
+QStringList hiddenNames(const QString &folder)
+{
+    QStringList names;
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return names;
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.startsWith('.') && name != "." && name != ".." && entry->d_type != DT_DIR)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(entries);
+    return names;
 }
 
 // The empty final name that a process ended while publishing marker on FAT left behind, if any.
@@ -247,8 +265,7 @@ int removeStale(const QString &folder, const QString &host)
     const qint64 self = QCoreApplication::applicationPid();
     const QDir dir(folder);
     int removed = 0;
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
+    for (const QString &name : hiddenNames(folder)) {
         const std::optional<Reading> reading = readName(name);
         if (!reading || reading->owner.host != ownHost)
             continue;

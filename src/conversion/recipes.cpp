@@ -43,6 +43,9 @@ qsizetype utf8Size(QStringView text)
 // The longest start of text that takes at most maxBytes in UTF-8, cut between whole characters.
 QString leftBytes(const QString &text, qsizetype maxBytes)
 {
+    // Every character takes at most three bytes per UTF-16 unit: most names fit without counting.
+    if (text.size() * 3 <= maxBytes || utf8Size(text) <= maxBytes)
+        return text;
     qsizetype end = 0;
     qsizetype bytes = 0;
     while (end < text.size()) {

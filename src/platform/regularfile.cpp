@@ -1,19 +1,13 @@
 #include "platform/regularfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace RegularFile {
-
-Kind kindOf(const QString &path)
-{
-    struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return Kind::Missing;
-    return S_ISREG(status.st_mode) ? Kind::Regular : Kind::Other;
-}
 
 bool isGone(const QByteArray &nativePath)
 {
@@ -36,12 +30,66 @@ bool openForReading(QFile &file, const QString &path)
     return true;
 }
 
-QByteArrayView mapForReading(QFile &file, const QString &path)
+Reader::Reader(const QString &path, Links links)
 {
-    if (!openForReading(file, path) || file.size() == 0)
+    const QByteArray name = QFile::encodeName(path);
+    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    // O_NONBLOCK: a FIFO opens at once, and is then refused as what it is.
+    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
+    struct stat status = {};
+    if (m_fd < 0) {
+        // Not opened: what is there is looked at without opening it (a socket, an unreadable file).
+        const int looked =
+            links == Links::Refuse ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status);
+        m_kind = looked != 0 ? Kind::Missing : S_ISREG(status.st_mode) ? Kind::Regular : Kind::Other;
+        return;
+    }
+    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        m_kind = Kind::Other;
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
+    m_kind = Kind::Regular;
+    m_size = status.st_size;
+    m_modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+}
+
+Reader::~Reader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+QByteArray Reader::read(qint64 offset, qsizetype count) const
+{
+    if (m_fd < 0 || offset < 0 || offset >= m_size)
         return {};
-    const uchar *bytes = file.map(0, file.size());
-    return bytes ? QByteArrayView(bytes, file.size()) : QByteArrayView();
+    QByteArray bytes(std::min<qint64>(count, m_size - offset), Qt::Uninitialized);
+    const ssize_t read = ::pread(m_fd, bytes.data(), size_t(bytes.size()), offset);
+    bytes.resize(std::max<ssize_t>(read, 0));
+    return bytes;
+}
+
+Mapped::Mapped(const QString &path)
+{
+    // O_NONBLOCK: a FIFO put in the file's place after a check opens at once and is refused below.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+        void *bytes = ::mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_SHARED, fd, 0);
+        if (bytes != MAP_FAILED)
+            m_bytes = QByteArrayView(static_cast<const char *>(bytes), qsizetype(status.st_size));
+    }
+    ::close(fd);
+}
+
+Mapped::~Mapped()
+{
+    if (!m_bytes.isEmpty())
+        ::munmap(const_cast<char *>(m_bytes.data()), size_t(m_bytes.size()));
 }
 
 } // namespace RegularFile

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
@@ -9,14 +10,13 @@
 // the kind of file is checked first, without opening it, and the open itself never waits.
 namespace RegularFile {
 
-// What path (links followed) is, by one stat; nothing is opened.
+// What is at a path.
 enum class Kind
 {
     Missing, // nothing there, or nothing that can be looked at
     Regular,
-    Other, // a folder, a FIFO, a socket, a device
+    Other, // a folder, a FIFO, a socket, a device, or (not following links) a link
 };
-Kind kindOf(const QString &path);
 
 // Whether nothing at all is at path (lstat says ENOENT): not a file, a folder or a link, dangling or
 // not. A path that cannot be looked at (no permission) is not gone.
@@ -26,8 +26,54 @@ bool isGone(const QByteArray &nativePath);
 // kind of file, and when it cannot be opened.
 bool openForReading(QFile &file, const QString &path);
 
-// Opens path as openForReading does and maps all of it; the bytes stay valid while file stays
-// open. Empty when the file cannot be opened or mapped, or is empty.
-QByteArrayView mapForReading(QFile &file, const QString &path);
+// A regular file open for reading parts of it, with the fewest system calls: an open and a stat
+// (which also tell what is at the path, when it is no regular file), then one read for each part.
+// Closed when it goes.
+class Reader
+{
+public:
+    enum class Links
+    {
+        Follow,
+        Refuse, // a link at the path is Other, and not opened
+    };
+
+    explicit Reader(const QString &path, Links links = Links::Follow);
+    ~Reader();
+    Reader(const Reader &) = delete;
+    Reader &operator=(const Reader &) = delete;
+
+    // False when the file is no regular file or cannot be opened.
+    bool isOpen() const { return m_fd >= 0; }
+    Kind kind() const { return m_kind; }
+    qint64 size() const { return m_size; }
+    // The modification time in nanoseconds since the epoch, as the file system keeps it.
+    qint64 modifiedNs() const { return m_modifiedNs; }
+    // At most count bytes from offset on; fewer at the file's end, none when it cannot be read.
+    QByteArray read(qint64 offset, qsizetype count) const;
+
+private:
+    int m_fd = -1;
+    Kind m_kind = Kind::Missing;
+    qint64 m_size = 0;
+    qint64 m_modifiedNs = 0;
+};
+
+// A regular file (links followed) mapped whole for reading, with the fewest system calls: a header
+// read this way costs an open, a stat and a mapping, and only the pages read are read. Empty when
+// the file is no regular file, cannot be opened or mapped, or is empty.
+class Mapped
+{
+public:
+    explicit Mapped(const QString &path);
+    ~Mapped();
+    Mapped(const Mapped &) = delete;
+    Mapped &operator=(const Mapped &) = delete;
+
+    QByteArrayView bytes() const { return m_bytes; }
+
+private:
+    QByteArrayView m_bytes;
+};
 
 } // namespace RegularFile
