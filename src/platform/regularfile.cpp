@@ -32,27 +32,23 @@ bool openForReading(QFile &file, const QString &path)
 
 Reader::Reader(const QString &path, Links links)
 {
+    // Looked at first, so that a FIFO, a socket or a device is never opened. O_NONBLOCK: should one
+    // take the file's place meanwhile, the open does not wait, and reading it gives nothing.
     const QByteArray name = QFile::encodeName(path);
-    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
-    // O_NONBLOCK: a FIFO opens at once, and is then refused as what it is.
-    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
     struct stat status = {};
-    if (m_fd < 0) {
-        // Not opened: what is there is looked at without opening it (a socket, an unreadable file).
-        const int looked =
-            links == Links::Refuse ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status);
-        m_kind = looked != 0 ? Kind::Missing : S_ISREG(status.st_mode) ? Kind::Regular : Kind::Other;
+    const int looked =
+        links == Links::Refuse ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status);
+    if (looked != 0)
         return;
-    }
-    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+    if (!S_ISREG(status.st_mode)) {
         m_kind = Kind::Other;
-        ::close(m_fd);
-        m_fd = -1;
         return;
     }
     m_kind = Kind::Regular;
     m_size = status.st_size;
     m_modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
+    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
 }
 
 Reader::~Reader()

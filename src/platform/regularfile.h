@@ -26,9 +26,9 @@ bool isGone(const QByteArray &nativePath);
 // kind of file, and when it cannot be opened.
 bool openForReading(QFile &file, const QString &path);
 
-// A regular file open for reading parts of it, with the fewest system calls: an open and a stat
-// (which also tell what is at the path, when it is no regular file), then one read for each part.
-// Closed when it goes.
+// A regular file open for reading parts of it, with the fewest system calls: a stat (which also
+// tells what is at the path when it is no regular file, which is then not opened) and an open, then
+// one read for each part. Closed when it goes.
 class Reader
 {
 public:
@@ -43,7 +43,7 @@ public:
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
 
-    // False when the file is no regular file or cannot be opened.
+    // False when the file is no regular file or cannot be opened (kind tells which).
     bool isOpen() const { return m_fd >= 0; }
     Kind kind() const { return m_kind; }
     qint64 size() const { return m_size; }
