@@ -24,7 +24,22 @@ Exit status: 0 every file converted; 1 some file failed, or a tool or folder cou
 </translation>
     </message>
     <message>
-        <source>用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete]] FILE|FOLDER...
+        <source>
+用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：
+  find /srv/music -mindepth 1 -maxdepth 1 -type d |
+      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
+  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
+</source>
+        <extracomment>the first line is words; the commands below it stay as they are</extracomment>
+        <translation>
+With GNU parallel, one album folder at a time on several machines, then a preview of the deletions:
+  find /srv/music -mindepth 1 -maxdepth 1 -type d |
+      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
+  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
+</translation>
+    </message>
+    <message>
+        <source>用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete] [--cover-size PX] [--no-fat-names]] FILE|FOLDER...
 不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。
 
   -f, --format FORMAT        输出格式：%1（默认 mp3）
@@ -39,13 +54,15 @@ Exit status: 0 every file converted; 1 some file failed, or a tool or folder cou
   -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件
   -n, --dry-run              只列出 -L 将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件
       --delete               与 -L 一起：删除来源已不在的输出文件
+      --cover-size PX        与 -L 一起：封面最大边长，更大的封面缩小（默认 1000，0 为不限）
+      --no-fat-names         与 -L 一起：文件名保留 FAT 不能存的字符（默认改为&quot;_&quot;）
   -h, --help                 显示本说明
 长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。
 
 未给出的设置取所选格式的默认值：
 </source>
         <extracomment>the options, their values and the column their descriptions start in stay as they are</extracomment>
-        <translation>Usage: tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete]] FILE|FOLDER...
+        <translation>Usage: tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete] [--cover-size PX] [--no-fat-names]] FILE|FOLDER...
 Converts files without a window: each FILE as it is named, the FLAC files of each FOLDER and its subfolders in name order.
 
   -f, --format FORMAT        output format: %1 (default mp3)
@@ -60,25 +77,12 @@ Converts files without a window: each FILE as it is named, the FLAC files of eac
   -L, --library              library mode: keep folders and covers, plain names, skip converted files
   -n, --dry-run              only list what -L would convert, replace, retag, move, skip and delete; write nothing
       --delete               with -L: delete the outputs whose source is gone
+      --cover-size PX        with -L: the longest edge of a cover; larger ones are scaled down (default 1000, 0: any)
+      --no-fat-names         with -L: keep the characters FAT cannot store in names (by default they become &quot;_&quot;)
   -h, --help                 show this help
 A long option also takes its value after =, as in --output=FOLDER; one-letter options can be joined, as in -Lnj2.
 
 Settings not given take the chosen format&apos;s defaults:
-</translation>
-    </message>
-    <message>
-        <source>
-用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：
-  find /srv/music -mindepth 1 -maxdepth 1 -type d |
-      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
-  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
-</source>
-        <extracomment>the first line is words; the commands below it stay as they are</extracomment>
-        <translation>
-With GNU parallel, one album folder at a time on several machines, then a preview of the deletions:
-  find /srv/music -mindepth 1 -maxdepth 1 -type d |
-      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
-  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
 </translation>
     </message>
 </context>
@@ -661,6 +665,18 @@ www.tunoxa.invalid  </translation>
     <message>
         <source>删除来源已不在的输出</source>
         <translation>Delete outputs whose source is gone</translation>
+    </message>
+    <message>
+        <source>封面最大边长</source>
+        <translation>Largest cover edge</translation>
+    </message>
+    <message>
+        <source>不限</source>
+        <translation>Any</translation>
+    </message>
+    <message>
+        <source>文件名兼容 FAT</source>
+        <translation>Names FAT can store</translation>
     </message>
 </context>
 <context>

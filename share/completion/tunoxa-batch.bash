@@ -58,7 +58,7 @@ _tunoxa_batch()
         mapfile -t COMPREPLY < <(compgen -W "$(seq "$(nproc)")" -- "$current")
         return
         ;;
-    -b | -r | -v | -F | --bitrate | --rate | --video-bitrate | --fps)
+    -b | -r | -v | -F | --bitrate | --rate | --video-bitrate | --fps | --cover-size)
         return
         ;;
     esac
@@ -69,7 +69,7 @@ _tunoxa_batch()
     done
     if [[ $k == "$COMP_CWORD" && $current == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '-f -b -r -c -v -s -F -o -j -L -n -h --format --bitrate --rate --channels
-            --video-bitrate --size --fps --output --jobs --library --dry-run --delete --help --' -- "$current")
+            --video-bitrate --size --fps --output --jobs --library --dry-run --delete --cover-size --fat-names --no-fat-names --help --' -- "$current")
         return
     fi
     _tunoxa_batch_inputs "$current"

@@ -23,6 +23,8 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_settings.simultaneousFiles = options.simultaneousFiles;
     m_settings.libraryMode = options.library;
     m_settings.deleteOrphans = options.deleteOrphans;
+    m_settings.coverEdge = options.coverEdge;
+    m_settings.fatNames = options.fatNames;
     m_run->setDryRun(options.dryRun);
     m_run->setStartDelay(0);
     m_files->setWorkFolder(workFolder);

@@ -38,8 +38,13 @@ struct OptionName
     bool takesValue;
 };
 
-// An option with a long name only has no letter (0, which no argument can hold).
-constexpr std::array<OptionName, 13> optionTable{{
+// Options with a long name only are told apart by values no letter of an argument can have.
+constexpr char16_t deleteOption = 0xE000;
+constexpr char16_t fatNamesOption = 0xE001;
+constexpr char16_t noFatNamesOption = 0xE002;
+constexpr char16_t coverSizeOption = 0xE003;
+
+constexpr std::array<OptionName, 16> optionTable{{
     {u'f', u"format", true},
     {u'b', u"bitrate", true},
     {u'r', u"rate", true},
@@ -51,7 +56,10 @@ constexpr std::array<OptionName, 13> optionTable{{
     {u'j', u"jobs", true},
     {u'L', u"library", false},
     {u'n', u"dry-run", false},
-    {u'\0', u"delete", false},
+    {deleteOption, u"delete", false},
+    {fatNamesOption, u"fat-names", false},
+    {noFatNamesOption, u"no-fat-names", false},
+    {coverSizeOption, u"cover-size", true},
     {u'h', u"help", false},
 }};
 
@@ -132,6 +140,9 @@ QString applyOption(const GivenSetting &setting, const QString &currentFolder, i
     case 'o':
         options.outputFolder = QDir::cleanPath(UserPath::absolute(value, currentFolder));
         return value.isEmpty() ? bad : QString();
+    case coverSizeOption:
+        options.coverEdge = value.toInt();
+        return matches(QStringLiteral("[0-9]{1,5}"), value) ? QString() : bad;
     case 'j': {
         // More than the cores is as many as there are, so one command line serves every machine.
         bool ok = false;
@@ -173,8 +184,12 @@ void take(const OptionName &option, const QString &written, const QString &value
     case u'n':
         reading.options.dryRun = true;
         return;
-    case u'\0':
+    case deleteOption:
         reading.options.deleteOrphans = true;
+        return;
+    case fatNamesOption:
+    case noFatNamesOption:
+        reading.options.fatNames = option.letter == fatNamesOption;
         return;
     case u'f':
         if (const std::optional<OutputFormat> format = FormatTable::formatNamed(value.toLower()))
@@ -283,7 +298,7 @@ QString usage(int mostFiles)
     //: the options, their values and the column their descriptions start in stay as they are
     QString text = Texts::tr(
         "用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] "
-        "[-j N] [-L [-n] [--delete]] FILE|FOLDER...\n"
+        "[-j N] [-L [-n] [--delete] [--cover-size PX] [--no-fat-names]] FILE|FOLDER...\n"
         "不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。\n"
         "\n"
         "  -f, --format FORMAT        输出格式：%1（默认 mp3）\n"
@@ -299,6 +314,8 @@ QString usage(int mostFiles)
         "  -n, --dry-run              只列出 -L "
         "将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件\n"
         "      --delete               与 -L 一起：删除来源已不在的输出文件\n"
+        "      --cover-size PX        与 -L 一起：封面最大边长，更大的封面缩小（默认 1000，0 为不限）\n"
+        "      --no-fat-names         与 -L 一起：文件名保留 FAT 不能存的字符（默认改为\"_\"）\n"
         "  -h, --help                 显示本说明\n"
         "长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
         "\n"

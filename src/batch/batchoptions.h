@@ -21,6 +21,10 @@ struct BatchOptions
     bool dryRun = false;
     // --delete: library mode deletes the outputs whose source is gone.
     bool deleteOrphans = false;
+    // Library mode: --cover-size, the longest edge of a cover (0: any); --no-fat-names keeps the
+    // characters FAT cannot store.
+    int coverEdge = 1000;
+    bool fatNames = true;
     // Files and folders in the order given, as the exact bytes of their absolute paths.
     QList<QByteArray> inputs;
 };

@@ -1,5 +1,6 @@
 #include "conversion/conversionrun.h"
 
+#include "conversion/covercache.h"
 #include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
 #include "conversion/flacmetadata.h"
@@ -29,6 +30,7 @@ ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &prog
     , m_programSettings(settings)
     , m_startDelay(new QTimer(this))
     , m_orphans(new OrphanIndex(this))
+    , m_covers(new CoverCache(services, this))
 {
     connect(m_orphans, &OrphanIndex::finished, this, &ConversionRun::fillSlots);
     m_startDelay->setSingleShot(true);
@@ -124,6 +126,7 @@ void ConversionRun::stopForShutdown()
         if (slot->isBusy())
             slot->stop();
     }
+    m_covers->stop();
     if (m_orphans->isRunning()) {
         m_orphans->stop();
         QTimer::singleShot(0, this, &ConversionRun::fillSlots);
@@ -169,6 +172,8 @@ void ConversionRun::beginRun()
         m_slots[k]->setProgress(oneAtATime ? m_progress : *m_slotProgress[k]);
     m_orphansSwept = false;
     m_keptFolders.clear();
+    if (m_settings.library)
+        m_covers->begin(m_workFolder, m_host.programFolder(), m_settings.coverEdge);
     // Library mode reads the outputs whose source is gone before the first file; fillSlots follows.
     if (m_settings.library && m_settings.format)
         readOrphans();
@@ -225,6 +230,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.dryRun = m_dryRun;
     job.sourceNative = m_files.nativePath(id);
     job.orphans = m_orphans;
+    job.covers = m_covers;
     if (!m_settings.format) {
         failUnstarted(id, RunTexts::noFormatSelected());
         return;
@@ -252,6 +258,12 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
             return;
         }
         job.recipe.outputFolder = *folder;
+        job.recipe.fatSafeNames = m_settings.fatNames;
+        job.recipe.coverEdge = m_settings.coverEdge;
+        // Where the output lay before names were made safe for FAT: it moves to its safe name.
+        const QString unsafe = libraryOutputOf(id, job.format, false);
+        if (m_settings.fatNames && unsafe != libraryOutputOf(id, job.format, true))
+            job.unsafeOutput = {unsafe, libraryRootOf(m_files.sourceFolder(id), false)};
     }
     // What a process of this machine that ended before its files were done left in the folder.
     if (!m_dryRun && !m_clearedFolders.contains(job.recipe.outputFolder)) {

@@ -18,6 +18,7 @@
 #include <functional>
 #include <optional>
 
+class CoverCache;
 class FileConversion;
 class ToolRunner;
 class ProgressState;
@@ -141,8 +142,9 @@ private:
     // Library mode: the file's own output folder, or nothing when another file of this run has
     // claimed its output already.
     std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format);
-    // Library mode: the output a file of the list maps to.
-    QString libraryOutputOf(FileList::Id id, OutputFormat format) const;
+    // Library mode: the output a file of the list maps to, and the folder an added folder's outputs go to.
+    QString libraryOutputOf(FileList::Id id, OutputFormat format, bool fatSafe) const;
+    QString libraryRootOf(const QString &folder, bool fatSafe) const;
     // Library mode: reads the outputs of the list's folders whose source is gone; fillSlots follows.
     void readOrphans();
     // Library mode, deleting orphans, at the end of a run: the outputs nobody took are deleted, after
@@ -169,6 +171,7 @@ private:
     const ProgramSettings &m_programSettings;
     QTimer *m_startDelay;
     OrphanIndex *m_orphans;
+    CoverCache *m_covers;
     bool m_orphansSwept = false;
     QStringList m_keptFolders;
     // Slot k converts with the work files of slot k; the first one exists from the start.

@@ -12,23 +12,30 @@
 // Library mode's side of a run: the outputs its files map to, the outputs whose source is gone,
 // read before the first file, and the end's deletion of those that no renamed source took.
 
-QString ConversionRun::libraryOutputOf(FileList::Id id, OutputFormat format) const
+QString ConversionRun::libraryOutputOf(FileList::Id id, OutputFormat format, bool fatSafe) const
 {
     const QString folder =
-        Recipes::libraryFolder(m_settings.outputFolder, m_files.path(id), m_files.sourceFolder(id));
+        Recipes::libraryFolder(m_settings.outputFolder, m_files.path(id), m_files.sourceFolder(id), fatSafe);
     // Named as the tools' path for the file is, its unreadable characters as "_" (FileList::commandPath).
     QString path = m_files.path(id);
     path.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
-    return Recipes::outputPath(format, path, folder, {}, true);
+    return Recipes::outputPath(format, path, folder, {}, true, fatSafe);
 }
 
 std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, OutputFormat format)
 {
-    const QString output = libraryOutputOf(id, format);
-    if (m_claimedOutputs.contains(output))
+    const QString output = libraryOutputOf(id, format, m_settings.fatNames);
+    // FAT folds letter case: names that differ only in it are one name there.
+    const QString claim = m_settings.fatNames ? output.toCaseFolded() : output;
+    if (m_claimedOutputs.contains(claim))
         return std::nullopt;
-    m_claimedOutputs.insert(output);
+    m_claimedOutputs.insert(claim);
     return QFileInfo(output).path() + QLatin1Char('/');
+}
+
+QString ConversionRun::libraryRootOf(const QString &folder, bool fatSafe) const
+{
+    return Recipes::libraryFolder(m_settings.outputFolder, folder + QLatin1Char('/'), folder, fatSafe);
 }
 
 void ConversionRun::readOrphans()
@@ -38,15 +45,14 @@ void ConversionRun::readOrphans()
     QList<QByteArray> sources;
     QSet<QString> folders;
     for (FileList::Id id = m_files.idAfter(0); id != 0; id = m_files.idAfter(id)) {
-        planned.insert(libraryOutputOf(id, *m_settings.format));
+        planned.insert(libraryOutputOf(id, *m_settings.format, m_settings.fatNames));
         sources.append(m_files.nativePath(id));
         const QString folder = m_files.sourceFolder(id);
         // The file system's root has no name of its own to keep its outputs apart.
         if (folder.isEmpty() || folder == u"/" || folders.contains(folder))
             continue;
         folders.insert(folder);
-        roots.append({QFile::encodeName(folder),
-                      Recipes::libraryFolder(m_settings.outputFolder, folder + QLatin1Char('/'), folder)});
+        roots.append({QFile::encodeName(folder), libraryRootOf(folder, m_settings.fatNames)});
     }
     m_orphans->start(roots, planned, sources);
 }

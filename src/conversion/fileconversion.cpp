@@ -1,5 +1,6 @@
 #include "conversion/fileconversion.h"
 
+#include "conversion/covercache.h"
 #include "conversion/flacmetadata.h"
 #include "conversion/formatfacts.h"
 #include "conversion/medialength.h"
@@ -139,8 +140,9 @@ void FileConversion::stop()
     if (!m_partialOutput.isEmpty())
         QFile::remove(m_partialOutput);
     removeWorkFiles();
-    // Deciding what to do with a library output runs no stage whose end would say so.
-    if (m_libraryCheck->isRunning() && !m_runningRunner) {
+    // Deciding what to do with a library output, or waiting for its cover, runs no stage whose end
+    // would say so.
+    if ((m_libraryCheck->isRunning() || std::exchange(m_waitingForCover, false)) && !m_runningRunner) {
         m_libraryCheck->stop();
         finish();
         QTimer::singleShot(0, this, &FileConversion::stopped);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <optional>
 
+class CoverCache;
 class ProgressState;
 class ToolRunner;
 class UserServices;
@@ -40,6 +41,10 @@ public:
         QByteArray sourceNative;     // the source's exact path, for the library's mark
         qint64 sourceModifiedNs = 0; // its modification time, as the file system keeps it
         std::optional<FlacMetadata::StreamInfo> streamInfo; // what its stream header declares
+        // Library mode with FAT-safe names: the output's place under its unsafe name, when that differs.
+        std::optional<OrphanIndex::Orphan> unsafeOutput;
+        // Library mode: the run's covers.
+        CoverCache *covers = nullptr;
         // Library mode: the outputs whose source is gone, one of which a renamed source may take.
         OrphanIndex *orphans = nullptr;
     };
@@ -100,11 +105,19 @@ private:
     void startStages();
     void startLibraryCheck(const QString &audioMd5);
     void libraryDecided(LibraryCheck::Decision decision);
+    // Library mode with FAT-safe names: a whole output of this source lies at the name it had before.
+    bool isOwnUnsafeOutput() const;
     // Takes the orphan away from its place under a hidden name of this process; false when another
     // process took it first.
     bool claimOrphan(const OrphanIndex::Orphan &orphan);
     // A claimed orphan that was not used goes back to its place.
     void restoreOrphan();
+    // The folder the source lies in, as the file list names it.
+    QString sourceFolder() const;
+    // Library mode: the cover the output keeps is made fit for players first, when it is not; then
+    // the step chosen (m_nextStep) begins.
+    void prepareCover();
+    void coverReady();
     void startLibraryStep(LibraryStep step, const QString &audio);
     void libraryStepFinished();
     void runStage(ToolRunner &runner, const ToolCommand &command);
@@ -182,6 +195,8 @@ private:
     ToolCommand m_runningCommand;
     bool m_stopping = false;
     LibraryStep m_libraryStep = LibraryStep::None;
+    LibraryStep m_nextStep = LibraryStep::None; // what follows the cover's preparation
+    bool m_waitingForCover = false;
     OrphanIndex::Orphan m_orphan; // the orphan being moved
     QString m_claimedOrphan;      // its hidden name meanwhile
     QString m_keptAudio;          // the output whose audio a retag or a move keeps

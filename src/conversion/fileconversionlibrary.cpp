@@ -1,6 +1,8 @@
 #include "conversion/fileconversion.h"
 
+#include "conversion/covercache.h"
 #include "conversion/librarymark.h"
+#include "conversion/librarytags.h"
 #include "conversion/medialength.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
@@ -30,10 +32,15 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
         mark.settings = LibraryMark::settingsText(m_job.format, m_job.recipe.settings);
         m_job.recipe.mark = mark;
     }
-    m_wantedOutput =
-        Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder, {}, true);
-    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds,
-                          m_job.sourceModifiedNs);
+    m_wantedOutput = Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder, {},
+                                         true, m_job.recipe.fatSafeNames);
+    // A folder's cover added or changed since the output was written makes it out of date too.
+    qint64 changed = m_job.sourceModifiedNs;
+    if (m_job.covers && m_job.recipe.mark) {
+        if (const auto cover = m_job.covers->folderCover(sourceFolder()))
+            changed = std::max(changed, cover->modifiedNs);
+    }
+    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds, changed);
 }
 
 void FileConversion::libraryDecided(LibraryCheck::Decision decision)
@@ -55,8 +62,13 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     }
     m_replaces = decision != LibraryCheck::Decision::Convert;
     std::optional<OrphanIndex::Orphan> orphan;
-    if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
+    if (decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
+        orphan = m_job.unsafeOutput;
+    else if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
         orphan = m_job.orphans->take(m_job.recipe.mark->contentKey());
+    // The source's own tags, as players read them best, for whatever writes the output.
+    if (m_job.recipe.mark)
+        m_job.recipe.tagOverrides = LibraryTags::overrides(FlacMetadata::comments(m_job.recipe.inputPath));
     if (m_job.dryRun) {
         finish();
         if (decision == LibraryCheck::Decision::Retag)
@@ -74,12 +86,76 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         failFile(RunTexts::outputOccupied());
         return;
     }
+    m_nextStep = LibraryStep::None;
     if (decision == LibraryCheck::Decision::Retag)
-        startLibraryStep(LibraryStep::Retag, output);
+        m_nextStep = LibraryStep::Retag;
     else if (orphan && claimOrphan(*orphan))
+        m_nextStep = LibraryStep::Move;
+    prepareCover();
+}
+
+QString FileConversion::sourceFolder() const
+{
+    const QString source = QFile::decodeName(m_job.sourceNative);
+    return source.left(source.lastIndexOf(u'/'));
+}
+
+void FileConversion::prepareCover()
+{
+    CoverCache *covers = m_job.covers;
+    if (!covers || !m_job.recipe.mark) {
+        coverReady();
+        return;
+    }
+    // An embedded picture wins over the folder's; one that players take goes in as it is.
+    const FlacFallback::Picture embedded = FlacFallback::embeddedPicture(m_job.recipe.inputPath);
+    QString image;
+    if (!embedded.data.isEmpty()) {
+        if (CoverImage::fitsAsItIs(CoverImage::readHeader(embedded.data), m_job.recipe.coverEdge)) {
+            coverReady();
+            return;
+        }
+        image = covers->keepPicture(embedded.data, embedded.extension);
+    } else if (const std::optional<CoverImage::FolderCover> cover = covers->folderCover(sourceFolder())) {
+        image = cover->path;
+    }
+    if (image.isEmpty()) {
+        coverReady();
+        return;
+    }
+    m_waitingForCover = true;
+    covers->prepare(image, this, [this](const QString &prepared) {
+        if (!std::exchange(m_waitingForCover, false))
+            return;
+        // A picture that could not be made fit for players: the MP3 goes without pictures.
+        m_job.recipe.coverFile = prepared;
+        m_job.recipe.keepCover = !prepared.isEmpty();
+        coverReady();
+    });
+}
+
+void FileConversion::coverReady()
+{
+    switch (m_nextStep) {
+    case LibraryStep::Retag:
+        startLibraryStep(LibraryStep::Retag, m_wantedOutput);
+        return;
+    case LibraryStep::Move:
         startLibraryStep(LibraryStep::Move, m_claimedOrphan);
-    else
+        return;
+    case LibraryStep::None:
         startStages();
+        return;
+    }
+}
+
+bool FileConversion::isOwnUnsafeOutput() const
+{
+    if (!m_job.unsafeOutput || !m_job.recipe.mark || m_job.recipe.mark->contentKey().isEmpty())
+        return false;
+    const std::optional<LibraryMark> mark = LibraryMark::read(m_job.unsafeOutput->outputPath);
+    return mark && mark->source == m_job.recipe.mark->source &&
+           mark->contentKey() == m_job.recipe.mark->contentKey();
 }
 
 bool FileConversion::claimOrphan(const OrphanIndex::Orphan &orphan)

@@ -67,75 +67,11 @@ QString escaped(const QString &text)
     return result;
 }
 
-// Reads a metadata block front to back; a read past its end leaves it failed.
-class BlockReader
-{
-public:
-    explicit BlockReader(const QByteArray &block)
-        : m_block(block)
-    {}
-
-    bool failed() const { return m_failed; }
-
-    quint32 number(QSysInfo::Endian order)
-    {
-        const QByteArray bytes = this->bytes(4);
-        if (bytes.size() < 4)
-            return 0;
-        return order == QSysInfo::BigEndian ? qFromBigEndian<quint32>(bytes.constData())
-                                            : qFromLittleEndian<quint32>(bytes.constData());
-    }
-
-    QByteArray bytes(qint64 count)
-    {
-        if (m_failed || count > m_block.size() - m_position) {
-            m_failed = true;
-            return {};
-        }
-        const QByteArray part = m_block.mid(m_position, count);
-        m_position += count;
-        return part;
-    }
-
-private:
-    const QByteArray &m_block;
-    qint64 m_position = 0;
-    bool m_failed = false;
-};
-
-// A field name of a Vorbis comment: printable ASCII without "=".
-bool validFieldName(const QByteArray &name)
-{
-    return !name.isEmpty() &&
-           std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c <= 0x7D; });
-}
-
-// The comment block's fields by upper-case name, in name order, each name's values in file order;
-// malformed fields are left out and a truncated block keeps the fields before the cut. Pictures
-// kept as comments are no text.
-QMap<QString, QStringList> commentFields(const QByteArray &block)
-{
-    QMap<QString, QStringList> fields;
-    BlockReader reader(block);
-    reader.bytes(reader.number(QSysInfo::LittleEndian)); // the vendor string
-    const quint32 count = reader.number(QSysInfo::LittleEndian);
-    for (quint32 k = 0; k < count && !reader.failed(); ++k) {
-        const QByteArray field = reader.bytes(reader.number(QSysInfo::LittleEndian));
-        const qsizetype separator = field.indexOf('=');
-        const QByteArray name = field.left(separator).toUpper();
-        if (reader.failed() || separator < 1 || !validFieldName(name) || name == "METADATA_BLOCK_PICTURE" ||
-            name == "COVERART")
-            continue;
-        fields[QString::fromLatin1(name)].append(QString::fromUtf8(field.mid(separator + 1)));
-    }
-    return fields;
-}
-
 // One line per name; several values of one name are joined by ";", as the encoder joins them when it
 // reads the comments of a FLAC itself.
 QByteArray ffmetadata(const QByteArray &commentBlock)
 {
-    const QMap<QString, QStringList> fields = commentFields(commentBlock);
+    const QMap<QString, QStringList> fields = FlacMetadata::commentFields(commentBlock);
     if (fields.isEmpty())
         return {};
     QString text = QStringLiteral(";FFMETADATA1\n");
@@ -169,20 +105,14 @@ QString imageExtension(const QString &mimeType)
     return {};
 }
 
-struct Image
-{
-    QByteArray data;
-    QString extension;
-};
-
 // The front cover, else the first picture, among those the muxer can carry; no data when none.
-Image chosenPicture(const QList<QByteArray> &blocks)
+Picture chosenPicture(const QList<QByteArray> &blocks)
 {
-    Image chosen;
+    Picture chosen;
     constexpr quint32 frontCover = 3;
     for (const QByteArray &block : blocks) {
         // Type, MIME type, description, four numbers on the image, then the image.
-        BlockReader reader(block);
+        FlacMetadata::BlockReader reader(block);
         const quint32 type = reader.number(QSysInfo::BigEndian);
         const QString mimeType = QString::fromUtf8(reader.bytes(reader.number(QSysInfo::BigEndian)));
         reader.bytes(reader.number(QSysInfo::BigEndian));
@@ -222,6 +152,14 @@ ToolCommand decodeCommand(const RecipeInput &in)
             in.work.probeWav, tool};
 }
 
+Picture embeddedPicture(const QString &source)
+{
+    QList<QByteArray> pictures;
+    for (const FlacMetadata::Block &block : FlacMetadata::blocks(source, {FlacMetadata::PictureBlock}))
+        pictures.append(block.data);
+    return chosenPicture(pictures);
+}
+
 Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath)
 {
     QByteArray comments;
@@ -236,7 +174,7 @@ Metadata writeMetadata(const QString &source, const QString &tagsPath, const QSt
     Metadata result;
     if (!comments.isEmpty())
         result.tagsPath = writtenFile(tagsPath, ffmetadata(comments));
-    const Image picture = chosenPicture(pictures);
+    const Picture picture = chosenPicture(pictures);
     if (!picture.data.isEmpty())
         result.picturePath = writtenFile(picturePath + picture.extension, picture.data);
     return result;
@@ -246,8 +184,8 @@ ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metad
                           const NameChooser &chooseName)
 {
     const QString tool = ToolName::coder();
-    const QString wanted =
-        Recipes::outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock, in.plainName);
+    const QString wanted = Recipes::outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock,
+                                               in.plainName, in.fatSafeNames);
     const QString output = chooseName ? chooseName(wanted) : wanted;
     // The WAV is cut as the normal encode cuts its source.
     QString inputs =
@@ -258,14 +196,17 @@ ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metad
         inputs += QStringLiteral(" -i ") + quoteIfNeeded(written.tagsPath);
         maps += QStringLiteral(" -map_metadata %1").arg(next++);
     }
-    if (!written.picturePath.isEmpty()) {
-        inputs += QStringLiteral(" -i ") + quoteIfNeeded(written.picturePath);
+    // Library mode's prepared cover stands in for the source's own picture.
+    const QString picture = in.coverFile.isEmpty() ? written.picturePath : in.coverFile;
+    if (!picture.isEmpty() && (in.keepCover || in.coverFile.isEmpty())) {
+        inputs += QStringLiteral(" -i ") + quoteIfNeeded(picture);
         maps += QStringLiteral(" -map %1 -c:v copy -disposition:v attached_pic").arg(next);
-        if (!in.mark)
-            maps += QStringLiteral(" -id3v2_version 3");
+        // Library mode names the picture: without a comment the muxer stores a picture of another
+        // input as "Other", not as the front cover.
+        maps += in.mark ? QStringLiteral(" -metadata:s:v \"comment=Cover (front)\"")
+                        : QStringLiteral(" -id3v2_version 3");
     }
-    if (in.mark)
-        maps += in.mark->encoderOptions();
+    maps += Recipes::libraryTagOptions(in);
     const EncodingSettings &s = in.settings;
     return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs + QStringLiteral(" -y") + maps +
                 QStringLiteral(" -ar ") + s.sampleRate + QStringLiteral(" -ab ") + s.audioBitrate +

@@ -2,6 +2,7 @@
 
 #include "conversion/recipes.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -21,6 +22,16 @@ struct Metadata
     QString tagsPath;    // ffmetadata text: the source's Vorbis comments under the encoder's names
     QString picturePath; // the front cover (or else the first picture), as an image file
 };
+
+// A picture of a FLAC file and the extension that tells its type.
+struct Picture
+{
+    QByteArray data;
+    QString extension; // ".jpg", ".png", ".gif" or ".bmp"
+};
+
+// The front cover of a FLAC, else its first picture, among those an MP3 can carry; no data when none.
+Picture embeddedPicture(const QString &source);
 
 // data/flac decodes the source into the work WAV (in.work.probeWav), replacing what is there.
 ToolCommand decodeCommand(const RecipeInput &in);

@@ -3,10 +3,66 @@
 #include "platform/regularfile.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <algorithm>
 
 namespace FlacMetadata {
+
+quint32 BlockReader::number(QSysInfo::Endian order)
+{
+    const QByteArray bytes = this->bytes(4);
+    if (bytes.size() < 4)
+        return 0;
+    return order == QSysInfo::BigEndian ? qFromBigEndian<quint32>(bytes.constData())
+                                        : qFromLittleEndian<quint32>(bytes.constData());
+}
+
+QByteArray BlockReader::bytes(qint64 count)
+{
+    if (m_failed || count > m_block.size() - m_position) {
+        m_failed = true;
+        return {};
+    }
+    const QByteArray part = m_block.mid(m_position, count);
+    m_position += count;
+    return part;
+}
+
+namespace {
+
+// A field name of a Vorbis comment: printable ASCII without "=".
+bool validFieldName(const QByteArray &name)
+{
+    return !name.isEmpty() &&
+           std::all_of(name.begin(), name.end(), [](char c) { return c >= 0x20 && c <= 0x7D; });
+}
+
+} // namespace
+
+QMap<QString, QStringList> commentFields(const QByteArray &block)
+{
+    QMap<QString, QStringList> fields;
+    BlockReader reader(block);
+    reader.bytes(reader.number(QSysInfo::LittleEndian)); // the vendor string
+    const quint32 count = reader.number(QSysInfo::LittleEndian);
+    for (quint32 k = 0; k < count && !reader.failed(); ++k) {
+        const QByteArray field = reader.bytes(reader.number(QSysInfo::LittleEndian));
+        const qsizetype separator = field.indexOf('=');
+        const QByteArray name = field.left(separator).toUpper();
+        if (reader.failed() || separator < 1 || !validFieldName(name) || name == "METADATA_BLOCK_PICTURE" ||
+            name == "COVERART")
+            continue;
+        fields[QString::fromLatin1(name)].append(QString::fromUtf8(field.mid(separator + 1)));
+    }
+    return fields;
+}
+
+QMap<QString, QStringList> comments(const QString &path)
+{
+    const QList<Block> found = blocks(path, {VorbisCommentBlock});
+    return found.isEmpty() ? QMap<QString, QStringList>() : commentFields(found.constFirst().data);
+}
 
 qint64 id3v2TagSize(QByteArrayView header)
 {

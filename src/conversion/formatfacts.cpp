@@ -80,7 +80,9 @@ constexpr StageFacts mp3Stages[] = {
      {},
      u"-map 0:a -map 0:v? -c:v copy -disposition:v attached_pic -ar {sampleRate} -ab {audioBitrate}k "
      u"-ac {channels}",
-     u"-err_detect crccheck"}};
+     u"-err_detect crccheck",
+     u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -metadata:s:v \"comment=Cover (front)\" "
+     u"-ar {sampleRate} -ab {audioBitrate}k -ac {channels}"}};
 
 // Defaults in the order the boxes are written: videoBitrateCombo, frameRateCombo, sizeCombo,
 // sampleRateCombo, audioBitrateCombo, channelCombo position. Several ("1200", "24", "28000") are

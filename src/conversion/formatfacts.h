@@ -56,6 +56,8 @@ struct StageFacts
     // Before the source of a coder stage when the source is a FLAC file (its name says so); null
     // when there are none.
     QStringView flacSourceOptions = {};
+    // Instead of coverOptions when the cover comes as a file of its own, the second input.
+    QStringView coverFileOptions = {};
 };
 
 // What choosing a format writes into the settings boxes; a null text leaves that box alone.

@@ -99,7 +99,8 @@ QString filledOptions(const StageFacts &stage, const RecipeInput &in)
     QStringView options =
         stage.resizedOptions.isNull() || isOriginalSize(s) ? stage.options : stage.resizedOptions;
     if (in.keepCover && !stage.coverOptions.isNull())
-        options = stage.coverOptions;
+        options = in.coverFile.isEmpty() || stage.coverFileOptions.isNull() ? stage.coverOptions
+                                                                            : stage.coverFileOptions;
     QString text;
     qsizetype from = 0;
     for (qsizetype open = options.indexOf(u'{'); open >= 0; open = options.indexOf(u'{', from)) {
@@ -125,7 +126,8 @@ QString filePath(StageFile file, OutputFormat format, const RecipeInput &in, con
     case StageFile::ProbeWav:
         return in.work.probeWav;
     case StageFile::Output:
-        return chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName));
+        return chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName,
+                                             in.fatSafeNames));
     }
     return {};
 }
@@ -166,8 +168,10 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
             in.inputPath.endsWith(QLatin1StringView(".flac"), Qt::CaseInsensitive))
             line += QLatin1Char(' ') + stage.flacSourceOptions.toString();
         line += Recipes::coderCut(cut) + QStringLiteral(" -i ") + source;
+        if (in.keepCover && !in.coverFile.isEmpty() && !stage.coverFileOptions.isNull())
+            line += QStringLiteral(" -i ") + quote(in.coverFile);
         if (stage.target == StageFile::Output && in.mark)
-            line += QStringLiteral(" -y ") + filledOptions(stage, in) + in.mark->encoderOptions() +
+            line += QStringLiteral(" -y ") + filledOptions(stage, in) + Recipes::libraryTagOptions(in) +
                     QLatin1Char(' ') + pathArgument(stage.target, target);
         else if (stage.target != StageFile::None)
             line += QStringLiteral(" -y ") + filledOptions(stage, in) + QLatin1Char(' ') +
@@ -220,14 +224,38 @@ QString toolPath(const QString &programFolder, const QString &toolName)
 }
 
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
-                   const QTime &time, bool plain)
+                   const QTime &time, bool plain, bool fatSafe)
 {
     const FormatFacts &row = FormatTable::facts(format);
     const QString stamp = plain ? QString() : QChar(row.nameJoint) + timeStamp(time);
-    return outputFolder + fittedName(baseName(inputPath), stamp + row.extension.toString());
+    const QString base = fatSafe ? fatSafeName(baseName(inputPath)) : baseName(inputPath);
+    return outputFolder + fittedName(base, stamp + row.extension.toString());
 }
 
-QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder)
+QString fatSafeName(const QString &name)
+{
+    QString safe = name;
+    for (QChar &c : safe) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringView(u"?\":*<>|\\").contains(c))
+            c = u'_';
+    }
+    while (safe.endsWith(u'.') || safe.endsWith(u' '))
+        safe.chop(1);
+    return safe.isEmpty() ? QStringLiteral("_") : safe;
+}
+
+QString libraryTagOptions(const RecipeInput &in)
+{
+    if (!in.mark)
+        return {};
+    QString options;
+    for (const auto &[key, value] : in.tagOverrides)
+        options += QStringLiteral(" -metadata ") + quote(key + u'=' + value);
+    return options + in.mark->encoderOptions();
+}
+
+QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder,
+                      bool fatSafe)
 {
     if (sourceFolder.isEmpty())
         return outputFolder;
@@ -240,7 +268,13 @@ QString libraryFolder(const QString &outputFolder, const QString &inputPath, con
     QString folder = outputFolder + name;
     if (!name.isEmpty())
         folder += QLatin1Char('/');
-    return folder + inside;
+    if (!fatSafe)
+        return folder + inside;
+    // Each name below the output folder, the added folder's own included.
+    QStringList parts = (name.isEmpty() ? inside : name + u'/' + inside).split(u'/', Qt::SkipEmptyParts);
+    for (QString &part : parts)
+        part = fatSafeName(part);
+    return outputFolder + (parts.isEmpty() ? QString() : parts.join(u'/') + u'/');
 }
 
 ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const NameChooser &chooseName)
@@ -285,13 +319,16 @@ ToolCommand retag(const RecipeInput &in)
 {
     const QString tool = coderTool.toString();
     // Only the source's header is wanted (tags and pictures), not its frames.
-    QString line =
-        program(in, tool) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") + quote(in.inputPath) +
-        QStringLiteral(" -f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono -y -map 1:a -frames:a 1 -map 0:v? "
-                       "-c:v copy -disposition:v attached_pic -map_metadata 0 -write_xing 0");
-    if (in.mark)
-        line += in.mark->encoderOptions();
-    return {line + QLatin1Char(' ') + quoteIfNeeded(in.work.tag), in.work.tag, tool};
+    QString line = program(in, tool) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") +
+                   quote(in.inputPath) + QStringLiteral(" -f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono");
+    QString cover = in.keepCover ? QStringLiteral(" -map 0:v?") : QString();
+    if (in.keepCover && !in.coverFile.isEmpty()) {
+        line += QStringLiteral(" -i ") + quote(in.coverFile);
+        cover = QStringLiteral(" -map 2:v -metadata:s:v \"comment=Cover (front)\"");
+    }
+    line += QStringLiteral(" -y -map 1:a -frames:a 1") + cover +
+            QStringLiteral(" -c:v copy -disposition:v attached_pic -map_metadata 0 -write_xing 0");
+    return {line + libraryTagOptions(in) + QLatin1Char(' ') + quoteIfNeeded(in.work.tag), in.work.tag, tool};
 }
 
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)

@@ -4,6 +4,8 @@
 #include "conversion/librarymark.h"
 #include "platform/appdirs.h"
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QTime>
 
@@ -40,8 +42,17 @@ struct RecipeInput
     // encode keeps the source's cover.
     bool plainName = false;
     bool keepCover = false;
-    // Library mode, MP3: the mark every encode of the output writes into its ID3v2.3 tag.
+    // Library mode, MP3: the mark every encode of the output writes into its ID3v2.3 tag, and the
+    // tags that replace what the encoder would make of the source's (LibraryTags).
     std::optional<LibraryMark> mark;
+    QList<QPair<QString, QString>> tagOverrides;
+    // Library mode: names that FAT and exFAT can store (Recipes::fatSafeName); the longest edge of a
+    // cover (0: any size).
+    bool fatSafeNames = false;
+    int coverEdge = 0;
+    // Library mode: the cover to keep, as a file of its own (a folder's picture, or one made fit for
+    // players); empty: the source's own pictures, as they are.
+    QString coverFile;
 };
 
 struct ToolCommand
@@ -81,14 +92,25 @@ QString toolPath(const QString &programFolder, const QString &toolName);
 // The final output name the recipes want: folder + base name + "-" + time stamp + extension,
 // with "_" in place of "-" for MP3; with plain, folder + base name + extension. A base name too
 // long for a 255-byte file name (UTF-8) is cut between whole characters so that the name fits.
+// fatSafe: the base name as fatSafeName gives it.
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
-                   const QTime &time, bool plain = false);
+                   const QTime &time, bool plain = false, bool fatSafe = false);
+
+// A file or folder name that FAT and exFAT can store: ? " : * < > | \ and control characters
+// become "_", trailing dots and blanks go ("_" when nothing is left).
+QString fatSafeName(const QString &name);
+
+// Library mode's additions to an MP3 encode of in: the tags that replace the encoder's own, then
+// the mark. Empty without a mark.
+QString libraryTagOptions(const RecipeInput &in);
 
 // Library mode: where a file found in an added folder goes, keeping the folder's own name and the
 // file's place below it: outputFolder + name of sourceFolder + "/" + the file's folder below it +
 // "/" (a sourceFolder of "/" has no name). A file added by itself (no sourceFolder) goes straight
 // into outputFolder, which ends with "/".
-QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder);
+// fatSafe: each folder name below outputFolder as fatSafeName gives it.
+QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder,
+                      bool fatSafe = false);
 
 // Stage `index` (0-based) of a format, in the order of FormatTable::stageTools: for the
 // two-stage formats the conv intermediate then the coder/coder2 output; for MPG, AVI and HD MP4

@@ -31,5 +31,7 @@ RunSettings RunSettings::take(const RunHost &host, const ProgramSettings &option
     settings.simultaneousFiles = std::max(1, int(options.simultaneousFiles));
     settings.library = options.libraryMode;
     settings.deleteOrphans = options.libraryMode && options.deleteOrphans;
+    settings.coverEdge = options.coverEdge;
+    settings.fatNames = options.libraryMode && options.fatNames;
     return settings;
 }

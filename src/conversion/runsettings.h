@@ -40,6 +40,9 @@ struct RunSettings
     bool library = false;
     // Library mode: outputs whose source is gone are deleted at the end.
     bool deleteOrphans = false;
+    // Library mode: the largest cover edge (0: any), names that FAT can store.
+    int coverEdge = 0;
+    bool fatNames = false;
 
     // The settings of a run started now: the host's format, settings and output folder (made
     // absolute), and the program's options. The cutter's range is taken as stored; whether it can

@@ -8,13 +8,16 @@
 
 namespace {
 
-constexpr int lineCount = 7;
-// The lines after the fourth are positional: files converted at once, library mode, deleting orphans.
+constexpr int lineCount = 9;
+// The lines after the fourth are positional: files converted at once, library mode, deleting
+// orphans, the largest cover edge, FAT-safe names.
 // Each is written when it or a later line differs from its default, so that with every one at its
 // default the file is as it always was; a switch is "1" when on, "0" when off.
 constexpr int simultaneousLine = 4;
 constexpr int libraryLine = 5;
 constexpr int deleteOrphansLine = 6;
+constexpr int coverEdgeLine = 7;
+constexpr int fatNamesLine = 8;
 constexpr qint64 maxReadBytes = 64 * 1024;
 
 template<typename Int>
@@ -50,6 +53,11 @@ ProgramSettings fromLines(const QStringList &lines)
     }
     settings.libraryMode = lines.size() > libraryLine && lines[libraryLine] == u"1";
     settings.deleteOrphans = lines.size() > deleteOrphansLine && lines[deleteOrphansLine] == u"1";
+    // A line with no number on it keeps the default edge: 0 would mean covers of any size.
+    const QString edge = lines.value(coverEdgeLine).trimmed();
+    if (!edge.isEmpty() && edge.front().isDigit())
+        settings.coverEdge = std::max(0, NumberText::toInt32(NumberText::leading(edge)).value_or(0));
+    settings.fatNames = lines.size() <= fatNamesLine || lines[fatNamesLine] != u"0";
     return settings;
 }
 
@@ -59,10 +67,12 @@ QStringList toLines(const ProgramSettings &settings)
     for (const qint32 value : {qint32(settings.soundChoice), qint32(settings.cutter),
                                settings.cutStartSeconds, settings.cutEndSeconds})
         lines.append(QString::number(value));
-    const QStringList positional{QString::number(settings.simultaneousFiles),
-                                 QString::number(int(settings.libraryMode)),
-                                 QString::number(int(settings.deleteOrphans))};
-    const QStringList defaults{QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0")};
+    const QStringList positional{
+        QString::number(settings.simultaneousFiles), QString::number(int(settings.libraryMode)),
+        QString::number(int(settings.deleteOrphans)), QString::number(settings.coverEdge),
+        QString::number(int(settings.fatNames))};
+    const QStringList defaults{QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0"),
+                               QStringLiteral("1000"), QStringLiteral("1")};
     qsizetype written = positional.size();
     while (written > 0 && positional[written - 1] == defaults[written - 1])
         --written;

@@ -7,8 +7,8 @@
 
 // options.ini: the program-wide options, one bare decimal integer per line, CR LF endings:
 // the sound choice, the cutter switch, cutStartSeconds, cutEndSeconds, then by position
-// simultaneousFiles, library mode and deleting orphans ("1": on, "0": off), each written when it or a
-// later line differs from its default.
+// simultaneousFiles, library mode, deleting orphans, the largest cover edge (pixels, 0: any) and
+// FAT-safe names ("1": on, "0": off), each written when it or a later line differs from its default.
 namespace OptionsFile {
 
 QString fileName(); // "options.ini"

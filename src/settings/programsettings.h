@@ -35,6 +35,10 @@ struct ProgramSettings
     bool libraryMode = false;
     // Library mode: outputs whose source is gone are deleted at the end of a run (after a question).
     bool deleteOrphans = false;
+    // Library mode: the longest edge of a cover, in pixels; a larger one is scaled down. 0 keeps it.
+    qint32 coverEdge = 1000;
+    // Library mode: names that FAT and exFAT can store.
+    bool fatNames = true;
 
     // The number of processor cores.
     static int mostSimultaneousFiles() { return std::max(1, QThread::idealThreadCount()); }

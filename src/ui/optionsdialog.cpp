@@ -28,7 +28,7 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
 {
     setWindowTitle(tr("选项设置"));
     setModal(true);
-    setFixedSize(380, 320);
+    setFixedSize(380, 376);
 
     addFields();
     addButtons();
@@ -82,8 +82,25 @@ void OptionsDialog::addFields()
     m_deleteOrphansCheck = new QCheckBox(tr("删除来源已不在的输出"), this);
     m_deleteOrphansCheck->setObjectName(QStringLiteral("deleteOrphansCheck"));
     m_deleteOrphansCheck->setGeometry(38, 240, 336, 22);
-    // A library-mode choice: it means nothing without library mode.
-    connect(m_libraryCheck, &QCheckBox::toggled, m_deleteOrphansCheck, &QCheckBox::setEnabled);
+    auto *coverEdgeLabel =
+        addCaption(QStringLiteral("coverEdgeLabel"), tr("封面最大边长"), QRect(38, 266, 130, 22));
+    m_coverEdgeSpin = new QSpinBox(this);
+    m_coverEdgeSpin->setObjectName(QStringLiteral("coverEdgeSpin"));
+    m_coverEdgeSpin->setRange(0, 10000);
+    m_coverEdgeSpin->setSpecialValueText(tr("不限"));
+    m_coverEdgeSpin->setGeometry(176, 266, 80, 22);
+    coverEdgeLabel->setBuddy(m_coverEdgeSpin);
+    m_fatNamesCheck = new QCheckBox(tr("文件名兼容 FAT"), this);
+    m_fatNamesCheck->setObjectName(QStringLiteral("fatNamesCheck"));
+    m_fatNamesCheck->setGeometry(38, 294, 336, 22);
+    // Library-mode choices: they mean nothing without library mode.
+    for (QWidget *choice : libraryChoices())
+        connect(m_libraryCheck, &QCheckBox::toggled, choice, &QWidget::setEnabled);
+}
+
+QList<QWidget *> OptionsDialog::libraryChoices() const
+{
+    return {m_deleteOrphansCheck, m_coverEdgeSpin, m_fatNamesCheck};
 }
 
 void OptionsDialog::addButtons()
@@ -91,22 +108,22 @@ void OptionsDialog::addButtons()
     auto *closePicture = addPictureButton(QStringLiteral("closePicture"), tr("Exit"), tr("关闭"),
                                           QStyle::SP_TitleBarCloseButton, QRect(352, 4, 24, 24));
     auto *okPicture = addPictureButton(QStringLiteral("okPicture"), tr("OK"), tr("确定"),
-                                       QStyle::SP_DialogApplyButton, QRect(20, 280, 28, 28));
+                                       QStyle::SP_DialogApplyButton, QRect(20, 336, 28, 28));
     auto *backPicture = addPictureButton(QStringLiteral("backPicture"), tr("Back"), tr("返回"),
-                                         QStyle::SP_ArrowBack, QRect(54, 280, 28, 28));
+                                         QStyle::SP_ArrowBack, QRect(54, 336, 28, 28));
     connect(okPicture, &QToolButton::clicked, this, &OptionsDialog::storeAndClose);
     connect(backPicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
     connect(closePicture, &QToolButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 
     auto *okButton = new QPushButton(tr("确定"), this);
     okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setGeometry(208, 282, 76, 26);
+    okButton->setGeometry(208, 338, 76, 26);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &OptionsDialog::storeAndClose);
 
     auto *backButton = new QPushButton(tr("返回"), this);
     backButton->setObjectName(QStringLiteral("backButton"));
-    backButton->setGeometry(290, 282, 76, 26);
+    backButton->setGeometry(290, 338, 76, 26);
     connect(backButton, &QPushButton::clicked, this, &OptionsDialog::closeWithoutStoring);
 }
 
@@ -160,7 +177,10 @@ void OptionsDialog::showStoredSettings()
     m_simultaneousSpin->setValue(settings.simultaneousFiles);
     m_libraryCheck->setChecked(settings.libraryMode);
     m_deleteOrphansCheck->setChecked(settings.deleteOrphans);
-    m_deleteOrphansCheck->setEnabled(settings.libraryMode);
+    m_coverEdgeSpin->setValue(settings.coverEdge);
+    m_fatNamesCheck->setChecked(settings.fatNames);
+    for (QWidget *choice : libraryChoices())
+        choice->setEnabled(settings.libraryMode);
     m_cutterCheck->setChecked(settings.cutter == ProgramSettings::CutterSwitch::On);
     updateTimeFieldsEnabled();
     if (!m_cutterCheck->isChecked())
@@ -240,6 +260,8 @@ void OptionsDialog::storeAndClose()
     settings.simultaneousFiles = m_simultaneousSpin->value();
     settings.libraryMode = m_libraryCheck->isChecked();
     settings.deleteOrphans = m_deleteOrphansCheck->isChecked();
+    settings.coverEdge = m_coverEdgeSpin->value();
+    settings.fatNames = m_fatNamesCheck->isChecked();
     // A range too large for 32 bits is not stored; that value stays as it was.
     if (const auto start = CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(),
                                               m_startSecondsEdit->text()))

@@ -39,7 +39,7 @@ protected:
 
 private:
     // The sound choice, the cutter with its six time fields, the number of files at once, library mode
-    // and its deletion of outputs whose source is gone.
+    // and its choices (deleting outputs whose source is gone, the covers' size, FAT-safe names).
     void addFields();
     // OK and Back, as picture buttons and as push buttons, and the close picture.
     void addButtons();
@@ -53,6 +53,8 @@ private:
     QToolButton *addPictureButton(const QString &name, const QString &tip, const QString &accessibleName,
                                   QStyle::StandardPixmap icon, const QRect &place);
     QList<QLineEdit *> timeFields() const;
+    // The controls that only library mode uses.
+    QList<QWidget *> libraryChoices() const;
     // The field's leading number is at most `most`, or the user is told and the field takes the focus.
     bool checkAtMost(QLineEdit *field, double most, const QString &message, const QString &title);
     // With the cutter on: no time below 0, and an end after the start (an end of 0 means the input's end).
@@ -73,4 +75,6 @@ private:
     QSpinBox *m_simultaneousSpin;
     QCheckBox *m_libraryCheck;
     QCheckBox *m_deleteOrphansCheck;
+    QSpinBox *m_coverEdgeSpin;
+    QCheckBox *m_fatNamesCheck;
 };

@@ -1,0 +1,124 @@
+#include "conversion/covercache.h"
+
+#include "conversion/formattable.h"
+#include "conversion/recipes.h"
+#include "platform/regularfile.h"
+#include "runner/commandlinetext.h"
+#include "runner/toolrunner.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QTimer>
+
+CoverCache::CoverCache(UserServices &services, QObject *parent)
+    : QObject(parent)
+    , m_runner(new ToolRunner(services, this))
+{
+    connect(m_runner, &ToolRunner::finished, this, &CoverCache::imageWritten);
+    // Without the encoder no track converts either, and says so: the picture is simply left out.
+    connect(m_runner, &ToolRunner::startFailed, this, &CoverCache::imageWritten);
+}
+
+void CoverCache::begin(const QString &workFolder, const QString &programFolder, int maxEdge)
+{
+    stop();
+    m_workFolder = workFolder;
+    m_programFolder = programFolder;
+    m_maxEdge = maxEdge;
+    m_folders.clear();
+    m_prepared.clear();
+    m_keptPictures.clear();
+    m_written = 0;
+}
+
+void CoverCache::stop()
+{
+    m_queue.clear();
+    m_waiting.clear();
+    m_runner->terminate();
+}
+
+std::optional<CoverImage::FolderCover> CoverCache::folderCover(const QString &folder)
+{
+    auto found = m_folders.constFind(folder);
+    if (found == m_folders.cend())
+        found = m_folders.insert(folder, CoverImage::inFolder(folder));
+    return *found;
+}
+
+QString CoverCache::keepPicture(const QByteArray &image, const QString &extension)
+{
+    const QByteArray hash = QCryptographicHash::hash(image, QCryptographicHash::Sha1).toHex();
+    if (const auto kept = m_keptPictures.constFind(hash); kept != m_keptPictures.cend())
+        return *kept;
+    const QString path =
+        m_workFolder + QStringLiteral("/tmp/picture-") + QString::fromLatin1(hash) + extension;
+    QFile file(path);
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(image) == image.size();
+    m_keptPictures.insert(hash, written ? path : QString());
+    return m_keptPictures.value(hash);
+}
+
+void CoverCache::prepare(const QString &image, QObject *context, std::function<void(const QString &)> ready)
+{
+    if (!m_prepared.contains(image) && !m_waiting.contains(image)) {
+        const CoverImage::Header header =
+            CoverImage::readHeader(RegularFile::Reader(image).read(0, 64 * 1024));
+        if (CoverImage::fitsAsItIs(header, m_maxEdge)) {
+            m_prepared.insert(image, image);
+        } else {
+            m_queue.append(image);
+            if (m_queue.size() == 1)
+                startNext();
+        }
+    }
+    if (const auto prepared = m_prepared.constFind(image); prepared != m_prepared.cend()) {
+        QTimer::singleShot(0, context, [ready = std::move(ready), path = *prepared] { ready(path); });
+        return;
+    }
+    m_waiting[image].append({context, std::move(ready)});
+}
+
+void CoverCache::startNext()
+{
+    if (m_queue.isEmpty())
+        return;
+    // Scaled down into a square of the largest edge (never up), as a baseline JPEG.
+    const QString scale =
+        m_maxEdge > 0
+            ? QStringLiteral(" -vf scale=w=min(%1\\,iw):h=min(%1\\,ih):force_original_aspect_ratio=decrease")
+                  .arg(m_maxEdge)
+            : QString();
+    m_writing = m_workFolder + QStringLiteral("/tmp/cover-%1.jpg").arg(++m_written);
+    QFile::remove(m_writing);
+    m_runner->setCommandLine(
+        CommandLineText::quoteIfNeeded(Recipes::toolPath(m_programFolder, ToolName::coder())) +
+        QStringLiteral(" -i ") + CommandLineText::quote(m_queue.constFirst()) + scale +
+        QStringLiteral(" -frames:v 1 -q:v 2 -y ") + CommandLineText::quote(m_writing));
+    m_runner->start();
+}
+
+void CoverCache::imageWritten()
+{
+    if (m_queue.isEmpty())
+        return;
+    const QString &output = m_writing;
+    const bool written = m_runner->endStatus() == ToolRunner::EndStatus::Exited &&
+                         m_runner->exitCode() == 0 &&
+                         CoverImage::readHeader(RegularFile::Reader(output).read(0, 64 * 1024)).kind ==
+                             CoverImage::Header::Kind::BaselineJpeg;
+    const QString image = m_queue.takeFirst();
+    m_prepared.insert(image, written ? output : QString());
+    tell(image, m_prepared.value(image));
+    startNext();
+}
+
+void CoverCache::tell(const QString &image, const QString &prepared)
+{
+    const QList<Waiter> waiting = m_waiting.take(image);
+    for (const Waiter &waiter : waiting) {
+        if (waiter.context)
+            QTimer::singleShot(0, waiter.context, [ready = waiter.ready, prepared] { ready(prepared); });
+    }
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "conversion/coverimage.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class ToolRunner;
+class UserServices;
+
+// Library mode: the covers of a run, each made fit for MP3s once and shared by every track that
+// takes it. A picture that players take as it is (a baseline JPEG or a PNG within the largest edge)
+// goes in as it is; any other is written anew as a baseline JPEG, scaled down to the largest edge,
+// by one run of the encoder for each picture, one picture after another.
+class CoverCache : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CoverCache(UserServices &services, QObject *parent = nullptr);
+
+    // A run begins: what earlier runs prepared is forgotten. Prepared pictures go to workFolder/tmp.
+    void begin(const QString &workFolder, const QString &programFolder, int maxEdge);
+    // The program ends: a picture being written is given up; nobody waiting hears of it.
+    void stop();
+
+    // An album folder's cover picture (CoverImage::inFolder), looked for once per folder and run.
+    std::optional<CoverImage::FolderCover> folderCover(const QString &folder);
+    // A picture embedded in a source, kept as a file of its own, once per distinct picture.
+    QString keepPicture(const QByteArray &image, const QString &extension);
+    // ready gets the picture to put into MP3s for image (a file): image itself, a new baseline
+    // JPEG, or nothing when none can be made. Always from the event loop, never once context is gone.
+    void prepare(const QString &image, QObject *context, std::function<void(const QString &)> ready);
+
+private:
+    struct Waiter
+    {
+        QPointer<QObject> context;
+        std::function<void(const QString &)> ready;
+    };
+
+    void startNext();
+    void imageWritten();
+    void tell(const QString &image, const QString &prepared);
+
+    ToolRunner *m_runner;
+    QString m_workFolder;
+    QString m_programFolder;
+    int m_maxEdge = 0;
+    QHash<QString, std::optional<CoverImage::FolderCover>> m_folders;
+    QHash<QString, QString> m_prepared;        // image → what goes into MP3s (empty: nothing)
+    QHash<QString, QList<Waiter>> m_waiting;   // image → who waits for it
+    QStringList m_queue;                       // images still to write, the first one being written
+    QHash<QByteArray, QString> m_keptPictures; // a picture's hash → its file
+    QString m_writing;                         // the new JPEG of the picture being written
+    int m_written = 0;                         // new JPEGs of this run, which name them
+};

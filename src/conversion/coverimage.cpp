@@ -1,0 +1,101 @@
+#include "conversion/coverimage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace CoverImage {
+
+namespace {
+
+int bigEndian16(QByteArrayView bytes, qsizetype at)
+{
+    return (uchar(bytes[at]) << 8) | uchar(bytes[at + 1]);
+}
+
+Header jpegHeader(QByteArrayView image)
+{
+    // Segments after the start of image: FF, a marker, a length that counts itself; the frame
+    // header (SOFn) says how the picture is coded and its size.
+    qsizetype at = 2;
+    while (at + 4 <= image.size() && uchar(image[at]) == 0xFF) {
+        const uchar marker = uchar(image[at + 1]);
+        if (marker == 0xFF) {
+            ++at;
+            continue;
+        }
+        const int length = bigEndian16(image, at + 2);
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame && at + 9 <= image.size()) {
+            Header header;
+            header.kind = marker == 0xC0 || marker == 0xC1 ? Header::Kind::BaselineJpeg
+                          : marker == 0xC2                 ? Header::Kind::ProgressiveJpeg
+                                                           : Header::Kind::Other;
+            header.height = bigEndian16(image, at + 5);
+            header.width = bigEndian16(image, at + 7);
+            return header;
+        }
+        at += 2 + length;
+    }
+    return {};
+}
+
+} // namespace
+
+Header readHeader(QByteArrayView image)
+{
+    if (image.size() >= 4 && uchar(image[0]) == 0xFF && uchar(image[1]) == 0xD8)
+        return jpegHeader(image);
+    if (image.size() >= 24 && image.startsWith("\x89PNG\r\n\x1a\n") && image.sliced(12, 4) == "IHDR") {
+        const auto number = [&](qsizetype at) {
+            return (bigEndian16(image, at) << 16) | bigEndian16(image, at + 2);
+        };
+        return {Header::Kind::Png, number(16), number(20)};
+    }
+    return {};
+}
+
+bool fitsAsItIs(const Header &header, int maxEdge)
+{
+    const bool kept = header.kind == Header::Kind::BaselineJpeg || header.kind == Header::Kind::Png;
+    return kept && (maxEdge <= 0 || std::max(header.width, header.height) <= maxEdge);
+}
+
+std::optional<FolderCover> inFolder(const QString &folder)
+{
+    const QString own = folder.mid(folder.lastIndexOf(u'/') + 1).toCaseFolded();
+    const QStringList bases{QStringLiteral("cover"), QStringLiteral("folder"),   QStringLiteral("front"),
+                            QStringLiteral("album"), QStringLiteral("albumart"), own};
+    const QStringList extensions{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png")};
+    // Read with no look at each entry: most folders hold tracks alone.
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return std::nullopt;
+    qsizetype best = bases.size() * extensions.size();
+    QString bestName;
+    while (const dirent *entry = ::readdir(entries)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot <= 0 || (entry->d_type != DT_REG && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN))
+            continue;
+        const qsizetype base = bases.indexOf(name.left(dot).toCaseFolded());
+        const qsizetype extension = extensions.indexOf(name.mid(dot + 1).toCaseFolded());
+        if (base < 0 || extension < 0 || base * extensions.size() + extension >= best)
+            continue;
+        best = base * extensions.size() + extension;
+        bestName = name;
+    }
+    ::closedir(entries);
+    struct stat status = {};
+    const QString path = folder + u'/' + bestName;
+    if (bestName.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 ||
+        !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return FolderCover{path, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+}
+
+} // namespace CoverImage

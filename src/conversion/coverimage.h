@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// The cover pictures of library-mode MP3s: what kind of image a picture is and how large, read from
+// its first bytes with no tool, and the picture beside an album's tracks when they embed none.
+namespace CoverImage {
+
+struct Header
+{
+    enum class Kind
+    {
+        BaselineJpeg, // sequential JPEG, which every player shows
+        ProgressiveJpeg,
+        Png,
+        Other, // GIF, BMP, anything else
+    };
+    Kind kind = Kind::Other;
+    int width = 0;
+    int height = 0;
+};
+
+Header readHeader(QByteArrayView image);
+
+// Whether a picture goes into an MP3 as it is: a baseline JPEG or a PNG whose longer edge is at
+// most maxEdge pixels (any, with a maxEdge of 0). Anything else is written anew as a baseline JPEG.
+bool fitsAsItIs(const Header &header, int maxEdge);
+
+// The cover image of an album's folder: the first file whose name is, letter case ignored, "cover",
+// "folder", "front", "album", "albumart" or the folder's own name, in that order, with the extension
+// "jpg", "jpeg" or "png", in that order.
+struct FolderCover
+{
+    QString path;
+    qint64 modifiedNs = 0; // as the file system keeps it
+};
+std::optional<FolderCover> inFolder(const QString &folder);
+
+} // namespace CoverImage
