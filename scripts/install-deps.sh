@@ -18,7 +18,7 @@ packages=(
   scdoc lintian appstream desktop-file-utils man-db bash
   parallel
   # FAT and exFAT through FUSE: the tests publish outputs where no atomic rename refuses a target
-  dosfstools fusefat exfat-fuse
+  dosfstools fusefat exfat-fuse exfatprogs
   # the library benches hold the run against the encoder alone and against a plain tree walk
   lame rsync
 )

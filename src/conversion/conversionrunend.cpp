@@ -1,5 +1,6 @@
 #include "conversion/conversionrun.h"
 
+#include "conversion/covercache.h"
 #include "conversion/fileconversion.h"
 #include "conversion/runtexts.h"
 #include "platform/userservices.h"
@@ -46,6 +47,7 @@ void ConversionRun::endRun()
 
 void ConversionRun::finishEndOfRun()
 {
+    m_covers->end();
     m_host.showDropZone();
     m_host.setRunControlsEnabled(true);
     m_progress.setCaption(m_failures.isEmpty() ? RunTexts::done()
@@ -59,6 +61,7 @@ void ConversionRun::finishEndOfRun()
 
 void ConversionRun::abortRun()
 {
+    m_covers->end();
     m_host.setRunControlsEnabled(true);
     m_progress.setCaption(RunTexts::aborted());
     m_state = State::Idle;
@@ -67,6 +70,7 @@ void ConversionRun::abortRun()
 
 void ConversionRun::endAfterShutdown()
 {
+    m_covers->end();
     m_state = State::Idle;
     emit runEnded();
 }

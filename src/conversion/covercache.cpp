@@ -21,13 +21,10 @@ CoverCache::CoverCache(UserServices &services, QObject *parent)
 
 void CoverCache::begin(const QString &workFolder, const QString &programFolder, int maxEdge)
 {
-    stop();
+    end();
     m_workFolder = workFolder;
     m_programFolder = programFolder;
     m_maxEdge = maxEdge;
-    m_folders.clear();
-    m_prepared.clear();
-    m_keptPictures.clear();
     m_written = 0;
 }
 
@@ -36,6 +33,20 @@ void CoverCache::stop()
     m_queue.clear();
     m_waiting.clear();
     m_runner->terminate();
+}
+
+void CoverCache::end()
+{
+    stop();
+    for (const QString &kept : std::as_const(m_keptPictures))
+        QFile::remove(kept);
+    for (auto prepared = m_prepared.cbegin(); prepared != m_prepared.cend(); ++prepared) {
+        if (prepared.value() != prepared.key())
+            QFile::remove(prepared.value());
+    }
+    m_folders.clear();
+    m_prepared.clear();
+    m_keptPictures.clear();
 }
 
 std::optional<CoverImage::FolderCover> CoverCache::folderCover(const QString &folder)

@@ -30,6 +30,8 @@ public:
     void begin(const QString &workFolder, const QString &programFolder, int maxEdge);
     // The program ends: a picture being written is given up; nobody waiting hears of it.
     void stop();
+    // The run is over: the pictures it kept and wrote go.
+    void end();
 
     // An album folder's cover picture (CoverImage::inFolder), looked for once per folder and run.
     std::optional<CoverImage::FolderCover> folderCover(const QString &folder);

@@ -261,12 +261,13 @@ bool damageFrames(const QString &path)
     return file.seek(0) && file.write(bytes) == bytes.size();
 }
 
-bool makePicture(const QString &path)
+bool makePicture(const QString &path, const QString &size)
 {
     return run(QStringLiteral("ffmpeg"),
                {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                 QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                QStringLiteral("testsrc=size=64x48"), QStringLiteral("-frames:v"), QStringLiteral("1"), path})
+                QStringLiteral("testsrc=size=") + size, QStringLiteral("-frames:v"), QStringLiteral("1"),
+                path})
                .exitCode == 0;
 }
 

@@ -47,8 +47,9 @@ bool makeAwkwardFlac(const QString &path, AwkwardFlac kind, double seconds,
 // and the encoder reports the frames it cannot decode and goes on.
 bool damageFrames(const QString &path);
 
-// A small test picture; the extension chooses its format (".png", ".jpg").
-bool makePicture(const QString &path);
+// A test picture, small unless a size ("3000x2000") is given; the extension chooses its format
+// (".png", ".jpg").
+bool makePicture(const QString &path, const QString &size = QStringLiteral("64x48"));
 
 // A test-pattern video with a sine tone. codecArgs choose the codecs, for example
 // {"-c:v", "mpeg4", "-c:a", "libmp3lame"}; empty gives ffmpeg's defaults for the extension.

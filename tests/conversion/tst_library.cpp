@@ -328,6 +328,79 @@ private slots:
         QCOMPARE(kept, change == u"empty" ? QStringList{music + u"/B/Solo Act"_s} : QStringList());
     }
 
+    // What players show of the copy: the cover a source embeds, else its folder's, at a size they
+    // take and as the front cover; track and disc totals and several artists as ID3v2.3 has them.
+    void coversAndTagsAsPlayersReadThem_data()
+    {
+        QTest::addColumn<QString>("cover");
+        QTest::addColumn<QString>("codec"); // of the MP3's picture; empty: none
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("embedded") << u"embedded"_s << u"png"_s << QSize(64, 48);
+        QTest::newRow("folder.jpg only") << u"folder"_s << u"mjpeg"_s << QSize(300, 200);
+        QTest::newRow("both: the embedded one") << u"both"_s << u"png"_s << QSize(64, 48);
+        QTest::newRow("3000 px progressive JPEG") << u"large"_s << u"mjpeg"_s << QSize(1000, 667);
+        QTest::newRow("none") << u"none"_s << QString() << QSize();
+    }
+    void coversAndTagsAsPlayersReadThem()
+    {
+        QFETCH(QString, cover);
+        QFETCH(QString, codec);
+        QFETCH(QSize, size);
+        RunFixture f;
+        f.settings.libraryMode = true;
+        const QString album = f.path(u"Music/Album"_s);
+        const QString source = album + u"/01.flac"_s;
+        QVERIFY(QDir().mkpath(album) &&
+                TestMedia::makeFlac(source, 1, 44100, 2, 16, {{u"TRACKNUMBER"_s, u"3"_s}}));
+        QCOMPARE(TestMedia::run(u"metaflac"_s, {u"--set-tag=TRACKTOTAL=9"_s, u"--set-tag=DISCNUMBER=1"_s,
+                                                u"--set-tag=DISCTOTAL=2"_s, u"--set-tag=ARTIST=A1"_s,
+                                                u"--set-tag=ARTIST=A2"_s,
+                                                u"--set-tag=REPLAYGAIN_TRACK_GAIN=-3.2 dB"_s, source})
+                     .exitCode,
+                 0);
+        if (cover == u"embedded" || cover == u"both") {
+            QVERIFY(TestMedia::makePicture(f.path(u"small.png"_s)));
+            QCOMPARE(
+                TestMedia::run(u"metaflac"_s, {u"--import-picture-from="_s + f.path(u"small.png"_s), source})
+                    .exitCode,
+                0);
+        }
+        if (cover == u"folder" || cover == u"both")
+            QVERIFY(TestMedia::makePicture(album + u"/Folder.JPG"_s, u"300x200"_s));
+        if (cover == u"large")
+            QCOMPARE(TestMedia::run(u"convert"_s, {u"-size"_s, u"3000x2000"_s, u"plasma:"_s, u"-interlace"_s,
+                                                   u"Plane"_s, album + u"/front.jpg"_s})
+                         .exitCode,
+                     0);
+        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
+        f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(converted.size(), 1);
+        const QString mp3 = converted[0][1].toString();
+        const QJsonObject probe = TestMedia::probe(mp3);
+        const QJsonObject picture = TestMedia::firstStream(probe, u"video"_s);
+        QCOMPARE(picture.value(u"codec_name"_s).toString(), codec);
+        if (!codec.isEmpty()) {
+            QCOMPARE(QSize(picture.value(u"width"_s).toInt(), picture.value(u"height"_s).toInt()), size);
+            QCOMPARE(picture.value(u"tags"_s).toObject().value(u"comment"_s).toString(), u"Cover (front)"_s);
+            // A baseline JPEG, which every player shows: not interlaced.
+            const QString extracted = f.path(u"picture.jpg"_s);
+            QCOMPARE(TestMedia::run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-i"_s, mp3, u"-map"_s, u"0:v"_s,
+                                                  u"-c"_s, u"copy"_s, extracted})
+                         .exitCode,
+                     0);
+            QVERIFY(!TestMedia::run(u"identify"_s, {u"-format"_s, u"%[interlace]"_s, extracted})
+                         .output.contains("JPEG"));
+        }
+        QCOMPARE(TestMedia::tag(probe, u"track"_s), u"3/9"_s);
+        QCOMPARE(TestMedia::tag(probe, u"disc"_s), u"1/2"_s);
+        QCOMPARE(TestMedia::tag(probe, u"artist"_s), u"A1/A2"_s);
+        QCOMPARE(TestMedia::tag(probe, u"REPLAYGAIN_TRACK_GAIN"_s), u"-3.2 dB"_s);
+        QCOMPARE(TestMedia::tag(probe, u"TRACKTOTAL"_s), QString());
+        // The folder's picture stays where it was; the copy holds the MP3 alone.
+        QCOMPARE(QDir(QFileInfo(mp3).path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"01.mp3"_s});
+    }
+
     // Two sources whose names are too long for a hidden name and differ only at their end, two
     // files at once: each output is written under a hidden name of its own.
     void longSiblingNamesConvertAtOnce()

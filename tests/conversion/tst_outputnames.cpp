@@ -1,8 +1,10 @@
+#include "common/fatimage.h"
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -37,6 +39,51 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, base);
         QCOMPARE(Recipes::baseName(path), base);
+    }
+
+    // Library mode's names with FAT-safe names: what FAT and exFAT refuse becomes "_", and every
+    // name lands on a FAT file system under the name written.
+    void fatSafeNames_data()
+    {
+        QTest::addColumn<QString>("source"); // below /Music, the library folder added
+        QTest::addColumn<QString>("output"); // below the output folder
+        const QString zh(100, QChar(0x97F3));
+        QTest::newRow("question mark, colon, star")
+            << QStringLiteral("A: B?/Song*.flac") << QStringLiteral("Music/A_ B_/Song_.mp3");
+        QTest::newRow("quotes, angles, bar, backslash")
+            << QStringLiteral("\"Best\" <1>|2\\3.flac") << QStringLiteral("Music/_Best_ _1__2_3.mp3");
+        QTest::newRow("control characters")
+            << QStringLiteral("a\tb\x01.flac") << QStringLiteral("Music/a_b_.mp3");
+        QTest::newRow("trailing dots and blanks")
+            << QStringLiteral("Album. /Track .. .flac") << QStringLiteral("Music/Album/Track.mp3");
+        QTest::newRow("dots alone") << QStringLiteral(".../a.flac") << QStringLiteral("Music/_/a.mp3");
+        QTest::newRow("300 bytes of Chinese")
+            << zh + QStringLiteral(".flac")
+            << QStringLiteral("Music/") + zh.left(83) + QStringLiteral(".mp3");
+    }
+    void fatSafeNames()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, output);
+        const QString input = QStringLiteral("/Music/") + source;
+        const QString folder =
+            Recipes::libraryFolder(QStringLiteral("/out/"), input, QStringLiteral("/Music"), true);
+        QCOMPARE(Recipes::outputPath(OutputFormat::Mp3, input, folder, {}, true, true),
+                 QStringLiteral("/out/") + output);
+        // Without FAT-safe names the source's names stay.
+        QCOMPARE(Recipes::libraryFolder(QStringLiteral("/out/"), input, QStringLiteral("/Music"), false),
+                 QStringLiteral("/out/Music/") + source.left(source.lastIndexOf(u'/') + 1));
+        // exFAT takes Chinese names, as a phone's card does; fusefat's FAT takes ASCII names only.
+        FatImage fat(FatImage::Kind::ExFat);
+        if (!fat.isMounted())
+            QSKIP("no exFAT image can be made and mounted here (exfatprogs, exfat-fuse, a loop device)");
+        const QString landed = fat.path() + u'/' + output;
+        QVERIFY(QDir().mkpath(QFileInfo(landed).path()));
+        QFile file(landed);
+        QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(file.errorString()));
+        file.close();
+        QCOMPARE(QDir(QFileInfo(landed).path()).entryList(QDir::Files),
+                 QStringList{QFileInfo(landed).fileName()});
     }
 
     void timeStamp_data()

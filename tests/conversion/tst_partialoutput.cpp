@@ -1,9 +1,9 @@
+#include "common/fatimage.h"
 #include "conversion/partialoutput.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -93,20 +93,10 @@ private slots:
     // taking a name left (its ".publishing" file and the empty name) is cleared by the next run.
     void publishingOnFat()
     {
-        QTemporaryDir dir;
-        const QString image = dir.filePath(QStringLiteral("fat.img"));
-        const QString mount = dir.filePath(QStringLiteral("fat"));
-        QVERIFY(QDir().mkpath(mount));
-        QFile imageFile(image);
-        QVERIFY(imageFile.open(QIODevice::WriteOnly) && imageFile.resize(8 << 20));
-        imageFile.close();
-        if (QProcess::execute(QStringLiteral("mkfs.vfat"), {image}) != 0 ||
-            QProcess::execute(QStringLiteral("fusefat"),
-                              {QStringLiteral("-o"), QStringLiteral("rw+"), image, mount}) != 0)
+        FatImage fat;
+        if (!fat.isMounted())
             QSKIP("no FAT image can be made and mounted here (dosfstools, fusefat, /dev/fuse)");
-        const auto unmount = qScopeGuard([&] {
-            QProcess::execute(QStringLiteral("fusermount"), {QStringLiteral("-u"), mount});
-        });
+        const QString mount = fat.path();
         const QString wanted = mount + QStringLiteral("/a.mp3");
         for (const QString &expected : {wanted, mount + QStringLiteral("/a (2).mp3")}) {
             const QString partial = PartialOutput::reserve(wanted);

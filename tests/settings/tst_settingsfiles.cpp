@@ -275,6 +275,10 @@ private slots:
         // A seventh line brings the lines before it, each with its value, "0" for off.
         QTest::newRow("deleting orphans") << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, false, true}
                                           << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n1\r\n");
+        // FAT-safe names are on by default: off, the ninth line says "0", and the eighth its edge.
+        QTest::newRow("covers of any size, names as they are")
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, false, 0, false}
+            << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n");
     }
 
     // Only a sixth line of exactly "1" switches library mode on.

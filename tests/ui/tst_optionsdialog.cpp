@@ -205,6 +205,11 @@ private slots:
         QTest::newRow("library mode off")
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"libraryCheck=0"_qs}
             << ProgramSettings{Sound(0), Cutter(0), 0, 0} << QString() << QString() << QString();
+        QTest::newRow("covers up to 600 px, names as they are")
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true}
+            << QStringList{u"coverEdgeSpin=600"_qs, u"fatNamesCheck=0"_qs}
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, false, 600, false} << QString()
+            << QString() << QString();
         QTest::newRow("deleting orphans")
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"deleteOrphansCheck=1"_qs}
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, true} << QString() << QString()
@@ -230,7 +235,7 @@ private slots:
                 dialog.findChild<QCheckBox *>(name)->setChecked(value == u"1");
             else if (name == u"soundCombo")
                 dialog.findChild<QComboBox *>(name)->setCurrentIndex(value.toInt());
-            else if (name == u"simultaneousSpin")
+            else if (name.endsWith(u"Spin"))
                 dialog.findChild<QSpinBox *>(name)->setValue(value.toInt());
             else
                 field(dialog, name)->setText(value);
