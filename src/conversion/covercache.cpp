@@ -71,7 +71,8 @@ QString CoverCache::keepPicture(const QByteArray &image, const QString &extensio
     return m_keptPictures.value(hash);
 }
 
-void CoverCache::prepare(const QString &image, QObject *context, std::function<void(const QString &)> ready)
+std::optional<QString> CoverCache::prepare(const QString &image, QObject *context,
+                                           std::function<void(const QString &)> ready)
 {
     if (!m_prepared.contains(image) && !m_waiting.contains(image)) {
         const CoverImage::Header header =
@@ -84,11 +85,10 @@ void CoverCache::prepare(const QString &image, QObject *context, std::function<v
                 startNext();
         }
     }
-    if (const auto prepared = m_prepared.constFind(image); prepared != m_prepared.cend()) {
-        QTimer::singleShot(0, context, [ready = std::move(ready), path = *prepared] { ready(path); });
-        return;
-    }
+    if (const auto prepared = m_prepared.constFind(image); prepared != m_prepared.cend())
+        return *prepared;
     m_waiting[image].append({context, std::move(ready)});
+    return std::nullopt;
 }
 
 void CoverCache::startNext()

@@ -37,9 +37,11 @@ public:
     std::optional<CoverImage::FolderCover> folderCover(const QString &folder);
     // A picture embedded in a source, kept as a file of its own, once per distinct picture.
     QString keepPicture(const QByteArray &image, const QString &extension);
-    // ready gets the picture to put into MP3s for image (a file): image itself, a new baseline
-    // JPEG, or nothing when none can be made. Always from the event loop, never once context is gone.
-    void prepare(const QString &image, QObject *context, std::function<void(const QString &)> ready);
+    // The picture to put into MP3s for image (a file): image itself, a new baseline JPEG, or an
+    // empty text when none can be made. Given at once when it is known already; otherwise nothing is
+    // returned and ready gets it later, from the event loop, and never once context is gone.
+    std::optional<QString> prepare(const QString &image, QObject *context,
+                                   std::function<void(const QString &)> ready);
 
 private:
     struct Waiter

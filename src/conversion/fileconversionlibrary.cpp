@@ -123,15 +123,21 @@ void FileConversion::prepareCover()
         coverReady();
         return;
     }
-    m_waitingForCover = true;
-    covers->prepare(image, this, [this](const QString &prepared) {
-        if (!std::exchange(m_waitingForCover, false))
-            return;
+    const auto useCover = [this](const QString &prepared) {
         // A picture that could not be made fit for players: the MP3 goes without pictures.
         m_job.recipe.coverFile = prepared;
         m_job.recipe.keepCover = !prepared.isEmpty();
         coverReady();
-    });
+    };
+    const std::optional<QString> known =
+        covers->prepare(image, this, [this, useCover](const QString &prepared) {
+            if (std::exchange(m_waitingForCover, false))
+                useCover(prepared);
+        });
+    if (known)
+        useCover(*known);
+    else
+        m_waitingForCover = true;
 }
 
 void FileConversion::coverReady()
