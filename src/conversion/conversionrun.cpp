@@ -15,6 +15,7 @@
 #include "settings/programsettings.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryFile>
 
@@ -172,6 +173,7 @@ void ConversionRun::beginRun()
         m_slots[k]->setProgress(oneAtATime ? m_progress : *m_slotProgress[k]);
     m_orphansSwept = false;
     m_keptFolders.clear();
+    m_outputFolders[0] = m_outputFolders[1] = {};
     if (m_settings.library)
         m_covers->begin(m_workFolder, m_host.programFolder(), m_settings.coverEdge);
     // Library mode reads the outputs whose source is gone before the first file; fillSlots follows.
@@ -191,19 +193,32 @@ bool ConversionRun::prepareOutputFolder(const QString &folder)
 
 void ConversionRun::fillSlots()
 {
-    if (m_state != State::Running)
+    // Files whose end is known at once (up to date, or failing before a tool starts) end inside
+    // startFile, and their end asks for this again: this loop goes on with them instead, so a long
+    // list of them cannot exhaust the stack. It yields to the event loop now and then, so the window
+    // stays live over such a list.
+    if (m_state != State::Running || m_filling)
         return;
-    // Files that fail before a tool starts are passed over in this loop, not by recursion, so a
-    // long list of them cannot exhaust the stack.
-    for (qsizetype k = 0; k < m_settings.simultaneousFiles && !m_shuttingDown && !m_toolMissing; ++k) {
+    m_filling = true;
+    QElapsedTimer slice;
+    slice.start();
+    bool yielded = false;
+    for (qsizetype k = 0; k < m_settings.simultaneousFiles && !m_shuttingDown && !m_toolMissing && !yielded;
+         ++k) {
         FileConversion &slot = *m_slots[k];
-        while (!slot.isBusy()) {
+        while (!slot.isBusy() && !yielded) {
             const FileList::Id id = m_files.idAfter(m_lastTried);
             if (id == 0)
                 break;
             m_lastTried = id;
             startFile(slot, id);
+            yielded = slice.elapsed() >= FillSliceMs;
         }
+    }
+    m_filling = false;
+    if (yielded) {
+        QTimer::singleShot(0, this, &ConversionRun::fillSlots);
+        return;
     }
     if (anySlotBusy())
         return;
@@ -252,18 +267,20 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     }
     job.format = *m_settings.format;
     if (job.library) {
-        const std::optional<QString> folder = claimLibraryOutput(id, job.format);
-        if (!folder) {
+        const std::optional<QString> output = claimLibraryOutput(id, job.format);
+        if (!output) {
             failUnstarted(id, RunTexts::outputOccupied());
             return;
         }
-        job.recipe.outputFolder = *folder;
+        job.recipe.outputFolder = output->left(output->lastIndexOf(u'/') + 1);
         job.recipe.fatSafeNames = m_settings.fatNames;
         job.recipe.coverEdge = m_settings.coverEdge;
         // Where the output lay before names were made safe for FAT: it moves to its safe name.
-        const QString unsafe = libraryOutputOf(id, job.format, false);
-        if (m_settings.fatNames && unsafe != libraryOutputOf(id, job.format, true))
-            job.unsafeOutput = {unsafe, libraryRootOf(m_files.sourceFolder(id), false)};
+        if (m_settings.fatNames) {
+            const QString unsafe = libraryOutputOf(id, job.format, false);
+            if (unsafe != *output)
+                job.unsafeOutput = {unsafe, libraryRootOf(m_files.sourceFolder(id), false)};
+        }
     }
     // What a process of this machine that ended before its files were done left in the folder.
     if (!m_dryRun && !m_clearedFolders.contains(job.recipe.outputFolder)) {

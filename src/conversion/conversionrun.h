@@ -53,6 +53,8 @@ public:
     static constexpr int SummaryLines = 20;
     // Between Start and the first file, so the window shows the run's start first.
     static constexpr int WindowStartDelayMs = 100;
+    // The longest the run goes through files decided at once before the window's events come in.
+    static constexpr int FillSliceMs = 8;
 
     // Messages, the output folder and the completion sound go through services; the sound plays
     // when settings say so at the end of the run.
@@ -139,8 +141,7 @@ private:
     void takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
     // A file's work is over without a failure; converted and skipped files leave the list.
     void fileDone(FileList::Id id, bool leavesTheList);
-    // Library mode: the file's own output folder, or nothing when another file of this run has
-    // claimed its output already.
+    // Library mode: the file's output, or nothing when another file of this run has claimed it already.
     std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format);
     // Library mode: the output a file of the list maps to, and the folder an added folder's outputs go to.
     QString libraryOutputOf(FileList::Id id, OutputFormat format, bool fatSafe) const;
@@ -173,6 +174,15 @@ private:
     OrphanIndex *m_orphans;
     CoverCache *m_covers;
     bool m_orphansSwept = false;
+    bool m_filling = false; // fillSlots is going through the list
+    // The output folder of the last file libraryOutputOf named, as it is and FAT-safe.
+    struct OutputFolderCache
+    {
+        QString inputFolder;
+        QString sourceFolder;
+        QString outputFolder;
+    };
+    mutable OutputFolderCache m_outputFolders[2];
     QStringList m_keptFolders;
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;

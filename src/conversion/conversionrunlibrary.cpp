@@ -14,12 +14,18 @@
 
 QString ConversionRun::libraryOutputOf(FileList::Id id, OutputFormat format, bool fatSafe) const
 {
-    const QString folder =
-        Recipes::libraryFolder(m_settings.outputFolder, m_files.path(id), m_files.sourceFolder(id), fatSafe);
     // Named as the tools' path for the file is, its unreadable characters as "_" (FileList::commandPath).
     QString path = m_files.path(id);
     path.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
-    return Recipes::outputPath(format, path, folder, {}, true, fatSafe);
+    // An album's tracks come one after another: their output folder is worked out once.
+    OutputFolderCache &cache = m_outputFolders[fatSafe ? 1 : 0];
+    const QStringView inputFolder = QStringView(path).left(path.lastIndexOf(u'/') + 1);
+    const QString sourceFolder = m_files.sourceFolder(id);
+    if (inputFolder != cache.inputFolder || sourceFolder != cache.sourceFolder) {
+        cache = {inputFolder.toString(), sourceFolder,
+                 Recipes::libraryFolder(m_settings.outputFolder, path, sourceFolder, fatSafe)};
+    }
+    return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe);
 }
 
 std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, OutputFormat format)
@@ -30,7 +36,7 @@ std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, Output
     if (m_claimedOutputs.contains(claim))
         return std::nullopt;
     m_claimedOutputs.insert(claim);
-    return QFileInfo(output).path() + QLatin1Char('/');
+    return output;
 }
 
 QString ConversionRun::libraryRootOf(const QString &folder, bool fatSafe) const

@@ -10,10 +10,6 @@ LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
     : QObject(parent)
     , m_probe(new ToolRunner(services, this))
 {
-    // From the event loop: a long list of up-to-date files must not nest one decision in the next.
-    m_decision.setSingleShot(true);
-    m_decision.setInterval(0);
-    connect(&m_decision, &QTimer::timeout, this, [this] { emit decided(m_pending); });
     connect(m_probe, &ToolRunner::finished, this, &LibraryCheck::probeFinished);
     // Without coder the conversion cannot start either, and says so.
     connect(m_probe, &ToolRunner::startFailed, this, [this] {
@@ -30,12 +26,12 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     // time zone to look up); a link in its place is no output.
     const RegularFile::Reader output(outputPath, RegularFile::Reader::Links::Refuse);
     if (output.kind() != RegularFile::Kind::Regular) {
-        decideLater(output.kind() == RegularFile::Kind::Missing ? Decision::Convert : Decision::Occupied);
+        emit decided(output.kind() == RegularFile::Kind::Missing ? Decision::Convert : Decision::Occupied);
         return;
     }
     // An empty file is what a process killed while taking this name on FAT leaves.
     if (output.size() == 0) {
-        decideLater(Decision::Replace);
+        emit decided(Decision::Replace);
         return;
     }
     m_outputIsNewer = output.modifiedNs() > sourceModifiedNs;
@@ -43,7 +39,7 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     m_video = format != OutputFormat::Mp3;
     if (!m_video) {
         if (const std::optional<Decision> decision = mp3Decision(in, output, outputPath, declared)) {
-            decideLater(*decision);
+            emit decided(*decision);
             return;
         }
     }
@@ -77,13 +73,12 @@ std::optional<LibraryCheck::Decision> LibraryCheck::mp3Decision(const RecipeInpu
 void LibraryCheck::stop()
 {
     m_stopped = true;
-    m_decision.stop();
     m_probe->terminate();
 }
 
 bool LibraryCheck::isRunning() const
 {
-    return m_decision.isActive() || m_probe->isRunning();
+    return m_probe->isRunning();
 }
 
 void LibraryCheck::probeFinished()
@@ -106,10 +101,4 @@ void LibraryCheck::probeFinished()
     const bool whole =
         OutputCheck::probedProblem(output, m_cut, m_video ? OutputCheck::VideoSlackShare : 0).isEmpty();
     emit decided(whole ? Decision::Skip : Decision::Replace);
-}
-
-void LibraryCheck::decideLater(Decision decision)
-{
-    m_pending = decision;
-    m_decision.start();
 }

@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <optional>
 
@@ -37,7 +36,8 @@ public:
 
     explicit LibraryCheck(UserServices &services, QObject *parent = nullptr);
 
-    // Looks at in's output, outputPath, for the format; decided follows, at once or after a probe.
+    // Looks at in's output, outputPath, for the format; decided follows, within this call when no
+    // probe is needed (the run goes on with the next file from its own loop), or after the probe.
     // declared: the length the source's header declares. An MP3 whose mark names another source
     // that exists is no output of in's; one whose mark has in's audio and settings needs no encode.
     // sourceModifiedNs: the source's modification time in nanoseconds, as the file system keeps it.
@@ -55,11 +55,8 @@ private:
     std::optional<Decision> mp3Decision(const RecipeInput &in, const RegularFile::Reader &file,
                                         const QString &outputPath, std::optional<double> declared);
     void probeFinished();
-    void decideLater(Decision decision);
 
     ToolRunner *m_probe;
-    QTimer m_decision;
-    Decision m_pending = Decision::Convert;
     bool m_stopped = false;
     bool m_outputIsNewer = false;
     std::optional<CutRange> m_cut;

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace Recipes {
 
 namespace {
@@ -232,11 +234,29 @@ QString outputPath(OutputFormat format, const QString &inputPath, const QString 
     return outputFolder + fittedName(base, stamp + row.extension.toString());
 }
 
+namespace {
+
+bool isFatForbidden(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7F || QStringView(u"?\":*<>|\\").contains(c);
+}
+
+bool isFatSafe(QStringView name)
+{
+    return !name.isEmpty() && !name.endsWith(u'.') && !name.endsWith(u' ') &&
+           std::none_of(name.begin(), name.end(), isFatForbidden);
+}
+
+} // namespace
+
 QString fatSafeName(const QString &name)
 {
+    // Most names are safe already: they are kept as they are, with no copy.
+    if (isFatSafe(name))
+        return name;
     QString safe = name;
     for (QChar &c : safe) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringView(u"?\":*<>|\\").contains(c))
+        if (isFatForbidden(c))
             c = u'_';
     }
     while (safe.endsWith(u'.') || safe.endsWith(u' '))
@@ -268,10 +288,18 @@ QString libraryFolder(const QString &outputFolder, const QString &inputPath, con
     QString folder = outputFolder + name;
     if (!name.isEmpty())
         folder += QLatin1Char('/');
-    if (!fatSafe)
+    const QString created = name.isEmpty() ? inside : name + u'/' + inside;
+    const auto namesAreSafe = [&created] {
+        for (const QStringView part : QStringView(created).split(u'/', Qt::SkipEmptyParts)) {
+            if (!isFatSafe(part))
+                return false;
+        }
+        return true;
+    };
+    if (!fatSafe || namesAreSafe())
         return folder + inside;
     // Each name below the output folder, the added folder's own included.
-    QStringList parts = (name.isEmpty() ? inside : name + u'/' + inside).split(u'/', Qt::SkipEmptyParts);
+    QStringList parts = created.split(u'/', Qt::SkipEmptyParts);
     for (QString &part : parts)
         part = fatSafeName(part);
     return outputFolder + (parts.isEmpty() ? QString() : parts.join(u'/') + u'/');
