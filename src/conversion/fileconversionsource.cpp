@@ -1,0 +1,141 @@
+#include "conversion/fileconversion.h"
+
+#include "conversion/flacfallback.h"
+#include "conversion/medialength.h"
+#include "conversion/outputcheck.h"
+#include "conversion/recipes.h"
+#include "conversion/runtexts.h"
+#include "conversion/sourcereading.h"
+#include "conversion/stageverdict.h"
+#include "runner/outputparsers.h"
+#include "runner/progressstate.h"
+#include "runner/toolrunner.h"
+
+// The MP3 encode's side of a conversion: the readings of the source by the reference decoder and by
+// the encode itself, weighed, and the encode of the decode when only the reference decoder read it
+// whole.
+
+void FileConversion::decodeFinished()
+{
+    // A decode that could not read the source is no failure yet: the encode reads the source
+    // itself. One that read it only in part tells that the source is damaged.
+    if (stageEndedWhileStopping())
+        return;
+    m_decodedSeconds = MediaLength::wavSeconds(m_work.probeWav);
+    // SoX leaves a bare header behind when it cannot read the source.
+    if (m_decodedSeconds && *m_decodedSeconds <= 0)
+        m_decodedSeconds.reset();
+    // SoX cannot read some streams that the reference decoder reads: it is asked next.
+    if (!m_decodedSeconds && !m_flacDecodeTried) {
+        emit stageEnded(m_job.id, m_runningCommand.toolName, false);
+        m_flacDecodeTried = true;
+        runStage(*m_soxRunner, FlacFallback::decodeCommand(m_job.recipe));
+        return;
+    }
+    const QString problem = OutputCheck::decodeProblem(m_soxRunner->output());
+    emit stageEnded(m_job.id, m_runningCommand.toolName, m_decodedSeconds && problem.isEmpty());
+    if (!problem.isEmpty()) {
+        failFile(problem);
+        return;
+    }
+    if (m_referenceAsked) {
+        m_runningCommand = m_encodeCommand;
+        sourceEncodeFinished();
+        return;
+    }
+    m_stage = 1;
+    runStage(*m_probeRunner, Recipes::durationProbe(m_job.recipe));
+}
+
+void FileConversion::encodeSource()
+{
+    m_stage = 2;
+    if (m_job.recipe.cut && !measureCut(m_declaredSeconds)) {
+        failFile(RunTexts::cutBeyondInput());
+        return;
+    }
+    if (!m_job.recipe.cut && m_declaredSeconds)
+        m_progress->setDurationSeconds(qint32(OutputParsers::roundHalfEven(*m_declaredSeconds)));
+    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
+}
+
+void FileConversion::askReferenceDecoder()
+{
+    m_referenceAsked = true;
+    m_encodeCommand = m_runningCommand;
+    removeWorkFiles();
+    m_workFilesUsed = true;
+    runStage(*m_soxRunner, Recipes::soxDecode(m_job.recipe));
+}
+
+void FileConversion::sourceEncodeFinished()
+{
+    const QString output = m_coderRunner->output();
+    const bool exited = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited;
+    if (!exited || StageVerdict::mentionsFullDisk(output)) {
+        if (judgeStage(*m_coderRunner))
+            checkOutput();
+        return;
+    }
+    if (SourceReading::reportsChecksumError(output)) {
+        failEncode(RunTexts::damagedSource());
+        return;
+    }
+    SourceReading::Lengths lengths{m_declaredSeconds, m_decodedSeconds, std::nullopt};
+    if (m_coderRunner->exitCode() == 0)
+        lengths.encoded = MediaLength::mp3Seconds(m_partialOutput);
+    const SourceReading::Verdict verdict = SourceReading::afterEncode(lengths, m_job.recipe.cut);
+    const bool decodingFailed = FlacFallback::coderCannotRead(output) ||
+                                output.contains(QLatin1StringView("Error while decoding stream"));
+    // Library mode decodes nothing before the encode: the reference decoder is asked only when the
+    // encode's own reading of the source complains or falls short.
+    const bool complained = decodingFailed || m_coderRunner->exitCode() != 0;
+    if (m_job.library && !m_referenceAsked &&
+        (complained || verdict != SourceReading::Verdict::EncodeStands)) {
+        askReferenceDecoder();
+        return;
+    }
+    if (verdict == SourceReading::Verdict::EncodeStands) {
+        if (judgeStage(*m_coderRunner))
+            checkOutput();
+        return;
+    }
+    // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
+    // the music converts all the same, without it.
+    if (m_coderRunner->exitCode() != 0 && m_job.recipe.keepCover && !decodingFailed) {
+        m_runningRunner = nullptr;
+        emit stageEnded(m_job.id, ToolName::coder(), false);
+        m_job.recipe.keepCover = false;
+        runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
+        return;
+    }
+    switch (verdict) {
+    case SourceReading::Verdict::EncodeTheDecode:
+        encodeTheDecode();
+        return;
+    case SourceReading::Verdict::Damaged:
+        failEncode(RunTexts::damagedSource());
+        return;
+    case SourceReading::Verdict::Undecodable:
+    case SourceReading::Verdict::EncodeStands:
+        failEncode(RunTexts::undecodableSource());
+        return;
+    }
+}
+
+void FileConversion::failEncode(const QString &reason)
+{
+    m_runningRunner = nullptr;
+    emit stageEnded(m_job.id, ToolName::coder(), false);
+    failFile(reason);
+}
+
+void FileConversion::encodeTheDecode()
+{
+    m_runningRunner = nullptr;
+    emit stageEnded(m_job.id, ToolName::coder(), false);
+    m_encodesDecode = true;
+    m_carriedOver = FlacFallback::writeMetadata(m_job.recipe.inputPath, m_work.tags, m_work.picture);
+    runStage(*m_coderRunner,
+             FlacFallback::encodeCommand(m_job.recipe, m_work.probeWav, m_carriedOver, m_outputChooser));
+}

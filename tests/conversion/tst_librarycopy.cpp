@@ -1,0 +1,209 @@
+#include "common/listrows.h"
+#include "runfixture.h"
+
+#include "filelist/filesearch.h"
+
+#include <QDirIterator>
+#include <QJsonArray>
+
+using namespace Qt::StringLiterals;
+
+// Library mode's copy as its owner changes the library and as players show it.
+class TestLibraryCopy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The copy follows what its owner does to the library: a retag rewrites tags, a rename moves,
+    // a deletion deletes when asked; nothing is encoded that need not be, and nothing is deleted
+    // that is not a marked output of a source that is gone.
+    void copyFollowsTheLibrary_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("deleting");
+        QTest::addColumn<QStringList>("copy");  // below out/Music/ afterwards
+        QTest::addColumn<QList<int>>("counts"); // converted, retagged, moved, deleted
+        const QString a1 = QStringLiteral("A/Album/1.mp3");
+        const QString a2 = QStringLiteral("A/Album/2.mp3");
+        const QString solo = QStringLiteral("B/Solo Act/1.mp3");
+        const QString notes = QStringLiteral("A/Album/notes.mp3");
+        QTest::newRow("retag") << u"retag"_s << false << QStringList{a1, a2, solo} << QList<int>{0, 2, 0, 0};
+        QTest::newRow("rename") << u"rename"_s << false << QStringList{a1, a2, u"B/Solo Artist/1.mp3"_s}
+                                << QList<int>{0, 0, 1, 0};
+        QTest::newRow("move to another artist")
+            << u"move"_s << false << QStringList{a1, a2, u"A/Solo Act/1.mp3"_s} << QList<int>{0, 0, 1, 0};
+        // The artist folder left empty could be an unmounted disk: what it held stays, and is encoded anew.
+        QTest::newRow("move, artist folder left empty")
+            << u"move, folder left"_s << false << QStringList{a1, a2, u"A/Solo Act/1.mp3"_s, solo}
+            << QList<int>{1, 0, 0, 0};
+        QTest::newRow("delete, not asked")
+            << u"delete"_s << false << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
+        QTest::newRow("delete") << u"delete"_s << true << QStringList{a1, solo} << QList<int>{0, 0, 0, 1};
+        QTest::newRow("delete, answered no")
+            << u"delete, no"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
+        QTest::newRow("delete beside an unmarked MP3")
+            << u"delete, notes"_s << true << QStringList{a1, notes, solo} << QList<int>{0, 0, 0, 1};
+        // An album folder that holds no source any more may be an unmounted disk.
+        QTest::newRow("album emptied")
+            << u"empty"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
+    }
+    void copyFollowsTheLibrary()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, deleting);
+        QFETCH(QStringList, copy);
+        QFETCH(QList<int>, counts);
+        RunFixture f;
+        f.settings.libraryMode = true;
+        f.host.outputFolder += QLatin1Char('/');
+        const QString music = f.path(u"Music"_s);
+        for (const QString &track : {u"A/Album/1.flac"_s, u"A/Album/2.flac"_s, u"B/Solo Act/1.flac"_s}) {
+            QVERIFY(QDir().mkpath(QFileInfo(music + u'/' + track).path()));
+            QVERIFY(TestMedia::makeFlac(music + u'/' + track, 1, 44100, 2, 16, {{u"TITLE"_s, track}}));
+        }
+        const auto runOverTheLibrary = [&] {
+            FileSearch::FolderScan scan;
+            QSignalSpy scanned(&scan, &FileSearch::FolderScan::finished);
+            QObject::connect(
+                &scan, &FileSearch::FolderScan::filesFound, &f.files,
+                [&](const QList<QByteArray> &paths) { f.files.addFiles(paths, QFile::encodeName(music)); });
+            scan.start(QFile::encodeName(music));
+            return (scanned.size() > 0 || scanned.wait()) && f.startAndWait();
+        };
+        QVERIFY(runOverTheLibrary());
+        QVERIFY(f.files.isEmpty());
+        const QString album = music + u"/A/Album/"_s;
+        if (change == u"retag") {
+            for (const QString &track : {u"1.flac"_s, u"2.flac"_s}) {
+                QCOMPARE(TestMedia::run(u"metaflac"_s, {u"--set-tag=GENRE=Jazz"_s, album + track}).exitCode,
+                         0);
+                QFile source(album + track);
+                QVERIFY(source.open(QIODevice::ReadWrite) &&
+                        source.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                           QFileDevice::FileModificationTime));
+            }
+        } else if (change == u"rename") {
+            QVERIFY(QDir(music).rename(u"B/Solo Act"_s, u"B/Solo Artist"_s));
+        } else if (change.startsWith(u"move")) {
+            QVERIFY(QDir(music).rename(u"B/Solo Act"_s, u"A/Solo Act"_s));
+            QVERIFY(change.endsWith(u"left") || QDir(music).rmdir(u"B"_s));
+        } else if (change.startsWith(u"delete")) {
+            QVERIFY(QFile::remove(album + u"2.flac"_s));
+            f.services.answerYes = !change.endsWith(u"no");
+            if (change.endsWith(u"notes"))
+                QVERIFY(QFile::copy(f.host.outputFolder + u"Music/A/Album/2.mp3"_s,
+                                    f.host.outputFolder + u"Music/A/Album/notes.mp3"_s) &&
+                        TestMedia::run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-y"_s, u"-f"_s, u"lavfi"_s,
+                                                     u"-i"_s, u"sine=duration=1"_s,
+                                                     f.host.outputFolder + u"Music/A/Album/notes.mp3"_s})
+                                .exitCode == 0);
+        } else {
+            QVERIFY(QFile::remove(music + u"/B/Solo Act/1.flac"_s));
+        }
+        f.settings.deleteOrphans = deleting;
+        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
+        QSignalSpy retagged(&f.run, &ConversionRun::fileRetagged);
+        QSignalSpy moved(&f.run, &ConversionRun::fileMoved);
+        QSignalSpy deleted(&f.run, &ConversionRun::outputDeleted);
+        f.services.messages.clear();
+        QVERIFY(runOverTheLibrary());
+
+        QVERIFY2(f.files.isEmpty(), qPrintable(f.files.failureReason(rowId(f.files, 0))));
+        QStringList written;
+        QDirIterator it(f.host.outputFolder + u"Music"_s, QDir::Files | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            written.append(it.next().mid(f.host.outputFolder.size() + 6));
+        written.sort();
+        QCOMPARE(written, copy);
+        QCOMPARE(
+            (QList<int>{int(converted.size()), int(retagged.size()), int(moved.size()), int(deleted.size())}),
+            counts);
+        if (change == u"retag")
+            QCOMPARE(
+                TestMedia::tag(TestMedia::probe(f.host.outputFolder + u"Music/A/Album/1.mp3"_s), u"genre"_s),
+                u"Jazz"_s);
+        // Folders left empty go with what was moved away or deleted.
+        QCOMPARE(QFileInfo::exists(f.host.outputFolder + u"Music/B/Solo Act"_s),
+                 copy.contains(u"B/Solo Act/1.mp3"_s));
+        QCOMPARE(f.services.questions.size(), deleting && change != u"empty" ? 1 : 0);
+        const QStringList kept = f.run.keptLibraryFolders();
+        QCOMPARE(kept, change == u"empty" ? QStringList{music + u"/B/Solo Act"_s} : QStringList());
+    }
+
+    // What players show of the copy: the cover a source embeds, else its folder's, at a size they
+    // take and as the front cover; track and disc totals and several artists as ID3v2.3 has them.
+    void coversAndTagsAsPlayersReadThem_data()
+    {
+        QTest::addColumn<QString>("cover");
+        QTest::addColumn<QString>("codec"); // of the MP3's picture; empty: none
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("embedded") << u"embedded"_s << u"png"_s << QSize(64, 48);
+        QTest::newRow("folder.jpg only") << u"folder"_s << u"mjpeg"_s << QSize(300, 200);
+        QTest::newRow("both: the embedded one") << u"both"_s << u"png"_s << QSize(64, 48);
+        QTest::newRow("3000 px progressive JPEG") << u"large"_s << u"mjpeg"_s << QSize(1000, 667);
+        QTest::newRow("none") << u"none"_s << QString() << QSize();
+    }
+    void coversAndTagsAsPlayersReadThem()
+    {
+        QFETCH(QString, cover);
+        QFETCH(QString, codec);
+        QFETCH(QSize, size);
+        RunFixture f;
+        f.settings.libraryMode = true;
+        const QString album = f.path(u"Music/Album"_s);
+        const QString source = album + u"/01.flac"_s;
+        QVERIFY(QDir().mkpath(album) &&
+                TestMedia::makeFlac(source, 1, 44100, 2, 16, {{u"TRACKNUMBER"_s, u"3"_s}}));
+        QCOMPARE(TestMedia::run(u"metaflac"_s, {u"--set-tag=TRACKTOTAL=9"_s, u"--set-tag=DISCNUMBER=1"_s,
+                                                u"--set-tag=DISCTOTAL=2"_s, u"--set-tag=ARTIST=A1"_s,
+                                                u"--set-tag=ARTIST=A2"_s,
+                                                u"--set-tag=REPLAYGAIN_TRACK_GAIN=-3.2 dB"_s, source})
+                     .exitCode,
+                 0);
+        if (cover == u"embedded" || cover == u"both") {
+            QVERIFY(TestMedia::makePicture(f.path(u"small.png"_s)));
+            QCOMPARE(
+                TestMedia::run(u"metaflac"_s, {u"--import-picture-from="_s + f.path(u"small.png"_s), source})
+                    .exitCode,
+                0);
+        }
+        if (cover == u"folder" || cover == u"both")
+            QVERIFY(TestMedia::makePicture(album + u"/Folder.JPG"_s, u"300x200"_s));
+        if (cover == u"large")
+            QCOMPARE(TestMedia::run(u"convert"_s, {u"-size"_s, u"3000x2000"_s, u"plasma:"_s, u"-interlace"_s,
+                                                   u"Plane"_s, album + u"/front.jpg"_s})
+                         .exitCode,
+                     0);
+        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
+        f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(converted.size(), 1);
+        const QString mp3 = converted[0][1].toString();
+        const QJsonObject probe = TestMedia::probe(mp3);
+        const QJsonObject picture = TestMedia::firstStream(probe, u"video"_s);
+        QCOMPARE(picture.value(u"codec_name"_s).toString(), codec);
+        if (!codec.isEmpty()) {
+            QCOMPARE(QSize(picture.value(u"width"_s).toInt(), picture.value(u"height"_s).toInt()), size);
+            QCOMPARE(picture.value(u"tags"_s).toObject().value(u"comment"_s).toString(), u"Cover (front)"_s);
+            // A baseline JPEG, which every player shows: not interlaced.
+            const QString extracted = f.path(u"picture.jpg"_s);
+            QCOMPARE(TestMedia::run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-i"_s, mp3, u"-map"_s, u"0:v"_s,
+                                                  u"-c"_s, u"copy"_s, extracted})
+                         .exitCode,
+                     0);
+            QVERIFY(!TestMedia::run(u"identify"_s, {u"-format"_s, u"%[interlace]"_s, extracted})
+                         .output.contains("JPEG"));
+        }
+        QCOMPARE(TestMedia::tag(probe, u"track"_s), u"3/9"_s);
+        QCOMPARE(TestMedia::tag(probe, u"disc"_s), u"1/2"_s);
+        QCOMPARE(TestMedia::tag(probe, u"artist"_s), u"A1/A2"_s);
+        QCOMPARE(TestMedia::tag(probe, u"REPLAYGAIN_TRACK_GAIN"_s), u"-3.2 dB"_s);
+        QCOMPARE(TestMedia::tag(probe, u"TRACKTOTAL"_s), QString());
+        // The folder's picture stays where it was; the copy holds the MP3 alone.
+        QCOMPARE(QDir(QFileInfo(mp3).path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"01.mp3"_s});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibraryCopy)
+#include "tst_librarycopy.moc"
