@@ -7,7 +7,6 @@
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
-#include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
 #include "runner/progressstate.h"

@@ -103,11 +103,6 @@ QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted
     return found;
 }
 
-std::optional<StreamInfo> streamInfo(const QString &path)
-{
-    return streamInfo(RegularFile::Reader(path), path);
-}
-
 std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QString &path)
 {
     // STREAMINFO comes first in nearly every FLAC: its bytes right after "fLaC" are read alone.

@@ -72,7 +72,6 @@ struct StreamInfo
 // The first STREAMINFO block of a FLAC file, where the walk of blocks finds one (the stream header
 // should come first; a file where other blocks precede it still plays); none for a file that is no
 // FLAC or has none.
-std::optional<StreamInfo> streamInfo(const QString &path);
 std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QString &path);
 
 } // namespace FlacMetadata

@@ -231,11 +231,6 @@ std::optional<LibraryMark> LibraryMark::read(const QString &path)
     return readTag([&file](qint64 offset, qsizetype count) { return file.read(offset, count); });
 }
 
-LibraryOutput LibraryOutput::read(const QString &path)
-{
-    return read(RegularFile::Reader(path), path);
-}
-
 LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString &path)
 {
     // The mark's text frames come first in the tag (a cover after them), and the Info frame follows

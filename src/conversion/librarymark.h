@@ -56,7 +56,6 @@ struct LibraryOutput
     std::optional<double> seconds;
     std::optional<LibraryMark> mark;
 
-    static LibraryOutput read(const QString &path);
     static LibraryOutput read(const RegularFile::Reader &file, const QString &path);
 
     // Writes target anew: the ID3v2 tag of tagFrom, then the audio of audioFrom (all that follows

@@ -92,12 +92,6 @@ std::optional<qint64> taggedFrames(const uchar *frame, const FrameHeader &header
 
 } // namespace
 
-std::optional<double> flacDeclaredSeconds(const QString &path)
-{
-    const std::optional<FlacMetadata::StreamInfo> info = FlacMetadata::streamInfo(path);
-    return info ? info->seconds : std::nullopt;
-}
-
 std::optional<double> wavSeconds(const QString &path)
 {
     QFile file;

@@ -5,15 +5,10 @@
 
 #include <optional>
 
-// Lengths read straight from files, with no tool: what a FLAC header declares, what a WAV holds and
-// what an MP3 plays. Reading takes a few header bytes (an MP3 without a frame count is walked
+// Lengths read straight from files, with no tool: what a WAV holds and what an MP3 plays (what a
+// FLAC declares is FlacMetadata::streamInfo's). Reading takes a few header bytes (an MP3 without a frame count is walked
 // frame by frame through a mapping of the file), so a finished output can be checked at once.
 namespace MediaLength {
-
-// The length the FLAC stream header (STREAMINFO) declares, in seconds; nothing when the file is no
-// FLAC, or when the header leaves the length open (0 samples). An ID3v2 tag before the stream is
-// skipped.
-std::optional<double> flacDeclaredSeconds(const QString &path);
 
 // The length of the samples a WAV file holds, in seconds: its data chunk, as far as the file
 // really reaches. Nothing when the file is no readable WAV.
