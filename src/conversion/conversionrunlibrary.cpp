@@ -60,7 +60,7 @@ void ConversionRun::readOrphans()
         folders.insert(folder);
         roots.append({QFile::encodeName(folder), libraryRootOf(folder, m_settings.fatNames)});
     }
-    m_orphans->start(roots, planned, sources);
+    m_orphans->start(roots, planned, sources, FormatTable::extension(*m_settings.format));
 }
 
 void ConversionRun::takeRetagged(FileList::Id id, const QString &outputPath)

@@ -95,7 +95,7 @@ void FileConversion::start(const Job &job)
 
 void FileConversion::startStages()
 {
-    if (m_job.library && m_job.format == OutputFormat::Mp3) {
+    if (FormatTable::encodesAtOnce(m_job.format, m_job.library)) {
         encodeSource();
         return;
     }
@@ -121,8 +121,8 @@ double FileConversion::fraction() const
     const int stages = int(FormatTable::facts(m_job.format).stages.size());
     if (m_stage >= stages)
         return 1;
-    if (m_job.format == OutputFormat::Mp3)
-        return m_stage == 2 ? stagePart : 0;
+    if (isAudio())
+        return m_stage == stages - 1 ? stagePart : 0;
     return (m_stage + stagePart) / stages;
 }
 
@@ -200,8 +200,8 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
     const bool cuts = cutsTheInput(runner);
-    // The MP3 encode's reading of the source is weighed against the reference decoder's before.
-    outcome.readsSource = cuts && m_job.format != OutputFormat::Mp3;
+    // An audio encode's reading of the source is weighed against the reference decoder's before.
+    outcome.readsSource = cuts && !isAudio();
     outcome.sourcePath = m_job.recipe.inputPath;
     if (m_job.recipe.cut && cuts) {
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
@@ -229,7 +229,7 @@ void FileConversion::probeFinished()
 {
     if (stageEndedWhileStopping())
         return;
-    if (m_job.format != OutputFormat::Mp3) {
+    if (!isAudio()) {
         outputProbeFinished();
         return;
     }
@@ -245,7 +245,7 @@ void FileConversion::probeFinished()
 
 bool FileConversion::cutsTheInput(const ToolRunner &runner) const
 {
-    return m_job.format == OutputFormat::Mp3 ? &runner == m_coderRunner : &runner == m_convRunner;
+    return isAudio() ? &runner == m_coderRunner : &runner == m_convRunner;
 }
 
 bool FileConversion::measureCut(std::optional<double> duration)
@@ -281,7 +281,7 @@ void FileConversion::coderStageFinished()
         libraryStepFinished();
         return;
     }
-    if (!m_stopping && m_job.format == OutputFormat::Mp3 && !m_encodesDecode) {
+    if (!m_stopping && isAudio() && !m_encodesDecode) {
         sourceEncodeFinished();
         return;
     }
@@ -300,9 +300,15 @@ void FileConversion::finish()
     if (std::exchange(m_workFilesUsed, false))
         removeWorkFiles();
     m_carriedOver = {};
+    m_sourceTagsText.clear();
     m_progress->resetDuration();
     m_job = Job();
     m_runningRunner = nullptr;
+}
+
+bool FileConversion::isAudio() const
+{
+    return FormatTable::container(m_job.format) != AudioContainer::None;
 }
 
 void FileConversion::removeWorkFiles() const

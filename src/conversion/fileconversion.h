@@ -166,6 +166,16 @@ private:
     // The file is done, converted or not: its work files go and the slot is free again.
     void finish();
     void removeWorkFiles() const;
+    // The format is an audio format: its encode reads the source, and its output is read back here.
+    bool isAudio() const;
+    // The last stage of the format, the one that writes the output.
+    ToolCommand encodeCommand();
+    // Library mode, Ogg: the mark and the cover go into the output as comments, through an
+    // ffmetadata file in the work folder, after the source's own tags (m_sourceTagsText, or none).
+    void writeCommentsFile();
+    // Library mode, M4A: the mark and the source's ReplayGain as freeform atoms; false when they
+    // cannot be added.
+    bool addFreeformTags();
 
     const int m_slot;
     WorkPaths m_work;
@@ -190,6 +200,7 @@ private:
     ToolCommand m_encodeCommand;             // meanwhile, the encode that read the source
     bool m_workFilesUsed = false;            // a stage may have left work files
     FlacFallback::Metadata m_carriedOver;    // the source's tags and cover for that encode
+    QByteArray m_sourceTagsText;             // and those tags, for an Ogg's comments file
     const NameChooser m_outputChooser = [this](const QString &wanted) { return chooseOutput(wanted); };
     ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;

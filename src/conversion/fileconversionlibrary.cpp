@@ -24,7 +24,7 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
 {
     m_job.recipe.plainName = true;
     m_job.recipe.keepCover = true;
-    if (m_job.format == OutputFormat::Mp3) {
+    if (isAudio()) {
         LibraryMark mark;
         mark.source = LibraryMark::sourceText(m_job.sourceNative);
         // A cut output holds other audio than the whole source declares.
@@ -61,14 +61,19 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         break;
     }
     m_replaces = decision != LibraryCheck::Decision::Convert;
+    // Only an MP3's audio can be kept under a new tag; the other formats are encoded again.
+    const bool keepsAudio = FormatTable::container(m_job.format) == AudioContainer::Mp3;
+    if (decision == LibraryCheck::Decision::Retag && !keepsAudio)
+        decision = LibraryCheck::Decision::Replace;
     std::optional<OrphanIndex::Orphan> orphan;
-    if (decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
+    if (keepsAudio && decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
         orphan = m_job.unsafeOutput;
-    else if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
+    else if (keepsAudio && decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
         orphan = m_job.orphans->take(m_job.recipe.mark->contentKey());
     // The source's own tags, as players read them best, for whatever writes the output.
     if (m_job.recipe.mark)
-        m_job.recipe.tagOverrides = LibraryTags::overrides(FlacMetadata::comments(m_job.recipe.inputPath));
+        m_job.recipe.tagOverrides = LibraryTags::overrides(FlacMetadata::comments(m_job.recipe.inputPath),
+                                                           FormatTable::container(m_job.format));
     if (m_job.dryRun) {
         finish();
         if (decision == LibraryCheck::Decision::Retag)
@@ -203,7 +208,7 @@ void FileConversion::libraryStepFinished()
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
                         m_coderRunner->exitCode() == 0 &&
                         LibraryOutput::writeWithTag(m_work.tag, m_keptAudio, m_partialOutput) &&
-                        OutputCheck::mp3Problem(m_partialOutput, m_declaredSeconds).isEmpty();
+                        OutputCheck::audioProblem(m_partialOutput, m_declaredSeconds).isEmpty();
     emit stageEnded(m_job.id, ToolName::coder(), copied);
     // The output, or the orphan, could not be copied as it is: the source is encoded after all.
     if (!copied) {

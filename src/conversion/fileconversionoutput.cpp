@@ -1,6 +1,9 @@
 #include "conversion/fileconversion.h"
 
+#include "conversion/flacmetadata.h"
 #include "conversion/formatfacts.h"
+#include "conversion/librarytags.h"
+#include "conversion/mp4atoms.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
@@ -35,8 +38,13 @@ QString FileConversion::chooseOutput(const QString &wantedPath)
 void FileConversion::checkOutput()
 {
     m_stage = int(FormatTable::facts(m_job.format).stages.size());
-    if (m_job.format != OutputFormat::Mp3) {
+    if (!isAudio()) {
         runTool(*m_probeRunner, Recipes::outputProbe(m_job.recipe, m_partialOutput), false);
+        return;
+    }
+    if (FormatTable::container(m_job.format) == AudioContainer::Mp4 && m_job.recipe.mark &&
+        !addFreeformTags()) {
+        failFile(RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
         return;
     }
     // A source whose length neither its header nor its decode tells (SoX could not read it) is
@@ -45,7 +53,14 @@ void FileConversion::checkOutput()
     if (!source)
         source = OutputParsers::announcedDuration(m_coderRunner->output());
     publishOutput(
-        OutputCheck::mp3Problem(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
+        OutputCheck::audioProblem(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
+}
+
+bool FileConversion::addFreeformTags()
+{
+    QList<QPair<QString, QString>> tags = m_job.recipe.mark->fields();
+    tags += LibraryTags::freeformFields(FlacMetadata::comments(m_job.recipe.inputPath));
+    return Mp4Atoms::addFreeformTags(m_partialOutput, tags);
 }
 
 void FileConversion::outputProbeFinished()

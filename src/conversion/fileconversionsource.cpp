@@ -1,7 +1,9 @@
 #include "conversion/fileconversion.h"
 
 #include "conversion/flacfallback.h"
+#include "conversion/formatfacts.h"
 #include "conversion/medialength.h"
+#include "conversion/oggstream.h"
 #include "conversion/outputcheck.h"
 #include "conversion/recipes.h"
 #include "conversion/runtexts.h"
@@ -10,6 +12,8 @@
 #include "runner/outputparsers.h"
 #include "runner/progressstate.h"
 #include "runner/toolrunner.h"
+
+#include <QFile>
 
 // The MP3 encode's side of a conversion: the readings of the source by the reference decoder and by
 // the encode itself, weighed, and the encode of the decode when only the reference decoder read it
@@ -49,14 +53,51 @@ void FileConversion::decodeFinished()
 
 void FileConversion::encodeSource()
 {
-    m_stage = 2;
+    m_stage = int(FormatTable::facts(m_job.format).stages.size()) - 1;
     if (m_job.recipe.cut && !measureCut(m_declaredSeconds)) {
         failFile(RunTexts::cutBeyondInput());
         return;
     }
     if (!m_job.recipe.cut && m_declaredSeconds)
         m_progress->setDurationSeconds(qint32(OutputParsers::roundHalfEven(*m_declaredSeconds)));
-    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
+    runStage(*m_coderRunner, encodeCommand());
+}
+
+ToolCommand FileConversion::encodeCommand()
+{
+    if (FormatTable::container(m_job.format) == AudioContainer::Ogg && m_job.recipe.mark)
+        writeCommentsFile();
+    const int last = int(FormatTable::facts(m_job.format).stages.size()) - 1;
+    return Recipes::stage(m_job.format, last, m_job.recipe, m_outputChooser);
+}
+
+void FileConversion::writeCommentsFile()
+{
+    QByteArray text = m_sourceTagsText.isEmpty() ? QByteArrayLiteral(";FFMETADATA1\n") : m_sourceTagsText;
+    if (!text.endsWith('\n'))
+        text += '\n';
+    // The mark comes before the cover, so that reading it back reads no picture.
+    for (const auto &[name, value] : m_job.recipe.mark->fields())
+        text += FlacFallback::ffmetadataLine(name, value);
+    if (m_job.recipe.keepCover) {
+        QByteArray image;
+        if (m_job.recipe.coverFile.isEmpty()) {
+            image = FlacFallback::embeddedPicture(m_job.recipe.inputPath).data;
+        } else {
+            QFile cover(m_job.recipe.coverFile);
+            if (cover.open(QIODevice::ReadOnly))
+                image = cover.readAll();
+        }
+        if (!image.isEmpty())
+            text += FlacFallback::ffmetadataLine(QStringLiteral("METADATA_BLOCK_PICTURE"),
+                                                 QString::fromLatin1(OggStream::pictureComment(image)));
+    }
+    m_workFilesUsed = true;
+    QFile file(m_work.tags);
+    // Without the file the encode fails, and says so.
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+    m_job.recipe.metadataFile = m_work.tags;
 }
 
 void FileConversion::askReferenceDecoder()
@@ -83,14 +124,14 @@ void FileConversion::sourceEncodeFinished()
     }
     SourceReading::Lengths lengths{m_declaredSeconds, m_decodedSeconds, std::nullopt};
     if (m_coderRunner->exitCode() == 0)
-        lengths.encoded = MediaLength::mp3Seconds(m_partialOutput);
+        lengths.encoded = MediaLength::audioSeconds(m_partialOutput);
     const SourceReading::Verdict verdict = SourceReading::afterEncode(lengths, m_job.recipe.cut);
     const bool decodingFailed = FlacFallback::coderCannotRead(output) ||
                                 output.contains(QLatin1StringView("Error while decoding stream"));
     // Library mode decodes nothing before the encode: the reference decoder is asked only when the
     // encode's own reading of the source complains or falls short.
     const bool complained = decodingFailed || m_coderRunner->exitCode() != 0;
-    if (m_job.library && !m_referenceAsked &&
+    if (FormatTable::encodesAtOnce(m_job.format, m_job.library) && !m_referenceAsked &&
         (complained || verdict != SourceReading::Verdict::EncodeStands)) {
         askReferenceDecoder();
         return;
@@ -106,7 +147,7 @@ void FileConversion::sourceEncodeFinished()
         m_runningRunner = nullptr;
         emit stageEnded(m_job.id, ToolName::coder(), false);
         m_job.recipe.keepCover = false;
-        runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
+        runStage(*m_coderRunner, encodeCommand());
         return;
     }
     switch (verdict) {
@@ -136,6 +177,24 @@ void FileConversion::encodeTheDecode()
     emit stageEnded(m_job.id, ToolName::coder(), false);
     m_encodesDecode = true;
     m_carriedOver = FlacFallback::writeMetadata(m_job.recipe.inputPath, m_work.tags, m_work.picture);
-    runStage(*m_coderRunner,
-             FlacFallback::encodeCommand(m_job.recipe, m_work.probeWav, m_carriedOver, m_outputChooser));
+    const AudioContainer container = FormatTable::container(m_job.format);
+    if (container == AudioContainer::Mp3) {
+        runStage(*m_coderRunner,
+                 FlacFallback::encodeCommand(m_job.recipe, m_work.probeWav, m_carriedOver, m_outputChooser));
+        return;
+    }
+    // The other formats encode the decode with their own stage, the source's tags coming from the file.
+    RecipeInput &recipe = m_job.recipe;
+    recipe.readFrom = m_work.probeWav;
+    recipe.metadataFile = m_carriedOver.tagsPath;
+    if (container == AudioContainer::Ogg && recipe.mark) {
+        QFile tags(m_carriedOver.tagsPath);
+        if (tags.open(QIODevice::ReadOnly))
+            m_sourceTagsText = tags.readAll();
+    } else if (recipe.coverFile.isEmpty() && !m_carriedOver.picturePath.isEmpty() &&
+               (recipe.keepCover || !m_job.library)) {
+        recipe.coverFile = m_carriedOver.picturePath;
+        recipe.keepCover = true;
+    }
+    runStage(*m_coderRunner, encodeCommand());
 }

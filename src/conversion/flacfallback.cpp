@@ -180,6 +180,11 @@ Metadata writeMetadata(const QString &source, const QString &tagsPath, const QSt
     return result;
 }
 
+QByteArray ffmetadataLine(const QString &name, const QString &value)
+{
+    return (escaped(name) + QLatin1Char('=') + escaped(value) + QLatin1Char('\n')).toUtf8();
+}
+
 ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metadata &written,
                           const NameChooser &chooseName)
 {

@@ -41,6 +41,9 @@ ToolCommand decodeCommand(const RecipeInput &in);
 // be read, or a picture of another type, simply gives less: no error.
 Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath);
 
+// One entry of an ffmetadata file, its line break included.
+QByteArray ffmetadataLine(const QString &name, const QString &value);
+
 // The MP3 encode from the decoded WAV with the settings of the normal MP3 encode; the tags and the
 // picture of `written` go into the MP3 as its ID3v2 tag. The cutter cuts the WAV as it would cut
 // the source.

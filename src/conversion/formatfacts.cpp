@@ -84,6 +84,49 @@ constexpr StageFacts mp3Stages[] = {
      u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -metadata:s:v \"comment=Cover (front)\" "
      u"-ar {sampleRate} -ab {audioBitrate}k -ac {channels}"}};
 
+// The other audio formats: the encoder reads the source itself, in one stage. Ogg holds no picture
+// stream: its cover, like the library's mark, comes as a comment through a metadata file. MP4 keeps a
+// cover as MP3 does.
+constexpr StageFacts opusStages[] = {{StageKind::Coder,
+                                      coderTool,
+                                      StageFile::Input,
+                                      StageFile::Output,
+                                      u"-vn -c:a libopus -ar 48000 -b:a {audioBitrate}k -ac {channels}",
+                                      {},
+                                      {},
+                                      u"-err_detect crccheck"}};
+
+constexpr StageFacts aacStages[] = {
+    {StageKind::Coder,
+     coderTool,
+     StageFile::Input,
+     StageFile::Output,
+     u"-vn -c:a aac -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
+     {},
+     u"-map 0:a -map 0:v? -c:v copy -disposition:v attached_pic -c:a aac -ar {sampleRate} -b:a "
+     u"{audioBitrate}k -ac {channels}",
+     u"-err_detect crccheck",
+     u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -c:a aac -ar {sampleRate} -b:a "
+     u"{audioBitrate}k -ac {channels}"}};
+
+constexpr StageFacts vorbisStages[] = {
+    {StageKind::Coder,
+     coderTool,
+     StageFile::Input,
+     StageFile::Output,
+     u"-vn -c:a libvorbis -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
+     {},
+     {},
+     u"-err_detect crccheck"}};
+
+constexpr int opusRates[] = {48000};
+constexpr int vorbisRates[] = {44100, 48000};
+constexpr int aacRates[] = {8000,  11025, 12000, 16000, 22050, 24000,
+                            32000, 44100, 48000, 64000, 88200, 96000};
+constexpr AudioLimits opusLimits{u"Opus", 64, 256, opusRates};
+constexpr AudioLimits aacLimits{u"AAC", 96, 320, aacRates};
+constexpr AudioLimits vorbisLimits{u"Ogg Vorbis", 96, 320, vorbisRates};
+
 // Defaults in the order the boxes are written: videoBitrateCombo, frameRateCombo, sizeCombo,
 // sampleRateCombo, audioBitrateCombo, channelCombo position. Several ("1200", "24", "28000") are
 // not list entries; the boxes show them as typed text.
@@ -94,6 +137,9 @@ constexpr DefaultFacts movDefaults{u"256", u"29", originalSizeText, u"48000", u"
 constexpr DefaultFacts phoneDefaults{u"128", u"29", u"320x240", u"8000", u"12.2", 0};
 // Audio only: the video boxes keep whatever they show.
 constexpr DefaultFacts mp3Defaults{{}, {}, {}, u"48000", u"320", 1};
+constexpr DefaultFacts opusDefaults{{}, {}, {}, u"48000", u"160", 1};
+constexpr DefaultFacts aacDefaults{{}, {}, {}, u"44100", u"256", 1};
+constexpr DefaultFacts vorbisDefaults{{}, {}, {}, u"44100", u"192", 1};
 
 // In selector order.
 constexpr std::array<FormatFacts, FormatTable::formatCount> formats{{
@@ -114,7 +160,13 @@ constexpr std::array<FormatFacts, FormatTable::formatCount> formats{{
     {OutputFormat::ThreeGp, QT_TRANSLATE_NOOP("FormatTable", "3GP(手机3GP格式)"), u"3gp", u".3gp", u'-',
      phoneDefaults, phoneStages},
     {OutputFormat::Mp3, QT_TRANSLATE_NOOP("FormatTable", "MP3(纯音频格式)"), u"mp3", u".mp3", u'_',
-     mp3Defaults, mp3Stages},
+     mp3Defaults, mp3Stages, AudioContainer::Mp3},
+    {OutputFormat::Opus, QT_TRANSLATE_NOOP("FormatTable", "Opus(手机，体积小)"), u"opus", u".opus", u'_',
+     opusDefaults, opusStages, AudioContainer::Ogg, opusLimits},
+    {OutputFormat::Aac, QT_TRANSLATE_NOOP("FormatTable", "AAC(M4A，苹果设备)"), u"aac", u".m4a", u'_',
+     aacDefaults, aacStages, AudioContainer::Mp4, aacLimits},
+    {OutputFormat::Vorbis, QT_TRANSLATE_NOOP("FormatTable", "Ogg Vorbis"), u"vorbis", u".ogg", u'_',
+     vorbisDefaults, vorbisStages, AudioContainer::Ogg, vorbisLimits},
 }};
 
 constexpr bool rowsInSelectorOrder()

@@ -71,6 +71,16 @@ struct DefaultFacts
     int channelIndex;
 };
 
+// What an audio format's encoder takes: a bitrate range in kbit/s (0 and 0: any the box gives) and
+// the sample rates (none listed: any); a single rate is the one it always encodes at.
+struct AudioLimits
+{
+    QStringView name; // in the warnings, with the value it refuses
+    int leastKbps = 0;
+    int mostKbps = 0;
+    std::span<const int> sampleRates = {};
+};
+
 struct FormatFacts
 {
     OutputFormat format;
@@ -80,6 +90,8 @@ struct FormatFacts
     char16_t nameJoint;      // between the base name and the time stamp of the output name
     DefaultFacts defaults;
     std::span<const StageFacts> stages; // in the order they run
+    AudioContainer container = AudioContainer::None;
+    AudioLimits limits = {};
 };
 
 namespace FormatTable {

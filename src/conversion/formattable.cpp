@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace FormatTable {
 
 namespace {
@@ -190,6 +192,62 @@ QString extension(OutputFormat format)
 bool isTwoStage(OutputFormat format)
 {
     return facts(format).stages.front().target == StageFile::Intermediate;
+}
+
+AudioContainer container(OutputFormat format)
+{
+    return facts(format).container;
+}
+
+AudioContainer containerOfPath(QStringView path)
+{
+    for (int position = 0; position < formatCount; ++position) {
+        const FormatFacts &row = facts(static_cast<OutputFormat>(position));
+        if (row.container != AudioContainer::None && path.endsWith(row.extension, Qt::CaseInsensitive))
+            return row.container;
+    }
+    return AudioContainer::None;
+}
+
+bool encodesAtOnce(OutputFormat format, bool library)
+{
+    const FormatFacts &row = facts(format);
+    return row.container != AudioContainer::None && (library || row.stages.size() == 1);
+}
+
+QString refusedSetting(OutputFormat format, const EncodingSettings &settings)
+{
+    const AudioLimits &limits = facts(format).limits;
+    const QString name = limits.name.toString();
+    if (limits.mostKbps > 0) {
+        bool whole = false;
+        const int kbps = settings.audioBitrate.toInt(&whole);
+        if (!whole || kbps < limits.leastKbps || kbps > limits.mostKbps)
+            //: %1 the format, %2 the bitrate refused, %3 and %4 the least and the most it takes
+            return Texts::tr("%1 不能用 %2 kbit/s 的声音比特率（可用 %3–%4 kbit/s）")
+                .arg(name, settings.audioBitrate)
+                .arg(limits.leastKbps)
+                .arg(limits.mostKbps);
+    }
+    if (limits.sampleRates.size() > 1) {
+        bool whole = false;
+        const int rate = settings.sampleRate.toInt(&whole);
+        if (!whole || std::ranges::find(limits.sampleRates, rate) == limits.sampleRates.end()) {
+            QStringList rates;
+            for (const int taken : limits.sampleRates)
+                rates.append(QString::number(taken));
+            //: %1 the format, %2 the sample rate refused, %3 the rates it takes
+            return Texts::tr("%1 不能用 %2 Hz 的声音频率（可用 %3 Hz）")
+                .arg(name, settings.sampleRate, rates.join(Texts::tr("、")));
+        }
+    }
+    return {};
+}
+
+QString fixedSampleRate(OutputFormat format)
+{
+    const std::span<const int> rates = facts(format).limits.sampleRates;
+    return rates.size() == 1 ? QString::number(rates.front()) : QString();
 }
 
 QStringList stageTools(OutputFormat format)

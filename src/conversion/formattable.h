@@ -22,6 +22,19 @@ enum class OutputFormat
     MobileMp4 = 6,
     ThreeGp = 7,
     Mp3 = 8,
+    Opus = 9,
+    Aac = 10,
+    Vorbis = 11,
+};
+
+// How an audio output holds its tags and is read back: an ID3v2 tag before MPEG audio frames,
+// Vorbis comments in an Ogg stream, or MP4 atoms. Video outputs have none of these.
+enum class AudioContainer
+{
+    None,
+    Mp3,
+    Ogg,
+    Mp4,
 };
 
 // Texts a format's choice writes into the settings boxes, in the order they are written:
@@ -60,9 +73,9 @@ struct StartupPositions
 
 namespace FormatTable {
 
-inline constexpr int formatCount = 9;
+inline constexpr int formatCount = 12;
 
-// The format at a selector position; none outside 0..8.
+// The format at a selector position; none outside 0..11.
 std::optional<OutputFormat> formatAt(int position);
 constexpr int positionOf(OutputFormat format)
 {
@@ -102,22 +115,38 @@ FormatDefaults defaultsFor(OutputFormat format);
 EncodingSettings defaultSettings(OutputFormat format);
 
 // The format's name on a command line: "mp3", "rmvb", "rm", "mpg", "avi", "mp4hd", "mov",
-// "mp4mobile", "3gp".
+// "mp4mobile", "3gp", "opus", "aac", "vorbis".
 QString commandName(OutputFormat format);
 // The format of that name; none for any other text.
 std::optional<OutputFormat> formatNamed(const QString &commandName);
 
 StartupPositions startupPositions();
 
-// File extension of the final output, with its dot: ".rmvb", ..., ".mp3".
+// File extension of the final output, with its dot: ".rmvb", ..., ".mp3", ".opus", ".m4a", ".ogg".
 QString extension(OutputFormat format);
+
+// How the format's output holds its audio and tags; None for the video formats.
+AudioContainer container(OutputFormat format);
+// The container of an output by its file name's extension; None for any other name.
+AudioContainer containerOfPath(QStringView path);
+
+// The encoder converts the source in one run that reads it itself: every audio format in library
+// mode, and in any mode one whose only stage is that encode.
+bool encodesAtOnce(OutputFormat format, bool library);
+
+// A setting the format's encoder would refuse, as "kbit/s" or "Hz" text for a warning, in the
+// interface's language: a bitrate outside its range, or a sample rate it does not take. Empty
+// when it takes them all.
+QString refusedSetting(OutputFormat format, const EncodingSettings &settings);
+// The sample rate the format always encodes at; empty when the rate box decides.
+QString fixedSampleRate(OutputFormat format);
 
 // RMVB, RM, MOV and the two phone formats convert to an intermediate first, then from it.
 bool isTwoStage(OutputFormat format);
 
 // The tool names of the stages, in the order they run: "conv" then "coder" or "coder2" for the
 // two-stage formats, "conv" alone for MPG, AVI and HD MP4, and "sox", "coder" (duration probe),
-// "coder" (encode) for MP3.
+// "coder" (encode) for MP3, "coder" alone for the other audio formats.
 QStringList stageTools(OutputFormat format);
 
 } // namespace FormatTable

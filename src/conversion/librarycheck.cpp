@@ -36,9 +36,9 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     }
     m_outputIsNewer = output.modifiedNs() > sourceModifiedNs;
     m_cut = in.cut;
-    m_video = format != OutputFormat::Mp3;
+    m_video = FormatTable::container(format) == AudioContainer::None;
     if (!m_video) {
-        if (const std::optional<Decision> decision = mp3Decision(in, output, outputPath, declared)) {
+        if (const std::optional<Decision> decision = audioDecision(in, output, outputPath, declared)) {
             emit decided(*decision);
             return;
         }
@@ -46,10 +46,10 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     m_probe->start(Recipes::outputProbe(in, outputPath).commandLine);
 }
 
-std::optional<LibraryCheck::Decision> LibraryCheck::mp3Decision(const RecipeInput &in,
-                                                                const RegularFile::Reader &file,
-                                                                const QString &outputPath,
-                                                                std::optional<double> declared)
+std::optional<LibraryCheck::Decision> LibraryCheck::audioDecision(const RecipeInput &in,
+                                                                  const RegularFile::Reader &file,
+                                                                  const QString &outputPath,
+                                                                  std::optional<double> declared)
 {
     const LibraryOutput output = LibraryOutput::read(file, outputPath);
     if (!output.seconds)

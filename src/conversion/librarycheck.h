@@ -17,8 +17,8 @@ class UserServices;
 // more than the output check allows shorter than the source) is up to date and skipped; an older or
 // short one is converted again and replaced (or only retagged, when its mark shows that the audio
 // it holds is the source's); anything that is no audio or video output (a folder, a text file, an
-// MP3 of another source) is left alone and the file fails. Reading an MP3 needs no tool; a video output, or
-// an MP3 whose source declares no length, is probed once with coder.
+// MP3 of another source) is left alone and the file fails. Reading an audio output needs no tool; a video
+// output, or an audio output whose source declares no length, is probed once with coder.
 class LibraryCheck : public QObject
 {
     Q_OBJECT
@@ -51,9 +51,9 @@ signals:
     void decided(Decision decision);
 
 private:
-    // An MP3 is read back with no tool; nothing when a probe must measure its source.
-    std::optional<Decision> mp3Decision(const RecipeInput &in, const RegularFile::Reader &file,
-                                        const QString &outputPath, std::optional<double> declared);
+    // An audio output is read back with no tool; nothing when a probe must measure its source.
+    std::optional<Decision> audioDecision(const RecipeInput &in, const RegularFile::Reader &file,
+                                          const QString &outputPath, std::optional<double> declared);
     void probeFinished();
 
     ToolRunner *m_probe;

@@ -2,6 +2,8 @@
 
 #include "conversion/flacmetadata.h"
 #include "conversion/medialength.h"
+#include "conversion/mp4atoms.h"
+#include "conversion/oggstream.h"
 #include "platform/regularfile.h"
 #include "runner/commandlinetext.h"
 
@@ -160,8 +162,35 @@ QByteArray LibraryMark::sourcePath(const QString &text)
 
 QString LibraryMark::settingsText(OutputFormat format, const EncodingSettings &settings)
 {
-    return FormatTable::commandName(format) + u' ' + settings.audioBitrate + u' ' + settings.sampleRate +
-           u' ' + QString::number(settings.channelIndex + 1);
+    const QString fixedRate = FormatTable::fixedSampleRate(format);
+    return FormatTable::commandName(format) + u' ' + settings.audioBitrate + u' ' +
+           (fixedRate.isEmpty() ? settings.sampleRate : fixedRate) + u' ' +
+           QString::number(settings.channelIndex + 1);
+}
+
+QList<QPair<QString, QString>> LibraryMark::fields() const
+{
+    QList<QPair<QString, QString>> fields{{sourceKey, source}};
+    if (!audioMd5.isEmpty())
+        fields.append({audioKey, audioMd5});
+    fields.append({settingsKey, settings});
+    return fields;
+}
+
+std::optional<LibraryMark> LibraryMark::fromFields(const QList<QPair<QString, QString>> &tags)
+{
+    LibraryMark mark;
+    for (const auto &[name, value] : tags) {
+        if (name.compare(sourceKey, Qt::CaseInsensitive) == 0)
+            mark.source = value;
+        else if (name.compare(audioKey, Qt::CaseInsensitive) == 0)
+            mark.audioMd5 = value;
+        else if (name.compare(settingsKey, Qt::CaseInsensitive) == 0)
+            mark.settings = value;
+    }
+    if (mark.source.isEmpty())
+        return std::nullopt;
+    return mark;
 }
 
 QString LibraryMark::encoderOptions() const
@@ -228,11 +257,33 @@ std::optional<LibraryMark> LibraryMark::readTag(const std::function<QByteArray(q
 std::optional<LibraryMark> LibraryMark::read(const QString &path)
 {
     const RegularFile::Reader file(path);
-    return readTag([&file](qint64 offset, qsizetype count) { return file.read(offset, count); });
+    const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
+    switch (FormatTable::containerOfPath(path)) {
+    case AudioContainer::Ogg:
+        return fromFields(OggStream::comments(fetch, settingsKey));
+    case AudioContainer::Mp4:
+        return fromFields(Mp4Atoms::freeformTags(fetch, file.size()));
+    case AudioContainer::Mp3:
+    case AudioContainer::None:
+        break;
+    }
+    return readTag(fetch);
 }
 
 LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString &path)
 {
+    const auto readPart = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
+    switch (FormatTable::containerOfPath(path)) {
+    case AudioContainer::Ogg:
+        return {OggStream::seconds(readPart, file.size()),
+                LibraryMark::fromFields(OggStream::comments(readPart, LibraryMark::settingsKey))};
+    case AudioContainer::Mp4:
+        return {Mp4Atoms::seconds(readPart, file.size()),
+                LibraryMark::fromFields(Mp4Atoms::freeformTags(readPart, file.size()))};
+    case AudioContainer::Mp3:
+    case AudioContainer::None:
+        break;
+    }
     // The mark's text frames come first in the tag (a cover after them), and the Info frame follows
     // the tag: a few reads of a few kilobytes. Only an output without a usable Info frame is walked.
     // Without a cover, the tag and the Info frame lie in the first read.

@@ -5,13 +5,16 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 #include <optional>
 
-// What a library-mode MP3 says of itself, in three ID3v2 TXXX frames: the source it was made from
+// What a library-mode output says of itself, in three ID3v2 TXXX frames of an MP3 (Vorbis comments
+// of an Ogg, freeform atoms of an M4A, of the same names): the source it was made from
 // (its absolute path), the MD5 of the decoded audio that the source's STREAMINFO declares, and the
 // settings it was encoded with. With it a later run tells an output whose source was only retagged,
 // renamed or deleted from one it must encode again; an output without it is never moved or deleted.
@@ -36,11 +39,16 @@ struct LibraryMark
 
     // The ffmpeg options that write the mark into an ID3v2.3 tag, for a command line.
     QString encoderOptions() const;
+    // The mark as tags of other containers, by name, the settings last.
+    QList<QPair<QString, QString>> fields() const;
+    // The mark among an output's tags; nothing without its source.
+    static std::optional<LibraryMark> fromFields(const QList<QPair<QString, QString>> &tags);
     // The same settings and audio: an output with this mark can stand for one with other.
     QString contentKey() const { return audioMd5.isEmpty() ? QString() : audioMd5 + u' ' + settings; }
 
     // The mark of an MP3 file's leading ID3v2 tag; nothing when it has none.
     static std::optional<LibraryMark> read(QByteArrayView mp3);
+    // The mark of an output, by the container its name's extension tells.
     static std::optional<LibraryMark> read(const QString &path);
     // The same from bytes fetched as fetch(offset, count) gives them: only the tag's header, its
     // frames' headers and the mark's frames are asked for, a few kilobytes at a time.

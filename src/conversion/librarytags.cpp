@@ -23,13 +23,17 @@ void addCount(const QMap<QString, QStringList> &fields, const QString &numberFie
 
 } // namespace
 
-QList<QPair<QString, QString>> overrides(const QMap<QString, QStringList> &fields)
+QList<QPair<QString, QString>> overrides(const QMap<QString, QStringList> &fields, AudioContainer container)
 {
     QList<QPair<QString, QString>> result;
+    if (container == AudioContainer::Ogg)
+        return result;
     addCount(fields, QStringLiteral("TRACKNUMBER"),
              {QStringLiteral("TRACKTOTAL"), QStringLiteral("TOTALTRACKS")}, QStringLiteral("track"), result);
     addCount(fields, QStringLiteral("DISCNUMBER"),
              {QStringLiteral("DISCTOTAL"), QStringLiteral("TOTALDISCS")}, QStringLiteral("disc"), result);
+    if (container != AudioContainer::Mp3)
+        return result;
     static const QPair<QString, QString> joined[] = {
         {QStringLiteral("ARTIST"), QStringLiteral("artist")},
         {QStringLiteral("ALBUMARTIST"), QStringLiteral("album_artist")},
@@ -41,6 +45,16 @@ QList<QPair<QString, QString>> overrides(const QMap<QString, QStringList> &field
         const QStringList values = fields.value(field);
         if (values.size() > 1)
             result.append({key, values.join(u'/')});
+    }
+    return result;
+}
+
+QList<QPair<QString, QString>> freeformFields(const QMap<QString, QStringList> &fields)
+{
+    QList<QPair<QString, QString>> result;
+    for (auto field = fields.cbegin(); field != fields.cend(); ++field) {
+        if (field.key().startsWith(QLatin1StringView("REPLAYGAIN_")) && !field.value().isEmpty())
+            result.append({field.key().toLower(), field.value().constFirst()});
     }
     return result;
 }

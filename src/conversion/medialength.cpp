@@ -1,6 +1,9 @@
 #include "conversion/medialength.h"
 
 #include "conversion/flacmetadata.h"
+#include "conversion/formattable.h"
+#include "conversion/mp4atoms.h"
+#include "conversion/oggstream.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
@@ -170,6 +173,17 @@ std::optional<double> mp3Seconds(QByteArrayView file)
         offset += frame->bytes;
     }
     return double(samples) / first->sampleRate;
+}
+
+std::optional<double> audioSeconds(const QString &path)
+{
+    const AudioContainer container = FormatTable::containerOfPath(path);
+    if (container != AudioContainer::Ogg && container != AudioContainer::Mp4)
+        return mp3Seconds(path);
+    const RegularFile::Reader file(path);
+    const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
+    return container == AudioContainer::Ogg ? OggStream::seconds(fetch, file.size())
+                                            : Mp4Atoms::seconds(fetch, file.size());
 }
 
 } // namespace MediaLength

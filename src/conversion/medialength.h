@@ -6,8 +6,8 @@
 #include <optional>
 
 // Lengths read straight from files, with no tool: what a WAV holds and what an MP3 plays (what a
-// FLAC declares is FlacMetadata::streamInfo's). Reading takes a few header bytes (an MP3 without a frame count is walked
-// frame by frame through a mapping of the file), so a finished output can be checked at once.
+// FLAC declares is FlacMetadata::streamInfo's). Reading takes a few header bytes (an MP3 without a frame
+// count is walked frame by frame through a mapping of the file), so a finished output can be checked at once.
 namespace MediaLength {
 
 // The length of the samples a WAV file holds, in seconds: its data chunk, as far as the file
@@ -20,6 +20,9 @@ std::optional<double> wavSeconds(const QString &path);
 std::optional<double> mp3Seconds(const QString &path);
 // The same of a file's bytes.
 std::optional<double> mp3Seconds(QByteArrayView file);
+// The playing time of an audio output of any of the program's formats, by the container its name's
+// extension tells: the same for an MP3, the last page of an Ogg, the movie header of an M4A.
+std::optional<double> audioSeconds(const QString &path);
 // The same from the first frame alone (the bytes after the ID3v2 tag), when its Info/Xing frame
 // tells it for the audioBytes that follow the tag; nothing when the frames would have to be walked.
 std::optional<double> infoFrameSeconds(QByteArrayView firstFrame, qint64 audioBytes);

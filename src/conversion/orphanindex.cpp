@@ -28,9 +28,10 @@ OrphanIndex::OrphanIndex(QObject *parent)
 }
 
 void OrphanIndex::start(const QList<Root> &roots, const QSet<QString> &plannedOutputs,
-                        const QList<QByteArray> &sources)
+                        const QList<QByteArray> &sources, const QString &outputExtension)
 {
     m_roots = roots;
+    m_extension = outputExtension;
     m_rootIndex = -1;
     m_folders.clear();
     m_planned = plannedOutputs;
@@ -90,7 +91,7 @@ void OrphanIndex::readFolder(const QString &folder)
         }
         if (type == DT_DIR)
             m_folders.append(path + QLatin1Char('/'));
-        else if (type == DT_REG && path.endsWith(QLatin1StringView(".mp3"), Qt::CaseInsensitive))
+        else if (type == DT_REG && path.endsWith(m_extension, Qt::CaseInsensitive))
             readOutput(path);
     }
     ::closedir(entries);

@@ -48,8 +48,9 @@ public:
 
     // Reads the roots' outputs; finished follows (from the event loop). plannedOutputs: the outputs
     // the sources of this run map to; sources: those sources' paths.
+    // Outputs are the files whose names end with outputExtension (".mp3", ...).
     void start(const QList<Root> &roots, const QSet<QString> &plannedOutputs,
-               const QList<QByteArray> &sources);
+               const QList<QByteArray> &sources, const QString &outputExtension);
     void stop();
     bool isRunning() const { return m_sliceTimer.isActive(); }
 
@@ -85,6 +86,7 @@ private:
     qsizetype m_rootIndex = 0;
     QStringList m_folders; // still to read, of the current root
     QSet<QString> m_planned;
+    QString m_extension;
     QSet<QByteArray> m_sourceFolders; // every folder that holds a source of this run, with its ancestors
     QList<Found> m_found;
     QHash<QString, QList<qsizetype>> m_byContent;

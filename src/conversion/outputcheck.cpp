@@ -46,9 +46,9 @@ QString decodeProblem(const QString &decoderOutput)
     return {};
 }
 
-QString mp3Problem(const QString &path, std::optional<double> expected)
+QString audioProblem(const QString &path, std::optional<double> expected)
 {
-    return lengthProblem(MediaLength::mp3Seconds(path), expected);
+    return lengthProblem(MediaLength::audioSeconds(path), expected);
 }
 
 QString lengthProblem(std::optional<double> length, std::optional<double> expected)

@@ -30,9 +30,9 @@ std::optional<double> sourceSeconds(std::optional<double> declared, std::optiona
 // failure yet: the encode reads the source itself, and SourceReading weighs both readings.
 QString decodeProblem(const QString &decoderOutput);
 
-// The reason an MP3 output fails its check, or empty: it cannot be read, or it plays more than a
-// second shorter than expected (nothing expected: any readable length passes).
-QString mp3Problem(const QString &path, std::optional<double> expected);
+// The reason an audio output (MP3, Ogg, M4A, by its extension) fails its check, or empty: it cannot be read,
+// or it plays more than a second shorter than expected (nothing expected: any readable length passes).
+QString audioProblem(const QString &path, std::optional<double> expected);
 // The same of an output's length as read (nothing: unreadable).
 QString lengthProblem(std::optional<double> length, std::optional<double> expected);
 

@@ -165,20 +165,30 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
         line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') + filledOptions(stage, in) +
                 QStringLiteral(" -o ") + pathArgument(stage.target, target);
         break;
-    case StageKind::Coder:
-        if (!stage.flacSourceOptions.isNull() && stage.source == StageFile::Input &&
+    case StageKind::Coder: {
+        const bool readsDecode = stage.source == StageFile::Input && !in.readFrom.isEmpty();
+        if (!stage.flacSourceOptions.isNull() && stage.source == StageFile::Input && !readsDecode &&
             in.inputPath.endsWith(QLatin1StringView(".flac"), Qt::CaseInsensitive))
             line += QLatin1Char(' ') + stage.flacSourceOptions.toString();
-        line += Recipes::coderCut(cut) + QStringLiteral(" -i ") + source;
-        if (in.keepCover && !in.coverFile.isEmpty() && !stage.coverFileOptions.isNull())
+        line += Recipes::coderCut(cut) + QStringLiteral(" -i ") +
+                (readsDecode ? quoteIfNeeded(in.readFrom) : source);
+        int inputs = 1;
+        if (in.keepCover && !in.coverFile.isEmpty() && !stage.coverFileOptions.isNull()) {
             line += QStringLiteral(" -i ") + quote(in.coverFile);
-        if (stage.target == StageFile::Output && in.mark)
-            line += QStringLiteral(" -y ") + filledOptions(stage, in) + Recipes::libraryTagOptions(in) +
-                    QLatin1Char(' ') + pathArgument(stage.target, target);
-        else if (stage.target != StageFile::None)
-            line += QStringLiteral(" -y ") + filledOptions(stage, in) + QLatin1Char(' ') +
+            ++inputs;
+        }
+        QString metadata;
+        if (stage.target == StageFile::Output && !in.metadataFile.isEmpty()) {
+            line += QStringLiteral(" -i ") + quoteIfNeeded(in.metadataFile);
+            metadata = QStringLiteral(" -map_metadata 0 -map_metadata %1").arg(inputs);
+        }
+        if (stage.target == StageFile::Output)
+            metadata += Recipes::libraryTagOptions(in, FormatTable::container(format));
+        if (stage.target != StageFile::None)
+            line += QStringLiteral(" -y ") + filledOptions(stage, in) + metadata + QLatin1Char(' ') +
                     pathArgument(stage.target, target);
         break;
+    }
     case StageKind::Sox:
         line += QLatin1Char(' ') + source + QLatin1Char(' ') + pathArgument(stage.target, target);
         break;
@@ -264,14 +274,14 @@ QString fatSafeName(const QString &name)
     return safe.isEmpty() ? QStringLiteral("_") : safe;
 }
 
-QString libraryTagOptions(const RecipeInput &in)
+QString libraryTagOptions(const RecipeInput &in, AudioContainer container)
 {
     if (!in.mark)
         return {};
     QString options;
     for (const auto &[key, value] : in.tagOverrides)
         options += QStringLiteral(" -metadata ") + quote(key + u'=' + value);
-    return options + in.mark->encoderOptions();
+    return container == AudioContainer::Mp3 ? options + in.mark->encoderOptions() : options;
 }
 
 QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder,

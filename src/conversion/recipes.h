@@ -53,6 +53,11 @@ struct RecipeInput
     // Library mode: the cover to keep, as a file of its own (a folder's picture, or one made fit for
     // players); empty: the source's own pictures, as they are.
     QString coverFile;
+    // An ffmetadata file whose tags go over the source's in the output (an Ogg's mark and cover, the
+    // source's tags for an encode of its decode); empty: none.
+    QString metadataFile;
+    // The decode of the source that an encode reads instead of it; empty: the source itself.
+    QString readFrom;
 };
 
 struct ToolCommand
@@ -100,9 +105,10 @@ QString outputPath(OutputFormat format, const QString &inputPath, const QString 
 // become "_", trailing dots and blanks go ("_" when nothing is left).
 QString fatSafeName(const QString &name);
 
-// Library mode's additions to an MP3 encode of in: the tags that replace the encoder's own, then
-// the mark. Empty without a mark.
-QString libraryTagOptions(const RecipeInput &in);
+// Library mode's additions to an encode of in: the tags that replace the encoder's own, then for an
+// MP3 the mark (other containers take it in a metadata file, or after the encode). Empty without a
+// mark.
+QString libraryTagOptions(const RecipeInput &in, AudioContainer container = AudioContainer::Mp3);
 
 // Library mode: where a file found in an added folder goes, keeping the folder's own name and the
 // file's place below it: outputFolder + name of sourceFolder + "/" + the file's folder below it +

@@ -275,7 +275,7 @@ private slots:
             file.write(QByteArray(4000, 'x'));
             file.close();
         }
-        QCOMPARE(OutputCheck::mp3Problem(mp3, expected), reason);
+        QCOMPARE(OutputCheck::audioProblem(mp3, expected), reason);
     }
 
     void stageWritingNothingIsNotJudgedOnFiles()
