@@ -277,6 +277,9 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
         if (!result.error.isEmpty())
             return result;
     }
+    result.error = FormatTable::refusedSetting(options.format, options.encoding);
+    if (!result.error.isEmpty())
+        return result;
     if (options.dryRun && !options.library) {
         result.error = BatchTexts::dryRunWithoutLibrary();
         return result;

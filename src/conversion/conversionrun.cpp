@@ -109,6 +109,14 @@ void ConversionRun::start()
         }
     }
     m_settings = RunSettings::take(m_host, m_programSettings);
+    // Settings restored as list positions can name a value the format's encoder refuses.
+    if (m_settings.format) {
+        const QString refused = FormatTable::refusedSetting(*m_settings.format, m_settings.encoding);
+        if (!refused.isEmpty()) {
+            m_services.showMessage(UserServices::Icon::Warning, RunTexts::settingRefusedTitle(), refused);
+            return;
+        }
+    }
     if (!m_settings.outputFolder.isEmpty())
         m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;

@@ -189,7 +189,7 @@ void FileConversion::encodeTheDecode()
     recipe.metadataFile = m_carriedOver.tagsPath;
     if (container == AudioContainer::Ogg && recipe.mark) {
         QFile tags(m_carriedOver.tagsPath);
-        if (tags.open(QIODevice::ReadOnly))
+        if (!m_carriedOver.tagsPath.isEmpty() && tags.open(QIODevice::ReadOnly))
             m_sourceTagsText = tags.readAll();
     } else if (recipe.coverFile.isEmpty() && !m_carriedOver.picturePath.isEmpty() &&
                (recipe.keepCover || !m_job.library)) {

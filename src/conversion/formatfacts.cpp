@@ -84,29 +84,34 @@ constexpr StageFacts mp3Stages[] = {
      u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -metadata:s:v \"comment=Cover (front)\" "
      u"-ar {sampleRate} -ab {audioBitrate}k -ac {channels}"}};
 
-// The other audio formats: the encoder reads the source itself, in one stage. Ogg holds no picture
+// The other audio formats: the encoder reads the source itself, in one stage. Their muxers place the
+// audio by its timestamps, which a FLAC without a stream header at its start gets wrong: they are
+// counted from the samples instead. Ogg holds no picture
 // stream: its cover, like the library's mark, comes as a comment through a metadata file. MP4 keeps a
 // cover as MP3 does.
-constexpr StageFacts opusStages[] = {{StageKind::Coder,
-                                      coderTool,
-                                      StageFile::Input,
-                                      StageFile::Output,
-                                      u"-vn -c:a libopus -ar 48000 -b:a {audioBitrate}k -ac {channels}",
-                                      {},
-                                      {},
-                                      u"-err_detect crccheck"}};
+constexpr StageFacts opusStages[] = {
+    {StageKind::Coder,
+     coderTool,
+     StageFile::Input,
+     StageFile::Output,
+     u"-vn -af asetpts=N/SR/TB -c:a libopus -ar 48000 -b:a {audioBitrate}k -ac {channels}",
+     {},
+     {},
+     u"-err_detect crccheck"}};
 
 constexpr StageFacts aacStages[] = {
     {StageKind::Coder,
      coderTool,
      StageFile::Input,
      StageFile::Output,
-     u"-vn -c:a aac -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
+     u"-vn -af asetpts=N/SR/TB -c:a aac -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
      {},
-     u"-map 0:a -map 0:v? -c:v copy -disposition:v attached_pic -c:a aac -ar {sampleRate} -b:a "
+     u"-map 0:a -map 0:v? -c:v copy -disposition:v attached_pic -af asetpts=N/SR/TB -c:a aac -ar "
+     u"{sampleRate} -b:a "
      u"{audioBitrate}k -ac {channels}",
      u"-err_detect crccheck",
-     u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -c:a aac -ar {sampleRate} -b:a "
+     u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -af asetpts=N/SR/TB -c:a aac -ar {sampleRate} "
+     u"-b:a "
      u"{audioBitrate}k -ac {channels}"}};
 
 constexpr StageFacts vorbisStages[] = {
@@ -114,7 +119,7 @@ constexpr StageFacts vorbisStages[] = {
      coderTool,
      StageFile::Input,
      StageFile::Output,
-     u"-vn -c:a libvorbis -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
+     u"-vn -af asetpts=N/SR/TB -c:a libvorbis -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
      {},
      {},
      u"-err_detect crccheck"}};

@@ -229,19 +229,23 @@ QString refusedSetting(OutputFormat format, const EncodingSettings &settings)
                 .arg(limits.leastKbps)
                 .arg(limits.mostKbps);
     }
-    if (limits.sampleRates.size() > 1) {
-        bool whole = false;
-        const int rate = settings.sampleRate.toInt(&whole);
-        if (!whole || std::ranges::find(limits.sampleRates, rate) == limits.sampleRates.end()) {
-            QStringList rates;
-            for (const int taken : limits.sampleRates)
-                rates.append(QString::number(taken));
-            //: %1 the format, %2 the sample rate refused, %3 the rates it takes
-            return Texts::tr("%1 不能用 %2 Hz 的声音频率（可用 %3 Hz）")
-                .arg(name, settings.sampleRate, rates.join(Texts::tr("、")));
-        }
+    if (!takesSampleRate(format, settings.sampleRate)) {
+        QStringList rates;
+        for (const int taken : limits.sampleRates)
+            rates.append(QString::number(taken));
+        //: %1 the format, %2 the sample rate refused, %3 the rates it takes
+        return Texts::tr("%1 不能用 %2 Hz 的声音频率（可用 %3 Hz）")
+            .arg(name, settings.sampleRate, rates.join(Texts::tr("、")));
     }
     return {};
+}
+
+bool takesSampleRate(OutputFormat format, const QString &rate)
+{
+    const std::span<const int> rates = facts(format).limits.sampleRates;
+    bool whole = false;
+    const int value = rate.toInt(&whole);
+    return rates.empty() || (whole && std::ranges::find(rates, value) != rates.end());
 }
 
 QString fixedSampleRate(OutputFormat format)

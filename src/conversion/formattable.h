@@ -138,6 +138,8 @@ bool encodesAtOnce(OutputFormat format, bool library);
 // interface's language: a bitrate outside its range, or a sample rate it does not take. Empty
 // when it takes them all.
 QString refusedSetting(OutputFormat format, const EncodingSettings &settings);
+// Whether the format's encoder takes a sample rate text.
+bool takesSampleRate(OutputFormat format, const QString &rate);
 // The sample rate the format always encodes at; empty when the rate box decides.
 QString fixedSampleRate(OutputFormat format);
 

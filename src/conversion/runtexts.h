@@ -19,6 +19,10 @@ inline QString addFileFirst()
 {
     return Texts::tr("请先添加一个文件");
 }
+inline QString settingRefusedTitle()
+{
+    return Texts::tr("设置无法使用");
+}
 inline QString outputPathTitle()
 {
     return Texts::tr("输出路径");

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStandardItemModel>
 
 namespace {
 
@@ -90,6 +91,14 @@ void WindowState::save()
     SetupFile::write(setupIniPath(), state);
 }
 
+void WindowState::offerSampleRates(OutputFormat format)
+{
+    // The rates the encoder refuses stay in the list, so that saved positions keep their meaning.
+    const auto *entries = qobject_cast<QStandardItemModel *>(m_controls.sampleRateCombo->model());
+    for (int row = 0; entries && row < entries->rowCount(); ++row)
+        entries->item(row)->setEnabled(FormatTable::takesSampleRate(format, entries->item(row)->text()));
+}
+
 void WindowState::loadFormatDefaults()
 {
     const std::optional<OutputFormat> format = FormatTable::formatAt(m_controls.formatCombo->currentIndex());
@@ -102,6 +111,7 @@ void WindowState::loadFormatDefaults()
         setComboText(m_controls.frameRateCombo, *defaults.frameRate);
     if (defaults.size)
         setComboText(m_controls.sizeCombo, *defaults.size);
+    offerSampleRates(*format);
     setComboText(m_controls.sampleRateCombo, defaults.sampleRate);
     setComboText(m_controls.audioBitrateCombo, defaults.audioBitrate);
     m_controls.channelCombo->setCurrentIndex(defaults.channelIndex);

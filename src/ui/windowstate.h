@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/formattable.h"
 #include "ui/mainwindowlayout.h"
 
 #include <QObject>
@@ -26,6 +27,8 @@ public:
 
 private:
     QString setupIniPath() const;
+    // The sample rate list offers only the rates the format's encoder takes.
+    void offerSampleRates(OutputFormat format);
 
     const MainWindowControls m_controls;
     QString m_settingsFolder;
