@@ -413,6 +413,32 @@ Settings not given take the chosen format&apos;s defaults:
         <source>输出路径：</source>
         <translation>Output folder:</translation>
     </message>
+    <message>
+        <source>Opus(手机，体积小)</source>
+        <translation>Opus (phones, small files)</translation>
+    </message>
+    <message>
+        <source>AAC(M4A，苹果设备)</source>
+        <translation>AAC (M4A, Apple devices)</translation>
+    </message>
+    <message>
+        <source>Ogg Vorbis</source>
+        <translation>Ogg Vorbis</translation>
+    </message>
+    <message>
+        <source>%1 不能用 %2 kbit/s 的声音比特率（可用 %3–%4 kbit/s）</source>
+        <extracomment>%1 the format, %2 the bitrate refused, %3 and %4 the least and the most it takes</extracomment>
+        <translation>%1 cannot use an audio bitrate of %2 kbit/s (it takes %3–%4 kbit/s)</translation>
+    </message>
+    <message>
+        <source>%1 不能用 %2 Hz 的声音频率（可用 %3 Hz）</source>
+        <extracomment>%1 the format, %2 the sample rate refused, %3 the rates it takes</extracomment>
+        <translation>%1 cannot use a sample rate of %2 Hz (it takes %3 Hz)</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>HintBox</name>
@@ -860,6 +886,10 @@ www.tunoxa.invalid  </translation>
     <message>
         <source>音乐库文件夹为空或无法读取，未删除任何文件：</source>
         <translation>The library folder is empty or cannot be read; nothing was deleted: </translation>
+    </message>
+    <message>
+        <source>设置无法使用</source>
+        <translation>Setting not usable</translation>
     </message>
 </context>
 <context>

@@ -330,11 +330,14 @@ QJsonObject firstStream(const QJsonObject &probe, const QString &codecType)
 
 QString tag(const QJsonObject &probe, const QString &key)
 {
-    const QJsonObject tags =
-        probe.value(QStringLiteral("format")).toObject().value(QStringLiteral("tags")).toObject();
-    for (auto it = tags.constBegin(); it != tags.constEnd(); ++it) {
-        if (it.key().compare(key, Qt::CaseInsensitive) == 0)
-            return it.value().toString();
+    // Ogg keeps its comments with the audio stream.
+    for (const QJsonObject &holder :
+         {probe.value(QStringLiteral("format")).toObject(), firstStream(probe, QStringLiteral("audio"))}) {
+        const QJsonObject tags = holder.value(QStringLiteral("tags")).toObject();
+        for (auto it = tags.constBegin(); it != tags.constEnd(); ++it) {
+            if (it.key().compare(key, Qt::CaseInsensitive) == 0)
+                return it.value().toString();
+        }
     }
     return {};
 }

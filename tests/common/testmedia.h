@@ -63,6 +63,6 @@ QJsonObject probe(const QString &path);
 QString formatName(const QJsonObject &probe);
 double durationSeconds(const QJsonObject &probe);
 QJsonObject firstStream(const QJsonObject &probe, const QString &codecType);
-QString tag(const QJsonObject &probe, const QString &key); // format tags, key compared without case
+QString tag(const QJsonObject &probe, const QString &key); // format tags, else the audio's; key without case
 
 } // namespace TestMedia

@@ -41,16 +41,15 @@ private slots:
     {
         QTest::addColumn<QStringList>("actual");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("formatCombo") << FormatTable::formatEntries()
-                                     << QStringList{QStringLiteral("RMVB(RealPlayerRMVB)"),
-                                                    QStringLiteral("RM(RealPlayerRM)"),
-                                                    QStringLiteral("MPG(MPEG2)"),
-                                                    QStringLiteral("AVI(Windows Media Player格式)"),
-                                                    QStringLiteral("MP4(高清MPEG4格式)"),
-                                                    QStringLiteral("MOV(QuickTime格式)"),
-                                                    QStringLiteral("MP4(手机MP4格式)"),
-                                                    QStringLiteral("3GP(手机3GP格式)"),
-                                                    QStringLiteral("MP3(纯音频格式)")};
+        QTest::newRow("formatCombo")
+            << FormatTable::formatEntries()
+            << QStringList{
+                   QStringLiteral("RMVB(RealPlayerRMVB)"), QStringLiteral("RM(RealPlayerRM)"),
+                   QStringLiteral("MPG(MPEG2)"),           QStringLiteral("AVI(Windows Media Player格式)"),
+                   QStringLiteral("MP4(高清MPEG4格式)"),   QStringLiteral("MOV(QuickTime格式)"),
+                   QStringLiteral("MP4(手机MP4格式)"),     QStringLiteral("3GP(手机3GP格式)"),
+                   QStringLiteral("MP3(纯音频格式)"),      QStringLiteral("Opus(手机，体积小)"),
+                   QStringLiteral("AAC(M4A，苹果设备)"),   QStringLiteral("Ogg Vorbis")};
         QTest::newRow("videoBitrateCombo")
             << FormatTable::videoBitrateEntries()
             << QStringLiteral("40 80 120 128 256 384 512 600 640 768 800 900 1000 1500")
@@ -125,6 +124,11 @@ private slots:
                              << QStringList{QStringLiteral("sox"), QStringLiteral("coder"),
                                             QStringLiteral("coder")}
                              << false;
+        QTest::newRow("Opus") << 9 << QStringLiteral(".opus") << QStringList{QStringLiteral("coder")}
+                              << false;
+        QTest::newRow("AAC") << 10 << QStringLiteral(".m4a") << QStringList{QStringLiteral("coder")} << false;
+        QTest::newRow("Vorbis") << 11 << QStringLiteral(".ogg") << QStringList{QStringLiteral("coder")}
+                                << false;
     }
 
     void perFormat()
@@ -144,7 +148,7 @@ private slots:
     void positionsOutsideTheSelectorNameNoFormat()
     {
         QVERIFY(!FormatTable::formatAt(-1));
-        QVERIFY(!FormatTable::formatAt(9));
+        QVERIFY(!FormatTable::formatAt(12));
         QCOMPARE(FormatTable::formatCount, FormatTable::formatEntries().size());
     }
 
@@ -162,6 +166,9 @@ private slots:
         QTest::newRow("MOV") << 5 << row("256 29 原始大小 48000 64 1");
         QTest::newRow("mobile MP4") << 6 << row("128 29 320x240 8000 12.2 0");
         QTest::newRow("3GP") << 7 << row("128 29 320x240 8000 12.2 0");
+        QTest::newRow("Opus") << 9 << row("typed typed typed 48000 160 1");
+        QTest::newRow("AAC") << 10 << row("typed typed typed 44100 256 1");
+        QTest::newRow("Vorbis") << 11 << row("typed typed typed 44100 192 1");
     }
 
     void defaults()
@@ -217,13 +224,63 @@ private slots:
         boxes.audioBitrate = QStringLiteral("7 7");
         boxes.channel = -1;
         boxes.choose(format);
-        if (format == OutputFormat::Mp3) {
-            // MP3 restores the audio boxes; what was typed into the video boxes stays.
+        if (FormatTable::container(format) != AudioContainer::None) {
+            // An audio format restores the audio boxes; what was typed into the video boxes stays.
             QCOMPARE(boxes.texts().mid(3), first.texts().mid(3));
             QCOMPARE(boxes.texts().mid(0, 3), QStringList(3, QStringLiteral("typed")));
         } else {
             QCOMPARE(boxes.texts(), first.texts());
         }
+    }
+
+    // What the encoders would refuse is refused before a run; MP3 and video keep taking any text.
+    void refusedSettings_data()
+    {
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("bitrate");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("refused"); // the value the warning names; empty: taken
+        QTest::newRow("Opus at its edges") << 9 << "256"
+                                           << "48000"
+                                           << "";
+        QTest::newRow("Opus 320 restored") << 9 << "320"
+                                           << "48000"
+                                           << "320 kbit/s";
+        QTest::newRow("Opus other rate") << 9 << "64"
+                                         << "44100"
+                                         << "44100 Hz";
+        QTest::newRow("AAC below") << 10 << "64"
+                                   << "44100"
+                                   << "64 kbit/s";
+        QTest::newRow("AAC 12050") << 10 << "96"
+                                   << "12050"
+                                   << "12050 Hz";
+        QTest::newRow("Vorbis typed text") << 11 << "12.2"
+                                           << "44100"
+                                           << "12.2 kbit/s";
+        QTest::newRow("Vorbis 32000") << 11 << "192"
+                                      << "32000"
+                                      << "32000 Hz";
+        QTest::newRow("MP3 anything") << 8 << "12.2"
+                                      << "12050"
+                                      << "";
+        QTest::newRow("RMVB anything") << 0 << "7"
+                                       << "1"
+                                       << "";
+    }
+
+    void refusedSettings()
+    {
+        QFETCH(int, position);
+        QFETCH(QString, bitrate);
+        QFETCH(QString, rate);
+        QFETCH(QString, refused);
+        EncodingSettings settings = FormatTable::defaultSettings(*FormatTable::formatAt(position));
+        settings.audioBitrate = bitrate;
+        settings.sampleRate = rate;
+        const QString warning = FormatTable::refusedSetting(*FormatTable::formatAt(position), settings);
+        QCOMPARE(warning.isEmpty(), refused.isEmpty());
+        QVERIFY2(warning.contains(refused), qPrintable(warning));
     }
 
     void mp3LeavesTheVideoBoxesAlone()

@@ -1,6 +1,8 @@
 #include "common/listrows.h"
 #include "runfixture.h"
 
+#include "conversion/librarymark.h"
+#include "conversion/medialength.h"
 #include "filelist/filesearch.h"
 
 #include <QDirIterator>
@@ -202,6 +204,64 @@ private slots:
         QCOMPARE(TestMedia::tag(probe, u"TRACKTOTAL"_s), QString());
         // The folder's picture stays where it was; the copy holds the MP3 alone.
         QCOMPARE(QDir(QFileInfo(mp3).path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"01.mp3"_s});
+    }
+
+    // The formats besides MP3 carry the same tags, cover and mark in their own containers, are read
+    // back without a tool (an up-to-date copy is skipped, a shorter one is made again).
+    void otherFormatsKeepTagsCoverAndMark_data()
+    {
+        QTest::addColumn<OutputFormat>("format");
+        QTest::addColumn<QString>("track");
+        QTest::newRow("Opus") << OutputFormat::Opus << u"3"_s;
+        QTest::newRow("AAC") << OutputFormat::Aac << u"3/9"_s;
+        QTest::newRow("Vorbis") << OutputFormat::Vorbis << u"3"_s;
+    }
+    void otherFormatsKeepTagsCoverAndMark()
+    {
+        QFETCH(OutputFormat, format);
+        QFETCH(QString, track);
+        RunFixture f;
+        f.settings.libraryMode = true;
+        f.host.useDefaultsOf(format);
+        const QString source = f.path(u"Music/01.flac"_s);
+        QVERIFY(QDir().mkpath(f.path(u"Music"_s)) && TestMedia::makePicture(f.path(u"small.png"_s)) &&
+                TestMedia::makeFlac(source, 4, 44100, 2, 16, {{u"TRACKNUMBER"_s, u"3"_s}}));
+        QCOMPARE(TestMedia::run(u"metaflac"_s,
+                                {u"--set-tag=TRACKTOTAL=9"_s, u"--set-tag=ARTIST=A1"_s,
+                                 u"--set-tag=ARTIST=A2"_s, u"--set-tag=REPLAYGAIN_TRACK_GAIN=-3.2 dB"_s,
+                                 u"--import-picture-from="_s + f.path(u"small.png"_s), source})
+                     .exitCode,
+                 0);
+        f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
+        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
+        QVERIFY(f.startAndWait());
+        QCOMPARE(converted.size(), 1);
+        const QString output = converted[0][1].toString();
+        QVERIFY(output.endsWith(FormatTable::extension(format)));
+        const QJsonObject probe = TestMedia::probe(output);
+        QCOMPARE(TestMedia::firstStream(probe, u"video"_s).value(u"codec_name"_s).toString(), u"png"_s);
+        QCOMPARE(TestMedia::tag(probe, u"track"_s), track);
+        QCOMPARE(TestMedia::tag(probe, u"artist"_s), u"A1;A2"_s);
+        QCOMPARE(TestMedia::tag(probe, u"replaygain_track_gain"_s), u"-3.2 dB"_s);
+        const std::optional<LibraryMark> mark = LibraryMark::read(output);
+        QVERIFY(mark);
+        QCOMPARE(mark->source, LibraryMark::sourceText(QFile::encodeName(source)));
+        QCOMPARE(qRound(MediaLength::audioSeconds(output).value_or(0) * 10), 40);
+
+        QSignalSpy skipped(&f.run, &ConversionRun::fileSkipped);
+        f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(skipped.size(), 1);
+        const QString shorter = f.path(u"short"_s) + FormatTable::extension(format);
+        QCOMPARE(TestMedia::run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-i"_s, output, u"-map"_s, u"0:a"_s,
+                                              u"-t"_s, u"1"_s, u"-c"_s, u"copy"_s, shorter})
+                     .exitCode,
+                 0);
+        QVERIFY(QFile::remove(output) && QFile::rename(shorter, output));
+        f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(converted.size(), 2);
+        QVERIFY(qAbs(MediaLength::audioSeconds(output).value_or(0) - 4) < 0.1);
     }
 };
 

@@ -151,6 +151,21 @@ private slots:
                    "/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -ar 32000 -ab "
                    "96k -ac 1 \"/Out/a_1437.mp3\"")
             << QStringLiteral("/Out/a_1437.mp3") << coder;
+        QTest::newRow("Opus encode: always 48000 Hz")
+            << 9 << 0 << small
+            << QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -af "
+                              "asetpts=N/SR/TB -c:a libopus -ar 48000 -b:a 96k -ac 1 \"/Out/a_1437.opus\"")
+            << QStringLiteral("/Out/a_1437.opus") << coder;
+        QTest::newRow("AAC encode")
+            << 10 << 0 << small
+            << QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -af "
+                              "asetpts=N/SR/TB -c:a aac -ar 32000 -b:a 96k -ac 1 \"/Out/a_1437.m4a\"")
+            << QStringLiteral("/Out/a_1437.m4a") << coder;
+        QTest::newRow("Vorbis encode")
+            << 11 << 0 << small
+            << QStringLiteral("/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y -vn -af "
+                              "asetpts=N/SR/TB -c:a libvorbis -ar 32000 -b:a 96k -ac 1 \"/Out/a_1437.ogg\"")
+            << QStringLiteral("/Out/a_1437.ogg") << coder;
     }
 
     void recipeText()

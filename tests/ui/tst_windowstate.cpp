@@ -47,7 +47,7 @@ void TestWindowState::startupValues()
     LoadedWindow w;
     auto *format = w.control<QComboBox>(QStringLiteral("formatCombo"));
     QVERIFY(!format->isEditable());
-    QCOMPARE(format->count(), 9);
+    QCOMPARE(format->count(), 12);
     QCOMPARE(format->currentIndex(), 0);
     QCOMPARE(format->currentText(), QStringLiteral("RMVB(RealPlayerRMVB)"));
     QVERIFY(!w.control<QComboBox>(QStringLiteral("channelCombo"))->isEditable());
@@ -81,6 +81,8 @@ void TestWindowState::formatDefaults_data()
                                                             u"8000"_s, u"12.2"_s, u"单声道"_s};
     QTest::newRow("MOV after mobile MP4")
         << 6 << 5 << QStringList{u"256"_s, u"29"_s, u"原始大小"_s, u"48000"_s, u"64"_s, u"双声道"_s};
+    QTest::newRow("Opus after MP3") << 8 << 9 << QStringList{u"1200"_s,  u"29"_s,  u"原始大小"_s,
+                                                             u"48000"_s, u"160"_s, u"双声道"_s};
     QTest::newRow("RMVB again after MPG")
         << 2 << 0 << QStringList{u"1200"_s, u"29"_s, u"原始大小"_s, u"44100"_s, u"320"_s, u"双声道"_s};
 }
@@ -140,6 +142,13 @@ void TestWindowState::restoredFormat_data()
     QTest::newRow("MP3 with 128 kbit/s, 44100 Hz, mono")
         << QByteArray("\"9\"\r\n\"1\"\r\n\"0\"\r\n\"/music/out\"\r\n\"8\"\r\n")
         << QStringList{u"MP3(纯音频格式)"_s, u"44100"_s, u"128"_s, u"单声道"_s, u"/music/out"_s};
+    // Saved positions keep their meaning: 320 kbit/s comes back for Opus, and Start refuses it.
+    QTest::newRow("Opus with a bitrate it refuses")
+        << QByteArray("\"13\"\r\n\"0\"\r\n\"1\"\r\n\"/music/out\"\r\n\"9\"\r\n")
+        << QStringList{u"Opus(手机，体积小)"_s, u"48000"_s, u"320"_s, u"双声道"_s, u"/music/out"_s};
+    QTest::newRow("a format this program does not know")
+        << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"12\"\r\n")
+        << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
     QTest::newRow("RMVB keeps restored audio")
         << QByteArray("\"2\"\r\n\"3\"\r\n\"0\"\r\n\"/music/out\"\r\n\"0\"\r\n")
         << QStringList{u"RMVB(RealPlayerRMVB)"_s, u"24000"_s, u"32"_s, u"单声道"_s, u"/music/out"_s};
