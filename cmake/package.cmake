@@ -6,11 +6,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tunoxa)
 set(CPACK_PACKAGE_VENDOR "Tunoxa")
 set(CPACK_PACKAGE_CONTACT "Tunoxa maintainers <maintainers@tunoxa.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts FLAC albums to MP3 and video files to common video formats")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts FLAC albums to MP3, Opus, AAC or Vorbis, and video files")
 # The lines of the long description are kept as written; Debian wants them shorter than 80 columns.
 set(CPACK_PACKAGE_DESCRIPTION "\
-Tunoxa converts folders of FLAC albums into MP3 files, and video files into
-RMVB, RM, MPG, AVI, high definition MP4, MOV, and MP4 or 3GP for phones, by
+Tunoxa converts folders of FLAC albums into MP3, Opus, AAC (M4A) or Ogg
+Vorbis files, and video files into RMVB, RM, MPG, AVI, high definition MP4,
+MOV, and MP4 or 3GP for phones, by
 running ffmpeg, sox and its own encoder. It never replaces an existing file
 and keeps each failed file in its list, with the reason.
 

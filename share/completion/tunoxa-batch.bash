@@ -39,7 +39,7 @@ _tunoxa_batch()
     fi
     case $option in
     -f | --format)
-        mapfile -t COMPREPLY < <(compgen -W 'mp3 rmvb rm mpg avi mp4hd mov mp4mobile 3gp' -- "$current")
+        mapfile -t COMPREPLY < <(compgen -W 'mp3 rmvb rm mpg avi mp4hd mov mp4mobile 3gp opus aac vorbis' -- "$current")
         return
         ;;
     -o | --output)

@@ -212,8 +212,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("words"); // after tunoxa-batch; the last is being completed
         QTest::addColumn<QStringList>("offered");
-        const QStringList formats{u"3gp"_s,       u"avi"_s, u"mov"_s, u"mp3"_s, u"mp4hd"_s,
-                                  u"mp4mobile"_s, u"mpg"_s, u"rm"_s,  u"rmvb"_s};
+        const QStringList formats{u"3gp"_s,       u"aac"_s, u"avi"_s,  u"mov"_s, u"mp3"_s,  u"mp4hd"_s,
+                                  u"mp4mobile"_s, u"mpg"_s, u"opus"_s, u"rm"_s,  u"rmvb"_s, u"vorbis"_s};
         QTest::newRow("a long option") << QStringList{u"--h"_s} << QStringList{u"--help"_s};
         QTest::newRow("formats after -f") << QStringList{u"-f"_s, QString()} << formats;
         QTest::newRow("long options by their start")
