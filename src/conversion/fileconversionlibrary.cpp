@@ -17,8 +17,9 @@
 
 // Library mode's side of a conversion: what is at the output's name already, and the two ways an
 // output is made without an encode: a retag of the output there, and a move of an orphan whose
-// source was renamed. Both put a new ID3v2 tag, written by the encoder from the source, before the
-// audio frames of the output they keep, which stay as they are, byte for byte.
+// source was renamed. For an MP3 both put a new ID3v2 tag, written by the encoder from the source,
+// before the audio frames of the output they keep, which stay as they are, byte for byte; an Ogg
+// or M4A has its audio packets copied by the encoder into a new file with the source's tags.
 
 void FileConversion::startLibraryCheck(const QString &audioMd5)
 {
@@ -61,14 +62,10 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         break;
     }
     m_replaces = decision != LibraryCheck::Decision::Convert;
-    // Only an MP3's audio can be kept under a new tag; the other formats are encoded again.
-    const bool keepsAudio = FormatTable::container(m_job.format) == AudioContainer::Mp3;
-    if (decision == LibraryCheck::Decision::Retag && !keepsAudio)
-        decision = LibraryCheck::Decision::Replace;
     std::optional<OrphanIndex::Orphan> orphan;
-    if (keepsAudio && decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
+    if (decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
         orphan = m_job.unsafeOutput;
-    else if (keepsAudio && decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
+    else if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
         orphan = m_job.orphans->take(m_job.recipe.mark->contentKey());
     // The source's own tags, as players read them best, for whatever writes the output.
     if (m_job.recipe.mark)
@@ -196,8 +193,15 @@ void FileConversion::startLibraryStep(LibraryStep step, const QString &audio)
     m_libraryStep = step;
     m_keptAudio = audio;
     m_workFilesUsed = true;
-    QFile::remove(m_work.tag);
-    runStage(*m_coderRunner, Recipes::retag(m_job.recipe));
+    const AudioContainer container = FormatTable::container(m_job.format);
+    if (container == AudioContainer::Mp3) {
+        QFile::remove(m_work.tag);
+        runStage(*m_coderRunner, Recipes::retag(m_job.recipe));
+        return;
+    }
+    if (container == AudioContainer::Ogg)
+        writeCommentsFile();
+    runStage(*m_coderRunner, Recipes::remux(m_job.format, m_job.recipe, audio, m_outputChooser));
 }
 
 void FileConversion::libraryStepFinished()
@@ -205,9 +209,12 @@ void FileConversion::libraryStepFinished()
     if (stageEndedWhileStopping())
         return;
     const LibraryStep step = std::exchange(m_libraryStep, LibraryStep::None);
+    const AudioContainer container = FormatTable::container(m_job.format);
+    const bool written = container == AudioContainer::Mp3
+                             ? LibraryOutput::writeWithTag(m_work.tag, m_keptAudio, m_partialOutput)
+                             : container != AudioContainer::Mp4 || addFreeformTags();
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
-                        m_coderRunner->exitCode() == 0 &&
-                        LibraryOutput::writeWithTag(m_work.tag, m_keptAudio, m_partialOutput) &&
+                        m_coderRunner->exitCode() == 0 && written &&
                         OutputCheck::audioProblem(m_partialOutput, m_declaredSeconds).isEmpty();
     emit stageEnded(m_job.id, ToolName::coder(), copied);
     // The output, or the orphan, could not be copied as it is: the source is encoded after all.

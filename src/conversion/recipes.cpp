@@ -274,16 +274,6 @@ QString fatSafeName(const QString &name)
     return safe.isEmpty() ? QStringLiteral("_") : safe;
 }
 
-QString libraryTagOptions(const RecipeInput &in, AudioContainer container)
-{
-    if (!in.mark)
-        return {};
-    QString options;
-    for (const auto &[key, value] : in.tagOverrides)
-        options += QStringLiteral(" -metadata ") + quote(key + u'=' + value);
-    return container == AudioContainer::Mp3 ? options + in.mark->encoderOptions() : options;
-}
-
 QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder,
                       bool fatSafe)
 {
@@ -351,22 +341,6 @@ ToolCommand durationProbe(const RecipeInput &in)
 ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 {
     return stage(OutputFormat::Mp3, 2, in, chooseName);
-}
-
-ToolCommand retag(const RecipeInput &in)
-{
-    const QString tool = coderTool.toString();
-    // Only the source's header is wanted (tags and pictures), not its frames.
-    QString line = program(in, tool) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") +
-                   quote(in.inputPath) + QStringLiteral(" -f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono");
-    QString cover = in.keepCover ? QStringLiteral(" -map 0:v?") : QString();
-    if (in.keepCover && !in.coverFile.isEmpty()) {
-        line += QStringLiteral(" -i ") + quote(in.coverFile);
-        cover = QStringLiteral(" -map 2:v -metadata:s:v \"comment=Cover (front)\"");
-    }
-    line += QStringLiteral(" -y -map 1:a -frames:a 1") + cover +
-            QStringLiteral(" -c:v copy -disposition:v attached_pic -map_metadata 0 -write_xing 0");
-    return {line + libraryTagOptions(in) + QLatin1Char(' ') + quoteIfNeeded(in.work.tag), in.work.tag, tool};
 }
 
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)

@@ -142,6 +142,12 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {})
 // tag goes before the audio of an earlier output (LibraryOutput::writeWithTag).
 ToolCommand retag(const RecipeInput &in);
 
+// Library mode, Ogg and M4A: the audio of keptAudio, an earlier output, copied as it is into the
+// output the chooser names, with the source's tags and cover and the mark of in, as an encode would
+// write them (an Ogg's mark and cover come through in.metadataFile; an M4A's mark is added after).
+ToolCommand remux(OutputFormat format, const RecipeInput &in, const QString &keptAudio,
+                  const NameChooser &chooseName);
+
 // coder reads the source and a finished output and prints the duration of each; it names no output
 // of its own.
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath);

@@ -207,7 +207,8 @@ private slots:
     }
 
     // The formats besides MP3 carry the same tags, cover and mark in their own containers, are read
-    // back without a tool (an up-to-date copy is skipped, a shorter one is made again).
+    // back without a tool (an up-to-date copy is skipped, a retagged source's is remuxed, a shorter one is
+    // made again).
     void otherFormatsKeepTagsCoverAndMark_data()
     {
         QTest::addColumn<OutputFormat>("format");
@@ -252,6 +253,18 @@ private slots:
         f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
         QVERIFY(f.startAndWait());
         QCOMPARE(skipped.size(), 1);
+        // Newer tags with the same audio: the audio is kept, the tags are the source's.
+        QCOMPARE(TestMedia::run(u"metaflac"_s, {u"--set-tag=TITLE=New"_s, source}).exitCode, 0);
+        QFile retaggedSource(source);
+        QVERIFY(retaggedSource.open(QIODevice::ReadWrite) &&
+                retaggedSource.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                                           QFileDevice::FileModificationTime));
+        QSignalSpy retagged(&f.run, &ConversionRun::fileRetagged);
+        f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
+        QVERIFY(f.startAndWait());
+        QCOMPARE(retagged.size(), 1);
+        QCOMPARE(TestMedia::tag(TestMedia::probe(output), u"title"_s), u"New"_s);
+        QCOMPARE(LibraryMark::read(output), mark);
         const QString shorter = f.path(u"short"_s) + FormatTable::extension(format);
         QCOMPARE(TestMedia::run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-i"_s, output, u"-map"_s, u"0:a"_s,
                                               u"-t"_s, u"1"_s, u"-c"_s, u"copy"_s, shorter})
