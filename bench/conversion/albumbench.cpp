@@ -23,11 +23,6 @@
 
 namespace AlbumBench {
 
-QString BenchHost::programFolder() const
-{
-    return TestMedia::programFolder();
-}
-
 EncodingSettings BenchHost::mp3Settings()
 {
     EncodingSettings settings;
@@ -199,20 +194,16 @@ void clearWorkFolder()
 RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int simultaneousFiles,
                     bool watchEventLoop, int format)
 {
-    RecordingServices services;
-    BenchHost host;
-    host.outputFolder = outputFolder;
-    host.format = format;
     FileList files;
     ProgressState progress;
     ProgramSettings settings{ProgramSettings::SoundChoice::Off, ProgramSettings::CutterSwitch::Off, 0, 0,
                              simultaneousFiles};
-    ConversionRun run(host, files, progress, services, settings);
+    ConversionRun run(files, progress);
     for (const QString &input : album)
         files.addFile(input);
 
     QEventLoop loop;
-    QObject::connect(&run, &ConversionRun::runEnded, &loop, &QEventLoop::quit);
+    QObject::connect(&run, &ConversionRun::finished, &loop, &QEventLoop::quit);
     // The longest gap between the ticks of a 1 ms timer is the longest the window would freeze.
     QTimer ticker;
     ticker.setTimerType(Qt::PreciseTimer);
@@ -226,7 +217,8 @@ RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int s
     const double toolCpuBefore = childrenCpuSeconds();
     QElapsedTimer clock;
     clock.start();
-    run.start();
+    run.start(RunSettings::take(format, BenchHost::mp3Settings(), outputFolder, TestMedia::programFolder(),
+                                settings));
     if (watchEventLoop) {
         sinceTick.start();
         ticker.start(1);

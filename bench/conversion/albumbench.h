@@ -12,21 +12,9 @@
 // it, and the same tool commands from a shell, one file after another or several at once.
 namespace AlbumBench {
 
-// The main window's part in a run: MP3 at 320 kbit/s, 48000 Hz, stereo, into outputFolder.
-class BenchHost final : public RunHost
+// The main window's settings for a run: MP3 at 320 kbit/s, 48000 Hz, stereo.
+struct BenchHost
 {
-public:
-    QString outputFolder;
-    int format = FormatTable::positionOf(OutputFormat::Mp3);
-
-    int formatPosition() const override { return format; }
-    EncodingSettings encodingSettings() const override { return mp3Settings(); }
-    QString outputFolderText() const override { return outputFolder; }
-    void setOutputFolderText(const QString &text) override { outputFolder = text; }
-    void setRunControlsEnabled(bool) override {}
-    void showDropZone() override {}
-    QString programFolder() const override;
-
     static EncodingSettings mp3Settings();
 };
 

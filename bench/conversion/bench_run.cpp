@@ -40,7 +40,8 @@ double walkSeconds(int rows, const QString &outputFolder)
     QStringList files;
     for (int i = 0; i < rows; ++i)
         files.append(QStringLiteral("/m/%1.flac").arg(i));
-    return runAlbum(files, outputFolder, 1, false, -1).wallSeconds - ConversionRun::WindowStartDelayMs / 1000.0;
+    return runAlbum(files, outputFolder, 1, false, -1).wallSeconds -
+           ConversionRun::WindowStartDelayMs / 1000.0;
 }
 
 } // namespace

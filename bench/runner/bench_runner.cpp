@@ -1,6 +1,5 @@
 #include "common/faketools.h"
 #include "common/processusage.h"
-#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/progressstate.h"
 #include "runner/toolrunner.h"
@@ -51,8 +50,7 @@ QStringList pieces(const QString &output)
 
 void idleCost(const QString &folder)
 {
-    RecordingServices services;
-    ToolRunner runner(services);
+    ToolRunner runner;
     const QString tool = FakeTools::write(folder, QStringLiteral("silent"), "exec sleep 10");
     QElapsedTimer wall;
     wall.start();
@@ -83,8 +81,7 @@ void endDelay(const QString &folder)
         const QString tool = FakeTools::write(folder, QStringLiteral("ending"), kind.body);
         QList<double> delays;
         for (int run = 0; run < 20; ++run) {
-            RecordingServices services;
-            ToolRunner runner(services);
+            ToolRunner runner;
             qint64 overAt = 0;
             QObject::connect(&runner, &ToolRunner::finished, &runner,
                              [&] { overAt = realtimeNanoseconds(); });

@@ -4,6 +4,7 @@
 #include "conversion/conversionrun.h"
 #include "conversion/runtexts.h"
 #include "filelist/filesearch.h"
+#include "platform/appdirs.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -11,11 +12,9 @@
 BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObject *parent)
     : QObject(parent)
     , m_options(options)
-    , m_services([this](const QString &text) { m_console.printError(text); })
-    , m_host(options)
     , m_files(new FileList(this))
     , m_progress(new ProgressState(this))
-    , m_run(new ConversionRun(m_host, *m_files, *m_progress, m_services, m_settings, this))
+    , m_run(new ConversionRun(*m_files, *m_progress, this))
     , m_scan(new FileSearch::FolderScan(this))
 {
     // No completion sound, no music cutter: what the window's options would add stays out.
@@ -35,7 +34,6 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
             [this](const QList<QByteArray> &paths) { m_files->addFiles(paths, m_scan->folder()); });
     // Queued, so that a folder scanned within start() does not start the next one inside itself.
     connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::addNextInput, Qt::QueuedConnection);
-    connect(m_run, &ConversionRun::stageStarted, this, [this] { m_anyFileTried = true; });
     connect(m_run, &ConversionRun::fileConverted, this, &BatchJob::reportConverted);
     connect(m_run, &ConversionRun::fileFailed, this, &BatchJob::reportFailed);
     connect(m_run, &ConversionRun::fileSkipped, this, &BatchJob::reportSkipped);
@@ -43,7 +41,15 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     connect(m_run, &ConversionRun::fileRetagged, this, &BatchJob::reportRetagged);
     connect(m_run, &ConversionRun::fileMoved, this, &BatchJob::reportMoved);
     connect(m_run, &ConversionRun::outputDeleted, this, &BatchJob::reportDeleted);
-    connect(m_run, &ConversionRun::runEnded, this, &BatchJob::runEnded);
+    connect(m_run, &ConversionRun::finished, this, &BatchJob::runEnded);
+    connect(m_run, &ConversionRun::libraryFoldersKept, this, [this](const QStringList &folders) {
+        for (const QString &folder : folders)
+            printProblem(RunTexts::libraryFolderKept(folder));
+    });
+    // The command line asked for the deletion already.
+    connect(
+        m_run, &ConversionRun::orphansFound, m_run, [this] { m_run->answerOrphanDeletion(true); },
+        Qt::QueuedConnection);
     connect(&m_barTimer, &QTimer::timeout, this, &BatchJob::showBars);
 }
 
@@ -73,84 +79,68 @@ void BatchJob::startRun()
     // Nothing to convert and nothing to delete: an unmounted disk looks like an empty library.
     if (m_options.deleteOrphans && m_files->isEmpty()) {
         for (const QByteArray &input : m_options.inputs)
-            m_console.printError(BatchTexts::programName() + QStringLiteral(": ") +
-                                 RunTexts::libraryFolderKept(QFile::decodeName(input)));
+            printProblem(RunTexts::libraryFolderKept(QFile::decodeName(input)));
         end(1);
         return;
     }
-    m_run->start();
-    // Refused: the list is empty, and the run has said so.
-    if (!m_run->isActive()) {
-        end(1);
-        return;
-    }
-    if (m_console.isTerminal())
+    m_run->start(RunSettings::take(FormatTable::positionOf(m_options.format), m_options.encoding,
+                                   m_options.outputFolder, AppDirs::programFolder(), m_settings));
+    if (m_run->isActive() && m_console.isTerminal())
         m_barTimer.start();
 }
 
 void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
 {
-    ++m_counts.converted;
     m_console.printLine(BatchTexts::converted(m_files->path(id), outputPath));
     showBars();
 }
 
 void BatchJob::reportFailed(FileList::Id id, const QString &reason)
 {
-    m_anyFileTried = true;
     m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(m_files->path(id), reason));
     showBars();
 }
 
 void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath)
 {
-    // Up to date, or only planned: the run looked at the file and started no tool for it.
-    m_anyFileTried = true;
-    ++m_counts.skipped;
     m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath));
     showBars();
 }
 
 void BatchJob::reportRetagged(FileList::Id id, const QString &outputPath)
 {
-    m_anyFileTried = true;
-    ++m_counts.retagged;
     m_console.printLine(BatchTexts::retagged(m_files->path(id), outputPath, m_options.dryRun));
     showBars();
 }
 
 void BatchJob::reportMoved(FileList::Id, const QString &fromPath, const QString &toPath)
 {
-    m_anyFileTried = true;
-    ++m_counts.moved;
     m_console.printLine(BatchTexts::moved(fromPath, toPath, m_options.dryRun));
     showBars();
 }
 
 void BatchJob::reportDeleted(const QString &outputPath)
 {
-    ++m_counts.deleted;
     m_console.printLine(BatchTexts::deleted(outputPath, m_options.dryRun));
 }
 
 void BatchJob::reportPlanned(FileList::Id id, const QString &outputPath, bool replaces)
 {
-    m_anyFileTried = true;
-    ++m_counts.converted;
     m_console.printLine(BatchTexts::planned(m_files->path(id), outputPath, replaces));
 }
 
-QString BatchJob::closingLine() const
+QString BatchJob::closingLine(const RunOutcome &outcome) const
 {
-    if (m_progress->caption() == RunTexts::aborted())
-        return m_progress->caption();
-    if (m_options.library) {
-        BatchTexts::LibraryCounts counts = m_counts;
-        counts.failed = m_run->failures().size();
-        return BatchTexts::librarySummary(counts, m_options.dryRun);
-    }
-    // The run's own closing caption: "Done.", the count of failures, or that it was cut short.
-    return m_progress->caption();
+    if (outcome.end == RunOutcome::End::ToolMissing)
+        return RunTexts::aborted();
+    if (m_options.library)
+        return BatchTexts::librarySummary(outcome, m_options.dryRun);
+    return outcome.failed == 0 ? RunTexts::done() : RunTexts::finishedWithFailures(outcome.failed);
+}
+
+void BatchJob::printProblem(const QString &problem)
+{
+    m_console.printError(BatchTexts::programName() + QStringLiteral(": ") + problem);
 }
 
 void BatchJob::showBars()
@@ -178,21 +168,35 @@ void BatchJob::stop()
     }
 }
 
-void BatchJob::runEnded()
+void BatchJob::runEnded(const RunOutcome &outcome)
 {
     m_barTimer.stop();
     m_console.clearBars();
+    switch (outcome.end) {
+    case RunOutcome::End::Stopped:
+        m_console.printError(RunTexts::aborted());
+        end(1);
+        return;
+    case RunOutcome::End::NothingToDo:
+        printProblem(RunTexts::addFileFirst());
+        end(1);
+        return;
+    case RunOutcome::End::OutputFolderRefused:
+        printProblem(RunTexts::cannotWriteOutputFolder() + m_run->settings().outputFolder);
+        end(1);
+        return;
+    case RunOutcome::End::ToolMissing:
+        printProblem(outcome.toolProblem);
+        break;
+    case RunOutcome::End::Finished:
+        break;
+    }
     if (m_stopping) {
         m_console.printError(RunTexts::aborted());
         end(1);
         return;
     }
-    // A run that refused its output folder has said why, and tried no file.
-    if (!m_anyFileTried) {
-        end(1);
-        return;
-    }
-    m_console.printLine(closingLine());
+    m_console.printLine(closingLine(outcome));
     if (!m_run->failures().isEmpty()) {
         m_console.printError(BatchTexts::failuresHeading(RunTexts::failedTitle()));
         for (const ConversionRun::Failure &failure : m_run->failures())

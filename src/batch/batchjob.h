@@ -2,9 +2,8 @@
 
 #include "batch/batchconsole.h"
 #include "batch/batchoptions.h"
-#include "batch/batchrunhost.h"
 #include "batch/batchtexts.h"
-#include "batch/consoleservices.h"
+#include "conversion/runoutcome.h"
 #include "filelist/filelist.h"
 #include "runner/progressstate.h"
 #include "settings/programsettings.h"
@@ -49,16 +48,16 @@ private:
     void reportRetagged(FileList::Id id, const QString &outputPath);
     void reportMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
     void reportDeleted(const QString &outputPath);
-    // The run's closing line: its own caption, or in library mode the counts of what happened.
-    QString closingLine() const;
+    // The run's closing line: done, the count of failures, or in library mode the counts of what
+    // happened.
+    QString closingLine(const RunOutcome &outcome) const;
     void showBars();
-    void runEnded();
+    void runEnded(const RunOutcome &outcome);
+    void printProblem(const QString &problem);
     void end(int exitStatus);
 
     const BatchOptions m_options;
     BatchConsole m_console;
-    ConsoleServices m_services;
-    BatchRunHost m_host;
     ProgramSettings m_settings;
     FileList *m_files;
     ProgressState *m_progress;
@@ -67,8 +66,6 @@ private:
     QTimer m_barTimer;
 
     qsizetype m_nextInput = 0;
-    BatchTexts::LibraryCounts m_counts;
-    bool m_anyFileTried = false;
     bool m_stopping = false;
     bool m_ended = false;
 };

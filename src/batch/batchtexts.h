@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/runoutcome.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -52,18 +54,9 @@ inline QString deleted(const QString &output, bool dryRun)
     return (dryRun ? Texts::tr("将删除：") : Texts::tr("删除：")) + output;
 }
 // What a library-mode run did, counted.
-struct LibraryCounts
-{
-    qsizetype converted = 0; // or, in a dry run, planned
-    qsizetype retagged = 0;
-    qsizetype moved = 0;
-    qsizetype skipped = 0;
-    qsizetype deleted = 0;
-    qsizetype failed = 0;
-};
 // Library mode's closing line: "完成 N，跳过 S，失败 K", with "更新标签 U", "移动 M" and "删除 D"
 // where they are not 0; a dry run says "将转换 N" first.
-inline QString librarySummary(const LibraryCounts &c, bool dryRun)
+inline QString librarySummary(const RunOutcome &c, bool dryRun)
 {
     QStringList parts{dryRun ? Texts::tr("将转换 %1").arg(c.converted)
                              : Texts::tr("完成 %1").arg(c.converted)};

@@ -21,17 +21,13 @@
 
 #include <algorithm>
 
-ConversionRun::ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
-                             const ProgramSettings &settings, QObject *parent)
+ConversionRun::ConversionRun(FileList &files, ProgressState &progress, QObject *parent)
     : QObject(parent)
-    , m_host(host)
     , m_files(files)
     , m_progress(progress)
-    , m_services(services)
-    , m_programSettings(settings)
     , m_startDelay(new QTimer(this))
     , m_orphans(new OrphanIndex(this))
-    , m_covers(new CoverCache(services, this))
+    , m_covers(new CoverCache(this))
 {
     connect(m_orphans, &OrphanIndex::finished, this, &ConversionRun::fillSlots);
     m_startDelay->setSingleShot(true);
@@ -58,7 +54,7 @@ void ConversionRun::setClock(std::function<QTime()> clock)
 
 FileConversion *ConversionRun::addSlot()
 {
-    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, m_services, this);
+    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, this);
     slot->setClock(m_clock);
     auto *ownProgress = new ProgressState(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
@@ -92,35 +88,16 @@ QList<ConversionRun::RunningFile> ConversionRun::runningFiles() const
     return running;
 }
 
-void ConversionRun::start()
+void ConversionRun::start(const RunSettings &settings)
 {
     if (isActive())
         return;
+    m_settings = settings;
     if (m_files.isEmpty()) {
-        m_services.showMessage(UserServices::Icon::Warning, RunTexts::addTitle(), RunTexts::addFileFirst());
+        emit finished({RunOutcome::End::NothingToDo});
         return;
     }
-    // A range the options dialog would refuse (an older options.ini) is no range to cut.
-    if (m_programSettings.cuts()) {
-        if (const std::optional<CutTime::RangeProblem> problem =
-                CutTime::rangeProblem(m_programSettings.cutStartSeconds, m_programSettings.cutEndSeconds)) {
-            m_services.showMessage(UserServices::Icon::Warning, problem->title, problem->text);
-            return;
-        }
-    }
-    m_settings = RunSettings::take(m_host, m_programSettings);
-    // Settings restored as list positions can name a value the format's encoder refuses.
-    if (m_settings.format) {
-        const QString refused = FormatTable::refusedSetting(*m_settings.format, m_settings.encoding);
-        if (!refused.isEmpty()) {
-            m_services.showMessage(UserServices::Icon::Warning, RunTexts::settingRefusedTitle(), refused);
-            return;
-        }
-    }
-    if (!m_settings.outputFolder.isEmpty())
-        m_host.setOutputFolderText(m_settings.outputFolder);
     m_state = State::Armed;
-    m_host.setRunControlsEnabled(false);
     m_startDelay->start();
 }
 
@@ -136,6 +113,8 @@ void ConversionRun::stopForShutdown()
             slot->stop();
     }
     m_covers->stop();
+    if (std::exchange(m_waitingForAnswer, false))
+        QTimer::singleShot(0, this, [this] { endRun(RunOutcome::End::Stopped); });
     if (m_orphans->isRunning()) {
         m_orphans->stop();
         QTimer::singleShot(0, this, &ConversionRun::fillSlots);
@@ -157,12 +136,9 @@ void ConversionRun::beginRun()
     m_failures.clear();
     m_progress.resetDuration();
 
+    m_counts = {};
     if (!m_dryRun && !prepareOutputFolder(m_settings.outputFolder)) {
-        m_services.showMessage(UserServices::Icon::Warning, RunTexts::outputPathTitle(),
-                               RunTexts::cannotWriteOutputFolder() + m_settings.outputFolder);
-        m_host.setRunControlsEnabled(true);
-        m_state = State::Idle;
-        emit runEnded();
+        endRun(RunOutcome::End::OutputFolderRefused);
         return;
     }
     m_files.clearFailedMarks();
@@ -173,6 +149,7 @@ void ConversionRun::beginRun()
     m_filesEnded = 0;
     m_shownShare = 0;
     m_toolMissing = false;
+    m_toolProblem.clear();
     while (m_slots.size() < m_settings.simultaneousFiles)
         addSlot();
     // One file at a time shows each file's own progress; several show the share of the run.
@@ -183,7 +160,7 @@ void ConversionRun::beginRun()
     m_keptFolders.clear();
     m_outputFolders[0] = m_outputFolders[1] = {};
     if (m_settings.library)
-        m_covers->begin(m_workFolder, m_host.programFolder(), m_settings.coverEdge);
+        m_covers->begin(m_workFolder, m_settings.programFolder, m_settings.coverEdge);
     // Library mode reads the outputs whose source is gone before the first file; fillSlots follows.
     if (m_settings.library && m_settings.format)
         readOrphans();
@@ -231,11 +208,13 @@ void ConversionRun::fillSlots()
     if (anySlotBusy())
         return;
     if (m_shuttingDown)
-        endAfterShutdown();
+        endRun(RunOutcome::End::Stopped);
     else if (m_toolMissing)
-        abortRun();
+        endRun(RunOutcome::End::ToolMissing);
+    else if (m_settings.deleteOrphans && !m_orphansSwept)
+        sweepOrphans();
     else
-        endRun();
+        endRun(RunOutcome::End::Finished);
 }
 
 void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
@@ -244,7 +223,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     m_pathsConverting.insert(id, m_files.path(id));
     FileConversion::Job job;
     job.id = id;
-    job.recipe.programFolder = m_host.programFolder();
+    job.recipe.programFolder = m_settings.programFolder;
     job.recipe.inputPath = m_files.commandPath(id);
     job.recipe.outputFolder = m_settings.outputFolder;
     job.recipe.settings = m_settings.encoding;
@@ -307,12 +286,14 @@ bool ConversionRun::anySlotBusy() const
 void ConversionRun::takeConverted(FileList::Id id, const QString &outputPath)
 {
     // Told while the row is still there, so listeners can read it.
+    ++m_counts.converted;
     emit fileConverted(id, outputPath);
     fileDone(id, true);
 }
 
 void ConversionRun::takeSkipped(FileList::Id id, const QString &outputPath)
 {
+    ++m_counts.skipped;
     emit fileSkipped(id, outputPath);
     if (m_settings.simultaneousFiles == 1)
         m_progress.setCaption(RunTexts::upToDate());
@@ -321,6 +302,7 @@ void ConversionRun::takeSkipped(FileList::Id id, const QString &outputPath)
 
 void ConversionRun::takePlanned(FileList::Id id, const QString &outputPath, bool replaces)
 {
+    ++m_counts.converted;
     emit filePlanned(id, outputPath, replaces);
     fileDone(id, false);
 }
@@ -356,15 +338,16 @@ void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
     m_files.markFailed(id, reason);
     // As the list showed it when its conversion began: the row may have gone meanwhile.
     m_failures.append({m_pathsConverting.take(id), reason});
+    ++m_counts.failed;
     m_files.setConverting(id, false);
     emit fileFailed(id, reason);
 }
 
-void ConversionRun::toolMissing(FileList::Id id)
+void ConversionRun::toolMissing(FileList::Id id, const QString &problem)
 {
-    // The runner has told the user why; the run starts no other file and ends once the files
-    // still converting are done.
+    // The run starts no other file and ends once the files still converting are done.
     m_toolMissing = true;
+    m_toolProblem = problem;
     recordFailure(id, RunnerTexts::fileOrCommandNotFound());
     fillSlots();
 }

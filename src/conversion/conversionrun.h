@@ -3,6 +3,7 @@
 #include "conversion/formattable.h"
 #include "conversion/orphanindex.h"
 #include "conversion/recipes.h"
+#include "conversion/runoutcome.h"
 #include "conversion/runsettings.h"
 #include "filelist/filelist.h"
 #include "platform/appdirs.h"
@@ -22,15 +23,14 @@ class CoverCache;
 class FileConversion;
 class ToolRunner;
 class ProgressState;
-struct ProgramSettings;
-class UserServices;
 
 // The Start command and the run that follows it: every file of the list is taken through the
 // stages of the chosen format, one after another, or several at once when the options ask for it,
 // each in a FileConversion of its own. The run is a chain of events: a file's end starts the next
 // file from its signal, so the window and any dialog stay live. A file follows its entry id, so
 // rows added or removed during the run never make it convert or drop the wrong file. A file that
-// fails stays in the list, marked with the reason; the others leave it.
+// fails stays in the list, marked with the reason; the others leave it. The run only converts and
+// reports: showing its end (boxes, sound, controls) is for whoever started it.
 class ConversionRun : public QObject
 {
     Q_OBJECT
@@ -56,10 +56,7 @@ public:
     // The longest the run goes through files decided at once before the window's events come in.
     static constexpr int FillSliceMs = 8;
 
-    // Messages, the output folder and the completion sound go through services; the sound plays
-    // when settings say so at the end of the run.
-    ConversionRun(RunHost &host, FileList &files, ProgressState &progress, UserServices &services,
-                  const ProgramSettings &settings, QObject *parent = nullptr);
+    ConversionRun(FileList &files, ProgressState &progress, QObject *parent = nullptr);
     ~ConversionRun() override;
 
     // The clock that stamps output names; the local time unless replaced.
@@ -80,9 +77,13 @@ public:
     // was deleted, for being unreadable or holding no source (an unmounted disk looks empty).
     const QStringList &keptLibraryFolders() const { return m_keptFolders; }
 
-    // Start: refused with a message for an empty list, ignored while a run is active. Takes the
-    // run's settings from the window and writes the absolute output folder back into its box.
-    void start();
+    // Start with settings: ignored while a run is active; an empty list ends at once with nothing
+    // to do.
+    void start(const RunSettings &settings);
+    // The settings of the run going on, or of the last one.
+    const RunSettings &settings() const { return m_settings; }
+    // Library mode, deleting orphans: the answer to orphansFound; the run ends after it.
+    void answerOrphanDeletion(bool deleteThem);
 
     // A file converting now, as a display of each running file needs it.
     struct RunningFile
@@ -120,9 +121,15 @@ signals:
     void fileMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
     // Library mode, deleting orphans: an output whose source is gone was deleted (a dry run: would be).
     void outputDeleted(const QString &outputPath);
+    // Library mode, deleting orphans: below these folders nothing will be deleted, for being
+    // unreadable or holding no source (an unmounted disk looks empty).
+    void libraryFoldersKept(const QStringList &folders);
+    // Library mode, deleting orphans: count outputs whose source is gone wait for
+    // answerOrphanDeletion.
+    void orphansFound(qsizetype count);
     // The run is over: finished, ended by a tool that could not start, refused its output folder,
-    // or stopped because the program ends.
-    void runEnded();
+    // stopped because the program ends, or had nothing to do.
+    void finished(const RunOutcome &outcome);
 
 private:
     void startDelayElapsed();
@@ -155,21 +162,15 @@ private:
     // A file that failed before any tool started on it.
     void failUnstarted(FileList::Id id, const QString &reason);
     void recordFailure(FileList::Id id, const QString &reason);
-    void toolMissing(FileList::Id id);
+    void toolMissing(FileList::Id id, const QString &problem);
     bool anySlotBusy() const;
     // With several files at once: the share of the run done, never going back.
     void showOverallProgress();
-    void endRun();
-    void finishEndOfRun();
-    void abortRun();
-    void endAfterShutdown();
-    void showFailureSummary();
+    // The run is over as outcome's end says; the counts are this run's.
+    void endRun(RunOutcome::End end);
 
-    RunHost &m_host;
     FileList &m_files;
     ProgressState &m_progress;
-    UserServices &m_services;
-    const ProgramSettings &m_programSettings;
     QTimer *m_startDelay;
     OrphanIndex *m_orphans;
     CoverCache *m_covers;
@@ -192,6 +193,10 @@ private:
     State m_state = State::Idle;
     bool m_shuttingDown = false;
     bool m_toolMissing = false;
+    QString m_toolProblem;
+    QList<OrphanIndex::Orphan> m_orphansAsked; // found, waiting for answerOrphanDeletion
+    bool m_waitingForAnswer = false;
+    RunOutcome m_counts;
     RunSettings m_settings;
     QString m_workFolder = AppDirs::workFolder();
     // The last file tried in this run: every row before it has been tried (or has gone).

@@ -65,6 +65,7 @@ void ConversionRun::readOrphans()
 
 void ConversionRun::takeRetagged(FileList::Id id, const QString &outputPath)
 {
+    ++m_counts.retagged;
     emit fileRetagged(id, outputPath);
     if (m_settings.simultaneousFiles == 1)
         m_progress.setCaption(RunTexts::retagged());
@@ -73,6 +74,7 @@ void ConversionRun::takeRetagged(FileList::Id id, const QString &outputPath)
 
 void ConversionRun::takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath)
 {
+    ++m_counts.moved;
     emit fileMoved(id, fromPath, toPath);
     if (m_settings.simultaneousFiles == 1)
         m_progress.setCaption(RunTexts::moved());
@@ -83,25 +85,29 @@ void ConversionRun::sweepOrphans()
 {
     m_orphansSwept = true;
     m_keptFolders = m_orphans->keptFolders();
-    if (!m_keptFolders.isEmpty()) {
-        QStringList lines;
-        for (const QString &folder : std::as_const(m_keptFolders))
-            lines.append(RunTexts::libraryFolderKept(folder));
-        m_services.showMessage(UserServices::Icon::Warning, RunTexts::libraryModeTitle(), lines.join(u'\n'));
-    }
+    if (!m_keptFolders.isEmpty())
+        emit libraryFoldersKept(m_keptFolders);
     const QList<OrphanIndex::Orphan> orphans = m_orphans->remaining();
     if (orphans.isEmpty() || m_dryRun) {
-        for (const OrphanIndex::Orphan &orphan : orphans)
+        for (const OrphanIndex::Orphan &orphan : orphans) {
+            ++m_counts.deleted;
             emit outputDeleted(orphan.outputPath);
-        endRun();
+        }
+        endRun(RunOutcome::End::Finished);
         return;
     }
-    m_services.askYesNo(RunTexts::libraryModeTitle(), RunTexts::deleteOrphansQuestion(orphans.size()), this,
-                        [this, orphans](bool yes) {
-                            if (yes)
-                                deleteOrphans(orphans);
-                            endRun();
-                        });
+    m_orphansAsked = orphans;
+    m_waitingForAnswer = true;
+    emit orphansFound(orphans.size());
+}
+
+void ConversionRun::answerOrphanDeletion(bool deleteThem)
+{
+    if (!std::exchange(m_waitingForAnswer, false))
+        return;
+    if (deleteThem)
+        deleteOrphans(std::exchange(m_orphansAsked, {}));
+    endRun(RunOutcome::End::Finished);
 }
 
 void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
@@ -115,6 +121,7 @@ void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
             !QFile::remove(orphan.outputPath))
             continue;
         OrphanIndex::removeEmptyFolders(orphan);
+        ++m_counts.deleted;
         emit outputDeleted(orphan.outputPath);
     }
 }

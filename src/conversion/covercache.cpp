@@ -10,9 +10,9 @@
 #include <QFile>
 #include <QTimer>
 
-CoverCache::CoverCache(UserServices &services, QObject *parent)
+CoverCache::CoverCache(QObject *parent)
     : QObject(parent)
-    , m_runner(new ToolRunner(services, this))
+    , m_runner(new ToolRunner(this))
 {
     connect(m_runner, &ToolRunner::finished, this, &CoverCache::imageWritten);
     // Without the encoder no track converts either, and says so: the picture is simply left out.

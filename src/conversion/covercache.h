@@ -13,7 +13,6 @@
 #include <optional>
 
 class ToolRunner;
-class UserServices;
 
 // Library mode: the covers of a run, each made fit for MP3s once and shared by every track that
 // takes it. A picture that players take as it is (a baseline JPEG or a PNG within the largest edge)
@@ -24,7 +23,7 @@ class CoverCache : public QObject
     Q_OBJECT
 
 public:
-    explicit CoverCache(UserServices &services, QObject *parent = nullptr);
+    explicit CoverCache(QObject *parent = nullptr);
 
     // A run begins: what earlier runs prepared is forgotten. Prepared pictures go to workFolder/tmp.
     void begin(const QString &workFolder, const QString &programFolder, int maxEdge);

@@ -21,17 +21,16 @@
 #include <algorithm>
 #include <cerrno>
 
-FileConversion::FileConversion(int slot, const QString &workFolder, ProgressState &progress,
-                               UserServices &services, QObject *parent)
+FileConversion::FileConversion(int slot, const QString &workFolder, ProgressState &progress, QObject *parent)
     : QObject(parent)
     , m_slot(slot)
     , m_work(WorkPaths::inFolder(workFolder, slot))
     , m_progress(&progress)
-    , m_convRunner(new ToolRunner(services, this))
-    , m_coderRunner(new ToolRunner(services, this))
-    , m_soxRunner(new ToolRunner(services, this))
-    , m_probeRunner(new ToolRunner(services, this))
-    , m_libraryCheck(new LibraryCheck(services, this))
+    , m_convRunner(new ToolRunner(this))
+    , m_coderRunner(new ToolRunner(this))
+    , m_soxRunner(new ToolRunner(this))
+    , m_probeRunner(new ToolRunner(this))
+    , m_libraryCheck(new LibraryCheck(this))
 {
     connect(m_libraryCheck, &LibraryCheck::decided, this, &FileConversion::libraryDecided);
     for (ToolRunner *runner : {m_convRunner, m_coderRunner, m_soxRunner, m_probeRunner}) {
@@ -163,7 +162,7 @@ void FileConversion::runTool(ToolRunner &runner, const ToolCommand &command, boo
     runner.start();
 }
 
-void FileConversion::stageFailedToStart()
+void FileConversion::stageFailedToStart(const QString &problem)
 {
     m_runningRunner = nullptr;
     // A name reserved for this stage's output is this stage's own.
@@ -176,7 +175,7 @@ void FileConversion::stageFailedToStart()
     if (stopping)
         emit stopped();
     else
-        emit toolMissing(id);
+        emit toolMissing(id, problem);
 }
 
 bool FileConversion::stageEndedWhileStopping()

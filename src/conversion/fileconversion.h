@@ -18,7 +18,6 @@
 class CoverCache;
 class ProgressState;
 class ToolRunner;
-class UserServices;
 
 // One file taken through the stages of its format by four tool runners of its own, working in
 // work files of its own. A run keeps one of these for each file it converts at once. Each stage
@@ -50,8 +49,7 @@ public:
     };
 
     // Its work files go into workFolder.
-    FileConversion(int slot, const QString &workFolder, ProgressState &progress, UserServices &services,
-                   QObject *parent = nullptr);
+    FileConversion(int slot, const QString &workFolder, ProgressState &progress, QObject *parent = nullptr);
     ~FileConversion() override;
 
     // Where its work files go.
@@ -89,8 +87,8 @@ signals:
     void retagged(FileList::Id id, const QString &outputPath);
     // Library mode: the output of a source that is gone became this source's (in a dry run: would).
     void moved(FileList::Id id, const QString &fromPath, const QString &toPath);
-    // A stage's tool could not be started; the user has been told why.
-    void toolMissing(FileList::Id id);
+    // A stage's tool could not be started, for the reason problem.
+    void toolMissing(FileList::Id id, const QString &problem);
     void stopped();
 
 private:
@@ -136,7 +134,7 @@ private:
     void sourceEncodeFinished();
     // That encode's output is no use: it goes, and the file fails.
     void failEncode(const QString &reason);
-    void stageFailedToStart();
+    void stageFailedToStart(const QString &problem);
     // The stage that reads the input (or the MP3 encode that reads its decode), where a cut is made.
     bool cutsTheInput(const ToolRunner &runner) const;
     // The encoder could not read the source, which its decode holds: the decode is encoded instead,

@@ -6,9 +6,9 @@
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
 
-LibraryCheck::LibraryCheck(UserServices &services, QObject *parent)
+LibraryCheck::LibraryCheck(QObject *parent)
     : QObject(parent)
-    , m_probe(new ToolRunner(services, this))
+    , m_probe(new ToolRunner(this))
 {
     connect(m_probe, &ToolRunner::finished, this, &LibraryCheck::probeFinished);
     // Without coder the conversion cannot start either, and says so.

@@ -10,7 +10,6 @@
 #include <optional>
 
 class ToolRunner;
-class UserServices;
 
 // Library mode keeps a copy of a library in step: before a file converts, this looks at what its
 // output path already holds. An output that is newer than its source and whole (read back, no
@@ -34,7 +33,7 @@ public:
     };
     Q_ENUM(Decision)
 
-    explicit LibraryCheck(UserServices &services, QObject *parent = nullptr);
+    explicit LibraryCheck(QObject *parent = nullptr);
 
     // Looks at in's output, outputPath, for the format; decided follows, within this call when no
     // probe is needed (the run goes on with the next file from its own loop), or after the probe.

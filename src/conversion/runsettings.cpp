@@ -20,14 +20,17 @@ QString absoluteOutputFolder(const QString &text, const QString &programFolder)
 
 } // namespace
 
-RunSettings RunSettings::take(const RunHost &host, const ProgramSettings &options)
+RunSettings RunSettings::take(int formatPosition, const EncodingSettings &encoding,
+                              const QString &outputFolderText, const QString &programFolder,
+                              const ProgramSettings &options)
 {
     RunSettings settings;
     if (options.cuts())
         settings.cut = CutRange{options.cutStartSeconds, options.cutEndSeconds};
-    settings.format = FormatTable::formatAt(host.formatPosition());
-    settings.encoding = host.encodingSettings();
-    settings.outputFolder = absoluteOutputFolder(host.outputFolderText(), host.programFolder());
+    settings.format = FormatTable::formatAt(formatPosition);
+    settings.encoding = encoding;
+    settings.outputFolder = absoluteOutputFolder(outputFolderText, programFolder);
+    settings.programFolder = programFolder;
     settings.simultaneousFiles = std::max(1, int(options.simultaneousFiles));
     settings.library = options.libraryMode;
     settings.deleteOrphans = options.libraryMode && options.deleteOrphans;

@@ -1,7 +1,5 @@
 #include "runner/toolrunner.h"
 
-#include "platform/productinfo.h"
-#include "platform/userservices.h"
 #include "runner/childprocess.h"
 #include "runner/commandlinetext.h"
 #include "runner/runnertexts.h"
@@ -15,9 +13,8 @@ constexpr int KilledToolWaitMs = 1000;
 
 } // namespace
 
-ToolRunner::ToolRunner(UserServices &services, QObject *parent)
+ToolRunner::ToolRunner(QObject *parent)
     : QObject(parent)
-    , m_services(services)
 {
     // The passes must be at least the given time apart: a coarse timer may fire up to 5 % early,
     // and a repeating one catches up after a late pass, so each pass arms the next.
@@ -84,8 +81,7 @@ void ToolRunner::failToStart(const QString &message)
     // Reported from the event loop, so the caller of start is never re-entered.
     QTimer::singleShot(0, this, [this, message] {
         m_busy = false;
-        m_services.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), message);
-        emit startFailed();
+        emit startFailed(message);
     });
 }
 

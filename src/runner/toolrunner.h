@@ -7,13 +7,12 @@
 #include <QTimer>
 
 class QProcess;
-class UserServices;
 
 // Runs one console tool and reports on it through signals; nothing here waits. start
 // starts the tool and returns at once. While the tool runs, a timer hands its output (standard
 // output and error merged) over in pieces as outputReceived; once the tool has ended, the rest
 // follows without a pause and finished closes the command. A command that cannot be started
-// shows why and raises startFailed instead.
+// raises startFailed instead, with the reason.
 class ToolRunner : public QObject
 {
     Q_OBJECT
@@ -39,8 +38,7 @@ public:
     // keeping the backlog at that size.
     static constexpr qint64 MaxBacklogBytes = 64 * 1024;
 
-    // Start failures are told to the user through services.
-    explicit ToolRunner(UserServices &services, QObject *parent = nullptr);
+    explicit ToolRunner(QObject *parent = nullptr);
     // Ends a tool that is still running.
     ~ToolRunner() override;
 
@@ -68,8 +66,9 @@ signals:
     void outputReceived(const QString &output);
     // The started command has ended and all its output has been delivered.
     void finished();
-    // The command could not be started; the user has been told why. No other signal follows.
-    void startFailed();
+    // The command could not be started, for the reason problem (in the interface's language). No other
+    // signal follows.
+    void startFailed(const QString &problem);
 
 private:
     void failToStart(const QString &message);
@@ -82,7 +81,6 @@ private:
     void deliver(const QByteArray &bytes);
     void finish();
 
-    UserServices &m_services;
     QString m_commandLine;
     QString m_outputs;
     Utf8ChunkDecoder m_decoder;

@@ -12,7 +12,7 @@
 #include "ui/filecommands.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindowcommands.h"
-#include "ui/windowrunhost.h"
+#include "ui/windowrun.h"
 #include "ui/windowstate.h"
 
 #include <QCloseEvent>
@@ -57,7 +57,6 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     m_fileCommands->attachDropZone(m_controls.dropZone);
     m_commands = new MainWindowCommands(*this, m_controls, *m_fileCommands, m_services, m_settings);
     m_commands->fillMenuBar(m_menuBar);
-    m_runHost = new WindowRunHost(*this, m_controls, *m_commands);
     m_state =
         new WindowState(m_controls, m_settingsFolder, AppDirs::defaultOutputFolder(m_programFolder), this);
     // A session that ends closes no window: what the user chose is kept all the same.
@@ -81,7 +80,8 @@ void MainWindow::startUp()
     m_standardDialogs.setOwner(this);
     m_progress->setSpinner(QStringLiteral("-"));
     m_progress->setBar(0, m_progress->percent());
-    m_run = new ConversionRun(*m_runHost, *m_fileList, *m_progress, m_services, m_settings, this);
+    m_run = new ConversionRun(*m_fileList, *m_progress, this);
+    m_windowRun = new WindowRun(*this, m_controls, *m_commands, *m_run, *m_progress, m_services, m_settings);
 
     m_state->restore();
 

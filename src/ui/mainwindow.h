@@ -17,12 +17,12 @@ class MainWindowCommands;
 class ProgressState;
 class QMenuBar;
 class UserServices;
-class WindowRunHost;
+class WindowRun;
 class WindowState;
 
 // The main window: toolbar, file list, settings column, progress area and the corner hot zones.
 // It wires its parts together: the layout makes the controls, the commands answer them, the action
-// channel runs the popup menus' words, the run host lends the controls to the run and the window
+// channel runs the popup menus' words, the window's run side starts the run and shows its end, and the window
 // state keeps setup.ini. What stays here belongs to the window as a whole: its start-up, the drag
 // by its bare background and the hover reset there, and its end.
 class MainWindow : public QWidget
@@ -62,8 +62,9 @@ public:
     FileList *fileList() const { return m_fileList; }
     // The commands of the window's controls, menus and toolbar.
     MainWindowCommands *commands() const { return m_commands; }
-    // The run, made by the start-up.
+    // The run and the window's side of it, made by the start-up.
     ConversionRun *conversionRun() const { return m_run; }
+    WindowRun *windowRun() const { return m_windowRun; }
     ProgressState *progress() const { return m_progress; }
     // The options of options.ini, as the start-up read them and the options dialog changed them.
     const ProgramSettings &settings() const { return m_settings; }
@@ -95,8 +96,8 @@ private:
     FileCommands *m_fileCommands = nullptr;
     ProgressState *m_progress = nullptr;
     StandardDialogs m_standardDialogs;
-    WindowRunHost *m_runHost = nullptr;
     WindowState *m_state = nullptr;
     MainWindowCommands *m_commands = nullptr;
     ConversionRun *m_run = nullptr;
+    WindowRun *m_windowRun = nullptr;
 };

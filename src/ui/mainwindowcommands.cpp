@@ -1,6 +1,6 @@
 #include "ui/mainwindowcommands.h"
 
-#include "conversion/conversionrun.h"
+#include "ui/windowrun.h"
 #include "platform/appdirs.h"
 #include "platform/interfacelanguage.h"
 #include "platform/productinfo.h"
@@ -221,7 +221,7 @@ void MainWindowCommands::showFeedback()
 
 void MainWindowCommands::startConversion()
 {
-    if (ConversionRun *run = m_window.conversionRun())
+    if (WindowRun *run = m_window.windowRun())
         run->start();
 }
 

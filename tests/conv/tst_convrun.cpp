@@ -1,6 +1,5 @@
 #include "convhelpers.h"
 
-#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/progressstate.h"
 #include "runner/toolrunner.h"
@@ -33,7 +32,6 @@ private:
     ToolCommand firstStage(OutputFormat format, const QString &input, const EncodingSettings &settings) const;
 
     QTemporaryDir m_dir;
-    RecordingServices m_services; // for the tests that look at no message
 };
 
 namespace {
@@ -127,7 +125,7 @@ void TestConvRun::conversions()
         settings.frameRate = frameRateText;
     const ToolCommand command = firstStage(format, inputPath, settings);
     // Run as the program runs it: its runner delivers the output to the encoder handler.
-    ToolRunner runner(m_services);
+    ToolRunner runner;
     ProgressState display;
     connect(&runner, &ToolRunner::outputReceived, &display,
             [&display](const QString &chunk) { display.readEncoderOutput(chunk); });

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "common/listrows.h"
-#include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
 #include "conversion/formattable.h"
@@ -15,17 +14,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-// The window side of a run, as a test sees it: settings, the output folder box, and a record of
-// what the run did to the controls.
-class TestHost final : public RunHost
+// What the window gives a run at Start, as a test chooses it.
+struct TestHost
 {
-public:
     int format = FormatTable::positionOf(OutputFormat::Mp3);
     EncodingSettings settings;
     QString outputFolder;
     QString program = TestMedia::programFolder();
-    QList<bool> controlChanges; // each setRunControlsEnabled call
-    int dropZoneShown = 0;
 
     TestHost() { useDefaultsOf(OutputFormat::Mp3); }
 
@@ -34,31 +29,32 @@ public:
         format = FormatTable::positionOf(f);
         settings = FormatTable::defaultSettings(f);
     }
-
-    int formatPosition() const override { return format; }
-    EncodingSettings encodingSettings() const override { return settings; }
-    QString outputFolderText() const override { return outputFolder; }
-    void setOutputFolderText(const QString &text) override { outputFolder = text; }
-    void setRunControlsEnabled(bool enabled) override { controlChanges.append(enabled); }
-    void showDropZone() override { ++dropZoneShown; }
-    QString programFolder() const override { return program; }
 };
 
 // One run's parts, wired as the window wires them, with a log of stages and rows leaving.
 struct RunFixture
 {
-    RecordingServices services;
     QTemporaryDir dir;
     TestHost host;
     FileList files;
     ProgressState progress;
     ProgramSettings settings;
-    ConversionRun run{host, files, progress, services, settings};
+    ConversionRun run{files, progress};
     QStringList log;
+    // How the last run ended; library mode answers the question about orphans with deleteOrphans.
+    std::optional<RunOutcome> outcome;
+    bool deleteOrphans = true;
+    QList<qsizetype> orphanQuestions;
 
     RunFixture()
     {
         host.outputFolder = dir.filePath(QStringLiteral("out"));
+        QObject::connect(&run, &ConversionRun::finished, &run,
+                         [this](const RunOutcome &ended) { outcome = ended; });
+        QObject::connect(&run, &ConversionRun::orphansFound, &run, [this](qsizetype count) {
+            orphanQuestions.append(count);
+            QTimer::singleShot(0, &run, [this] { run.answerOrphanDeletion(deleteOrphans); });
+        });
         QObject::connect(&run, &ConversionRun::stageStarted, &run,
                          [this](FileList::Id id, const QString &tool) {
                              log.append(QStringLiteral("start %1 %2").arg(id).arg(tool));
@@ -86,11 +82,23 @@ struct RunFixture
         return files.addFile(p);
     }
 
-    // Starts and waits for the end of the run; false when it did not end in time.
+    // Start, with the settings the window would take now; the absolute output folder goes back into
+    // its box, as the window writes it.
+    void start()
+    {
+        outcome.reset();
+        const RunSettings taken =
+            RunSettings::take(host.format, host.settings, host.outputFolder, host.program, settings);
+        if (!taken.outputFolder.isEmpty())
+            host.outputFolder = taken.outputFolder;
+        run.start(taken);
+    }
+
+    // Starts and waits for the end of the run; false when it did not end in time or did not start.
     bool startAndWait(int timeoutMs = 120000)
     {
-        QSignalSpy ended(&run, &ConversionRun::runEnded);
-        run.start();
+        QSignalSpy ended(&run, &ConversionRun::finished);
+        start();
         if (!run.isActive())
             return false;
         return ended.wait(timeoutMs) || ended.count() > 0;

@@ -18,29 +18,16 @@ private slots:
     void emptyListIsRefused()
     {
         RunFixture f;
-        f.run.start();
-        QCOMPARE(f.services.messages.size(), 1);
-        QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
-        QCOMPARE(f.services.messages[0].title, QStringLiteral("添加"));
-        QCOMPARE(f.services.messages[0].text, QStringLiteral("请先添加一个文件"));
+        f.start();
+        QVERIFY(f.outcome);
+        QCOMPARE(f.outcome->end, RunOutcome::End::NothingToDo);
         QVERIFY(!f.run.isActive());
-        QVERIFY(f.host.controlChanges.isEmpty());
         QCOMPARE(f.progress.caption(), QStringLiteral("0%"));
     }
 
-    void threeFlacsToMp3_data()
-    {
-        QTest::addColumn<int>("soundPrompt");
-        QTest::addColumn<int>("soundsPlayed");
-        QTest::newRow("sound on") << 0 << 1;
-        QTest::newRow("sound off") << 1 << 0;
-    }
     void threeFlacsToMp3()
     {
-        QFETCH(int, soundPrompt);
-        QFETCH(int, soundsPlayed);
         RunFixture f;
-        f.settings.soundChoice = ProgramSettings::SoundChoice(soundPrompt);
         const QList<double> seconds{2.0, 3.0, 2.5};
         QList<FileList::Id> ids;
         for (int i = 0; i < 3; ++i) {
@@ -67,7 +54,7 @@ private slots:
                 captionsAtDecode.append(f.progress.caption());
                 barsAtDecode.append(f.progress.percent());
                 QCOMPARE(f.progress.durationSeconds(), 0);
-                f.run.start();
+                f.start();
                 refusedStarts += f.run.state() == ConversionRun::State::Running ? 1 : 0;
             }
         });
@@ -104,22 +91,14 @@ private slots:
             QCOMPARE(TestMedia::tag(probe, QStringLiteral("artist")), QStringLiteral("测试乐队"));
         }
 
-        // The end: the folder box gained its "/", the folder opened once, the sound as chosen, the
-        // drop zone and the controls back, an empty bar and "Done.".
+        // The end: the output folder as the run took it, absolute with its "/", and three files converted.
         QVERIFY(f.files.isEmpty());
         QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
-        QCOMPARE(f.host.outputFolder, f.dir.filePath(QStringLiteral("out/")));
-        QCOMPARE(f.services.openedPaths, QStringList{f.host.outputFolder});
-        QCOMPARE(f.services.playedSounds.size(), soundsPlayed);
-        if (soundsPlayed)
-            QCOMPARE(f.services.playedSounds[0], TestMedia::programFolder() + QStringLiteral("/sound.wav"));
-        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
-        QCOMPARE(f.host.dropZoneShown, 1);
-        QCOMPARE(f.progress.percent(), 0.0);
-        QCOMPARE(f.progress.barWidth(), 0.0);
-        QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
+        QCOMPARE(f.run.settings().outputFolder, f.dir.filePath(QStringLiteral("out/")));
+        QCOMPARE(f.outcome->end, RunOutcome::End::Finished);
+        QCOMPARE(f.outcome->converted, 3);
+        QCOMPARE(f.outcome->failed, 0);
         QCOMPARE(f.progress.durationSeconds(), 0);
-        QVERIFY(f.services.messages.isEmpty());
         QVERIFY(!f.run.isActive());
     }
 
@@ -139,7 +118,7 @@ private slots:
         QVERIFY(f.log.contains(QStringLiteral("removed %1").arg(late)));
         QVERIFY(f.files.isEmpty());
         QCOMPARE(f.outputs().size(), 2);
-        QCOMPARE(f.services.openedPaths.size(), 1);
+        QCOMPARE(f.outcome->converted, 2);
     }
 
     void rowsRemovedDuringTheRunKeepIdentity()
@@ -273,7 +252,7 @@ private slots:
                                            QStringLiteral("x_1437.mp3")}));
         QCOMPARE(rowIds(f.files), QList<FileList::Id>{brokenId});
         QVERIFY(markedFailed(f.files, brokenId));
-        QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
+        QCOMPARE(f.outcome->failed, 1);
         QVERIFY(!shares.isEmpty());
         QVERIFY(std::is_sorted(shares.cbegin(), shares.cend()));
     }
@@ -304,9 +283,7 @@ private slots:
         QCOMPARE(f.run.coderRunner().endStatus(), ToolRunner::EndStatus::Terminated);
         QVERIFY(f.outputs().isEmpty());
         QVERIFY(f.files.contains(id));
-        QVERIFY(f.services.openedPaths.isEmpty());
-        QVERIFY(f.services.playedSounds.isEmpty());
-        QVERIFY(f.services.messages.isEmpty());
+        QCOMPARE(f.outcome->end, RunOutcome::End::Stopped);
         QVERIFY(!f.run.isActive());
     }
 };

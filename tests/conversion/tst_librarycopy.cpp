@@ -91,7 +91,7 @@ private slots:
             QVERIFY(change.endsWith(u"left") || QDir(music).rmdir(u"B"_s));
         } else if (change.startsWith(u"delete")) {
             QVERIFY(QFile::remove(album + u"2.flac"_s));
-            f.services.answerYes = !change.endsWith(u"no");
+            f.deleteOrphans = !change.endsWith(u"no");
             if (change.endsWith(u"notes"))
                 QVERIFY(QFile::copy(f.host.outputFolder + u"Music/A/Album/2.mp3"_s,
                                     f.host.outputFolder + u"Music/A/Album/notes.mp3"_s) &&
@@ -107,7 +107,6 @@ private slots:
         QSignalSpy retagged(&f.run, &ConversionRun::fileRetagged);
         QSignalSpy moved(&f.run, &ConversionRun::fileMoved);
         QSignalSpy deleted(&f.run, &ConversionRun::outputDeleted);
-        f.services.messages.clear();
         QVERIFY(runOverTheLibrary());
 
         QVERIFY2(f.files.isEmpty(), qPrintable(f.files.failureReason(rowId(f.files, 0))));
@@ -121,6 +120,9 @@ private slots:
         QCOMPARE(
             (QList<int>{int(converted.size()), int(retagged.size()), int(moved.size()), int(deleted.size())}),
             counts);
+        QCOMPARE(
+            (QList<int>{f.outcome->converted, f.outcome->retagged, f.outcome->moved, f.outcome->deleted}),
+            counts);
         if (change == u"retag")
             QCOMPARE(
                 TestMedia::tag(TestMedia::probe(f.host.outputFolder + u"Music/A/Album/1.mp3"_s), u"genre"_s),
@@ -128,7 +130,7 @@ private slots:
         // Folders left empty go with what was moved away or deleted.
         QCOMPARE(QFileInfo::exists(f.host.outputFolder + u"Music/B/Solo Act"_s),
                  copy.contains(u"B/Solo Act/1.mp3"_s));
-        QCOMPARE(f.services.questions.size(), deleting && change != u"empty" ? 1 : 0);
+        QCOMPARE(f.orphanQuestions.size(), deleting && change != u"empty" ? 1 : 0);
         const QStringList kept = f.run.keptLibraryFolders();
         QCOMPARE(kept, change == u"empty" ? QStringList{music + u"/B/Solo Act"_s} : QStringList());
     }

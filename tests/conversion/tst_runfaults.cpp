@@ -132,15 +132,12 @@ private slots:
         // Nothing of the failed file is left, not even under a hidden name.
         QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
 
-        QCOMPARE(f.progress.caption(), QStringLiteral("完成，1 个文件转换失败"));
-        QCOMPARE(f.services.messages.size(), 1);
-        QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
-        QCOMPARE(f.services.messages[0].title, QStringLiteral("转换失败"));
-        QCOMPARE(f.services.messages[0].text, bad + QStringLiteral("：") + reason);
-        QCOMPARE(f.services.openedPaths.size(), 1);
-        QCOMPARE(f.services.playedSounds.size(), 1);
-        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
-        QCOMPARE(f.progress.percent(), 0.0);
+        QCOMPARE(f.outcome->end, RunOutcome::End::Finished);
+        QCOMPARE(f.outcome->converted, 1);
+        QCOMPARE(f.outcome->failed, 1);
+        QCOMPARE(f.run.failures().size(), 1);
+        QCOMPARE(f.run.failures()[0].path, bad);
+        QCOMPARE(f.run.failures()[0].reason, reason);
     }
 
     void summaryIsCutAndTheNextStartTriesAgain()
@@ -156,14 +153,9 @@ private slots:
         }
         QVERIFY(f.startAndWait());
         QCOMPARE(rowIds(f.files), ids);
-        QCOMPARE(f.progress.caption(), QStringLiteral("完成，21 个文件转换失败"));
+        QCOMPARE(f.outcome->failed, 21);
         QCOMPARE(f.run.failures().size(), 21);
-        QCOMPARE(f.services.messages.size(), 1);
-        const QStringList lines = f.services.messages[0].text.split(QLatin1Char('\n'));
-        QCOMPARE(lines.size(), 21);
-        QVERIFY(lines[0].startsWith(f.path(QStringLiteral("empty00.flac")) + QStringLiteral("：")));
-        QVERIFY(lines[19].startsWith(f.path(QStringLiteral("empty19.flac")) + QStringLiteral("：")));
-        QCOMPARE(lines[20], QStringLiteral("…"));
+        QCOMPARE(f.run.failures()[20].path, f.path(QStringLiteral("empty20.flac")));
 
         // Two of them repaired in the meantime: the next Start tries every row again.
         for (int i = 1; i < ids.size() - 1; ++i)
@@ -171,12 +163,11 @@ private slots:
         QVERIFY(TestMedia::makeFlac(f.files.path(ids.first()), 1));
         QVERIFY(TestMedia::makeFlac(f.files.path(ids.last()), 1));
         f.host.useDefaultsOf(OutputFormat::Mp3);
-        f.services.messages.clear();
         QVERIFY(f.startAndWait());
         QVERIFY(f.files.isEmpty());
         QCOMPARE(f.outputs().size(), 2);
-        QCOMPARE(f.progress.caption(), QStringLiteral("Done."));
-        QVERIFY(f.services.messages.isEmpty());
+        QCOMPARE(f.outcome->failed, 0);
+        QVERIFY(f.run.failures().isEmpty());
     }
 
     void awkwardNamesConvert_data()
@@ -214,7 +205,7 @@ private slots:
 
         QVERIFY(f.files.isEmpty());
         QVERIFY(!QFileInfo::exists(links));
-        QVERIFY(f.services.messages.isEmpty());
+        QCOMPARE(f.outcome->failed, 0);
         const QStringList outputs = f.outputs();
         QCOMPARE(outputs.size(), 1);
         QVERIFY2(outputs[0].startsWith(outputStart), qPrintable(outputs[0]));
@@ -235,16 +226,11 @@ private slots:
 
         QVERIFY(f.startAndWait());
 
-        QCOMPARE(f.services.messages.size(), 1);
-        QCOMPARE(f.services.messages[0].icon, UserServices::Icon::Warning);
-        QCOMPARE(f.services.messages[0].title, QStringLiteral("输出路径"));
-        QCOMPARE(f.services.messages[0].text, QStringLiteral("无法写入输出文件夹：") + f.host.outputFolder);
+        QCOMPARE(f.outcome->end, RunOutcome::End::OutputFolderRefused);
+        QVERIFY(f.run.settings().outputFolder.endsWith(QStringLiteral("plain file/out/")));
         QCOMPARE(rowIds(f.files), QList<FileList::Id>{id});
         QVERIFY(!markedFailed(f.files, id));
         QVERIFY(f.log.isEmpty());
-        QVERIFY(f.services.openedPaths.isEmpty());
-        QVERIFY(f.services.playedSounds.isEmpty());
-        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
         QVERIFY(!f.run.isActive());
     }
 
@@ -281,18 +267,14 @@ private slots:
 
         QVERIFY(f.startAndWait());
 
-        QCOMPARE(f.services.messages.size(), 1);
-        QCOMPARE(f.services.messages[0].text, QStringLiteral("File or command not found"));
-        QCOMPARE(f.progress.caption(), QStringLiteral("转换中止"));
+        QCOMPARE(f.outcome->end, RunOutcome::End::ToolMissing);
+        QCOMPARE(f.outcome->toolProblem, QStringLiteral("File or command not found"));
         QCOMPARE(rowIds(f.files), (QList<FileList::Id>{first, second}));
         QVERIFY(!markedFailed(f.files, second));
         QCOMPARE(f.log.filter(QStringLiteral("start %1 ").arg(first)).size(), stagesStarted);
         QCOMPARE(f.log.last(), QStringLiteral("end %1 %2 failed").arg(first).arg(missing));
         QVERIFY(f.log.filter(QStringLiteral("start %1 ").arg(second)).isEmpty());
         QVERIFY(f.outputs().isEmpty());
-        QVERIFY(f.services.openedPaths.isEmpty());
-        QVERIFY(f.services.playedSounds.isEmpty());
-        QCOMPARE(f.host.controlChanges, (QList<bool>{false, true}));
         QVERIFY(!f.run.isActive());
     }
 };

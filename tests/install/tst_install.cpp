@@ -204,7 +204,7 @@ private slots:
             if (!typed.isEmpty())
                 folder->setText(typed);
             window.fileList()->addFile(flac);
-            QSignalSpy ended(window.conversionRun(), &ConversionRun::runEnded);
+            QSignalSpy ended(window.conversionRun(), &ConversionRun::finished);
             window.findChild<QPushButton *>(u"startButton"_s)->click();
             QVERIFY(ended.wait(60000));
             QCOMPARE(window.conversionRun()->failures().size(), 0);

@@ -1,5 +1,4 @@
 #include "common/faketools.h"
-#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "common/testmedia.h"
 #include "runner/commandlinetext.h"
@@ -66,7 +65,6 @@ class TestProgressState : public QObject
 
 private:
     QTemporaryDir m_dir;
-    RecordingServices m_services; // for the tests that look at no message
 
 private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
@@ -286,7 +284,7 @@ private slots:
         const QString replay = FakeTools::write(m_dir.path(), QStringLiteral("replay"),
                                                 "tr '\\r' '\\n' < \"$1\" | while IFS= read -r line; do "
                                                 "printf '%s\\r' \"$line\"; sleep 0.06; done");
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         ProgressState display;
         DisplayLog log(display);
         if (encoder)
@@ -314,7 +312,7 @@ private slots:
 
         ProgressState display;
         DisplayLog log(display);
-        ToolRunner probeRunner(m_services);
+        ToolRunner probeRunner;
         connect(&probeRunner, &ToolRunner::outputReceived, &display, &ProgressState::readProbeOutput);
         runToEnd(probeRunner,
                  tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
@@ -323,7 +321,7 @@ private slots:
 
         // Progress every 0.1 s of the encode, and the input read at 15 times its speed, give a
         // couple of dozen progress lines.
-        ToolRunner coderRunner(m_services);
+        ToolRunner coderRunner;
         connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) +
                                   QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
@@ -347,7 +345,7 @@ private slots:
         const QString flac = m_dir.path() + QStringLiteral("/short.flac");
         QVERIFY(TestMedia::makeFlac(flac, 4.5));
         ProgressState display;
-        ToolRunner coderRunner(m_services);
+        ToolRunner coderRunner;
         connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
         runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
                                   CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
@@ -366,7 +364,7 @@ private slots:
                                       QStringLiteral("libmp3lame")}));
         ProgressState display;
         DisplayLog log(display);
-        ToolRunner convRunner(m_services);
+        ToolRunner convRunner;
         connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressState::readEncoderOutput);
         runToEnd(convRunner, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
                                  QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "

@@ -1,5 +1,4 @@
 #include "common/faketools.h"
-#include "common/recordingservices.h"
 #include "common/runtoend.h"
 #include "runner/commandlinetext.h"
 #include "runner/toolrunner.h"
@@ -41,7 +40,6 @@ class TestToolRunner : public QObject
 
 private:
     QTemporaryDir m_dir;
-    RecordingServices m_services; // for the tests that look at no message
     QString tool(const QString &name, const QByteArray &body)
     {
         return FakeTools::write(m_dir.path(), name, body);
@@ -53,7 +51,7 @@ private slots:
     void outputLeftAtTheEndIsDrainedInChunks()
     {
         // Printed just before the tool ends: handed over in pieces, in order, after the end.
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         const QString program = tool(QStringLiteral("burst"), "printf '%3000s' '' | tr ' ' x");
         const QString result = runToEnd(runner, program);
@@ -71,7 +69,7 @@ private slots:
 
     void outputIsPacedWhileTheToolRuns()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         const QString program = tool(QStringLiteral("paced"), "printf '%3000s' '' | tr ' ' x; sleep 1");
         runToEnd(runner, program);
@@ -84,7 +82,7 @@ private slots:
     void piecesEndAtLineEndsWhenMoreIsWaiting()
     {
         // 40 progress lines of 77 bytes at once: no piece may cut a line in two.
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         const QString program =
             tool(QStringLiteral("lines"), "i=0; out=''; while [ $i -lt 40 ]; do "
@@ -117,7 +115,7 @@ private slots:
         QFETCH(QByteArray, body);
         QFETCH(int, exitCode);
         QFETCH(QString, output);
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         runner.setCommandLine(tool(QStringLiteral("status"), body));
         QCOMPARE(runToEnd(runner), output);
@@ -128,7 +126,7 @@ private slots:
 
     void standardErrorIsMergedInOrder()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         const QString program =
             tool(QStringLiteral("both"), "echo one; sleep 0.1; echo two >&2; sleep 0.1; echo three");
         QCOMPARE(runToEnd(runner, program), QStringLiteral("one\ntwo\nthree\n"));
@@ -136,7 +134,7 @@ private slots:
 
     void silentToolEndsWithOneCommandOver()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
@@ -150,30 +148,28 @@ private slots:
     void standardInputIsClosed()
     {
         // A tool that reads its input must see its end at once, not wait for a user.
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         const QString program = tool(QStringLiteral("reader"), "cat; echo eof");
         QCOMPARE(runToEnd(runner, program), QStringLiteral("eof\n"));
     }
 
-    void emptyCommandLineShowsMessage()
+    void emptyCommandLineTellsWhy()
     {
-        RecordingServices services;
-        ToolRunner runner(services);
+        ToolRunner runner;
         runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
+        QSignalSpy failed(&runner, &ToolRunner::startFailed);
         runner.setCommandLine(QString());
         QCOMPARE(runToEnd(runner), QString());
-        QCOMPARE(services.messages.size(), 1);
-        QCOMPARE(services.messages.at(0).text, QStringLiteral("Command Line empty"));
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][0].toString(), QStringLiteral("Command Line empty"));
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::NotStarted);
-        QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
-        QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 0);
         QCOMPARE(runner.output(), QStringLiteral("earlier\n"));
     }
 
-    void missingProgramShowsMessage_data()
+    void missingProgramTellsWhy_data()
     {
         QTest::addColumn<QString>("commandLine");
         QTest::newRow("missing path") << m_dir.path() + QStringLiteral("/no-such-tool -i x");
@@ -186,18 +182,16 @@ private slots:
         QTest::newRow("not executable") << notExecutable;
     }
 
-    void missingProgramShowsMessage()
+    void missingProgramTellsWhy()
     {
         QFETCH(QString, commandLine);
-        RecordingServices services;
-        ToolRunner runner(services);
+        ToolRunner runner;
         runToEnd(runner, tool(QStringLiteral("earlier"), "echo earlier"));
         EventLog log(runner);
+        QSignalSpy failed(&runner, &ToolRunner::startFailed);
         QCOMPARE(runToEnd(runner, commandLine), QString());
-        QCOMPARE(services.messages.size(), 1);
-        QCOMPARE(services.messages.at(0).text, QStringLiteral("File or command not found"));
-        QCOMPARE(services.messages.at(0).title, QStringLiteral("Tunoxa转换器"));
-        QCOMPARE(services.messages.at(0).icon, UserServices::Icon::Critical);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed[0][0].toString(), QStringLiteral("File or command not found"));
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 0);
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::NotStarted);
@@ -215,21 +209,21 @@ private slots:
     void programPathWithBlanks()
     {
         QFETCH(bool, quoted);
-        RecordingServices services;
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("Program Files/my tools")));
         const QString program = tool(QStringLiteral("Program Files/my tools/echo args"),
                                      "for a in \"$@\"; do echo \"[$a]\"; done");
         const QString head = quoted ? CommandLineText::quote(program) : program;
-        ToolRunner runner(services);
+        ToolRunner runner;
+        QSignalSpy failed(&runner, &ToolRunner::startFailed);
         const QString result = runToEnd(runner, head + QStringLiteral(" -i \"a b.flac\" -y"));
         QCOMPARE(result, quoted ? QStringLiteral("[-i]\n[a b.flac]\n[-y]\n") : QString());
-        QCOMPARE(services.messages.size(), quoted ? 0 : 1);
+        QCOMPARE(failed.size(), quoted ? 0 : 1);
     }
 
     void splitMultiByteCharacterArrivesWhole()
     {
         // 1023 ASCII bytes, then a three-byte character across the 1024-byte boundary.
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         const QString program =
             tool(QStringLiteral("utf8"),
@@ -243,7 +237,7 @@ private slots:
 
     void cutMultiByteCharacterAtTheEndIsKept()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         const QString result = runToEnd(runner, tool(QStringLiteral("cut"), "printf 'end\\344\\270'"));
         QCOMPARE(result, QStringLiteral("end\uFFFD\uFFFD"));
@@ -252,7 +246,7 @@ private slots:
 
     void toolKillingItselfReportsCrash()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         const QString result = runToEnd(
             runner, tool(QStringLiteral("suicide"), "echo 'frame= 10'; sleep 0.1; kill -9 $$; echo never"));
@@ -263,7 +257,7 @@ private slots:
 
     void floodIsDeliveredWholeAndInOrder()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         QElapsedTimer clock;
         clock.start();
@@ -294,7 +288,7 @@ private slots:
         unrelated.start(lingering, {});
         QVERIFY(unrelated.waitForStarted());
 
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("coder"), "echo quick")), QStringLiteral("quick\n"));
@@ -308,8 +302,8 @@ private slots:
     {
         // A stage's end starts the next one from its handler: the start returns at once and the
         // next stage's events follow in order.
-        ToolRunner outer(m_services);
-        ToolRunner inner(m_services);
+        ToolRunner outer;
+        ToolRunner inner;
         QStringList events;
         connect(&outer, &ToolRunner::outputReceived, this,
                 [&](const QString &chunk) { events << QStringLiteral("outer: ") + chunk.trimmed(); });
@@ -335,7 +329,7 @@ private slots:
 
     void eventsKeepBeingHandledWhileAToolRuns()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         int ticks = 0;
         QTimer timer;
         connect(&timer, &QTimer::timeout, this, [&] { ++ticks; });
@@ -350,7 +344,7 @@ private slots:
 
     void terminateEndsTheTool()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         QTimer::singleShot(300, &runner, &ToolRunner::terminate);
         QElapsedTimer clock;
@@ -368,7 +362,7 @@ private slots:
 
     void runnerCanBeReused()
     {
-        ToolRunner runner(m_services);
+        ToolRunner runner;
         EventLog log(runner);
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("a"), "echo first")), QStringLiteral("first\n"));
         QCOMPARE(runToEnd(runner, tool(QStringLiteral("b"), "echo second")), QStringLiteral("second\n"));
@@ -381,7 +375,7 @@ private slots:
         // The program ends: the runner goes with its window and must not leave the tool behind.
         const QString pidFile = m_dir.path() + QStringLiteral("/pid");
         {
-            ToolRunner runner(m_services);
+            ToolRunner runner;
             QSignalSpy chunks(&runner, &ToolRunner::outputReceived);
             runner.start(tool(QStringLiteral("lingering"), "echo $$ > \"$1\"; echo working; exec sleep 60") +
                          QLatin1Char(' ') + CommandLineText::quote(pidFile));

@@ -52,6 +52,8 @@ private slots:
     void decorationKeepsTheLight();
     void feedbackLabelStaysBoldAfterItsWindow();
     void startConvertsTheListToMp3();
+    void runEndsAsTheWindowShowsThem_data();
+    void runEndsAsTheWindowShowsThem();
     void exitDuringARunLeavesNoHalfFile();
     void startWaitsForAFolderScan();
 };
@@ -147,7 +149,7 @@ void TestMainWindow::startConvertsTheListToMp3()
                 folder->setText(output.filePath(QStringLiteral("elsewhere")));
                 QTimer::singleShot(0, window, [&] {
                     QDialog dialog(window);
-                    connect(window->conversionRun(), &ConversionRun::runEnded, &dialog, [&] {
+                    connect(window->conversionRun(), &ConversionRun::finished, &dialog, [&] {
                         endedUnderDialog = true;
                         dialog.accept();
                     });
@@ -177,6 +179,86 @@ void TestMainWindow::startConvertsTheListToMp3()
     QCOMPARE(folder->text(), output.filePath(QStringLiteral("elsewhere")));
     QCOMPARE(services.openedPaths, QStringList{output.filePath(QStringLiteral("out/"))});
     QCOMPARE(w.ends, 0);
+}
+
+// How the window shows each end of a run: the boxes, the folder opened, the sound, the caption.
+void TestMainWindow::runEndsAsTheWindowShowsThem_data()
+{
+    QTest::addColumn<QString>("end");
+    QTest::addColumn<QString>("title");   // of the one box shown; empty: none
+    QTest::addColumn<QString>("text");    // its text, "%1" standing for the failed file or the folder
+    QTest::addColumn<QString>("caption"); // empty: as the run left it
+    QTest::addColumn<int>("opened");      // the output folder opened, the sound played
+    QTest::newRow("a file fails") << u"failure"_s << u"转换失败"_s << u"%1：源文件无法解码"_s
+                                  << u"完成，1 个文件转换失败"_s << 1;
+    QTest::newRow("21 files fail: 20 lines and a cut")
+        << u"failures"_s << u"转换失败"_s << u"…"_s << u"完成，21 个文件转换失败"_s << 1;
+    QTest::newRow("output folder refused")
+        << u"folder"_s << u"输出路径"_s << u"无法写入输出文件夹：%1"_s << QString() << 0;
+    QTest::newRow("empty list") << u"empty"_s << u"添加"_s << u"请先添加一个文件"_s << QString() << 0;
+    QTest::newRow("tool missing") << u"tool"_s << u"Tunoxa转换器"_s << u"File or command not found"_s
+                                  << u"转换中止"_s << 0;
+}
+
+void TestMainWindow::runEndsAsTheWindowShowsThem()
+{
+    QFETCH(QString, end);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    QFETCH(QString, caption);
+    QFETCH(int, opened);
+    RecordingServices services;
+    QTemporaryDir work;
+    const QString good = work.filePath(u"good.flac"_s);
+    const QString bad = work.filePath(u"bad.flac"_s);
+    QVERIFY(TestMedia::makeFlac(good, 1.0));
+    QFile badFile(bad);
+    QVERIFY(badFile.open(QIODevice::WriteOnly) && badFile.write("no audio") > 0);
+    badFile.close();
+    LoadedWindow w(QByteArray(), &services);
+    QString folder = work.filePath(u"out"_s);
+    if (end == u"folder") {
+        QVERIFY(QFile::copy(bad, work.filePath(u"plain"_s)));
+        folder = work.filePath(u"plain/out"_s);
+    }
+    QVERIFY(prepareMp3Run(w, good, folder));
+    if (end == u"tool") {
+        QVERIFY(QFile::remove(w.folder.filePath(u"data"_s)) && QDir(w.folder.path()).mkdir(u"data"_s));
+        for (const QString &tool : {u"sox"_s, u"flac"_s, u"conv"_s})
+            QVERIFY(QFile::link(TestMedia::programFolder() + u"/data/"_s + tool,
+                                w.folder.filePath(u"data/"_s + tool)));
+    }
+    if (end == u"failure")
+        w.window->fileList()->addFile(bad);
+    if (end == u"failures") {
+        for (int k = 0; k < 20; ++k)
+            QVERIFY(QFile::copy(bad, work.filePath(u"bad%1.flac"_s.arg(k, 2, 10, QLatin1Char('0')))));
+        for (int k = 0; k < 20; ++k)
+            w.window->fileList()->addFile(work.filePath(u"bad%1.flac"_s.arg(k, 2, 10, QLatin1Char('0'))));
+        w.window->fileList()->addFile(bad);
+    }
+    if (end == u"empty") {
+        w.window->fileList()->removeAll();
+        QTRY_VERIFY(w.window->fileList()->isEmpty());
+    }
+    auto *start = w.control<QPushButton>(u"startButton"_s);
+    const QString before = w.control<QLabel>(u"progressCaption"_s)->text();
+    start->click();
+    QCOMPARE(start->isEnabled(), end == u"empty");
+    QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 60000);
+    QCOMPARE(services.messages.size(), 1);
+    QCOMPARE(services.messages[0].title, title);
+    const QString shown = end == u"folder" ? folder + u'/' : bad;
+    if (end == u"failures") {
+        const QStringList lines = services.messages[0].text.split(u'\n');
+        QCOMPARE(lines.size(), 21);
+        QCOMPARE(lines.last(), text);
+    } else {
+        QCOMPARE(services.messages[0].text, text.contains(u"%1"_s) ? text.arg(shown) : text);
+    }
+    QCOMPARE(w.control<QLabel>(u"progressCaption"_s)->text(), caption.isEmpty() ? before : caption);
+    QCOMPARE(services.openedPaths.size(), opened);
+    QCOMPARE(services.playedSounds.size(), opened);
 }
 
 void TestMainWindow::exitDuringARunLeavesNoHalfFile()

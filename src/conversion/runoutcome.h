@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+
+// How a run ended, for whoever shows it: the window (controls, boxes, sound) or tunoxa-batch (its
+// closing lines and exit status).
+struct RunOutcome
+{
+    enum class End
+    {
+        Finished,            // every file was tried (some may have failed)
+        Stopped,             // the program ends
+        OutputFolderRefused, // the output folder cannot be made or written; no file was tried
+        ToolMissing,         // a tool could not be started; the run ended there
+        NothingToDo,         // the list is empty
+    };
+
+    End end = End::Finished;
+    // What the files came to; a dry run counts what it would do.
+    int converted = 0;
+    int retagged = 0;
+    int moved = 0;
+    int skipped = 0;
+    int deleted = 0;
+    int failed = 0;
+    // ToolMissing: why the tool could not be started, in the interface's language.
+    QString toolProblem;
+};
+Q_DECLARE_METATYPE(RunOutcome)

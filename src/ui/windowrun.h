@@ -1,0 +1,51 @@
+#pragma once
+
+#include "conversion/formattable.h"
+#include "conversion/runoutcome.h"
+#include "ui/mainwindowlayout.h"
+
+#include <QObject>
+
+class ConversionRun;
+class MainWindow;
+class MainWindowCommands;
+class ProgressState;
+struct ProgramSettings;
+class UserServices;
+
+// The window's side of a run: Start checks what the run cannot use and tells the user, takes the
+// settings from the controls, writes the absolute output folder back into its box and holds the
+// controls; the run's end is shown here: the output folder opened, the sound, the closing caption,
+// the boxes with failures and questions.
+class WindowRun : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowRun(MainWindow &window, const MainWindowControls &controls, MainWindowCommands &commands,
+              ConversionRun &run, ProgressState &progress, UserServices &services,
+              const ProgramSettings &settings);
+
+    // The Start command; ignored while a run is going on.
+    void start();
+
+private:
+    // The settings boxes as a run reads them.
+    EncodingSettings encodingSettings() const;
+    // Takes the run's controls away (Start) or gives them back (the end of a run).
+    void setRunControlsEnabled(bool enabled);
+    void showEnd(const RunOutcome &outcome);
+    // After the sound: the list's drop zone, the controls, the caption and the failures.
+    void finishEnd();
+    void showFailureSummary();
+    void showKeptFolders(const QStringList &folders);
+    void askOrphanDeletion(qsizetype count);
+
+    MainWindow &m_window;
+    const MainWindowControls m_controls;
+    MainWindowCommands &m_commands;
+    ConversionRun &m_run;
+    ProgressState &m_progress;
+    UserServices &m_services;
+    const ProgramSettings &m_settings;
+};
