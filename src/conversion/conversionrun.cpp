@@ -94,7 +94,9 @@ void ConversionRun::start(const RunSettings &settings)
         return;
     m_settings = settings;
     if (m_files.isEmpty()) {
-        emit finished({RunOutcome::End::NothingToDo});
+        RunOutcome nothing;
+        nothing.end = RunOutcome::End::NothingToDo;
+        emit finished(nothing);
         return;
     }
     m_state = State::Armed;
