@@ -102,10 +102,11 @@ void FileConversion::startStages()
     // stage that file's pictures.
     removeWorkFiles();
     m_workFilesUsed = true;
-    if (m_job.format == OutputFormat::Mp3) {
+    // A format that decodes first only prepares its encode meanwhile.
+    if (FormatTable::facts(m_job.format).stages.front().kind == StageKind::Sox) {
         m_progress->setBar(m_progress->barWidth(), 0);
         m_progress->setCaption(RunTexts::preparing());
-        runStage(*m_soxRunner, Recipes::soxDecode(m_job.recipe));
+        runStage(*m_soxRunner, Recipes::stage(m_job.format, 0, m_job.recipe));
     } else {
         runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, m_outputChooser));
     }

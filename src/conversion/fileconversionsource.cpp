@@ -178,12 +178,12 @@ void FileConversion::encodeTheDecode()
     m_encodesDecode = true;
     m_carriedOver = FlacFallback::writeMetadata(m_job.recipe.inputPath, m_work.tags, m_work.picture);
     const AudioContainer container = FormatTable::container(m_job.format);
-    if (container == AudioContainer::Mp3) {
-        runStage(*m_coderRunner,
-                 FlacFallback::encodeCommand(m_job.recipe, m_work.probeWav, m_carriedOver, m_outputChooser));
+    if (!FormatTable::facts(m_job.format).stages.back().decodeOptions.isNull()) {
+        runStage(*m_coderRunner, FlacFallback::encodeCommand(m_job.format, m_job.recipe, m_work.probeWav,
+                                                             m_carriedOver, m_outputChooser));
         return;
     }
-    // The other formats encode the decode with their own stage, the source's tags coming from the file.
+    // The others encode the decode with their own stage, the source's tags coming from the file.
     RecipeInput &recipe = m_job.recipe;
     recipe.readFrom = m_work.probeWav;
     recipe.metadataFile = m_carriedOver.tagsPath;

@@ -1,7 +1,7 @@
 #include "conversion/flacfallback.h"
 
 #include "conversion/flacmetadata.h"
-#include "conversion/formattable.h"
+#include "conversion/formatfacts.h"
 #include "runner/commandlinetext.h"
 
 #include <QFile>
@@ -185,12 +185,12 @@ QByteArray ffmetadataLine(const QString &name, const QString &value)
     return (escaped(name) + QLatin1Char('=') + escaped(value) + QLatin1Char('\n')).toUtf8();
 }
 
-ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metadata &written,
-                          const NameChooser &chooseName)
+ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QString &wav,
+                          const Metadata &written, const NameChooser &chooseName)
 {
     const QString tool = ToolName::coder();
-    const QString wanted = Recipes::outputPath(OutputFormat::Mp3, in.inputPath, in.outputFolder, in.clock,
-                                               in.plainName, in.fatSafeNames);
+    const QString wanted =
+        Recipes::outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName, in.fatSafeNames);
     const QString output = chooseName ? chooseName(wanted) : wanted;
     // The WAV is cut as the normal encode cuts its source.
     QString inputs =
@@ -212,11 +212,10 @@ ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metad
                         : QStringLiteral(" -id3v2_version 3");
     }
     maps += Recipes::libraryTagOptions(in);
-    const EncodingSettings &s = in.settings;
+    const QString options =
+        Recipes::filledOptions(FormatTable::facts(format).stages.back().decodeOptions, in.settings);
     return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs + QStringLiteral(" -y") + maps +
-                QStringLiteral(" -ar ") + s.sampleRate + QStringLiteral(" -ab ") + s.audioBitrate +
-                QStringLiteral("k -ac ") + Recipes::channelCount(s.channelIndex) + QLatin1Char(' ') +
-                quote(output),
+                QLatin1Char(' ') + options + QLatin1Char(' ') + quote(output),
             output, tool};
 }
 

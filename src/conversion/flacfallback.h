@@ -44,11 +44,11 @@ Metadata writeMetadata(const QString &source, const QString &tagsPath, const QSt
 // One entry of an ffmetadata file, its line break included.
 QByteArray ffmetadataLine(const QString &name, const QString &value);
 
-// The MP3 encode from the decoded WAV with the settings of the normal MP3 encode; the tags and the
-// picture of `written` go into the MP3 as its ID3v2 tag. The cutter cuts the WAV as it would cut
-// the source.
-ToolCommand encodeCommand(const RecipeInput &in, const QString &wav, const Metadata &written,
-                          const NameChooser &chooseName = {});
+// The format's encode of the decoded WAV, with the options its encode stage gives for a decode
+// (StageFacts::decodeOptions); the tags and the picture of `written` go into the output as its tag.
+// The cutter cuts the WAV as it would cut the source.
+ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QString &wav,
+                          const Metadata &written, const NameChooser &chooseName = {});
 
 // Whether the encoder's output says that it could read no audio at all from its input, as opposed
 // to frames it skipped in a damaged input. A cut that starts past the input's end gives the same

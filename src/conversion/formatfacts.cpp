@@ -82,6 +82,7 @@ constexpr StageFacts mp3Stages[] = {
      u"-ac {channels}",
      u"-err_detect crccheck",
      u"-map 0:a -map 1:v -c:v copy -disposition:v attached_pic -metadata:s:v \"comment=Cover (front)\" "
+     u"-ar {sampleRate} -ab {audioBitrate}k -ac {channels}",
      u"-ar {sampleRate} -ab {audioBitrate}k -ac {channels}"}};
 
 // The other audio formats: the encoder reads the source itself, in one stage. Their muxers place the

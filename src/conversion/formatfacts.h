@@ -58,6 +58,10 @@ struct StageFacts
     QStringView flacSourceOptions = {};
     // Instead of coverOptions when the cover comes as a file of its own, the second input.
     QStringView coverFileOptions = {};
+    // The encode of the source's decode (a WAV) that the decoders read when the encoder cannot,
+    // after its own maps of the tags and the picture (FlacFallback::encodeCommand); null when the
+    // stage's own options, reading the decode instead of the source, do.
+    QStringView decodeOptions = {};
 };
 
 // What choosing a format writes into the settings boxes; a null text leaves that box alone.

@@ -93,9 +93,8 @@ QString placeValue(QStringView name, const EncodingSettings &s)
     return {};
 }
 
-// The stage's options for the current size, each {place} replaced by its setting. A setting goes in
-// as it is: braces in it are not places.
-QString filledOptions(const StageFacts &stage, const RecipeInput &in)
+// The stage's options for the current size, each {place} replaced by its setting.
+QString stageOptions(const StageFacts &stage, const RecipeInput &in)
 {
     const EncodingSettings &s = in.settings;
     QStringView options =
@@ -103,16 +102,7 @@ QString filledOptions(const StageFacts &stage, const RecipeInput &in)
     if (in.keepCover && !stage.coverOptions.isNull())
         options = in.coverFile.isEmpty() || stage.coverFileOptions.isNull() ? stage.coverOptions
                                                                             : stage.coverFileOptions;
-    QString text;
-    qsizetype from = 0;
-    for (qsizetype open = options.indexOf(u'{'); open >= 0; open = options.indexOf(u'{', from)) {
-        const qsizetype close = options.indexOf(u'}', open);
-        text += options.mid(from, open - from);
-        text += placeValue(options.mid(open + 1, close - open - 1), s);
-        from = close + 1;
-    }
-    text += options.mid(from);
-    return text;
+    return filledOptions(options, s);
 }
 
 // The path of a stage file; the final output is the one the chooser picks.
@@ -162,7 +152,7 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
     QString line = program(in, tool);
     switch (stage.kind) {
     case StageKind::Conv:
-        line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') + filledOptions(stage, in) +
+        line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') + stageOptions(stage, in) +
                 QStringLiteral(" -o ") + pathArgument(stage.target, target);
         break;
     case StageKind::Coder: {
@@ -185,7 +175,7 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
         if (stage.target == StageFile::Output)
             metadata += Recipes::libraryTagOptions(in, FormatTable::container(format));
         if (stage.target != StageFile::None)
-            line += QStringLiteral(" -y ") + filledOptions(stage, in) + metadata + QLatin1Char(' ') +
+            line += QStringLiteral(" -y ") + stageOptions(stage, in) + metadata + QLatin1Char(' ') +
                     pathArgument(stage.target, target);
         break;
     }
@@ -223,6 +213,21 @@ QString fittedName(const QString &base, const QString &tail)
 QString timeStamp(const QTime &time)
 {
     return QString::number(time.hour()) + QString::number(time.minute()) + QString::number(time.second());
+}
+
+QString filledOptions(QStringView options, const EncodingSettings &settings)
+{
+    // A setting goes in as it is: braces in it are not places.
+    QString text;
+    qsizetype from = 0;
+    for (qsizetype open = options.indexOf(u'{'); open >= 0; open = options.indexOf(u'{', from)) {
+        const qsizetype close = options.indexOf(u'}', open);
+        text += options.mid(from, open - from);
+        text += placeValue(options.mid(open + 1, close - open - 1), settings);
+        from = close + 1;
+    }
+    text += options.mid(from);
+    return text;
 }
 
 QString channelCount(int channelIndex)

@@ -88,6 +88,9 @@ QString timeStamp(const QTime &time);
 // to the input's end), to stand before the "-i" of the input they cut; empty without a cut.
 QString coderCut(const CutRange *cut);
 
+// Options with each {place} replaced by its setting, as a stage's options are filled.
+QString filledOptions(QStringView options, const EncodingSettings &settings);
+
 // Channel count text: selected position + 1, "0" when none is selected.
 QString channelCount(int channelIndex);
 

@@ -201,7 +201,7 @@ private slots:
         const FlacFallback::Metadata written = FlacFallback::writeMetadata(
             flac, work + QStringLiteral("/tags.txt"), work + QStringLiteral("/cover"));
         QCOMPARE(written.picturePath, cover.isEmpty() ? QString() : work + QLatin1Char('/') + cover);
-        const ToolCommand encode = FlacFallback::encodeCommand(in, m_work.probeWav, written);
+        const ToolCommand encode = FlacFallback::encodeCommand(OutputFormat::Mp3, in, m_work.probeWav, written);
         QCOMPARE(encode.outputPath, direct.outputPath);
         const TestMedia::ToolResult result = runRecipe(encode);
         QVERIFY2(result.exitCode == 0, result.output.right(400).constData());
