@@ -2,6 +2,7 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
+#include "conversion/toolnames.h"
 #include "platform/regularfile.h"
 #include "runner/commandlinetext.h"
 #include "runner/toolrunner.h"
@@ -104,7 +105,7 @@ void CoverCache::startNext()
     m_writing = m_workFolder + QStringLiteral("/tmp/cover-%1.jpg").arg(++m_written);
     QFile::remove(m_writing);
     m_runner->setCommandLine(
-        CommandLineText::quoteIfNeeded(Recipes::toolPath(m_programFolder, ToolName::coder())) +
+        CommandLineText::quoteIfNeeded(Recipes::toolPath(m_programFolder, ToolName::coder.toString())) +
         QStringLiteral(" -i ") + CommandLineText::quote(m_queue.constFirst()) + scale +
         QStringLiteral(" -frames:v 1 -q:v 2 -y ") + CommandLineText::quote(m_writing));
     m_runner->start();

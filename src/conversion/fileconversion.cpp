@@ -233,7 +233,7 @@ void FileConversion::probeFinished()
         outputProbeFinished();
         return;
     }
-    emit stageEnded(m_job.id, ToolName::coder(), true);
+    emit stageEnded(m_job.id, ToolName::coder.toString(), true);
     // The decode stays until the encode has ended: the encode may have to read it instead.
     if (m_job.recipe.cut && !measureCut(OutputParsers::announcedDuration(m_probeRunner->output()))) {
         failFile(RunTexts::cutBeyondInput());

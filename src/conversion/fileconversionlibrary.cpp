@@ -7,6 +7,7 @@
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
+#include "conversion/toolnames.h"
 #include "runner/toolrunner.h"
 
 #include <QDir>
@@ -216,7 +217,7 @@ void FileConversion::libraryStepFinished()
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
                         m_coderRunner->exitCode() == 0 && written &&
                         OutputCheck::audioProblem(m_partialOutput, m_declaredSeconds).isEmpty();
-    emit stageEnded(m_job.id, ToolName::coder(), copied);
+    emit stageEnded(m_job.id, ToolName::coder.toString(), copied);
     // The output, or the orphan, could not be copied as it is: the source is encoded after all.
     if (!copied) {
         restoreOrphan();

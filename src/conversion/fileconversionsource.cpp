@@ -145,7 +145,7 @@ void FileConversion::sourceEncodeFinished()
     // the music converts all the same, without it.
     if (m_coderRunner->exitCode() != 0 && m_job.recipe.keepCover && !decodingFailed) {
         m_runningRunner = nullptr;
-        emit stageEnded(m_job.id, ToolName::coder(), false);
+        emit stageEnded(m_job.id, ToolName::coder.toString(), false);
         m_job.recipe.keepCover = false;
         runStage(*m_coderRunner, encodeCommand());
         return;
@@ -167,14 +167,14 @@ void FileConversion::sourceEncodeFinished()
 void FileConversion::failEncode(const QString &reason)
 {
     m_runningRunner = nullptr;
-    emit stageEnded(m_job.id, ToolName::coder(), false);
+    emit stageEnded(m_job.id, ToolName::coder.toString(), false);
     failFile(reason);
 }
 
 void FileConversion::encodeTheDecode()
 {
     m_runningRunner = nullptr;
-    emit stageEnded(m_job.id, ToolName::coder(), false);
+    emit stageEnded(m_job.id, ToolName::coder.toString(), false);
     m_encodesDecode = true;
     m_carriedOver = FlacFallback::writeMetadata(m_job.recipe.inputPath, m_work.tags, m_work.picture);
     const AudioContainer container = FormatTable::container(m_job.format);

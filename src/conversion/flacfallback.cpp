@@ -146,7 +146,7 @@ QString writtenFile(const QString &path, const QByteArray &content)
 
 ToolCommand decodeCommand(const RecipeInput &in)
 {
-    const QString tool = decoderTool.toString();
+    const QString tool = ToolName::flac.toString();
     return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + QStringLiteral(" -d -f -s -o ") +
                 quoteIfNeeded(in.work.probeWav) + QLatin1Char(' ') + quote(in.inputPath),
             in.work.probeWav, tool};
@@ -188,7 +188,7 @@ QByteArray ffmetadataLine(const QString &name, const QString &value)
 ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QString &wav,
                           const Metadata &written, const NameChooser &chooseName)
 {
-    const QString tool = ToolName::coder();
+    const QString tool = ToolName::coder.toString();
     const QString wanted =
         Recipes::outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName, in.fatSafeNames);
     const QString output = chooseName ? chooseName(wanted) : wanted;

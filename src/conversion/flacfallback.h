@@ -12,9 +12,6 @@
 // with the source's tags and cover carried over through files in the work folder.
 namespace FlacFallback {
 
-// The reference decoder of the data folder.
-inline constexpr QStringView decoderTool = u"flac";
-
 // What writeMetadata wrote; a path is empty when there was nothing to write (or it could not be
 // written).
 struct Metadata

@@ -9,7 +9,7 @@ namespace {
 // conv writes the intermediate: MPEG-4 video at 1200 kbit/s and MP3 audio in AVI, whatever the settings.
 constexpr StageFacts toIntermediate{
     StageKind::Conv,
-    convTool,
+    ToolName::conv,
     StageFile::Input,
     StageFile::Intermediate,
     u"-oac mp3lame -lameopts preset=320 -ovc lavc -lavcopts vcodec=mpeg4:vbitrate=1200 -of avi",
@@ -18,14 +18,14 @@ constexpr StageFacts toIntermediate{
 // The original-size piece fixes its rates and has two blanks after "-f rm"; tools do not mind.
 constexpr StageFacts realMediaFromIntermediate{
     StageKind::Coder,
-    coderTool,
+    ToolName::coder,
     StageFile::Intermediate,
     StageFile::Output,
     u"-vcodec rv10 -b 1200k -f rm  -ab 128k -ac 2",
     u"-s {size} -vcodec rv10 -b {videoBitrate}k -f rm -ar {sampleRate} -ab {audioBitrate}k -ac {channels}"};
 
 constexpr StageFacts movFromIntermediate{StageKind::Coder,
-                                         coderTool,
+                                         ToolName::coder,
                                          StageFile::Intermediate,
                                          StageFile::Output,
                                          u"-ac 2 -ar 48000 -ab 128k",
@@ -34,7 +34,7 @@ constexpr StageFacts movFromIntermediate{StageKind::Coder,
 // Phones want a small frame: the original-size variant still scales to 320x240.
 constexpr StageFacts phoneFromIntermediate{
     StageKind::Coder,
-    coder2Tool,
+    ToolName::coder2,
     StageFile::Intermediate,
     StageFile::Output,
     u"-s 320x240 -vcodec mpeg4 -acodec amr_nb -ac 1 -ar 8000 -ab 12.2k",
@@ -47,7 +47,7 @@ constexpr StageFacts phoneStages[] = {toIntermediate, phoneFromIntermediate};
 // MPG and AVI share one recipe; conv picks the container from the extension.
 constexpr StageFacts mpegStages[] = {
     {StageKind::Conv,
-     convTool,
+     ToolName::conv,
      StageFile::Input,
      StageFile::Output,
      u"-oac lavc -lavcopts acodec=mp2:abitrate={audioBitrate} -ovc lavc -lavcopts "
@@ -58,7 +58,7 @@ constexpr StageFacts mpegStages[] = {
 // HD MP4: the audio bitrate box gives the LAME preset.
 constexpr StageFacts hdMp4Stages[] = {
     {StageKind::Conv,
-     convTool,
+     ToolName::conv,
      StageFile::Input,
      StageFile::Output,
      u"-oac mp3lame -lameopts preset={audioBitrate} -ovc lavc -lavcopts vcodec=mpeg4:vbitrate={videoBitrate} "
@@ -70,10 +70,10 @@ constexpr StageFacts hdMp4Stages[] = {
 // the ID3v2.3 tag that the library's mark asks for, which players read. ffmpeg checks each FLAC frame's
 // checksum only when asked to, and a damaged frame otherwise decodes silently into noise.
 constexpr StageFacts mp3Stages[] = {
-    {StageKind::Sox, soxTool, StageFile::Input, StageFile::ProbeWav, {}, {}},
-    {StageKind::Coder, coderTool, StageFile::ProbeWav, StageFile::None, {}, {}},
+    {StageKind::Sox, ToolName::sox, StageFile::Input, StageFile::ProbeWav, {}, {}},
+    {StageKind::Coder, ToolName::coder, StageFile::ProbeWav, StageFile::None, {}, {}},
     {StageKind::Coder,
-     coderTool,
+     ToolName::coder,
      StageFile::Input,
      StageFile::Output,
      u"-vn -ar {sampleRate} -ab {audioBitrate}k -ac {channels}",
@@ -92,7 +92,7 @@ constexpr StageFacts mp3Stages[] = {
 // cover as MP3 does.
 constexpr StageFacts opusStages[] = {
     {StageKind::Coder,
-     coderTool,
+     ToolName::coder,
      StageFile::Input,
      StageFile::Output,
      u"-vn -af asetpts=N/SR/TB -c:a libopus -ar 48000 -b:a {audioBitrate}k -ac {channels}",
@@ -102,7 +102,7 @@ constexpr StageFacts opusStages[] = {
 
 constexpr StageFacts aacStages[] = {
     {StageKind::Coder,
-     coderTool,
+     ToolName::coder,
      StageFile::Input,
      StageFile::Output,
      u"-vn -af asetpts=N/SR/TB -c:a aac -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",
@@ -117,7 +117,7 @@ constexpr StageFacts aacStages[] = {
 
 constexpr StageFacts vorbisStages[] = {
     {StageKind::Coder,
-     coderTool,
+     ToolName::coder,
      StageFile::Input,
      StageFile::Output,
      u"-vn -af asetpts=N/SR/TB -c:a libvorbis -ar {sampleRate} -b:a {audioBitrate}k -ac {channels}",

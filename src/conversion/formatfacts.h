@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "conversion/toolnames.h"
 
 #include <QStringView>
 
@@ -9,12 +10,6 @@
 // Everything that differs between the output formats, one row per format: the selector entry,
 // the output name, the defaults and the stages with their command pieces. FormatTable and the
 // recipes read the rows; none of them decides anything per format on its own.
-
-// The tools of the data folder.
-inline constexpr QStringView convTool = u"conv";
-inline constexpr QStringView coderTool = u"coder";
-inline constexpr QStringView coder2Tool = u"coder2";
-inline constexpr QStringView soxTool = u"sox";
 
 // The size that keeps the input's frame size, as the defaults name it; the sizeCombo shows it in
 // the interface's language (FormatTable::originalSize).

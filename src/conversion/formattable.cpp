@@ -263,27 +263,3 @@ QStringList stageTools(OutputFormat format)
 }
 
 } // namespace FormatTable
-
-namespace ToolName {
-
-QString conv()
-{
-    return convTool.toString();
-}
-
-QString coder()
-{
-    return coderTool.toString();
-}
-
-QString coder2()
-{
-    return coder2Tool.toString();
-}
-
-QString sox()
-{
-    return soxTool.toString();
-}
-
-} // namespace ToolName

@@ -152,11 +152,3 @@ bool isTwoStage(OutputFormat format);
 QStringList stageTools(OutputFormat format);
 
 } // namespace FormatTable
-
-// The tools of the program folder's data folder, by the names the run waits on.
-namespace ToolName {
-QString conv();
-QString coder();
-QString coder2();
-QString sox();
-} // namespace ToolName

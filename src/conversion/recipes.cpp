@@ -350,7 +350,7 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)
 {
-    const QString tool = coderTool.toString();
+    const QString tool = ToolName::coder.toString();
     return {program(in, tool) + QStringLiteral(" -i ") + quote(in.inputPath) + QStringLiteral(" -i ") +
                 quote(outputPath),
             QString(), tool};

@@ -14,7 +14,7 @@ using CommandLineText::quoteIfNeeded;
 
 QString coderProgram(const RecipeInput &in)
 {
-    return quoteIfNeeded(toolPath(in.programFolder, coderTool.toString()));
+    return quoteIfNeeded(toolPath(in.programFolder, ToolName::coder.toString()));
 }
 
 } // namespace
@@ -31,7 +31,7 @@ QString libraryTagOptions(const RecipeInput &in, AudioContainer container)
 
 ToolCommand retag(const RecipeInput &in)
 {
-    const QString tool = coderTool.toString();
+    const QString tool = ToolName::coder.toString();
     // Only the source's header is wanted (tags and pictures), not its frames.
     QString line = coderProgram(in) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") +
                    quote(in.inputPath) + QStringLiteral(" -f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono");
@@ -76,7 +76,7 @@ ToolCommand remux(OutputFormat format, const RecipeInput &in, const QString &kep
             QStringLiteral(" -y -map %1:a -c:a copy").arg(inputs) + maps + metadata +
             QStringLiteral(" -map_metadata:s:a -1") + libraryTagOptions(in, container) + QLatin1Char(' ') +
             quote(output);
-    return {line, output, coderTool.toString()};
+    return {line, output, ToolName::coder.toString()};
 }
 
 } // namespace Recipes

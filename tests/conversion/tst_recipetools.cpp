@@ -3,6 +3,7 @@
 #include "conversion/medialength.h"
 #include "conversion/recipes.h"
 #include "conversion/sourcereading.h"
+#include "conversion/toolnames.h"
 #include "runner/commandlinetext.h"
 
 #include <QDir>
@@ -73,8 +74,8 @@ private slots:
         decoy.write("#!/bin/sh\ntouch \"$0.ran\"\n");
         decoy.close();
         QVERIFY(decoy.setPermissions(decoy.permissions() | QFile::ExeOwner));
-        for (const QString &tool :
-             {ToolName::coder(), ToolName::coder2(), ToolName::sox(), FlacFallback::decoderTool.toString()})
+        for (const QString &tool : {ToolName::coder.toString(), ToolName::coder2.toString(),
+                                    ToolName::sox.toString(), ToolName::flac.toString()})
             QVERIFY2(QFileInfo(Recipes::toolPath(m_program, tool)).isExecutable(), qPrintable(tool));
     }
 
@@ -201,7 +202,8 @@ private slots:
         const FlacFallback::Metadata written = FlacFallback::writeMetadata(
             flac, work + QStringLiteral("/tags.txt"), work + QStringLiteral("/cover"));
         QCOMPARE(written.picturePath, cover.isEmpty() ? QString() : work + QLatin1Char('/') + cover);
-        const ToolCommand encode = FlacFallback::encodeCommand(OutputFormat::Mp3, in, m_work.probeWav, written);
+        const ToolCommand encode =
+            FlacFallback::encodeCommand(OutputFormat::Mp3, in, m_work.probeWav, written);
         QCOMPARE(encode.outputPath, direct.outputPath);
         const TestMedia::ToolResult result = runRecipe(encode);
         QVERIFY2(result.exitCode == 0, result.output.right(400).constData());

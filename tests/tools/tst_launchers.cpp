@@ -1,6 +1,7 @@
 #include "common/testmedia.h"
 #include "conversion/flacfallback.h"
 #include "conversion/recipes.h"
+#include "conversion/toolnames.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -23,7 +24,7 @@ private slots:
     {
         QTest::addColumn<QString>("launcher");
         QTest::addColumn<QString>("name");
-        for (const QString &launcher : {ToolName::coder(), ToolName::coder2()}) {
+        for (const QString &launcher : {ToolName::coder.toString(), ToolName::coder2.toString()}) {
             QTest::addRow("%s plain", qPrintable(launcher)) << launcher << QStringLiteral("plain.flac");
             QTest::addRow("%s blanks and quotes", qPrintable(launcher))
                 << launcher << QStringLiteral("a  \"b\" 'c'.flac");
@@ -51,7 +52,7 @@ private slots:
         const QString in = m_dir.filePath(QStringLiteral("歌 \"x\" $y.flac"));
         const QString out = m_dir.filePath(QStringLiteral("out put.wav"));
         QVERIFY(TestMedia::makeFlac(in, 1.0, 96000, 2, 24));
-        const TestMedia::ToolResult r = TestMedia::run(tool(ToolName::sox()), {in, out});
+        const TestMedia::ToolResult r = TestMedia::run(tool(ToolName::sox.toString()), {in, out});
         QCOMPARE(r.exitCode, 0);
         const QJsonObject info = TestMedia::probe(out);
         QCOMPARE(TestMedia::formatName(info), QStringLiteral("wav"));
@@ -64,12 +65,12 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         const QString missing = m_dir.filePath(QStringLiteral("missing.flac"));
         const QString out = m_dir.filePath(QStringLiteral("never.mp3"));
-        QTest::newRow("coder") << ToolName::coder()
+        QTest::newRow("coder") << ToolName::coder.toString()
                                << QStringList{QStringLiteral("-i"), missing, QStringLiteral("-y"), out};
-        QTest::newRow("coder2") << ToolName::coder2()
+        QTest::newRow("coder2") << ToolName::coder2.toString()
                                 << QStringList{QStringLiteral("-i"), missing, QStringLiteral("-y"), out};
-        QTest::newRow("sox") << ToolName::sox() << QStringList{missing, out};
-        QTest::newRow("flac") << FlacFallback::decoderTool.toString()
+        QTest::newRow("sox") << ToolName::sox.toString() << QStringList{missing, out};
+        QTest::newRow("flac") << ToolName::flac.toString()
                               << QStringList{QStringLiteral("-d"), missing, QStringLiteral("-o"),
                                              m_dir.filePath(QStringLiteral("never.wav"))};
     }
@@ -93,7 +94,7 @@ private slots:
                                       QStringLiteral("libmp3lame")}));
         const QString out = m_dir.filePath(QStringLiteral("phone -f x.mp4"));
         const TestMedia::ToolResult r = TestMedia::run(
-            tool(ToolName::coder2()),
+            tool(ToolName::coder2.toString()),
             {QStringLiteral("-i"), in, QStringLiteral("-y"), QStringLiteral("-vcodec"),
              QStringLiteral("mpeg4"), QStringLiteral("-acodec"), QStringLiteral("amr_nb"),
              QStringLiteral("-ar"), QStringLiteral("8000"), QStringLiteral("-ac"), QStringLiteral("1"), out});
