@@ -4,9 +4,9 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/fileconversion.h"
+#include "conversion/progressstate.h"
 #include "platform/appdirs.h"
 #include "runner/commandlinetext.h"
-#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "common/faketools.h"
 #include "common/processusage.h"
 #include "common/runtoend.h"
-#include "runner/progressstate.h"
+#include "conversion/progressstate.h"
 #include "runner/toolrunner.h"
 
 #include <QCoreApplication>

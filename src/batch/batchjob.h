@@ -3,9 +3,9 @@
 #include "batch/batchconsole.h"
 #include "batch/batchoptions.h"
 #include "batch/batchtexts.h"
+#include "conversion/progressstate.h"
 #include "conversion/runoutcome.h"
 #include "filelist/filelist.h"
-#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <QObject>

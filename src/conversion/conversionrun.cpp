@@ -6,11 +6,11 @@
 #include "conversion/flacmetadata.h"
 #include "conversion/orphanindex.h"
 #include "conversion/partialoutput.h"
+#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "platform/appdirs.h"
 #include "platform/regularfile.h"
 #include "platform/userservices.h"
-#include "runner/progressstate.h"
 #include "runner/runnertexts.h"
 #include "settings/programsettings.h"
 
@@ -146,7 +146,7 @@ void ConversionRun::beginRun()
     m_files.clearFailedMarks();
     m_claimedOutputs.clear();
     m_clearedFolders.clear();
-    QDir().mkpath(m_workFolder + QStringLiteral("/tmp"));
+    QDir().mkpath(WorkPaths::scratchFolder(m_workFolder));
     m_lastTried = 0;
     m_filesEnded = 0;
     m_shownShare = 0;

@@ -2,7 +2,7 @@
 
 #include "conversion/covercache.h"
 #include "conversion/fileconversion.h"
-#include "runner/progressstate.h"
+#include "conversion/progressstate.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "conversion/conversionrun.h"
 
 #include "conversion/librarymark.h"
+#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "platform/regularfile.h"
 #include "platform/userservices.h"
-#include "runner/progressstate.h"
 
 #include <QFile>
 #include <QFileInfo>

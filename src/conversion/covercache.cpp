@@ -4,6 +4,7 @@
 #include "conversion/recipes.h"
 #include "conversion/toolnames.h"
 #include "platform/regularfile.h"
+#include "platform/workpaths.h"
 #include "runner/commandlinetext.h"
 #include "runner/toolrunner.h"
 
@@ -63,8 +64,8 @@ QString CoverCache::keepPicture(const QByteArray &image, const QString &extensio
     const QByteArray hash = QCryptographicHash::hash(image, QCryptographicHash::Sha1).toHex();
     if (const auto kept = m_keptPictures.constFind(hash); kept != m_keptPictures.cend())
         return *kept;
-    const QString path =
-        m_workFolder + QStringLiteral("/tmp/picture-") + QString::fromLatin1(hash) + extension;
+    const QString path = WorkPaths::scratchFolder(m_workFolder) + QStringLiteral("/picture-") +
+                         QString::fromLatin1(hash) + extension;
     QFile file(path);
     const bool written =
         file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(image) == image.size();
@@ -102,7 +103,7 @@ void CoverCache::startNext()
             ? QStringLiteral(" -vf scale=w=min(%1\\,iw):h=min(%1\\,ih):force_original_aspect_ratio=decrease")
                   .arg(m_maxEdge)
             : QString();
-    m_writing = m_workFolder + QStringLiteral("/tmp/cover-%1.jpg").arg(++m_written);
+    m_writing = WorkPaths::scratchFolder(m_workFolder) + QStringLiteral("/cover-%1.jpg").arg(++m_written);
     QFile::remove(m_writing);
     m_runner->setCommandLine(
         CommandLineText::quoteIfNeeded(Recipes::toolPath(m_programFolder, ToolName::coder.toString())) +

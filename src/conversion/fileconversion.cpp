@@ -6,10 +6,10 @@
 #include "conversion/medialength.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
+#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
-#include "runner/progressstate.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
 

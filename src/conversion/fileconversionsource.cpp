@@ -5,12 +5,12 @@
 #include "conversion/medialength.h"
 #include "conversion/oggstream.h"
 #include "conversion/outputcheck.h"
+#include "conversion/progressstate.h"
 #include "conversion/recipes.h"
 #include "conversion/runtexts.h"
 #include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
-#include "runner/progressstate.h"
 #include "runner/toolrunner.h"
 
 #include <QFile>
@@ -36,7 +36,7 @@ void FileConversion::decodeFinished()
         runStage(*m_soxRunner, FlacFallback::decodeCommand(m_job.recipe));
         return;
     }
-    const QString problem = OutputCheck::decodeProblem(m_soxRunner->output());
+    const QString problem = SourceReading::decodeProblem(m_soxRunner->output());
     emit stageEnded(m_job.id, m_runningCommand.toolName, m_decodedSeconds && problem.isEmpty());
     if (!problem.isEmpty()) {
         failFile(problem);

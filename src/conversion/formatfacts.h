@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/formattable.h"
+#include "conversion/outputformat.h"
 #include "conversion/toolnames.h"
 
 #include <QStringView>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/outputformat.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -8,34 +10,6 @@
 // The output formats and their encoding settings: the entries of the format selector and of the
 // six settings boxes, their captions, the defaults that choosing a format loads, and which tools
 // each format runs. The main window fills its combo boxes from here.
-
-// The position of an entry in the format selector; the run, the recipes and the saved state all
-// identify a format by this number.
-enum class OutputFormat
-{
-    Rmvb = 0,
-    Rm = 1,
-    Mpg = 2,
-    Avi = 3,
-    HdMp4 = 4,
-    Mov = 5,
-    MobileMp4 = 6,
-    ThreeGp = 7,
-    Mp3 = 8,
-    Opus = 9,
-    Aac = 10,
-    Vorbis = 11,
-};
-
-// How an audio output holds its tags and is read back: an ID3v2 tag before MPEG audio frames,
-// Vorbis comments in an Ogg stream, or MP4 atoms. Video outputs have none of these.
-enum class AudioContainer
-{
-    None,
-    Mp3,
-    Ogg,
-    Mp4,
-};
 
 // Texts a format's choice writes into the settings boxes, in the order they are written:
 // videoBitrateCombo, frameRateCombo, sizeCombo, sampleRateCombo, audioBitrateCombo, then the selected
@@ -73,14 +47,8 @@ struct StartupPositions
 
 namespace FormatTable {
 
-inline constexpr int formatCount = 12;
-
 // The format at a selector position; none outside 0..11.
 std::optional<OutputFormat> formatAt(int position);
-constexpr int positionOf(OutputFormat format)
-{
-    return static_cast<int>(format);
-}
 
 // Entries of the combo boxes, in list order.
 QStringList formatEntries();       // formatCombo

@@ -2,8 +2,6 @@
 
 #include "conversion/medialength.h"
 #include "conversion/runtexts.h"
-#include "conversion/sourcereading.h"
-#include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
 
 #include <algorithm>
@@ -35,15 +33,6 @@ std::optional<double> sourceSeconds(std::optional<double> declared, std::optiona
     if (declared && decoded)
         return std::max(*declared, *decoded);
     return declared ? declared : decoded;
-}
-
-QString decodeProblem(const QString &decoderOutput)
-{
-    if (StageVerdict::mentionsFullDisk(decoderOutput))
-        return RunTexts::diskFull();
-    if (SourceReading::reportsChecksumError(decoderOutput))
-        return RunTexts::damagedSource();
-    return {};
 }
 
 QString audioProblem(const QString &path, std::optional<double> expected)

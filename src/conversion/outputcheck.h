@@ -25,11 +25,6 @@ std::optional<double> expectedSeconds(std::optional<double> sourceSeconds,
 // The source's length for an MP3: the longer of what its header declares and what its decode holds.
 std::optional<double> sourceSeconds(std::optional<double> declared, std::optional<double> decoded);
 
-// After the decode of the source into the work WAV: the reason the file fails at once (the disk is
-// full, or a frame failed its checksum), or empty. A decode that is short, or none at all, is no
-// failure yet: the encode reads the source itself, and SourceReading weighs both readings.
-QString decodeProblem(const QString &decoderOutput);
-
 // The reason an audio output (MP3, Ogg, M4A, by its extension) fails its check, or empty: it cannot be read,
 // or it plays more than a second shorter than expected (nothing expected: any readable length passes).
 QString audioProblem(const QString &path, std::optional<double> expected);

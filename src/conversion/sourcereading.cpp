@@ -1,6 +1,8 @@
 #include "conversion/sourcereading.h"
 
 #include "conversion/outputcheck.h"
+#include "conversion/runtexts.h"
+#include "conversion/stageverdict.h"
 
 namespace SourceReading {
 
@@ -35,6 +37,15 @@ Verdict afterEncode(const Lengths &lengths, const std::optional<CutRange> &cut)
     if (decoded && (!lengths.declared || *lengths.decoded >= *lengths.declared - OutputCheck::SlackSeconds))
         return Verdict::EncodeTheDecode;
     return decoded || encoded ? Verdict::Damaged : Verdict::Undecodable;
+}
+
+QString decodeProblem(const QString &decoderOutput)
+{
+    if (StageVerdict::mentionsFullDisk(decoderOutput))
+        return RunTexts::diskFull();
+    if (reportsChecksumError(decoderOutput))
+        return RunTexts::damagedSource();
+    return {};
 }
 
 } // namespace SourceReading

@@ -18,6 +18,11 @@ namespace SourceReading {
 // makes of it. ffmpeg checks frame checksums only when asked (-err_detect crccheck).
 bool reportsChecksumError(const QString &decoderOutput);
 
+// After the decode of the source into the work WAV: the reason the file fails at once (the disk is
+// full, or a frame failed its checksum), or empty. A decode that is short, or none at all, is no
+// failure yet: the encode reads the source itself, and SourceReading weighs both readings.
+QString decodeProblem(const QString &decoderOutput);
+
 // What the encode from the source leaves to do.
 enum class Verdict
 {

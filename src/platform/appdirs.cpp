@@ -66,12 +66,6 @@ void copyShippedFile(const QString &from, const QString &to)
         copy.remove();
 }
 
-QString inWorkFolder(const QString &relativePath)
-{
-    const QString work = workFolder();
-    return work.isEmpty() ? QString() : work + relativePath;
-}
-
 } // namespace
 
 QString programFolder()
@@ -162,7 +156,8 @@ QString workFolder()
 
 QString tmpFolder()
 {
-    return inWorkFolder(QStringLiteral("/tmp"));
+    const QString work = workFolder();
+    return work.isEmpty() ? QString() : WorkPaths::scratchFolder(work);
 }
 
 QString intermediatePath()
@@ -176,15 +171,3 @@ QString probeWavPath()
 }
 
 } // namespace AppDirs
-
-WorkPaths WorkPaths::inFolder(const QString &workFolder, int slot)
-{
-    if (workFolder.isEmpty())
-        return {};
-    const QString suffix = slot <= 1 ? QString() : QStringLiteral("-%1").arg(slot);
-    return {workFolder + QStringLiteral("/tmp/tmp") + suffix + QStringLiteral(".mp4"),
-            workFolder + QStringLiteral("/tmp") + suffix + QStringLiteral(".wav"),
-            workFolder + QStringLiteral("/tmp/tags") + suffix + QStringLiteral(".txt"),
-            workFolder + QStringLiteral("/tmp/cover") + suffix,
-            workFolder + QStringLiteral("/tmp/tag") + suffix + QStringLiteral(".mp3")};
-}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/workpaths.h"
+
 #include <QString>
 
 #include <optional>
@@ -10,25 +12,6 @@
 // A program folder laid out by the install holds the file "installed" and may belong to the system:
 // its settings then live in the user's configuration folder and its output in the user's music folder.
 // A program folder without that file (a build's) keeps both, as it always did.
-// The work files of one file being converted.
-struct WorkPaths
-{
-    QString intermediate; // between the two stages of RMVB, RM, MOV and the phone formats
-    QString probeWav;     // the decode the MP3 duration probe reads
-    // The source's tags and cover, for an MP3 encoded from the decode; the cover's name gains the
-    // extension of its type.
-    QString tags = {};
-    QString picture = {};
-    // Library mode: a new ID3v2 tag for an output's audio, written by the encoder with one frame
-    // of silence after it.
-    QString tag = {};
-
-    // The work files of the run's file slot `slot` in workFolder: slot 1 uses "tmp/tmp.mp4",
-    // "tmp.wav", "tmp/tags.txt", "tmp/cover" and "tmp/tag.mp3", slot k "tmp/tmp-k.mp4",
-    // "tmp-k.wav", "tmp/tags-k.txt", "tmp/cover-k" and "tmp/tag-k.mp3". All empty for an empty folder.
-    static WorkPaths inFolder(const QString &workFolder, int slot = 1);
-};
-
 namespace AppDirs {
 
 // Folder of the running executable, without a trailing "/"; a link to the executable leads here too.

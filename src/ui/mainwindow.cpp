@@ -1,12 +1,12 @@
 #include "ui/mainwindow.h"
 
 #include "conversion/conversionrun.h"
+#include "conversion/progressstate.h"
 #include "filelist/filelist.h"
 #include "platform/appdirs.h"
 #include "platform/instancehandoff.h"
 #include "platform/productinfo.h"
 #include "platform/shutdown.h"
-#include "runner/progressstate.h"
 #include "settings/optionsfile.h"
 #include "ui/artwork.h"
 #include "ui/filecommands.h"
@@ -55,7 +55,8 @@ MainWindow::MainWindow(const QString &programFolder, UserServices &services, QWi
     m_fileCommands = new FileCommands(m_fileList, m_controls.fileListView, m_controls.hintBox,
                                       FileDialogs::system(m_standardDialogs, this), this);
     m_fileCommands->attachDropZone(m_controls.dropZone);
-    m_commands = new MainWindowCommands(*this, m_controls, *m_fileCommands, m_services, m_settings);
+    m_commands = new MainWindowCommands(*this, m_programFolder, m_settingsFolder, m_controls, *m_fileCommands,
+                                        m_services, m_settings);
     m_commands->fillMenuBar(m_menuBar);
     m_state =
         new WindowState(m_controls, m_settingsFolder, AppDirs::defaultOutputFolder(m_programFolder), this);
@@ -81,7 +82,9 @@ void MainWindow::startUp()
     m_progress->setSpinner(QStringLiteral("-"));
     m_progress->setBar(0, m_progress->percent());
     m_run = new ConversionRun(*m_fileList, *m_progress, this);
-    m_windowRun = new WindowRun(*this, m_controls, *m_commands, *m_run, *m_progress, m_services, m_settings);
+    m_windowRun = new WindowRun(*this, *m_fileList, m_programFolder, m_controls, *m_commands, *m_run,
+                                *m_progress, m_services, m_settings);
+    connect(m_commands->actions().start, &QAction::triggered, m_windowRun, &WindowRun::start);
 
     m_state->restore();
 

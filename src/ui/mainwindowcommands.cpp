@@ -1,6 +1,5 @@
 #include "ui/mainwindowcommands.h"
 
-#include "ui/windowrun.h"
 #include "platform/appdirs.h"
 #include "platform/interfacelanguage.h"
 #include "platform/productinfo.h"
@@ -11,7 +10,6 @@
 #include "ui/filechoosers.h"
 #include "ui/filecommands.h"
 #include "ui/hotlabel.h"
-#include "ui/mainwindow.h"
 #include "ui/optionsdialog.h"
 #include "ui/popupmenus.h"
 
@@ -31,10 +29,13 @@ QString MainWindowCommands::aboutText()
            tr("  版权所有 (C) Tunoxa 工作室，保留所有权利\r\nwww.tunoxa.invalid  ");
 }
 
-MainWindowCommands::MainWindowCommands(MainWindow &window, const MainWindowControls &controls,
+MainWindowCommands::MainWindowCommands(QWidget &window, const QString &programFolder,
+                                       const QString &settingsFolder, const MainWindowControls &controls,
                                        FileCommands &files, UserServices &services, ProgramSettings &settings)
     : QObject(&window)
     , m_window(window)
+    , m_programFolder(programFolder)
+    , m_settingsFolder(settingsFolder)
     , m_controls(controls)
     , m_files(files)
     , m_services(services)
@@ -90,7 +91,6 @@ void MainWindowCommands::makeActions()
     connect(a.help, &QAction::triggered, this, &MainWindowCommands::openHelp);
     connect(a.about, &QAction::triggered, this, &MainWindowCommands::showAbout);
     connect(a.exit, &QAction::triggered, this, &MainWindowCommands::exitProgram);
-    connect(a.start, &QAction::triggered, this, &MainWindowCommands::startConversion);
     connect(a.chooseOutputFolder, &QAction::triggered, this, &MainWindowCommands::chooseOutputFolder);
 }
 
@@ -198,7 +198,7 @@ void MainWindowCommands::exitProgram()
 
 void MainWindowCommands::openHelp()
 {
-    m_services.openPath(m_window.programFolder() + QLatin1Char('/') + InterfaceLanguage::helpFileName());
+    m_services.openPath(m_programFolder + QLatin1Char('/') + InterfaceLanguage::helpFileName());
     m_controls.helpZone->setLit(false);
 }
 
@@ -219,17 +219,11 @@ void MainWindowCommands::showFeedback()
     dialog.exec();
 }
 
-void MainWindowCommands::startConversion()
-{
-    if (WindowRun *run = m_window.windowRun())
-        run->start();
-}
-
 void MainWindowCommands::chooseOutputFolder()
 {
     const QString folder = FileChoosers::chooseFolder(
         &m_window, FileChoosers::outputFolderPrompt(),
-        AppDirs::outputFolderFor(m_controls.outputFolderEdit->text(), m_window.programFolder()));
+        AppDirs::outputFolderFor(m_controls.outputFolderEdit->text(), m_programFolder));
     // Only a chosen folder replaces the text; cancelling changes nothing.
     if (!folder.isEmpty())
         m_controls.outputFolderEdit->setText(folder);
@@ -237,6 +231,6 @@ void MainWindowCommands::chooseOutputFolder()
 
 void MainWindowCommands::showOptions()
 {
-    OptionsDialog dialog(m_settings, m_window.settingsFolder(), m_services, &m_window);
+    OptionsDialog dialog(m_settings, m_settingsFolder, m_services, &m_window);
     dialog.exec();
 }

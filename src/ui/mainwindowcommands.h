@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/commandactions.h"
 #include "ui/mainwindowlayout.h"
 
 #include <QHash>
@@ -9,29 +10,13 @@
 class ActionChannel;
 class FileCommands;
 class HotLabel;
-class MainWindow;
+class QWidget;
 class PopupMenus;
 class QAbstractButton;
 class QAction;
 class QMenuBar;
 class UserServices;
 struct ProgramSettings;
-
-// One action per command of the main window, each with its text, icon and enabled state.
-struct CommandActions
-{
-    QAction *addFile = nullptr;
-    QAction *addFolder = nullptr;
-    QAction *removeSelected = nullptr;
-    QAction *removeAll = nullptr;
-    QAction *popUpRemoveMenu = nullptr;
-    QAction *options = nullptr;
-    QAction *help = nullptr;
-    QAction *about = nullptr;
-    QAction *exit = nullptr;
-    QAction *start = nullptr;
-    QAction *chooseOutputFolder = nullptr;
-};
 
 // The main window's commands. Each is one QAction, hung on every menu item, toolbar button and
 // picture that offers it; a control that offers a command is usable while the command is enabled
@@ -44,8 +29,11 @@ class MainWindowCommands : public QObject
 public:
     // The options dialog shows and changes `settings`; help, the About box and the options
     // dialog's warnings go through `services`.
-    MainWindowCommands(MainWindow &window, const MainWindowControls &controls, FileCommands &files,
-                       UserServices &services, ProgramSettings &settings);
+    // window: the main window, which the dialogs belong to; its program folder holds the guide, its
+    // settings folder the options. Start is the start action's, for whoever runs conversions.
+    MainWindowCommands(QWidget &window, const QString &programFolder, const QString &settingsFolder,
+                       const MainWindowControls &controls, FileCommands &files, UserServices &services,
+                       ProgramSettings &settings);
 
     const CommandActions &actions() const { return m_actions; }
     // Adds the menus and their items to the window's menu bar.
@@ -76,11 +64,12 @@ private:
     static QString aboutText();
     void minimizeWindow();
     void showFeedback();
-    void startConversion();
     void chooseOutputFolder();
     void showOptions();
 
-    MainWindow &m_window;
+    QWidget &m_window;
+    const QString m_programFolder;
+    const QString m_settingsFolder;
     const MainWindowControls m_controls;
     FileCommands &m_files;
     UserServices &m_services;

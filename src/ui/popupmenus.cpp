@@ -1,7 +1,7 @@
 #include "ui/popupmenus.h"
 
 #include "ui/actionchannel.h"
-#include "ui/mainwindowcommands.h"
+#include "ui/commandactions.h"
 
 #include <QAction>
 #include <QMenu>

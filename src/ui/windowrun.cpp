@@ -2,14 +2,14 @@
 
 #include "conversion/conversionrun.h"
 #include "conversion/cuttime.h"
+#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
+#include "filelist/filelist.h"
 #include "platform/appdirs.h"
 #include "platform/productinfo.h"
 #include "platform/userservices.h"
-#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 #include "ui/hotlabel.h"
-#include "ui/mainwindow.h"
 #include "ui/mainwindowcommands.h"
 
 #include <QComboBox>
@@ -17,11 +17,12 @@
 #include <QPushButton>
 #include <QToolButton>
 
-WindowRun::WindowRun(MainWindow &window, const MainWindowControls &controls, MainWindowCommands &commands,
-                     ConversionRun &run, ProgressState &progress, UserServices &services,
-                     const ProgramSettings &settings)
+WindowRun::WindowRun(QWidget &window, FileList &files, const QString &programFolder,
+                     const MainWindowControls &controls, MainWindowCommands &commands, ConversionRun &run,
+                     ProgressState &progress, UserServices &services, const ProgramSettings &settings)
     : QObject(&window)
-    , m_window(window)
+    , m_files(files)
+    , m_programFolder(programFolder)
     , m_controls(controls)
     , m_commands(commands)
     , m_run(run)
@@ -38,7 +39,7 @@ void WindowRun::start()
 {
     if (m_run.isActive())
         return;
-    if (m_window.fileList()->isEmpty()) {
+    if (m_files.isEmpty()) {
         m_services.showMessage(UserServices::Icon::Warning, RunTexts::addTitle(), RunTexts::addFileFirst());
         return;
     }
@@ -50,10 +51,9 @@ void WindowRun::start()
             return;
         }
     }
-    const QString programFolder = m_window.programFolder();
     const RunSettings settings =
         RunSettings::take(m_controls.formatCombo->currentIndex(), encodingSettings(),
-                          m_controls.outputFolderEdit->text(), programFolder, m_settings);
+                          m_controls.outputFolderEdit->text(), m_programFolder, m_settings);
     // Settings restored as list positions can name a value the format's encoder refuses.
     if (settings.format) {
         const QString refused = FormatTable::refusedSetting(*settings.format, settings.encoding);
@@ -121,8 +121,7 @@ void WindowRun::showEnd(const RunOutcome &outcome)
         finishEnd();
         return;
     }
-    m_services.playSound(m_window.programFolder() + QStringLiteral("/sound.wav"), this,
-                         [this] { finishEnd(); });
+    m_services.playSound(m_programFolder + QStringLiteral("/sound.wav"), this, [this] { finishEnd(); });
 }
 
 void WindowRun::finishEnd()

@@ -7,7 +7,7 @@
 #include <QObject>
 
 class ConversionRun;
-class MainWindow;
+class FileList;
 class MainWindowCommands;
 class ProgressState;
 struct ProgramSettings;
@@ -22,9 +22,10 @@ class WindowRun : public QObject
     Q_OBJECT
 
 public:
-    WindowRun(MainWindow &window, const MainWindowControls &controls, MainWindowCommands &commands,
-              ConversionRun &run, ProgressState &progress, UserServices &services,
-              const ProgramSettings &settings);
+    // window owns this; programFolder holds data/ and sound.wav.
+    WindowRun(QWidget &window, FileList &files, const QString &programFolder,
+              const MainWindowControls &controls, MainWindowCommands &commands, ConversionRun &run,
+              ProgressState &progress, UserServices &services, const ProgramSettings &settings);
 
     // The Start command; ignored while a run is going on.
     void start();
@@ -41,7 +42,8 @@ private:
     void showKeptFolders(const QStringList &folders);
     void askOrphanDeletion(qsizetype count);
 
-    MainWindow &m_window;
+    FileList &m_files;
+    const QString m_programFolder;
     const MainWindowControls m_controls;
     MainWindowCommands &m_commands;
     ConversionRun &m_run;

@@ -4,8 +4,8 @@
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
 #include "conversion/formattable.h"
+#include "conversion/progressstate.h"
 #include "filelist/filelist.h"
-#include "runner/progressstate.h"
 #include "settings/programsettings.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "runner/progressstate.h"
+#include "conversion/progressstate.h"
 
 #include "runner/outputparsers.h"
 #include "runner/runnertexts.h"

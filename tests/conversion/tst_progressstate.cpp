@@ -1,9 +1,9 @@
 #include "common/faketools.h"
 #include "common/runtoend.h"
 #include "common/testmedia.h"
+#include "conversion/progressstate.h"
 #include "runner/commandlinetext.h"
 #include "runner/outputparsers.h"
-#include "runner/progressstate.h"
 #include "runner/toolrunner.h"
 
 #include <QSignalSpy>
