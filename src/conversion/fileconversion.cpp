@@ -12,6 +12,7 @@
 #include "runner/outputparsers.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
+#include "settings/numbertext.h"
 
 #include <QDir>
 #include <QFile>
@@ -257,7 +258,7 @@ bool FileConversion::measureCut(std::optional<double> duration)
         return false;
     const double end = cut.endSeconds > 0 ? std::min<double>(cut.endSeconds, *duration) : *duration;
     // The bar runs over the part that is converted.
-    m_progress->setDurationSeconds(qint32(OutputParsers::roundHalfEven(end - cut.startSeconds)));
+    m_progress->setDurationSeconds(qint32(NumberText::roundHalfEven(end - cut.startSeconds)));
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "conversion/stageverdict.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
+#include "settings/numbertext.h"
 
 #include <QFile>
 
@@ -59,7 +60,7 @@ void FileConversion::encodeSource()
         return;
     }
     if (!m_job.recipe.cut && m_declaredSeconds)
-        m_progress->setDurationSeconds(qint32(OutputParsers::roundHalfEven(*m_declaredSeconds)));
+        m_progress->setDurationSeconds(qint32(NumberText::roundHalfEven(*m_declaredSeconds)));
     runStage(*m_coderRunner, encodeCommand());
 }
 

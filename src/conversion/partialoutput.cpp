@@ -158,19 +158,17 @@ QString ownerHost(const QString &host)
 
 QString nameFor(const QString &finalPath, const Owner &owner, Step step)
 {
-    const qsizetype nameStart = finalPath.lastIndexOf(QLatin1Char('/')) + 1;
-    qsizetype dot = finalPath.lastIndexOf(QLatin1Char('.'));
-    if (dot <= nameStart)
-        dot = finalPath.size();
-    const QString stem = QLatin1Char('.') + finalPath.mid(nameStart, dot - nameStart);
-    const QString tail = QLatin1Char('.') + ownerText(owner) + stepMark(step) + finalPath.mid(dot);
+    const Recipes::PathParts parts = Recipes::PathParts::of(finalPath);
+    const QString stem = QLatin1Char('.') + parts.stem;
+    const QString tail = QLatin1Char('.') + ownerText(owner) + stepMark(step) + parts.extension;
     const QString whole = Recipes::fittedName(stem, tail);
     if (whole.size() == stem.size() + tail.size())
-        return finalPath.left(nameStart) + whole;
+        return parts.folder + whole;
     const QByteArray hash =
-        QCryptographicHash::hash(finalPath.mid(nameStart).toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
-    return finalPath.left(nameStart) +
-           Recipes::fittedName(stem, QLatin1Char('~') + QLatin1String(hash) + tail);
+        QCryptographicHash::hash((parts.stem + parts.extension).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(8);
+    return parts.folder + Recipes::fittedName(stem, QLatin1Char('~') + QLatin1String(hash) + tail);
 }
 
 QString nameFor(const QString &finalPath, const QString &host, qint64 processId, int attempt)

@@ -2,6 +2,7 @@
 
 #include "runner/outputparsers.h"
 #include "runner/runnertexts.h"
+#include "settings/numbertext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,7 +99,7 @@ void ProgressState::readTranscoderOutput(const QString &output)
     // Without a known duration there is nothing to measure the time against.
     if (!time || m_durationSeconds <= 0)
         return;
-    const qint64 t = OutputParsers::roundHalfEven(*time);
+    const qint64 t = NumberText::roundHalfEven(*time);
     showFraction(static_cast<double>(t) / m_durationSeconds);
 }
 

@@ -198,6 +198,15 @@ QString coderCut(const CutRange *cut)
     return options;
 }
 
+PathParts PathParts::of(const QString &path)
+{
+    const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
+    qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot <= nameStart)
+        dot = path.size();
+    return {path.left(nameStart), path.mid(nameStart, dot - nameStart), path.mid(dot)};
+}
+
 QString baseName(const QString &path)
 {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
@@ -358,19 +367,13 @@ ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)
 
 QString freeOutputName(const QString &path)
 {
-    const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
-    qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot <= nameStart)
-        dot = path.size();
-    const QString stem = path.mid(nameStart, dot - nameStart);
+    const auto [folder, stem, suffix] = PathParts::of(path);
     // The time stamp stays whole; only the base before it gives way to a copy number.
     static const QRegularExpression stampAtEnd(QStringLiteral("[-_][0-9]+$"));
     const qsizetype stamp = stampAtEnd.match(stem).capturedStart();
     const qsizetype baseEnd = stamp < 0 ? stem.size() : stamp;
-    const QString folder = path.left(nameStart);
     const QString base = stem.left(baseEnd);
     const QString tail = stem.mid(baseEnd);
-    const QString suffix = path.mid(dot);
     for (int n = 1;; ++n) {
         const QString copy = n == 1 ? QString() : QStringLiteral(" (%1)").arg(n);
         const QString candidate = folder + fittedName(base, tail + copy + suffix);

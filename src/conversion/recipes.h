@@ -73,6 +73,17 @@ using NameChooser = std::function<QString(const QString &wantedPath)>;
 
 namespace Recipes {
 
+// A path cut into its folder (with its "/"), the name's stem and its extension (with its "."): the
+// extension starts at the name's last "." unless that is the name's first character.
+struct PathParts
+{
+    QString folder;
+    QString stem;
+    QString extension;
+
+    static PathParts of(const QString &path);
+};
+
 // File name without folder and extension: cut at the last "/", then keep what stands before the
 // last "."; a name with no "." is its own base name ("README" gives "README").
 QString baseName(const QString &path);

@@ -95,10 +95,10 @@ QString prepareSettingsFolder(const QString &programFolder)
     const QString folder = settingsFolder(programFolder);
     if (folder == programFolder)
         return folder;
-    const QString setupIni = QLatin1Char('/') + SetupFile::fileName();
+    const QString setupIni = SetupFile::pathIn(folder);
     // The shipped setup.ini selects MP3, so a first start converts FLAC to MP3 out of the box.
-    if (QDir().mkpath(folder) && !QFileInfo::exists(folder + setupIni))
-        copyShippedFile(programFolder + setupIni, folder + setupIni);
+    if (QDir().mkpath(folder) && !QFileInfo::exists(setupIni))
+        copyShippedFile(SetupFile::pathIn(programFolder), setupIni);
     return folder;
 }
 

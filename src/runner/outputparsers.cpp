@@ -1,5 +1,7 @@
 #include "runner/outputparsers.h"
 
+#include "settings/numbertext.h"
+
 #include <QLocale>
 
 #include <algorithm>
@@ -124,21 +126,6 @@ std::optional<double> leadingNumber(QStringView text)
     return QLocale::c().toDouble(text.mid(start, i - start));
 }
 
-qint64 roundHalfEven(double value)
-{
-    // The default rounding mode rounds halves to the even neighbour.
-    const double rounded = std::nearbyint(value);
-    if (std::isnan(rounded))
-        return 0;
-    // 2^63: the first value past the largest qint64; -2^63 itself is the smallest.
-    constexpr double end = 9223372036854775808.0;
-    if (rounded >= end)
-        return std::numeric_limits<qint64>::max();
-    if (rounded < -end)
-        return std::numeric_limits<qint64>::min();
-    return static_cast<qint64>(rounded);
-}
-
 QString encoderPercentText(QStringView chunk)
 {
     // The encoder rewrites its line with "\r"; the latest percentage in the chunk is the current one.
@@ -155,7 +142,7 @@ QString encoderPercentText(QStringView chunk)
 int encoderPercent(QStringView percentText)
 {
     return static_cast<int>(
-        std::clamp<qint64>(roundHalfEven(leadingNumber(percentText).value_or(0)), 0, 100));
+        std::clamp<qint64>(NumberText::roundHalfEven(leadingNumber(percentText).value_or(0)), 0, 100));
 }
 
 QString collectAfter(QStringView chunk, QStringView marker)
@@ -192,7 +179,7 @@ std::optional<double> durationValue(QStringView collected)
 qint32 durationSeconds(QStringView collected)
 {
     // Within LongestSeconds, so the whole seconds fit.
-    return static_cast<qint32>(roundHalfEven(durationValue(collected).value_or(0)));
+    return static_cast<qint32>(NumberText::roundHalfEven(durationValue(collected).value_or(0)));
 }
 
 double timeValue(QStringView collected)

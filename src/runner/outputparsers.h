@@ -13,10 +13,6 @@ namespace OutputParsers {
 // decimal point. nullopt when there is no digit.
 std::optional<double> leadingNumber(QStringView text);
 
-// Rounds to the nearest whole number, halves to even. A value beyond the range of qint64 gives
-// its nearest end, NaN gives 0.
-qint64 roundHalfEven(double value);
-
 // The longest time or duration a tool's report is believed: 100 hours, in seconds. A larger
 // value is a misreading (a damaged header, a stray number) and is ignored.
 inline constexpr double LongestSeconds = 100 * 3600;

@@ -81,12 +81,17 @@ qsizetype skipBlanks(const QString &text, qsizetype pos)
     return pos;
 }
 
+// The default rounding mode rounds halves to the even neighbour.
+double halfEven(double value)
+{
+    return std::nearbyint(value);
+}
+
 template<typename Int> std::optional<Int> roundTo(double value)
 {
     if (!std::isfinite(value))
         return std::nullopt;
-    // The default rounding mode rounds halves to the even neighbour.
-    const double rounded = std::nearbyint(value);
+    const double rounded = halfEven(value);
     if (rounded < double(std::numeric_limits<Int>::min()) ||
         rounded > double(std::numeric_limits<Int>::max()))
         return std::nullopt;
@@ -109,6 +114,20 @@ std::optional<double> whole(const QString &text)
     if (length == 0 || skipBlanks(text, start + length) != text.size())
         return std::nullopt;
     return toDouble(text, start, length);
+}
+
+qint64 roundHalfEven(double value)
+{
+    const double rounded = halfEven(value);
+    if (std::isnan(rounded))
+        return 0;
+    // 2^63: the first value past the largest qint64; -2^63 itself is the smallest.
+    constexpr double end = 9223372036854775808.0;
+    if (rounded >= end)
+        return std::numeric_limits<qint64>::max();
+    if (rounded < -end)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(rounded);
 }
 
 std::optional<qint16> toInt16(double value)

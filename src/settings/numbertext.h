@@ -17,6 +17,10 @@ double leading(const QString &text);
 // (an empty text, letters, a second number).
 std::optional<double> whole(const QString &text);
 
+// Rounds to the nearest whole number, halves to even. A value beyond the range of qint64 gives
+// its nearest end, NaN gives 0.
+qint64 roundHalfEven(double value);
+
 // Rounded half to even; nothing when the rounded value does not fit (or is not finite).
 std::optional<qint16> toInt16(double value);
 std::optional<qint32> toInt32(double value);

@@ -88,6 +88,11 @@ QString fileName()
     return QStringLiteral("options.ini");
 }
 
+QString pathIn(const QString &settingsFolder)
+{
+    return settingsFolder + QLatin1Char('/') + fileName();
+}
+
 QByteArray compose(const ProgramSettings &settings)
 {
     return SettingsFile::joinLines(toLines(settings));

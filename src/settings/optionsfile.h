@@ -12,6 +12,8 @@
 namespace OptionsFile {
 
 QString fileName(); // "options.ini"
+// Its path in the settings folder.
+QString pathIn(const QString &settingsFolder);
 
 QByteArray compose(const ProgramSettings &settings);
 

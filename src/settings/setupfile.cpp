@@ -98,6 +98,11 @@ QString fileName()
     return QStringLiteral("setup.ini");
 }
 
+QString pathIn(const QString &settingsFolder)
+{
+    return settingsFolder + QLatin1Char('/') + fileName();
+}
+
 QByteArray compose(const SetupState &state)
 {
     return SettingsFile::joinLines(toLines(state));

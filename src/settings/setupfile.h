@@ -30,6 +30,8 @@ struct SetupState
 namespace SetupFile {
 
 QString fileName(); // "setup.ini"
+// Its path in the settings folder.
+QString pathIn(const QString &settingsFolder);
 
 QByteArray compose(const SetupState &state);
 

@@ -93,7 +93,7 @@ void MainWindow::startUp()
     m_controls.cornerPicture->setVisible(true);
     setWindowTitle(ProductInfo::caption());
 
-    m_settings = OptionsFile::read(m_settingsFolder + QLatin1Char('/') + OptionsFile::fileName());
+    m_settings = OptionsFile::read(OptionsFile::pathIn(m_settingsFolder));
 }
 
 void MainWindow::addPaths(const QList<QByteArray> &nativePaths)

@@ -270,7 +270,7 @@ void OptionsDialog::storeAndClose()
             CutTime::toSeconds(m_endHoursEdit->text(), m_endMinutesEdit->text(), m_endSecondsEdit->text()))
         settings.cutEndSeconds = *end;
     // A file that cannot be written is not reported: the settings already hold the new values.
-    OptionsFile::write(m_settingsFolder + QLatin1Char('/') + OptionsFile::fileName(), settings);
+    OptionsFile::write(OptionsFile::pathIn(m_settingsFolder), settings);
     accept();
 }
 

@@ -50,7 +50,7 @@ WindowState::WindowState(const MainWindowControls &controls, const QString &sett
 
 QString WindowState::setupIniPath() const
 {
-    return m_settingsFolder + QLatin1Char('/') + SetupFile::fileName();
+    return SetupFile::pathIn(m_settingsFolder);
 }
 
 void WindowState::restore()

@@ -5,6 +5,7 @@
 #include "runner/commandlinetext.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
+#include "settings/numbertext.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -307,7 +308,7 @@ private slots:
         const QString mp3 = m_dir.path() + QStringLiteral("/album track.mp3");
         QVERIFY(TestMedia::makeFlac(flac, 30.5));
         const qint64 trueDuration =
-            OutputParsers::roundHalfEven(TestMedia::durationSeconds(TestMedia::probe(flac)));
+            NumberText::roundHalfEven(TestMedia::durationSeconds(TestMedia::probe(flac)));
         QCOMPARE(trueDuration, 30);
 
         ProgressState display;

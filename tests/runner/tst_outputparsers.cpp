@@ -1,5 +1,6 @@
 #include "runner/outputparsers.h"
 #include "runner/utf8chunkdecoder.h"
+#include "settings/numbertext.h"
 
 #include <QFile>
 #include <QtTest>
@@ -75,7 +76,7 @@ private slots:
     {
         QFETCH(double, value);
         QFETCH(qint64, rounded);
-        QCOMPARE(roundHalfEven(value), rounded);
+        QCOMPARE(NumberText::roundHalfEven(value), rounded);
     }
 
     void encoderPercentage_data()
