@@ -1,4 +1,5 @@
 #include "common/listrows.h"
+#include "common/testfiles.h"
 #include "runfixture.h"
 
 #include "platform/appdirs.h"
@@ -9,17 +10,13 @@
 #include <cstdio>
 #include <sys/stat.h>
 
+using TestFiles::writeFile;
+
 // Inputs and surroundings that make a conversion fail: the failed file stays in the list, marked,
 // nothing broken is left in the output folder, and the run goes on and ends as a run does.
 class TestRunFaults : public QObject
 {
     Q_OBJECT
-
-    static bool writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
 
     static bool copyFolder(const QString &from, const QString &to, const QStringList &leaveOut)
     {

@@ -1,3 +1,4 @@
+#include "common/testfiles.h"
 #include "filelist/filesearch.h"
 
 #include <QDir>
@@ -11,16 +12,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::touch;
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
 
 // The paths a search of folder reports, joined, in their order; {"unfinished"} when it never ends.
 QList<QByteArray> scanned(const QByteArray &folder)

@@ -1,5 +1,6 @@
 #include "common/listrows.h"
 #include "common/recordingservices.h"
+#include "common/testfiles.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
 #include "filelist/filelist.h"
@@ -25,22 +26,12 @@
 
 #include <sys/stat.h>
 
+using TestFiles::fileContent;
+using TestFiles::touch;
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void touch(const QString &path)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
 
 mode_t modeOf(const QString &path)
 {

@@ -1,3 +1,4 @@
+#include "common/testfiles.h"
 #include "common/testmedia.h"
 
 #include <QDir>
@@ -6,15 +7,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using TestFiles::fileContent;
+
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // The package names a Depends field asks for, alternatives included, versions left off.
 QStringList packageNames(const QByteArray &depends)

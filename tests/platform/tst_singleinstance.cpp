@@ -1,4 +1,5 @@
 #include "common/runningprocesses.h"
+#include "common/testfiles.h"
 #include "common/testmedia.h"
 #include "platform/appdirs.h"
 #include "platform/shutdown.h"
@@ -15,6 +16,9 @@
 
 #include <signal.h>
 
+using TestFiles::fileContent;
+using TestFiles::touch;
+
 namespace {
 
 QString helperPath()
@@ -30,18 +34,6 @@ QString startClickerPath()
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}
-
-void touch(const QString &path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-}
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

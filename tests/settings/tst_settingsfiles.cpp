@@ -1,3 +1,4 @@
+#include "common/testfiles.h"
 #include "conversion/cuttime.h"
 #include "settings/optionsfile.h"
 #include "settings/setupfile.h"
@@ -10,6 +11,8 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using TestFiles::fileContent;
+
 using OptInt = std::optional<int>;
 using OptText = std::optional<QString>;
 
@@ -17,12 +20,6 @@ using Sound = ProgramSettings::SoundChoice;
 using Cutter = ProgramSettings::CutterSwitch;
 
 namespace {
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {

@@ -2,6 +2,7 @@
 
 // The main window's file list pieces for the file list tests, with scripted dialogs.
 #include "common/listrows.h"
+#include "common/testfiles.h"
 #include "filelist/filelist.h"
 #include "ui/filecommands.h"
 #include "ui/filelistview.h"
@@ -16,14 +17,9 @@
 #include <QUrl>
 #include <QtTest>
 
-namespace FileListTest {
+using TestFiles::touch;
 
-inline void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
+namespace FileListTest {
 
 inline QStringList paths(const FileList &list)
 {

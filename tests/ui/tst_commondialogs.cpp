@@ -1,3 +1,4 @@
+#include "common/testfiles.h"
 #include "platform/appdirs.h"
 #include "platform/filefiltertext.h"
 #include "ui/desktopservices.h"
@@ -19,6 +20,8 @@
 
 #include <functional>
 
+using TestFiles::touch;
+
 namespace {
 
 // Runs `act` on the file dialog once it is the active modal window; the dialog under test runs
@@ -39,12 +42,6 @@ void whenDialogOpens(const std::function<void(QFileDialog *)> &act)
             dialog->reject();
     });
     poll->start();
-}
-
-void touch(const QString &path)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
 }
 
 QString nameBoxText(QFileDialog *dialog)

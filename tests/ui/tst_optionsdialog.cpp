@@ -1,4 +1,5 @@
 #include "common/recordingservices.h"
+#include "common/testfiles.h"
 #include "settings/optionsfile.h"
 #include "settings/programsettings.h"
 #include "ui/optionsdialog.h"
@@ -15,6 +16,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+using TestFiles::fileContent;
+
 using Sound = ProgramSettings::SoundChoice;
 using Cutter = ProgramSettings::CutterSwitch;
 
@@ -23,12 +26,6 @@ namespace {
 const QStringList fieldNames{u"startHoursEdit"_qs, u"startMinutesEdit"_qs, u"startSecondsEdit"_qs,
                              u"endHoursEdit"_qs,   u"endMinutesEdit"_qs,   u"endSecondsEdit"_qs};
 const QByteArray oldOptions("0\r\n0\r\n11\r\n22\r\n");
-
-QByteArray fileContent(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QLineEdit *field(const QDialog &dialog, const QString &name)
 {
