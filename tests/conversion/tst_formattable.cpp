@@ -2,36 +2,6 @@
 
 #include <QtTest>
 
-// The settings boxes as the main window holds them, enough to replay format choices on the data.
-struct SettingsBoxes
-{
-    QString videoBitrate;
-    QString frameRate;
-    QString size;
-    QString sampleRate;
-    QString audioBitrate;
-    int channel = -1;
-
-    void choose(OutputFormat format)
-    {
-        const FormatDefaults d = FormatTable::defaultsFor(format);
-        if (d.videoBitrate)
-            videoBitrate = *d.videoBitrate;
-        if (d.frameRate)
-            frameRate = *d.frameRate;
-        if (d.size)
-            size = *d.size;
-        sampleRate = d.sampleRate;
-        audioBitrate = d.audioBitrate;
-        channel = d.channelIndex;
-    }
-
-    QStringList texts() const
-    {
-        return {videoBitrate, frameRate, size, sampleRate, audioBitrate, QString::number(channel)};
-    }
-};
-
 class TestFormatTable : public QObject
 {
     Q_OBJECT
@@ -166,71 +136,23 @@ private slots:
         QTest::newRow("MOV") << 5 << row("256 29 原始大小 48000 64 1");
         QTest::newRow("mobile MP4") << 6 << row("128 29 320x240 8000 12.2 0");
         QTest::newRow("3GP") << 7 << row("128 29 320x240 8000 12.2 0");
-        QTest::newRow("Opus") << 9 << row("typed typed typed 48000 160 1");
-        QTest::newRow("AAC") << 10 << row("typed typed typed 44100 256 1");
-        QTest::newRow("Vorbis") << 11 << row("typed typed typed 44100 192 1");
+        // "-": the audio formats leave the video boxes alone.
+        QTest::newRow("MP3") << 8 << row("- - - 48000 320 1");
+        QTest::newRow("Opus") << 9 << row("- - - 48000 160 1");
+        QTest::newRow("AAC") << 10 << row("- - - 44100 256 1");
+        QTest::newRow("Vorbis") << 11 << row("- - - 44100 192 1");
     }
 
     void defaults()
     {
         QFETCH(int, position);
         QFETCH(QStringList, expected);
-        SettingsBoxes boxes{QStringLiteral("typed"), QStringLiteral("typed"), QStringLiteral("typed"),
-                            QStringLiteral("typed"), QStringLiteral("typed"), -1};
-        boxes.choose(*FormatTable::formatAt(position));
-        QCOMPARE(boxes.texts(), expected);
-    }
-
-    void choiceSequences_data()
-    {
-        QTest::addColumn<QList<int>>("positions");
-        QTest::addColumn<QStringList>("expected");
-        const auto row = [](const char *list) { return QString::fromUtf8(list).split(QLatin1Char(' ')); };
-        // Start-up leaves RMVB's defaults; later choices write over them.
-        QTest::newRow("MPG after RMVB") << QList<int>{0, 2} << row("600 24 原始大小 28000 64 1");
-        QTest::newRow("MP3 after 3GP keeps the video texts")
-            << QList<int>{7, 8} << row("128 29 320x240 48000 320 1");
-        QTest::newRow("MP3 after MOV") << QList<int>{5, 8} << row("256 29 原始大小 48000 320 1");
-        QTest::newRow("3GP after MP3") << QList<int>{8, 7} << row("128 29 320x240 8000 12.2 0");
-    }
-
-    void choiceSequences()
-    {
-        QFETCH(QList<int>, positions);
-        QFETCH(QStringList, expected);
-        SettingsBoxes boxes;
-        for (int p : positions)
-            boxes.choose(*FormatTable::formatAt(p));
-        QCOMPARE(boxes.texts(), expected);
-    }
-
-    void rechoosingRestoresDefaultsOverTypedValues_data()
-    {
-        QTest::addColumn<int>("position");
-        for (int p = 0; p < FormatTable::formatCount; ++p)
-            QTest::newRow(qPrintable(FormatTable::formatEntries().at(p))) << p;
-    }
-
-    void rechoosingRestoresDefaultsOverTypedValues()
-    {
-        QFETCH(int, position);
-        const OutputFormat format = *FormatTable::formatAt(position);
-        SettingsBoxes first;
-        first.choose(format);
-        SettingsBoxes boxes = first;
-        boxes.choose(*FormatTable::formatAt((position + 4) % FormatTable::formatCount));
-        boxes.videoBitrate = boxes.frameRate = boxes.size = QStringLiteral("typed");
-        boxes.sampleRate = QStringLiteral("12345");
-        boxes.audioBitrate = QStringLiteral("7 7");
-        boxes.channel = -1;
-        boxes.choose(format);
-        if (FormatTable::container(format) != AudioContainer::None) {
-            // An audio format restores the audio boxes; what was typed into the video boxes stays.
-            QCOMPARE(boxes.texts().mid(3), first.texts().mid(3));
-            QCOMPARE(boxes.texts().mid(0, 3), QStringList(3, QStringLiteral("typed")));
-        } else {
-            QCOMPARE(boxes.texts(), first.texts());
-        }
+        const FormatDefaults d = FormatTable::defaultsFor(*FormatTable::formatAt(position));
+        const QString none = QStringLiteral("-");
+        QCOMPARE(
+            (QStringList{d.videoBitrate.value_or(none), d.frameRate.value_or(none), d.size.value_or(none),
+                         d.sampleRate, d.audioBitrate, QString::number(d.channelIndex)}),
+            expected);
     }
 
     // What the encoders would refuse is refused before a run; MP3 and video keep taking any text.
@@ -281,17 +203,6 @@ private slots:
         const QString warning = FormatTable::refusedSetting(*FormatTable::formatAt(position), settings);
         QCOMPARE(warning.isEmpty(), refused.isEmpty());
         QVERIFY2(warning.contains(refused), qPrintable(warning));
-    }
-
-    void mp3LeavesTheVideoBoxesAlone()
-    {
-        const FormatDefaults d = FormatTable::defaultsFor(OutputFormat::Mp3);
-        QVERIFY(!d.videoBitrate);
-        QVERIFY(!d.frameRate);
-        QVERIFY(!d.size);
-        QCOMPARE(d.sampleRate, QStringLiteral("48000"));
-        QCOMPARE(d.audioBitrate, QStringLiteral("320"));
-        QCOMPARE(d.channelIndex, 1);
     }
 
     void startupPositions()

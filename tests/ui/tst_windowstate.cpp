@@ -81,6 +81,8 @@ void TestWindowState::formatDefaults_data()
                                                             u"8000"_s, u"12.2"_s, u"单声道"_s};
     QTest::newRow("MOV after mobile MP4")
         << 6 << 5 << QStringList{u"256"_s, u"29"_s, u"原始大小"_s, u"48000"_s, u"64"_s, u"双声道"_s};
+    QTest::newRow("MP3 after MOV keeps the video texts")
+        << 5 << 8 << QStringList{u"256"_s, u"29"_s, u"原始大小"_s, u"48000"_s, u"320"_s, u"双声道"_s};
     QTest::newRow("Opus after MP3") << 8 << 9 << QStringList{u"1200"_s,  u"29"_s,  u"原始大小"_s,
                                                              u"48000"_s, u"160"_s, u"双声道"_s};
     QTest::newRow("RMVB again after MPG")
