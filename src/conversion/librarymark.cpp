@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -272,25 +273,31 @@ std::optional<LibraryMark> LibraryMark::read(const QString &path)
 
 LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString &path)
 {
-    const auto readPart = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
+    // The mark's text frames come first in the tag (a cover after them), and the Info frame follows
+    // the tag: a few reads of a few kilobytes. Only an output without a usable Info frame is walked.
+    // Without a cover, the tag and the Info frame lie in the first read. The length and the mark of
+    // an Ogg or MP4 are read by walks that ask for the same parts: each part is read once.
+    const QByteArray head = file.read(0, 2 * PartBytes);
+    std::map<std::pair<qint64, qsizetype>, QByteArray> parts;
+    const auto fetch = [&](qint64 offset, qsizetype count) {
+        if (offset + count <= head.size())
+            return head.mid(offset, count);
+        const auto [part, isNew] = parts.try_emplace({offset, count});
+        if (isNew)
+            part->second = file.read(offset, count);
+        return part->second;
+    };
     switch (FormatTable::containerOfPath(path)) {
     case AudioContainer::Ogg:
-        return {OggStream::seconds(readPart, file.size()),
-                LibraryMark::fromFields(OggStream::comments(readPart, LibraryMark::settingsKey))};
+        return {OggStream::seconds(fetch, file.size()),
+                LibraryMark::fromFields(OggStream::comments(fetch, LibraryMark::settingsKey))};
     case AudioContainer::Mp4:
-        return {Mp4Atoms::seconds(readPart, file.size()),
-                LibraryMark::fromFields(Mp4Atoms::freeformTags(readPart, file.size()))};
+        return {Mp4Atoms::seconds(fetch, file.size()),
+                LibraryMark::fromFields(Mp4Atoms::freeformTags(fetch, file.size()))};
     case AudioContainer::Mp3:
     case AudioContainer::None:
         break;
     }
-    // The mark's text frames come first in the tag (a cover after them), and the Info frame follows
-    // the tag: a few reads of a few kilobytes. Only an output without a usable Info frame is walked.
-    // Without a cover, the tag and the Info frame lie in the first read.
-    const QByteArray head = file.read(0, 2 * PartBytes);
-    const auto fetch = [&](qint64 offset, qsizetype count) {
-        return offset + count <= head.size() ? head.mid(offset, count) : file.read(offset, count);
-    };
     const qint64 tagSize = FlacMetadata::id3v2TagSize(head);
     std::optional<double> seconds =
         MediaLength::infoFrameSeconds(fetch(tagSize, PartBytes), file.size() - tagSize);
