@@ -1,8 +1,9 @@
 // Build tool: draws an SVG of the artwork into PNG files at the sizes the program shows it at, so
 // that a start decodes small pictures instead of drawing vector art before its first paint.
 //
-// renderartwork SVG FOLDER NAME WxH...   writes FOLDER/NAME-WxH.png for each size, and
-//                                        FOLDER/NAME-WxH@2x.png at twice it for dense screens
+// renderartwork [--no-2x] SVG FOLDER NAME WxH...
+//   writes FOLDER/NAME-WxH.png for each size, and FOLDER/NAME-WxH@2x.png at twice it for dense
+//   screens unless --no-2x is given (the icon theme's sizes need no second drawing)
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,9 +16,11 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
+    QStringList arguments = QCoreApplication::arguments();
+    const QList<int> scales =
+        arguments.removeAll(QStringLiteral("--no-2x")) == 0 ? QList<int>{1, 2} : QList<int>{1};
     if (arguments.size() < 5) {
-        std::fputs("usage: renderartwork SVG FOLDER NAME WxH...\n", stderr);
+        std::fputs("usage: renderartwork [--no-2x] SVG FOLDER NAME WxH...\n", stderr);
         return 2;
     }
     QSvgRenderer renderer(arguments.at(1));
@@ -36,7 +39,7 @@ int main(int argc, char *argv[])
                          qPrintable(arguments.at(1)));
             return 1;
         }
-        for (const int scale : {1, 2}) {
+        for (const int scale : scales) {
             QImage picture(box * scale, QImage::Format_ARGB32_Premultiplied);
             picture.fill(Qt::transparent);
             QPainter painter(&picture);
