@@ -1,5 +1,5 @@
 # The Debian package: `cpack` in the build folder writes tunoxa_<version>_<arch>.deb, which installs
-# the program folder under /usr/lib/tunoxa with its links in /usr/bin, the menu entry, the icon, the
+# the program folder under /usr/lib/tunoxa with its links in /usr/bin, the menu entry, the icons, the
 # software centres' metadata, the manual pages, the completion of tunoxa-batch, and the copyright and
 # changelog that share/ lays out.
 set(CPACK_GENERATOR DEB)
@@ -12,8 +12,12 @@ set(CPACK_PACKAGE_DESCRIPTION "\
 Tunoxa converts folders of FLAC albums into MP3, Opus, AAC (M4A) or Ogg
 Vorbis files, and video files into RMVB, RM, MPG, AVI, high definition MP4,
 MOV, and MP4 or 3GP for phones, by
-running ffmpeg, sox and its own encoder. It never replaces an existing file
-and keeps each failed file in its list, with the reason.
+running ffmpeg, sox and its own encoder. It keeps each failed file in its
+list, with the reason. Outside library mode no conversion replaces an
+existing file. Library mode keeps a copy of a FLAC library in step: it
+replaces an output that is older than its source or incomplete, moves an
+output whose source was moved, and on request deletes the outputs whose
+source is gone.
 
 tunoxa-batch makes the same conversions from a terminal, over SSH or from a
 script, without a display.")
@@ -34,4 +38,6 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "ffmpeg, libavcodec-extra, sox, libsox-fmt-all, flac, libqt6svg6, qt6-translations-l10n, fonts-wqy-microhei | fonts-noto-cjk")
+# The completion of tunoxa-batch is loaded by bash-completion when the command is first completed.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 include(CPack)

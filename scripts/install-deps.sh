@@ -16,6 +16,8 @@ packages=(
   # the manual pages are written for scdoc; the package test runs Debian's and the desktops'
   # checkers on the package, man on its pages and bash on its completion
   scdoc lintian appstream desktop-file-utils man-db bash
+  # the package recommends it; the package test loads the completion through it, as bash does
+  bash-completion
   parallel
   # FAT and exFAT through FUSE: the tests publish outputs where no atomic rename refuses a target
   dosfstools fusefat exfat-fuse exfatprogs
