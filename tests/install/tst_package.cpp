@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <QtTest>
 
 using TestFiles::fileContent;
@@ -43,10 +44,14 @@ bool namesOption(const QString &text, const QString &option)
 }
 
 // What bash's completion of tunoxa-batch offers in a folder for the words typed after the command
-// (the last one being completed), through the function the completion file registers.
+// (the last one being completed), through the function the completion file registers. When the
+// file sourced registers none (bash-completion's script), the default completion loads it, as on
+// the first Tab.
 QStringList completions(const QString &completionFile, const QString &folder, const QStringList &words)
 {
     static const QString script = uR"(source "$1" && cd "$2" && shift 2 || exit 1
+registered=$(complete -p tunoxa-batch 2>/dev/null) ||
+    { loader=$(complete -p -D) && loader=${loader##*-F } && ${loader%% *} tunoxa-batch; }
 registered=$(complete -p tunoxa-batch) || exit 1
 function=${registered##*-F } && function=${function%% *}
 COMP_WORDS=(tunoxa-batch "$@") && COMP_CWORD=$#
@@ -95,6 +100,8 @@ private slots:
         // man finds the package's pages, in every locale's folder, and renders them 80 columns wide.
         qputenv("MANPATH", QFile::encodeName(root() + u"/usr/share/man"_s));
         qputenv("MANWIDTH", "80");
+        // bash-completion looks here first, before the system's completions.
+        qputenv("BASH_COMPLETION_USER_DIR", QFile::encodeName(root() + u"/usr/share/bash-completion"_s));
     }
 
     void debListsItsDependencies()
@@ -115,6 +122,16 @@ private slots:
         QVERIFY(QFile::exists(root() + u"/usr/lib/tunoxa/data/conv"_s));
         QVERIFY(fileContent(root() + u"/usr/share/applications/tunoxa.desktop"_s)
                     .contains("Exec=\"/usr/bin/tunoxa\" %F\n"));
+        QCOMPARE(TestMedia::run(u"dpkg-deb"_s, {u"-f"_s, m_deb, u"Recommends"_s}).output,
+                 "bash-completion\n");
+        // The icon theme's sizes beside the SVG, each a PNG of its size (the width in its header).
+        for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+            const QByteArray png =
+                fileContent(root() + u"/usr/share/icons/hicolor/%1x%1/apps/tunoxa.png"_s.arg(side));
+            QVERIFY2(png.startsWith("\x89PNG") &&
+                         qFromBigEndian<quint32>(png.constData() + 16) == quint32(side),
+                     qPrintable(QString::number(side)));
+        }
     }
 
     // Each checker accepts its part of the package with no error and no warning; a checker that is
@@ -178,10 +195,12 @@ private slots:
     // Every option `tunoxa-batch --help` lists is in both manual pages and offered by the completion.
     void batchOptionsAreDocumented_data()
     {
-        QTest::addColumn<QString>("page"); // under usr/share/man; empty: the completion
+        QTest::addColumn<QString>("page"); // under usr/share/man; else the completion, sourced by this
         QTest::newRow("Chinese page") << u"man1/tunoxa-batch.1.gz"_s;
         QTest::newRow("English page") << u"en/man1/tunoxa-batch.1.gz"_s;
-        QTest::newRow("completion") << QString();
+        QTest::newRow("completion") << completionFile();
+        QTest::newRow("completion loaded by bash-completion")
+            << u"/usr/share/bash-completion/bash_completion"_s;
     }
     void batchOptionsAreDocumented()
     {
@@ -193,8 +212,9 @@ private slots:
         QVERIFY2(options.contains(u"-f"_s) && options.contains(u"--help"_s), help.output.constData());
 
         QString text;
-        if (page.isEmpty()) {
-            text = completions(completionFile(), m_out.path(), {u"-"_s}).join(u' ');
+        if (!page.endsWith(u".gz"_s)) {
+            QVERIFY2(QFile::exists(page), qPrintable(page + u" is missing (scripts/install-deps.sh)"_s));
+            text = completions(page, m_out.path(), {u"-"_s}).join(u' ');
         } else {
             const TestMedia::ToolResult shown =
                 TestMedia::run(u"man"_s, {u"-l"_s, root() + u"/usr/share/man/"_s + page});
