@@ -317,6 +317,57 @@ Settings not given take the chosen format&apos;s defaults:
     </message>
 </context>
 <context>
+    <name>FileFailure</name>
+    <message>
+        <source>文件不存在</source>
+        <translation>The file does not exist</translation>
+    </message>
+    <message>
+        <source>没有读取权限</source>
+        <translation>No permission to read it</translation>
+    </message>
+    <message>
+        <source>是文件夹，不是文件</source>
+        <translation>It is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>路径中有一部分不是文件夹</source>
+        <translation>A part of its path is not a folder</translation>
+    </message>
+    <message>
+        <source>符号链接层数过多或成环</source>
+        <translation>Too many symbolic links, or a loop of them</translation>
+    </message>
+    <message>
+        <source>文件名或路径太长</source>
+        <translation>The name or the path is too long</translation>
+    </message>
+    <message>
+        <source>读取时出现设备错误</source>
+        <translation>The device reported a read error</translation>
+    </message>
+    <message>
+        <source>无法启动转换工具</source>
+        <translation>Cannot start the conversion tool</translation>
+    </message>
+    <message>
+        <source>转换工具被终止</source>
+        <translation>The conversion tool was killed</translation>
+    </message>
+    <message>
+        <source>转换工具退出状态 %1</source>
+        <translation>The conversion tool exited with status %1</translation>
+    </message>
+    <message>
+        <source>转换工具没有写出文件</source>
+        <translation>The conversion tool wrote no file</translation>
+    </message>
+    <message>
+        <source>转换工具只处理了部分输入</source>
+        <translation>The conversion tool processed only part of the input</translation>
+    </message>
+</context>
+<context>
     <name>FileList</name>
     <message>
         <source>文件名</source>
@@ -905,29 +956,6 @@ www.tunoxa.invalid  </translation>
     <message>
         <source>File or command not found</source>
         <translation>File or command not found</translation>
-    </message>
-</context>
-<context>
-    <name>StageVerdict</name>
-    <message>
-        <source>无法启动转换工具</source>
-        <translation>Cannot start the conversion tool</translation>
-    </message>
-    <message>
-        <source>转换工具被终止</source>
-        <translation>The conversion tool was killed</translation>
-    </message>
-    <message>
-        <source>转换工具退出状态 %1</source>
-        <translation>The conversion tool exited with status %1</translation>
-    </message>
-    <message>
-        <source>转换工具没有写出文件</source>
-        <translation>The conversion tool wrote no file</translation>
-    </message>
-    <message>
-        <source>转换工具只处理了部分输入</source>
-        <translation>The conversion tool processed only part of the input</translation>
     </message>
 </context>
 <context>

@@ -33,10 +33,10 @@ void measure(const char *label, const QString &path, double expected, int rounds
     for (int k = 0; k < rounds; ++k) {
         QElapsedTimer timer;
         timer.start();
-        const QString problem = OutputCheck::audioProblem(path, expected);
+        const bool whole = OutputCheck::audioWhole(path, expected);
         ms.append(timer.nsecsElapsed() / 1e6);
-        if (!problem.isEmpty()) {
-            std::printf("%-36s refused: %s\n", label, qPrintable(problem));
+        if (!whole) {
+            std::printf("%-36s refused as incomplete\n", label);
             return;
         }
     }

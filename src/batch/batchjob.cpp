@@ -95,9 +95,10 @@ void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
     showBars();
 }
 
-void BatchJob::reportFailed(FileList::Id id, const QString &reason)
+void BatchJob::reportFailed(FileList::Id id, const FileFailure &failure)
 {
-    m_console.printLine(BatchTexts::failedPrefix() + RunTexts::failureLine(m_files->path(id), reason));
+    m_console.printLine(BatchTexts::failedPrefix() +
+                        RunTexts::failureLine(m_files->path(id), failureText(failure)));
     showBars();
 }
 
@@ -197,10 +198,11 @@ void BatchJob::runEnded(const RunOutcome &outcome)
         return;
     }
     m_console.printLine(closingLine(outcome));
-    if (!m_run->failures().isEmpty()) {
+    // A terminal showed each failure as it happened; a log gets them again, together.
+    if (!m_run->failures().isEmpty() && !m_console.isTerminal()) {
         m_console.printError(BatchTexts::failuresHeading(RunTexts::failedTitle()));
         for (const ConversionRun::Failure &failure : m_run->failures())
-            m_console.printError(RunTexts::failureLine(failure.path, failure.reason));
+            m_console.printError(RunTexts::failureLine(failure.path, failureText(failure.failure)));
     }
     // A dry run converts nothing, and so nothing can fail; a library folder that looked unmounted
     // kept its outputs, which the command line asked to delete.

@@ -3,6 +3,7 @@
 #include "batch/batchconsole.h"
 #include "batch/batchoptions.h"
 #include "batch/batchtexts.h"
+#include "conversion/filefailure.h"
 #include "conversion/progressstate.h"
 #include "conversion/runoutcome.h"
 #include "filelist/filelist.h"
@@ -42,7 +43,7 @@ private:
     void addNextInput();
     void startRun();
     void reportConverted(FileList::Id id, const QString &outputPath);
-    void reportFailed(FileList::Id id, const QString &reason);
+    void reportFailed(FileList::Id id, const FileFailure &failure);
     void reportSkipped(FileList::Id id, const QString &outputPath);
     void reportPlanned(FileList::Id id, const QString &outputPath, bool replaces);
     void reportRetagged(FileList::Id id, const QString &outputPath);

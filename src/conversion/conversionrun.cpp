@@ -236,7 +236,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     job.orphans = m_orphans;
     job.covers = m_covers;
     if (!m_settings.format) {
-        failUnstarted(id, RunTexts::noFormatSelected());
+        failUnstarted(id, {FileFailure::Kind::NoFormat, {}});
         return;
     }
     // In library mode, whether an output is up to date can only be told for a source that is there;
@@ -245,20 +245,19 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     const RegularFile::Reader source(job.recipe.inputPath);
     job.sourceModifiedNs = source.modifiedNs();
     job.streamInfo = FlacMetadata::streamInfo(source, job.recipe.inputPath);
-    if (job.recipe.inputPath.isEmpty() || (job.library && source.kind() == RegularFile::Kind::Missing)) {
-        failUnstarted(id, RunTexts::inputUnreachable());
-        return;
-    }
-    // Opening a FIFO, a socket or a device would wait, and no tool can convert one.
-    if (source.kind() == RegularFile::Kind::Other) {
-        failUnstarted(id, RunTexts::notRegularFile());
+    if (job.recipe.inputPath.isEmpty() || !source.isOpen()) {
+        // Opening a FIFO, a socket or a device would wait, and no tool can convert one.
+        if (source.kind() == RegularFile::Kind::Other && source.error() == 0)
+            failUnstarted(id, {FileFailure::Kind::NotRegularFile, {}});
+        else
+            failUnstarted(id, {FileFailure::Kind::SourceUnreachable, QString::number(source.error())});
         return;
     }
     job.format = *m_settings.format;
     if (job.library) {
         const std::optional<QString> output = claimLibraryOutput(id, job.format);
         if (!output) {
-            failUnstarted(id, RunTexts::outputOccupied());
+            failUnstarted(id, {FileFailure::Kind::OutputPlaceTaken, {}});
             return;
         }
         job.recipe.outputFolder = output->left(output->lastIndexOf(u'/') + 1);
@@ -321,28 +320,28 @@ void ConversionRun::fileDone(FileList::Id id, bool leavesTheList)
     fillSlots();
 }
 
-void ConversionRun::takeFailed(FileList::Id id, const QString &reason)
+void ConversionRun::takeFailed(FileList::Id id, const FileFailure &failure)
 {
-    recordFailure(id, reason);
+    recordFailure(id, failure);
     ++m_filesEnded;
     showOverallProgress();
     fillSlots();
 }
 
-void ConversionRun::failUnstarted(FileList::Id id, const QString &reason)
+void ConversionRun::failUnstarted(FileList::Id id, const FileFailure &failure)
 {
-    recordFailure(id, reason);
+    recordFailure(id, failure);
     ++m_filesEnded;
 }
 
-void ConversionRun::recordFailure(FileList::Id id, const QString &reason)
+void ConversionRun::recordFailure(FileList::Id id, const FileFailure &failure)
 {
-    m_files.markFailed(id, reason);
+    m_files.markFailed(id, failureText(failure));
     // As the list showed it when its conversion began: the row may have gone meanwhile.
-    m_failures.append({m_pathsConverting.take(id), reason});
+    m_failures.append({m_pathsConverting.take(id), failure});
     ++m_counts.failed;
     m_files.setConverting(id, false);
-    emit fileFailed(id, reason);
+    emit fileFailed(id, failure);
 }
 
 void ConversionRun::toolMissing(FileList::Id id, const QString &problem)
@@ -350,6 +349,6 @@ void ConversionRun::toolMissing(FileList::Id id, const QString &problem)
     // The run starts no other file and ends once the files still converting are done.
     m_toolMissing = true;
     m_toolProblem = problem;
-    recordFailure(id, RunnerTexts::fileOrCommandNotFound());
+    recordFailure(id, {FileFailure::Kind::ToolNotStarted, RunnerTexts::fileOrCommandNotFound()});
     fillSlots();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/filefailure.h"
 #include "conversion/formattable.h"
 #include "conversion/orphanindex.h"
 #include "conversion/recipes.h"
@@ -46,7 +47,7 @@ public:
     struct Failure
     {
         QString path;
-        QString reason;
+        FileFailure failure;
     };
 
     // Lines of the failure summary before it is cut short with "…".
@@ -108,8 +109,8 @@ signals:
     void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
     // A file has been converted and checked; its output has its final name, outputPath.
     void fileConverted(FileList::Id id, const QString &outputPath);
-    // A file failed; it stays in the list, marked with the reason.
-    void fileFailed(FileList::Id id, const QString &reason);
+    // A file failed; it stays in the list, marked with the failure's words.
+    void fileFailed(FileList::Id id, const FileFailure &failure);
     // Library mode: the file's output is up to date; the file leaves the list unconverted.
     void fileSkipped(FileList::Id id, const QString &outputPath);
     // A dry run: the file would be converted to outputPath, replacing an older output or not.
@@ -141,7 +142,7 @@ private:
     // Starts the file's first stage, or marks it failed at once when no tool can start on it.
     void startFile(FileConversion &slot, FileList::Id id);
     void takeConverted(FileList::Id id, const QString &outputPath);
-    void takeFailed(FileList::Id id, const QString &reason);
+    void takeFailed(FileList::Id id, const FileFailure &failure);
     void takeSkipped(FileList::Id id, const QString &outputPath);
     void takePlanned(FileList::Id id, const QString &outputPath, bool replaces);
     void takeRetagged(FileList::Id id, const QString &outputPath);
@@ -160,8 +161,8 @@ private:
     void sweepOrphans();
     void deleteOrphans(const QList<OrphanIndex::Orphan> &orphans);
     // A file that failed before any tool started on it.
-    void failUnstarted(FileList::Id id, const QString &reason);
-    void recordFailure(FileList::Id id, const QString &reason);
+    void failUnstarted(FileList::Id id, const FileFailure &failure);
+    void recordFailure(FileList::Id id, const FileFailure &failure);
     void toolMissing(FileList::Id id, const QString &problem);
     bool anySlotBusy() const;
     // With several files at once: the share of the run done, never going back.

@@ -208,22 +208,22 @@ bool FileConversion::judgeStage(ToolRunner &runner)
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
     }
-    const QString reason = StageVerdict::failureReason(outcome);
-    emit stageEnded(m_job.id, m_runningCommand.toolName, reason.isEmpty());
-    if (reason.isEmpty())
+    const std::optional<FileFailure> failure = StageVerdict::failure(outcome);
+    emit stageEnded(m_job.id, m_runningCommand.toolName, !failure);
+    if (!failure)
         return true;
     // The name was free when the stage began, so the file is this stage's own.
     if (!m_runningCommand.outputPath.isEmpty())
         QFile::remove(m_runningCommand.outputPath);
-    failFile(reason);
+    failFile(*failure);
     return false;
 }
 
-void FileConversion::failFile(const QString &reason)
+void FileConversion::failFile(const FileFailure &failure)
 {
     const FileList::Id id = m_job.id;
     finish();
-    emit failed(id, reason);
+    emit failed(id, failure);
 }
 
 void FileConversion::probeFinished()
@@ -237,7 +237,7 @@ void FileConversion::probeFinished()
     emit stageEnded(m_job.id, ToolName::coder.toString(), true);
     // The decode stays until the encode has ended: the encode may have to read it instead.
     if (m_job.recipe.cut && !measureCut(OutputParsers::announcedDuration(m_probeRunner->output()))) {
-        failFile(RunTexts::cutBeyondInput());
+        failFile({FileFailure::Kind::CutBeyondInput, {}});
         return;
     }
     m_stage = 2;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/filefailure.h"
 #include "conversion/flacfallback.h"
 #include "conversion/flacmetadata.h"
 #include "conversion/formattable.h"
@@ -77,7 +78,7 @@ signals:
     void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
     // The output has been checked and has taken its final name, outputPath.
     void converted(FileList::Id id, const QString &outputPath);
-    void failed(FileList::Id id, const QString &reason);
+    void failed(FileList::Id id, const FileFailure &failure);
     // Library mode: the output at outputPath is up to date, and nothing was converted.
     void skipped(FileList::Id id, const QString &outputPath);
     // A dry run: the file would be converted to outputPath, replacing an older output there or not.
@@ -133,7 +134,7 @@ private:
     // whether it stands, whether the decode is encoded instead, or why the file fails.
     void sourceEncodeFinished();
     // That encode's output is no use: it goes, and the file fails.
-    void failEncode(const QString &reason);
+    void failEncode(const FileFailure &failure);
     void stageFailedToStart(const QString &problem);
     // The stage that reads the input (or the MP3 encode that reads its decode), where a cut is made.
     bool cutsTheInput(const ToolRunner &runner) const;
@@ -157,10 +158,10 @@ private:
     // to its final name when it is whole.
     void checkOutput();
     void outputProbeFinished();
-    void publishOutput(const QString &problem);
+    void publishOutput(bool whole);
     // The checked output takes its final name; empty (and the file failed) when it cannot.
     QString takeFinalName();
-    void failFile(const QString &reason);
+    void failFile(const FileFailure &failure);
     // The file is done, converted or not: its work files go and the slot is free again.
     void finish();
     void removeWorkFiles() const;

@@ -51,7 +51,7 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     const QString output = m_wantedOutput;
     switch (decision) {
     case LibraryCheck::Decision::Occupied:
-        failFile(RunTexts::outputOccupied());
+        failFile({FileFailure::Kind::OutputPlaceTaken, {}});
         return;
     case LibraryCheck::Decision::Skip:
         finish();
@@ -86,7 +86,7 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     QDir().mkpath(QFileInfo(output).path());
     m_partialOutput = PartialOutput::reserve(output);
     if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
-        failFile(RunTexts::outputOccupied());
+        failFile({FileFailure::Kind::OutputPlaceTaken, {}});
         return;
     }
     m_nextStep = LibraryStep::None;
@@ -216,7 +216,7 @@ void FileConversion::libraryStepFinished()
                              : container != AudioContainer::Mp4 || addFreeformTags();
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
                         m_coderRunner->exitCode() == 0 && written &&
-                        OutputCheck::audioProblem(m_partialOutput, m_declaredSeconds).isEmpty();
+                        OutputCheck::audioWhole(m_partialOutput, m_declaredSeconds);
     emit stageEnded(m_job.id, ToolName::coder.toString(), copied);
     // The output, or the orphan, could not be copied as it is: the source is encoded after all.
     if (!copied) {

@@ -44,7 +44,7 @@ void FileConversion::checkOutput()
     }
     if (FormatTable::container(m_job.format) == AudioContainer::Mp4 && m_job.recipe.mark &&
         !addFreeformTags()) {
-        failFile(RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
+        failFile({FileFailure::Kind::OutputFolderUnwritable, QFileInfo(m_wantedOutput).path()});
         return;
     }
     // A source whose length neither its header nor its decode tells (SoX could not read it) is
@@ -53,7 +53,7 @@ void FileConversion::checkOutput()
     if (!source)
         source = OutputParsers::announcedDuration(m_coderRunner->output());
     publishOutput(
-        OutputCheck::audioProblem(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
+        OutputCheck::audioWhole(m_partialOutput, OutputCheck::expectedSeconds(source, m_job.recipe.cut)));
 }
 
 bool FileConversion::addFreeformTags()
@@ -66,13 +66,13 @@ bool FileConversion::addFreeformTags()
 void FileConversion::outputProbeFinished()
 {
     publishOutput(
-        OutputCheck::probedProblem(m_probeRunner->output(), m_job.recipe.cut, OutputCheck::VideoSlackShare));
+        OutputCheck::probedWhole(m_probeRunner->output(), m_job.recipe.cut, OutputCheck::VideoSlackShare));
 }
 
-void FileConversion::publishOutput(const QString &problem)
+void FileConversion::publishOutput(bool whole)
 {
-    if (!problem.isEmpty()) {
-        failFile(problem);
+    if (!whole) {
+        failFile({FileFailure::Kind::IncompleteOutput, {}});
         return;
     }
     const QString published = takeFinalName();
@@ -89,10 +89,11 @@ QString FileConversion::takeFinalName()
         m_job.library ? PartialOutput::publishAt(m_partialOutput, m_wantedOutput, m_replaces)
                       : PartialOutput::publish(m_partialOutput, m_wantedOutput);
     if (published.path.isEmpty()) {
-        failFile(published.error == ENOSPC ? RunTexts::diskFull()
+        using Kind = FileFailure::Kind;
+        failFile(published.error == ENOSPC ? FileFailure{Kind::DiskFull, {}}
                  : published.error == EEXIST
-                     ? RunTexts::outputOccupied()
-                     : RunTexts::cannotWriteOutputFolder() + QFileInfo(m_wantedOutput).path());
+                     ? FileFailure{Kind::OutputPlaceTaken, {}}
+                     : FileFailure{Kind::OutputFolderUnwritable, QFileInfo(m_wantedOutput).path()});
         return {};
     }
     m_partialOutput.clear();

@@ -37,10 +37,10 @@ void FileConversion::decodeFinished()
         runStage(*m_soxRunner, FlacFallback::decodeCommand(m_job.recipe));
         return;
     }
-    const QString problem = SourceReading::decodeProblem(m_soxRunner->output());
-    emit stageEnded(m_job.id, m_runningCommand.toolName, m_decodedSeconds && problem.isEmpty());
-    if (!problem.isEmpty()) {
-        failFile(problem);
+    const std::optional<FileFailure> problem = SourceReading::decodeProblem(m_soxRunner->output());
+    emit stageEnded(m_job.id, m_runningCommand.toolName, m_decodedSeconds && !problem);
+    if (problem) {
+        failFile(*problem);
         return;
     }
     if (m_referenceAsked) {
@@ -56,7 +56,7 @@ void FileConversion::encodeSource()
 {
     m_stage = int(FormatTable::facts(m_job.format).stages.size()) - 1;
     if (m_job.recipe.cut && !measureCut(m_declaredSeconds)) {
-        failFile(RunTexts::cutBeyondInput());
+        failFile({FileFailure::Kind::CutBeyondInput, {}});
         return;
     }
     if (!m_job.recipe.cut && m_declaredSeconds)
@@ -120,15 +120,15 @@ void FileConversion::sourceEncodeFinished()
         return;
     }
     if (SourceReading::reportsChecksumError(output)) {
-        failEncode(RunTexts::damagedSource());
+        failEncode({FileFailure::Kind::DamagedSource, {}});
         return;
     }
     SourceReading::Lengths lengths{m_declaredSeconds, m_decodedSeconds, std::nullopt};
     if (m_coderRunner->exitCode() == 0)
         lengths.encoded = MediaLength::audioSeconds(m_partialOutput);
     const SourceReading::Verdict verdict = SourceReading::afterEncode(lengths, m_job.recipe.cut);
-    const bool decodingFailed = FlacFallback::coderCannotRead(output) ||
-                                output.contains(QLatin1StringView("Error while decoding stream"));
+    const bool decodingFailed =
+        StageVerdict::coderFoundNothing(output) || StageVerdict::coderSkippedFrames(output);
     // Library mode decodes nothing before the encode: the reference decoder is asked only when the
     // encode's own reading of the source complains or falls short.
     const bool complained = decodingFailed || m_coderRunner->exitCode() != 0;
@@ -156,20 +156,20 @@ void FileConversion::sourceEncodeFinished()
         encodeTheDecode();
         return;
     case SourceReading::Verdict::Damaged:
-        failEncode(RunTexts::damagedSource());
+        failEncode({FileFailure::Kind::DamagedSource, {}});
         return;
     case SourceReading::Verdict::Undecodable:
     case SourceReading::Verdict::EncodeStands:
-        failEncode(RunTexts::undecodableSource());
+        failEncode({FileFailure::Kind::UndecodableSource, {}});
         return;
     }
 }
 
-void FileConversion::failEncode(const QString &reason)
+void FileConversion::failEncode(const FileFailure &failure)
 {
     m_runningRunner = nullptr;
     emit stageEnded(m_job.id, ToolName::coder.toString(), false);
-    failFile(reason);
+    failFile(failure);
 }
 
 void FileConversion::encodeTheDecode()

@@ -219,25 +219,4 @@ ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QStr
             output, tool};
 }
 
-bool coderCannotRead(const QString &coderOutput)
-{
-    // Frames it skips in a damaged input are reported as "Error while decoding stream ...: Invalid
-    // data found when processing input"; an input it cannot open at all is reported without it.
-    static const QLatin1StringView nothingRead[] = {
-        QLatin1StringView("Output file is empty, nothing was encoded"),
-        QLatin1StringView("does not contain any stream"),
-    };
-    const QStringList lines = coderOutput.split(QLatin1Char('\n'));
-    for (const QString &line : lines) {
-        for (const QLatin1StringView mark : nothingRead) {
-            if (line.contains(mark))
-                return true;
-        }
-        if (line.contains(QLatin1StringView("Invalid data found when processing input")) &&
-            !line.contains(QLatin1StringView("Error while decoding stream")))
-            return true;
-    }
-    return false;
-}
-
 } // namespace FlacFallback

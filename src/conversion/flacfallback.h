@@ -47,9 +47,4 @@ QByteArray ffmetadataLine(const QString &name, const QString &value);
 ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QString &wav,
                           const Metadata &written, const NameChooser &chooseName = {});
 
-// Whether the encoder's output says that it could read no audio at all from its input, as opposed
-// to frames it skipped in a damaged input. A cut that starts past the input's end gives the same
-// words ("Output file is empty"), so the caller tells that case apart by the cut itself.
-bool coderCannotRead(const QString &coderOutput);
-
 } // namespace FlacFallback

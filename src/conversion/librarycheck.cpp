@@ -61,7 +61,7 @@ std::optional<LibraryCheck::Decision> LibraryCheck::audioDecision(const RecipeIn
     // A source that declares no length is measured by a probe, when the output may be up to date.
     if (!declared)
         return m_outputIsNewer ? std::nullopt : std::optional<Decision>(Decision::Replace);
-    if (!OutputCheck::lengthProblem(output.seconds, OutputCheck::expectedSeconds(declared, m_cut)).isEmpty())
+    if (!OutputCheck::lengthWhole(output.seconds, OutputCheck::expectedSeconds(declared, m_cut)))
         return Decision::Replace;
     if (m_outputIsNewer)
         return Decision::Skip;
@@ -98,7 +98,6 @@ void LibraryCheck::probeFinished()
         return;
     }
     // An MP3 was read already; the probe gave its source's length. A video is judged from the probe.
-    const bool whole =
-        OutputCheck::probedProblem(output, m_cut, m_video ? OutputCheck::VideoSlackShare : 0).isEmpty();
+    const bool whole = OutputCheck::probedWhole(output, m_cut, m_video ? OutputCheck::VideoSlackShare : 0);
     emit decided(whole ? Decision::Skip : Decision::Replace);
 }

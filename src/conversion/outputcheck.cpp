@@ -1,7 +1,6 @@
 #include "conversion/outputcheck.h"
 
 #include "conversion/medialength.h"
-#include "conversion/runtexts.h"
 #include "runner/outputparsers.h"
 
 #include <algorithm>
@@ -35,32 +34,28 @@ std::optional<double> sourceSeconds(std::optional<double> declared, std::optiona
     return declared ? declared : decoded;
 }
 
-QString audioProblem(const QString &path, std::optional<double> expected)
+bool audioWhole(const QString &path, std::optional<double> expected)
 {
-    return lengthProblem(MediaLength::audioSeconds(path), expected);
+    return lengthWhole(MediaLength::audioSeconds(path), expected);
 }
 
-QString lengthProblem(std::optional<double> length, std::optional<double> expected)
+bool lengthWhole(std::optional<double> length, std::optional<double> expected)
 {
-    if (!length || *length <= 0 || (expected && isShort(*length, *expected, SlackSeconds)))
-        return RunTexts::incompleteOutput();
-    return {};
+    return length && *length > 0 && !(expected && isShort(*length, *expected, SlackSeconds));
 }
 
-QString probedProblem(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare)
+bool probedWhole(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare)
 {
     const qsizetype second = probeOutput.indexOf(QLatin1StringView("Input #1"));
     if (second < 0)
-        return RunTexts::incompleteOutput();
+        return false;
     const std::optional<double> length =
         OutputParsers::announcedDuration(QStringView(probeOutput).mid(second));
     if (!length || *length <= 0)
-        return RunTexts::incompleteOutput();
+        return false;
     const std::optional<double> expected =
         expectedSeconds(OutputParsers::announcedDuration(QStringView(probeOutput).left(second)), cut);
-    if (expected && isShort(*length, *expected, SlackSeconds + slackShare * *expected))
-        return RunTexts::incompleteOutput();
-    return {};
+    return !(expected && isShort(*length, *expected, SlackSeconds + slackShare * *expected));
 }
 
 } // namespace OutputCheck

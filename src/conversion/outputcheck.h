@@ -25,14 +25,14 @@ std::optional<double> expectedSeconds(std::optional<double> sourceSeconds,
 // The source's length for an MP3: the longer of what its header declares and what its decode holds.
 std::optional<double> sourceSeconds(std::optional<double> declared, std::optional<double> decoded);
 
-// The reason an audio output (MP3, Ogg, M4A, by its extension) fails its check, or empty: it cannot be read,
-// or it plays more than a second shorter than expected (nothing expected: any readable length passes).
-QString audioProblem(const QString &path, std::optional<double> expected);
+// Whether an audio output (MP3, Ogg, M4A, by its extension) is whole: it can be read, and it plays
+// no more than a second shorter than expected (nothing expected: any readable length passes).
+bool audioWhole(const QString &path, std::optional<double> expected);
 // The same of an output's length as read (nothing: unreadable).
-QString lengthProblem(std::optional<double> length, std::optional<double> expected);
+bool lengthWhole(std::optional<double> length, std::optional<double> expected);
 
 // The same from the output of "coder -i SOURCE -i OUTPUT": the source's length is the first input's
 // duration, the output's the second's. A video may be shorter by a share of its length more.
-QString probedProblem(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare);
+bool probedWhole(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare);
 
 } // namespace OutputCheck

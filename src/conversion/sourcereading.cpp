@@ -1,7 +1,6 @@
 #include "conversion/sourcereading.h"
 
 #include "conversion/outputcheck.h"
-#include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 
 namespace SourceReading {
@@ -39,13 +38,13 @@ Verdict afterEncode(const Lengths &lengths, const std::optional<CutRange> &cut)
     return decoded || encoded ? Verdict::Damaged : Verdict::Undecodable;
 }
 
-QString decodeProblem(const QString &decoderOutput)
+std::optional<FileFailure> decodeProblem(const QString &decoderOutput)
 {
     if (StageVerdict::mentionsFullDisk(decoderOutput))
-        return RunTexts::diskFull();
+        return FileFailure{FileFailure::Kind::DiskFull, {}};
     if (reportsChecksumError(decoderOutput))
-        return RunTexts::damagedSource();
-    return {};
+        return FileFailure{FileFailure::Kind::DamagedSource, {}};
+    return std::nullopt;
 }
 
 } // namespace SourceReading

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conversion/filefailure.h"
 #include "conversion/recipes.h"
 
 #include <QString>
@@ -18,10 +19,10 @@ namespace SourceReading {
 // makes of it. ffmpeg checks frame checksums only when asked (-err_detect crccheck).
 bool reportsChecksumError(const QString &decoderOutput);
 
-// After the decode of the source into the work WAV: the reason the file fails at once (the disk is
-// full, or a frame failed its checksum), or empty. A decode that is short, or none at all, is no
+// After the decode of the source into the work WAV: why the file fails at once (the disk is full,
+// or a frame failed its checksum), or none. A decode that is short, or none at all, is no
 // failure yet: the encode reads the source itself, and SourceReading weighs both readings.
-QString decodeProblem(const QString &decoderOutput);
+std::optional<FileFailure> decodeProblem(const QString &decoderOutput);
 
 // What the encode from the source leaves to do.
 enum class Verdict

@@ -3,7 +3,6 @@
 #include "conversion/runtexts.h"
 #include "runner/outputparsers.h"
 
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -14,11 +13,6 @@
 namespace StageVerdict {
 
 namespace {
-
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(StageVerdict)
-};
 
 // The tools' progress and closing statistics: they say how far the tool got, not what went wrong.
 bool isProgressLine(const QString &line)
@@ -32,24 +26,16 @@ bool isProgressLine(const QString &line)
     return line.contains(QLatin1StringView("time="));
 }
 
-// What ffmpeg says when it finds nothing it can decode in its input.
-const QLatin1StringView undecodableMarks[] = {
-    QLatin1StringView("Invalid data found when processing input"),
-    QLatin1StringView("Output file is empty, nothing was encoded"),
-    QLatin1StringView("does not contain any stream"),
-};
+const QLatin1StringView skippedFrames("Error while decoding stream");
 
-QString partialInput()
-{
-    return Texts::tr("转换工具只处理了部分输入");
-}
-
-// Reason of a failed stage: the tool's own last words, or the program's own text for the case
+// Reason of a failed stage: the tool's own last words, or the program's own kind for the case
 // when the tool printed nothing or only its progress.
-QString reasonOr(const StageOutcome &outcome, const QString &ownText)
+FileFailure saidOr(const StageOutcome &outcome, FileFailure own)
 {
     const QString line = OutputParsers::lastNonEmptyLine(outcome.output);
-    return line.isEmpty() || isProgressLine(line) ? ownText : line;
+    if (line.isEmpty() || isProgressLine(line))
+        return own;
+    return {FileFailure::Kind::ToolSaid, line};
 }
 
 // The encoder's position lines: "Pos:" followed by the seconds reached.
@@ -64,23 +50,24 @@ double lastEncoderPosition(const QString &output)
 }
 
 // The verdict on the tool itself: its start, its exit, its file and how far it got.
-QString toolVerdict(const StageOutcome &outcome)
+std::optional<FileFailure> toolVerdict(const StageOutcome &outcome)
 {
+    using Kind = FileFailure::Kind;
     if (!outcome.started)
-        return outcome.startFailure.isEmpty() ? Texts::tr("无法启动转换工具") : outcome.startFailure;
+        return FileFailure{Kind::ToolNotStarted, outcome.startFailure};
     if (outcome.crashed)
-        return reasonOr(outcome, Texts::tr("转换工具被终止"));
+        return saidOr(outcome, {Kind::ToolKilled, {}});
     if (outcome.exitCode != 0) {
         if (outcome.output.contains(RunTexts::convStartBeyondInput()))
-            return RunTexts::cutBeyondInput();
+            return FileFailure{Kind::CutBeyondInput, {}};
         if (OutputParsers::lastNonEmptyLine(outcome.output).startsWith(RunTexts::convIncompleteOutput()))
-            return partialInput();
-        return reasonOr(outcome, Texts::tr("转换工具退出状态 %1").arg(outcome.exitCode));
+            return FileFailure{Kind::PartialInput, {}};
+        return saidOr(outcome, {Kind::ToolExitStatus, QString::number(outcome.exitCode)});
     }
     if (!outcome.writtenPath.isEmpty()) {
         const QFileInfo written(outcome.writtenPath);
         if (!written.isFile() || written.size() == 0)
-            return reasonOr(outcome, Texts::tr("转换工具没有写出文件"));
+            return saidOr(outcome, {Kind::NoOutputWritten, {}});
     }
     // A damaged input the tool decoded only in part: it stopped more than a second before the
     // end it announced for the input.
@@ -91,8 +78,8 @@ QString toolVerdict(const StageOutcome &outcome)
         *duration -= outcome.cutStartSeconds;
     const double reached = lastProgressTime(outcome.output);
     if (duration && reached >= 0 && reached < *duration - 1.0)
-        return reasonOr(outcome, partialInput());
-    return {};
+        return saidOr(outcome, {Kind::PartialInput, {}});
+    return std::nullopt;
 }
 
 } // namespace
@@ -110,21 +97,42 @@ double lastProgressTime(const QString &output)
     return lastEncoderPosition(output);
 }
 
-QString failureReason(const StageOutcome &outcome)
+bool coderSkippedFrames(const QString &output)
 {
-    const QString reason = toolVerdict(outcome);
+    return output.contains(skippedFrames);
+}
+
+bool coderFoundNothing(const QString &output)
+{
+    // Frames it skips in a damaged input are reported as "Error while decoding stream ...: Invalid
+    // data found when processing input"; an input it cannot open at all is reported without it.
+    static const QLatin1StringView nothingRead[] = {
+        QLatin1StringView("Output file is empty, nothing was encoded"),
+        QLatin1StringView("does not contain any stream"),
+    };
+    const QStringList lines = output.split(QLatin1Char('\n'));
+    return std::any_of(lines.cbegin(), lines.cend(), [](const QString &line) {
+        const bool nothing = std::any_of(std::begin(nothingRead), std::end(nothingRead),
+                                         [&](QLatin1StringView mark) { return line.contains(mark); });
+        return nothing || (line.contains(QLatin1StringView("Invalid data found when processing input")) &&
+                           !line.contains(skippedFrames));
+    });
+}
+
+std::optional<FileFailure> failure(const StageOutcome &outcome)
+{
+    using Kind = FileFailure::Kind;
+    const std::optional<FileFailure> verdict = toolVerdict(outcome);
     if (!outcome.started)
-        return reason;
-    if (!reason.isEmpty() && mentionsFullDisk(outcome.output))
-        return RunTexts::diskFull();
+        return verdict;
+    if (verdict && mentionsFullDisk(outcome.output))
+        return FileFailure{Kind::DiskFull, {}};
     if (outcome.readsSource) {
         // ffmpeg skips frames it cannot decode and goes on with exit status 0.
-        if (outcome.output.contains(QLatin1StringView("Error while decoding stream")))
-            return RunTexts::damagedSource();
-        for (const QLatin1StringView mark : undecodableMarks) {
-            if (outcome.output.contains(mark))
-                return RunTexts::undecodableSource();
-        }
+        if (coderSkippedFrames(outcome.output))
+            return FileFailure{Kind::DamagedSource, {}};
+        if (coderFoundNothing(outcome.output))
+            return FileFailure{Kind::UndecodableSource, {}};
         // Some unreadable headers make ffmpeg's demuxer give up with EIO rather than with
         // "Invalid data", on a line of its own that names the source; an output path can end in
         // the source's, so only the whole line counts.
@@ -133,10 +141,10 @@ QString failureReason(const StageOutcome &outcome)
         const bool saidOfSource = std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) {
             return QStringView(line).trimmed() == sourceUnreadable;
         });
-        if (!reason.isEmpty() && !outcome.sourcePath.isEmpty() && saidOfSource)
-            return RunTexts::undecodableSource();
+        if (verdict && !outcome.sourcePath.isEmpty() && saidOfSource)
+            return FileFailure{Kind::UndecodableSource, {}};
     }
-    return reason;
+    return verdict;
 }
 
 } // namespace StageVerdict

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "conversion/filefailure.h"
+
 #include <QString>
+
+#include <optional>
 
 // Whether one tool stage of a conversion did its work. A tool can exit with status 0 and still
 // leave a broken file (a damaged input it half-decoded), so the verdict also reads the tool's own
@@ -24,15 +28,23 @@ struct StageOutcome
 
 namespace StageVerdict {
 
-// Empty when the stage succeeded; otherwise the reason shown to the user: the start failure, the
-// last non-empty line the tool printed, or the program's own text for the case when that line is
-// missing or only a progress or statistics line, or when conv says a cut starts past the input's end.
-// A failure that the tool puts down to a full disk says so. A stage that reads the source fails
-// when the tool met damaged data in it, even if it carried on, or could not decode it at all.
-QString failureReason(const StageOutcome &outcome);
+// None when the stage succeeded; otherwise why it failed: its start failure, the last non-empty
+// line the tool printed, or the program's own kind for the case when that line is missing or only
+// a progress or statistics line, or when conv says a cut starts past the input's end. A failure that
+// the tool puts down to a full disk says so. A stage that reads the source fails when the tool met
+// damaged data in it, even if it carried on, or could not decode it at all.
+std::optional<FileFailure> failure(const StageOutcome &outcome);
 
 // The tool said that the disk is full, in English or in the words of the system's language.
 bool mentionsFullDisk(const QString &output);
+
+// ffmpeg skipped frames of its input that it could not decode, and went on.
+bool coderSkippedFrames(const QString &output);
+
+// ffmpeg found nothing it could decode in its input, or could not open it as media at all, as
+// opposed to frames it skipped in a damaged input. A cut that starts past the input's end gives the
+// same words ("Output file is empty"), so the caller tells that case apart by the cut itself.
+bool coderFoundNothing(const QString &output);
 
 // Seconds of the last progress value, "time=" (FFmpeg syntax) or "Pos:" (MEncoder syntax);
 // negative when the tool reported none.

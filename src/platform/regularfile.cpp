@@ -38,10 +38,13 @@ Reader::Reader(const QString &path, Links links)
     struct stat status = {};
     const int looked =
         links == Links::Refuse ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status);
-    if (looked != 0)
+    if (looked != 0) {
+        m_error = errno;
         return;
+    }
     if (!S_ISREG(status.st_mode)) {
         m_kind = Kind::Other;
+        m_error = S_ISDIR(status.st_mode) ? EISDIR : 0;
         return;
     }
     m_kind = Kind::Regular;
@@ -49,6 +52,8 @@ Reader::Reader(const QString &path, Links links)
     m_modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
     m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
+    if (m_fd < 0)
+        m_error = errno;
 }
 
 Reader::~Reader()

@@ -46,6 +46,9 @@ public:
     // False when the file is no regular file or cannot be opened (kind tells which).
     bool isOpen() const { return m_fd >= 0; }
     Kind kind() const { return m_kind; }
+    // Why the file is not open: the system's error number (EISDIR for a folder), or 0 when it is
+    // open or is some other file that is not opened (a FIFO, a socket, a device, a refused link).
+    int error() const { return m_error; }
     qint64 size() const { return m_size; }
     // The modification time in nanoseconds since the epoch, as the file system keeps it.
     qint64 modifiedNs() const { return m_modifiedNs; }
@@ -55,6 +58,7 @@ public:
 private:
     int m_fd = -1;
     Kind m_kind = Kind::Missing;
+    int m_error = 0;
     qint64 m_size = 0;
     qint64 m_modifiedNs = 0;
 };

@@ -143,7 +143,7 @@ void WindowRun::showFailureSummary()
             lines.append(RunTexts::summaryCut());
             break;
         }
-        lines.append(RunTexts::failureLine(failure.path, failure.reason));
+        lines.append(RunTexts::failureLine(failure.path, failureText(failure.failure)));
     }
     m_services.showMessage(UserServices::Icon::Warning, RunTexts::failedTitle(),
                            lines.join(QLatin1Char('\n')));

@@ -3,6 +3,7 @@
 #include "conversion/medialength.h"
 #include "conversion/recipes.h"
 #include "conversion/sourcereading.h"
+#include "conversion/stageverdict.h"
 #include "conversion/toolnames.h"
 #include "runner/commandlinetext.h"
 
@@ -142,7 +143,7 @@ private slots:
         QVERIFY(qAbs(TestMedia::durationSeconds(info) - 3.0) <= 0.1);
         for (auto it = tags.cbegin(); it != tags.cend(); ++it)
             QCOMPARE(TestMedia::tag(info, it.key()), it.value());
-        QVERIFY(!FlacFallback::coderCannotRead(QString::fromUtf8(result.output)));
+        QVERIFY(!StageVerdict::coderFoundNothing(QString::fromUtf8(result.output)));
     }
 
     // FLACs the encoder cannot read but the reference decoder can: decoded to the work WAV (by sox
@@ -187,7 +188,7 @@ private slots:
 
         const ToolCommand direct = Recipes::mp3Encode(in);
         const TestMedia::ToolResult refused = runRecipe(direct);
-        QVERIFY2(FlacFallback::coderCannotRead(QString::fromUtf8(refused.output)),
+        QVERIFY2(StageVerdict::coderFoundNothing(QString::fromUtf8(refused.output)),
                  refused.output.right(400).constData());
 
         QCOMPARE(runRecipe(Recipes::soxDecode(in)).exitCode == 0, soxReads);
@@ -236,7 +237,7 @@ private slots:
         const EncodingSettings settings{{}, {}, {}, QStringLiteral("44100"), QStringLiteral("128"), 1};
         const TestMedia::ToolResult result = runRecipe(Recipes::mp3Encode(inputFor(flac, settings)));
         QVERIFY2(result.output.contains("Error while decoding stream"), result.output.right(400).constData());
-        QVERIFY(!FlacFallback::coderCannotRead(QString::fromUtf8(result.output)));
+        QVERIFY(!StageVerdict::coderFoundNothing(QString::fromUtf8(result.output)));
         // Asked to, ffmpeg checks each frame's checksum and says which failed.
         QVERIFY(SourceReading::reportsChecksumError(QString::fromUtf8(result.output)));
     }
