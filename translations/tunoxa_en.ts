@@ -57,6 +57,7 @@ With GNU parallel, one album folder at a time on several machines, then a previe
       --cover-size PX        与 -L 一起：封面最大边长，更大的封面缩小（默认 1000，0 为不限）
       --no-fat-names         与 -L 一起：文件名保留 FAT 不能存的字符（默认改为&quot;_&quot;）
   -h, --help                 显示本说明
+      --version              显示版本
 长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。
 
 未给出的设置取所选格式的默认值：
@@ -80,6 +81,7 @@ Converts files without a window: each FILE as it is named, the FLAC files of eac
       --cover-size PX        with -L: the longest edge of a cover; larger ones are scaled down (default 1000, 0: any)
       --no-fat-names         with -L: keep the characters FAT cannot store in names (by default they become &quot;_&quot;)
   -h, --help                 show this help
+      --version              show the version
 A long option also takes its value after =, as in --output=FOLDER; one-letter options can be joined, as in -Lnj2.
 
 Settings not given take the chosen format&apos;s defaults:
@@ -814,8 +816,8 @@ www.tunoxa.invalid  </translation>
         <translation>Tunoxa Converter</translation>
     </message>
     <message>
-        <source>Ver %1.%2.%3</source>
-        <translation>Version %1.%2.%3</translation>
+        <source>Ver %1</source>
+        <translation>Version %1</translation>
     </message>
 </context>
 <context>
@@ -963,6 +965,38 @@ www.tunoxa.invalid  </translation>
     <message>
         <source>Save</source>
         <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>StartOptions</name>
+    <message>
+        <source>用法：tunoxa [-h] [--version] [--] [FILE|FOLDER...]
+打开转换窗口，把 FILE 和 FOLDER（及其子文件夹）中的 FLAC 文件加入列表；程序已在运行时，交给它的窗口。
+
+  -h, --help     显示本说明
+      --version  显示版本
+  --             其后的参数都是文件，即使以 - 开头
+
+也接受 Qt 的选项，如 -platform、-style。不用窗口转换文件：tunoxa-batch --help。
+</source>
+        <extracomment>the options and the column their descriptions start in stay as they are</extracomment>
+        <translation>Usage: tunoxa [-h] [--version] [--] [FILE|FOLDER...]
+Opens the conversion window and adds each FILE, and the FLAC files of each FOLDER and its subfolders, to the list; when the program already runs, its window takes them.
+
+  -h, --help     show this help
+      --version  show the version
+  --             every argument after it is a file, even if it starts with -
+
+Qt&apos;s options, such as -platform and -style, are accepted too. To convert without a window: tunoxa-batch --help.
+</translation>
+    </message>
+    <message>
+        <source>tunoxa：没有这个选项，也没有这个文件：%1
+用法见 tunoxa --help。
+</source>
+        <translation>tunoxa: no such option, and no such file: %1
+See tunoxa --help for the usage.
+</translation>
     </message>
 </context>
 <context>

@@ -1,4 +1,5 @@
 #include "app/programstart.h"
+#include "app/startoptions.h"
 #include "platform/appdirs.h"
 #include "platform/instancehandoff.h"
 #include "platform/interfacelanguage.h"
@@ -24,9 +25,14 @@
 
 namespace {
 
+void put(std::FILE *stream, const QString &text)
+{
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
 void tell(const QString &text)
 {
-    std::fputs((QStringLiteral("tunoxa: ") + text + QLatin1Char('\n')).toUtf8().constData(), stderr);
+    put(stderr, QStringLiteral("tunoxa: ") + text + QLatin1Char('\n'));
 }
 
 // What the start settled before any window could be shown.
@@ -45,6 +51,7 @@ struct Settled
     // the interface's language while an application object can load its translation.
     QString refusal = {};
     QString noDisplay = {};
+    QList<QByteArray> paths = {}; // the files and folders to add, made absolute
 };
 
 Settled endWith(int exitStatus)
@@ -78,7 +85,7 @@ Settled lockOrHandOver(const QList<QByteArray> &paths, std::optional<SingleInsta
 
 // The work folder, the single-instance lock and the handoff need no display, so they run before
 // the QApplication exists: a second start from a terminal without one still hands its files over.
-Settled settle(int argc, char *argv[], const QList<QByteArray> &paths,
+Settled settle(int argc, char *argv[], const QList<QByteArray> &arguments,
                std::optional<SingleInstance> &instance)
 {
     // QApplication reads the command line afresh later; this application object leaves it as it is.
@@ -86,7 +93,25 @@ Settled settle(int argc, char *argv[], const QList<QByteArray> &paths,
     std::vector<char *> coreArgv(argv, argv + argc + 1);
     QCoreApplication core(coreArgc, coreArgv.data());
     InterfaceLanguage::install(InterfaceLanguage::ofSystem(), AppDirs::programFolder());
+    const QByteArray currentFolder = QFile::encodeName(QDir::currentPath());
+    const StartOptions::Reading options =
+        StartOptions::read(WindowSystem::withoutQtOptions(arguments), currentFolder);
+    switch (options.ask) {
+    case StartOptions::Reading::Ask::Help:
+        put(stdout, StartOptions::usage());
+        return endWith(0);
+    case StartOptions::Reading::Ask::Version:
+        put(stdout, StartOptions::versionLine());
+        return endWith(0);
+    case StartOptions::Reading::Ask::UsageError:
+        put(stderr, StartOptions::unknownOptionText(options.unknownOption));
+        return endWith(2);
+    case StartOptions::Reading::Ask::Window:
+        break;
+    }
+    const QList<QByteArray> paths = InstanceHandoff::absolutePaths(options.paths, currentFolder);
     Settled settled = lockOrHandOver(paths, instance);
+    settled.paths = paths;
     settled.refusal = AppDirs::unusableWorkFolderText() + settled.refusedFolder;
     settled.noDisplay = WindowSystem::noDisplayText();
     return settled;
@@ -142,11 +167,8 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &window)
     QList<QByteArray> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.append(QByteArray(argv[i]));
-    // The files and folders to add: the command line without the options Qt takes for itself.
-    const QList<QByteArray> paths = InstanceHandoff::absolutePaths(WindowSystem::withoutQtOptions(arguments),
-                                                                   QFile::encodeName(QDir::currentPath()));
     std::optional<SingleInstance> instance;
-    const Settled settled = settle(argc, argv, paths, instance);
+    const Settled settled = settle(argc, argv, arguments, instance);
     if (settled.next == Settled::Next::End)
         return settled.exitStatus;
     if (!WindowSystem::seemsReachable(arguments)) {
@@ -166,5 +188,5 @@ int runProgram(int argc, char *argv[], const std::function<void(QWidget &window)
         desktop.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(), settled.refusal);
         return settled.exitStatus;
     }
-    return showWindow(desktop, paths, beforeShow);
+    return showWindow(desktop, settled.paths, beforeShow);
 }

@@ -43,8 +43,9 @@ constexpr char16_t deleteOption = 0xE000;
 constexpr char16_t fatNamesOption = 0xE001;
 constexpr char16_t noFatNamesOption = 0xE002;
 constexpr char16_t coverSizeOption = 0xE003;
+constexpr char16_t versionOption = 0xE004;
 
-constexpr std::array<OptionName, 16> optionTable{{
+constexpr std::array<OptionName, 17> optionTable{{
     {u'f', u"format", true},
     {u'b', u"bitrate", true},
     {u'r', u"rate", true},
@@ -61,6 +62,7 @@ constexpr std::array<OptionName, 16> optionTable{{
     {noFatNamesOption, u"no-fat-names", false},
     {coverSizeOption, u"cover-size", true},
     {u'h', u"help", false},
+    {versionOption, u"version", false},
 }};
 
 const OptionName *optionLettered(char letter)
@@ -154,7 +156,7 @@ QString applyOption(const GivenSetting &setting, const QString &currentFolder, i
     return bad;
 }
 
-// What the options read so far ask for; stop is set by --help and by a usage error.
+// What the options read so far ask for; stop is set by --help, --version and by a usage error.
 struct Reading
 {
     ParsedCommandLine result;
@@ -176,6 +178,10 @@ void take(const OptionName &option, const QString &written, const QString &value
     switch (option.letter) {
     case u'h':
         reading.result.helpAsked = true;
+        reading.stop = true;
+        return;
+    case versionOption:
+        reading.result.versionAsked = true;
         reading.stop = true;
         return;
     case u'L':
@@ -320,6 +326,7 @@ QString usage(int mostFiles)
         "      --cover-size PX        与 -L 一起：封面最大边长，更大的封面缩小（默认 1000，0 为不限）\n"
         "      --no-fat-names         与 -L 一起：文件名保留 FAT 不能存的字符（默认改为\"_\"）\n"
         "  -h, --help                 显示本说明\n"
+        "      --version              显示版本\n"
         "长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
         "\n"
         "未给出的设置取所选格式的默认值：\n");

@@ -31,8 +31,9 @@ struct BatchOptions
 
 struct ParsedCommandLine
 {
-    std::optional<BatchOptions> options; // none for --help and for usage errors
+    std::optional<BatchOptions> options; // none for --help, --version and usage errors
     bool helpAsked = false;
+    bool versionAsked = false;
     QString error; // what is wrong with the command line; empty when nothing is
 };
 

@@ -6,6 +6,7 @@
 #include "batch/batchworkfolder.h"
 #include "platform/appdirs.h"
 #include "platform/interfacelanguage.h"
+#include "platform/productinfo.h"
 #include "platform/stopsignals.h"
 #include "settings/programsettings.h"
 
@@ -49,6 +50,10 @@ int main(int argc, char *argv[])
     const ParsedCommandLine parsed = BatchCommandLine::parse(arguments, QDir::currentPath(), mostFiles);
     if (parsed.helpAsked) {
         print(stdout, BatchCommandLine::usage(mostFiles));
+        return 0;
+    }
+    if (parsed.versionAsked) {
+        print(stdout, BatchTexts::programName() + u' ' + ProductInfo::versionNumber() + u'\n');
         return 0;
     }
     if (!parsed.options) {

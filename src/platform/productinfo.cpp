@@ -16,7 +16,12 @@ QString applicationTitle()
 
 QString versionText()
 {
-    return QCoreApplication::translate("ProductInfo", "Ver %1.%2.%3")
+    return QCoreApplication::translate("ProductInfo", "Ver %1").arg(versionNumber());
+}
+
+QString versionNumber()
+{
+    return QStringLiteral("%1.%2.%3")
         .arg(TUNOXA_VERSION_MAJOR)
         .arg(TUNOXA_VERSION_MINOR)
         .arg(TUNOXA_VERSION_PATCH);

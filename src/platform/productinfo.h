@@ -10,7 +10,10 @@ QString caption();
 // "Tunoxa转换器": the title of the program's message boxes and of the About box.
 QString applicationTitle();
 
-// "Ver " + major.minor.revision of this build.
+// "Ver " + versionNumber().
 QString versionText();
+
+// major.minor.revision of this build, as "1.0.0".
+QString versionNumber();
 
 } // namespace ProductInfo
