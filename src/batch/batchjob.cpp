@@ -26,7 +26,6 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_settings.fatNames = options.fatNames;
     m_run->setDryRun(options.dryRun);
     m_run->setStartDelay(0);
-    m_files->setWorkFolder(workFolder);
     m_run->setWorkFolder(workFolder);
     m_barTimer.setInterval(BarRefreshMs);
 

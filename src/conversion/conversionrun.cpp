@@ -36,7 +36,11 @@ ConversionRun::ConversionRun(FileList &files, ProgressState &progress, QObject *
     addSlot();
 }
 
-ConversionRun::~ConversionRun() = default;
+ConversionRun::~ConversionRun()
+{
+    for (const QString &link : std::as_const(m_sourceLinks))
+        WorkPaths::removeSourceLink(link);
+}
 
 void ConversionRun::setWorkFolder(const QString &workFolder)
 {
@@ -221,18 +225,24 @@ void ConversionRun::fillSlots()
 
 void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
 {
-    m_files.setConverting(id, true);
-    m_pathsConverting.insert(id, m_files.path(id));
+    // Taken once: the row may go while the file converts.
+    const FileList::File file = *m_files.file(id);
+    m_pathsConverting.insert(id, file.path);
     FileConversion::Job job;
     job.id = id;
     job.recipe.programFolder = m_settings.programFolder;
-    job.recipe.inputPath = m_files.commandPath(id);
+    if (file.pathIsExact()) {
+        job.recipe.inputPath = file.path;
+    } else {
+        job.recipe.inputPath = WorkPaths::makeSourceLink(m_workFolder, id, file.path, file.native);
+        m_sourceLinks.insert(id, job.recipe.inputPath);
+    }
     job.recipe.outputFolder = m_settings.outputFolder;
     job.recipe.settings = m_settings.encoding;
     job.recipe.cut = m_settings.cut;
     job.library = m_settings.library;
     job.dryRun = m_dryRun;
-    job.sourceNative = m_files.nativePath(id);
+    job.sourceNative = file.native;
     job.orphans = m_orphans;
     job.covers = m_covers;
     if (!m_settings.format) {
@@ -255,7 +265,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     }
     job.format = *m_settings.format;
     if (job.library) {
-        const std::optional<QString> output = claimLibraryOutput(id, job.format);
+        const std::optional<QString> output = claimLibraryOutput(file, job.format);
         if (!output) {
             failUnstarted(id, {FileFailure::Kind::OutputPlaceTaken, {}});
             return;
@@ -265,9 +275,9 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         job.recipe.coverEdge = m_settings.coverEdge;
         // Where the output lay before names were made safe for FAT: it moves to its safe name.
         if (m_settings.fatNames) {
-            const QString unsafe = libraryOutputOf(id, job.format, false);
+            const QString unsafe = libraryOutputOf(file, job.format, false);
             if (unsafe != *output)
-                job.unsafeOutput = {unsafe, libraryRootOf(m_files.sourceFolder(id), false)};
+                job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false)};
         }
     }
     // What a process of this machine that ended before its files were done left in the folder.
@@ -313,7 +323,7 @@ void ConversionRun::fileDone(FileList::Id id, bool leavesTheList)
     // Gone already when the user removed the row while it was converting.
     if (leavesTheList)
         m_files.removeId(id);
-    m_files.setConverting(id, false);
+    letGo(id);
     m_pathsConverting.remove(id);
     ++m_filesEnded;
     showOverallProgress();
@@ -340,8 +350,13 @@ void ConversionRun::recordFailure(FileList::Id id, const FileFailure &failure)
     // As the list showed it when its conversion began: the row may have gone meanwhile.
     m_failures.append({m_pathsConverting.take(id), failure});
     ++m_counts.failed;
-    m_files.setConverting(id, false);
+    letGo(id);
     emit fileFailed(id, failure);
+}
+
+void ConversionRun::letGo(FileList::Id id)
+{
+    WorkPaths::removeSourceLink(m_sourceLinks.take(id));
 }
 
 void ConversionRun::toolMissing(FileList::Id id, const QString &problem)

@@ -150,9 +150,9 @@ private:
     // A file's work is over without a failure; converted and skipped files leave the list.
     void fileDone(FileList::Id id, bool leavesTheList);
     // Library mode: the file's output, or nothing when another file of this run has claimed it already.
-    std::optional<QString> claimLibraryOutput(FileList::Id id, OutputFormat format);
+    std::optional<QString> claimLibraryOutput(const FileList::File &file, OutputFormat format);
     // Library mode: the output a file of the list maps to, and the folder an added folder's outputs go to.
-    QString libraryOutputOf(FileList::Id id, OutputFormat format, bool fatSafe) const;
+    QString libraryOutputOf(const FileList::File &file, OutputFormat format, bool fatSafe) const;
     QString libraryRootOf(const QString &folder, bool fatSafe) const;
     // Library mode: reads the outputs of the list's folders whose source is gone; fillSlots follows.
     void readOrphans();
@@ -163,6 +163,8 @@ private:
     // A file that failed before any tool started on it.
     void failUnstarted(FileList::Id id, const FileFailure &failure);
     void recordFailure(FileList::Id id, const FileFailure &failure);
+    // The file's conversion has ended: its link, if it had one, goes.
+    void letGo(FileList::Id id);
     void toolMissing(FileList::Id id, const QString &problem);
     bool anySlotBusy() const;
     // With several files at once: the share of the run done, never going back.
@@ -206,6 +208,8 @@ private:
     double m_shownShare = 0;
     QList<Failure> m_failures;
     QHash<FileList::Id, QString> m_pathsConverting;
+    // The links the tools read files with names that are not valid UTF-8 through, while they convert.
+    QHash<FileList::Id, QString> m_sourceLinks;
     bool m_dryRun = false;
     QSet<QString> m_claimedOutputs; // library mode: the outputs of this run's files
     QSet<QString> m_clearedFolders; // the folders whose stale hidden files this run removed

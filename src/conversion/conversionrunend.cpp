@@ -30,6 +30,10 @@ void ConversionRun::showOverallProgress()
 void ConversionRun::endRun(RunOutcome::End end)
 {
     m_covers->end();
+    // A stop leaves the files it interrupted in the list, and no tool reads them any more.
+    for (const QString &link : std::as_const(m_sourceLinks))
+        WorkPaths::removeSourceLink(link);
+    m_sourceLinks.clear();
     m_state = State::Idle;
     m_waitingForAnswer = false;
     RunOutcome outcome = m_counts;

@@ -12,15 +12,16 @@
 // Library mode's side of a run: the outputs its files map to, the outputs whose source is gone,
 // read before the first file, and the end's deletion of those that no renamed source took.
 
-QString ConversionRun::libraryOutputOf(FileList::Id id, OutputFormat format, bool fatSafe) const
+QString ConversionRun::libraryOutputOf(const FileList::File &file, OutputFormat format, bool fatSafe) const
 {
-    // Named as the tools' path for the file is, its unreadable characters as "_" (FileList::commandPath).
-    QString path = m_files.path(id);
+    // Named as the tools' path for the file is, its unreadable characters as "_"
+    // (WorkPaths::makeSourceLink).
+    QString path = file.path;
     path.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
     // An album's tracks come one after another: their output folder is worked out once.
     OutputFolderCache &cache = m_outputFolders[fatSafe ? 1 : 0];
     const QStringView inputFolder = QStringView(path).left(path.lastIndexOf(u'/') + 1);
-    const QString sourceFolder = m_files.sourceFolder(id);
+    const QString &sourceFolder = file.sourceFolder;
     if (inputFolder != cache.inputFolder || sourceFolder != cache.sourceFolder) {
         cache = {inputFolder.toString(), sourceFolder,
                  Recipes::libraryFolder(m_settings.outputFolder, path, sourceFolder, fatSafe)};
@@ -28,9 +29,9 @@ QString ConversionRun::libraryOutputOf(FileList::Id id, OutputFormat format, boo
     return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe);
 }
 
-std::optional<QString> ConversionRun::claimLibraryOutput(FileList::Id id, OutputFormat format)
+std::optional<QString> ConversionRun::claimLibraryOutput(const FileList::File &file, OutputFormat format)
 {
-    const QString output = libraryOutputOf(id, format, m_settings.fatNames);
+    const QString output = libraryOutputOf(file, format, m_settings.fatNames);
     // FAT folds letter case: names that differ only in it are one name there.
     const QString claim = m_settings.fatNames ? output.toCaseFolded() : output;
     if (m_claimedOutputs.contains(claim))
@@ -51,9 +52,10 @@ void ConversionRun::readOrphans()
     QList<QByteArray> sources;
     QSet<QString> folders;
     for (FileList::Id id = m_files.idAfter(0); id != 0; id = m_files.idAfter(id)) {
-        planned.insert(libraryOutputOf(id, *m_settings.format, m_settings.fatNames));
-        sources.append(m_files.nativePath(id));
-        const QString folder = m_files.sourceFolder(id);
+        const FileList::File file = *m_files.file(id);
+        planned.insert(libraryOutputOf(file, *m_settings.format, m_settings.fatNames));
+        sources.append(file.native);
+        const QString &folder = file.sourceFolder;
         // The file system's root has no name of its own to keep its outputs apart.
         if (folder.isEmpty() || folder == u"/" || folders.contains(folder))
             continue;

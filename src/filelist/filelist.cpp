@@ -1,17 +1,10 @@
 #include "filelist/filelist.h"
 
-#include "platform/appdirs.h"
-
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <utility>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -41,13 +34,7 @@ FileList::FileList(QObject *parent)
     connect(&m_removeAllTimer, &QTimer::timeout, this, &FileList::removeNextBatch);
 }
 
-FileList::~FileList()
-{
-    for (auto it = m_links.cbegin(); it != m_links.cend(); ++it) {
-        QFile::remove(it.value());
-        QDir().rmdir(QFileInfo(it.value()).path());
-    }
-}
+FileList::~FileList() = default;
 
 int FileList::rowCount(const QModelIndex &parent) const
 {
@@ -189,54 +176,18 @@ QString FileList::sourceFolder(Id id) const
     return row < 0 ? QString() : m_entries.at(row).sourceFolder;
 }
 
-QString FileList::commandPath(Id id)
+bool FileList::File::pathIsExact() const
+{
+    return roundTrips(native);
+}
+
+std::optional<FileList::File> FileList::file(Id id) const
 {
     const int row = rowOf(id);
     if (row < 0)
-        return {};
+        return std::nullopt;
     const Entry &entry = m_entries.at(row);
-    if (roundTrips(entry.native))
-        return entry.path;
-#ifdef Q_OS_UNIX
-    // The link keeps the readable part of the name, so outputs named after it stay recognisable.
-    QString name = QFileInfo(entry.path).fileName();
-    name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
-    const QString workFolder = m_workFolder.isEmpty() ? AppDirs::workFolder() : m_workFolder;
-    // A work folder that cannot be used is no place for the link: the file then cannot be reached.
-    if (workFolder.isEmpty())
-        return {};
-    const QString folder = workFolder + QStringLiteral("/names/") + QString::number(id);
-    const QString link = folder + QLatin1Char('/') + name;
-    removeLink(id);
-    QFile::remove(link); // a leftover of an earlier session with the same id
-    if (!QDir().mkpath(folder))
-        return {};
-    if (::symlink(entry.native.constData(), QFile::encodeName(link).constData()) != 0)
-        return {};
-    m_links.insert(id, link);
-    return link;
-#else
-    return entry.path;
-#endif
-}
-
-void FileList::setConverting(Id id, bool converting)
-{
-    if (converting) {
-        m_converting.insert(id);
-        return;
-    }
-    if (m_converting.remove(id) && !contains(id))
-        removeLink(id);
-}
-
-void FileList::removeLink(Id id)
-{
-    const QString link = m_links.take(id);
-    if (link.isEmpty())
-        return;
-    QFile::remove(link);
-    QDir().rmdir(QFileInfo(link).path());
+    return File{entry.id, entry.native, entry.path, entry.sourceFolder};
 }
 
 void FileList::removeRows(int first, int rows)
@@ -244,12 +195,6 @@ void FileList::removeRows(int first, int rows)
     if (rows <= 0)
         return;
     beginRemoveRows({}, first, first + rows - 1);
-    if (!m_links.isEmpty()) {
-        for (int row = first; row < first + rows; ++row) {
-            if (!m_converting.contains(m_entries.at(row).id))
-                removeLink(m_entries.at(row).id);
-        }
-    }
     m_entries.remove(first, rows);
     if (m_entries.isEmpty())
         m_firstFolders.clear();
@@ -270,8 +215,6 @@ void FileList::removeSelectedRow(int row)
     if (row < 0 || row >= count())
         return;
     removeRows(row, 1);
-    if (isEmpty())
-        setHintVisible(true);
 }
 
 void FileList::removeAll()
@@ -293,9 +236,6 @@ void FileList::removeNextBatch()
     if (left > RemoveBatchSize)
         return;
     m_removeAllTimer.stop();
-    // Files dropped while the rows were going stay, and then the hint would cover them.
-    if (isEmpty())
-        setHintVisible(true);
     emit removeAllFinished();
 }
 
@@ -332,14 +272,6 @@ void FileList::clearFailedMarks()
     }
     if (first >= 0)
         emit dataChanged(index(first, 0), index(last, ColumnCount - 1), {FailedRole, Qt::ToolTipRole});
-}
-
-void FileList::setHintVisible(bool visible)
-{
-    if (m_hintVisible == visible)
-        return;
-    m_hintVisible = visible;
-    emit hintVisibleChanged(visible);
 }
 
 QString FileList::formatCell(const QString &path)

@@ -8,12 +8,14 @@
 #include <QString>
 #include <QTimer>
 
+#include <optional>
+
 // The files waiting for conversion: the run's queue (queue) and the rows the list view shows (fileListView),
 // held once so that they cannot drift apart. Row k is queue entry k.
 //
 // Every entry has an id that stays with the file while rows around it come and go, so the run can
 // follow the file it converts by identity. An entry keeps the exact bytes of its name: a name that is
-// not valid UTF-8 is shown with replacement characters but still converts (see commandPath).
+// not valid UTF-8 is shown with replacement characters but still converts (see File::native).
 class FileList : public QAbstractTableModel
 {
     Q_OBJECT
@@ -66,6 +68,20 @@ public:
     // How many entries still in the list were added after `id`.
     int countAfter(Id id) const;
 
+    // One file as the run takes it.
+    struct File
+    {
+        Id id = 0;
+        QByteArray native; // the exact bytes of its path
+        QString path;      // as shown; unreadable bytes are replacement characters
+        // The added folder it was found in, without a trailing "/"; empty when it came by itself.
+        QString sourceFolder;
+        // The path, read as text, names the file (so a tool can be given it).
+        bool pathIsExact() const;
+    };
+    // None once the entry has left the list.
+    std::optional<File> file(Id id) const;
+
     // Empty texts for ids no longer in the list.
     QString path(Id id) const;
     QByteArray nativePath(Id id) const;
@@ -73,40 +89,18 @@ public:
     // The added folder the entry was found in, without a trailing "/"; empty when it came by itself.
     QString sourceFolder(Id id) const;
 
-    // A path the tools can be given for this entry. For a name that is valid UTF-8 this is path(id);
-    // otherwise a symbolic link with a readable UTF-8 name is made in the work folder, pointing at
-    // the exact bytes. Empty when the entry is gone or the link cannot be made.
-    QString commandPath(Id id);
-    // Where commandPath makes its links: a "names" folder in this folder, the program's work folder
-    // unless changed (processes that run side by side each give one of their own).
-    void setWorkFolder(const QString &workFolder) { m_workFolder = workFolder; }
-    // Marks an entry as being converted, or no longer. Its link outlives a removal of its row until
-    // the conversion lets go of it, so a tool still working on the file keeps finding it.
-    void setConverting(Id id, bool converting);
-
     bool removeId(Id id);
-    // Removes the selected row (-1: no selection, nothing happens); shows the hint when the list empties.
+    // Removes the selected row (-1: no selection, nothing happens).
     void removeSelectedRow(int row);
     // Empties the list from the top, a batch at a time: the first batch goes at once, the others from
     // the event loop. The rows are those of the start: files added while it runs stay. At the end it
-    // shows the hint if the list is empty and reports removeAllFinished. Ignored while it runs.
+    // reports removeAllFinished. Ignored while it runs.
     void removeAll();
     bool isRemovingAll() const { return m_removeAllTimer.isActive(); }
 
     void markFailed(Id id, const QString &reason);
     QString failureReason(Id id) const;
     void clearFailedMarks();
-
-    // hintBox, the hint over the list: shown while nothing has been added yet, and after add and
-    // remove commands that leave the list empty. The run removes rows without touching it.
-    bool hintVisible() const { return m_hintVisible; }
-    void setHintVisible(bool visible);
-    // The rule at the end of the add commands: shown exactly when the list is empty.
-    void updateHintFromRows() { setHintVisible(isEmpty()); }
-
-    // Folder of the last file picked in the add-file dialog; empty until then.
-    QString lastAddFolder() const { return m_lastAddFolder; }
-    void setLastAddFolder(const QString &folder) { m_lastAddFolder = folder; }
 
     // The format cell: the last four characters of the path after surrounding blanks are removed,
     // in upper case ("song.flac" gives "FLAC", "track01" gives "CK01").
@@ -115,7 +109,6 @@ public:
     static QString folderOf(const QString &path);
 
 signals:
-    void hintVisibleChanged(bool visible);
     void removeAllFinished();
 
 private:
@@ -132,7 +125,6 @@ private:
 
     Entry makeEntry(const QString &path, const QByteArray &native, const QByteArray &folder = {});
     void removeRows(int first, int count);
-    void removeLink(Id id);
     void removeNextBatch();
     // The first entry added after id (end: none).
     QList<Entry>::const_iterator firstAfter(Id id) const;
@@ -140,13 +132,8 @@ private:
     // Ids only grow and rows are only appended, so the entries stay sorted by id.
     QList<Entry> m_entries;
     Id m_nextId = 1;
-    QHash<Id, QString> m_links; // commandPath's links, removed with their entries
     // The folder each file first came through, kept while the list holds anything.
     QHash<QByteArray, QString> m_firstFolders;
-    QSet<Id> m_converting;
-    QString m_lastAddFolder;
-    QString m_workFolder; // empty: the program's work folder
-    bool m_hintVisible = true;
     Id m_removeAllUpTo = 0; // removeAll removes the rows up to this id
     QTimer m_removeAllTimer;
 };

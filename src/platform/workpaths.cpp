@@ -1,5 +1,13 @@
 #include "platform/workpaths.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 WorkPaths WorkPaths::inFolder(const QString &workFolder, int slot)
 {
     if (workFolder.isEmpty())
@@ -17,4 +25,37 @@ WorkPaths WorkPaths::inFolder(const QString &workFolder, int slot)
 QString WorkPaths::scratchFolder(const QString &workFolder)
 {
     return workFolder + QStringLiteral("/tmp");
+}
+
+QString WorkPaths::makeSourceLink(const QString &workFolder, quint64 key, const QString &shownPath,
+                                  const QByteArray &native)
+{
+#ifdef Q_OS_UNIX
+    // A work folder that cannot be used is no place for the link: the file then cannot be reached.
+    if (workFolder.isEmpty())
+        return {};
+    QString name = QFileInfo(shownPath).fileName();
+    name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
+    const QString folder = workFolder + QStringLiteral("/names/") + QString::number(key);
+    const QString link = folder + QLatin1Char('/') + name;
+    QFile::remove(link); // a leftover of an earlier session with the same key
+    if (!QDir().mkpath(folder))
+        return {};
+    if (::symlink(native.constData(), QFile::encodeName(link).constData()) != 0)
+        return {};
+    return link;
+#else
+    Q_UNUSED(workFolder);
+    Q_UNUSED(key);
+    Q_UNUSED(native);
+    return shownPath;
+#endif
+}
+
+void WorkPaths::removeSourceLink(const QString &link)
+{
+    if (link.isEmpty())
+        return;
+    QFile::remove(link);
+    QDir().rmdir(QFileInfo(link).path());
 }

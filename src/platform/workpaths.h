@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The work files of one file being converted.
@@ -21,4 +22,13 @@ struct WorkPaths
     static WorkPaths inFolder(const QString &workFolder, int slot = 1);
     // workFolder + "/tmp": the folder of the work files that every run creates.
     static QString scratchFolder(const QString &workFolder);
+
+    // A path the tools can be given for a file whose name is not valid UTF-8: a symbolic link in
+    // workFolder + "/names/" + key that points at the exact bytes native and is named as the
+    // readable part of shownPath, its unreadable characters as "_" (so outputs named after it stay
+    // recognisable). Empty when it cannot be made.
+    static QString makeSourceLink(const QString &workFolder, quint64 key, const QString &shownPath,
+                                  const QByteArray &native);
+    // Removes a link makeSourceLink made, and its folder.
+    static void removeSourceLink(const QString &link);
 };

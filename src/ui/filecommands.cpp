@@ -46,7 +46,12 @@ FileCommands::FileCommands(FileList *list, FileListView *view, HintBox *hint, Fi
     connect(m_folderScan, &FileSearch::FolderScan::filesFound, list,
             [this](const QList<QByteArray> &paths) { m_list->addFiles(paths, m_folderScan->folder()); });
     connect(m_folderScan, &FileSearch::FolderScan::finished, this, &FileCommands::finishFolderSearch);
-    connect(list, &FileList::removeAllFinished, this, [this] { setBusy(false); });
+    connect(list, &FileList::removeAllFinished, this, [this] {
+        // Files dropped while the rows were going stay, and then the hint would cover them.
+        if (m_list->isEmpty())
+            setHintVisible(true);
+        setBusy(false);
+    });
     if (view)
         connect(view, &FileListView::filesDropped, this, &FileCommands::addDroppedFiles);
 }
@@ -73,12 +78,12 @@ void FileCommands::addFileFromDialog()
 {
     if (m_busy || !m_dialogs.openFile)
         return;
-    const QString chosen = m_dialogs.openFile(addFileTitle(), addFileFilter(), m_list->lastAddFolder());
+    const QString chosen = m_dialogs.openFile(addFileTitle(), addFileFilter(), m_lastAddFolder);
     if (chosen.isEmpty())
         return;
-    m_list->setLastAddFolder(FileList::folderOf(chosen));
+    m_lastAddFolder = FileList::folderOf(chosen);
     m_list->addFile(chosen);
-    m_list->updateHintFromRows();
+    updateHintFromRows();
 }
 
 void FileCommands::addFolderFromDialog()
@@ -87,7 +92,7 @@ void FileCommands::addFolderFromDialog()
         return;
     const QString folder = m_dialogs.browseFolder(FileChoosers::addFolderPrompt());
     if (folder.isEmpty()) {
-        m_list->updateHintFromRows();
+        updateHintFromRows();
         return;
     }
     addFolder(folder);
@@ -102,7 +107,7 @@ void FileCommands::addFolder(const QString &folder)
 void FileCommands::searchFolder(const QByteArray &nativeFolder)
 {
     setBusy(true);
-    m_list->setHintVisible(true);
+    setHintVisible(true);
     if (m_hint)
         m_hint->setCaption(HintBox::searchingCaption());
     m_folderScan->start(nativeFolder);
@@ -112,14 +117,18 @@ void FileCommands::finishFolderSearch()
 {
     if (m_hint)
         m_hint->setCaption(HintBox::dropCaption());
-    m_list->updateHintFromRows();
+    updateHintFromRows();
     setBusy(false);
 }
 
 void FileCommands::removeSelectedRow()
 {
-    if (m_view)
-        m_list->removeSelectedRow(m_view->selectedRow());
+    if (!m_view)
+        return;
+    const int before = m_list->count();
+    m_list->removeSelectedRow(m_view->selectedRow());
+    if (m_list->count() < before && m_list->isEmpty())
+        setHintVisible(true);
 }
 
 void FileCommands::removeAll()
@@ -144,7 +153,7 @@ void FileCommands::addFileRows(const QList<QByteArray> &nativePaths)
 {
     m_list->addFiles(nativePaths);
     if (!m_list->isEmpty())
-        m_list->setHintVisible(false);
+        setHintVisible(false);
 }
 
 void FileCommands::addFilesDroppedOnZone(const QList<QByteArray> &nativePaths)
@@ -190,6 +199,17 @@ void FileCommands::setBusy(bool busy)
     emit busyChanged(busy);
     if (!busy)
         addWaitingPaths();
+}
+
+void FileCommands::updateHintFromRows()
+{
+    setHintVisible(m_list->isEmpty());
+}
+
+void FileCommands::setHintVisible(bool visible)
+{
+    if (m_hint)
+        m_hint->setVisible(visible);
 }
 
 void FileCommands::chooseFileForDropZone()

@@ -47,9 +47,8 @@ public:
     FileCommands(FileList *list, FileListView *view, HintBox *hint, FileDialogs dialogs,
                  QObject *parent = nullptr);
 
-    // "Open Files"
+    // The add-file dialog's title and its filter.
     static QString addFileTitle();
-    // "FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"
     static QString addFileFilter();
     // Makes w a drop zone like dropZone: drops append like drops on the list but leave the hint
     // alone; a click opens chooseFile.
@@ -57,6 +56,12 @@ public:
 
     // True from the start of a folder search or remove-all to its end.
     bool isBusy() const { return m_busy; }
+    // Folder of the last file picked in the add-file dialog; empty until then.
+    QString lastAddFolder() const { return m_lastAddFolder; }
+    // The hint over the list is shown while nothing has been added yet, and after add and remove
+    // commands that leave the list empty; the run removes rows without touching it. This is the rule
+    // at the end of the add commands: shown exactly when the list is empty.
+    void updateHintFromRows();
 
 public slots:
     void addFileFromDialog();
@@ -80,6 +85,7 @@ signals:
     void busyChanged(bool busy);
 
 private:
+    void setHintVisible(bool visible);
     void setBusy(bool busy);
     // Files join the list as given and the hint gives way to them.
     void addFileRows(const QList<QByteArray> &nativePaths);
@@ -90,6 +96,7 @@ private:
     FileList *m_list;
     QPointer<FileListView> m_view;
     QPointer<HintBox> m_hint;
+    QString m_lastAddFolder;
     FileDialogs m_dialogs;
     FileSearch::FolderScan *m_folderScan;
     bool m_busy = false;

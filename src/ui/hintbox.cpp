@@ -1,11 +1,9 @@
 #include "ui/hintbox.h"
 
-#include "filelist/filelist.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 
-HintBox::HintBox(FileList *list, QWidget *parent)
+HintBox::HintBox(QWidget *parent)
     : QFrame(parent)
     , m_captionLabel(new QLabel(dropCaption(), this))
 {
@@ -16,8 +14,6 @@ HintBox::HintBox(FileList *list, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_captionLabel);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    setVisible(list->hintVisible());
-    connect(list, &FileList::hintVisibleChanged, this, &HintBox::setVisible);
 }
 
 QString HintBox::dropCaption()

@@ -2,21 +2,20 @@
 
 #include <QFrame>
 
-class FileList;
 class QLabel;
 
-// The hint that lies over the empty list. It follows the list's
-// hint state and lets mouse events and drops pass through to the list below it.
+// The hint that lies over the empty list; the file commands show and hide it. It lets mouse events
+// and drops pass through to the list below it.
 class HintBox : public QFrame
 {
     Q_OBJECT
 
 public:
-    explicit HintBox(FileList *list, QWidget *parent = nullptr);
+    explicit HintBox(QWidget *parent = nullptr);
 
-    // "拖拽文件到这里开始转换"
+    // While nothing is listed.
     static QString dropCaption();
-    // "搜索文件..."
+    // While a folder is searched.
     static QString searchingCaption();
 
     QString caption() const;

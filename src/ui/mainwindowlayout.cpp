@@ -273,7 +273,7 @@ QWidget *makeControl(const Control &row, QWidget *client, FileList *list)
     case Kind::FileListView:
         return new FileListView(list, client);
     case Kind::HintBox:
-        return new HintBox(list, client);
+        return new HintBox(client);
     case Kind::Picture:
     case Kind::Label:
     case Kind::DropZone:

@@ -1,5 +1,6 @@
 #include "common/listrows.h"
 #include "filelist/filelist.h"
+#include "platform/workpaths.h"
 
 #include "common/testmedia.h"
 
@@ -77,14 +78,12 @@ private slots:
         const auto a = list.addFile(QStringLiteral("/m/a.flac"));
         const auto b = list.addFile(QStringLiteral("/m/b.flac"));
         const auto c = list.addFile(QStringLiteral("/m/c.flac"));
-        list.setHintVisible(false);
         list.removeSelectedRow(1);
         QCOMPARE(rowIds(list), (QList<FileList::Id>{a, c}));
         QCOMPARE(list.data(list.index(1, 0)).toString(), QStringLiteral("/m/c.flac"));
         QCOMPARE(list.rowOf(b), -1);
         QCOMPARE(list.rowOf(c), 1);
         QCOMPARE(list.path(b), QString());
-        QVERIFY(!list.hintVisible());
     }
 
     void removeWithoutSelectionChangesNothing_data()
@@ -99,37 +98,20 @@ private slots:
         FileList list;
         list.addFile(QStringLiteral("/m/a.flac"));
         list.addFile(QStringLiteral("/m/b.flac"));
-        list.setHintVisible(false);
         list.removeSelectedRow(row);
         QCOMPARE(list.count(), 2);
-        QVERIFY(!list.hintVisible());
     }
 
-    void removingTheLastRowShowsTheHint()
-    {
-        FileList list;
-        QSignalSpy hint(&list, &FileList::hintVisibleChanged);
-        list.addFile(QStringLiteral("/m/a.flac"));
-        list.updateHintFromRows();
-        QVERIFY(!list.hintVisible());
-        list.removeSelectedRow(0);
-        QVERIFY(list.isEmpty());
-        QVERIFY(list.hintVisible());
-        QCOMPARE(hint.count(), 2);
-    }
-
-    void removalByIdLeavesTheHintAlone()
+    void removingAnIdTwice()
     {
         FileList list;
         const auto id = list.addFile(QStringLiteral("/m/a.flac"));
-        list.updateHintFromRows();
         QVERIFY(list.removeId(id));
         QVERIFY(!list.removeId(id));
         QVERIFY(list.isEmpty());
-        QVERIFY(!list.hintVisible());
     }
 
-    void removeAllEmptiesTheQueueAndShowsTheHint_data()
+    void removeAllEmptiesTheQueue_data()
     {
         QTest::addColumn<int>("rows");
         QTest::newRow("none") << 0;
@@ -137,26 +119,23 @@ private slots:
         QTest::newRow("one batch and a bit") << FileList::RemoveBatchSize + 1;
         QTest::newRow("many") << 3 * FileList::RemoveBatchSize;
     }
-    void removeAllEmptiesTheQueueAndShowsTheHint()
+    void removeAllEmptiesTheQueue()
     {
         QFETCH(int, rows);
         FileList list;
         for (int i = 0; i < rows; ++i)
             list.addFile(QStringLiteral("/m/%1.flac").arg(i));
-        list.updateHintFromRows();
         QSignalSpy removed(&list, &FileList::rowsRemoved);
         QSignalSpy finished(&list, &FileList::removeAllFinished);
         list.removeAll();
         // The first batch goes at once, the rest from the event loop.
         QCOMPARE(list.isRemovingAll(), rows > FileList::RemoveBatchSize);
-        QCOMPARE(list.hintVisible(), rows <= FileList::RemoveBatchSize);
         QTRY_COMPARE(finished.count(), 1);
         QVERIFY(!list.isRemovingAll());
         QVERIFY(list.isEmpty());
         QCOMPARE(list.rowCount(), 0);
         QVERIFY(rowIds(list).isEmpty());
         QCOMPARE(rowId(list, 0), FileList::Id(0));
-        QVERIFY(list.hintVisible());
         // Taken off in batches, not a view update per row.
         QVERIFY(removed.count() <= rows / FileList::RemoveBatchSize + 1);
     }
@@ -167,7 +146,6 @@ private slots:
         QList<FileList::Id> ids;
         for (int i = 0; i < 4 * FileList::RemoveBatchSize; ++i)
             ids.append(list.addFile(QStringLiteral("/m/%1.flac").arg(i)));
-        list.updateHintFromRows();
         QSignalSpy finished(&list, &FileList::removeAllFinished);
         FileList::Id dropped = 0;
         int countInTimer = -1;
@@ -184,7 +162,6 @@ private slots:
         QCOMPARE(finished.count(), 1);
         QCOMPARE(rowIds(list), QList<FileList::Id>{dropped});
         QCOMPARE(list.path(dropped), QStringLiteral("/m/dropped.flac"));
-        QVERIFY(!list.hintVisible()); // it would cover the file that stayed
     }
 
     void idsStayWithTheirFiles()
@@ -239,14 +216,6 @@ private slots:
         QCOMPARE(list.headerData(1, Qt::Horizontal).toString(), QStringLiteral("格式"));
     }
 
-    void hintStartsShown()
-    {
-        FileList list;
-        QVERIFY(list.hintVisible());
-        list.addFile(QStringLiteral("/m/a.flac"));
-        QVERIFY(list.hintVisible()); // only the commands decide, at their end
-    }
-
     void utf8NamesAreGivenToToolsAsTheyAre()
     {
         FileList list;
@@ -255,16 +224,15 @@ private slots:
         const auto fromBytes = list.addFile(path.toUtf8());
         QCOMPARE(list.path(fromBytes), path);
         QCOMPARE(list.nativePath(fromText), path.toUtf8());
-        QCOMPARE(list.commandPath(fromText), path);
-        QCOMPARE(list.commandPath(fromBytes), path);
+        QVERIFY(list.file(fromText)->pathIsExact());
+        QVERIFY(list.file(fromBytes)->pathIsExact());
     }
 
     // A name in a legacy 8-bit encoding must still convert: the tools get a link with a UTF-8 name.
     void nonUtf8NameStillReachesTheTools()
     {
         QTemporaryDir dir;
-        QTemporaryDir cache;
-        qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+        QTemporaryDir work;
         const QString made = dir.path() + QStringLiteral("/made.flac");
         QVERIFY(TestMedia::makeFlac(made, 1.0));
         const QByteArray native = QFile::encodeName(dir.path()) + "/caf\xe9 \xff.flac";
@@ -275,26 +243,23 @@ private slots:
         QCOMPARE(list.nativePath(id), native);
         QVERIFY(list.path(id).contains(QChar::ReplacementCharacter));
         QCOMPARE(list.format(id), QStringLiteral("FLAC"));
-        const QString toolPath = list.commandPath(id);
+        const FileList::File file = *list.file(id);
+        QVERIFY(!file.pathIsExact());
+        const QString toolPath = WorkPaths::makeSourceLink(work.path(), id, file.path, file.native);
         QVERIFY(!toolPath.isEmpty());
         QVERIFY(!toolPath.contains(QChar::ReplacementCharacter));
-        QVERIFY(toolPath.startsWith(cache.path()));
+        QVERIFY(toolPath.startsWith(work.path()));
         QVERIFY(toolPath.endsWith(QStringLiteral("caf_ _.flac")));
         QCOMPARE(QFile::encodeName(QFile::decodeName(QFile::encodeName(toolPath))),
                  QFile::encodeName(toolPath));
         const QJsonObject probe = TestMedia::probe(toolPath);
         QCOMPARE(TestMedia::formatName(probe), QStringLiteral("flac"));
         QVERIFY(qAbs(TestMedia::durationSeconds(probe) - 1.0) < 0.1);
-        QCOMPARE(list.commandPath(id), toolPath); // asking again is harmless
-
-        // Removed while it converts: the tools keep their link until the conversion lets go.
-        list.setConverting(id, true);
-        list.removeId(id);
-        QVERIFY(QFileInfo(toolPath).isSymLink());
-        list.setConverting(id, false);
+        // Made again over a leftover of an earlier session.
+        QCOMPARE(WorkPaths::makeSourceLink(work.path(), id, file.path, file.native), toolPath);
+        WorkPaths::removeSourceLink(toolPath);
         QVERIFY(!QFileInfo(toolPath).isSymLink());
         QCOMPARE(::unlink(native.constData()), 0); // the file itself stays
-        qunsetenv("XDG_CACHE_HOME");
     }
 
     void addingManyAtOnceKeepsTheirOrder()

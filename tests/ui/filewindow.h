@@ -84,7 +84,7 @@ struct Window
     QWidget frame;
     FileList *list = new FileList(&frame);
     FileListView *fileListView = new FileListView(list, &frame);
-    HintBox *hintBox = new HintBox(list, &frame);
+    HintBox *hintBox = new HintBox(&frame);
     QLabel *dropZone = new QLabel(QStringLiteral("Drag media files onto this DropZone"), &frame);
     FileCommands *commands = nullptr;
     QList<DialogCall> openCalls;

@@ -160,9 +160,10 @@ int main(int argc, char *argv[])
     shootModal([&window] { emit window.findChild<HotLabel *>(QStringLiteral("feedbackLink"))->clicked(); },
                shootFeedback);
 
+    QList<QByteArray> files;
     for (int i = 2; i < argc; ++i)
-        window.fileList()->addFile(QString::fromLocal8Bit(argv[i]));
-    window.fileList()->updateHintFromRows();
+        files.append(QByteArray(argv[i]));
+    window.addPaths(files);
     wait(300);
     save(&window, QStringLiteral("main-list.png"));
     // The run turns in nested event loops, so the picture is taken from a timer inside them.

@@ -243,7 +243,7 @@ void TestActionChannel::removeAll()
     QFETCH(bool, fromMainMenu);
     LoadedWindow w;
     addRows(w, rows);
-    w.window->fileList()->setHintVisible(rows == 0);
+    w.control<QWidget>(QStringLiteral("hintBox"))->setVisible(rows == 0);
     ModalWatcher watcher;
     watcher.popupChoice = QStringLiteral("removeAllItem");
     if (fromMainMenu)
@@ -252,7 +252,7 @@ void TestActionChannel::removeAll()
         w.control<QToolButton>(QStringLiteral("removeButton"))->click();
     QCOMPARE(watcher.seen, fromMainMenu ? QStringList() : QStringList{QStringLiteral("popup:removePopup")});
     QCOMPARE(w.window->fileList()->count(), 0);
-    QVERIFY(w.window->fileList()->hintVisible());
+    QVERIFY(!w.control<QWidget>(QStringLiteral("hintBox"))->isHidden());
     QCOMPARE(w.control<QLineEdit>(QStringLiteral("actionChannel"))->text(), QString());
 }
 

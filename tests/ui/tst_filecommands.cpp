@@ -34,18 +34,18 @@ private slots:
                  QStringLiteral("FLAC声音文件(*.FLAC, *.flac)|*.flac|所有格式文件(*.*)|*.*"));
         QCOMPARE(w.openCalls.at(0).path, QString());
         QCOMPARE(paths(*w.list), QStringList{QStringLiteral("/srv/Music/a.flac")});
-        QCOMPARE(w.list->lastAddFolder(), QStringLiteral("/srv/Music/"));
+        QCOMPARE(w.commands->lastAddFolder(), QStringLiteral("/srv/Music/"));
         QVERIFY(!w.hintShown());
 
         // The next dialog opens in the folder of the last file; a cancel changes nothing.
         w.commands->addFileFromDialog();
         QCOMPARE(w.openCalls.at(1).path, QStringLiteral("/srv/Music/"));
         QCOMPARE(w.list->count(), 1);
-        QCOMPARE(w.list->lastAddFolder(), QStringLiteral("/srv/Music/"));
+        QCOMPARE(w.commands->lastAddFolder(), QStringLiteral("/srv/Music/"));
 
         w.commands->addFileFromDialog();
         QCOMPARE(w.openCalls.at(2).path, QStringLiteral("/srv/Music/"));
-        QCOMPARE(w.list->lastAddFolder(), QStringLiteral("/srv/Other/"));
+        QCOMPARE(w.commands->lastAddFolder(), QStringLiteral("/srv/Other/"));
         QCOMPARE(w.list->data(w.list->index(1, 1)).toString(), QStringLiteral("FLAC"));
     }
 
@@ -61,7 +61,7 @@ private slots:
         Window w;
         if (withRows) {
             w.list->addFile(QStringLiteral("/m/a.flac"));
-            w.list->updateHintFromRows();
+            w.commands->updateHintFromRows();
         }
         QSignalSpy captions(w.hintBox, &HintBox::captionChanged);
         w.commands->addFolderFromDialog();
@@ -174,7 +174,7 @@ private slots:
         Window w;
         for (const char *name : {"/m/1.flac", "/m/2.flac", "/m/3.flac"})
             w.list->addFile(QString::fromLatin1(name));
-        w.list->updateHintFromRows();
+        w.commands->updateHintFromRows();
         w.commands->removeSelectedRow(); // nothing selected
         QCOMPARE(w.list->count(), 3);
         w.fileListView->setCurrentIndex(w.list->index(1, 0));
@@ -210,7 +210,7 @@ private slots:
         w.frame.show();
         for (int i = 0; i < rows; ++i)
             w.list->addFile(QStringLiteral("/m/%1.flac").arg(i));
-        w.list->updateHintFromRows();
+        w.commands->updateHintFromRows();
         QSignalSpy busy(w.commands, &FileCommands::busyChanged);
         w.commands->removeAll();
         QCOMPARE(w.hintShown(), rows <= FileList::RemoveBatchSize);

@@ -84,7 +84,7 @@ private slots:
         QVERIFY(w.hintShown());
         QTest::mouseClick(w.dropZone, Qt::LeftButton);
         QCOMPARE(w.list->count(), 1);
-        QCOMPARE(w.list->lastAddFolder(), QString());
+        QCOMPARE(w.commands->lastAddFolder(), QString());
     }
 
     void failedRowsAreRedWithTheReason()
