@@ -211,8 +211,11 @@ int main(int argc, char *argv[])
         const QString name = QStringLiteral("/%1 Track").arg(k % 10 + 1, 2, 10, QLatin1Char('0'));
         QDir().mkpath(library + folder);
         QDir().mkpath(copy + QStringLiteral("/Music") + folder);
-        ::link(QFile::encodeName(one).constData(),
-               QFile::encodeName(library + folder + name + QStringLiteral(".flac")).constData());
+        if (::link(QFile::encodeName(one).constData(),
+                   QFile::encodeName(library + folder + name + QStringLiteral(".flac")).constData()) != 0) {
+            std::perror("cannot link a source of the up-to-date library");
+            return 1;
+        }
         LibraryMark mark = *templateMark;
         mark.source = library + folder + name + QStringLiteral(".flac");
         QFile output(copy + QStringLiteral("/Music") + folder + name + QStringLiteral(".mp3"));
