@@ -23,12 +23,12 @@ inline QString arrow()
 {
     return QStringLiteral(" → ");
 }
-// A finished file: "完成：" + input + " → " + output.
+// A finished file, its input and its output.
 inline QString converted(const QString &input, const QString &output)
 {
     return Texts::tr("完成：") + input + arrow() + output;
 }
-// Library mode: a file whose output is up to date: "跳过：" + input + " → " + output + "（已是最新）".
+// Library mode: a file whose output is up to date.
 inline QString skipped(const QString &input, const QString &output)
 {
     return Texts::tr("跳过：") + input + arrow() + output + Texts::tr("（已是最新）");
@@ -54,8 +54,8 @@ inline QString deleted(const QString &output, bool dryRun)
     return (dryRun ? Texts::tr("将删除：") : Texts::tr("删除：")) + output;
 }
 // What a library-mode run did, counted.
-// Library mode's closing line: "完成 N，跳过 S，失败 K", with "更新标签 U", "移动 M" and "删除 D"
-// where they are not 0; a dry run says "将转换 N" first.
+// Library mode's closing line: converted, skipped and failed, with retagged, moved and deleted
+// where they are not 0; a dry run names what it would convert first.
 inline QString librarySummary(const RunOutcome &c, bool dryRun)
 {
     QStringList parts{dryRun ? Texts::tr("将转换 %1").arg(c.converted)

@@ -61,8 +61,8 @@ QStringList channelEntries();      // channelCombo
 
 // The sizeCombo entry that keeps the input's frame size, in the interface's language.
 QString originalSize();
-// The text keeps the input's frame size: that entry, or "原始大小" in any language (a setting
-// written in Chinese, tunoxa-batch -s). Any other text names a size.
+// The text keeps the input's frame size: that entry in this language or in the original one (a
+// setting written in Chinese, tunoxa-batch -s). Any other text names a size.
 bool keepsOriginalSize(const QString &sizeText);
 
 // Caption labels of the settings area.

@@ -142,8 +142,8 @@ ToolCommand stage(OutputFormat format, int index, const RecipeInput &in, const N
 ToolCommand firstStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
 
 // coder/coder2 from the intermediate to the output of RMVB, RM, MOV and the phone formats. The
-// sizeCombo text "原始大小", or its translation, picks the original-size recipe, every other text
-// the resized one.
+// size text that keeps the original size (FormatTable::keepsOriginalSize) picks the original-size
+// recipe, every other text the resized one.
 ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
 
 // MP3: sox decodes the input to the probe wav, coder prints its duration, coder encodes the input.

@@ -7,7 +7,7 @@ namespace ProductInfo {
 // "Tunoxa ": the window caption and the text of productLink.
 QString caption();
 
-// "Tunoxa转换器": the title of the program's message boxes and of the About box.
+// The title of the program's message boxes and of the About box.
 QString applicationTitle();
 
 // "Ver " + versionNumber().

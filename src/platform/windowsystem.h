@@ -8,7 +8,7 @@
 // window system can be reached at all, and which command-line words belong to Qt's window system.
 namespace WindowSystem {
 
-// What the user is told on a terminal when no window can be shown: "没有可用的图形显示 (DISPLAY)".
+// What the user is told on a terminal when no window can be shown.
 QString noDisplayText();
 
 // False when the environment already shows that the window system Qt would use cannot be reached:

@@ -8,9 +8,9 @@ class QWidget;
 // chosen path, or an empty text when the user cancelled.
 namespace FileChoosers {
 
-// The output-folder browser: "请选择一个文件夹:".
+// The output-folder browser's prompt.
 QString outputFolderPrompt();
-// The add-folder browser: "选择一个文件夹:".
+// The add-folder browser's prompt.
 QString addFolderPrompt();
 
 // An existing file. Starts in initialFolder, or in the program folder when that is blank or no

@@ -141,7 +141,7 @@ void FileCommands::removeAll()
 
 void FileCommands::addDroppedFiles(const QList<QByteArray> &nativePaths)
 {
-    // A dropped folder is searched as "添加文件夹" searches one, never listed as a file itself.
+    // A dropped folder is searched as the add-folder command searches one, never listed as a file itself.
     if (std::any_of(nativePaths.cbegin(), nativePaths.cend(), &FileSearch::isFolder)) {
         addPaths(nativePaths);
         return;

@@ -6,8 +6,8 @@
 
 class FileList;
 
-// fileListView: the file list as a report with the columns "文件名" and "格式". Rows whose conversion failed
-// are drawn in red with the reason as their tooltip. Files dragged from a file manager can be
+// fileListView: the file list as a report with a name and a format column. Rows whose conversion
+// failed are drawn in red with the reason as their tooltip. Files dragged from a file manager can be
 // dropped on it.
 class FileListView : public QTreeView
 {

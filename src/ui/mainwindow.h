@@ -48,7 +48,7 @@ public:
     void setProgramEnd(std::function<void()> programEnd);
 
     // Files and folders named on the command line: files join the list, folders are searched as
-    // "添加文件夹" does, in their order.
+    // the add-folder command does, in their order.
     void addPaths(const QList<QByteArray> &nativePaths);
     // What later starts of the program hand over through server joins the list the same way, even
     // during a run, and the window asks to come to the front.

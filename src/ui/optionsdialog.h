@@ -13,7 +13,7 @@ class QLineEdit;
 class QSpinBox;
 class QToolButton;
 
-// The options dialog "选项设置": the completion sound, the music cutter's time range and the number
+// The options dialog: the completion sound, the music cutter's time range and the number
 // of files converted at once. It shows the program-wide settings when it opens and, on OK, checks
 // the fields, stores them in the settings and in options.ini. It is made afresh for each showing
 // and shown modally:
@@ -46,7 +46,7 @@ private:
     void showStoredSettings();
     QLabel *addCaption(const QString &name, const QString &text, const QRect &place);
     // A time field and its unit caption just right of it; assistive technology reads it by its
-    // row and unit ("开始 时").
+    // row and unit (the start's hours, say).
     QLineEdit *addTimeField(const QString &name, const QString &accessibleName, const QString &unit, int x,
                             int y);
     // A picture button; assistive technology reads it as `accessibleName`.

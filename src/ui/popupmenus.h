@@ -9,7 +9,7 @@ class QWidget;
 struct CommandActions;
 
 // Holds the main window's popup menus. It never shows itself: each item writes its command's word
-// into the main window's action channel, except "移除全部", which empties the file list at once.
+// into the main window's action channel, except remove-all, which empties the file list at once.
 // Each item is usable while its command is.
 class PopupMenus : public QObject
 {
