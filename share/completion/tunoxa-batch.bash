@@ -69,7 +69,8 @@ _tunoxa_batch()
     done
     if [[ $k == "$COMP_CWORD" && $current == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W '-f -b -r -c -v -s -F -o -j -L -n -h --format --bitrate --rate --channels
-            --video-bitrate --size --fps --output --jobs --library --dry-run --delete --cover-size --fat-names --no-fat-names --help --' -- "$current")
+            --video-bitrate --size --fps --output --jobs --library --dry-run --delete --cover-size --fat-names
+            --no-fat-names --help --version --' -- "$current")
         return
     fi
     _tunoxa_batch_inputs "$current"
