@@ -27,14 +27,14 @@ Exit status: 0 every file converted; 1 some file failed, or a tool or folder cou
         <source>
 用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：
   find /srv/music -mindepth 1 -maxdepth 1 -type d |
-      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
+      parallel --will-cite --sshlogin 2/:,2/alice@host1,2/alice@host2 tunoxa-batch -L -o /srv/mp3/music {}
   tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
 </source>
         <extracomment>the first line is words; the commands below it stay as they are</extracomment>
         <translation>
 With GNU parallel, one album folder at a time on several machines, then a preview of the deletions:
   find /srv/music -mindepth 1 -maxdepth 1 -type d |
-      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}
+      parallel --will-cite --sshlogin 2/:,2/alice@host1,2/alice@host2 tunoxa-batch -L -o /srv/mp3/music {}
   tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music
 </translation>
     </message>

@@ -355,7 +355,8 @@ QString usage(int mostFiles)
     //: the first line is words; the commands below it stay as they are
     text += Texts::tr("\n用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：\n"
                       "  find /srv/music -mindepth 1 -maxdepth 1 -type d |\n"
-                      "      parallel --sshlogin 2/:,2/alice@host1 tunoxa-batch -L -o /srv/mp3/music {}\n"
+                      "      parallel --will-cite --sshlogin 2/:,2/alice@host1,2/alice@host2 tunoxa-batch -L -o "
+                      "/srv/mp3/music {}\n"
                       "  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music\n");
     return text;
 }
