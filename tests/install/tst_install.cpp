@@ -7,6 +7,7 @@
 #include "filelist/filesearch.h"
 #include "platform/appdirs.h"
 #include "platform/instancehandoff.h"
+#include "platform/productinfo.h"
 #include "platform/singleinstance.h"
 #include "settings/setupfile.h"
 #include "ui/filecommands.h"
@@ -219,6 +220,46 @@ private slots:
         QCOMPARE(restarted.findChild<QLineEdit *>(u"outputFolderEdit"_s)->text(), expected + u'/');
     }
 
+    // Asked for help or the version, or given an option it does not know, a program answers and
+    // ends at once, even with no display: no window, no row named after the option.
+    void optionsAreAnsweredWithoutAWindow_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("printed"); // how stdout starts; empty: nothing on stdout
+        const QString version = ProductInfo::versionNumber() + u'\n';
+        QTest::newRow("tunoxa --help") << u"tunoxa"_s << QStringList{u"--help"_s} << 0 << u"用法：tunoxa "_s;
+        QTest::newRow("tunoxa --version, after Qt's options")
+            << u"tunoxa"_s << QStringList{u"-style"_s, u"Fusion"_s, u"--version"_s} << 0
+            << u"tunoxa "_s + version;
+        QTest::newRow("tunoxa, an unknown option")
+            << u"tunoxa"_s << QStringList{u"--bogus"_s} << 2 << QString();
+        QTest::newRow("tunoxa-batch --help")
+            << u"tunoxa-batch"_s << QStringList{u"-h"_s} << 0 << u"用法：tunoxa-batch "_s;
+        QTest::newRow("tunoxa-batch --version")
+            << u"tunoxa-batch"_s << QStringList{u"--version"_s} << 0 << u"tunoxa-batch "_s + version;
+    }
+    void optionsAreAnsweredWithoutAWindow()
+    {
+        QFETCH(QString, program);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, printed);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+        environment.remove(u"DISPLAY"_s);
+        environment.remove(u"WAYLAND_DISPLAY"_s);
+        process.setProcessEnvironment(environment);
+        process.start(installedFolder() + u'/' + program, arguments);
+        QVERIFY(process.waitForFinished(20000));
+        QCOMPARE(process.exitCode(), status);
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QVERIFY2(printed.isEmpty() ? out.isEmpty() : out.startsWith(printed), qPrintable(out));
+        QCOMPARE(process.readAllStandardError().isEmpty(), status == 0);
+    }
+
     // Files and folders named on a later start's command line reach the running program's list:
     // relative ones from where that start ran, folders searched as "添加文件夹" does, in their
     // order, and nothing lost while a folder search is going. The later start ends with status 0.
@@ -244,6 +285,9 @@ private slots:
         QTest::newRow("from a terminal without a display")
             << QStringList{u"a.flac"_s} << QStringList{u"a.flac"_s} << false
             << QStringList{u"QT_QPA_PLATFORM=xcb"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s};
+        QTest::newRow("after --, a name like an option is a file")
+            << QStringList{u"-x.flac"_s, u"--"_s, u"--help"_s} << QStringList{u"-x.flac"_s, u"--help"_s}
+            << false << QStringList();
         QTest::newRow("Qt's own options are no files")
             << QStringList{u"-style"_s, u"Fusion"_s, u"-reverse"_s, u"a.flac"_s} << QStringList{u"a.flac"_s}
             << false << QStringList();
@@ -256,7 +300,7 @@ private slots:
         QFETCH(QStringList, environment);
         QTemporaryDir here;
         for (const QString &name : {u"a.flac"_s, u"b.flac"_s, u"专辑/01.flac"_s, u"专辑/02.flac"_s,
-                                    u"专辑/sub/03.flac"_s, u"专辑/cover.jpg"_s})
+                                    u"专辑/sub/03.flac"_s, u"专辑/cover.jpg"_s, u"-x.flac"_s, u"--help"_s})
             touch(here.filePath(name));
         for (QString &argument : arguments)
             argument.replace(u'@', here.path());
