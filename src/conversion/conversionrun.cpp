@@ -252,7 +252,8 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     // In library mode, whether an output is up to date can only be told for a source that is there;
     // a dry run would otherwise promise to convert it.
     // Opened once: what it is, its time and its stream header.
-    const RegularFile::Reader source(job.recipe.inputPath);
+    const RegularFile::Reader source(job.recipe.inputPath, RegularFile::Reader::Links::Follow,
+                                     &m_sourceFolder);
     job.sourceModifiedNs = source.modifiedNs();
     job.streamInfo = FlacMetadata::streamInfo(source, job.recipe.inputPath);
     if (job.recipe.inputPath.isEmpty() || !source.isOpen()) {

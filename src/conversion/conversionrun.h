@@ -8,6 +8,7 @@
 #include "conversion/runsettings.h"
 #include "filelist/filelist.h"
 #include "platform/appdirs.h"
+#include "platform/regularfile.h"
 
 #include <QHash>
 #include <QList>
@@ -210,6 +211,7 @@ private:
     QHash<FileList::Id, QString> m_pathsConverting;
     // The links the tools read files with names that are not valid UTF-8 through, while they convert.
     QHash<FileList::Id, QString> m_sourceLinks;
+    RegularFile::Folder m_sourceFolder; // of the last source looked at
     bool m_dryRun = false;
     QSet<QString> m_claimedOutputs; // library mode: the outputs of this run's files
     QSet<QString> m_clearedFolders; // the folders whose stale hidden files this run removed

@@ -105,8 +105,11 @@ QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted
 
 std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QString &path)
 {
-    // STREAMINFO comes first in nearly every FLAC: its bytes right after "fLaC" are read alone.
-    const QByteArray head = file.read(0, 4096);
+    // STREAMINFO comes first in nearly every FLAC: its bytes right after "fLaC" are read alone
+    // (further on only behind an ID3v2 tag, which few FLAC files carry).
+    QByteArray head = file.read(0, 4 + 4 + 34);
+    if (head.startsWith("ID3"))
+        head = file.read(0, 4096);
     const qsizetype at = qsizetype(id3v2TagSize(head));
     const bool first = head.size() >= at + 8 + 34 && head.sliced(at, 4) == "fLaC" &&
                        (uchar(head[at + 4]) & 0x7F) == StreamInfoBlock;

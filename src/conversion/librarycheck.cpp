@@ -24,7 +24,7 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
     m_stopped = false;
     // The output is opened once, what it is and its time with it (as the file system keeps it: no
     // time zone to look up); a link in its place is no output.
-    const RegularFile::Reader output(outputPath, RegularFile::Reader::Links::Refuse);
+    const RegularFile::Reader output(outputPath, RegularFile::Reader::Links::Refuse, &m_outputFolder);
     if (output.kind() != RegularFile::Kind::Regular) {
         emit decided(output.kind() == RegularFile::Kind::Missing ? Decision::Convert : Decision::Occupied);
         return;

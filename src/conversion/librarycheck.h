@@ -56,6 +56,7 @@ private:
     void probeFinished();
 
     ToolRunner *m_probe;
+    RegularFile::Folder m_outputFolder; // of the last output looked at
     bool m_stopped = false;
     bool m_outputIsNewer = false;
     std::optional<CutRange> m_cut;

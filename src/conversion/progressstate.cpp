@@ -6,12 +6,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
 QString convertingCaption(const QString &spinner, const QString &percent)
 {
     return RunnerTexts::converting() + spinner + QLatin1Char(' ') + percent + QLatin1Char('%');
+}
+
+// The bar never leaves its track, whatever a tool printed.
+void keepInTrack(double &width, double &value)
+{
+    width = std::isnan(width) ? 0 : std::clamp(width, 0.0, ProgressState::FullWidth);
+    value = std::isnan(value) ? 0 : std::clamp(value, 0.0, 100.0);
 }
 
 } // namespace
@@ -38,9 +46,8 @@ void ProgressState::setSpinner(const QString &glyph)
 
 void ProgressState::setBar(double width, double value)
 {
-    // The bar never leaves its track, whatever a tool printed.
-    width = std::isnan(width) ? 0 : std::clamp(width, 0.0, FullWidth);
-    value = std::isnan(value) ? 0 : std::clamp(value, 0.0, 100.0);
+    settle();
+    keepInTrack(width, value);
     if (m_width == width && m_value == value)
         return;
     m_width = width;
@@ -50,6 +57,7 @@ void ProgressState::setBar(double width, double value)
 
 void ProgressState::setCaption(const QString &caption)
 {
+    settle();
     if (m_caption == caption)
         return;
     m_caption = caption;
@@ -116,7 +124,18 @@ void ProgressState::showFraction(double f)
         setCaption(tr("完成 100%"));
         return;
     }
-    const QString percent = OutputParsers::percentText(f * 100);
-    setBar(f * FullWidth, OutputParsers::leadingNumber(percent).value_or(0));
-    setCaption(convertingCaption(m_spinner, percent));
+    m_unsettled = Unsettled{f, m_spinner};
+    emit changed();
+}
+
+void ProgressState::settle() const
+{
+    if (!m_unsettled)
+        return;
+    const Unsettled shown = *std::exchange(m_unsettled, std::nullopt);
+    const QString percent = OutputParsers::percentText(shown.fraction * 100);
+    m_width = shown.fraction * FullWidth;
+    m_value = OutputParsers::leadingNumber(percent).value_or(0);
+    keepInTrack(m_width, m_value);
+    m_caption = convertingCaption(shown.spinner, percent);
 }

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // The progress area of the main window as state: the bar picture's width (0 empty, FullWidth full,
 // fifteen steps to a pixel), the progress bar's value (0 to 100), the caption, the busy glyph, and
 // the duration of the file being converted. The window shows it on changed(). The three readers
@@ -21,9 +23,21 @@ public:
 
     explicit ProgressState(QObject *parent = nullptr);
 
-    double barWidth() const { return m_width; }
-    double percent() const { return m_value; }
-    QString caption() const { return m_caption; }
+    double barWidth() const
+    {
+        settle();
+        return m_width;
+    }
+    double percent() const
+    {
+        settle();
+        return m_value;
+    }
+    QString caption() const
+    {
+        settle();
+        return m_caption;
+    }
     QString spinner() const { return m_spinner; }
     // Whole seconds; 0 while the duration of the current file is not known.
     qint32 durationSeconds() const { return m_durationSeconds; }
@@ -56,10 +70,21 @@ private:
     void stepSpinner();
     // The bar and the caption for a fraction done, 0 to 1, in the transcoder's form.
     void showFraction(double fraction);
+    // Works out the bar and the caption of the last fraction shown, once someone reads them: a
+    // run over many up-to-date files shows one fraction per file, and a run without a window
+    // never reads them.
+    void settle() const;
 
-    double m_width = 0;
-    double m_value = 0;
-    QString m_caption = QStringLiteral("0%");
+    // The last fraction shown and the spinner of that moment, until settle works them out.
+    struct Unsettled
+    {
+        double fraction;
+        QString spinner;
+    };
+    mutable std::optional<Unsettled> m_unsettled;
+    mutable double m_width = 0;
+    mutable double m_value = 0;
+    mutable QString m_caption = QStringLiteral("0%");
     QString m_spinner = QStringLiteral("-");
     qint32 m_durationSeconds = 0;
 };

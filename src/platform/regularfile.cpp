@@ -30,14 +30,40 @@ bool openForReading(QFile &file, const QString &path)
     return true;
 }
 
-Reader::Reader(const QString &path, Links links)
+Folder::~Folder()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int Folder::descriptor(const QByteArray &folder)
+{
+    if (m_fd >= 0 && folder == m_path)
+        return m_fd;
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_path = m_fd >= 0 ? folder : QByteArray();
+    return m_fd;
+}
+
+Reader::Reader(const QString &path, Links links, Folder *through)
 {
     // Looked at first, so that a FIFO, a socket or a device is never opened. O_NONBLOCK: should one
     // take the file's place meanwhile, the open does not wait, and reading it gives nothing.
-    const QByteArray name = QFile::encodeName(path);
+    QByteArray name = QFile::encodeName(path);
+    int folder = AT_FDCWD;
+    const qsizetype slash = name.lastIndexOf('/');
+    if (through && slash > 0) {
+        folder = through->descriptor(name.left(slash));
+        if (folder >= 0)
+            name.remove(0, slash + 1);
+        else
+            folder = AT_FDCWD;
+    }
     struct stat status = {};
     const int looked =
-        links == Links::Refuse ? ::lstat(name.constData(), &status) : ::stat(name.constData(), &status);
+        ::fstatat(folder, name.constData(), &status, links == Links::Refuse ? AT_SYMLINK_NOFOLLOW : 0);
     if (looked != 0) {
         m_error = errno;
         return;
@@ -51,7 +77,7 @@ Reader::Reader(const QString &path, Links links)
     m_size = status.st_size;
     m_modifiedNs = qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec;
     const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
-    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
+    m_fd = ::openat(folder, name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | noFollow);
     if (m_fd < 0)
         m_error = errno;
 }

@@ -26,6 +26,25 @@ bool isGone(const QByteArray &nativePath);
 // kind of file, and when it cannot be opened.
 bool openForReading(QFile &file, const QString &path);
 
+// The folder the last file looked up through it lies in, kept open, so that the files of one album
+// are each looked up by their name alone instead of a walk of the whole path. A folder that cannot
+// be opened is not kept; its files are then looked up by their whole path.
+class Folder
+{
+public:
+    Folder() = default;
+    ~Folder();
+    Folder(const Folder &) = delete;
+    Folder &operator=(const Folder &) = delete;
+
+    // The descriptor of folder (opened when it is not the one kept), or -1.
+    int descriptor(const QByteArray &folder);
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
 // A regular file open for reading parts of it, with the fewest system calls: a stat (which also
 // tells what is at the path when it is no regular file, which is then not opened) and an open, then
 // one read for each part. Closed when it goes.
@@ -38,7 +57,8 @@ public:
         Refuse, // a link at the path is Other, and not opened
     };
 
-    explicit Reader(const QString &path, Links links = Links::Follow);
+    // through: the folder to look path's file up from, if any.
+    explicit Reader(const QString &path, Links links = Links::Follow, Folder *through = nullptr);
     ~Reader();
     Reader(const Reader &) = delete;
     Reader &operator=(const Reader &) = delete;
