@@ -149,6 +149,7 @@ void ConversionRun::beginRun()
     }
     m_files.clearFailedMarks();
     m_claimedOutputs.clear();
+    m_claimedOutputs.reserve(m_files.count());
     m_clearedFolders.clear();
     QDir().mkpath(WorkPaths::scratchFolder(m_workFolder));
     m_lastTried = 0;
@@ -271,11 +272,13 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
             failUnstarted(id, {FileFailure::Kind::OutputPlaceTaken, {}});
             return;
         }
+        job.libraryOutput = *output;
         job.recipe.outputFolder = output->left(output->lastIndexOf(u'/') + 1);
         job.recipe.fatSafeNames = m_settings.fatNames;
         job.recipe.coverEdge = m_settings.coverEdge;
         // Where the output lay before names were made safe for FAT: it moves to its safe name.
-        if (m_settings.fatNames) {
+        // A path with nothing FAT cannot store has one place only.
+        if (m_settings.fatNames && !Recipes::isFatSafePath(file.path)) {
             const QString unsafe = libraryOutputOf(file, job.format, false);
             if (unsafe != *output)
                 job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false)};

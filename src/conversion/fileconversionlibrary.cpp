@@ -34,8 +34,7 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
         mark.settings = LibraryMark::settingsText(m_job.format, m_job.recipe.settings);
         m_job.recipe.mark = mark;
     }
-    m_wantedOutput = Recipes::outputPath(m_job.format, m_job.recipe.inputPath, m_job.recipe.outputFolder, {},
-                                         true, m_job.recipe.fatSafeNames);
+    m_wantedOutput = m_job.libraryOutput;
     // A folder's cover added or changed since the output was written makes it out of date too.
     qint64 changed = m_job.sourceModifiedNs;
     if (m_job.covers && m_job.recipe.mark) {

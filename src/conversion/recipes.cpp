@@ -262,7 +262,11 @@ namespace {
 
 bool isFatForbidden(QChar c)
 {
-    return c.unicode() < 0x20 || c.unicode() == 0x7F || QStringView(u"?\":*<>|\\").contains(c);
+    const char16_t u = c.unicode();
+    if (u >= 0x80)
+        return false;
+    return u < 0x20 || u == 0x7F || u == u'?' || u == u'"' || u == u':' || u == u'*' || u == u'<' ||
+           u == u'>' || u == u'|' || u == u'\\';
 }
 
 bool isFatSafe(QStringView name)
@@ -272,6 +276,15 @@ bool isFatSafe(QStringView name)
 }
 
 } // namespace
+
+bool isFatSafePath(QStringView path)
+{
+    for (const QStringView name : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (!isFatSafe(name))
+            return false;
+    }
+    return true;
+}
 
 QString fatSafeName(const QString &name)
 {

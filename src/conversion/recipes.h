@@ -118,6 +118,8 @@ QString outputPath(OutputFormat format, const QString &inputPath, const QString 
 // A file or folder name that FAT and exFAT can store: ? " : * < > | \ and control characters
 // become "_", trailing dots and blanks go ("_" when nothing is left).
 QString fatSafeName(const QString &name);
+// Every name in path is one FAT can store as it is, so fatSafeName would change none of them.
+bool isFatSafePath(QStringView path);
 
 // Library mode's additions to an encode of in: the tags that replace the encoder's own, then for an
 // MP3 the mark (other containers take it in a metadata file, or after the encode). Empty without a
