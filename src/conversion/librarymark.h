@@ -58,8 +58,10 @@ struct LibraryMark
 // A library-mode output read once: its playing time and its mark.
 struct LibraryOutput
 {
-    // What is read of a tag and of the frame after it: the mark's frames and an Info frame fit.
+    // What is read of a tag at a time: the mark's frames fit.
     static constexpr qsizetype PartBytes = 4096;
+    // What is read of the frame after the tag: the longest MP3 frame (1441 bytes) fits.
+    static constexpr qsizetype FrameBytes = 2048;
 
     std::optional<double> seconds;
     std::optional<LibraryMark> mark;
