@@ -150,7 +150,7 @@ void ConversionRun::beginRun()
     m_files.clearFailedMarks();
     m_claimedOutputs.clear();
     m_claimedOutputs.reserve(m_files.count());
-    m_clearedFolders.clear();
+    m_staleSweep.clear();
     QDir().mkpath(WorkPaths::scratchFolder(m_workFolder));
     m_lastTried = 0;
     m_filesEnded = 0;
@@ -284,11 +284,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
                 job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false)};
         }
     }
-    // What a process of this machine that ended before its files were done left in the folder.
-    if (!m_dryRun && !m_clearedFolders.contains(job.recipe.outputFolder)) {
-        m_clearedFolders.insert(job.recipe.outputFolder);
-        PartialOutput::removeStale(job.recipe.outputFolder);
-    }
+    job.staleSweep = &m_staleSweep;
     slot.start(job);
 }
 

@@ -3,6 +3,7 @@
 #include "conversion/filefailure.h"
 #include "conversion/formattable.h"
 #include "conversion/orphanindex.h"
+#include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "conversion/runoutcome.h"
 #include "conversion/runsettings.h"
@@ -214,6 +215,6 @@ private:
     RegularFile::Folder m_sourceFolder; // of the last source looked at
     bool m_dryRun = false;
     QSet<QString> m_claimedOutputs; // library mode: the outputs of this run's files
-    QSet<QString> m_clearedFolders; // the folders whose stale hidden files this run removed
+    PartialOutput::StaleSweep m_staleSweep;
     std::function<QTime()> m_clock = &QTime::currentTime;
 };

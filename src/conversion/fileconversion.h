@@ -6,6 +6,7 @@
 #include "conversion/formattable.h"
 #include "conversion/librarycheck.h"
 #include "conversion/orphanindex.h"
+#include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
 
@@ -48,6 +49,8 @@ public:
         CoverCache *covers = nullptr;
         // Library mode: the outputs whose source is gone, one of which a renamed source may take.
         OrphanIndex *orphans = nullptr;
+        // The run's sweep of what dead processes of this machine left in the output folders.
+        PartialOutput::StaleSweep *staleSweep = nullptr;
     };
 
     // Its work files go into workFolder.

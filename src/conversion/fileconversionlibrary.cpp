@@ -83,6 +83,8 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     }
     // The hidden file, made now, tells other processes that this output is being written.
     QDir().mkpath(QFileInfo(output).path());
+    if (m_job.staleSweep)
+        m_job.staleSweep->before(m_job.recipe.outputFolder);
     m_partialOutput = PartialOutput::reserve(output);
     if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
         failFile({FileFailure::Kind::OutputPlaceTaken, {}});

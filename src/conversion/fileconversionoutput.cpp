@@ -31,6 +31,8 @@ QString FileConversion::chooseOutput(const QString &wantedPath)
         QFile::remove(m_partialOutput);
     m_wantedOutput = wantedPath;
     // Created now, so that no other file of this run takes the same hidden name.
+    if (m_job.staleSweep)
+        m_job.staleSweep->before(m_job.recipe.outputFolder);
     m_partialOutput = PartialOutput::reserve(wantedPath);
     return m_partialOutput;
 }

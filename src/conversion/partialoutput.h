@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -96,5 +97,23 @@ bool claimedByAnother(const QString &finalPath, const QString &ownPartial);
 // file took its final name on FAT may have left that name empty: the empty file goes too. Returns
 // how many hidden files went.
 int removeStale(const QString &folder, const QString &host = hostName());
+
+// The folders one run has cleared with removeStale, each once, just before its first output there
+// is written: a run that writes nothing in a folder (its outputs are up to date) never reads it.
+class StaleSweep
+{
+public:
+    void before(const QString &folder)
+    {
+        if (!m_swept.contains(folder)) {
+            m_swept.insert(folder);
+            removeStale(folder);
+        }
+    }
+    void clear() { m_swept.clear(); }
+
+private:
+    QSet<QString> m_swept;
+};
 
 } // namespace PartialOutput
