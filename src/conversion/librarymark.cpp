@@ -275,8 +275,8 @@ LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString
 {
     // The mark's text frames come first in the tag (a cover after them), and the Info frame follows
     // the tag: a few reads of a few kilobytes. Only an output without a usable Info frame is walked.
-    // Without a cover, the tag and the Info frame lie in the first read, of one part. The length and the mark of
-    // an Ogg or MP4 are read by walks that ask for the same parts: each part is read once.
+    // Without a cover, the tag and the Info frame lie in the first read, of one part. The length and
+    // the mark of an Ogg or MP4 are read by walks that ask for the same parts: each part is read once.
     const QByteArray head = file.read(0, PartBytes);
     std::map<std::pair<qint64, qsizetype>, QByteArray> parts;
     const auto fetch = [&](qint64 offset, qsizetype count) {
