@@ -353,11 +353,12 @@ QString usage(int mostFiles)
     text += Texts::tr("\n退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；"
                       "2 用法错误。\n");
     //: the first line is words; the commands below it stay as they are
-    text += Texts::tr("\n用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：\n"
-                      "  find /srv/music -mindepth 1 -maxdepth 1 -type d |\n"
-                      "      parallel --will-cite --sshlogin 2/:,2/alice@host1,2/alice@host2 tunoxa-batch -L -o "
-                      "/srv/mp3/music {}\n"
-                      "  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music\n");
+    text +=
+        Texts::tr("\n用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：\n"
+                  "  find /srv/music -mindepth 1 -maxdepth 1 -type d |\n"
+                  "      parallel --will-cite --sshlogin 2/:,2/alice@host1,2/alice@host2 tunoxa-batch -L -o "
+                  "/srv/mp3/music {}\n"
+                  "  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music\n");
     return text;
 }
 

@@ -39,7 +39,7 @@ public:
         // the file converts; a dry run only tells what it would do.
         bool library = false;
         bool dryRun = false;
-        QString libraryOutput; // library mode: the output's one name, as the run claimed it
+        QString libraryOutput;       // library mode: the output's one name, as the run claimed it
         QByteArray sourceNative;     // the source's exact path, for the library's mark
         qint64 sourceModifiedNs = 0; // its modification time, as the file system keeps it
         std::optional<FlacMetadata::StreamInfo> streamInfo; // what its stream header declares
