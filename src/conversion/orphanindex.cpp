@@ -61,6 +61,9 @@ void OrphanIndex::runSlice()
         if (m_folders.isEmpty()) {
             if (++m_rootIndex >= m_roots.size()) {
                 m_sliceTimer.stop();
+                // Only the scan needs them; a large library's run would carry them to its end.
+                m_planned = {};
+                m_sourceFolders = {};
                 emit finished();
                 return;
             }
