@@ -1,5 +1,7 @@
 #include "common/testmedia.h"
 
+#include "runner/commandlinetext.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -177,6 +179,12 @@ ToolResult run(const QString &program, const QStringList &args, int timeoutMs)
     result.crashed = process.exitStatus() == QProcess::CrashExit;
     result.exitCode = result.crashed ? -1 : process.exitCode();
     return result;
+}
+
+ToolResult runCommandLine(const QString &commandLine)
+{
+    const CommandLineText::Split split = CommandLineText::split(commandLine);
+    return run(split.program, split.arguments);
 }
 
 QString programFolder()

@@ -18,6 +18,8 @@ struct ToolResult
 
 // Runs a program to its end (tests only: blocking is fine here).
 ToolResult run(const QString &program, const QStringList &args, int timeoutMs = 300000);
+// Runs a command line the way the program does: the one text split into program and arguments.
+ToolResult runCommandLine(const QString &commandLine);
 
 // The complete program folder the build lays out (executable, data/, sound.wav, setup.ini).
 QString programFolder();

@@ -34,11 +34,7 @@ inline RecipeInput recipeInput(const QString &input, const QString &outputFolder
     return in;
 }
 
-inline TestMedia::ToolResult runCommandLine(const QString &commandLine)
-{
-    const CommandLineText::Split split = CommandLineText::split(commandLine);
-    return TestMedia::run(split.program, split.arguments);
-}
+using TestMedia::runCommandLine;
 
 // Every "(NN%)" the encoder printed, in order.
 inline QList<int> percentages(const QByteArray &output)

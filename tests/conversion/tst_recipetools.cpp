@@ -5,7 +5,6 @@
 #include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
 #include "conversion/toolnames.h"
-#include "runner/commandlinetext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -14,13 +13,7 @@
 #include <QtTest>
 
 namespace {
-
-// Runs a recipe the way the run does: the one text split into program and arguments.
-TestMedia::ToolResult runRecipe(const ToolCommand &command)
-{
-    const CommandLineText::Split split = CommandLineText::split(command.commandLine);
-    return TestMedia::run(split.program, split.arguments);
-}
+using TestMedia::runCommandLine;
 
 QString streamValue(const QJsonObject &stream, const char *key)
 {
@@ -120,18 +113,18 @@ private slots:
                                                QStringLiteral("320x240"), outRate, outBitrate, channelIndex});
         QFile::remove(m_work.probeWav);
 
-        const TestMedia::ToolResult decode = runRecipe(Recipes::soxDecode(in));
+        const TestMedia::ToolResult decode = runCommandLine(Recipes::soxDecode(in).commandLine);
         QCOMPARE(decode.exitCode, 0);
         QVERIFY(QFileInfo(m_work.probeWav).size() > 0);
 
-        const TestMedia::ToolResult probe = runRecipe(Recipes::durationProbe(in));
+        const TestMedia::ToolResult probe = runCommandLine(Recipes::durationProbe(in).commandLine);
         QVERIFY(probe.output.contains("Duration: 00:00:03.00"));
         QVERIFY(probe.exitCode != 0); // names no output
 
         const ToolCommand encode = Recipes::mp3Encode(in);
         QVERIFY(encode.outputPath.startsWith(
             m_out + QStringLiteral("歌 %1.b_").arg(QString::fromUtf8(QTest::currentDataTag()))));
-        const TestMedia::ToolResult result = runRecipe(encode);
+        const TestMedia::ToolResult result = runCommandLine(encode.commandLine);
         QVERIFY2(result.exitCode == 0, result.output.right(400).constData());
         const QJsonObject info = TestMedia::probe(encode.outputPath);
         QCOMPARE(TestMedia::formatName(info), QStringLiteral("mp3"));
@@ -187,15 +180,15 @@ private slots:
             in.cut = CutRange{cutStart, 0};
 
         const ToolCommand direct = Recipes::mp3Encode(in);
-        const TestMedia::ToolResult refused = runRecipe(direct);
+        const TestMedia::ToolResult refused = runCommandLine(direct.commandLine);
         QVERIFY2(StageVerdict::coderFoundNothing(QString::fromUtf8(refused.output)),
                  refused.output.right(400).constData());
 
-        QCOMPARE(runRecipe(Recipes::soxDecode(in)).exitCode == 0, soxReads);
+        QCOMPARE(runCommandLine(Recipes::soxDecode(in).commandLine).exitCode == 0, soxReads);
         if (soxReads)
             QCOMPARE(MediaLength::wavSeconds(m_work.probeWav), seconds);
         QFile::remove(m_work.probeWav);
-        const TestMedia::ToolResult decoded = runRecipe(FlacFallback::decodeCommand(in));
+        const TestMedia::ToolResult decoded = runCommandLine(FlacFallback::decodeCommand(in).commandLine);
         QVERIFY2(decoded.exitCode == 0, decoded.output.constData());
         QCOMPARE(MediaLength::wavSeconds(m_work.probeWav), seconds);
 
@@ -206,7 +199,7 @@ private slots:
         const ToolCommand encode =
             FlacFallback::encodeCommand(OutputFormat::Mp3, in, m_work.probeWav, written);
         QCOMPARE(encode.outputPath, direct.outputPath);
-        const TestMedia::ToolResult result = runRecipe(encode);
+        const TestMedia::ToolResult result = runCommandLine(encode.commandLine);
         QVERIFY2(result.exitCode == 0, result.output.right(400).constData());
 
         const QJsonObject info = TestMedia::probe(encode.outputPath);
@@ -235,7 +228,8 @@ private slots:
         const QString flac = m_in + QStringLiteral("/damaged.flac");
         QVERIFY(TestMedia::makeFlac(flac, 6.0) && TestMedia::damageFrames(flac));
         const EncodingSettings settings{{}, {}, {}, QStringLiteral("44100"), QStringLiteral("128"), 1};
-        const TestMedia::ToolResult result = runRecipe(Recipes::mp3Encode(inputFor(flac, settings)));
+        const TestMedia::ToolResult result =
+            runCommandLine(Recipes::mp3Encode(inputFor(flac, settings)).commandLine);
         QVERIFY2(result.output.contains("Error while decoding stream"), result.output.right(400).constData());
         QVERIFY(!StageVerdict::coderFoundNothing(QString::fromUtf8(result.output)));
         // Asked to, ffmpeg checks each frame's checksum and says which failed.
@@ -302,7 +296,7 @@ private slots:
                      {*d.videoBitrate, *d.frameRate, size, d.sampleRate, d.audioBitrate, d.channelIndex});
         const ToolCommand command = Recipes::secondStage(format, in);
         QCOMPARE(command.toolName, FormatTable::stageTools(format).constLast());
-        const TestMedia::ToolResult result = runRecipe(command);
+        const TestMedia::ToolResult result = runCommandLine(command.commandLine);
         QVERIFY2(result.exitCode == 0, result.output.right(400).constData());
 
         const QJsonObject info = TestMedia::probe(command.outputPath);
@@ -378,7 +372,7 @@ private slots:
             file, {QStringLiteral("600"), QStringLiteral("29"), size, rate, QStringLiteral("64"), 1});
         const ToolCommand command =
             Recipes::stage(format, int(FormatTable::stageTools(format).size()) - 1, in);
-        const TestMedia::ToolResult result = runRecipe(command);
+        const TestMedia::ToolResult result = runCommandLine(command.commandLine);
         QVERIFY(result.exitCode != 0);
         QVERIFY2(result.output.contains(reason.toUtf8()), result.output.right(400).constData());
     }
@@ -397,7 +391,7 @@ private slots:
         ToolCommand command = Recipes::secondStage(OutputFormat::MobileMp4, in);
         QCOMPARE(command.commandLine.count(QStringLiteral("/data/coder2")), 1);
         command.commandLine.replace(QStringLiteral("/data/coder2"), QStringLiteral("/data/coder"));
-        QVERIFY(runRecipe(command).exitCode != 0);
+        QVERIFY(runCommandLine(command.commandLine).exitCode != 0);
     }
 };
 
