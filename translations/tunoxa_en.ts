@@ -349,10 +349,6 @@ Settings not given take the chosen format&apos;s defaults:
         <translation>The device reported a read error</translation>
     </message>
     <message>
-        <source>无法启动转换工具</source>
-        <translation>Cannot start the conversion tool</translation>
-    </message>
-    <message>
         <source>转换工具被终止</source>
         <translation>The conversion tool was killed</translation>
     </message>

@@ -5,6 +5,7 @@
 #include "conversion/runtexts.h"
 #include "filelist/filesearch.h"
 #include "platform/appdirs.h"
+#include "runner/runnertexts.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -186,7 +187,7 @@ void BatchJob::runEnded(const RunOutcome &outcome)
         end(1);
         return;
     case RunOutcome::End::ToolMissing:
-        printProblem(outcome.toolProblem);
+        printProblem(RunnerTexts::startProblem(outcome.toolProblem));
         break;
     case RunOutcome::End::Finished:
         break;

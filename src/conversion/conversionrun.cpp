@@ -156,7 +156,7 @@ void ConversionRun::beginRun()
     m_filesEnded = 0;
     m_shownShare = 0;
     m_toolMissing = false;
-    m_toolProblem.clear();
+    m_toolProblem = ToolRunner::StartProblem::NotFound;
     while (m_slots.size() < m_settings.simultaneousFiles)
         addSlot();
     // One file at a time shows each file's own progress; several show the share of the run.
@@ -359,11 +359,11 @@ void ConversionRun::letGo(FileList::Id id)
     WorkPaths::removeSourceLink(m_sourceLinks.take(id));
 }
 
-void ConversionRun::toolMissing(FileList::Id id, const QString &problem)
+void ConversionRun::toolMissing(FileList::Id id, ToolRunner::StartProblem problem)
 {
     // The run starts no other file and ends once the files still converting are done.
     m_toolMissing = true;
     m_toolProblem = problem;
-    recordFailure(id, {FileFailure::Kind::ToolNotStarted, RunnerTexts::fileOrCommandNotFound()});
+    recordFailure(id, {FileFailure::Kind::ToolNotStarted, QString::number(int(problem))});
     fillSlots();
 }

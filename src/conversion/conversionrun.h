@@ -167,7 +167,7 @@ private:
     void recordFailure(FileList::Id id, const FileFailure &failure);
     // The file's conversion has ended: its link, if it had one, goes.
     void letGo(FileList::Id id);
-    void toolMissing(FileList::Id id, const QString &problem);
+    void toolMissing(FileList::Id id, ToolRunner::StartProblem problem);
     bool anySlotBusy() const;
     // With several files at once: the share of the run done, never going back.
     void showOverallProgress();
@@ -198,7 +198,7 @@ private:
     State m_state = State::Idle;
     bool m_shuttingDown = false;
     bool m_toolMissing = false;
-    QString m_toolProblem;
+    ToolRunner::StartProblem m_toolProblem = ToolRunner::StartProblem::NotFound;
     QList<OrphanIndex::Orphan> m_orphansAsked; // found, waiting for answerOrphanDeletion
     bool m_waitingForAnswer = false;
     RunOutcome m_counts;

@@ -164,7 +164,7 @@ void FileConversion::runTool(ToolRunner &runner, const ToolCommand &command, boo
     runner.start();
 }
 
-void FileConversion::stageFailedToStart(const QString &problem)
+void FileConversion::stageFailedToStart(ToolRunner::StartProblem problem)
 {
     m_runningRunner = nullptr;
     // A name reserved for this stage's output is this stage's own.
@@ -195,7 +195,6 @@ bool FileConversion::judgeStage(ToolRunner &runner)
     if (stageEndedWhileStopping())
         return false;
     StageOutcome outcome;
-    outcome.started = true;
     outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
     outcome.exitCode = runner.exitCode();
     outcome.output = runner.output();

@@ -9,6 +9,7 @@
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "filelist/filelist.h"
+#include "runner/toolrunner.h"
 
 #include <QObject>
 #include <QString>
@@ -19,7 +20,6 @@
 
 class CoverCache;
 class ProgressState;
-class ToolRunner;
 
 // One file taken through the stages of its format by four tool runners of its own, working in
 // work files of its own. A run keeps one of these for each file it converts at once. Each stage
@@ -93,7 +93,7 @@ signals:
     // Library mode: the output of a source that is gone became this source's (in a dry run: would).
     void moved(FileList::Id id, const QString &fromPath, const QString &toPath);
     // A stage's tool could not be started, for the reason problem.
-    void toolMissing(FileList::Id id, const QString &problem);
+    void toolMissing(FileList::Id id, ToolRunner::StartProblem problem);
     void stopped();
 
 private:
@@ -139,7 +139,7 @@ private:
     void sourceEncodeFinished();
     // That encode's output is no use: it goes, and the file fails.
     void failEncode(const FileFailure &failure);
-    void stageFailedToStart(const QString &problem);
+    void stageFailedToStart(ToolRunner::StartProblem problem);
     // The stage that reads the input (or the MP3 encode that reads its decode), where a cut is made.
     bool cutsTheInput(const ToolRunner &runner) const;
     // The encoder could not read the source, which its decode holds: the decode is encoded instead,

@@ -1,6 +1,7 @@
 #include "conversion/filefailure.h"
 
 #include "conversion/runtexts.h"
+#include "runner/runnertexts.h"
 
 #include <QCoreApplication>
 
@@ -64,7 +65,7 @@ QString failureText(const FileFailure &failure)
     case Kind::CutBeyondInput:
         return RunTexts::cutBeyondInput();
     case Kind::ToolNotStarted:
-        return failure.detail.isEmpty() ? Texts::tr("无法启动转换工具") : failure.detail;
+        return RunnerTexts::startProblem(ToolRunner::StartProblem(failure.detail.toInt()));
     case Kind::ToolKilled:
         return Texts::tr("转换工具被终止");
     case Kind::ToolExitStatus:

@@ -19,7 +19,7 @@ struct FileFailure
         OutputPlaceTaken,       // library mode: another source, process or file holds the output's name
         OutputFolderUnwritable, // detail: the folder
         CutBeyondInput,
-        ToolNotStarted, // detail: why, as the runner said it
+        ToolNotStarted, // detail: the runner's StartProblem, as a number
         ToolKilled,
         ToolExitStatus, // detail: the status
         NoOutputWritten,

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "runner/toolrunner.h"
+
 #include <QMetaType>
-#include <QString>
 
 // How a run ended, for whoever shows it: the window (controls, boxes, sound) or tunoxa-batch (its
 // closing lines and exit status).
@@ -24,7 +25,7 @@ struct RunOutcome
     int skipped = 0;
     int deleted = 0;
     int failed = 0;
-    // ToolMissing: why the tool could not be started, in the interface's language.
-    QString toolProblem;
+    // ToolMissing: why the tool could not be started.
+    ToolRunner::StartProblem toolProblem = ToolRunner::StartProblem::NotFound;
 };
 Q_DECLARE_METATYPE(RunOutcome)

@@ -53,8 +53,6 @@ double lastEncoderPosition(const QString &output)
 std::optional<FileFailure> toolVerdict(const StageOutcome &outcome)
 {
     using Kind = FileFailure::Kind;
-    if (!outcome.started)
-        return FileFailure{Kind::ToolNotStarted, outcome.startFailure};
     if (outcome.crashed)
         return saidOr(outcome, {Kind::ToolKilled, {}});
     if (outcome.exitCode != 0) {
@@ -123,8 +121,6 @@ std::optional<FileFailure> failure(const StageOutcome &outcome)
 {
     using Kind = FileFailure::Kind;
     const std::optional<FileFailure> verdict = toolVerdict(outcome);
-    if (!outcome.started)
-        return verdict;
     if (verdict && mentionsFullDisk(outcome.output))
         return FileFailure{Kind::DiskFull, {}};
     if (outcome.readsSource) {

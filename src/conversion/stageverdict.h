@@ -11,8 +11,6 @@
 // words: the input duration it announced and the last time it reported reaching.
 struct StageOutcome
 {
-    bool started = false;
-    QString startFailure; // why the tool could not be started
     bool crashed = false; // killed by a signal, or crashed
     int exitCode = 0;
     QString output;      // everything the tool printed
@@ -28,7 +26,7 @@ struct StageOutcome
 
 namespace StageVerdict {
 
-// None when the stage succeeded; otherwise why it failed: its start failure, the last non-empty
+// None when the stage succeeded; otherwise why it failed: the last non-empty
 // line the tool printed, or the program's own kind for the case when that line is missing or only
 // a progress or statistics line, or when conv says a cut starts past the input's end. A failure that
 // the tool puts down to a full disk says so. A stage that reads the source fails when the tool met

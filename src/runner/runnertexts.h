@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runner/toolrunner.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -17,13 +19,15 @@ inline QString converting()
     return Texts::tr("转换中");
 }
 
-inline QString commandLineEmpty()
+// Why a command could not be started.
+inline QString startProblem(ToolRunner::StartProblem problem)
 {
-    return Texts::tr("Command Line empty");
-}
-
-inline QString fileOrCommandNotFound()
-{
+    switch (problem) {
+    case ToolRunner::StartProblem::EmptyCommandLine:
+        return Texts::tr("Command Line empty");
+    case ToolRunner::StartProblem::NotFound:
+        break;
+    }
     return Texts::tr("File or command not found");
 }
 

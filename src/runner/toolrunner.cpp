@@ -2,7 +2,6 @@
 
 #include "runner/childprocess.h"
 #include "runner/commandlinetext.h"
-#include "runner/runnertexts.h"
 
 #include <QProcess>
 
@@ -49,12 +48,12 @@ void ToolRunner::start(const QString &commandLine)
     m_busy = true;
     m_terminateRequested = false;
     if (m_commandLine.isEmpty()) {
-        failToStart(RunnerTexts::commandLineEmpty());
+        failToStart(StartProblem::EmptyCommandLine);
         return;
     }
     const CommandLineText::Split split = CommandLineText::split(m_commandLine);
     if (split.program.isEmpty()) {
-        failToStart(RunnerTexts::fileOrCommandNotFound());
+        failToStart(StartProblem::NotFound);
         return;
     }
 
@@ -70,7 +69,7 @@ void ToolRunner::start(const QString &commandLine)
     m_process->start(QIODevice::ReadOnly);
 }
 
-void ToolRunner::failToStart(const QString &message)
+void ToolRunner::failToStart(StartProblem problem)
 {
     m_endStatus = EndStatus::NotStarted;
     if (m_process) {
@@ -79,9 +78,9 @@ void ToolRunner::failToStart(const QString &message)
         m_process = nullptr;
     }
     // Reported from the event loop, so the caller of start is never re-entered.
-    QTimer::singleShot(0, this, [this, message] {
+    QTimer::singleShot(0, this, [this, problem] {
         m_busy = false;
-        emit startFailed(message);
+        emit startFailed(problem);
     });
 }
 
@@ -105,7 +104,7 @@ void ToolRunner::onErrorOccurred()
         QTimer::singleShot(0, this, &ToolRunner::finish);
         return;
     }
-    failToStart(RunnerTexts::fileOrCommandNotFound());
+    failToStart(StartProblem::NotFound);
 }
 
 void ToolRunner::onFinished()

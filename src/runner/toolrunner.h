@@ -12,7 +12,7 @@ class QProcess;
 // starts the tool and returns at once. While the tool runs, a timer hands its output (standard
 // output and error merged) over in pieces as outputReceived; once the tool has ended, the rest
 // follows without a pause and finished closes the command. A command that cannot be started
-// raises startFailed instead, with the reason.
+// raises startFailed instead, with the reason as a value (RunnerTexts::startProblem words it).
 class ToolRunner : public QObject
 {
     Q_OBJECT
@@ -28,6 +28,14 @@ public:
         Terminated // ended by terminate()
     };
     Q_ENUM(EndStatus)
+
+    // Why a command could not be started.
+    enum class StartProblem
+    {
+        EmptyCommandLine,
+        NotFound, // no program named, or none that can be run
+    };
+    Q_ENUM(StartProblem)
 
     // Pacing while the tool runs: one piece of at most ChunkBytes per pass of PassMilliseconds.
     // When more is waiting, a piece ends after its last line end, if it holds one.
@@ -66,12 +74,11 @@ signals:
     void outputReceived(const QString &output);
     // The started command has ended and all its output has been delivered.
     void finished();
-    // The command could not be started, for the reason problem (in the interface's language). No other
-    // signal follows.
-    void startFailed(const QString &problem);
+    // The command could not be started, for the reason problem. No other signal follows.
+    void startFailed(ToolRunner::StartProblem problem);
 
 private:
-    void failToStart(const QString &message);
+    void failToStart(StartProblem problem);
     void onStarted();
     void onErrorOccurred();
     void onFinished();

@@ -8,6 +8,7 @@
 #include "platform/appdirs.h"
 #include "platform/productinfo.h"
 #include "platform/userservices.h"
+#include "runner/runnertexts.h"
 #include "settings/programsettings.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindowcommands.h"
@@ -109,7 +110,7 @@ void WindowRun::showEnd(const RunOutcome &outcome)
         return;
     case RunOutcome::End::ToolMissing:
         m_services.showMessage(UserServices::Icon::Critical, ProductInfo::applicationTitle(),
-                               outcome.toolProblem);
+                               RunnerTexts::startProblem(outcome.toolProblem));
         setRunControlsEnabled(true);
         m_progress.setCaption(RunTexts::aborted());
         return;

@@ -269,7 +269,7 @@ private slots:
         QVERIFY(f.startAndWait());
 
         QCOMPARE(f.outcome->end, RunOutcome::End::ToolMissing);
-        QCOMPARE(f.outcome->toolProblem, QStringLiteral("File or command not found"));
+        QCOMPARE(f.outcome->toolProblem, ToolRunner::StartProblem::NotFound);
         QCOMPARE(rowIds(f.files), (QList<FileList::Id>{first, second}));
         QVERIFY(!markedFailed(f.files, second));
         QCOMPARE(f.log.filter(QStringLiteral("start %1 ").arg(first)).size(), stagesStarted);

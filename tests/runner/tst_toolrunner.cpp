@@ -162,7 +162,7 @@ private slots:
         runner.setCommandLine(QString());
         QCOMPARE(runToEnd(runner), QString());
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(failed[0][0].toString(), QStringLiteral("Command Line empty"));
+        QCOMPARE(failed[0][0].value<ToolRunner::StartProblem>(), ToolRunner::StartProblem::EmptyCommandLine);
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::NotStarted);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 0);
@@ -191,7 +191,7 @@ private slots:
         QSignalSpy failed(&runner, &ToolRunner::startFailed);
         QCOMPARE(runToEnd(runner, commandLine), QString());
         QCOMPARE(failed.size(), 1);
-        QCOMPARE(failed[0][0].toString(), QStringLiteral("File or command not found"));
+        QCOMPARE(failed[0][0].value<ToolRunner::StartProblem>(), ToolRunner::StartProblem::NotFound);
         QVERIFY(log.chunks.isEmpty());
         QCOMPARE(log.overs, 0);
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::NotStarted);
