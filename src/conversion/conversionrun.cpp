@@ -10,8 +10,6 @@
 #include "conversion/runtexts.h"
 #include "platform/appdirs.h"
 #include "platform/regularfile.h"
-#include "platform/userservices.h"
-#include "runner/runnertexts.h"
 #include "settings/programsettings.h"
 
 #include <QDir>
@@ -38,8 +36,7 @@ ConversionRun::ConversionRun(FileList &files, ProgressState &progress, QObject *
 
 ConversionRun::~ConversionRun()
 {
-    for (const QString &link : std::as_const(m_sourceLinks))
-        WorkPaths::removeSourceLink(link);
+    letGoOfAll();
 }
 
 void ConversionRun::setWorkFolder(const QString &workFolder)
@@ -155,8 +152,7 @@ void ConversionRun::beginRun()
     m_lastTried = 0;
     m_filesEnded = 0;
     m_shownShare = 0;
-    m_toolMissing = false;
-    m_toolProblem = ToolRunner::StartProblem::NotFound;
+    m_toolProblem.reset();
     while (m_slots.size() < m_settings.simultaneousFiles)
         addSlot();
     // One file at a time shows each file's own progress; several show the share of the run.
@@ -195,7 +191,7 @@ void ConversionRun::fillSlots()
     QElapsedTimer slice;
     slice.start();
     bool yielded = false;
-    for (qsizetype k = 0; k < m_settings.simultaneousFiles && !m_shuttingDown && !m_toolMissing && !yielded;
+    for (qsizetype k = 0; k < m_settings.simultaneousFiles && !m_shuttingDown && !m_toolProblem && !yielded;
          ++k) {
         FileConversion &slot = *m_slots[k];
         while (!slot.isBusy() && !yielded) {
@@ -216,7 +212,7 @@ void ConversionRun::fillSlots()
         return;
     if (m_shuttingDown)
         endRun(RunOutcome::End::Stopped);
-    else if (m_toolMissing)
+    else if (m_toolProblem)
         endRun(RunOutcome::End::ToolMissing);
     else if (m_settings.deleteOrphans && !m_orphansSwept)
         sweepOrphans();
@@ -250,9 +246,9 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         failUnstarted(id, {FileFailure::Kind::NoFormat, {}});
         return;
     }
-    // In library mode, whether an output is up to date can only be told for a source that is there;
-    // a dry run would otherwise promise to convert it.
-    // Opened once: what it is, its time and its stream header.
+    // Opened once: what it is, its time and its stream header. A source that cannot be opened fails
+    // here, in the program's words, before a tool repeats its path in the system's (and before a dry
+    // run promises to convert it).
     const RegularFile::Reader source(job.recipe.inputPath, RegularFile::Reader::Links::Follow,
                                      &m_sourceFolder);
     job.sourceModifiedNs = source.modifiedNs();
@@ -285,6 +281,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         }
     }
     job.staleSweep = &m_staleSweep;
+    job.outputFolder = &m_outputFolder;
     slot.start(job);
 }
 
@@ -349,7 +346,6 @@ void ConversionRun::recordFailure(FileList::Id id, const FileFailure &failure)
     m_files.markFailed(id, failureText(failure));
     // As the list showed it when its conversion began: the row may have gone meanwhile.
     m_failures.append({m_pathsConverting.take(id), failure});
-    ++m_counts.failed;
     letGo(id);
     emit fileFailed(id, failure);
 }
@@ -359,10 +355,20 @@ void ConversionRun::letGo(FileList::Id id)
     WorkPaths::removeSourceLink(m_sourceLinks.take(id));
 }
 
+void ConversionRun::letGoOfAll()
+{
+    // A stop leaves the files it interrupted in the list, and no tool reads them any more.
+    for (const QString &link : std::as_const(m_sourceLinks))
+        WorkPaths::removeSourceLink(link);
+    m_sourceLinks.clear();
+    // Kept open, they would keep the disks busy: a USB disk could not be ejected.
+    m_sourceFolder.release();
+    m_outputFolder.release();
+}
+
 void ConversionRun::toolMissing(FileList::Id id, ToolRunner::StartProblem problem)
 {
     // The run starts no other file and ends once the files still converting are done.
-    m_toolMissing = true;
     m_toolProblem = problem;
     recordFailure(id, {FileFailure::Kind::ToolNotStarted, QString::number(int(problem))});
     fillSlots();

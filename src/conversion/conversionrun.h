@@ -167,6 +167,8 @@ private:
     void recordFailure(FileList::Id id, const FileFailure &failure);
     // The file's conversion has ended: its link, if it had one, goes.
     void letGo(FileList::Id id);
+    // The run is over: what it kept open or made for the tools goes.
+    void letGoOfAll();
     void toolMissing(FileList::Id id, ToolRunner::StartProblem problem);
     bool anySlotBusy() const;
     // With several files at once: the share of the run done, never going back.
@@ -197,9 +199,8 @@ private:
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;
-    bool m_toolMissing = false;
-    ToolRunner::StartProblem m_toolProblem = ToolRunner::StartProblem::NotFound;
-    QList<OrphanIndex::Orphan> m_orphansAsked; // found, waiting for answerOrphanDeletion
+    std::optional<ToolRunner::StartProblem> m_toolProblem; // a tool could not start: the run ends
+    QList<OrphanIndex::Orphan> m_orphansAsked;             // found, waiting for answerOrphanDeletion
     bool m_waitingForAnswer = false;
     RunOutcome m_counts;
     RunSettings m_settings;
@@ -212,7 +213,9 @@ private:
     QHash<FileList::Id, QString> m_pathsConverting;
     // The links the tools read files with names that are not valid UTF-8 through, while they convert.
     QHash<FileList::Id, QString> m_sourceLinks;
-    RegularFile::Folder m_sourceFolder; // of the last source looked at
+    // The folders of the last source and the last output looked at.
+    RegularFile::Folder m_sourceFolder;
+    RegularFile::Folder m_outputFolder;
     bool m_dryRun = false;
     QSet<QString> m_claimedOutputs; // library mode: the outputs of this run's files
     PartialOutput::StaleSweep m_staleSweep;

@@ -30,14 +30,13 @@ void ConversionRun::showOverallProgress()
 void ConversionRun::endRun(RunOutcome::End end)
 {
     m_covers->end();
-    // A stop leaves the files it interrupted in the list, and no tool reads them any more.
-    for (const QString &link : std::as_const(m_sourceLinks))
-        WorkPaths::removeSourceLink(link);
-    m_sourceLinks.clear();
+    letGoOfAll();
     m_state = State::Idle;
     m_waitingForAnswer = false;
     RunOutcome outcome = m_counts;
     outcome.end = end;
-    outcome.toolProblem = m_toolProblem;
+    outcome.failed = int(m_failures.size());
+    if (m_toolProblem)
+        outcome.toolProblem = *m_toolProblem;
     emit finished(outcome);
 }

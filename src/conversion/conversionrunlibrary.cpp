@@ -4,7 +4,6 @@
 #include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "platform/regularfile.h"
-#include "platform/userservices.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -51,6 +51,8 @@ public:
         OrphanIndex *orphans = nullptr;
         // The run's sweep of what dead processes of this machine left in the output folders.
         PartialOutput::StaleSweep *staleSweep = nullptr;
+        // Library mode: the run's output folder, kept open while its files are looked at.
+        RegularFile::Folder *outputFolder = nullptr;
     };
 
     // Its work files go into workFolder.
@@ -129,6 +131,9 @@ private:
     void runTool(ToolRunner &runner, const ToolCommand &command, bool isStage);
     // The recipes' final output name: the stage writes its hidden name instead.
     QString chooseOutput(const QString &wantedPath);
+    // The hidden name the output is written under until it is whole, made now (m_partialOutput),
+    // once the folder is clear of what dead processes left.
+    void reserveOutput(const QString &finalPath);
     void readOutput(ToolRunner *runner, const QString &chunk);
     void decodeFinished();
     void probeFinished();

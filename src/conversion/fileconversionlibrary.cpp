@@ -41,7 +41,8 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
         if (const auto cover = m_job.covers->folderCover(sourceFolder()))
             changed = std::max(changed, cover->modifiedNs);
     }
-    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds, changed);
+    m_libraryCheck->start(m_job.format, m_job.recipe, m_wantedOutput, m_declaredSeconds, changed,
+                          m_job.outputFolder);
 }
 
 void FileConversion::libraryDecided(LibraryCheck::Decision decision)
@@ -83,9 +84,7 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     }
     // The hidden file, made now, tells other processes that this output is being written.
     QDir().mkpath(QFileInfo(output).path());
-    if (m_job.staleSweep)
-        m_job.staleSweep->before(m_job.recipe.outputFolder);
-    m_partialOutput = PartialOutput::reserve(output);
+    reserveOutput(output);
     if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
         failFile({FileFailure::Kind::OutputPlaceTaken, {}});
         return;

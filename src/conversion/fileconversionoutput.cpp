@@ -31,10 +31,16 @@ QString FileConversion::chooseOutput(const QString &wantedPath)
         QFile::remove(m_partialOutput);
     m_wantedOutput = wantedPath;
     // Created now, so that no other file of this run takes the same hidden name.
+    reserveOutput(wantedPath);
+    return m_partialOutput;
+}
+
+void FileConversion::reserveOutput(const QString &finalPath)
+{
+    // What a process of this machine that ended before its files were done left in the folder.
     if (m_job.staleSweep)
         m_job.staleSweep->before(m_job.recipe.outputFolder);
-    m_partialOutput = PartialOutput::reserve(wantedPath);
-    return m_partialOutput;
+    m_partialOutput = PartialOutput::reserve(finalPath);
 }
 
 void FileConversion::checkOutput()

@@ -19,12 +19,13 @@ LibraryCheck::LibraryCheck(QObject *parent)
 }
 
 void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QString &outputPath,
-                         std::optional<double> declared, qint64 sourceModifiedNs)
+                         std::optional<double> declared, qint64 sourceModifiedNs,
+                         RegularFile::Folder *through)
 {
     m_stopped = false;
     // The output is opened once, what it is and its time with it (as the file system keeps it: no
     // time zone to look up); a link in its place is no output.
-    const RegularFile::Reader output(outputPath, RegularFile::Reader::Links::Refuse, &m_outputFolder);
+    const RegularFile::Reader output(outputPath, RegularFile::Reader::Links::Refuse, through);
     if (output.kind() != RegularFile::Kind::Regular) {
         emit decided(output.kind() == RegularFile::Kind::Missing ? Decision::Convert : Decision::Occupied);
         return;

@@ -40,8 +40,9 @@ public:
     // declared: the length the source's header declares. An MP3 whose mark names another source
     // that exists is no output of in's; one whose mark has in's audio and settings needs no encode.
     // sourceModifiedNs: the source's modification time in nanoseconds, as the file system keeps it.
+    // through: the folder the output is looked up from, if any.
     void start(OutputFormat format, const RecipeInput &in, const QString &outputPath,
-               std::optional<double> declared, qint64 sourceModifiedNs);
+               std::optional<double> declared, qint64 sourceModifiedNs, RegularFile::Folder *through);
     // Ends a probe that runs; no decision follows.
     void stop();
     bool isRunning() const;
@@ -56,7 +57,6 @@ private:
     void probeFinished();
 
     ToolRunner *m_probe;
-    RegularFile::Folder m_outputFolder; // of the last output looked at
     bool m_stopped = false;
     bool m_outputIsNewer = false;
     std::optional<CutRange> m_cut;

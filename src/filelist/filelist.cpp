@@ -158,22 +158,10 @@ QString FileList::path(Id id) const
     return row < 0 ? QString() : m_entries.at(row).path;
 }
 
-QByteArray FileList::nativePath(Id id) const
-{
-    const int row = rowOf(id);
-    return row < 0 ? QByteArray() : m_entries.at(row).native;
-}
-
 QString FileList::format(Id id) const
 {
     const int row = rowOf(id);
     return row < 0 ? QString() : m_entries.at(row).format;
-}
-
-QString FileList::sourceFolder(Id id) const
-{
-    const int row = rowOf(id);
-    return row < 0 ? QString() : m_entries.at(row).sourceFolder;
 }
 
 bool FileList::File::pathIsExact() const

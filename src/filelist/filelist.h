@@ -84,10 +84,7 @@ public:
 
     // Empty texts for ids no longer in the list.
     QString path(Id id) const;
-    QByteArray nativePath(Id id) const;
     QString format(Id id) const;
-    // The added folder the entry was found in, without a trailing "/"; empty when it came by itself.
-    QString sourceFolder(Id id) const;
 
     bool removeId(Id id);
     // Removes the selected row (-1: no selection, nothing happens).

@@ -32,16 +32,22 @@ bool openForReading(QFile &file, const QString &path)
 
 Folder::~Folder()
 {
+    release();
+}
+
+void Folder::release()
+{
     if (m_fd >= 0)
         ::close(m_fd);
+    m_fd = -1;
+    m_path.clear();
 }
 
 int Folder::descriptor(const QByteArray &folder)
 {
     if (m_fd >= 0 && folder == m_path)
         return m_fd;
-    if (m_fd >= 0)
-        ::close(m_fd);
+    release();
     m_fd = ::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     m_path = m_fd >= 0 ? folder : QByteArray();
     return m_fd;

@@ -28,7 +28,8 @@ bool openForReading(QFile &file, const QString &path);
 
 // The folder the last file looked up through it lies in, kept open, so that the files of one album
 // are each looked up by their name alone instead of a walk of the whole path. A folder that cannot
-// be opened is not kept; its files are then looked up by their whole path.
+// be opened is not kept; its files are then looked up by their whole path. An open folder keeps its
+// disk busy, so whoever keeps one lets go of it once its files are looked at.
 class Folder
 {
 public:
@@ -39,6 +40,7 @@ public:
 
     // The descriptor of folder (opened when it is not the one kept), or -1.
     int descriptor(const QByteArray &folder);
+    void release();
 
 private:
     QByteArray m_path;

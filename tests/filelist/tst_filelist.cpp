@@ -223,7 +223,7 @@ private slots:
         const auto fromText = list.addFile(path);
         const auto fromBytes = list.addFile(path.toUtf8());
         QCOMPARE(list.path(fromBytes), path);
-        QCOMPARE(list.nativePath(fromText), path.toUtf8());
+        QCOMPARE(list.file(fromText)->native, path.toUtf8());
         QVERIFY(list.file(fromText)->pathIsExact());
         QVERIFY(list.file(fromBytes)->pathIsExact());
     }
@@ -240,7 +240,7 @@ private slots:
 
         FileList list;
         const auto id = list.addFile(native);
-        QCOMPARE(list.nativePath(id), native);
+        QCOMPARE(list.file(id)->native, native);
         QVERIFY(list.path(id).contains(QChar::ReplacementCharacter));
         QCOMPARE(list.format(id), QStringLiteral("FLAC"));
         const FileList::File file = *list.file(id);
@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(ids.size(), 3);
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(list.rowOf(ids.at(i)), i + 1);
-            QCOMPARE(list.nativePath(ids.at(i)), paths.at(i));
+            QCOMPARE(list.file(ids.at(i))->native, paths.at(i));
         }
         QCOMPARE(list.format(ids.at(2)), QStringLiteral(".WAV"));
         QVERIFY(list.addFiles({}).isEmpty());
