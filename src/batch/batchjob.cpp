@@ -33,7 +33,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     connect(m_scan, &FileSearch::FolderScan::filesFound, m_files,
             [this](const QList<QByteArray> &paths) { m_files->addFiles(paths, m_scan->folder()); });
     // Queued, so that a folder scanned within start() does not start the next one inside itself.
-    connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::addNextInput, Qt::QueuedConnection);
+    connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::scanFinished, Qt::QueuedConnection);
     connect(m_run, &ConversionRun::fileConverted, this, &BatchJob::reportConverted);
     connect(m_run, &ConversionRun::fileFailed, this, &BatchJob::reportFailed);
     connect(m_run, &ConversionRun::fileSkipped, this, &BatchJob::reportSkipped);
@@ -72,6 +72,19 @@ void BatchJob::addNextInput()
         m_files->addFile(input);
     }
     startRun();
+}
+
+void BatchJob::scanFinished()
+{
+    // A folder that cannot be read is a file that cannot be converted: said once, and the exit
+    // status says so.
+    for (const FileSearch::FolderScan::Unreadable &folder : m_scan->unreadableFolders()) {
+        m_unreadableFolders = true;
+        const FileFailure failure{FileFailure::Kind::SourceUnreachable, QString::number(folder.error)};
+        m_console.printLine(BatchTexts::failedPrefix() +
+                            RunTexts::failureLine(QFile::decodeName(folder.folder), failureText(failure)));
+    }
+    addNextInput();
 }
 
 void BatchJob::startRun()
@@ -206,7 +219,8 @@ void BatchJob::runEnded(const RunOutcome &outcome)
     }
     // A dry run converts nothing, and so nothing can fail; a library folder that looked unmounted
     // kept its outputs, which the command line asked to delete.
-    const bool allDone = (m_files->isEmpty() || m_options.dryRun) && m_run->keptLibraryFolders().isEmpty();
+    const bool allDone = (m_files->isEmpty() || m_options.dryRun) && m_run->keptLibraryFolders().isEmpty() &&
+                         !m_unreadableFolders;
     end(allDone ? 0 : 1);
 }
 

@@ -41,6 +41,8 @@ signals:
 private:
     // The inputs one after another: a file is added at once, a folder is scanned first.
     void addNextInput();
+    // A folder given has been searched: the folders in it that could not be read are failures.
+    void scanFinished();
     void startRun();
     void reportConverted(FileList::Id id, const QString &outputPath);
     void reportFailed(FileList::Id id, const FileFailure &failure);
@@ -69,4 +71,5 @@ private:
     qsizetype m_nextInput = 0;
     bool m_stopping = false;
     bool m_ended = false;
+    bool m_unreadableFolders = false;
 };

@@ -263,9 +263,13 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
     }
     job.format = *m_settings.format;
     if (job.library) {
-        const std::optional<QString> output = claimLibraryOutput(file, job.format);
+        bool listedBefore = false;
+        const std::optional<QString> output = claimLibraryOutput(file, job.format, listedBefore);
         if (!output) {
-            failUnstarted(id, {FileFailure::Kind::OutputPlaceTaken, {}});
+            if (listedBefore)
+                dropRepeat(id);
+            else
+                failUnstarted(id, {FileFailure::Kind::OutputPlaceTaken, {}});
             return;
         }
         job.libraryOutput = *output;
@@ -353,6 +357,14 @@ void ConversionRun::recordFailure(FileList::Id id, const FileFailure &failure)
 void ConversionRun::letGo(FileList::Id id)
 {
     WorkPaths::removeSourceLink(m_sourceLinks.take(id));
+}
+
+void ConversionRun::dropRepeat(FileList::Id id)
+{
+    m_files.removeId(id);
+    m_pathsConverting.remove(id);
+    letGo(id);
+    ++m_filesEnded;
 }
 
 void ConversionRun::letGoOfAll()

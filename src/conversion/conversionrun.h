@@ -151,8 +151,10 @@ private:
     void takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
     // A file's work is over without a failure; converted and skipped files leave the list.
     void fileDone(FileList::Id id, bool leavesTheList);
-    // Library mode: the file's output, or nothing when another file of this run has claimed it already.
-    std::optional<QString> claimLibraryOutput(const FileList::File &file, OutputFormat format);
+    // Library mode: the file's output, or nothing when a file of this run has claimed it already
+    // (listedBefore: the same file, listed twice).
+    std::optional<QString> claimLibraryOutput(const FileList::File &file, OutputFormat format,
+                                              bool &listedBefore);
     // Library mode: the output a file of the list maps to, and the folder an added folder's outputs go to.
     QString libraryOutputOf(const FileList::File &file, OutputFormat format, bool fatSafe) const;
     QString libraryRootOf(const QString &folder, bool fatSafe) const;
@@ -167,6 +169,9 @@ private:
     void recordFailure(FileList::Id id, const FileFailure &failure);
     // The file's conversion has ended: its link, if it had one, goes.
     void letGo(FileList::Id id);
+    // Library mode: a file listed a second time, whose output the first listing makes, leaves the
+    // list untried.
+    void dropRepeat(FileList::Id id);
     // The run is over: what it kept open or made for the tools goes.
     void letGoOfAll();
     void toolMissing(FileList::Id id, ToolRunner::StartProblem problem);
@@ -217,7 +222,7 @@ private:
     RegularFile::Folder m_sourceFolder;
     RegularFile::Folder m_outputFolder;
     bool m_dryRun = false;
-    QSet<QString> m_claimedOutputs; // library mode: the outputs of this run's files
+    QHash<QString, QByteArray> m_claimedOutputs; // library mode: the outputs of this run's files, and whose
     PartialOutput::StaleSweep m_staleSweep;
     std::function<QTime()> m_clock = &QTime::currentTime;
 };

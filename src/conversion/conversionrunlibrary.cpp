@@ -28,14 +28,18 @@ QString ConversionRun::libraryOutputOf(const FileList::File &file, OutputFormat 
     return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe);
 }
 
-std::optional<QString> ConversionRun::claimLibraryOutput(const FileList::File &file, OutputFormat format)
+std::optional<QString> ConversionRun::claimLibraryOutput(const FileList::File &file, OutputFormat format,
+                                                         bool &listedBefore)
 {
     const QString output = libraryOutputOf(file, format, m_settings.fatNames);
     // FAT folds letter case: names that differ only in it are one name there.
     const QString claim = m_settings.fatNames ? output.toCaseFolded() : output;
-    if (m_claimedOutputs.contains(claim))
+    const auto claimed = m_claimedOutputs.constFind(claim);
+    if (claimed != m_claimedOutputs.cend()) {
+        listedBefore = claimed.value() == file.native;
         return std::nullopt;
-    m_claimedOutputs.insert(claim);
+    }
+    m_claimedOutputs.insert(claim, file.native);
     return output;
 }
 

@@ -5,6 +5,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
 #include <utility>
 
 #ifdef Q_OS_UNIX
@@ -63,12 +64,15 @@ public:
     FolderReader &operator=(const FolderReader &) = delete;
 
     bool isOpen() const { return m_dir != nullptr; }
+    // Why the last folder could not be opened (the system's error number), or 0.
+    int error() const { return m_error; }
 
     // Opens folder unless it cannot be read or was entered before (by device and inode).
     void open(const QByteArray &folder, QSet<QByteArray> &entered)
     {
         m_folder = folder;
         m_dir = ::opendir(folder.constData());
+        m_error = m_dir ? 0 : errno;
         struct stat info;
         if (!m_dir || ::fstat(::dirfd(m_dir), &info) != 0)
             return;
@@ -106,6 +110,7 @@ public:
 private:
     QByteArray m_folder;
     DIR *m_dir = nullptr;
+    int m_error = 0;
 };
 
 #else
@@ -114,6 +119,7 @@ class FolderReader
 {
 public:
     bool isOpen() const { return m_entries.has_value(); }
+    int error() const { return 0; }
 
     // Opens folder unless it was entered before (by its canonical path).
     void open(const QByteArray &folder, QSet<QByteArray> &entered)
@@ -164,6 +170,8 @@ public:
                 return false;
             m_folder = m_pending.takeLast();
             m_reader.open(m_folder, m_entered);
+            if (m_reader.error() != 0)
+                m_unreadable.append({m_folder, m_reader.error()});
             return true;
         }
         QByteArray name;
@@ -181,6 +189,7 @@ public:
     }
 
     QList<QByteArray> takeFound() { return std::exchange(m_found, {}); }
+    QList<Unreadable> unreadable() const { return m_unreadable; }
 
 private:
     void finishFolder()
@@ -206,6 +215,7 @@ private:
     QList<Name> m_files;
     QList<Name> m_subfolders;
     QList<QByteArray> m_found; // not reported yet
+    QList<Unreadable> m_unreadable;
 };
 
 FolderScan::FolderScan(QObject *parent)
@@ -222,6 +232,7 @@ void FolderScan::start(const QByteArray &folder)
     if (isRunning())
         return;
     m_folder = folder;
+    m_unreadable.clear();
     m_walk = std::make_unique<Walk>(folder);
     m_sinceReport.start();
     runSlice();
@@ -246,6 +257,7 @@ void FolderScan::runSlice()
     if (more)
         return;
     m_sliceTimer.stop();
+    m_unreadable = m_walk->unreadable();
     m_walk.reset();
     emit finished();
 }

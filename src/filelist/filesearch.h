@@ -41,6 +41,13 @@ public:
     void start(const QByteArray &folder);
     // The folder of the running search, or of the last one.
     QByteArray folder() const { return m_folder; }
+    // The folders of the last search that could not be read, and why (the system's error number).
+    struct Unreadable
+    {
+        QByteArray folder;
+        int error = 0;
+    };
+    QList<Unreadable> unreadableFolders() const { return m_unreadable; }
 
 signals:
     // Files found since the last report, in their final order: the reports of one search, joined,
@@ -56,6 +63,7 @@ private:
 
     std::unique_ptr<Walk> m_walk;
     QByteArray m_folder;
+    QList<Unreadable> m_unreadable;
     QTimer m_sliceTimer;
     QElapsedTimer m_sinceReport;
 };

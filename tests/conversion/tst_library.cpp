@@ -86,6 +86,7 @@ private slots:
         Library library;
         QVERIFY(library.make());
         library.add();
+        library.f.files.addFile(library.single); // listed twice: converted once, and no failure
         QVERIFY(library.f.startAndWait());
 
         QVERIFY2(library.f.files.isEmpty(),
