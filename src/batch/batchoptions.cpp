@@ -2,6 +2,7 @@
 
 #include "batch/batchtexts.h"
 #include "platform/userpath.h"
+#include "settings/programsettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -142,9 +143,12 @@ QString applyOption(const GivenSetting &setting, const QString &currentFolder, i
     case 'o':
         options.outputFolder = QDir::cleanPath(UserPath::absolute(value, currentFolder));
         return value.isEmpty() ? bad : QString();
-    case coverSizeOption:
-        options.coverEdge = value.toInt();
-        return matches(QStringLiteral("[0-9]{1,5}"), value) ? QString() : bad;
+    case coverSizeOption: {
+        bool ok = false;
+        options.coverEdge = value.toInt(&ok);
+        const bool fits = ok && options.coverEdge <= ProgramSettings::largestCoverEdge;
+        return fits && matches(QStringLiteral("[0-9]+"), value) ? QString() : bad;
+    }
     case 'j': {
         // More than the cores is as many as there are, so one command line serves every machine.
         bool ok = false;

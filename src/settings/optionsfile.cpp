@@ -53,10 +53,14 @@ ProgramSettings fromLines(const QStringList &lines)
     }
     settings.libraryMode = lines.size() > libraryLine && lines[libraryLine] == u"1";
     settings.deleteOrphans = lines.size() > deleteOrphansLine && lines[deleteOrphansLine] == u"1";
-    // A line with no number on it keeps the default edge: 0 would mean covers of any size.
+    // A line with no number on it, or one --cover-size would refuse, keeps the default edge: 0 would
+    // mean covers of any size. Other scripts' digits are not numbers here.
     const QString edge = lines.value(coverEdgeLine).trimmed();
-    if (!edge.isEmpty() && edge.front().isDigit())
-        settings.coverEdge = std::max(0, NumberText::toInt32(NumberText::leading(edge)).value_or(0));
+    if (!edge.isEmpty() && edge.front() >= u'0' && edge.front() <= u'9') {
+        const qint64 value = NumberText::roundHalfEven(NumberText::leading(edge));
+        if (value <= ProgramSettings::largestCoverEdge)
+            settings.coverEdge = qint32(value);
+    }
     settings.fatNames = lines.size() <= fatNamesLine || lines[fatNamesLine] != u"0";
     return settings;
 }

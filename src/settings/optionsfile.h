@@ -19,7 +19,8 @@ QByteArray compose(const ProgramSettings &settings);
 
 // Each line's leading number, rounded half to even; a missing line gives 0, and so does a missing or
 // unreadable file. A value too large for its variable gives 0, except the cut times: they keep to the
-// nearest 32-bit bound, so that a huge stored time still reads as beyond the cutter's limit.
+// nearest 32-bit bound, so that a huge stored time still reads as beyond the cutter's limit. The cover
+// edge keeps its default unless the line starts with an ASCII number --cover-size takes.
 ProgramSettings read(const QString &path);
 // Replaces the file atomically; false (and the old file untouched) when it could not.
 bool write(const QString &path, const ProgramSettings &settings);

@@ -37,6 +37,8 @@ struct ProgramSettings
     bool deleteOrphans = false;
     // Library mode: the longest edge of a cover, in pixels; a larger one is scaled down. 0 keeps it.
     qint32 coverEdge = 1000;
+    // The largest edge options.ini and --cover-size take.
+    static constexpr qint32 largestCoverEdge = 99999;
     // Library mode: names that FAT and exFAT can store.
     bool fatNames = true;
 

@@ -88,6 +88,12 @@ private slots:
             << QStringList{u"--bitrate=-5"_s, u"a"_s} << Outcome{.error = u"选项 --bitrate 的取值无效：-5"_s};
         QTest::newRow("bad format, long") << QStringList{u"--format"_s, u"ogg"_s, u"a"_s}
                                           << Outcome{.error = u"选项 --format 的取值无效：ogg"_s};
+        QTest::newRow("cover edge past the largest")
+            << QStringList{u"-L"_s, u"--cover-size=100000"_s, u"a"_s}
+            << Outcome{.error = u"选项 --cover-size 的取值无效：100000"_s};
+        QTest::newRow("cover edge past 32 bits")
+            << QStringList{u"-L"_s, u"--cover-size=4294967296"_s, u"a"_s}
+            << Outcome{.error = u"选项 --cover-size 的取值无效：4294967296"_s};
         QTest::newRow("empty long value")
             << QStringList{u"--output="_s, u"a"_s} << Outcome{.error = u"选项 --output 的取值无效："_s};
     }

@@ -205,41 +205,55 @@ private slots:
         QTest::addColumn<int>("end");
         QTest::addColumn<int>("files");           // converted at once
         QTest::addColumn<QStringList>("warning"); // title and text of Start's warning; empty: none
+        QTest::addColumn<int>("edge");            // the largest cover edge
         const QStringList none;
+        const int defaultEdge = ProgramSettings().coverEdge;
         const QStringList hours{u"小时"_qs, u"小时必须小于100"_qs};
         const QStringList negative{u"开始"_qs, u"时间不能为负数"_qs};
-        QTest::newRow("example") << QByteArray("0\r\n1\r\n90\r\n215\r\n") << 0 << 1 << 90 << 215 << 1 << none;
-        QTest::newRow("sound off") << QByteArray("1\r\n0\r\n0\r\n0\r\n") << 1 << 0 << 0 << 0 << 1 << none;
-        QTest::newRow("letters") << QByteArray("OFF\r\nyes\r\n1h\r\nabc\r\n") << 0 << 0 << 1 << 0 << 1
-                                 << none;
+        QTest::newRow("example") << QByteArray("0\r\n1\r\n90\r\n215\r\n") << 0 << 1 << 90 << 215 << 1 << none
+                                 << defaultEdge;
+        QTest::newRow("sound off") << QByteArray("1\r\n0\r\n0\r\n0\r\n") << 1 << 0 << 0 << 0 << 1 << none
+                                   << defaultEdge;
+        QTest::newRow("letters") << QByteArray("OFF\r\nyes\r\n1h\r\nabc\r\n") << 0 << 0 << 1 << 0 << 1 << none
+                                 << defaultEdge;
         QTest::newRow("too large for 16 bits")
-            << QByteArray("32768\r\n40000\r\n5\r\n6\r\n") << 0 << 0 << 5 << 6 << 1 << none;
+            << QByteArray("32768\r\n40000\r\n5\r\n6\r\n") << 0 << 0 << 5 << 6 << 1 << none << defaultEdge;
         QTest::newRow("too large for 32 bits: the cut times keep to the bound")
             << QByteArray("1\r\n1\r\n2147483648\r\n2147483647\r\n") << 1 << 1 << 2147483647 << 2147483647 << 1
-            << hours;
+            << hours << defaultEdge;
         QTest::newRow("99:59:59") << QByteArray("0\r\n1\r\n359998\r\n359999\r\n") << 0 << 1 << 359998
-                                  << 359999 << 1 << none;
+                                  << 359999 << 1 << none << defaultEdge;
         QTest::newRow("a second beyond 99:59:59")
-            << QByteArray("0\r\n1\r\n0\r\n360000\r\n") << 0 << 1 << 0 << 360000 << 1 << hours;
+            << QByteArray("0\r\n1\r\n0\r\n360000\r\n") << 0 << 1 << 0 << 360000 << 1 << hours << defaultEdge;
         QTest::newRow("eleven digits below 0") << QByteArray("0\r\n1\r\n-99999999999\r\n0\r\n") << 0 << 1
-                                               << int(-2147483647 - 1) << 0 << 1 << negative;
+                                               << int(-2147483647 - 1) << 0 << 1 << negative << defaultEdge;
         QTest::newRow("negative") << QByteArray("-1\r\n-5\r\n-100\r\n-2147483648\r\n") << -1 << -5 << -100
-                                  << int(-2147483647 - 1) << 1 << negative;
-        QTest::newRow("LF endings") << QByteArray("1\n1\n30\n60\n") << 1 << 1 << 30 << 60 << 1 << none;
+                                  << int(-2147483647 - 1) << 1 << negative << defaultEdge;
+        QTest::newRow("LF endings") << QByteArray("1\n1\n30\n60\n") << 1 << 1 << 30 << 60 << 1 << none
+                                    << defaultEdge;
         QTest::newRow("blanks and fractions")
             << QByteArray("  1\r\n 0.5\r\n 1.5 \r\n2.5\r\n") << 1 << 0 << 2 << 2 << 1
-            << QStringList{u"结束"_qs, u"结束时间必须晚于开始时间"_qs};
-        QTest::newRow("two lines") << QByteArray("1\r\n1\r\n") << 1 << 1 << 0 << 0 << 1 << none;
-        QTest::newRow("empty file") << QByteArray() << 0 << 0 << 0 << 0 << 1 << none;
+            << QStringList{u"结束"_qs, u"结束时间必须晚于开始时间"_qs} << defaultEdge;
+        QTest::newRow("two lines") << QByteArray("1\r\n1\r\n") << 1 << 1 << 0 << 0 << 1 << none
+                                   << defaultEdge;
+        QTest::newRow("empty file") << QByteArray() << 0 << 0 << 0 << 0 << 1 << none << defaultEdge;
         const int cores = ProgramSettings::mostSimultaneousFiles();
         QTest::newRow("two at once") << QByteArray("0\r\n0\r\n0\r\n0\r\n2\r\n") << 0 << 0 << 0 << 0
-                                     << qMin(2, cores) << none;
+                                     << qMin(2, cores) << none << defaultEdge;
         QTest::newRow("more than the cores")
-            << QByteArray("0\r\n0\r\n0\r\n0\r\n99\r\n") << 0 << 0 << 0 << 0 << cores << none;
+            << QByteArray("0\r\n0\r\n0\r\n0\r\n99\r\n") << 0 << 0 << 0 << 0 << cores << none << defaultEdge;
         QTest::newRow("none at once")
-            << QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n") << 0 << 0 << 0 << 0 << 1 << none;
+            << QByteArray("0\r\n0\r\n0\r\n0\r\n0\r\n") << 0 << 0 << 0 << 0 << 1 << none << defaultEdge;
         QTest::newRow("letters at once")
-            << QByteArray("0\r\n0\r\n0\r\n0\r\nall\r\n") << 0 << 0 << 0 << 0 << 1 << none;
+            << QByteArray("0\r\n0\r\n0\r\n0\r\nall\r\n") << 0 << 0 << 0 << 0 << 1 << none << defaultEdge;
+        // Only an ASCII number that --cover-size would take is an edge.
+        const QByteArray beforeEdge("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n");
+        for (const auto &[eighth, edge] : {std::pair{"600", 600}, {"0", 0}, {"99999", 99999}})
+            QTest::addRow("edge %s", eighth) << beforeEdge + eighth << 0 << 0 << 0 << 0 << 1 << none << edge;
+        for (const char *eighth :
+             {"100000", "1e9", "99999999999", "2147483648", "1e400", "٣", "５０", "none"})
+            QTest::addRow("edge %s", eighth)
+                << beforeEdge + eighth << 0 << 0 << 0 << 0 << 1 << none << defaultEdge;
     }
     void readOptions()
     {
@@ -254,6 +268,7 @@ private slots:
         QTEST(int(settings.cutStartSeconds), "start");
         QTEST(int(settings.cutEndSeconds), "end");
         QTEST(settings.simultaneousFiles, "files");
+        QTEST(settings.coverEdge, "edge");
         const auto problem = CutTime::rangeProblem(settings.cutStartSeconds, settings.cutEndSeconds);
         QCOMPARE((problem ? QStringList{problem->title, problem->text} : QStringList()), warning);
     }
