@@ -136,10 +136,6 @@ Settings not given take the chosen format&apos;s defaults:
         <translation>Option %1 takes no value</translation>
     </message>
     <message>
-        <source>选项 -n 只能与 -L 一起使用</source>
-        <translation>Option -n works only with -L</translation>
-    </message>
-    <message>
         <source>没有给出要转换的文件或文件夹</source>
         <translation>No file or folder to convert was given</translation>
     </message>
@@ -201,8 +197,8 @@ Settings not given take the chosen format&apos;s defaults:
         <translation>, </translation>
     </message>
     <message>
-        <source>选项 --delete 只能与 -L 一起使用</source>
-        <translation>The option --delete needs -L</translation>
+        <source>选项 %1 只能与 -L 一起使用</source>
+        <translation>Option %1 works only with -L</translation>
     </message>
 </context>
 <context>

@@ -66,6 +66,10 @@ constexpr std::array<OptionName, 17> optionTable{{
     {versionOption, u"version", false},
 }};
 
+// Options that mean something in library mode only.
+constexpr std::array<char16_t, 5> libraryOptions{u'n', deleteOption, fatNamesOption, noFatNamesOption,
+                                                 coverSizeOption};
+
 const OptionName *optionLettered(char letter)
 {
     const auto found = std::ranges::find(optionTable, char16_t(uchar(letter)), &OptionName::letter);
@@ -166,6 +170,7 @@ struct Reading
     ParsedCommandLine result;
     BatchOptions options;
     QList<GivenSetting> settings; // in the order given; they go over the format's defaults
+    QString libraryOption;        // the first option given that needs -L, as written
     bool stop = false;
 };
 
@@ -179,6 +184,9 @@ void fail(Reading &reading, const QString &error)
 // settings go over its defaults.
 void take(const OptionName &option, const QString &written, const QString &value, Reading &reading)
 {
+    if (reading.libraryOption.isEmpty() &&
+        std::ranges::find(libraryOptions, option.letter) != libraryOptions.end())
+        reading.libraryOption = written;
     switch (option.letter) {
     case u'h':
         reading.result.helpAsked = true;
@@ -290,12 +298,8 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
     result.error = FormatTable::refusedSetting(options.format, options.encoding);
     if (!result.error.isEmpty())
         return result;
-    if (options.dryRun && !options.library) {
-        result.error = BatchTexts::dryRunWithoutLibrary();
-        return result;
-    }
-    if (options.deleteOrphans && !options.library) {
-        result.error = BatchTexts::deleteWithoutLibrary();
+    if (!options.library && !reading.libraryOption.isEmpty()) {
+        result.error = BatchTexts::withoutLibrary(reading.libraryOption);
         return result;
     }
     if (options.inputs.isEmpty()) {

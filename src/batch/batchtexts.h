@@ -99,13 +99,10 @@ inline QString valueNotTaken(const QString &option)
 {
     return Texts::tr("选项 %1 不带取值").arg(option);
 }
-inline QString dryRunWithoutLibrary()
+// An option that only library mode takes (-n, --delete, --cover-size, --fat-names), given without -L.
+inline QString withoutLibrary(const QString &option)
 {
-    return Texts::tr("选项 -n 只能与 -L 一起使用");
-}
-inline QString deleteWithoutLibrary()
-{
-    return Texts::tr("选项 --delete 只能与 -L 一起使用");
+    return Texts::tr("选项 %1 只能与 -L 一起使用").arg(option);
 }
 inline QString noInput()
 {

@@ -72,6 +72,16 @@ private slots:
 
         QTest::newRow("dry run alone")
             << QStringList{u"-n"_s, u"a"_s} << Outcome{.error = u"选项 -n 只能与 -L 一起使用"_s};
+        QTest::newRow("--delete alone")
+            << QStringList{u"--delete"_s, u"a"_s} << Outcome{.error = u"选项 --delete 只能与 -L 一起使用"_s};
+        QTest::newRow("cover size alone") << QStringList{u"--cover-size=500"_s, u"a"_s}
+                                          << Outcome{.error = u"选项 --cover-size 只能与 -L 一起使用"_s};
+        QTest::newRow("FAT names alone, the first named")
+            << QStringList{u"--no-fat-names"_s, u"--fat-names"_s, u"a"_s}
+            << Outcome{.error = u"选项 --no-fat-names 只能与 -L 一起使用"_s};
+        QTest::newRow("-L after them")
+            << QStringList{u"--fat-names"_s, u"--cover-size"_s, u"0"_s, u"-L"_s, u"a"_s}
+            << Outcome{.library = true};
         QTest::newRow("unknown letter among flags")
             << QStringList{u"-Lx"_s, u"a"_s} << Outcome{.error = u"未知选项：-x"_s};
         QTest::newRow("unknown letters")
