@@ -41,6 +41,8 @@ struct Box
     qint64 size = 0;
     qint64 end() const { return start + size; }
     qint64 contentStart() const { return start + headerBytes; }
+    // The meta box is a full box: its children follow four bytes of version and flags.
+    qint64 childrenStart() const { return contentStart() + (type == "meta" ? 4 : 0); }
 };
 
 // The boxes from `from` to `to`, by their headers; a box that claims more than is there ends the walk.
@@ -66,9 +68,9 @@ QList<Box> children(Window &window, qint64 from, qint64 to)
     return boxes;
 }
 
-std::optional<Box> child(Window &window, const Box &parent, const char *type, qint64 skip = 0)
+std::optional<Box> child(Window &window, const Box &parent, const char *type)
 {
-    for (const Box &box : children(window, parent.contentStart() + skip, parent.end())) {
+    for (const Box &box : children(window, parent.childrenStart(), parent.end())) {
         if (box.type == type)
             return box;
     }
@@ -76,7 +78,7 @@ std::optional<Box> child(Window &window, const Box &parent, const char *type, qi
 }
 
 // The boxes from the movie box down to the item list, as far as they are there: moov, udta, meta,
-// ilst. The meta box is a full box: its children follow four bytes of version and flags.
+// ilst.
 QList<Box> itemListPath(Window &window, qint64 size)
 {
     QList<Box> path;
@@ -88,13 +90,20 @@ QList<Box> itemListPath(Window &window, qint64 size)
     for (const char *type : types) {
         if (path.isEmpty())
             break;
-        const std::optional<Box> next =
-            child(window, path.constLast(), type, path.constLast().type == "meta" ? 4 : 0);
+        const std::optional<Box> next = child(window, path.constLast(), type);
         if (!next)
             break;
         path.append(*next);
     }
     return path;
+}
+
+// Whether the box's children, walked one after another, end exactly where it ends: a child that
+// claims too much or too little hides what follows it from every reader.
+bool walksWhole(Window &window, const Box &parent)
+{
+    const QList<Box> boxes = children(window, parent.childrenStart(), parent.end());
+    return (boxes.isEmpty() ? parent.childrenStart() : boxes.constLast().end()) == parent.end();
 }
 
 QByteArray box(const char *type, const QByteArray &content)
@@ -177,7 +186,7 @@ bool addFreeformTags(const QString &path, const QList<QPair<QString, QString>> &
     if (boxes.isEmpty() || boxes.constFirst().end() != size)
         return false;
     for (const Box &box : boxes) {
-        if (box.headerBytes != 8)
+        if (box.headerBytes != 8 || !walksWhole(window, box))
             return false;
     }
     QByteArray added;

@@ -23,8 +23,9 @@ QList<QPair<QString, QString>> freeformTags(const Fetch &fetch, qint64 size);
 
 // Adds freeform tags (mean "com.apple.iTunes") at the end of the item list, making the list (and
 // the boxes around it) where there is none. Only the movie box grows, so the file's movie box must be
-// its last box: then no offset into the media data moves. False, with the file unchanged or cut
-// short of its new end, when that is not so or it cannot be written.
+// its last box: then no offset into the media data moves. The children of the movie box and of the
+// boxes down to the item list must end exactly at their parent's end. False, with the file unchanged
+// or cut short of its new end, when that is not so or it cannot be written.
 bool addFreeformTags(const QString &path, const QList<QPair<QString, QString>> &tags);
 
 } // namespace Mp4Atoms
