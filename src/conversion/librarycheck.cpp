@@ -35,7 +35,9 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
         emit decided(Decision::Replace);
         return;
     }
-    m_outputIsNewer = output.modifiedNs() > sourceModifiedNs;
+    // A file system that keeps coarse times (FAT: 2 s) can make an output written just after its
+    // source look older; within that step the output counts as the newer.
+    m_outputIsNewer = output.modifiedNs() + output.timeGranularityNs() > sourceModifiedNs;
     m_cut = in.cut;
     m_video = FormatTable::container(format) == AudioContainer::None;
     if (!m_video) {

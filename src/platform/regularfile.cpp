@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace RegularFile {
@@ -30,6 +32,46 @@ bool openForReading(QFile &file, const QString &path)
     return true;
 }
 
+qint64 timeGranularityNs(quint32 fileSystemType)
+{
+    // Not in linux/magic.h.
+    constexpr quint32 zfs = 0x2fc12fc1;
+    constexpr quint32 ntfs3 = 0x7366746e;
+    constexpr qint64 second = 1'000'000'000;
+    switch (fileSystemType) {
+    case EXFAT_SUPER_MAGIC:
+        return 10'000'000;
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case ntfs3:
+        return 100;
+    case EXT4_SUPER_MAGIC: // also ext2 and ext3
+    case BTRFS_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+    case F2FS_SUPER_MAGIC:
+    case NFS_SUPER_MAGIC:
+    case OVERLAYFS_SUPER_MAGIC:
+    case zfs:
+    case RAMFS_MAGIC:
+        return 1;
+    case MSDOS_SUPER_MAGIC:
+    case FUSE_SUPER_MAGIC: // a FAT image mounted through FUSE keeps FAT's times
+    default:
+        return 2 * second;
+    }
+}
+
+namespace {
+
+qint64 granularityOf(int fd)
+{
+    struct statfs status = {};
+    return timeGranularityNs(::fstatfs(fd, &status) == 0 ? quint32(status.f_type) : 0);
+}
+
+} // namespace
+
 Folder::~Folder()
 {
     release();
@@ -40,7 +82,15 @@ void Folder::release()
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
+    m_granularityNs = 0;
     m_path.clear();
+}
+
+qint64 Folder::timeGranularityNs()
+{
+    if (m_granularityNs == 0)
+        m_granularityNs = granularityOf(m_fd);
+    return m_granularityNs;
 }
 
 int Folder::descriptor(const QByteArray &folder)
@@ -62,10 +112,12 @@ Reader::Reader(const QString &path, Links links, Folder *through)
     const qsizetype slash = name.lastIndexOf('/');
     if (through && slash > 0) {
         folder = through->descriptor(name.left(slash));
-        if (folder >= 0)
+        if (folder >= 0) {
             name.remove(0, slash + 1);
-        else
+            m_folder = through;
+        } else {
             folder = AT_FDCWD;
+        }
     }
     struct stat status = {};
     const int looked =
@@ -92,6 +144,11 @@ Reader::~Reader()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+qint64 Reader::timeGranularityNs() const
+{
+    return m_folder ? m_folder->timeGranularityNs() : granularityOf(m_fd);
 }
 
 QByteArray Reader::read(qint64 offset, qsizetype count) const

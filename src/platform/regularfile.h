@@ -26,6 +26,11 @@ bool isGone(const QByteArray &nativePath);
 // kind of file, and when it cannot be opened.
 bool openForReading(QFile &file, const QString &path);
 
+// The steps in which a file system of this type (statfs's f_type) keeps modification times, in
+// nanoseconds: 2 s for FAT, 10 ms for exFAT, 1 or 100 ns for the file systems known to keep fine
+// times, and 2 s for FUSE and any other, whose times may be as coarse as FAT's.
+qint64 timeGranularityNs(quint32 fileSystemType);
+
 // The folder the last file looked up through it lies in, kept open, so that the files of one album
 // are each looked up by their name alone instead of a walk of the whole path. A folder that cannot
 // be opened is not kept; its files are then looked up by their whole path. An open folder keeps its
@@ -40,11 +45,14 @@ public:
 
     // The descriptor of folder (opened when it is not the one kept), or -1.
     int descriptor(const QByteArray &folder);
+    // The time granularity of the kept folder's file system, asked once per folder.
+    qint64 timeGranularityNs();
     void release();
 
 private:
     QByteArray m_path;
     int m_fd = -1;
+    qint64 m_granularityNs = 0; // 0: not asked yet
 };
 
 // A regular file open for reading parts of it, with the fewest system calls: a stat (which also
@@ -74,11 +82,15 @@ public:
     qint64 size() const { return m_size; }
     // The modification time in nanoseconds since the epoch, as the file system keeps it.
     qint64 modifiedNs() const { return m_modifiedNs; }
+    // The steps in which the file's file system keeps that time (timeGranularityNs()); asked of the
+    // folder when the file was looked up through one.
+    qint64 timeGranularityNs() const;
     // At most count bytes from offset on; fewer at the file's end, none when it cannot be read.
     QByteArray read(qint64 offset, qsizetype count) const;
 
 private:
     int m_fd = -1;
+    Folder *m_folder = nullptr; // the folder the file was looked up from, if any
     Kind m_kind = Kind::Missing;
     int m_error = 0;
     qint64 m_size = 0;
