@@ -23,6 +23,8 @@ packages=(
   dosfstools fusefat exfat-fuse exfatprogs
   # the library benches hold the run against the encoder alone and against a plain tree walk
   lame rsync
+  # the library suites kill a run at each step of a move by failing its system calls
+  strace
 )
 
 missing=()

@@ -200,6 +200,14 @@ Settings not given take the chosen format&apos;s defaults:
         <source>选项 %1 只能与 -L 一起使用</source>
         <translation>Option %1 works only with -L</translation>
     </message>
+    <message>
+        <source>（另一进程正在转换）</source>
+        <translation> (another process converts it)</translation>
+    </message>
+    <message>
+        <source>注意：</source>
+        <translation>Note: </translation>
+    </message>
 </context>
 <context>
     <name>CutTime</name>
@@ -935,6 +943,26 @@ www.tunoxa.invalid  </translation>
     <message>
         <source>设置无法使用</source>
         <translation>Setting not usable</translation>
+    </message>
+    <message>
+        <source>另一进程正在转换</source>
+        <translation>Another process converts it</translation>
+    </message>
+    <message>
+        <source>输出文件未能写入音乐库标记</source>
+        <translation>The output could not take the library mark</translation>
+    </message>
+    <message>
+        <source>封面图片已损坏或无法读取，输出文件没有封面</source>
+        <translation>The cover picture is broken or cannot be read; the output has no cover</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>输出文件夹中的链接不属于副本，未移动或删除其中任何文件：</source>
+        <translation>A link in the output folder is not part of the copy; nothing in it was moved or deleted: </translation>
     </message>
 </context>
 <context>

@@ -40,11 +40,15 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     connect(m_run, &ConversionRun::filePlanned, this, &BatchJob::reportPlanned);
     connect(m_run, &ConversionRun::fileRetagged, this, &BatchJob::reportRetagged);
     connect(m_run, &ConversionRun::fileMoved, this, &BatchJob::reportMoved);
+    connect(m_run, &ConversionRun::fileNoted, this, [this](FileList::Id id, FileNote note) {
+        m_console.printLine(BatchTexts::notePrefix() +
+                            RunTexts::failureLine(m_files->path(id), RunTexts::noteText(note)));
+    });
     connect(m_run, &ConversionRun::outputDeleted, this, &BatchJob::reportDeleted);
     connect(m_run, &ConversionRun::finished, this, &BatchJob::runEnded);
-    connect(m_run, &ConversionRun::libraryFoldersKept, this, [this](const QStringList &folders) {
-        for (const QString &folder : folders)
-            printProblem(RunTexts::libraryFolderKept(folder));
+    connect(m_run, &ConversionRun::libraryFoldersKept, this, [this](const QList<KeptFolder> &folders) {
+        for (const KeptFolder &kept : folders)
+            printProblem(RunTexts::keptFolder(kept));
     });
     // The command line asked for the deletion already.
     connect(
@@ -115,9 +119,9 @@ void BatchJob::reportFailed(FileList::Id id, const FileFailure &failure)
     showBars();
 }
 
-void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath)
+void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath, SkipReason reason)
 {
-    m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath));
+    m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath, reason));
     showBars();
 }
 

@@ -46,7 +46,7 @@ private:
     void startRun();
     void reportConverted(FileList::Id id, const QString &outputPath);
     void reportFailed(FileList::Id id, const FileFailure &failure);
-    void reportSkipped(FileList::Id id, const QString &outputPath);
+    void reportSkipped(FileList::Id id, const QString &outputPath, SkipReason reason);
     void reportPlanned(FileList::Id id, const QString &outputPath, bool replaces);
     void reportRetagged(FileList::Id id, const QString &outputPath);
     void reportMoved(FileList::Id id, const QString &fromPath, const QString &toPath);

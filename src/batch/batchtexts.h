@@ -28,10 +28,11 @@ inline QString converted(const QString &input, const QString &output)
 {
     return Texts::tr("完成：") + input + arrow() + output;
 }
-// Library mode: a file whose output is up to date.
-inline QString skipped(const QString &input, const QString &output)
+// Library mode: a file whose output is up to date, or is written by another process.
+inline QString skipped(const QString &input, const QString &output, SkipReason reason)
 {
-    return Texts::tr("跳过：") + input + arrow() + output + Texts::tr("（已是最新）");
+    return Texts::tr("跳过：") + input + arrow() + output +
+           (reason == SkipReason::UpToDate ? Texts::tr("（已是最新）") : Texts::tr("（另一进程正在转换）"));
 }
 // A dry run: what a file would become, and whether an older output would be replaced.
 inline QString planned(const QString &input, const QString &output, bool replaces)
@@ -70,6 +71,11 @@ inline QString librarySummary(const RunOutcome &c, bool dryRun)
     parts.append(Texts::tr("失败 %1").arg(c.failed));
     //: between the counts of the closing line
     return parts.join(Texts::tr("，"));
+}
+// A file that converted with something worth telling, before the line that tells it.
+inline QString notePrefix()
+{
+    return Texts::tr("注意：");
 }
 // A failed file, before the run's failure line.
 inline QString failedPrefix()

@@ -67,6 +67,10 @@ FileConversion *ConversionRun::addSlot()
     connect(slot, &FileConversion::retagged, this, &ConversionRun::takeRetagged);
     connect(slot, &FileConversion::moved, this, &ConversionRun::takeMoved);
     connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
+    connect(slot, &FileConversion::noted, this, [this](FileList::Id id, FileNote note) {
+        m_notes.append({m_pathsConverting.value(id), note});
+        emit fileNoted(id, note);
+    });
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
     connect(ownProgress, &ProgressState::changed, this, &ConversionRun::showOverallProgress);
     m_slots.append(slot);
@@ -137,6 +141,7 @@ void ConversionRun::beginRun()
 {
     m_state = State::Running;
     m_failures.clear();
+    m_notes.clear();
     m_progress.resetDuration();
 
     m_counts = {};
@@ -281,7 +286,8 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         if (m_settings.fatNames && !Recipes::isFatSafePath(file.path)) {
             const QString unsafe = libraryOutputOf(file, job.format, false);
             if (unsafe != *output)
-                job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false)};
+                job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false), m_settings.outputFolder,
+                                    unsafe};
         }
     }
     job.staleSweep = &m_staleSweep;
@@ -303,12 +309,13 @@ void ConversionRun::takeConverted(FileList::Id id, const QString &outputPath)
     fileDone(id, true);
 }
 
-void ConversionRun::takeSkipped(FileList::Id id, const QString &outputPath)
+void ConversionRun::takeSkipped(FileList::Id id, const QString &outputPath, SkipReason reason)
 {
     ++m_counts.skipped;
-    emit fileSkipped(id, outputPath);
+    emit fileSkipped(id, outputPath, reason);
     if (m_settings.simultaneousFiles == 1)
-        m_progress.setCaption(RunTexts::upToDate());
+        m_progress.setCaption(reason == SkipReason::UpToDate ? RunTexts::upToDate()
+                                                             : RunTexts::anotherProcessConverts());
     fileDone(id, true);
 }
 

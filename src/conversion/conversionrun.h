@@ -76,9 +76,17 @@ public:
     bool isActive() const { return m_state != State::Idle; }
     // Failed files of the last run, in the order they failed.
     const QList<Failure> &failures() const { return m_failures; }
+    // What was told of files of the last run that converted all the same.
+    struct Note
+    {
+        QString path;
+        FileNote note;
+    };
+    const QList<Note> &notes() const { return m_notes; }
     // Library mode, deleting orphans: the folders of the last run below whose counterparts nothing
-    // was deleted, for being unreadable or holding no source (an unmounted disk looks empty).
-    const QStringList &keptLibraryFolders() const { return m_keptFolders; }
+    // was deleted, for being unreadable or holding no source (an unmounted disk looks empty), or
+    // for being reached through a link in the output folder.
+    const QList<KeptFolder> &keptLibraryFolders() const { return m_keptFolders; }
 
     // Start with settings: ignored while a run is active; an empty list ends at once with nothing
     // to do.
@@ -111,10 +119,13 @@ signals:
     void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
     // A file has been converted and checked; its output has its final name, outputPath.
     void fileConverted(FileList::Id id, const QString &outputPath);
+    // Something worth telling of a file, which goes on converting.
+    void fileNoted(FileList::Id id, FileNote note);
     // A file failed; it stays in the list, marked with the failure's words.
     void fileFailed(FileList::Id id, const FileFailure &failure);
-    // Library mode: the file's output is up to date; the file leaves the list unconverted.
-    void fileSkipped(FileList::Id id, const QString &outputPath);
+    // Library mode: the file's output is up to date, or another process writes it; the file leaves
+    // the list unconverted.
+    void fileSkipped(FileList::Id id, const QString &outputPath, SkipReason reason);
     // A dry run: the file would be converted to outputPath, replacing an older output or not.
     void filePlanned(FileList::Id id, const QString &outputPath, bool replaces);
     // Library mode: the output's tags and mark were rewritten, its audio kept; the file leaves the
@@ -125,8 +136,8 @@ signals:
     // Library mode, deleting orphans: an output whose source is gone was deleted (a dry run: would be).
     void outputDeleted(const QString &outputPath);
     // Library mode, deleting orphans: below these folders nothing will be deleted, for being
-    // unreadable or holding no source (an unmounted disk looks empty).
-    void libraryFoldersKept(const QStringList &folders);
+    // unreadable or holding no source (an unmounted disk looks empty), or for being links.
+    void libraryFoldersKept(const QList<KeptFolder> &folders);
     // Library mode, deleting orphans: count outputs whose source is gone wait for
     // answerOrphanDeletion.
     void orphansFound(qsizetype count);
@@ -145,7 +156,7 @@ private:
     void startFile(FileConversion &slot, FileList::Id id);
     void takeConverted(FileList::Id id, const QString &outputPath);
     void takeFailed(FileList::Id id, const FileFailure &failure);
-    void takeSkipped(FileList::Id id, const QString &outputPath);
+    void takeSkipped(FileList::Id id, const QString &outputPath, SkipReason reason);
     void takePlanned(FileList::Id id, const QString &outputPath, bool replaces);
     void takeRetagged(FileList::Id id, const QString &outputPath);
     void takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
@@ -196,7 +207,7 @@ private:
         QString outputFolder;
     };
     mutable OutputFolderCache m_outputFolders[2];
-    QStringList m_keptFolders;
+    QList<KeptFolder> m_keptFolders;
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;
     // The private progress states of the slots while several files convert at once.
@@ -215,6 +226,7 @@ private:
     int m_filesEnded = 0;
     double m_shownShare = 0;
     QList<Failure> m_failures;
+    QList<Note> m_notes;
     QHash<FileList::Id, QString> m_pathsConverting;
     // The links the tools read files with names that are not valid UTF-8 through, while they convert.
     QHash<FileList::Id, QString> m_sourceLinks;

@@ -30,6 +30,9 @@ void ConversionRun::showOverallProgress()
 void ConversionRun::endRun(RunOutcome::End end)
 {
     m_covers->end();
+    // Moves that a killed process left unfinished and that nobody took are outputs as before.
+    if (m_settings.library && !m_dryRun)
+        m_orphans->putBackMoves();
     letGoOfAll();
     m_state = State::Idle;
     m_waitingForAnswer = false;

@@ -4,6 +4,7 @@
 #include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "platform/regularfile.h"
+#include "platform/trustedtree.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -63,9 +64,10 @@ void ConversionRun::readOrphans()
         if (folder.isEmpty() || folder == u"/" || folders.contains(folder))
             continue;
         folders.insert(folder);
-        roots.append({QFile::encodeName(folder), libraryRootOf(folder, m_settings.fatNames)});
+        roots.append(
+            {QFile::encodeName(folder), libraryRootOf(folder, m_settings.fatNames), m_settings.outputFolder});
     }
-    m_orphans->start(roots, planned, sources, FormatTable::extension(*m_settings.format));
+    m_orphans->start(roots, planned, sources, FormatTable::extension(*m_settings.format), m_dryRun);
 }
 
 void ConversionRun::takeRetagged(FileList::Id id, const QString &outputPath)
@@ -96,7 +98,7 @@ void ConversionRun::sweepOrphans()
     if (orphans.isEmpty() || m_dryRun) {
         for (const OrphanIndex::Orphan &orphan : orphans) {
             ++m_counts.deleted;
-            emit outputDeleted(orphan.outputPath);
+            emit outputDeleted(orphan.finalPath);
         }
         endRun(RunOutcome::End::Finished);
         return;
@@ -118,15 +120,14 @@ void ConversionRun::answerOrphanDeletion(bool deleteThem)
 void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
 {
     for (const OrphanIndex::Orphan &orphan : orphans) {
-        // Looked at once more: what is there now must still be a marked output of a source that is gone.
-        if (QFileInfo(orphan.outputPath).isSymLink())
-            continue;
+        // Looked at once more: what is there now must still be a marked output of a source that is
+        // gone, reached from the output folder with no link on the way.
         const std::optional<LibraryMark> mark = LibraryMark::read(orphan.outputPath);
         if (!mark || !RegularFile::isGone(LibraryMark::sourcePath(mark->source)) ||
-            !QFile::remove(orphan.outputPath))
+            !TrustedTree::removeFile(orphan.outputFolder, orphan.outputPath))
             continue;
         OrphanIndex::removeEmptyFolders(orphan);
         ++m_counts.deleted;
-        emit outputDeleted(orphan.outputPath);
+        emit outputDeleted(orphan.finalPath);
     }
 }

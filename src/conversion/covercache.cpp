@@ -16,6 +16,8 @@ CoverCache::CoverCache(QObject *parent)
     : QObject(parent)
     , m_runner(new ToolRunner(this))
 {
+    // A picture whose decode would take longer or more memory than any real cover is left out.
+    m_runner->setLimits({DecodeMemoryBytes, DecodeSeconds});
     connect(m_runner, &ToolRunner::finished, this, &CoverCache::imageWritten);
     // Without the encoder no track converts either, and says so: the picture is simply left out.
     connect(m_runner, &ToolRunner::startFailed, this, &CoverCache::imageWritten);
@@ -40,10 +42,12 @@ void CoverCache::stop()
 void CoverCache::end()
 {
     stop();
-    for (const QString &kept : std::as_const(m_keptPictures))
-        QFile::remove(kept);
+    for (const QString &kept : std::as_const(m_keptPictures)) {
+        if (!kept.isEmpty())
+            QFile::remove(kept);
+    }
     for (auto prepared = m_prepared.cbegin(); prepared != m_prepared.cend(); ++prepared) {
-        if (prepared.value() != prepared.key())
+        if (!prepared.value().isEmpty() && prepared.value() != prepared.key())
             QFile::remove(prepared.value());
     }
     m_folders.clear();
@@ -77,9 +81,11 @@ std::optional<QString> CoverCache::prepare(const QString &image, QObject *contex
                                            std::function<void(const QString &)> ready)
 {
     if (!m_prepared.contains(image) && !m_waiting.contains(image)) {
-        const CoverImage::Header header =
-            CoverImage::readHeader(RegularFile::Reader(image).read(0, 64 * 1024));
-        if (CoverImage::fitsAsItIs(header, m_maxEdge)) {
+        const RegularFile::Reader file(image);
+        const CoverImage::Header header = CoverImage::readHeader(file.read(0, HeaderBytes));
+        if (header.kind == CoverImage::Header::Kind::Broken) {
+            m_prepared.insert(image, QString());
+        } else if (CoverImage::fitsAsItIs(header, file.size(), m_maxEdge)) {
             m_prepared.insert(image, image);
         } else {
             m_queue.append(image);
@@ -105,9 +111,10 @@ void CoverCache::startNext()
             : QString();
     m_writing = WorkPaths::scratchFolder(m_workFolder) + QStringLiteral("/cover-%1.jpg").arg(++m_written);
     QFile::remove(m_writing);
+    // One thread, so that the memory limit is the decode's and not the threads' stacks.
     m_runner->setCommandLine(
         CommandLineText::quoteIfNeeded(Recipes::toolPath(m_programFolder, ToolName::coder.toString())) +
-        QStringLiteral(" -i ") + CommandLineText::quote(m_queue.constFirst()) + scale +
+        QStringLiteral(" -threads 1 -i ") + CommandLineText::quote(m_queue.constFirst()) + scale +
         QStringLiteral(" -frames:v 1 -q:v 2 -y ") + CommandLineText::quote(m_writing));
     m_runner->start();
 }
@@ -117,10 +124,11 @@ void CoverCache::imageWritten()
     if (m_queue.isEmpty())
         return;
     const QString &output = m_writing;
+    const RegularFile::Reader file(output);
+    const CoverImage::Header header = CoverImage::readHeader(file.read(0, HeaderBytes));
     const bool written = m_runner->endStatus() == ToolRunner::EndStatus::Exited &&
-                         m_runner->exitCode() == 0 &&
-                         CoverImage::readHeader(RegularFile::Reader(output).read(0, 64 * 1024)).kind ==
-                             CoverImage::Header::Kind::BaselineJpeg;
+                         m_runner->exitCode() == 0 && header.kind == CoverImage::Header::Kind::BaselineJpeg &&
+                         CoverImage::fitsAsItIs(header, file.size(), m_maxEdge);
     const QString image = m_queue.takeFirst();
     m_prepared.insert(image, written ? output : QString());
     tell(image, m_prepared.value(image));

@@ -23,6 +23,11 @@ class CoverCache : public QObject
     Q_OBJECT
 
 public:
+    static constexpr qint64 DecodeMemoryBytes = 256 * 1024 * 1024;
+    static constexpr int DecodeSeconds = 10;
+    // What is read of a picture to know its kind and size.
+    static constexpr qsizetype HeaderBytes = 64 * 1024;
+
     explicit CoverCache(QObject *parent = nullptr);
 
     // A run begins: what earlier runs prepared is forgotten. Prepared pictures go to workFolder/tmp.
@@ -37,7 +42,8 @@ public:
     // A picture embedded in a source, kept as a file of its own, once per distinct picture.
     QString keepPicture(const QByteArray &image, const QString &extension);
     // The picture to put into MP3s for image (a file): image itself, a new baseline JPEG, or an
-    // empty text when none can be made. Given at once when it is known already; otherwise nothing is
+    // empty text when none can be made (a broken picture, or one that cannot be decoded within
+    // the limits). Given at once when it is known already; otherwise nothing is
     // returned and ready gets it later, from the event loop, and never once context is gone.
     std::optional<QString> prepare(const QString &image, QObject *context,
                                    std::function<void(const QString &)> ready);

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <climits>
 #include <iterator>
 
 #include <dirent.h>
@@ -40,6 +41,8 @@ Header jpegHeader(QByteArrayView image)
                                                            : Header::Kind::Other;
             header.height = bigEndian16(image, at + 5);
             header.width = bigEndian16(image, at + 7);
+            if (header.width == 0 || header.height == 0)
+                header.kind = Header::Kind::Broken;
             return header;
         }
         at += 2 + length;
@@ -55,17 +58,30 @@ Header readHeader(QByteArrayView image)
         return jpegHeader(image);
     if (image.size() >= 24 && image.startsWith("\x89PNG\r\n\x1a\n") && image.sliced(12, 4) == "IHDR") {
         const auto number = [&](qsizetype at) {
-            return (bigEndian16(image, at) << 16) | bigEndian16(image, at + 2);
+            return (quint32(bigEndian16(image, at)) << 16) | quint32(bigEndian16(image, at + 2));
         };
-        return {Header::Kind::Png, number(16), number(20)};
+        const quint32 width = number(16);
+        const quint32 height = number(20);
+        // PNG itself allows no more than 2^31 - 1, and no picture has no pixels.
+        if (width == 0 || height == 0 || width > quint32(INT_MAX) || height > quint32(INT_MAX))
+            return {Header::Kind::Broken, 0, 0};
+        return {Header::Kind::Png, int(width), int(height)};
     }
     return {};
 }
 
-bool fitsAsItIs(const Header &header, int maxEdge)
+bool fitsAsItIs(const Header &header, qint64 fileBytes, int maxEdge)
 {
     const bool kept = header.kind == Header::Kind::BaselineJpeg || header.kind == Header::Kind::Png;
-    return kept && (maxEdge <= 0 || std::max(header.width, header.height) <= maxEdge);
+    if (!kept)
+        return false;
+    // The most a picture of these pixels can take: 16-bit RGBA, a filter byte per row and room
+    // for profiles and metadata. More than that is data the header does not tell of.
+    const qint64 pixels = qint64(header.width) * header.height;
+    const qint64 plausible = pixels * 8 + header.height + 256 * 1024;
+    if (fileBytes > plausible)
+        return false;
+    return maxEdge <= 0 || (std::max(header.width, header.height) <= maxEdge && fileBytes <= MostBytes);
 }
 
 std::optional<FolderCover> inFolder(const QString &folder)

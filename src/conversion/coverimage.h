@@ -16,7 +16,8 @@ struct Header
         BaselineJpeg, // sequential JPEG, which every player shows
         ProgressiveJpeg,
         Png,
-        Other, // GIF, BMP, anything else
+        Other,  // GIF, BMP, anything else
+        Broken, // a JPEG or PNG whose width or height is 0, or 2^31 or more
     };
     Kind kind = Kind::Other;
     int width = 0;
@@ -25,9 +26,12 @@ struct Header
 
 Header readHeader(QByteArrayView image);
 
-// Whether a picture goes into an MP3 as it is: a baseline JPEG or a PNG whose longer edge is at
-// most maxEdge pixels (any, with a maxEdge of 0). Anything else is written anew as a baseline JPEG.
-bool fitsAsItIs(const Header &header, int maxEdge);
+// Whether a picture of fileBytes bytes goes into an MP3 as it is: a baseline JPEG or a PNG whose
+// longer edge is at most maxEdge pixels and whose file is at most MostBytes (any size, with a
+// maxEdge of 0), and which holds no more bytes than its pixels could need, so that the header is
+// not lying. Anything else is decoded and written anew as a baseline JPEG.
+constexpr qint64 MostBytes = 2 * 1024 * 1024;
+bool fitsAsItIs(const Header &header, qint64 fileBytes, int maxEdge);
 
 // The cover image of an album's folder: the first file whose name is, letter case ignored, "cover",
 // "folder", "front", "album", "albumart" or the folder's own name, in that order, with the extension

@@ -8,6 +8,7 @@
 #include "conversion/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
+#include "conversion/runoutcome.h"
 #include "filelist/filelist.h"
 #include "runner/toolrunner.h"
 
@@ -85,8 +86,9 @@ signals:
     // The output has been checked and has taken its final name, outputPath.
     void converted(FileList::Id id, const QString &outputPath);
     void failed(FileList::Id id, const FileFailure &failure);
-    // Library mode: the output at outputPath is up to date, and nothing was converted.
-    void skipped(FileList::Id id, const QString &outputPath);
+    // Library mode: nothing was converted, for the reason given (the output at outputPath is up to
+    // date, or another process writes it).
+    void skipped(FileList::Id id, const QString &outputPath, SkipReason reason);
     // A dry run: the file would be converted to outputPath, replacing an older output there or not.
     void planned(FileList::Id id, const QString &outputPath, bool replaces);
     // Library mode: the output's tags and mark were written anew from the source, its audio kept (in
@@ -94,6 +96,8 @@ signals:
     void retagged(FileList::Id id, const QString &outputPath);
     // Library mode: the output of a source that is gone became this source's (in a dry run: would).
     void moved(FileList::Id id, const QString &fromPath, const QString &toPath);
+    // Something worth telling of the file, which goes on converting.
+    void noted(FileList::Id id, FileNote note);
     // A stage's tool could not be started, for the reason problem.
     void toolMissing(FileList::Id id, ToolRunner::StartProblem problem);
     void stopped();
@@ -112,11 +116,18 @@ private:
     void libraryDecided(LibraryCheck::Decision decision);
     // Library mode with FAT-safe names: a whole output of this source lies at the name it had before.
     bool isOwnUnsafeOutput() const;
-    // Takes the orphan away from its place under a hidden name of this process; false when another
-    // process took it first.
+    // Takes the orphan away from its place under a hidden name of this process beside the output,
+    // which records where it goes; false when another process took it first, or it cannot be.
     bool claimOrphan(const OrphanIndex::Orphan &orphan);
+    // The output the file may take instead of being encoded: its own under its unsafe name, or an
+    // orphan of the same audio and settings.
+    std::optional<OrphanIndex::Orphan> takeOrphan(LibraryCheck::Decision decision);
+    // The orphan, or the first other one of the same audio that can still be claimed.
+    bool claimFirstOrphan(const OrphanIndex::Orphan &orphan);
     // A claimed orphan that was not used goes back to its place.
     void restoreOrphan();
+    // Another process writes the output: the file is left to it.
+    void leaveToAnother();
     // The folder the source lies in, as the file list names it.
     QString sourceFolder() const;
     // Library mode: the cover the output keeps is made fit for players first, when it is not; then

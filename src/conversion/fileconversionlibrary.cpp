@@ -8,13 +8,12 @@
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
 #include "conversion/toolnames.h"
+#include "platform/trustedtree.h"
 #include "runner/toolrunner.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <cstdio>
 
 // Library mode's side of a conversion: what is at the output's name already, and the two ways an
 // output is made without an encode: a retag of the output there, and a move of an orphan whose
@@ -55,7 +54,7 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         return;
     case LibraryCheck::Decision::Skip:
         finish();
-        emit skipped(id, output);
+        emit skipped(id, output, SkipReason::UpToDate);
         return;
     case LibraryCheck::Decision::Convert:
     case LibraryCheck::Decision::Replace:
@@ -63,21 +62,17 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         break;
     }
     m_replaces = decision != LibraryCheck::Decision::Convert;
-    std::optional<OrphanIndex::Orphan> orphan;
-    if (decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
-        orphan = m_job.unsafeOutput;
-    else if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
-        orphan = m_job.orphans->take(m_job.recipe.mark->contentKey());
     // The source's own tags, as players read them best, for whatever writes the output.
     if (m_job.recipe.mark)
         m_job.recipe.tagOverrides = LibraryTags::overrides(FlacMetadata::comments(m_job.recipe.inputPath),
                                                            FormatTable::container(m_job.format));
     if (m_job.dryRun) {
+        const std::optional<OrphanIndex::Orphan> orphan = takeOrphan(decision);
         finish();
         if (decision == LibraryCheck::Decision::Retag)
             emit retagged(id, output);
         else if (orphan)
-            emit moved(id, orphan->outputPath, output);
+            emit moved(id, orphan->finalPath, output);
         else
             emit planned(id, output, m_replaces);
         return;
@@ -85,16 +80,41 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     // The hidden file, made now, tells other processes that this output is being written.
     QDir().mkpath(QFileInfo(output).path());
     reserveOutput(output);
-    if (PartialOutput::claimedByAnother(output, m_partialOutput)) {
-        failFile({FileFailure::Kind::OutputPlaceTaken, {}});
+    // Of two processes that see each other's claim, the one first in order goes on.
+    if (PartialOutput::claimedByAnother(output, m_partialOutput, true)) {
+        leaveToAnother();
         return;
     }
     m_nextStep = LibraryStep::None;
-    if (decision == LibraryCheck::Decision::Retag)
+    // Taken only now: a file left to another process leaves its orphan to the files after it.
+    const std::optional<OrphanIndex::Orphan> orphan = takeOrphan(decision);
+    if (decision == LibraryCheck::Decision::Retag) {
         m_nextStep = LibraryStep::Retag;
-    else if (orphan && claimOrphan(*orphan))
+    } else if (orphan && claimFirstOrphan(*orphan)) {
         m_nextStep = LibraryStep::Move;
+    } else if (orphan && PartialOutput::claimedByAnother(output, m_partialOutput)) {
+        // Another process took the orphan to move it here itself.
+        leaveToAnother();
+        return;
+    }
     prepareCover();
+}
+
+std::optional<OrphanIndex::Orphan> FileConversion::takeOrphan(LibraryCheck::Decision decision)
+{
+    if (decision == LibraryCheck::Decision::Convert && isOwnUnsafeOutput())
+        return m_job.unsafeOutput;
+    if (decision != LibraryCheck::Decision::Retag && m_job.orphans && m_job.recipe.mark)
+        return m_job.orphans->take(m_job.recipe.mark->contentKey());
+    return std::nullopt;
+}
+
+void FileConversion::leaveToAnother()
+{
+    const FileList::Id id = m_job.id;
+    const QString output = m_wantedOutput;
+    finish();
+    emit skipped(id, output, SkipReason::AnotherProcess);
 }
 
 QString FileConversion::sourceFolder() const
@@ -114,7 +134,8 @@ void FileConversion::prepareCover()
     const FlacFallback::Picture embedded = FlacFallback::embeddedPicture(m_job.recipe.inputPath);
     QString image;
     if (!embedded.data.isEmpty()) {
-        if (CoverImage::fitsAsItIs(CoverImage::readHeader(embedded.data), m_job.recipe.coverEdge)) {
+        if (CoverImage::fitsAsItIs(CoverImage::readHeader(embedded.data), embedded.data.size(),
+                                   m_job.recipe.coverEdge)) {
             coverReady();
             return;
         }
@@ -127,9 +148,11 @@ void FileConversion::prepareCover()
         return;
     }
     const auto useCover = [this](const QString &prepared) {
-        // A picture that could not be made fit for players: the MP3 goes without pictures.
+        // A picture that could not be made fit for players: the output goes without pictures.
         m_job.recipe.coverFile = prepared;
         m_job.recipe.keepCover = !prepared.isEmpty();
+        if (prepared.isEmpty())
+            emit noted(m_job.id, FileNote::CoverLeftOut);
         coverReady();
     };
     const std::optional<QString> known =
@@ -167,15 +190,34 @@ bool FileConversion::isOwnUnsafeOutput() const
            mark->contentKey() == m_job.recipe.mark->contentKey();
 }
 
+bool FileConversion::claimFirstOrphan(const OrphanIndex::Orphan &orphan)
+{
+    // One that another process took meanwhile is gone from its place; another of the same audio
+    // may still be there.
+    if (claimOrphan(orphan))
+        return true;
+    if (!m_job.orphans)
+        return false;
+    while (const std::optional<OrphanIndex::Orphan> next =
+               m_job.orphans->take(m_job.recipe.mark->contentKey())) {
+        if (claimOrphan(*next))
+            return true;
+    }
+    return false;
+}
+
 bool FileConversion::claimOrphan(const OrphanIndex::Orphan &orphan)
 {
-    // Renamed to a hidden name of this process first, so that no other process or machine takes it too.
-    const QString claimed = PartialOutput::reserve(orphan.outputPath);
-    if (std::rename(QFile::encodeName(orphan.outputPath).constData(),
-                    QFile::encodeName(claimed).constData()) != 0) {
-        QFile::remove(claimed);
+    // Renamed to a hidden name of this process beside its new place first, so that no other process
+    // or machine takes it too, and a run after a kill finds it and where it was going.
+    const QString claimed =
+        PartialOutput::nameFor(m_wantedOutput, PartialOutput::ownOwner(), PartialOutput::Step::Moving);
+    const std::optional<PartialOutput::Reading> reading =
+        PartialOutput::readName(QFileInfo(claimed).fileName());
+    if (!reading || reading->finalName.isEmpty() ||
+        !TrustedTree::renameFile(orphan.outputFolder, orphan.outputPath, claimed))
         return false;
-    }
+    OrphanIndex::removeEmptyFolders(orphan);
     m_orphan = orphan;
     m_claimedOrphan = claimed;
     return true;
@@ -185,7 +227,8 @@ void FileConversion::restoreOrphan()
 {
     if (m_claimedOrphan.isEmpty())
         return;
-    PartialOutput::publishAt(m_claimedOrphan, m_orphan.outputPath, false);
+    QDir().mkpath(QFileInfo(m_orphan.finalPath).path());
+    TrustedTree::renameFile(m_orphan.outputFolder, m_claimedOrphan, m_orphan.finalPath);
     m_claimedOrphan.clear();
 }
 
@@ -234,9 +277,8 @@ void FileConversion::libraryStepFinished()
         return;
     }
     const OrphanIndex::Orphan orphan = m_orphan;
-    QFile::remove(m_claimedOrphan);
+    TrustedTree::removeFile(orphan.outputFolder, m_claimedOrphan);
     m_claimedOrphan.clear();
-    OrphanIndex::removeEmptyFolders(orphan);
     finish();
-    emit moved(id, orphan.outputPath, published);
+    emit moved(id, orphan.finalPath, published);
 }

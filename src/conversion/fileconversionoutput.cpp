@@ -2,11 +2,13 @@
 
 #include "conversion/flacmetadata.h"
 #include "conversion/formatfacts.h"
+#include "conversion/librarymark.h"
 #include "conversion/librarytags.h"
 #include "conversion/mp4atoms.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
+#include "platform/trustedtree.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
 
@@ -50,11 +52,11 @@ void FileConversion::checkOutput()
         runTool(*m_probeRunner, Recipes::outputProbe(m_job.recipe, m_partialOutput), false);
         return;
     }
+    // An output its mark cannot be added to is an output all the same, one without the mark, as
+    // an earlier version's are.
     if (FormatTable::container(m_job.format) == AudioContainer::Mp4 && m_job.recipe.mark &&
-        !addFreeformTags()) {
-        failFile({FileFailure::Kind::OutputFolderUnwritable, QFileInfo(m_wantedOutput).path()});
-        return;
-    }
+        !addFreeformTags())
+        emit noted(m_job.id, FileNote::UnmarkedOutput);
     // A source whose length neither its header nor its decode tells (SoX could not read it) is
     // measured by the encode's own reading of it.
     std::optional<double> source = OutputCheck::sourceSeconds(m_declaredSeconds, m_decodedSeconds);
@@ -97,6 +99,19 @@ QString FileConversion::takeFinalName()
         m_job.library ? PartialOutput::publishAt(m_partialOutput, m_wantedOutput, m_replaces)
                       : PartialOutput::publish(m_partialOutput, m_wantedOutput);
     if (published.path.isEmpty()) {
+        // Two runs that each saw no claim of the other's both converted the file: the first is kept.
+        if (published.error == EEXIST && m_job.library && m_job.recipe.mark) {
+            const std::optional<LibraryMark> there = LibraryMark::read(m_wantedOutput);
+            if (there && there->source == m_job.recipe.mark->source) {
+                // An orphan claimed to be moved here holds what is there now: it has served.
+                const QString key = m_job.recipe.mark->contentKey();
+                if (!m_claimedOrphan.isEmpty() && !key.isEmpty() && there->contentKey() == key &&
+                    TrustedTree::removeFile(m_orphan.outputFolder, m_claimedOrphan))
+                    m_claimedOrphan.clear();
+                leaveToAnother();
+                return {};
+            }
+        }
         using Kind = FileFailure::Kind;
         failFile(published.error == ENOSPC ? FileFailure{Kind::DiskFull, {}}
                  : published.error == EEXIST

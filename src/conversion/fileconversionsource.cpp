@@ -77,7 +77,6 @@ void FileConversion::writeCommentsFile()
     QByteArray text = m_sourceTagsText.isEmpty() ? QByteArrayLiteral(";FFMETADATA1\n") : m_sourceTagsText;
     if (!text.endsWith('\n'))
         text += '\n';
-    // The mark comes before the cover, so that reading it back reads no picture.
     for (const auto &[name, value] : m_job.recipe.mark->fields())
         text += FlacFallback::ffmetadataLine(name, value);
     if (m_job.recipe.keepCover) {

@@ -261,7 +261,7 @@ std::optional<LibraryMark> LibraryMark::read(const QString &path)
     const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
     switch (FormatTable::containerOfPath(path)) {
     case AudioContainer::Ogg:
-        return fromFields(OggStream::comments(fetch, settingsKey));
+        return fromFields(OggStream::comments(fetch));
     case AudioContainer::Mp4:
         return fromFields(Mp4Atoms::freeformTags(fetch, file.size()));
     case AudioContainer::Mp3:
@@ -289,8 +289,7 @@ LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString
     };
     switch (FormatTable::containerOfPath(path)) {
     case AudioContainer::Ogg:
-        return {OggStream::seconds(fetch, file.size()),
-                LibraryMark::fromFields(OggStream::comments(fetch, LibraryMark::settingsKey))};
+        return {OggStream::seconds(fetch, file.size()), LibraryMark::fromFields(OggStream::comments(fetch))};
     case AudioContainer::Mp4:
         return {Mp4Atoms::seconds(fetch, file.size()),
                 LibraryMark::fromFields(Mp4Atoms::freeformTags(fetch, file.size()))};

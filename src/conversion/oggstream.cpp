@@ -49,37 +49,91 @@ struct PageHeader
     }
 };
 
-// Walks the packets from the stream's start, page by page; visit gets each packet's bytes so far
-// and whether it is whole, and returns false to stop.
-void walkPackets(const Fetch &fetch,
-                 const std::function<bool(int index, const QByteArray &, bool whole)> &visit)
+// Where one packet of the stream lies in the file, found from the pages' headers alone: the packet's
+// bytes are read only where they are wanted, so a cover among the comments costs a few page
+// headers, not its megabytes.
+class PacketSpan
 {
-    qint64 at = 0;
-    int index = 0;
-    QByteArray packet;
-    for (;;) {
-        const QByteArray head = fetch(at, MostHeaderBytes);
-        const std::optional<PageHeader> page = PageHeader::at(head, 0);
-        if (!page)
-            return;
-        const QByteArray body = fetch(at + page->headerBytes, qsizetype(page->bodyBytes));
-        if (body.size() < page->bodyBytes)
-            return;
-        qsizetype from = 0;
-        for (const int length : page->segments) {
-            packet += body.mid(from, length);
-            from += length;
-            if (length < 255) {
-                if (!visit(index++, packet, true))
-                    return;
-                packet.clear();
+public:
+    // The packet `index` (0 for the identification header), when the stream holds it whole.
+    static std::optional<PacketSpan> find(const Fetch &fetch, int index)
+    {
+        PacketSpan span(fetch);
+        int current = 0;
+        for (qint64 at = 0;;) {
+            const std::optional<PageHeader> page = PageHeader::at(fetch(at, MostHeaderBytes), 0);
+            if (!page)
+                return std::nullopt;
+            qint64 from = at + page->headerBytes;
+            for (const int length : page->segments) {
+                if (current == index && length > 0)
+                    span.append(from, length);
+                from += length;
+                if (length < 255 && current++ == index)
+                    return span;
             }
+            at = from;
         }
-        if (!packet.isEmpty() && !visit(index, packet, false))
-            return;
-        at += page->headerBytes + page->bodyBytes;
     }
-}
+
+    qsizetype size() const { return m_size; }
+
+    // count bytes from at, fewer where the packet ends first.
+    QByteArray read(qsizetype at, qsizetype count)
+    {
+        QByteArray bytes;
+        for (const auto &[fileAt, packetAt, length] : m_runs) {
+            if (count <= 0)
+                break;
+            if (at >= packetAt + length || at < packetAt)
+                continue;
+            const qsizetype taken = std::min(count, packetAt + length - at);
+            bytes += cached(fileAt + (at - packetAt), taken, fileAt + length);
+            at += taken;
+            count -= taken;
+        }
+        return bytes;
+    }
+
+private:
+    struct Run
+    {
+        qint64 fileAt;
+        qsizetype packetAt;
+        qsizetype length;
+    };
+
+    explicit PacketSpan(const Fetch &fetch)
+        : m_fetch(fetch)
+    {}
+
+    void append(qint64 fileAt, qsizetype length)
+    {
+        if (!m_runs.isEmpty() && m_runs.constLast().fileAt + m_runs.constLast().length == fileAt)
+            m_runs.last().length += length;
+        else
+            m_runs.append({fileAt, m_size, length});
+        m_size += length;
+    }
+
+    // Reads a few kilobytes at a time, so that small comments one after another cost one read.
+    QByteArray cached(qint64 offset, qsizetype count, qint64 runEnd)
+    {
+        if (offset < m_cacheAt || offset + count > m_cacheAt + m_cache.size()) {
+            m_cacheAt = offset;
+            m_cache = m_fetch(
+                offset, qsizetype(std::max<qint64>(count, std::min<qint64>(ReadBytes, runEnd - offset))));
+        }
+        return m_cache.mid(offset - m_cacheAt, count);
+    }
+
+    static constexpr qsizetype ReadBytes = 4096;
+    const Fetch &m_fetch;
+    QList<Run> m_runs;
+    qsizetype m_size = 0;
+    qint64 m_cacheAt = 0;
+    QByteArray m_cache;
+};
 
 // The sample rate and pre-skip of an identification header; no rate for any other packet.
 struct Identification
@@ -126,40 +180,45 @@ std::optional<double> seconds(const Fetch &fetch, qint64 size)
     return std::nullopt;
 }
 
-QList<QPair<QString, QString>> comments(const Fetch &fetch, QLatin1StringView lastWanted)
+QList<QPair<QString, QString>> comments(const Fetch &fetch, qsizetype longestValue)
 {
     QList<QPair<QString, QString>> found;
-    walkPackets(fetch, [&](int index, const QByteArray &packet, bool whole) {
-        if (index == 0)
-            return identification(packet).rate > 0;
-        const qsizetype magic = packet.startsWith("OpusTags") ? 8 : packet.startsWith("\x03vorbis") ? 7 : -1;
-        if (magic < 0)
-            return false;
-        // Read again from the start as far as the packet reaches; a comment cut by the page's end waits.
-        found.clear();
-        qsizetype at = magic;
-        if (packet.size() < at + 4)
-            return !whole;
-        at += 4 + littleEndian32(packet, at);
-        if (packet.size() < at + 4)
-            return !whole;
-        const quint32 count = littleEndian32(packet, at);
-        at += 4;
-        for (quint32 k = 0; k < count; ++k) {
-            if (packet.size() < at + 4 || packet.size() - at - 4 < qsizetype(littleEndian32(packet, at)))
-                return !whole;
-            const QByteArray comment = packet.mid(at + 4, littleEndian32(packet, at));
-            at += 4 + comment.size();
-            const qsizetype equals = comment.indexOf('=');
-            if (equals <= 0)
-                continue;
-            const QString name = QString::fromUtf8(comment.left(equals));
-            found.append({name, QString::fromUtf8(comment.mid(equals + 1))});
-            if (!lastWanted.isEmpty() && name.compare(lastWanted, Qt::CaseInsensitive) == 0)
-                return false;
-        }
-        return false;
-    });
+    std::optional<PacketSpan> header = PacketSpan::find(fetch, 0);
+    if (!header || identification(header->read(0, 64)).rate <= 0)
+        return found;
+    std::optional<PacketSpan> packet = PacketSpan::find(fetch, 1);
+    if (!packet)
+        return found;
+    const QByteArray magic = packet->read(0, 8);
+    qsizetype at = magic.startsWith("OpusTags") ? 8 : magic.startsWith("\x03vorbis") ? 7 : -1;
+    if (at < 0)
+        return found;
+    const auto number = [&](qsizetype offset) -> std::optional<qsizetype> {
+        const QByteArray bytes = packet->read(offset, 4);
+        if (bytes.size() < 4)
+            return std::nullopt;
+        return qsizetype(littleEndian32(bytes, 0));
+    };
+    const std::optional<qsizetype> vendor = number(at);
+    if (!vendor || *vendor > packet->size())
+        return found;
+    at += 4 + *vendor;
+    const std::optional<qsizetype> count = number(at);
+    at += 4;
+    // Every comment is looked at: writers keep them in any order.
+    for (qsizetype k = 0; count && k < *count; ++k) {
+        const std::optional<qsizetype> length = number(at);
+        if (!length || *length > packet->size() - at - 4)
+            break;
+        const qsizetype start = at + 4;
+        at = start + *length;
+        // A value longer than wanted (a picture) is not read, nor is its name made text.
+        const QByteArray comment = packet->read(start, std::min(*length, longestValue + 256));
+        const qsizetype equals = comment.indexOf('=');
+        if (equals <= 0 || *length - equals - 1 > longestValue)
+            continue;
+        found.append({QString::fromUtf8(comment.left(equals)), QString::fromUtf8(comment.mid(equals + 1))});
+    }
     return found;
 }
 

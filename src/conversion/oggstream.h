@@ -20,9 +20,9 @@ using Fetch = std::function<QByteArray(qint64 offset, qsizetype count)>;
 // Vorbis stream, or whose pages cannot be found.
 std::optional<double> seconds(const Fetch &fetch, qint64 size);
 
-// The comments as name and value, in file order, up to the first one named lastWanted (letter case
-// ignored; all of them when none is); empty for a file that is no Opus or Vorbis stream.
-QList<QPair<QString, QString>> comments(const Fetch &fetch, QLatin1StringView lastWanted = {});
+// The comments as name and value, in file order, but for those whose value is longer than
+// longestValue bytes (a picture), which are not read; empty for a file that is no Opus or Vorbis stream.
+QList<QPair<QString, QString>> comments(const Fetch &fetch, qsizetype longestValue = 64 * 1024);
 
 // A comment value as FLAC pictures are kept in Vorbis comments (METADATA_BLOCK_PICTURE): a front
 // cover picture block, in base64.

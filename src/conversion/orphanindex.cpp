@@ -1,7 +1,9 @@
 #include "conversion/orphanindex.h"
 
 #include "conversion/librarymark.h"
+#include "conversion/partialoutput.h"
 #include "platform/regularfile.h"
+#include "platform/trustedtree.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +20,21 @@ QByteArray parentOf(const QByteArray &path)
     return slash <= 0 ? QByteArray("/") : path.left(slash);
 }
 
+// An absolute path with its "." and ".." worked out by their names, as a mark may hold them.
+QByteArray withoutDots(const QByteArray &path)
+{
+    QByteArrayList levels;
+    for (const QByteArray &level : path.split('/')) {
+        if (level == "..") {
+            if (!levels.isEmpty())
+                levels.removeLast();
+        } else if (!level.isEmpty() && level != ".") {
+            levels.append(level);
+        }
+    }
+    return '/' + levels.join('/');
+}
+
 } // namespace
 
 OrphanIndex::OrphanIndex(QObject *parent)
@@ -28,10 +45,11 @@ OrphanIndex::OrphanIndex(QObject *parent)
 }
 
 void OrphanIndex::start(const QList<Root> &roots, const QSet<QString> &plannedOutputs,
-                        const QList<QByteArray> &sources, const QString &outputExtension)
+                        const QList<QByteArray> &sources, const QString &outputExtension, bool dryRun)
 {
     m_roots = roots;
     m_extension = outputExtension;
+    m_dryRun = dryRun;
     m_rootIndex = -1;
     m_folders.clear();
     m_planned = plannedOutputs;
@@ -67,7 +85,13 @@ void OrphanIndex::runSlice()
                 emit finished();
                 return;
             }
-            m_folders.append(m_roots[m_rootIndex].outputRoot);
+            const Root &root = m_roots[m_rootIndex];
+            const QString link = TrustedTree::linkOnTheWay(root.outputFolder, root.outputRoot);
+            if (link.isEmpty())
+                m_folders.append(root.outputRoot);
+            else
+                keep({link, KeptFolder::Reason::Link});
+            continue;
         }
         readFolder(m_folders.takeLast());
     }
@@ -75,13 +99,15 @@ void OrphanIndex::runSlice()
 
 void OrphanIndex::readFolder(const QString &folder)
 {
-    // Hidden entries and links are left out: neither is ever an orphan. The entries' kinds come
+    // Links are left out: nothing reached through one is ever an orphan. The entries' kinds come
     // with their names, so a folder of up-to-date outputs costs no look at each.
     DIR *entries = ::opendir(QFile::encodeName(folder).constData());
     if (!entries)
         return;
+    QStringList hidden;
     while (const dirent *entry = ::readdir(entries)) {
-        if (entry->d_name[0] == '.')
+        const QByteArrayView rawName(entry->d_name);
+        if (rawName == "." || rawName == "..")
             continue;
         const QString path = folder + QFile::decodeName(entry->d_name);
         unsigned char type = entry->d_type;
@@ -92,34 +118,79 @@ void OrphanIndex::readFolder(const QString &folder)
                    : S_ISREG(status.st_mode)                                  ? DT_REG
                                                                               : DT_UNKNOWN;
         }
-        if (type == DT_DIR)
+        if (rawName.startsWith('.')) {
+            if (type == DT_REG)
+                hidden.append(QFile::decodeName(entry->d_name));
+        } else if (type == DT_DIR) {
             m_folders.append(path + QLatin1Char('/'));
-        else if (type == DT_REG && path.endsWith(m_extension, Qt::CaseInsensitive))
-            readOutput(path);
+        } else if (type == DT_REG && path.endsWith(m_extension, Qt::CaseInsensitive)) {
+            readOutput(path, path);
+        }
     }
     ::closedir(entries);
+    if (hidden.isEmpty())
+        return;
+    if (!m_dryRun)
+        PartialOutput::removeStale(folder, hidden);
+    for (const QString &name : std::as_const(hidden))
+        readLeftOverMove(folder, name);
 }
 
-void OrphanIndex::readOutput(const QString &path)
+void OrphanIndex::readLeftOverMove(const QString &folder, const QString &name)
+{
+    const std::optional<PartialOutput::Reading> reading = PartialOutput::readName(name);
+    if (!reading || reading->step != PartialOutput::Step::Moving || reading->finalName.isEmpty() ||
+        !reading->finalName.endsWith(m_extension, Qt::CaseInsensitive) ||
+        !PartialOutput::isLeftOver(folder, name, *reading))
+        return;
+    const QString moving = folder + name;
+    const QString finalPath = folder + reading->finalName;
+    const std::optional<LibraryMark> mark = LibraryMark::read(moving);
+    if (!mark)
+        return;
+    const QString &trusted = m_roots[m_rootIndex].outputFolder;
+    const RegularFile::Reader there(finalPath, RegularFile::Reader::Links::Refuse);
+    if (there.kind() == RegularFile::Kind::Regular) {
+        // The move had taken its new name: what was left behind is a second copy of the same audio.
+        const std::optional<LibraryMark> placed = LibraryMark::read(finalPath);
+        if (placed && !mark->contentKey().isEmpty() && placed->contentKey() == mark->contentKey()) {
+            if (!m_dryRun)
+                TrustedTree::removeFile(trusted, moving);
+            return;
+        }
+    } else if (there.kind() == RegularFile::Kind::Missing && !m_planned.contains(finalPath) && !m_dryRun &&
+               TrustedTree::renameFile(trusted, moving, finalPath)) {
+        // No source of this run wants the name: the output is there as before, an orphan like any.
+        readOutput(finalPath, finalPath);
+        return;
+    }
+    readOutput(moving, finalPath);
+}
+
+void OrphanIndex::readOutput(const QString &path, const QString &finalPath)
 {
     if (m_planned.contains(path))
         return;
     const std::optional<LibraryMark> mark = LibraryMark::read(path);
     if (!mark)
         return;
-    const QByteArray source = LibraryMark::sourcePath(mark->source);
+    const QByteArray source = withoutDots(LibraryMark::sourcePath(mark->source));
     const Root &root = m_roots[m_rootIndex];
     if (!source.startsWith(root.libraryFolder + '/') || !RegularFile::isGone(source))
         return;
     const QByteArray keeping = keepingFolder(source);
     if (!keeping.isEmpty()) {
-        const QString name = QFile::decodeName(keeping);
-        if (!m_keptFolders.contains(name))
-            m_keptFolders.append(name);
+        keep({QFile::decodeName(keeping), KeptFolder::Reason::EmptyOrUnreadable});
         return;
     }
     m_byContent[mark->contentKey()].append(m_found.size());
-    m_found.append({{path, root.outputRoot}, mark->contentKey()});
+    m_found.append({{path, root.outputRoot, root.outputFolder, finalPath}, mark->contentKey()});
+}
+
+void OrphanIndex::keep(const KeptFolder &kept)
+{
+    if (!m_keptFolders.contains(kept))
+        m_keptFolders.append(kept);
 }
 
 QByteArray OrphanIndex::keepingFolder(const QByteArray &source) const
@@ -158,10 +229,18 @@ QList<OrphanIndex::Orphan> OrphanIndex::remaining() const
     return left;
 }
 
+void OrphanIndex::putBackMoves()
+{
+    for (Found &found : m_found) {
+        const Orphan &orphan = found.orphan;
+        if (!found.taken && orphan.outputPath != orphan.finalPath &&
+            TrustedTree::renameFile(orphan.outputFolder, orphan.outputPath, orphan.finalPath))
+            found.taken = true;
+    }
+}
+
 void OrphanIndex::removeEmptyFolders(const Orphan &orphan)
 {
-    QString folder = QFileInfo(orphan.outputPath).path();
-    while (folder.size() + 1 > orphan.outputRoot.size() && folder.startsWith(orphan.outputRoot) &&
-           QDir().rmdir(folder))
-        folder = QFileInfo(folder).path();
+    TrustedTree::removeEmptyFolders(orphan.outputFolder, QFileInfo(orphan.outputPath).path(),
+                                    orphan.outputRoot);
 }

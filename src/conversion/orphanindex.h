@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/keptfolder.h"
+
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QHash>
@@ -17,7 +19,13 @@
 // with it. Each library folder F writes into its own output root, OUTPUT/<name of F>/; an output
 // there is an orphan when its mark names a source inside F that no longer exists (ENOENT) and no
 // source of this run maps to the output's path. Hidden files, files without the mark and anything
-// reached through a symbolic link are never orphans.
+// reached through a symbolic link are never orphans: below a link in the output folder nothing is
+// read, and the link is named. The one hidden file that can be an orphan is a whole output that a
+// process which is gone was moving to a new name: its move is finished (when its new name holds
+// the same audio already), or it is put back, or it serves the source it was meant for.
+//
+// Reading the roots also clears what processes of this machine that are gone left there while
+// writing: every folder of the copy is cleared, not only those this run writes into.
 //
 // An unmounted disk or a folder that cannot be read looks like a library whose files were deleted.
 // So nothing is taken or deleted below the counterpart of a folder of F that could not be read or
@@ -36,21 +44,25 @@ public:
     {
         QByteArray libraryFolder; // F, no trailing "/"
         QString outputRoot;       // OUTPUT/<name of F>/
+        QString outputFolder;     // OUTPUT/, below which nothing is reached through a link
     };
 
     struct Orphan
     {
-        QString outputPath;
+        QString outputPath; // where it is
         QString outputRoot;
+        QString outputFolder;
+        QString finalPath; // its name: outputPath, or the name a move left unfinished was taking
     };
 
     explicit OrphanIndex(QObject *parent = nullptr);
 
     // Reads the roots' outputs; finished follows (from the event loop). plannedOutputs: the outputs
     // the sources of this run map to; sources: those sources' paths.
-    // Outputs are the files whose names end with outputExtension (".mp3", ...).
+    // Outputs are the files whose names end with outputExtension (".mp3", ...). A dry run changes
+    // nothing it finds.
     void start(const QList<Root> &roots, const QSet<QString> &plannedOutputs,
-               const QList<QByteArray> &sources, const QString &outputExtension);
+               const QList<QByteArray> &sources, const QString &outputExtension, bool dryRun);
     void stop();
     bool isRunning() const { return m_sliceTimer.isActive(); }
 
@@ -59,8 +71,10 @@ public:
     std::optional<Orphan> take(const QString &contentKey);
     // The orphans nobody took, in the order they were found.
     QList<Orphan> remaining() const;
-    // The folders whose outputs were kept for being unreadable or holding no source.
-    QStringList keptFolders() const { return m_keptFolders; }
+    // The folders whose outputs were kept, and why.
+    QList<KeptFolder> keptFolders() const { return m_keptFolders; }
+    // The unfinished moves nobody took or deleted go back to their names, where those are free.
+    void putBackMoves();
 
     // After the orphan has gone: the folders its going left empty, up to its output root.
     static void removeEmptyFolders(const Orphan &orphan);
@@ -78,7 +92,10 @@ private:
 
     void runSlice();
     void readFolder(const QString &folder);
-    void readOutput(const QString &path);
+    void readOutput(const QString &path, const QString &finalPath);
+    // A hidden file of a move that a process which is gone left unfinished.
+    void readLeftOverMove(const QString &folder, const QString &name);
+    void keep(const KeptFolder &kept);
     // The folder that keeps an orphan of source from going, or an empty one when nothing does.
     QByteArray keepingFolder(const QByteArray &source) const;
 
@@ -90,6 +107,7 @@ private:
     QSet<QByteArray> m_sourceFolders; // every folder that holds a source of this run, with its ancestors
     QList<Found> m_found;
     QHash<QString, QList<qsizetype>> m_byContent;
-    QStringList m_keptFolders;
+    QList<KeptFolder> m_keptFolders;
+    bool m_dryRun = false;
     QTimer m_sliceTimer;
 };

@@ -16,6 +16,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace PartialOutput {
@@ -27,7 +29,15 @@ constexpr int Attempts = 1000;
 
 QLatin1StringView stepMark(Step step)
 {
-    return step == Step::Writing ? QLatin1StringView(".part") : QLatin1StringView(".publishing");
+    switch (step) {
+    case Step::Writing:
+        break;
+    case Step::Publishing:
+        return QLatin1StringView(".publishing");
+    case Step::Moving:
+        return QLatin1StringView(".moving");
+    }
+    return QLatin1StringView(".part");
 }
 
 // A hidden file of another machine that has not grown for this long belongs to a writer that is gone.
@@ -110,23 +120,6 @@ std::optional<qint64> ownerNumber(QStringView text)
     return ok ? std::optional<qint64>(value) : std::nullopt;
 }
 
-// The names in folder that start with "." (but "." and ".."), read with no look at each entry: a
-// run reads every output folder of a library for them.
-QStringList hiddenNames(const QString &folder)
-{
-    QStringList names;
-    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
-    if (!entries)
-        return names;
-    while (const dirent *entry = ::readdir(entries)) {
-        const QByteArrayView name(entry->d_name);
-        if (name.startsWith('.') && name != "." && name != ".." && entry->d_type != DT_DIR)
-            names.append(QFile::decodeName(entry->d_name));
-    }
-    ::closedir(entries);
-    return names;
-}
-
 // The empty final name that a process ended while publishing marker on FAT left behind, if any.
 void removeEmptyFinalName(const QDir &folder, const QString &marker, const Reading &reading)
 {
@@ -182,13 +175,17 @@ std::optional<Reading> readName(const QString &fileName)
         return std::nullopt;
     QStringList parts = fileName.split(QLatin1Char('.'));
     // "", the name's parts, the owner, the step, and the extension when there is one.
-    const auto isStep = [](const QString &part) { return part == u"part" || part == u"publishing"; };
+    const auto isStep = [](const QString &part) {
+        return part == u"part" || part == u"publishing" || part == u"moving";
+    };
     if (parts.size() >= 5 && !isStep(parts.last()))
         parts.removeLast();
     if (parts.size() < 4 || !isStep(parts.last()))
         return std::nullopt;
+    const qsizetype dotsAfterStep = fileName.count(QLatin1Char('.')) - (parts.size() - 1);
     Reading reading;
-    reading.step = parts.takeLast() == u"part" ? Step::Writing : Step::Publishing;
+    const QString step = parts.takeLast();
+    reading.step = step == u"part" ? Step::Writing : step == u"moving" ? Step::Moving : Step::Publishing;
     const QStringList fields = parts.last().split(QLatin1Char('-'));
     if (fields.size() < 2 || fields.size() > 3 || fields[0].isEmpty())
         return std::nullopt;
@@ -197,12 +194,29 @@ std::optional<Reading> readName(const QString &fileName)
     if (!processId || !attempt || (fields.size() == 3 && *attempt < 2) || *attempt > Attempts)
         return std::nullopt;
     reading.owner = {fields[0], *processId, int(*attempt)};
+    // ".<stem>.<owner>.<step><extension>": the name back, unless it was cut to fit.
+    const QString stem = QStringList(parts.mid(1, parts.size() - 2)).join(QLatin1Char('.'));
+    const QString extension =
+        dotsAfterStep > 0 ? fileName.mid(fileName.lastIndexOf(QLatin1Char('.'))) : QString();
+    const QString finalName = stem + extension;
+    if (!stem.isEmpty() && nameFor(finalName, reading.owner, reading.step) == fileName)
+        reading.finalName = finalName;
     return reading;
+}
+
+bool ownerBefore(const Owner &a, const Owner &b)
+{
+    return std::tie(a.host, a.processId, a.attempt) < std::tie(b.host, b.processId, b.attempt);
+}
+
+Owner ownOwner(int attempt)
+{
+    return {ownerHost(hostName()), QCoreApplication::applicationPid(), attempt};
 }
 
 QString reserve(const QString &finalPath)
 {
-    Owner owner{ownerHost(hostName()), QCoreApplication::applicationPid(), 1};
+    Owner owner = ownOwner();
     const QString first = nameFor(finalPath, owner);
     for (; owner.attempt <= Attempts; ++owner.attempt) {
         const QString name = owner.attempt == 1 ? first : nameFor(finalPath, owner);
@@ -236,39 +250,46 @@ Published publishAt(const QString &partial, const QString &target, bool replace)
     return error == 0 ? Published{target, 0} : Published{QString(), error};
 }
 
-bool claimedByAnother(const QString &finalPath, const QString &ownPartial)
+bool claimedByAnother(const QString &finalPath, const QString &ownPartial, bool firstOnly)
 {
     const QString folder = finalPath.left(finalPath.lastIndexOf(QLatin1Char('/')) + 1);
-    const QString ownHost = ownerHost(hostName());
-    const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
+    const std::optional<Reading> own = readName(QFileInfo(ownPartial).fileName());
+    for (const QString &name : hiddenNames(folder)) {
         const std::optional<Reading> reading = readName(name);
         if (!reading || folder + name == ownPartial ||
             nameFor(finalPath, reading->owner, reading->step) != folder + name)
             continue;
-        if (reading->owner.host != ownHost) {
-            const QDateTime grown = QFileInfo(folder + name).lastModified();
-            if (grown.secsTo(QDateTime::currentDateTime()) < OtherHostQuietSeconds)
-                return true;
-        } else if (processRuns(reading->owner.processId)) {
+        if (firstOnly && own && !ownerBefore(reading->owner, own->owner))
+            continue;
+        if (!isLeftOver(folder, name, *reading))
             return true;
-        }
     }
     return false;
 }
 
-int removeStale(const QString &folder, const QString &host)
+bool isLeftOver(const QString &folder, const QString &name, const Reading &reading, const QString &host)
+{
+    if (reading.owner.host == ownerHost(host))
+        return reading.owner.processId != QCoreApplication::applicationPid() &&
+               !processRuns(reading.owner.processId);
+    // A rename changes no modification time, but every change of the file's name or content
+    // changes its status time.
+    struct stat status = {};
+    if (::lstat(QFile::encodeName(QDir(folder).filePath(name)).constData(), &status) != 0)
+        return false;
+    const qint64 changed = std::max<qint64>(status.st_mtim.tv_sec, status.st_ctim.tv_sec);
+    return QDateTime::currentSecsSinceEpoch() - changed >= OtherHostQuietSeconds;
+}
+
+int removeStale(const QString &folder, const QStringList &names, const QString &host)
 {
     const QString ownHost = ownerHost(host);
-    const qint64 self = QCoreApplication::applicationPid();
     const QDir dir(folder);
     int removed = 0;
-    for (const QString &name : hiddenNames(folder)) {
+    for (const QString &name : names) {
         const std::optional<Reading> reading = readName(name);
-        if (!reading || reading->owner.host != ownHost)
-            continue;
-        const qint64 owner = reading->owner.processId;
-        if (owner == self || processRuns(owner))
+        if (!reading || reading->step == Step::Moving || reading->owner.host != ownHost ||
+            !isLeftOver(folder, name, *reading, host))
             continue;
         if (reading->step == Step::Publishing)
             removeEmptyFinalName(dir, name, *reading);
@@ -276,6 +297,26 @@ int removeStale(const QString &folder, const QString &host)
             ++removed;
     }
     return removed;
+}
+
+int removeStale(const QString &folder, const QString &host)
+{
+    return removeStale(folder, hiddenNames(folder), host);
+}
+
+QStringList hiddenNames(const QString &folder)
+{
+    QStringList names;
+    DIR *entries = ::opendir(QFile::encodeName(folder).constData());
+    if (!entries)
+        return names;
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.startsWith('.') && name != "." && name != ".." && entry->d_type != DT_DIR)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(entries);
+    return names;
 }
 
 } // namespace PartialOutput

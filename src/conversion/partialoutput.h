@@ -27,12 +27,14 @@ struct Owner
     bool operator==(const Owner &) const = default;
 };
 
-// What the hidden file is doing: being written, or (on FAT, which has no atomic way to take a name
-// without replacing it) taking its final name.
+// What the hidden file is doing: being written, (on FAT, which has no atomic way to take a name
+// without replacing it) taking its final name, or, in library mode, being moved: a whole output
+// whose source was renamed, claimed for the final name its hidden name carries.
 enum class Step
 {
     Writing,    // ".part"
     Publishing, // ".publishing"
+    Moving,     // ".moving"
 };
 
 // A host name as the hidden names carry it: every "." and "-" becomes "_".
@@ -50,8 +52,15 @@ struct Reading
 {
     Owner owner;
     Step step = Step::Writing;
+    QString finalName; // the final name it stands for; empty where the hidden name had to cut it
 };
 std::optional<Reading> readName(const QString &fileName);
+
+// Whether a owns its claims before b: of two processes that each see the other's claim on one
+// output, the first goes on and the second leaves the output to it.
+bool ownerBefore(const Owner &a, const Owner &b);
+// This process, as its hidden names carry it.
+Owner ownOwner(int attempt = 1);
 
 // This machine's name (not yet as the hidden names carry it).
 QString hostName();
@@ -88,15 +97,26 @@ Published publish(const QString &partial, const QString &wanted, Method method =
 // otherwise an existing target refuses (error EEXIST).
 Published publishAt(const QString &partial, const QString &target, bool replace);
 
-// Library mode: another process writes finalPath too, under a hidden name of its own: one of this
-// machine that still runs, or one of another machine whose hidden file has grown lately.
-bool claimedByAnother(const QString &finalPath, const QString &ownPartial);
+// Library mode: another process writes or moves into finalPath too, under a hidden name of its own:
+// one of this machine that still runs, or one of another machine whose hidden file has changed
+// lately. With firstOnly, only a process that owns its claims before this one counts.
+bool claimedByAnother(const QString &finalPath, const QString &ownPartial, bool firstOnly = false);
 
-// Deletes the hidden files in folder that a process of host (this machine) left and that process no
-// longer runs; those of other machines, and of this process, stay. A process that ended while its
-// file took its final name on FAT may have left that name empty: the empty file goes too. Returns
-// how many hidden files went.
+// Whether the hidden file that reading names in folder was left by a process that is gone: one of
+// host (this machine) that no longer runs, or one of another machine whose file has not changed
+// for ten minutes.
+bool isLeftOver(const QString &folder, const QString &name, const Reading &reading,
+                const QString &host = hostName());
+
+// Deletes the hidden files in folder (of the names given, or of all there) that a process of host
+// (this machine) left while writing or publishing and that no longer runs; those of other machines,
+// and of this process, stay, and so do outputs being moved, which are whole. A process that ended
+// while its file took its final name on FAT may have left that name empty: the empty file goes too.
+// Returns how many hidden files went.
+int removeStale(const QString &folder, const QStringList &hiddenNames, const QString &host = hostName());
 int removeStale(const QString &folder, const QString &host = hostName());
+// The names in folder that start with "." (but "." and ".."), read with no look at each entry.
+QStringList hiddenNames(const QString &folder);
 
 // The folders one run has cleared with removeStale, each once, just before its first output there
 // is written: a run that writes nothing in a folder (its outputs are up to date) never reads it.

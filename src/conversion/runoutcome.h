@@ -29,3 +29,19 @@ struct RunOutcome
     ToolRunner::StartProblem toolProblem = ToolRunner::StartProblem::NotFound;
 };
 Q_DECLARE_METATYPE(RunOutcome)
+
+// Why a library-mode file was not converted, and left the list all the same.
+enum class SkipReason
+{
+    UpToDate,       // its output is newer than it and whole
+    AnotherProcess, // another run, on this machine or another, writes its output
+};
+Q_DECLARE_METATYPE(SkipReason)
+
+// What is worth telling of a file that converted all the same.
+enum class FileNote
+{
+    CoverLeftOut,   // its cover picture is broken or could not be decoded within bounds
+    UnmarkedOutput, // its M4A output could not take the library's mark
+};
+Q_DECLARE_METATYPE(FileNote)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "conversion/keptfolder.h"
+#include "conversion/runoutcome.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -105,6 +108,26 @@ inline QString upToDate()
 {
     return Texts::tr("已是最新");
 }
+// Library mode: another run, on this machine or another, writes the file's output now.
+inline QString anotherProcessConverts()
+{
+    return Texts::tr("另一进程正在转换");
+}
+// What is told of a file that converted all the same.
+inline QString noteText(FileNote note)
+{
+    switch (note) {
+    case FileNote::CoverLeftOut:
+        break;
+    case FileNote::UnmarkedOutput:
+        return Texts::tr("输出文件未能写入音乐库标记");
+    }
+    return Texts::tr("封面图片已损坏或无法读取，输出文件没有封面");
+}
+inline QString notesTitle()
+{
+    return Texts::tr("注意");
+}
 // Library mode: the source was only retagged, and so was its output, with no encode.
 inline QString retagged()
 {
@@ -129,6 +152,16 @@ inline QString deleteOrphansQuestion(qsizetype count)
 inline QString libraryFolderKept(const QString &folder)
 {
     return Texts::tr("音乐库文件夹为空或无法读取，未删除任何文件：") + folder;
+}
+// A link in the output folder: what it leads to is not the copy's, so nothing there is moved or deleted.
+inline QString outputLinkKept(const QString &link)
+{
+    return Texts::tr("输出文件夹中的链接不属于副本，未移动或删除其中任何文件：") + link;
+}
+inline QString keptFolder(const KeptFolder &kept)
+{
+    return kept.reason == KeptFolder::Reason::Link ? outputLinkKept(kept.folder)
+                                                   : libraryFolderKept(kept.folder);
 }
 // The music cutter's start lies at or after the input's end.
 inline QString cutBeyondInput()

@@ -7,7 +7,7 @@ namespace ChildProcess {
 
 // Makes the process, once started, receive SIGKILL when the thread that started it dies; a child
 // whose parent is already gone by the time it runs ends at once instead of running on unowned.
-// Call it before start.
-void endWithParent(QProcess &process);
+// With a memory limit, the process can allocate no more data than that. Call it before start.
+void endWithParent(QProcess &process, long long memoryLimitBytes = 0);
 
 } // namespace ChildProcess

@@ -25,6 +25,8 @@ ToolRunner::ToolRunner(QObject *parent)
     // the pieces but no pause.
     m_drainTimer.setInterval(0);
     connect(&m_drainTimer, &QTimer::timeout, this, &ToolRunner::drainPass);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, &ToolRunner::terminate);
 }
 
 ToolRunner::~ToolRunner()
@@ -62,7 +64,7 @@ void ToolRunner::start(const QString &commandLine)
     m_process->setStandardInputFile(QProcess::nullDevice());
     m_process->setProgram(split.program);
     m_process->setArguments(split.arguments);
-    ChildProcess::endWithParent(*m_process);
+    ChildProcess::endWithParent(*m_process, m_limits.memoryBytes);
     connect(m_process, &QProcess::started, this, &ToolRunner::onStarted);
     connect(m_process, &QProcess::errorOccurred, this, &ToolRunner::onErrorOccurred);
     connect(m_process, &QProcess::finished, this, &ToolRunner::onFinished);
@@ -90,6 +92,8 @@ void ToolRunner::onStarted()
     m_outputs.clear();
     m_decoder.reset();
     m_passTimer.start();
+    if (m_limits.seconds > 0)
+        m_deadline.start(m_limits.seconds * 1000);
 }
 
 void ToolRunner::onErrorOccurred()
@@ -110,6 +114,7 @@ void ToolRunner::onErrorOccurred()
 void ToolRunner::onFinished()
 {
     m_passTimer.stop();
+    m_deadline.stop();
     m_drainTimer.start();
 }
 

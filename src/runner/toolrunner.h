@@ -50,6 +50,15 @@ public:
     // Ends a tool that is still running.
     ~ToolRunner() override;
 
+    // What a command may take before it is ended: memory (the data it allocates) and time; 0 for no limit.
+    struct Limits
+    {
+        qint64 memoryBytes = 0;
+        int seconds = 0;
+    };
+    // For the commands started from now on. A command ended for its time ends as by terminate().
+    void setLimits(const Limits &limits) { m_limits = limits; }
+
     QString commandLine() const { return m_commandLine; }
     void setCommandLine(const QString &commandLine) { m_commandLine = commandLine; }
 
@@ -94,6 +103,8 @@ private:
     QProcess *m_process = nullptr;
     QTimer m_passTimer;
     QTimer m_drainTimer;
+    QTimer m_deadline;
+    Limits m_limits;
     bool m_busy = false;
     bool m_terminateRequested = false;
     EndStatus m_endStatus = EndStatus::NotStarted;

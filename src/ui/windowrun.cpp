@@ -132,29 +132,33 @@ void WindowRun::finishEnd()
     const qsizetype failed = m_run.failures().size();
     m_progress.setCaption(failed == 0 ? RunTexts::done() : RunTexts::finishedWithFailures(failed));
     m_progress.setBar(0, 0);
-    if (failed > 0)
+    if (failed > 0 || !m_run.notes().isEmpty())
         showFailureSummary();
 }
 
 void WindowRun::showFailureSummary()
 {
+    // The failures first, then what was told of files that converted all the same.
     QStringList lines;
-    for (const ConversionRun::Failure &failure : m_run.failures()) {
-        if (lines.size() == ConversionRun::SummaryLines) {
-            lines.append(RunTexts::summaryCut());
-            break;
-        }
+    for (const ConversionRun::Failure &failure : m_run.failures())
         lines.append(RunTexts::failureLine(failure.path, failureText(failure.failure)));
+    for (const ConversionRun::Note &note : m_run.notes())
+        lines.append(RunTexts::failureLine(note.path, RunTexts::noteText(note.note)));
+    if (lines.size() > ConversionRun::SummaryLines) {
+        lines.resize(ConversionRun::SummaryLines);
+        lines.append(RunTexts::summaryCut());
     }
-    m_services.showMessage(UserServices::Icon::Warning, RunTexts::failedTitle(),
+    const bool failed = !m_run.failures().isEmpty();
+    m_services.showMessage(failed ? UserServices::Icon::Warning : UserServices::Icon::Information,
+                           failed ? RunTexts::failedTitle() : RunTexts::notesTitle(),
                            lines.join(QLatin1Char('\n')));
 }
 
-void WindowRun::showKeptFolders(const QStringList &folders)
+void WindowRun::showKeptFolders(const QList<KeptFolder> &folders)
 {
     QStringList lines;
-    for (const QString &folder : folders)
-        lines.append(RunTexts::libraryFolderKept(folder));
+    for (const KeptFolder &kept : folders)
+        lines.append(RunTexts::keptFolder(kept));
     m_services.showMessage(UserServices::Icon::Warning, RunTexts::libraryModeTitle(), lines.join(u'\n'));
 }
 

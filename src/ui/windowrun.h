@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "conversion/keptfolder.h"
 #include "conversion/runoutcome.h"
 #include "ui/mainwindowlayout.h"
 
@@ -38,8 +39,9 @@ private:
     void showEnd(const RunOutcome &outcome);
     // After the sound: the list's drop zone, the controls, the caption and the failures.
     void finishEnd();
+    // The failures, then the notes, at most SummaryLines of them.
     void showFailureSummary();
-    void showKeptFolders(const QStringList &folders);
+    void showKeptFolders(const QList<KeptFolder> &folders);
     void askOrphanDeletion(qsizetype count);
 
     FileList &m_files;

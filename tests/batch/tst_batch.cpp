@@ -5,6 +5,7 @@
 #include "common/testmedia.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
@@ -95,6 +96,17 @@ bool isWholeMp3(const QString &path, double seconds)
     const QJsonObject probe = TestMedia::probe(path);
     return TestMedia::formatName(probe) == QStringLiteral("mp3") &&
            qAbs(TestMedia::durationSeconds(probe) - seconds) < 0.2;
+}
+
+// Every file below folder, hidden ones too, by its path below folder.
+QStringList treeOf(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(it.next().mid(folder.size() + 1));
+    files.sort();
+    return files;
 }
 
 } // namespace
@@ -353,6 +365,101 @@ private slots:
         QVERIFY2(stopped.err.endsWith(QStringLiteral("转换中止\n")), qPrintable(stopped.err));
         QCOMPARE(filesIn(out), QStringList());
         QCOMPARE(batchFolders(), QStringList());
+    }
+
+    // A library run killed at any step of a move (the claim of the old output, the tool, the new
+    // name taken, the old file removed) leaves the next run a copy it completes by moving, never by
+    // encoding: each track once, whole, and no hidden file.
+    void killedMovesAreFinished_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("MP3") << QStringLiteral("mp3");
+        QTest::newRow("Opus") << QStringLiteral("opus");
+        QTest::newRow("AAC") << QStringLiteral("aac");
+        QTest::newRow("Vorbis") << QStringLiteral("vorbis");
+    }
+    void killedMovesAreFinished()
+    {
+        QFETCH(QString, format);
+        QTemporaryDir dir;
+        const QString music = dir.filePath(QStringLiteral("Music"));
+        QVERIFY(makeAlbum(music + QStringLiteral("/A/Old"), {QStringLiteral("1.flac")}, 1));
+        const QStringList arguments{QStringLiteral("-L"), QStringLiteral("-f"),  format,
+                                    QStringLiteral("-o"), QStringLiteral("out"), QStringLiteral("Music")};
+        QCOMPARE(runBatch(arguments, dir.path()).exitCode, 0);
+        QVERIFY(QDir(music).rename(QStringLiteral("A/Old"), QStringLiteral("A/New")));
+        QCOMPARE(
+            TestMedia::run(QStringLiteral("cp"), {QStringLiteral("-a"), dir.filePath(QStringLiteral("out")),
+                                                  dir.filePath(QStringLiteral("before"))})
+                .exitCode,
+            0);
+        const QString moved =
+            QStringLiteral("Music/A/New/1.") + (format == u"aac"      ? QStringLiteral("m4a")
+                                                : format == u"vorbis" ? QStringLiteral("ogg")
+                                                                      : format);
+        for (const QString &call :
+             {QStringLiteral("renameat2"), QStringLiteral("unlinkat"), QStringLiteral("clone")}) {
+            for (int nth = 1;; ++nth) {
+                QVERIFY(QDir(dir.filePath(QStringLiteral("out"))).removeRecursively());
+                QCOMPARE(TestMedia::run(QStringLiteral("cp"),
+                                        {QStringLiteral("-a"), dir.filePath(QStringLiteral("before")),
+                                         dir.filePath(QStringLiteral("out"))})
+                             .exitCode,
+                         0);
+                QProcess killed;
+                killed.setWorkingDirectory(dir.path());
+                killed.start(
+                    QStringLiteral("strace"),
+                    QStringList{QStringLiteral("-qq"), QStringLiteral("-o"), QStringLiteral("/dev/null"),
+                                QStringLiteral("-e"),
+                                QStringLiteral("inject=%1:signal=SIGKILL:when=%2").arg(call).arg(nth),
+                                batchProgram()} +
+                        arguments);
+                QVERIFY(killed.waitForFinished(120000));
+                QTRY_COMPARE(RunningProcesses::naming(dir.path()), QStringList());
+                if (killed.exitStatus() == QProcess::NormalExit && killed.exitCode() == 0)
+                    break;
+                const QString step = call + QLatin1Char(' ') + QString::number(nth);
+                const Finished next = runBatch(arguments, dir.path());
+                QVERIFY2(next.exitCode == 0 && !next.out.contains(QStringLiteral("完成：")),
+                         qPrintable(step + QLatin1Char('\n') + next.out + next.err));
+                QCOMPARE(treeOf(dir.filePath(QStringLiteral("out"))), QStringList{moved});
+                const QJsonObject probe = TestMedia::probe(dir.filePath(QStringLiteral("out/")) + moved);
+                QVERIFY2(qAbs(TestMedia::durationSeconds(probe) - 1) < 0.1, qPrintable(step));
+            }
+        }
+    }
+
+    // Two runs at once over one renamed album leave every track once and no hidden file, each run
+    // leaves the tracks the other took to it, and both succeed.
+    void twoLibraryRunsAtOnce()
+    {
+        QTemporaryDir dir;
+        const QString music = dir.filePath(QStringLiteral("Music"));
+        QStringList tracks;
+        // Tracks of other lengths, so that no two hold the same audio.
+        for (int k = 1; k <= 6; ++k) {
+            tracks.append(QStringLiteral("%1.flac").arg(k));
+            QVERIFY(QDir().mkpath(music + QStringLiteral("/Old")) &&
+                    TestMedia::makeFlac(music + QStringLiteral("/Old/") + tracks.constLast(), 1 + k / 10.0));
+        }
+        const QStringList arguments{QStringLiteral("-L"), QStringLiteral("-j2"), QStringLiteral("-o"),
+                                    QStringLiteral("out"), QStringLiteral("Music")};
+        QCOMPARE(runBatch(arguments, dir.path()).exitCode, 0);
+        QVERIFY(QDir(music).rename(QStringLiteral("Old"), QStringLiteral("New")));
+        QProcess first;
+        QProcess second;
+        startBatch(first, arguments, dir.path());
+        startBatch(second, arguments, dir.path());
+        const Finished one = waitFor(first);
+        const Finished two = waitFor(second);
+
+        QVERIFY2(one.exitCode == 0 && two.exitCode == 0, qPrintable(one.out + one.err + two.out + two.err));
+        QStringList expected;
+        for (const QString &track : std::as_const(tracks))
+            expected.append(QStringLiteral("Music/New/") +
+                            QString(track).replace(QStringLiteral(".flac"), QStringLiteral(".mp3")));
+        QCOMPARE(treeOf(dir.filePath(QStringLiteral("out"))), expected);
     }
 
     void gnuParallelOverALibrary()

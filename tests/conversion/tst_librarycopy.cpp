@@ -46,6 +46,8 @@ private slots:
         QTest::newRow("delete beside an unmarked MP3")
             << u"delete, notes"_s << true << QStringList{a1, notes, solo} << QList<int>{0, 0, 0, 1};
         // An album folder that holds no source any more may be an unmounted disk.
+        QTest::newRow("delete through a link at the copy's root")
+            << u"link"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
         QTest::newRow("album emptied")
             << u"empty"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
     }
@@ -99,6 +101,11 @@ private slots:
                                                      u"-i"_s, u"sine=duration=1"_s,
                                                      f.host.outputFolder + u"Music/A/Album/notes.mp3"_s})
                                 .exitCode == 0);
+        } else if (change == u"link") {
+            // The copy moved elsewhere and linked back: what the link leads to is not the copy's.
+            QVERIFY(QDir().rename(f.host.outputFolder + u"Music"_s, f.path(u"elsewhere"_s)) &&
+                    QFile::link(f.path(u"elsewhere"_s), f.host.outputFolder + u"Music"_s) &&
+                    QFile::remove(album + u"2.flac"_s));
         } else {
             QVERIFY(QFile::remove(music + u"/B/Solo Act/1.flac"_s));
         }
@@ -112,7 +119,7 @@ private slots:
         QVERIFY2(f.files.isEmpty(), qPrintable(f.files.failureReason(rowId(f.files, 0))));
         QStringList written;
         QDirIterator it(f.host.outputFolder + u"Music"_s, QDir::Files | QDir::Hidden,
-                        QDirIterator::Subdirectories);
+                        QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
         while (it.hasNext())
             written.append(it.next().mid(f.host.outputFolder.size() + 6));
         written.sort();
@@ -130,9 +137,13 @@ private slots:
         // Folders left empty go with what was moved away or deleted.
         QCOMPARE(QFileInfo::exists(f.host.outputFolder + u"Music/B/Solo Act"_s),
                  copy.contains(u"B/Solo Act/1.mp3"_s));
-        QCOMPARE(f.orphanQuestions.size(), deleting && change != u"empty" ? 1 : 0);
-        const QStringList kept = f.run.keptLibraryFolders();
-        QCOMPARE(kept, change == u"empty" ? QStringList{music + u"/B/Solo Act"_s} : QStringList());
+        QCOMPARE(f.orphanQuestions.size(), deleting && change != u"empty" && change != u"link" ? 1 : 0);
+        QList<KeptFolder> kept;
+        if (change == u"empty")
+            kept.append({music + u"/B/Solo Act"_s, KeptFolder::Reason::EmptyOrUnreadable});
+        if (change == u"link")
+            kept.append({f.host.outputFolder + u"Music"_s, KeptFolder::Reason::Link});
+        QCOMPARE(f.run.keptLibraryFolders(), kept);
     }
 
     // What players show of the copy: the cover a source embeds, else its folder's, at a size they
