@@ -368,6 +368,10 @@ Settings not given take the chosen format&apos;s defaults:
         <source>转换工具只处理了部分输入</source>
         <translation>The conversion tool processed only part of the input</translation>
     </message>
+    <message>
+        <source>文件系统不接受输出文件的名称</source>
+        <translation>The file system does not accept the output's name</translation>
+    </message>
 </context>
 <context>
     <name>FileList</name>

@@ -78,6 +78,7 @@ void FileConversion::start(const Job &job)
     m_stopping = false;
     m_wantedOutput.clear();
     m_partialOutput.clear();
+    m_reserveError = 0;
     m_replaces = false;
     m_flacDecodeTried = false;
     m_encodesDecode = false;
@@ -156,6 +157,11 @@ void FileConversion::runStage(ToolRunner &runner, const ToolCommand &command)
 
 void FileConversion::runTool(ToolRunner &runner, const ToolCommand &command, bool isStage)
 {
+    // A tool could not write where its output's hidden name could not even be made.
+    if (m_reserveError != 0 && !command.outputPath.isEmpty() && command.outputPath == m_partialOutput) {
+        failFile(reserveFailure());
+        return;
+    }
     runner.setCommandLine(command.commandLine);
     m_runningRunner = &runner;
     m_runningCommand = command;
@@ -207,10 +213,13 @@ bool FileConversion::judgeStage(ToolRunner &runner)
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
     }
-    const std::optional<FileFailure> failure = StageVerdict::failure(outcome);
+    std::optional<FileFailure> failure = StageVerdict::failure(outcome);
     emit stageEnded(m_job.id, m_runningCommand.toolName, !failure);
     if (!failure)
         return true;
+    // The tool names the output by its hidden name, which means nothing to whoever reads this.
+    if (failure->kind == FileFailure::Kind::ToolSaid && !m_partialOutput.isEmpty())
+        failure->detail.replace(m_partialOutput, m_wantedOutput);
     // The name was free when the stage began, so the file is this stage's own.
     if (!m_runningCommand.outputPath.isEmpty())
         QFile::remove(m_runningCommand.outputPath);

@@ -145,6 +145,9 @@ private:
     // The hidden name the output is written under until it is whole, made now (m_partialOutput),
     // once the folder is clear of what dead processes left.
     void reserveOutput(const QString &finalPath);
+    // Why the hidden name could not be made, in the program's words: its name is the program's own
+    // and no use to whoever reads the failure.
+    FileFailure reserveFailure() const;
     void readOutput(ToolRunner *runner, const QString &chunk);
     void decodeFinished();
     void probeFinished();
@@ -212,6 +215,7 @@ private:
     std::optional<double> m_decodedSeconds;  // the length of the source's decode (MP3)
     QString m_wantedOutput;                  // the final name the recipes want
     QString m_partialOutput;                 // the hidden name the last stage writes
+    int m_reserveError = 0;                  // why it could not be made, or 0
     bool m_replaces = false;                 // library mode: an older output is there
     bool m_flacDecodeTried = false;          // SoX could not decode the source; data/flac was asked
     bool m_encodesDecode = false;            // the MP3 encode reads the decode, not the source

@@ -42,7 +42,24 @@ void FileConversion::reserveOutput(const QString &finalPath)
     // What a process of this machine that ended before its files were done left in the folder.
     if (m_job.staleSweep)
         m_job.staleSweep->before(m_job.recipe.outputFolder);
-    m_partialOutput = PartialOutput::reserve(finalPath);
+    m_partialOutput = PartialOutput::reserve(finalPath, &m_reserveError);
+}
+
+FileFailure FileConversion::reserveFailure() const
+{
+    using Kind = FileFailure::Kind;
+    switch (m_reserveError) {
+    case ENOSPC:
+    case EDQUOT:
+        return {Kind::DiskFull, {}};
+    case EINVAL:
+    case EPERM:
+    case EILSEQ:
+    case ENAMETOOLONG:
+        return {Kind::OutputNameRefused, {}};
+    default:
+        return {Kind::OutputFolderUnwritable, QFileInfo(m_wantedOutput).path()};
+    }
 }
 
 void FileConversion::checkOutput()

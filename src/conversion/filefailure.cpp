@@ -62,6 +62,8 @@ QString failureText(const FileFailure &failure)
         return RunTexts::outputOccupied();
     case Kind::OutputFolderUnwritable:
         return RunTexts::cannotWriteOutputFolder() + failure.detail;
+    case Kind::OutputNameRefused:
+        return Texts::tr("文件系统不接受输出文件的名称");
     case Kind::CutBeyondInput:
         return RunTexts::cutBeyondInput();
     case Kind::ToolNotStarted:

@@ -18,6 +18,7 @@ struct FileFailure
         IncompleteOutput,       // the output, read back, is shorter than its source or unreadable
         OutputPlaceTaken,       // library mode: another source, process or file holds the output's name
         OutputFolderUnwritable, // detail: the folder
+        OutputNameRefused,      // the file system takes no file of the output's name
         CutBeyondInput,
         ToolNotStarted, // detail: the runner's StartProblem, as a number
         ToolKilled,

@@ -214,17 +214,23 @@ Owner ownOwner(int attempt)
     return {ownerHost(hostName()), QCoreApplication::applicationPid(), attempt};
 }
 
-QString reserve(const QString &finalPath)
+QString reserve(const QString &finalPath, int *error)
 {
     Owner owner = ownOwner();
     const QString first = nameFor(finalPath, owner);
-    for (; owner.attempt <= Attempts; ++owner.attempt) {
+    int failure = EEXIST;
+    for (; owner.attempt <= Attempts && failure == EEXIST; ++owner.attempt) {
         const QString name = owner.attempt == 1 ? first : nameFor(finalPath, owner);
-        if (createExclusively(QFile::encodeName(name)))
+        if (createExclusively(QFile::encodeName(name))) {
+            failure = 0;
+            if (error)
+                *error = 0;
             return name;
-        if (errno != EEXIST)
-            break;
+        }
+        failure = errno;
     }
+    if (error)
+        *error = failure;
     return first;
 }
 

@@ -67,8 +67,8 @@ QString hostName();
 
 // Creates the hidden file of finalPath for this process, exclusively, and returns its path; the
 // stage's tool then writes over it. When it cannot be created, returns the first name that was
-// free, and the tool's own failure tells why.
-QString reserve(const QString &finalPath);
+// free, with the system's error number in error.
+QString reserve(const QString &finalPath, int *error = nullptr);
 
 // How the finished file takes its final name. Every way refuses to replace a file; Best tries them
 // in this order, as far as the file system allows.

@@ -23,33 +23,39 @@ private slots:
     {
         QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("deleting");
-        QTest::addColumn<QStringList>("copy");  // below out/Music/ afterwards
+        QTest::addColumn<QStringList>("copy");  // below out/Music/ afterwards, as MP3s
         QTest::addColumn<QList<int>>("counts"); // converted, retagged, moved, deleted
+        QTest::addColumn<OutputFormat>("format");
         const QString a1 = QStringLiteral("A/Album/1.mp3");
         const QString a2 = QStringLiteral("A/Album/2.mp3");
         const QString solo = QStringLiteral("B/Solo Act/1.mp3");
         const QString notes = QStringLiteral("A/Album/notes.mp3");
-        QTest::newRow("retag") << u"retag"_s << false << QStringList{a1, a2, solo} << QList<int>{0, 2, 0, 0};
-        QTest::newRow("rename") << u"rename"_s << false << QStringList{a1, a2, u"B/Solo Artist/1.mp3"_s}
-                                << QList<int>{0, 0, 1, 0};
-        QTest::newRow("move to another artist")
-            << u"move"_s << false << QStringList{a1, a2, u"A/Solo Act/1.mp3"_s} << QList<int>{0, 0, 1, 0};
+        const auto row = [](const QByteArray &name, const QString &change, bool deleting,
+                            const QStringList &copy, const QList<int> &counts,
+                            OutputFormat format = OutputFormat::Mp3) {
+            QTest::newRow(name.constData()) << change << deleting << copy << counts << format;
+        };
+        row("retag", u"retag"_s, false, {a1, a2, solo}, {0, 2, 0, 0});
+        row("rename", u"rename"_s, false, {a1, a2, u"B/Solo Artist/1.mp3"_s}, {0, 0, 1, 0});
+        row("move to another artist", u"move"_s, false, {a1, a2, u"A/Solo Act/1.mp3"_s}, {0, 0, 1, 0});
         // The artist folder left empty could be an unmounted disk: what it held stays, and is encoded anew.
-        QTest::newRow("move, artist folder left empty")
-            << u"move, folder left"_s << false << QStringList{a1, a2, u"A/Solo Act/1.mp3"_s, solo}
-            << QList<int>{1, 0, 0, 0};
-        QTest::newRow("delete, not asked")
-            << u"delete"_s << false << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
-        QTest::newRow("delete") << u"delete"_s << true << QStringList{a1, solo} << QList<int>{0, 0, 0, 1};
-        QTest::newRow("delete, answered no")
-            << u"delete, no"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
-        QTest::newRow("delete beside an unmarked MP3")
-            << u"delete, notes"_s << true << QStringList{a1, notes, solo} << QList<int>{0, 0, 0, 1};
+        row("move, artist folder left empty", u"move, folder left"_s, false,
+            {a1, a2, u"A/Solo Act/1.mp3"_s, solo}, {1, 0, 0, 0});
+        row("delete, not asked", u"delete"_s, false, {a1, a2, solo}, {0, 0, 0, 0});
+        row("delete", u"delete"_s, true, {a1, solo}, {0, 0, 0, 1});
+        row("delete, answered no", u"delete, no"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
+        row("delete beside an unmarked MP3", u"delete, notes"_s, true, {a1, notes, solo}, {0, 0, 0, 1});
+        row("delete through a link at the copy's root", u"link"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
         // An album folder that holds no source any more may be an unmounted disk.
-        QTest::newRow("delete through a link at the copy's root")
-            << u"link"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
-        QTest::newRow("album emptied")
-            << u"empty"_s << true << QStringList{a1, a2, solo} << QList<int>{0, 0, 0, 0};
+        row("album emptied", u"empty"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
+        // Ogg outputs with no cover, whose mark the encoder writes after the source's own tags.
+        for (const OutputFormat format : {OutputFormat::Opus, OutputFormat::Vorbis}) {
+            const QByteArray name = FormatTable::commandName(format).toLatin1();
+            row(name + ": retag", u"retag"_s, false, {a1, a2, solo}, {0, 2, 0, 0}, format);
+            row(name + ": rename", u"rename"_s, false, {a1, a2, u"B/Solo Artist/1.mp3"_s}, {0, 0, 1, 0},
+                format);
+            row(name + ": delete", u"delete"_s, true, {a1, solo}, {0, 0, 0, 1}, format);
+        }
     }
     void copyFollowsTheLibrary()
     {
@@ -57,8 +63,13 @@ private slots:
         QFETCH(bool, deleting);
         QFETCH(QStringList, copy);
         QFETCH(QList<int>, counts);
+        QFETCH(OutputFormat, format);
+        const QString extension = FormatTable::extension(format);
+        for (QString &output : copy)
+            output.replace(u".mp3"_s, extension);
         RunFixture f;
         f.settings.libraryMode = true;
+        f.host.useDefaultsOf(format);
         f.host.outputFolder += QLatin1Char('/');
         const QString music = f.path(u"Music"_s);
         for (const QString &track : {u"A/Album/1.flac"_s, u"A/Album/2.flac"_s, u"B/Solo Act/1.flac"_s}) {
@@ -131,12 +142,12 @@ private slots:
             (QList<int>{f.outcome->converted, f.outcome->retagged, f.outcome->moved, f.outcome->deleted}),
             counts);
         if (change == u"retag")
-            QCOMPARE(
-                TestMedia::tag(TestMedia::probe(f.host.outputFolder + u"Music/A/Album/1.mp3"_s), u"genre"_s),
-                u"Jazz"_s);
+            QCOMPARE(TestMedia::tag(TestMedia::probe(f.host.outputFolder + u"Music/A/Album/1"_s + extension),
+                                    u"genre"_s),
+                     u"Jazz"_s);
         // Folders left empty go with what was moved away or deleted.
         QCOMPARE(QFileInfo::exists(f.host.outputFolder + u"Music/B/Solo Act"_s),
-                 copy.contains(u"B/Solo Act/1.mp3"_s));
+                 copy.contains(u"B/Solo Act/1"_s + extension));
         QCOMPARE(f.orphanQuestions.size(), deleting && change != u"empty" && change != u"link" ? 1 : 0);
         QList<KeptFolder> kept;
         if (change == u"empty")
@@ -158,6 +169,11 @@ private slots:
         QTest::newRow("both: the embedded one") << u"both"_s << u"png"_s << QSize(64, 48);
         QTest::newRow("3000 px progressive JPEG") << u"large"_s << u"mjpeg"_s << QSize(1000, 667);
         QTest::newRow("none") << u"none"_s << QString() << QSize();
+        // Headers that do not tell the truth: a picture is judged by what it decodes to.
+        QTest::newRow("100 px JPEG holding a megabyte more")
+            << u"lying jpeg"_s << u"mjpeg"_s << QSize(100, 100);
+        QTest::newRow("1 px PNG holding 3 MB more") << u"lying png"_s << u"mjpeg"_s << QSize(1, 1);
+        QTest::newRow("PNG 2^31 pixels wide") << u"broken png"_s << QString() << QSize();
     }
     void coversAndTagsAsPlayersReadThem()
     {
@@ -190,11 +206,26 @@ private slots:
                                                    u"Plane"_s, album + u"/front.jpg"_s})
                          .exitCode,
                      0);
+        if (cover.startsWith(u"lying") || cover == u"broken png") {
+            const QString picture = album + (cover == u"lying jpeg" ? u"/cover.jpg"_s : u"/cover.png"_s);
+            QVERIFY(TestMedia::makePicture(picture, cover == u"lying jpeg" ? u"100x100"_s : u"1x1"_s));
+            QFile file(picture);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            if (cover == u"broken png")
+                QVERIFY(file.seek(16) && file.write(QByteArray("\x80\0\0\0", 4)) == 4);
+            else
+                QVERIFY(file.seek(file.size()) &&
+                        file.write(QByteArray(cover == u"lying jpeg" ? 1 << 20 : 3 << 20, 'x')) > 0);
+        }
         QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
+        QSignalSpy noted(&f.run, &ConversionRun::fileNoted);
         f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
         QVERIFY(f.startAndWait());
         QCOMPARE(converted.size(), 1);
         const QString mp3 = converted[0][1].toString();
+        // Only a picture that could not be put in is told of; no cover makes the MP3 large.
+        QCOMPARE(noted.size(), cover == u"broken png" ? 1 : 0);
+        QVERIFY(QFileInfo(mp3).size() < 300 * 1024);
         const QJsonObject probe = TestMedia::probe(mp3);
         const QJsonObject picture = TestMedia::firstStream(probe, u"video"_s);
         QCOMPARE(picture.value(u"codec_name"_s).toString(), codec);
