@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
-# cmake -DSOURCES=<files> -DWIDGETS_DIR=<QtWidgets include folder> -P nowidgets.cmake
-# Fails when one of the files includes a widget header: a header of Qt Widgets or of src/ui.
+# cmake -DSOURCES=<files> -DWIDGETS_DIR=<QtWidgets include folder> -DMEDIA_SOURCES=<files> -P nowidgets.cmake
+# Fails when one of the files includes a widget header (a header of Qt Widgets or of src/ui), or
+# when a file of src/media includes a header of a folder that uses it.
 file(GLOB widget_headers RELATIVE ${WIDGETS_DIR} ${WIDGETS_DIR}/*)
 foreach(source IN LISTS SOURCES)
   file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
@@ -11,4 +12,10 @@ foreach(source IN LISTS SOURCES)
       message(FATAL_ERROR "${source} belongs to a core folder and includes the widget header ${header}")
     endif()
   endforeach()
+endforeach()
+foreach(source IN LISTS MEDIA_SOURCES)
+  file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"(library|conversion|filelist|batch|conv|app)/")
+  if(includes)
+    message(FATAL_ERROR "${source} reads file formats for everyone and includes ${includes}")
+  endif()
 endforeach()

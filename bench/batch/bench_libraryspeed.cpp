@@ -11,7 +11,7 @@
 // bench_libraryspeed [rounds] [up-to-date tracks]   (default: 5 rounds, 50000 tracks)
 
 #include "common/testmedia.h"
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -199,7 +199,7 @@ int main(int argc, char *argv[])
     QFile templateFile(dir.filePath(QStringLiteral("template/one.mp3")));
     templateFile.open(QIODevice::ReadOnly);
     const QByteArray converted = templateFile.readAll();
-    const std::optional<LibraryMark> templateMark = LibraryMark::read(QByteArrayView(converted));
+    const std::optional<LibraryMark> templateMark = LibraryMark::read(templateFile.fileName());
     if (!templateMark) {
         std::fprintf(stderr, "the template MP3 carries no mark\n");
         return 1;

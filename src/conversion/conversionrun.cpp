@@ -1,10 +1,11 @@
+#include "library/librarypaths.h"
 #include "conversion/conversionrun.h"
 
-#include "conversion/covercache.h"
+#include "library/covercache.h"
 #include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
-#include "conversion/flacmetadata.h"
-#include "conversion/orphanindex.h"
+#include "media/flacmetadata.h"
+#include "library/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
@@ -283,7 +284,7 @@ void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
         job.recipe.coverEdge = m_settings.coverEdge;
         // Where the output lay before names were made safe for FAT: it moves to its safe name.
         // A path with nothing FAT cannot store has one place only.
-        if (m_settings.fatNames && !Recipes::isFatSafePath(file.path)) {
+        if (m_settings.fatNames && !LibraryPaths::isFatSafePath(file.path)) {
             const QString unsafe = libraryOutputOf(file, job.format, false);
             if (unsafe != *output)
                 job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false), m_settings.outputFolder,

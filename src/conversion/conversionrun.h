@@ -2,7 +2,7 @@
 
 #include "conversion/filefailure.h"
 #include "conversion/formattable.h"
-#include "conversion/orphanindex.h"
+#include "library/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "conversion/runoutcome.h"

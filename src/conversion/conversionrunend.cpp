@@ -1,6 +1,6 @@
 #include "conversion/conversionrun.h"
 
-#include "conversion/covercache.h"
+#include "library/covercache.h"
 #include "conversion/fileconversion.h"
 #include "conversion/progressstate.h"
 

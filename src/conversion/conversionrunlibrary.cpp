@@ -1,6 +1,7 @@
+#include "library/librarypaths.h"
 #include "conversion/conversionrun.h"
 
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 #include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "platform/regularfile.h"
@@ -24,7 +25,7 @@ QString ConversionRun::libraryOutputOf(const FileList::File &file, OutputFormat 
     const QString &sourceFolder = file.sourceFolder;
     if (inputFolder != cache.inputFolder || sourceFolder != cache.sourceFolder) {
         cache = {inputFolder.toString(), sourceFolder,
-                 Recipes::libraryFolder(m_settings.outputFolder, path, sourceFolder, fatSafe)};
+                 LibraryPaths::libraryFolder(m_settings.outputFolder, path, sourceFolder, fatSafe)};
     }
     return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe);
 }
@@ -46,7 +47,7 @@ std::optional<QString> ConversionRun::claimLibraryOutput(const FileList::File &f
 
 QString ConversionRun::libraryRootOf(const QString &folder, bool fatSafe) const
 {
-    return Recipes::libraryFolder(m_settings.outputFolder, folder + QLatin1Char('/'), folder, fatSafe);
+    return LibraryPaths::libraryFolder(m_settings.outputFolder, folder + QLatin1Char('/'), folder, fatSafe);
 }
 
 void ConversionRun::readOrphans()

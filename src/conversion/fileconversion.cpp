@@ -1,9 +1,9 @@
 #include "conversion/fileconversion.h"
 
-#include "conversion/covercache.h"
-#include "conversion/flacmetadata.h"
+#include "library/covercache.h"
+#include "media/flacmetadata.h"
 #include "conversion/formatfacts.h"
-#include "conversion/medialength.h"
+#include "media/medialength.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/progressstate.h"

@@ -2,10 +2,10 @@
 
 #include "conversion/filefailure.h"
 #include "conversion/flacfallback.h"
-#include "conversion/flacmetadata.h"
+#include "media/flacmetadata.h"
 #include "conversion/formattable.h"
-#include "conversion/librarycheck.h"
-#include "conversion/orphanindex.h"
+#include "library/librarycheck.h"
+#include "library/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "conversion/runoutcome.h"

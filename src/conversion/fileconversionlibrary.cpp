@@ -1,9 +1,10 @@
 #include "conversion/fileconversion.h"
 
-#include "conversion/covercache.h"
-#include "conversion/librarymark.h"
-#include "conversion/librarytags.h"
-#include "conversion/medialength.h"
+#include "library/covercache.h"
+#include "library/librarymark.h"
+#include "library/librarytags.h"
+#include "media/id3tag.h"
+#include "media/medialength.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
@@ -140,7 +141,7 @@ void FileConversion::prepareCover()
             return;
         }
         image = covers->keepPicture(embedded.data, embedded.extension);
-    } else if (const std::optional<CoverImage::FolderCover> cover = covers->folderCover(sourceFolder())) {
+    } else if (const std::optional<FolderCover::Found> cover = covers->folderCover(sourceFolder())) {
         image = cover->path;
     }
     if (image.isEmpty()) {
@@ -255,7 +256,7 @@ void FileConversion::libraryStepFinished()
     const LibraryStep step = std::exchange(m_libraryStep, LibraryStep::None);
     const AudioContainer container = FormatTable::container(m_job.format);
     const bool written = container == AudioContainer::Mp3
-                             ? LibraryOutput::writeWithTag(m_work.tag, m_keptAudio, m_partialOutput)
+                             ? Id3Tag::splice(m_work.tag, m_keptAudio, m_partialOutput)
                              : container != AudioContainer::Mp4 || addFreeformTags();
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
                         m_coderRunner->exitCode() == 0 && written &&

@@ -2,8 +2,8 @@
 
 #include "conversion/flacfallback.h"
 #include "conversion/formatfacts.h"
-#include "conversion/medialength.h"
-#include "conversion/oggstream.h"
+#include "media/medialength.h"
+#include "media/oggstream.h"
 #include "conversion/outputcheck.h"
 #include "conversion/progressstate.h"
 #include "conversion/recipes.h"
@@ -124,7 +124,7 @@ void FileConversion::sourceEncodeFinished()
     }
     SourceReading::Lengths lengths{m_declaredSeconds, m_decodedSeconds, std::nullopt};
     if (m_coderRunner->exitCode() == 0)
-        lengths.encoded = MediaLength::audioSeconds(m_partialOutput);
+        lengths.encoded = OutputCheck::audioSeconds(m_partialOutput);
     const SourceReading::Verdict verdict = SourceReading::afterEncode(lengths, m_job.recipe.cut);
     const bool decodingFailed =
         StageVerdict::coderFoundNothing(output) || StageVerdict::coderSkippedFrames(output);

@@ -1,6 +1,7 @@
 #include "conversion/flacfallback.h"
 
-#include "conversion/flacmetadata.h"
+#include "media/bytereader.h"
+#include "media/flacmetadata.h"
 #include "conversion/formatfacts.h"
 #include "runner/commandlinetext.h"
 
@@ -112,12 +113,12 @@ Picture chosenPicture(const QList<QByteArray> &blocks)
     constexpr quint32 frontCover = 3;
     for (const QByteArray &block : blocks) {
         // Type, MIME type, description, four numbers on the image, then the image.
-        FlacMetadata::BlockReader reader(block);
-        const quint32 type = reader.number(QSysInfo::BigEndian);
-        const QString mimeType = QString::fromUtf8(reader.bytes(reader.number(QSysInfo::BigEndian)));
-        reader.bytes(reader.number(QSysInfo::BigEndian));
-        reader.bytes(16);
-        const QByteArray image = reader.bytes(reader.number(QSysInfo::BigEndian));
+        ByteReader reader(block);
+        const quint32 type = reader.bigEndian32();
+        const QString mimeType = QString::fromUtf8(reader.bytes(reader.bigEndian32()));
+        reader.skip(reader.bigEndian32());
+        reader.skip(16);
+        const QByteArray image = reader.bytes(reader.bigEndian32()).toByteArray();
         const QString extension = imageExtension(mimeType);
         const bool front = type == frontCover;
         if (reader.failed() || extension.isEmpty() || (!chosen.data.isEmpty() && !front))

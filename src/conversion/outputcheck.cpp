@@ -1,6 +1,9 @@
 #include "conversion/outputcheck.h"
 
-#include "conversion/medialength.h"
+#include "media/medialength.h"
+#include "media/mp4atoms.h"
+#include "media/oggstream.h"
+#include "platform/regularfile.h"
 #include "runner/outputparsers.h"
 
 #include <algorithm>
@@ -34,9 +37,20 @@ std::optional<double> sourceSeconds(std::optional<double> declared, std::optiona
     return declared ? declared : decoded;
 }
 
+std::optional<double> audioSeconds(const QString &path)
+{
+    const AudioContainer container = FormatTable::containerOfPath(path);
+    if (container != AudioContainer::Ogg && container != AudioContainer::Mp4)
+        return MediaLength::mp3Seconds(path);
+    const RegularFile::Reader file(path);
+    const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
+    return container == AudioContainer::Ogg ? OggStream::seconds(fetch, file.size())
+                                            : Mp4Atoms::seconds(fetch, file.size());
+}
+
 bool audioWhole(const QString &path, std::optional<double> expected)
 {
-    return lengthWhole(MediaLength::audioSeconds(path), expected);
+    return lengthWhole(audioSeconds(path), expected);
 }
 
 bool lengthWhole(std::optional<double> length, std::optional<double> expected)

@@ -25,6 +25,10 @@ std::optional<double> expectedSeconds(std::optional<double> sourceSeconds,
 // The source's length for an MP3: the longer of what its header declares and what its decode holds.
 std::optional<double> sourceSeconds(std::optional<double> declared, std::optional<double> decoded);
 
+// The playing time of an audio output of any of the program's formats, by the container its name's
+// extension tells: an MP3's frames, the last page of an Ogg, the movie header of an M4A.
+std::optional<double> audioSeconds(const QString &path);
+
 // Whether an audio output (MP3, Ogg, M4A, by its extension) is whole: it can be read, and it plays
 // no more than a second shorter than expected (nothing expected: any readable length passes).
 bool audioWhole(const QString &path, std::optional<double> expected);

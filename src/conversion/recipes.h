@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 #include "platform/appdirs.h"
 
 #include <QList>
@@ -46,7 +46,7 @@ struct RecipeInput
     // tags that replace what the encoder would make of the source's (LibraryTags).
     std::optional<LibraryMark> mark;
     QList<QPair<QString, QString>> tagOverrides;
-    // Library mode: names that FAT and exFAT can store (Recipes::fatSafeName); the longest edge of a
+    // Library mode: names that FAT and exFAT can store (LibraryPaths::fatSafeName); the longest edge of a
     // cover (0: any size).
     bool fatSafeNames = false;
     int coverEdge = 0;
@@ -115,24 +115,10 @@ QString toolPath(const QString &programFolder, const QString &toolName);
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
                    const QTime &time, bool plain = false, bool fatSafe = false);
 
-// A file or folder name that FAT and exFAT can store: ? " : * < > | \ and control characters
-// become "_", trailing dots and blanks go ("_" when nothing is left).
-QString fatSafeName(const QString &name);
-// Every name in path is one FAT can store as it is, so fatSafeName would change none of them.
-bool isFatSafePath(QStringView path);
-
 // Library mode's additions to an encode of in: the tags that replace the encoder's own, then for an
 // MP3 the mark (other containers take it in a metadata file, or after the encode). Empty without a
 // mark.
 QString libraryTagOptions(const RecipeInput &in, AudioContainer container = AudioContainer::Mp3);
-
-// Library mode: where a file found in an added folder goes, keeping the folder's own name and the
-// file's place below it: outputFolder + name of sourceFolder + "/" + the file's folder below it +
-// "/" (a sourceFolder of "/" has no name). A file added by itself (no sourceFolder) goes straight
-// into outputFolder, which ends with "/".
-// fatSafe: each folder name below outputFolder as fatSafeName gives it.
-QString libraryFolder(const QString &outputFolder, const QString &inputPath, const QString &sourceFolder,
-                      bool fatSafe = false);
 
 // Stage `index` (0-based) of a format, in the order of FormatTable::stageTools: for the
 // two-stage formats the conv intermediate then the coder/coder2 output; for MPG, AVI and HD MP4
@@ -155,7 +141,7 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {})
 
 // Library mode: an MP3 of one frame of silence into in.work.tag, whose ID3v2 tag holds the
 // source's tags and cover and the mark of in, as an encode of the source would write them; the
-// tag goes before the audio of an earlier output (LibraryOutput::writeWithTag).
+// tag goes before the audio of an earlier output (Id3Tag::splice).
 ToolCommand retag(const RecipeInput &in);
 
 // Library mode, Ogg and M4A: the audio of keptAudio, an earlier output, copied as it is into the

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
-#include "conversion/keptfolder.h"
+#include "library/keptfolder.h"
 #include "conversion/runoutcome.h"
 #include "ui/mainwindowlayout.h"
 

@@ -1,9 +1,9 @@
 #include "common/listrows.h"
 #include "runfixture.h"
 
-#include "conversion/librarymark.h"
-#include "conversion/medialength.h"
+#include "conversion/outputcheck.h"
 #include "filelist/filesearch.h"
+#include "library/librarymark.h"
 
 #include <QDirIterator>
 #include <QJsonArray>
@@ -291,7 +291,7 @@ private slots:
         const std::optional<LibraryMark> mark = LibraryMark::read(output);
         QVERIFY(mark);
         QCOMPARE(mark->source, LibraryMark::sourceText(QFile::encodeName(source)));
-        QCOMPARE(qRound(MediaLength::audioSeconds(output).value_or(0) * 10), 40);
+        QCOMPARE(qRound(OutputCheck::audioSeconds(output).value_or(0) * 10), 40);
 
         QSignalSpy skipped(&f.run, &ConversionRun::fileSkipped);
         f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
@@ -318,7 +318,7 @@ private slots:
         f.files.addFiles({QFile::encodeName(source)}, QFile::encodeName(f.path(u"Music"_s)));
         QVERIFY(f.startAndWait());
         QCOMPARE(converted.size(), 2);
-        QVERIFY(qAbs(MediaLength::audioSeconds(output).value_or(0) - 4) < 0.1);
+        QVERIFY(qAbs(OutputCheck::audioSeconds(output).value_or(0) - 4) < 0.1);
     }
 };
 

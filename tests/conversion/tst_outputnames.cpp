@@ -1,3 +1,4 @@
+#include "library/librarypaths.h"
 #include "common/fatimage.h"
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
@@ -67,11 +68,11 @@ private slots:
         QFETCH(QString, output);
         const QString input = QStringLiteral("/Music/") + source;
         const QString folder =
-            Recipes::libraryFolder(QStringLiteral("/out/"), input, QStringLiteral("/Music"), true);
+            LibraryPaths::libraryFolder(QStringLiteral("/out/"), input, QStringLiteral("/Music"), true);
         QCOMPARE(Recipes::outputPath(OutputFormat::Mp3, input, folder, {}, true, true),
                  QStringLiteral("/out/") + output);
         // Without FAT-safe names the source's names stay.
-        QCOMPARE(Recipes::libraryFolder(QStringLiteral("/out/"), input, QStringLiteral("/Music"), false),
+        QCOMPARE(LibraryPaths::libraryFolder(QStringLiteral("/out/"), input, QStringLiteral("/Music"), false),
                  QStringLiteral("/out/Music/") + source.left(source.lastIndexOf(u'/') + 1));
         // exFAT takes Chinese names, as a phone's card does; fusefat's FAT takes ASCII names only.
         FatImage fat(FatImage::Kind::ExFat);

@@ -1,6 +1,6 @@
 #include "common/testmedia.h"
 #include "conversion/flacfallback.h"
-#include "conversion/medialength.h"
+#include "media/medialength.h"
 #include "conversion/recipes.h"
 #include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"

@@ -20,9 +20,6 @@ std::optional<double> wavSeconds(const QString &path);
 std::optional<double> mp3Seconds(const QString &path);
 // The same of a file's bytes.
 std::optional<double> mp3Seconds(QByteArrayView file);
-// The playing time of an audio output of any of the program's formats, by the container its name's
-// extension tells: the same for an MP3, the last page of an Ogg, the movie header of an M4A.
-std::optional<double> audioSeconds(const QString &path);
 // The same from the first frame alone (the bytes after the ID3v2 tag), when its Info/Xing frame
 // tells it for the audioBytes that follow the tag; nothing when the frames would have to be walked.
 std::optional<double> infoFrameSeconds(QByteArrayView firstFrame, qint64 audioBytes);

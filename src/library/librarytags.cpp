@@ -1,4 +1,4 @@
-#include "conversion/librarytags.h"
+#include "library/librarytags.h"
 
 namespace LibraryTags {
 

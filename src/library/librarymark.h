@@ -46,20 +46,13 @@ struct LibraryMark
     // The same settings and audio: an output with this mark can stand for one with other.
     QString contentKey() const { return audioMd5.isEmpty() ? QString() : audioMd5 + u' ' + settings; }
 
-    // The mark of an MP3 file's leading ID3v2 tag; nothing when it has none.
-    static std::optional<LibraryMark> read(QByteArrayView mp3);
     // The mark of an output, by the container its name's extension tells.
     static std::optional<LibraryMark> read(const QString &path);
-    // The same from bytes fetched as fetch(offset, count) gives them: only the tag's header, its
-    // frames' headers and the mark's frames are asked for, a few kilobytes at a time.
-    static std::optional<LibraryMark> readTag(const std::function<QByteArray(qint64, qsizetype)> &fetch);
 };
 
 // A library-mode output read once: its playing time and its mark.
 struct LibraryOutput
 {
-    // What is read of a tag at a time: the mark's frames fit.
-    static constexpr qsizetype PartBytes = 4096;
     // What is read of the frame after the tag: the longest MP3 frame (1441 bytes) fits.
     static constexpr qsizetype FrameBytes = 2048;
 
@@ -68,8 +61,4 @@ struct LibraryOutput
 
     static LibraryOutput read(const RegularFile::Reader &file, const QString &path);
 
-    // Writes target anew: the ID3v2 tag of tagFrom, then the audio of audioFrom (all that follows
-    // its own ID3v2 tag, the Info frame included) byte for byte. False when either cannot be read,
-    // tagFrom has no tag, or target cannot be written whole.
-    static bool writeWithTag(const QString &tagFrom, const QString &audioFrom, const QString &target);
 };

@@ -1,7 +1,7 @@
 // Freeform tags added to M4A files as the encoder leaves them, and refused where boxes are damaged.
 
 #include "common/testfiles.h"
-#include "conversion/mp4atoms.h"
+#include "media/mp4atoms.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

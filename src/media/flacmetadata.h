@@ -8,7 +8,6 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
-#include <QSysInfo>
 
 #include <initializer_list>
 #include <optional>
@@ -29,23 +28,6 @@ struct Block
     QByteArray data;
 };
 
-// Reads a metadata block front to back; a read past its end leaves it failed.
-class BlockReader
-{
-public:
-    explicit BlockReader(const QByteArray &block)
-        : m_block(block)
-    {}
-
-    bool failed() const { return m_failed; }
-    quint32 number(QSysInfo::Endian order);
-    QByteArray bytes(qint64 count);
-
-private:
-    const QByteArray &m_block;
-    qint64 m_position = 0;
-    bool m_failed = false;
-};
 
 // The fields of a Vorbis comment block by upper-case name, in name order, each name's values in file
 // order; malformed fields are left out and a truncated block keeps the fields before the cut.
@@ -53,9 +35,6 @@ private:
 QMap<QString, QStringList> commentFields(const QByteArray &block);
 // Those of a FLAC file's comment block; none when it has none.
 QMap<QString, QStringList> comments(const QString &path);
-
-// The bytes of an ID3v2 tag that starts `header` (its header, body and footer); 0 when none does.
-qint64 id3v2TagSize(QByteArrayView header);
 
 // The blocks of the wanted types, in file order, after an ID3v2 tag if one comes first. They are
 // walked by their headers whatever their order: the decoders read a stream whose first block is not

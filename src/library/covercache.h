@@ -1,6 +1,7 @@
 #pragma once
 
-#include "conversion/coverimage.h"
+#include "library/foldercover.h"
+#include "media/coverimage.h"
 
 #include <QHash>
 #include <QList>
@@ -37,8 +38,8 @@ public:
     // The run is over: the pictures it kept and wrote go.
     void end();
 
-    // An album folder's cover picture (CoverImage::inFolder), looked for once per folder and run.
-    std::optional<CoverImage::FolderCover> folderCover(const QString &folder);
+    // An album folder's cover picture (FolderCover::inFolder), looked for once per folder and run.
+    std::optional<FolderCover::Found> folderCover(const QString &folder);
     // A picture embedded in a source, kept as a file of its own, once per distinct picture.
     QString keepPicture(const QByteArray &image, const QString &extension);
     // The picture to put into MP3s for image (a file): image itself, a new baseline JPEG, or an
@@ -63,7 +64,7 @@ private:
     QString m_workFolder;
     QString m_programFolder;
     int m_maxEdge = 0;
-    QHash<QString, std::optional<CoverImage::FolderCover>> m_folders;
+    QHash<QString, std::optional<FolderCover::Found>> m_folders;
     QHash<QString, QString> m_prepared;        // image → what goes into MP3s (empty: nothing)
     QHash<QString, QList<Waiter>> m_waiting;   // image → who waits for it
     QStringList m_queue;                       // images still to write, the first one being written

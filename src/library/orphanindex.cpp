@@ -1,6 +1,6 @@
-#include "conversion/orphanindex.h"
+#include "library/orphanindex.h"
 
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 #include "conversion/partialoutput.h"
 #include "platform/regularfile.h"
 #include "platform/trustedtree.h"

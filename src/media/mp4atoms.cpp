@@ -1,4 +1,4 @@
-#include "conversion/mp4atoms.h"
+#include "media/mp4atoms.h"
 
 #include <QFile>
 #include <QtEndian>

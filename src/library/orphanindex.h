@@ -1,6 +1,6 @@
 #pragma once
 
-#include "conversion/keptfolder.h"
+#include "library/keptfolder.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "conversion/covercache.h"
+#include "library/covercache.h"
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
@@ -55,11 +55,11 @@ void CoverCache::end()
     m_keptPictures.clear();
 }
 
-std::optional<CoverImage::FolderCover> CoverCache::folderCover(const QString &folder)
+std::optional<FolderCover::Found> CoverCache::folderCover(const QString &folder)
 {
     auto found = m_folders.constFind(folder);
     if (found == m_folders.cend())
-        found = m_folders.insert(folder, CoverImage::inFolder(folder));
+        found = m_folders.insert(folder, FolderCover::inFolder(folder));
     return *found;
 }
 

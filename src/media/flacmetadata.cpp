@@ -1,5 +1,7 @@
-#include "conversion/flacmetadata.h"
+#include "media/flacmetadata.h"
 
+#include "media/bytereader.h"
+#include "media/id3tag.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
@@ -8,26 +10,6 @@
 #include <algorithm>
 
 namespace FlacMetadata {
-
-quint32 BlockReader::number(QSysInfo::Endian order)
-{
-    const QByteArray bytes = this->bytes(4);
-    if (bytes.size() < 4)
-        return 0;
-    return order == QSysInfo::BigEndian ? qFromBigEndian<quint32>(bytes.constData())
-                                        : qFromLittleEndian<quint32>(bytes.constData());
-}
-
-QByteArray BlockReader::bytes(qint64 count)
-{
-    if (m_failed || count > m_block.size() - m_position) {
-        m_failed = true;
-        return {};
-    }
-    const QByteArray part = m_block.mid(m_position, count);
-    m_position += count;
-    return part;
-}
 
 namespace {
 
@@ -43,11 +25,11 @@ bool validFieldName(const QByteArray &name)
 QMap<QString, QStringList> commentFields(const QByteArray &block)
 {
     QMap<QString, QStringList> fields;
-    BlockReader reader(block);
-    reader.bytes(reader.number(QSysInfo::LittleEndian)); // the vendor string
-    const quint32 count = reader.number(QSysInfo::LittleEndian);
+    ByteReader reader(block);
+    reader.skip(reader.littleEndian32()); // the vendor string
+    const quint32 count = reader.littleEndian32();
     for (quint32 k = 0; k < count && !reader.failed(); ++k) {
-        const QByteArray field = reader.bytes(reader.number(QSysInfo::LittleEndian));
+        const QByteArray field = reader.bytes(reader.littleEndian32()).toByteArray();
         const qsizetype separator = field.indexOf('=');
         const QByteArray name = field.left(separator).toUpper();
         if (reader.failed() || separator < 1 || !validFieldName(name) || name == "METADATA_BLOCK_PICTURE" ||
@@ -64,28 +46,12 @@ QMap<QString, QStringList> comments(const QString &path)
     return found.isEmpty() ? QMap<QString, QStringList>() : commentFields(found.constFirst().data);
 }
 
-qint64 id3v2TagSize(QByteArrayView header)
-{
-    if (header.size() < 10 || !header.startsWith("ID3"))
-        return 0;
-    // The size is "synchsafe": seven bits per byte.
-    qint64 size = 0;
-    for (int k = 6; k < 10; ++k) {
-        const uchar byte = uchar(header.at(k));
-        if (byte & 0x80)
-            return 0;
-        size = (size << 7) | byte;
-    }
-    const bool footer = uchar(header.at(5)) & 0x10;
-    return 10 + size + (footer ? 10 : 0);
-}
-
 QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted)
 {
     QList<Block> found;
     const RegularFile::Mapped file(path);
     const QByteArrayView bytes = file.bytes();
-    qsizetype at = qsizetype(id3v2TagSize(bytes));
+    qsizetype at = qsizetype(Id3Tag::tagSize(bytes));
     if (at + 4 > bytes.size() || bytes.sliced(at, 4) != "fLaC")
         return found;
     at += 4;
@@ -110,7 +76,7 @@ std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QStr
     QByteArray head = file.read(0, 4 + 4 + 34);
     if (head.startsWith("ID3"))
         head = file.read(0, 4096);
-    const qsizetype at = qsizetype(id3v2TagSize(head));
+    const qsizetype at = qsizetype(Id3Tag::tagSize(head));
     const bool first = head.size() >= at + 8 + 34 && head.sliced(at, 4) == "fLaC" &&
                        (uchar(head[at + 4]) & 0x7F) == StreamInfoBlock;
     const QList<Block> found =

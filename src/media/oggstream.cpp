@@ -1,6 +1,7 @@
-#include "conversion/oggstream.h"
+#include "media/oggstream.h"
 
-#include "conversion/coverimage.h"
+#include "media/bytereader.h"
+#include "media/coverimage.h"
 
 #include <QtEndian>
 
@@ -14,11 +15,6 @@ constexpr qsizetype MostHeaderBytes = PageHeaderBytes + 255;
 // The last page lies within the file's last bytes: a page is at most 65,307 bytes long.
 constexpr qsizetype TailBytes = 65536 + MostHeaderBytes;
 constexpr quint64 NoGranule = ~quint64(0);
-
-quint32 littleEndian32(const QByteArray &bytes, qsizetype at)
-{
-    return qFromLittleEndian<quint32>(bytes.constData() + at);
-}
 
 // One page's header as it stands at an offset of bytes; nothing when it is no whole page header.
 struct PageHeader
@@ -39,7 +35,7 @@ struct PageHeader
         if (bytes.size() - offset < PageHeaderBytes + count)
             return std::nullopt;
         page.granule = qFromLittleEndian<quint64>(bytes.constData() + offset + 6);
-        page.serial = littleEndian32(bytes, offset + 14);
+        page.serial = ByteReader::littleEndianAt(bytes, offset + 14);
         for (int k = 0; k < count; ++k) {
             page.segments.append(uchar(bytes[offset + PageHeaderBytes + k]));
             page.bodyBytes += page.segments.constLast();
@@ -147,7 +143,7 @@ Identification identification(const QByteArray &packet)
     if (packet.startsWith("OpusHead") && packet.size() >= 12)
         return {48000, qFromLittleEndian<quint16>(packet.constData() + 10)};
     if (packet.startsWith("\x01vorbis") && packet.size() >= 16)
-        return {double(littleEndian32(packet, 12)), 0};
+        return {double(ByteReader::littleEndianAt(packet, 12)), 0};
     return {};
 }
 
@@ -197,7 +193,7 @@ QList<QPair<QString, QString>> comments(const Fetch &fetch, qsizetype longestVal
         const QByteArray bytes = packet->read(offset, 4);
         if (bytes.size() < 4)
             return std::nullopt;
-        return qsizetype(littleEndian32(bytes, 0));
+        return qsizetype(ByteReader::littleEndianAt(bytes, 0));
     };
     const std::optional<qsizetype> vendor = number(at);
     if (!vendor || *vendor > packet->size())

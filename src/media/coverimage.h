@@ -5,8 +5,8 @@
 
 #include <optional>
 
-// The cover pictures of library-mode MP3s: what kind of image a picture is and how large, read from
-// its first bytes with no tool, and the picture beside an album's tracks when they embed none.
+// The cover pictures outputs carry: what kind of image a picture is and how large, read from its
+// first bytes with no tool, and whether it goes into an output as it is.
 namespace CoverImage {
 
 struct Header
@@ -32,15 +32,5 @@ Header readHeader(QByteArrayView image);
 // not lying. Anything else is decoded and written anew as a baseline JPEG.
 constexpr qint64 MostBytes = 2 * 1024 * 1024;
 bool fitsAsItIs(const Header &header, qint64 fileBytes, int maxEdge);
-
-// The cover image of an album's folder: the first file whose name is, letter case ignored, "cover",
-// "folder", "front", "album", "albumart" or the folder's own name, in that order, with the extension
-// "jpg", "jpeg" or "png", in that order.
-struct FolderCover
-{
-    QString path;
-    qint64 modifiedNs = 0; // as the file system keeps it
-};
-std::optional<FolderCover> inFolder(const QString &folder);
 
 } // namespace CoverImage

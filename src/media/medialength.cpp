@@ -1,9 +1,7 @@
-#include "conversion/medialength.h"
+#include "media/medialength.h"
 
-#include "conversion/flacmetadata.h"
-#include "conversion/formattable.h"
-#include "conversion/mp4atoms.h"
-#include "conversion/oggstream.h"
+#include "media/bytereader.h"
+#include "media/id3tag.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
@@ -18,18 +16,12 @@ namespace {
 
 quint32 bigEndian(const uchar *bytes, int count)
 {
-    quint32 value = 0;
-    for (int k = 0; k < count; ++k)
-        value = (value << 8) | bytes[k];
-    return value;
+    return ByteReader::bigEndianAt(QByteArrayView(bytes, count), 0, count);
 }
 
 quint32 littleEndian(const uchar *bytes, int count)
 {
-    quint32 value = 0;
-    for (int k = count - 1; k >= 0; --k)
-        value = (value << 8) | bytes[k];
-    return value;
+    return ByteReader::littleEndianAt(QByteArrayView(bytes, count), 0, count);
 }
 
 // One MPEG audio layer III frame header.
@@ -153,7 +145,7 @@ std::optional<double> mp3Seconds(QByteArrayView file)
     if (size < 4)
         return std::nullopt;
     const auto *bytes = reinterpret_cast<const uchar *>(file.data());
-    qint64 offset = FlacMetadata::id3v2TagSize(file);
+    qint64 offset = Id3Tag::tagSize(file);
     const std::optional<FrameHeader> first = offset + 4 <= size ? frameHeader(bytes + offset) : std::nullopt;
     if (!first)
         return std::nullopt;
@@ -173,17 +165,6 @@ std::optional<double> mp3Seconds(QByteArrayView file)
         offset += frame->bytes;
     }
     return double(samples) / first->sampleRate;
-}
-
-std::optional<double> audioSeconds(const QString &path)
-{
-    const AudioContainer container = FormatTable::containerOfPath(path);
-    if (container != AudioContainer::Ogg && container != AudioContainer::Mp4)
-        return mp3Seconds(path);
-    const RegularFile::Reader file(path);
-    const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
-    return container == AudioContainer::Ogg ? OggStream::seconds(fetch, file.size())
-                                            : Mp4Atoms::seconds(fetch, file.size());
 }
 
 } // namespace MediaLength

@@ -1,6 +1,6 @@
-#include "conversion/librarycheck.h"
+#include "library/librarycheck.h"
 
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 #include "conversion/outputcheck.h"
 #include "platform/regularfile.h"
 #include "runner/outputparsers.h"

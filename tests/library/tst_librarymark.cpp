@@ -2,7 +2,7 @@
 // wherever a cover lies among them.
 
 #include "common/testfiles.h"
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>

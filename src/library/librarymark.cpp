@@ -1,9 +1,9 @@
-#include "conversion/librarymark.h"
+#include "library/librarymark.h"
 
-#include "conversion/flacmetadata.h"
-#include "conversion/medialength.h"
-#include "conversion/mp4atoms.h"
-#include "conversion/oggstream.h"
+#include "media/id3tag.h"
+#include "media/medialength.h"
+#include "media/mp4atoms.h"
+#include "media/oggstream.h"
 #include "platform/regularfile.h"
 #include "runner/commandlinetext.h"
 
@@ -15,14 +15,6 @@
 #include <map>
 
 namespace {
-
-// bytes[at, at + count), cut at the end of bytes.
-QByteArrayView part(QByteArrayView bytes, qsizetype at, qsizetype count = -1)
-{
-    at = std::clamp<qsizetype>(at, 0, bytes.size());
-    const qsizetype left = bytes.size() - at;
-    return bytes.sliced(at, count < 0 ? left : std::min(count, left));
-}
 
 bool isContinuation(uchar byte)
 {
@@ -59,67 +51,6 @@ int utf8SequenceAt(const QByteArray &bytes, qsizetype at)
             return 0;
     }
     return length;
-}
-
-quint32 bigEndian(QByteArrayView bytes)
-{
-    quint32 value = 0;
-    for (const char byte : bytes)
-        value = (value << 8) | uchar(byte);
-    return value;
-}
-
-quint32 synchsafe(QByteArrayView bytes)
-{
-    quint32 value = 0;
-    for (const char byte : bytes)
-        value = (value << 7) | (uchar(byte) & 0x7F);
-    return value;
-}
-
-// A text of an ID3v2 frame in the encoding its first byte names.
-QString frameText(char encoding, QByteArrayView bytes)
-{
-    switch (encoding) {
-    case 0:
-        return QString::fromLatin1(bytes);
-    case 1:
-    case 2: {
-        auto order = encoding == 2 ? QStringConverter::Utf16BE : QStringConverter::Utf16LE;
-        if (bytes.size() >= 2 && uchar(bytes[0]) == 0xFE && uchar(bytes[1]) == 0xFF)
-            order = QStringConverter::Utf16BE;
-        if (bytes.size() >= 2 && ((uchar(bytes[0]) == 0xFE && uchar(bytes[1]) == 0xFF) ||
-                                  (uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xFE)))
-            bytes = part(bytes, 2);
-        QStringDecoder decoder(order);
-        return decoder(bytes);
-    }
-    default:
-        return QString::fromUtf8(bytes);
-    }
-}
-
-// The description and value of a TXXX frame's body.
-std::pair<QString, QString> userText(QByteArrayView body)
-{
-    if (body.isEmpty())
-        return {};
-    const char encoding = body[0];
-    body = part(body, 1);
-    const bool wide = encoding == 1 || encoding == 2;
-    qsizetype end = -1;
-    for (qsizetype k = 0; k + (wide ? 1 : 0) < body.size(); k += wide ? 2 : 1) {
-        if (body[k] == 0 && (!wide || body[k + 1] == 0)) {
-            end = k;
-            break;
-        }
-    }
-    if (end < 0)
-        return {};
-    QString value = frameText(encoding, part(body, end + (wide ? 2 : 1)));
-    while (value.endsWith(QChar(0)))
-        value.chop(1);
-    return {frameText(encoding, part(body, 0, end)), value};
 }
 
 } // namespace
@@ -203,58 +134,6 @@ QString LibraryMark::encoderOptions() const
     return options + QStringLiteral(" -metadata ") + quote(settingsKey + u'=' + settings);
 }
 
-std::optional<LibraryMark> LibraryMark::read(QByteArrayView mp3)
-{
-    return readTag([mp3](qint64 offset, qsizetype count) { return part(mp3, offset, count).toByteArray(); });
-}
-
-std::optional<LibraryMark> LibraryMark::readTag(const std::function<QByteArray(qint64, qsizetype)> &fetch)
-{
-    // The bytes are fetched a window at a time, so that a frame that is skipped (a cover) is not read.
-    QByteArray window = fetch(0, LibraryOutput::PartBytes);
-    qint64 windowAt = 0;
-    const auto bytesAt = [&](qint64 offset, qsizetype count) {
-        if (offset < windowAt || offset + count > windowAt + window.size()) {
-            window = fetch(offset, std::max(count, LibraryOutput::PartBytes));
-            windowAt = offset;
-        }
-        return part(window, offset - windowAt, count);
-    };
-    const QByteArrayView header = bytesAt(0, 10);
-    const qint64 tagSize = FlacMetadata::id3v2TagSize(header);
-    const int version = tagSize > 0 ? uchar(header[3]) : 0;
-    const uchar flags = tagSize > 0 ? uchar(header[5]) : 0;
-    // Version 2.3 or 2.4, not unsynchronised: what the encoder writes.
-    if ((version != 3 && version != 4) || (flags & 0x80))
-        return std::nullopt;
-    const auto frameSize = [version](QByteArrayView bytes) {
-        return qint64(version == 3 ? bigEndian(bytes) : synchsafe(bytes));
-    };
-    qint64 at = 10;
-    if (flags & 0x40)
-        at += version == 3 ? 4 + frameSize(bytesAt(10, 4)) : synchsafe(bytesAt(10, 4));
-    LibraryMark mark;
-    while (at + 10 <= tagSize) {
-        const QByteArrayView frame = bytesAt(at, 10);
-        const qint64 size = frame.size() == 10 && frame[0] != 0 ? frameSize(part(frame, 4, 4)) : 0;
-        if (size <= 0 || at + 10 + size > tagSize)
-            break;
-        if (part(frame, 0, 4) == "TXXX") {
-            const auto [description, value] = userText(bytesAt(at + 10, qsizetype(size)));
-            if (description == sourceKey)
-                mark.source = value;
-            else if (description == audioKey)
-                mark.audioMd5 = value;
-            else if (description == settingsKey)
-                mark.settings = value;
-        }
-        at += 10 + size;
-    }
-    if (mark.source.isEmpty())
-        return std::nullopt;
-    return mark;
-}
-
 std::optional<LibraryMark> LibraryMark::read(const QString &path)
 {
     const RegularFile::Reader file(path);
@@ -268,7 +147,7 @@ std::optional<LibraryMark> LibraryMark::read(const QString &path)
     case AudioContainer::None:
         break;
     }
-    return readTag(fetch);
+    return fromFields(Id3Tag::userTexts(fetch));
 }
 
 LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString &path)
@@ -277,7 +156,7 @@ LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString
     // the tag: a few reads of a few kilobytes. Only an output without a usable Info frame is walked.
     // Without a cover, the tag and the Info frame lie in the first read, of one part. The length and
     // the mark of an Ogg or MP4 are read by walks that ask for the same parts: each part is read once.
-    const QByteArray head = file.read(0, PartBytes);
+    const QByteArray head = file.read(0, Id3Tag::PartBytes);
     std::map<std::pair<qint64, qsizetype>, QByteArray> parts;
     const auto fetch = [&](qint64 offset, qsizetype count) {
         if (offset + count <= head.size())
@@ -297,27 +176,10 @@ LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString
     case AudioContainer::None:
         break;
     }
-    const qint64 tagSize = FlacMetadata::id3v2TagSize(head);
+    const qint64 tagSize = Id3Tag::tagSize(head);
     std::optional<double> seconds =
         MediaLength::infoFrameSeconds(fetch(tagSize, FrameBytes), file.size() - tagSize);
     if (!seconds && file.size() > 0)
         seconds = MediaLength::mp3Seconds(RegularFile::Mapped(path).bytes());
-    return {seconds, LibraryMark::readTag(fetch)};
-}
-
-bool LibraryOutput::writeWithTag(const QString &tagFrom, const QString &audioFrom, const QString &target)
-{
-    const RegularFile::Mapped tagFile(tagFrom);
-    const RegularFile::Mapped audioFile(audioFrom);
-    const QByteArrayView tagged = tagFile.bytes();
-    const QByteArrayView audio = audioFile.bytes();
-    const qint64 tagSize = FlacMetadata::id3v2TagSize(tagged);
-    const qint64 audioStart = FlacMetadata::id3v2TagSize(audio);
-    if (tagSize == 0 || tagSize > tagged.size() || audioStart >= audio.size())
-        return false;
-    QFile output(target);
-    const qint64 audioBytes = audio.size() - audioStart;
-    return output.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           output.write(tagged.data(), tagSize) == tagSize &&
-           output.write(audio.data() + audioStart, audioBytes) == audioBytes && output.flush();
+    return {seconds, LibraryMark::fromFields(Id3Tag::userTexts(fetch))};
 }
