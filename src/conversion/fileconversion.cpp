@@ -162,12 +162,11 @@ void FileConversion::runTool(ToolRunner &runner, const ToolCommand &command, boo
         failFile(reserveFailure());
         return;
     }
-    runner.setCommandLine(command.commandLine);
     m_runningRunner = &runner;
     m_runningCommand = command;
     if (isStage)
         emit stageStarted(m_job.id, command.toolName);
-    runner.start();
+    runner.start(command.command);
 }
 
 void FileConversion::stageFailedToStart(ToolRunner::StartProblem problem)

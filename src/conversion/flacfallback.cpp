@@ -148,8 +148,9 @@ QString writtenFile(const QString &path, const QByteArray &content)
 ToolCommand decodeCommand(const RecipeInput &in)
 {
     const QString tool = ToolName::flac.toString();
-    return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + QStringLiteral(" -d -f -s -o ") +
-                quoteIfNeeded(in.work.probeWav) + QLatin1Char(' ') + quote(in.inputPath),
+    return {CommandLineText::command(quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) +
+                                     QStringLiteral(" -d -f -s -o ") + quoteIfNeeded(in.work.probeWav) +
+                                     QLatin1Char(' ') + quote(in.inputPath)),
             in.work.probeWav, tool};
 }
 
@@ -215,8 +216,9 @@ ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QStr
     maps += Recipes::libraryTagOptions(in);
     const QString options =
         Recipes::filledOptions(FormatTable::facts(format).stages.back().decodeOptions, in.settings);
-    return {quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs + QStringLiteral(" -y") + maps +
-                QLatin1Char(' ') + options + QLatin1Char(' ') + quote(output),
+    return {CommandLineText::command(quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs +
+                                     QStringLiteral(" -y") + maps + QLatin1Char(' ') + options + QLatin1Char(' ') +
+                                     quote(output)),
             output, tool};
 }
 

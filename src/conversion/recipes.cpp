@@ -184,7 +184,7 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
         line += QLatin1Char(' ') + source + QLatin1Char(' ') + pathArgument(stage.target, target);
         break;
     }
-    return {line, target, tool};
+    return {CommandLineText::command(line), target, tool};
 }
 
 } // namespace
@@ -300,8 +300,8 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)
 {
     const QString tool = ToolName::coder.toString();
-    return {program(in, tool) + QStringLiteral(" -i ") + quote(in.inputPath) + QStringLiteral(" -i ") +
-                quote(outputPath),
+    return {CommandLineText::command(program(in, tool) + QStringLiteral(" -i ") + quote(in.inputPath) +
+                                     QStringLiteral(" -i ") + quote(outputPath)),
             QString(), tool};
 }
 

@@ -3,6 +3,7 @@
 #include "conversion/formattable.h"
 #include "library/librarymark.h"
 #include "platform/appdirs.h"
+#include "runner/command.h"
 
 #include <QList>
 #include <QPair>
@@ -62,7 +63,7 @@ struct RecipeInput
 
 struct ToolCommand
 {
-    QString commandLine;
+    Command command;
     QString outputPath; // the file this stage writes (final output or intermediate); empty for the probe
     QString toolName;   // "conv", "coder", "coder2" or "sox"
 };

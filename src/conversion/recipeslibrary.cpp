@@ -42,7 +42,8 @@ ToolCommand retag(const RecipeInput &in)
     }
     line += QStringLiteral(" -y -map 1:a -frames:a 1") + cover +
             QStringLiteral(" -c:v copy -disposition:v attached_pic -map_metadata 0 -write_xing 0");
-    return {line + libraryTagOptions(in) + QLatin1Char(' ') + quoteIfNeeded(in.work.tag), in.work.tag, tool};
+    return {CommandLineText::command(line + libraryTagOptions(in) + QLatin1Char(' ') + quoteIfNeeded(in.work.tag)),
+            in.work.tag, tool};
 }
 
 ToolCommand remux(OutputFormat format, const RecipeInput &in, const QString &keptAudio,
@@ -76,7 +77,7 @@ ToolCommand remux(OutputFormat format, const RecipeInput &in, const QString &kep
             QStringLiteral(" -y -map %1:a -c:a copy").arg(inputs) + maps + metadata +
             QStringLiteral(" -map_metadata:s:a -1") + libraryTagOptions(in, container) + QLatin1Char(' ') +
             quote(output);
-    return {line, output, ToolName::coder.toString()};
+    return {CommandLineText::command(line), output, ToolName::coder.toString()};
 }
 
 } // namespace Recipes

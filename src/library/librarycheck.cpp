@@ -46,7 +46,7 @@ void LibraryCheck::start(OutputFormat format, const RecipeInput &in, const QStri
             return;
         }
     }
-    m_probe->start(Recipes::outputProbe(in, outputPath).commandLine);
+    m_probe->start(Recipes::outputProbe(in, outputPath).command);
 }
 
 std::optional<LibraryCheck::Decision> LibraryCheck::audioDecision(const RecipeInput &in,

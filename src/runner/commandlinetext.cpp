@@ -11,6 +11,12 @@ bool isBlank(QChar c)
 
 } // namespace
 
+Command command(const QString &commandLine)
+{
+    const Split parts = split(commandLine);
+    return {parts.program, parts.arguments};
+}
+
 QStringList splitArguments(const QString &text)
 {
     QStringList args;

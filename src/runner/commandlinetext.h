@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runner/command.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +18,9 @@ struct Split
 // The first token is the program, the others are its arguments. Nothing is looked up on disk: a
 // program path with blanks must be quoted, or only its part before the first blank is the program.
 Split split(const QString &commandLine);
+
+// The same as a command to start.
+Command command(const QString &commandLine);
 
 // Splits argument text only (no program token).
 QStringList splitArguments(const QString &text);

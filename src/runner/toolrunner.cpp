@@ -54,16 +54,35 @@ void ToolRunner::start(const QString &commandLine)
         return;
     }
     const CommandLineText::Split split = CommandLineText::split(m_commandLine);
-    if (split.program.isEmpty()) {
+    startProcess({split.program, split.arguments});
+}
+
+void ToolRunner::start(const Command &command)
+{
+    if (m_busy) {
+        qWarning("ToolRunner::start called while its command is still going");
+        return;
+    }
+    m_busy = true;
+    m_terminateRequested = false;
+    if (command.isEmpty()) {
+        failToStart(StartProblem::EmptyCommandLine);
+        return;
+    }
+    startProcess(command);
+}
+
+void ToolRunner::startProcess(const Command &command)
+{
+    if (command.program.isEmpty()) {
         failToStart(StartProblem::NotFound);
         return;
     }
-
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
-    m_process->setProgram(split.program);
-    m_process->setArguments(split.arguments);
+    m_process->setProgram(command.program);
+    m_process->setArguments(command.arguments);
     ChildProcess::endWithParent(*m_process, m_limits.memoryBytes);
     connect(m_process, &QProcess::started, this, &ToolRunner::onStarted);
     connect(m_process, &QProcess::errorOccurred, this, &ToolRunner::onErrorOccurred);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runner/command.h"
 #include "runner/utf8chunkdecoder.h"
 
 #include <QObject>
@@ -68,6 +69,9 @@ public:
     // Starts the command line (commandLine replaces CommandLine when it is not empty) and returns
     // at once. Ignored while a command of this runner is still going.
     void start(const QString &commandLine = QString());
+    // Starts the command, its arguments as they are, and returns at once. Ignored while a command of
+    // this runner is still going.
+    void start(const Command &command);
 
     EndStatus endStatus() const { return m_endStatus; }
     // The tool's exit status; meaningful when endStatus() is Exited.
@@ -87,6 +91,7 @@ signals:
     void startFailed(ToolRunner::StartProblem problem);
 
 private:
+    void startProcess(const Command &command);
     void failToStart(StartProblem problem);
     void onStarted();
     void onErrorOccurred();
