@@ -39,53 +39,94 @@ With GNU parallel, one album folder at a time on several machines, then a previe
 </translation>
     </message>
     <message>
-        <source>用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete] [--cover-size PX] [--no-fat-names]] FILE|FOLDER...
+        <source>输出格式：%1（默认 %2）</source>
+        <translation>output format: %1 (default %2)</translation>
+    </message>
+    <message>
+        <source>音频比特率</source>
+        <translation>audio bitrate</translation>
+    </message>
+    <message>
+        <source>采样率</source>
+        <translation>sample rate</translation>
+    </message>
+    <message>
+        <source>声道：1 单声道，2 双声道</source>
+        <translation>channels: 1 mono, 2 stereo</translation>
+    </message>
+    <message>
+        <source>视频比特率</source>
+        <translation>video bitrate</translation>
+    </message>
+    <message>
+        <source>画面大小，或 original（原始大小）</source>
+        <translation>picture size, or original (the source&apos;s size)</translation>
+    </message>
+    <message>
+        <source>帧率</source>
+        <translation>frame rate</translation>
+    </message>
+    <message>
+        <source>输出文件夹（默认当前文件夹）</source>
+        <translation>output folder (default: the current folder)</translation>
+    </message>
+    <message>
+        <source>只列出 -L 将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件</source>
+        <translation>only list what -L would convert, replace, retag, move, skip and delete; write nothing</translation>
+    </message>
+    <message>
+        <source>显示本说明</source>
+        <translation>show this help</translation>
+    </message>
+    <message>
+        <source>显示版本</source>
+        <translation>show the version</translation>
+    </message>
+    <message>
+        <source>与 -L 一起：</source>
+        <translation>with -L: </translation>
+    </message>
+    <message>
+        <source>用法：%1
 不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。
 
-  -f, --format FORMAT        输出格式：%1（默认 mp3）
-  -b, --bitrate KBIT         音频比特率
-  -r, --rate HZ              采样率
-  -c, --channels 1|2         声道：1 单声道，2 双声道
-  -v, --video-bitrate KBIT   视频比特率
-  -s, --size WxH             画面大小，或 original（原始大小）
-  -F, --fps FPS              帧率
-  -o, --output FOLDER        输出文件夹（默认当前文件夹）
-  -j, --jobs N               同时转换的文件数（默认 1），最多 %2（处理器核数）
-  -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件
-  -n, --dry-run              只列出 -L 将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件
-      --delete               与 -L 一起：删除来源已不在的输出文件
-      --cover-size PX        与 -L 一起：封面最大边长，更大的封面缩小（默认 1000，0 为不限）
-      --no-fat-names         与 -L 一起：文件名保留 FAT 不能存的字符（默认改为&quot;_&quot;）
-  -h, --help                 显示本说明
-      --version              显示版本
-长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。
+</source>
+        <extracomment>%1 is the command with its options, which stay as they are</extracomment>
+        <translation>Usage: %1
+Converts files without a window: each FILE as it is named, the FLAC files of each FOLDER and its subfolders in name order.
+
+</translation>
+    </message>
+    <message>
+        <source>长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。
 
 未给出的设置取所选格式的默认值：
 </source>
-        <extracomment>the options, their values and the column their descriptions start in stay as they are</extracomment>
-        <translation>Usage: tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] [-j N] [-L [-n] [--delete] [--cover-size PX] [--no-fat-names]] FILE|FOLDER...
-Converts files without a window: each FILE as it is named, the FLAC files of each FOLDER and its subfolders in name order.
-
-  -f, --format FORMAT        output format: %1 (default mp3)
-  -b, --bitrate KBIT         audio bitrate
-  -r, --rate HZ              sample rate
-  -c, --channels 1|2         channels: 1 mono, 2 stereo
-  -v, --video-bitrate KBIT   video bitrate
-  -s, --size WxH             picture size, or original (the source&apos;s size)
-  -F, --fps FPS              frame rate
-  -o, --output FOLDER        output folder (default: the current folder)
-  -j, --jobs N               files converted at once (default 1), at most %2 (processor cores)
-  -L, --library              library mode: keep folders and covers, plain names, skip converted files
-  -n, --dry-run              only list what -L would convert, replace, retag, move, skip and delete; write nothing
-      --delete               with -L: delete the outputs whose source is gone
-      --cover-size PX        with -L: the longest edge of a cover; larger ones are scaled down (default 1000, 0: any)
-      --no-fat-names         with -L: keep the characters FAT cannot store in names (by default they become &quot;_&quot;)
-  -h, --help                 show this help
-      --version              show the version
-A long option also takes its value after =, as in --output=FOLDER; one-letter options can be joined, as in -Lnj2.
+        <extracomment>the options stay as they are</extracomment>
+        <translation>A long option also takes its value after =, as in --output=FOLDER; one-letter options can be joined, as in -Lnj2.
 
 Settings not given take the chosen format&apos;s defaults:
 </translation>
+    </message>
+    <message>
+        <source>同时转换的文件数（默认 %1），最多 %2（处理器核数）</source>
+        <translation>files converted at once (default %1), at most %2 (processor cores)</translation>
+    </message>
+    <message>
+        <source>音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件</source>
+        <translation>library mode: keep folders and covers, plain names, skip converted files</translation>
+    </message>
+    <message>
+        <source>删除来源已不在的输出文件</source>
+        <translation>delete the outputs whose source is gone</translation>
+    </message>
+    <message>
+        <source>封面最大边长，更大的封面缩小（默认 %1，0 为不限）</source>
+        <translation>the longest edge of a cover; larger ones are scaled down (default %1, 0: any)</translation>
+    </message>
+    <message>
+        <source>文件名保留 FAT 不能存的字符（默认改为&quot;_&quot;）</source>
+        <translation>keep the characters FAT cannot store in names (by default they become &quot;_&quot;)</translation>
     </message>
 </context>
 <context>

@@ -1,93 +1,41 @@
 #include "batch/batchoptions.h"
 
+#include "batch/batchoptionlist.h"
 #include "batch/batchtexts.h"
 #include "platform/userpath.h"
-#include "settings/programsettings.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <array>
 
 namespace {
 
-struct Texts
-{
-    Q_DECLARE_TR_FUNCTIONS(BatchCommandLine)
-};
+using Kind = BatchOption::Kind;
 
-// The formats in the order the usage lists them: the default, MP3, first, then as the window's
-// selector has them.
-QList<OutputFormat> listedFormats()
+const BatchOption *optionLettered(char letter)
 {
-    QList<OutputFormat> formats = {OutputFormat::Mp3};
-    for (int position = 0; position < FormatTable::formatCount; ++position) {
-        if (position != FormatTable::positionOf(OutputFormat::Mp3))
-            formats.append(*FormatTable::formatAt(position));
-    }
-    return formats;
+    const QList<BatchOption> &options = BatchOptionList::all();
+    const auto found = std::ranges::find_if(options, [letter](const BatchOption &option) {
+        return option.letter != 0 && option.letter == uchar(letter);
+    });
+    return found == options.end() ? nullptr : &*found;
 }
 
-// Every option: its letter, its long name, and whether a value follows it.
-struct OptionName
+const BatchOption *optionNamed(QStringView name)
 {
-    char16_t letter;
-    QStringView longName;
-    bool takesValue;
-};
-
-// Options with a long name only are told apart by values no letter of an argument can have.
-constexpr char16_t deleteOption = 0xE000;
-constexpr char16_t fatNamesOption = 0xE001;
-constexpr char16_t noFatNamesOption = 0xE002;
-constexpr char16_t coverSizeOption = 0xE003;
-constexpr char16_t versionOption = 0xE004;
-
-constexpr std::array<OptionName, 17> optionTable{{
-    {u'f', u"format", true},
-    {u'b', u"bitrate", true},
-    {u'r', u"rate", true},
-    {u'c', u"channels", true},
-    {u'v', u"video-bitrate", true},
-    {u's', u"size", true},
-    {u'F', u"fps", true},
-    {u'o', u"output", true},
-    {u'j', u"jobs", true},
-    {u'L', u"library", false},
-    {u'n', u"dry-run", false},
-    {deleteOption, u"delete", false},
-    {fatNamesOption, u"fat-names", false},
-    {noFatNamesOption, u"no-fat-names", false},
-    {coverSizeOption, u"cover-size", true},
-    {u'h', u"help", false},
-    {versionOption, u"version", false},
-}};
-
-// Options that mean something in library mode only.
-constexpr std::array<char16_t, 5> libraryOptions{u'n', deleteOption, fatNamesOption, noFatNamesOption,
-                                                 coverSizeOption};
-
-const OptionName *optionLettered(char letter)
-{
-    const auto found = std::ranges::find(optionTable, char16_t(uchar(letter)), &OptionName::letter);
-    return found == optionTable.end() ? nullptr : &*found;
+    const QList<BatchOption> &options = BatchOptionList::all();
+    const auto found = std::ranges::find(options, name, &BatchOption::longName);
+    return found == options.end() ? nullptr : &*found;
 }
 
-const OptionName *optionNamed(QStringView name)
-{
-    const auto found = std::ranges::find(optionTable, name, &OptionName::longName);
-    return found == optionTable.end() ? nullptr : &*found;
-}
-
-// A setting as the command line gives it: the option as it was written (for the messages) and its
+// A setting as the command line gives it: the option, as it was written (for the messages), and its
 // value.
 struct GivenSetting
 {
-    QChar letter;
-    QString option;
+    const BatchOption *option;
+    QString written;
     QString value;
 };
 
@@ -116,50 +64,68 @@ QByteArray absolutePath(const QByteArray &path, const QString &currentFolder)
     return text.toUtf8() == joined ? QFile::encodeName(QDir::cleanPath(text)) : joined;
 }
 
+// A program option's number put in place; false when the text is not one it takes.
+bool takeProgramValue(const ProgramOption &option, const QString &value, int mostFiles,
+                      ProgramSettings &settings)
+{
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    const int most = option.mostWith(mostFiles);
+    switch (option.reading) {
+    case ProgramOption::Reading::Clamped:
+        // More than the most is the most: one command line serves every machine.
+        option.assign(settings, std::min(number, most));
+        return ok && number >= option.least;
+    case ProgramOption::Reading::Bounded:
+        option.assign(settings, number);
+        return ok && number >= option.least && number <= most && matches(QStringLiteral("[0-9]+"), value);
+    case ProgramOption::Reading::Code:
+    case ProgramOption::Reading::Seconds:
+    case ProgramOption::Reading::Switch:
+        break;
+    }
+    return false;
+}
+
 // Puts one option's value in place; an error text when the value does not fit the option.
 QString applyOption(const GivenSetting &setting, const QString &currentFolder, int mostFiles,
                     BatchOptions &options)
 {
     const QString &value = setting.value;
-    const QString bad = BatchTexts::badValue(setting.option, value);
+    const QString bad = BatchTexts::badValue(setting.written, value);
     EncodingSettings &encoding = options.encoding;
-    switch (setting.letter.unicode()) {
-    case 'b':
+    switch (setting.option->kind) {
+    case Kind::Bitrate:
         encoding.audioBitrate = value;
         return isPositiveNumber(value, true) ? QString() : bad;
-    case 'r':
+    case Kind::Rate:
         encoding.sampleRate = value;
         return isPositiveNumber(value, false) ? QString() : bad;
-    case 'c':
+    case Kind::Channels:
         encoding.channelIndex = value == u"1" ? 0 : 1;
         return value == u"1" || value == u"2" ? QString() : bad;
-    case 'v':
+    case Kind::VideoBitrate:
         encoding.videoBitrate = value;
         return isPositiveNumber(value, false) ? QString() : bad;
-    case 's': {
+    case Kind::Size: {
         const bool original = value == u"original" || FormatTable::keepsOriginalSize(value);
         encoding.size = original ? FormatTable::originalSize() : value;
         return original || matches(QStringLiteral("[1-9][0-9]*x[1-9][0-9]*"), value) ? QString() : bad;
     }
-    case 'F':
+    case Kind::Fps:
         encoding.frameRate = value;
         return isPositiveNumber(value, true) ? QString() : bad;
-    case 'o':
+    case Kind::Output:
         options.outputFolder = QDir::cleanPath(UserPath::absolute(value, currentFolder));
         return value.isEmpty() ? bad : QString();
-    case coverSizeOption: {
-        bool ok = false;
-        options.coverEdge = value.toInt(&ok);
-        const bool fits = ok && options.coverEdge <= ProgramSettings::largestCoverEdge;
-        return fits && matches(QStringLiteral("[0-9]+"), value) ? QString() : bad;
-    }
-    case 'j': {
-        // More than the cores is as many as there are, so one command line serves every machine.
-        bool ok = false;
-        const int files = value.toInt(&ok);
-        options.simultaneousFiles = std::min(files, mostFiles);
-        return ok && files >= 1 ? QString() : bad;
-    }
+    case Kind::Program:
+        return takeProgramValue(*setting.option->program, value, mostFiles, options.settings) ? QString()
+                                                                                              : bad;
+    case Kind::Format:
+    case Kind::DryRun:
+    case Kind::Help:
+    case Kind::Version:
+        break;
     }
     return bad;
 }
@@ -182,41 +148,38 @@ void fail(Reading &reading, const QString &error)
 
 // One option, as written, with its value if it takes one. The format is found at once: the other
 // settings go over its defaults.
-void take(const OptionName &option, const QString &written, const QString &value, Reading &reading)
+void take(const BatchOption &option, const QString &written, const QString &value, Reading &reading)
 {
-    if (reading.libraryOption.isEmpty() &&
-        std::ranges::find(libraryOptions, option.letter) != libraryOptions.end())
+    if (reading.libraryOption.isEmpty() && option.libraryOnly)
         reading.libraryOption = written;
-    switch (option.letter) {
-    case u'h':
+    switch (option.kind) {
+    case Kind::Help:
         reading.result.helpAsked = true;
         reading.stop = true;
         return;
-    case versionOption:
+    case Kind::Version:
         reading.result.versionAsked = true;
         reading.stop = true;
         return;
-    case u'L':
-        reading.options.library = true;
-        return;
-    case u'n':
+    case Kind::DryRun:
         reading.options.dryRun = true;
         return;
-    case deleteOption:
-        reading.options.deleteOrphans = true;
-        return;
-    case fatNamesOption:
-    case noFatNamesOption:
-        reading.options.fatNames = option.letter == fatNamesOption;
-        return;
-    case u'f':
+    case Kind::Format:
         if (const std::optional<OutputFormat> format = FormatTable::formatNamed(value.toLower()))
             reading.options.format = *format;
         else
             fail(reading, BatchTexts::badValue(written, value));
         return;
+    case Kind::Program:
+        if (!option.takesValue()) {
+            option.program->assign(reading.options.settings, option.switchValue);
+            return;
+        }
+        break;
+    default:
+        break;
     }
-    reading.settings.append({QChar(option.letter), written, value});
+    reading.settings.append({&option, written, value});
 }
 
 // "--name", "--name=value" or "--name value"; k moves on past a value taken from the next argument.
@@ -225,11 +188,11 @@ void readLongOption(const QList<QByteArray> &arguments, qsizetype &k, Reading &r
     const QByteArray &argument = arguments[k];
     const QString text = QString::fromLocal8Bit(argument.mid(2));
     const qsizetype equals = text.indexOf(u'=');
-    const OptionName *option = optionNamed(text.left(equals));
+    const BatchOption *option = optionNamed(text.left(equals));
     if (!option)
         return fail(reading, BatchTexts::unknownOption() + QString::fromLocal8Bit(argument));
-    const QString written = QStringLiteral("--") + option->longName.toString();
-    if (!option->takesValue) {
+    const QString written = QStringLiteral("--") + option->longName;
+    if (!option->takesValue()) {
         if (equals >= 0)
             return fail(reading, BatchTexts::valueNotTaken(written));
         return take(*option, written, QString(), reading);
@@ -247,13 +210,13 @@ void readLetters(const QList<QByteArray> &arguments, qsizetype &k, Reading &read
 {
     const QByteArray &argument = arguments[k];
     for (qsizetype i = 1; i < argument.size() && !reading.stop; ++i) {
-        const OptionName *option = optionLettered(argument.at(i));
+        const BatchOption *option = optionLettered(argument.at(i));
         // Named from the letter that is no option on, so that "-xyz" reads as it was written.
         if (!option)
             return fail(reading, BatchTexts::unknownOption() + QLatin1Char('-') +
                                      QString::fromLocal8Bit(argument.mid(i)));
         const QString written = QStringLiteral("-") + QChar(option->letter);
-        if (!option->takesValue) {
+        if (!option->takesValue()) {
             take(*option, written, QString(), reading);
         } else if (i + 1 < argument.size()) {
             return take(*option, written, QString::fromLocal8Bit(argument.mid(i + 1)), reading);
@@ -298,7 +261,7 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
     result.error = FormatTable::refusedSetting(options.format, options.encoding);
     if (!result.error.isEmpty())
         return result;
-    if (!options.library && !reading.libraryOption.isEmpty()) {
+    if (!options.settings.libraryMode && !reading.libraryOption.isEmpty()) {
         result.error = BatchTexts::withoutLibrary(reading.libraryOption);
         return result;
     }
@@ -306,68 +269,14 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
         result.error = BatchTexts::noInput();
         return result;
     }
+    const ProgramSettings &settings = options.settings;
+    options.simultaneousFiles = settings.simultaneousFiles;
+    options.library = settings.libraryMode;
+    options.deleteOrphans = settings.deleteOrphans;
+    options.coverEdge = settings.coverEdge;
+    options.fatNames = settings.fatNames;
     result.options = options;
     return result;
-}
-
-QString usage(int mostFiles)
-{
-    //: the options, their values and the column their descriptions start in stay as they are
-    QString text = Texts::tr(
-        "用法：tunoxa-batch [-f FORMAT] [-b KBIT] [-r HZ] [-c 1|2] [-v KBIT] [-s WxH] [-F FPS] [-o FOLDER] "
-        "[-j N] [-L [-n] [--delete] [--cover-size PX] [--no-fat-names]] FILE|FOLDER...\n"
-        "不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。\n"
-        "\n"
-        "  -f, --format FORMAT        输出格式：%1（默认 mp3）\n"
-        "  -b, --bitrate KBIT         音频比特率\n"
-        "  -r, --rate HZ              采样率\n"
-        "  -c, --channels 1|2         声道：1 单声道，2 双声道\n"
-        "  -v, --video-bitrate KBIT   视频比特率\n"
-        "  -s, --size WxH             画面大小，或 original（原始大小）\n"
-        "  -F, --fps FPS              帧率\n"
-        "  -o, --output FOLDER        输出文件夹（默认当前文件夹）\n"
-        "  -j, --jobs N               同时转换的文件数（默认 1），最多 %2（处理器核数）\n"
-        "  -L, --library              音乐库模式：保留文件夹结构和封面，文件名不加时间，跳过已转换的文件\n"
-        "  -n, --dry-run              只列出 -L "
-        "将转换、替换、更新标签、移动、跳过和删除的文件，不写任何文件\n"
-        "      --delete               与 -L 一起：删除来源已不在的输出文件\n"
-        "      --cover-size PX        与 -L 一起：封面最大边长，更大的封面缩小（默认 1000，0 为不限）\n"
-        "      --no-fat-names         与 -L 一起：文件名保留 FAT 不能存的字符（默认改为\"_\"）\n"
-        "  -h, --help                 显示本说明\n"
-        "      --version              显示版本\n"
-        "长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
-        "\n"
-        "未给出的设置取所选格式的默认值：\n");
-    QStringList names;
-    for (OutputFormat format : listedFormats())
-        names.append(FormatTable::commandName(format));
-    //: between the format names
-    text = text.arg(names.join(Texts::tr("、"))).arg(mostFiles);
-    for (OutputFormat format : listedFormats()) {
-        const FormatDefaults d = FormatTable::defaultsFor(format);
-        QString line =
-            QStringLiteral("  %1 -b %2 -r %3 -c %4")
-                .arg(FormatTable::commandName(format).leftJustified(10), d.audioBitrate, d.sampleRate)
-                .arg(d.channelIndex + 1);
-        if (d.videoBitrate)
-            line += QStringLiteral(" -v ") + *d.videoBitrate;
-        if (d.size)
-            line += QStringLiteral(" -s ") +
-                    (FormatTable::keepsOriginalSize(*d.size) ? QStringLiteral("original") : *d.size);
-        if (d.frameRate)
-            line += QStringLiteral(" -F ") + *d.frameRate;
-        text += line + QLatin1Char('\n');
-    }
-    text += Texts::tr("\n退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；"
-                      "2 用法错误。\n");
-    //: the first line is words; the commands below it stay as they are
-    text +=
-        Texts::tr("\n用 GNU parallel 在多台机器上每次转换一个专辑文件夹，再预览删除：\n"
-                  "  find /srv/music -mindepth 1 -maxdepth 1 -type d |\n"
-                  "      parallel --will-cite --sshlogin 2/:,2/alice@host1,2/alice@host2 tunoxa-batch -L -o "
-                  "/srv/mp3/music {}\n"
-                  "  tunoxa-batch -L --delete -n -o /srv/mp3 /srv/music\n");
-    return text;
 }
 
 } // namespace BatchCommandLine

@@ -2,6 +2,7 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
+#include "settings/programsettings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -15,18 +16,19 @@ struct BatchOptions
     OutputFormat format = OutputFormat::Mp3;
     EncodingSettings encoding; // the format's defaults, with the options given over them
     QString outputFolder;      // absolute
-    int simultaneousFiles = 1;
-    // -L: library mode; -n: only tell what library mode would do.
-    bool library = false;
+    // The program's options, at their defaults where the command line gives none; no completion
+    // sound, since no window ends with one.
+    ProgramSettings settings{.soundChoice = ProgramSettings::SoundChoice::Off};
+    // -n: only tell what library mode would do.
     bool dryRun = false;
-    // --delete: library mode deletes the outputs whose source is gone.
-    bool deleteOrphans = false;
-    // Library mode: --cover-size, the longest edge of a cover (0: any); --no-fat-names keeps the
-    // characters FAT cannot store.
-    int coverEdge = 1000;
-    bool fatNames = true;
     // Files and folders in the order given, as the exact bytes of their absolute paths.
     QList<QByteArray> inputs;
+    // Copies of fields of settings, under the names BatchJob reads until it takes settings whole.
+    int simultaneousFiles = 0;
+    bool library = false;
+    bool deleteOrphans = false;
+    int coverEdge = 0;
+    bool fatNames = false;
 };
 
 struct ParsedCommandLine

@@ -1,6 +1,7 @@
 #include "settings/optionsfile.h"
 
 #include "settings/numbertext.h"
+#include "settings/programoptions.h"
 #include "settings/settingsfile.h"
 
 #include <algorithm>
@@ -8,79 +9,62 @@
 
 namespace {
 
-constexpr int lineCount = 9;
-// The lines after the fourth are positional: files converted at once, library mode, deleting
-// orphans, the largest cover edge, FAT-safe names.
-// Each is written when it or a later line differs from its default, so that with every one at its
-// default the file is as it always was; a switch is "1" when on, "0" when off.
-constexpr int simultaneousLine = 4;
-constexpr int libraryLine = 5;
-constexpr int deleteOrphansLine = 6;
-constexpr int coverEdgeLine = 7;
-constexpr int fatNamesLine = 8;
 constexpr qint64 maxReadBytes = 64 * 1024;
 
-template<typename Int>
-Int lineValue(const QStringList &lines, int line, std::optional<Int> (*convert)(double))
-{
-    if (line >= lines.size())
-        return 0;
-    return convert(NumberText::leading(lines[line])).value_or(0);
-}
+using Reading = ProgramOption::Reading;
 
-qint32 cutSeconds(const QStringList &lines, int line)
+// The value of an option's line as it is there; a missing line gives the default.
+qint64 lineValue(const ProgramOption &option, const QString &line)
 {
-    if (line >= lines.size())
-        return 0;
-    constexpr double lowest = std::numeric_limits<qint32>::min();
-    constexpr double highest = std::numeric_limits<qint32>::max();
-    return NumberText::toInt32(std::clamp(NumberText::leading(lines[line]), lowest, highest)).value_or(0);
+    switch (option.reading) {
+    case Reading::Code:
+        return NumberText::toInt16(NumberText::leading(line)).value_or(0);
+    case Reading::Seconds: {
+        constexpr double lowest = std::numeric_limits<qint32>::min();
+        constexpr double highest = std::numeric_limits<qint32>::max();
+        return NumberText::toInt32(std::clamp(NumberText::leading(line), lowest, highest)).value_or(0);
+    }
+    case Reading::Clamped: {
+        const int most = option.mostWith(ProgramSettings::mostSimultaneousFiles());
+        const double value = NumberText::leading(line);
+        return value >= most ? most
+                             : std::max(option.least, NumberText::toInt32(value).value_or(option.least));
+    }
+    case Reading::Switch:
+        return line == u"1" ? 1 : line == u"0" ? 0 : option.defaultValue();
+    case Reading::Bounded: {
+        const QString text = line.trimmed();
+        if (text.isEmpty() || text.front() < u'0' || text.front() > u'9')
+            return option.defaultValue();
+        const qint64 value = NumberText::roundHalfEven(NumberText::leading(text));
+        return value >= option.least && value <= option.most ? value : option.defaultValue();
+    }
+    }
+    Q_UNREACHABLE();
 }
 
 ProgramSettings fromLines(const QStringList &lines)
 {
     ProgramSettings settings;
-    settings.soundChoice = ProgramSettings::SoundChoice(lineValue<qint16>(lines, 0, NumberText::toInt16));
-    settings.cutter = ProgramSettings::CutterSwitch(lineValue<qint16>(lines, 1, NumberText::toInt16));
-    settings.cutStartSeconds = cutSeconds(lines, 2);
-    settings.cutEndSeconds = cutSeconds(lines, 3);
-    if (lines.size() > simultaneousLine) {
-        // A value beyond its bounds reads as the nearest bound.
-        const int most = ProgramSettings::mostSimultaneousFiles();
-        const double files = NumberText::leading(lines[simultaneousLine]);
-        settings.simultaneousFiles =
-            files >= most ? most : std::max(1, NumberText::toInt32(files).value_or(1));
-    }
-    settings.libraryMode = lines.size() > libraryLine && lines[libraryLine] == u"1";
-    settings.deleteOrphans = lines.size() > deleteOrphansLine && lines[deleteOrphansLine] == u"1";
-    // A line with no number on it, or one --cover-size would refuse, keeps the default edge: 0 would
-    // mean covers of any size. Other scripts' digits are not numbers here.
-    const QString edge = lines.value(coverEdgeLine).trimmed();
-    if (!edge.isEmpty() && edge.front() >= u'0' && edge.front() <= u'9') {
-        const qint64 value = NumberText::roundHalfEven(NumberText::leading(edge));
-        if (value <= ProgramSettings::largestCoverEdge)
-            settings.coverEdge = qint32(value);
-    }
-    settings.fatNames = lines.size() <= fatNamesLine || lines[fatNamesLine] != u"0";
+    const std::span<const ProgramOption> options = ProgramOptions::all();
+    for (qsizetype line = 0; line < lines.size() && line < qsizetype(options.size()); ++line)
+        options[line].assign(settings, lineValue(options[line], lines[line]));
     return settings;
 }
 
+// The lines up to the last one that is always written or differs from its default, so that with
+// every later option at its default the file is as it was before those options came.
 QStringList toLines(const ProgramSettings &settings)
 {
     QStringList lines;
-    for (const qint32 value : {qint32(settings.soundChoice), qint32(settings.cutter),
-                               settings.cutStartSeconds, settings.cutEndSeconds})
+    qsizetype needed = 0;
+    for (const ProgramOption &option : ProgramOptions::all()) {
+        const qint64 value = option.value(settings);
         lines.append(QString::number(value));
-    const QStringList positional{
-        QString::number(settings.simultaneousFiles), QString::number(int(settings.libraryMode)),
-        QString::number(int(settings.deleteOrphans)), QString::number(settings.coverEdge),
-        QString::number(int(settings.fatNames))};
-    const QStringList defaults{QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("0"),
-                               QStringLiteral("1000"), QStringLiteral("1")};
-    qsizetype written = positional.size();
-    while (written > 0 && positional[written - 1] == defaults[written - 1])
-        --written;
-    return lines + positional.first(written);
+        if (option.alwaysWritten || value != option.defaultValue())
+            needed = lines.size();
+    }
+    return lines.first(needed);
 }
 
 } // namespace
@@ -104,7 +88,7 @@ QByteArray compose(const ProgramSettings &settings)
 
 ProgramSettings read(const QString &path)
 {
-    return fromLines(SettingsFile::readLines(path, lineCount, maxReadBytes));
+    return fromLines(SettingsFile::readLines(path, int(ProgramOptions::all().size()), maxReadBytes));
 }
 
 bool write(const QString &path, const ProgramSettings &settings)

@@ -5,10 +5,10 @@
 #include <QByteArray>
 #include <QString>
 
-// options.ini: the program-wide options, one bare decimal integer per line, CR LF endings:
-// the sound choice, the cutter switch, cutStartSeconds, cutEndSeconds, then by position
-// simultaneousFiles, library mode, deleting orphans, the largest cover edge (pixels, 0: any) and
-// FAT-safe names ("1": on, "0": off), each written when it or a later line differs from its default.
+// options.ini: the program-wide options, one bare decimal integer per line in the order of
+// ProgramOptions::all(), CR LF endings. A line is written when its option is always written (the
+// first four) or when it or a later line differs from its default, so that a file with the later
+// options at their defaults is as it was before they came.
 namespace OptionsFile {
 
 QString fileName(); // "options.ini"
@@ -17,10 +17,8 @@ QString pathIn(const QString &settingsFolder);
 
 QByteArray compose(const ProgramSettings &settings);
 
-// Each line's leading number, rounded half to even; a missing line gives 0, and so does a missing or
-// unreadable file. A value too large for its variable gives 0, except the cut times: they keep to the
-// nearest 32-bit bound, so that a huge stored time still reads as beyond the cutter's limit. The cover
-// edge keeps its default unless the line starts with an ASCII number --cover-size takes.
+// Each line as its option's Reading says; a missing line gives the default, and so does a missing or
+// unreadable file.
 ProgramSettings read(const QString &path);
 // Replaces the file atomically; false (and the old file untouched) when it could not.
 bool write(const QString &path, const ProgramSettings &settings);

@@ -6,7 +6,8 @@
 #include <algorithm>
 
 // The program-wide options: loaded from options.ini at start-up, edited by the options dialog,
-// read by the end of a run. The main window holds them and hands them to those two.
+// read by the end of a run. The main window holds them and hands them to those two. Each field's
+// initial value is its default; ProgramOptions says how each is stored, read and offered.
 struct ProgramSettings
 {
     // The sound choice's entry: On plays the completion sound, Off does not. Any other value that
@@ -37,8 +38,6 @@ struct ProgramSettings
     bool deleteOrphans = false;
     // Library mode: the longest edge of a cover, in pixels; a larger one is scaled down. 0 keeps it.
     qint32 coverEdge = 1000;
-    // The largest edge options.ini and --cover-size take.
-    static constexpr qint32 largestCoverEdge = 99999;
     // Library mode: names that FAT and exFAT can store.
     bool fatNames = true;
 

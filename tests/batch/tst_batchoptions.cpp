@@ -1,6 +1,8 @@
 // tunoxa-batch's command lines as a user writes them, read into what the batch will do.
 
 #include "batch/batchoptions.h"
+#include "common/testfiles.h"
+#include "platform/interfacelanguage.h"
 
 #include <QDir>
 #include <QtTest>
@@ -19,6 +21,9 @@ struct Outcome
     bool help = false;
     bool library = false;
     bool dryRun = false;
+    bool deleteOrphans = false;
+    int coverEdge = 1000;
+    bool fatNames = true;
     OutputFormat format = OutputFormat::Mp3;
     QString audioBitrate = u"320"_s;
     int files = 1;
@@ -68,6 +73,12 @@ private slots:
             << QStringList{u"--"_s, u"-L"_s, u"--help"_s} << Outcome{.inputs = {u"-L"_s, u"--help"_s}};
         QTest::newRow("- is a file") << QStringList{u"-L"_s, u"-"_s}
                                      << Outcome{.library = true, .inputs = {u"-"_s}};
+        QTest::newRow("library mode's options")
+            << QStringList{u"-L"_s, u"--delete"_s, u"--cover-size=99999"_s, u"--no-fat-names"_s, u"a"_s}
+            << Outcome{.library = true, .deleteOrphans = true, .coverEdge = 99999, .fatNames = false};
+        QTest::newRow("FAT names back on")
+            << QStringList{u"-L"_s, u"--no-fat-names"_s, u"--fat-names"_s, u"a"_s}
+            << Outcome{.library = true};
         QTest::newRow("help among flags") << QStringList{u"-Lh"_s, u"-x"_s} << Outcome{.help = true};
 
         QTest::newRow("dry run alone")
@@ -81,13 +92,19 @@ private slots:
             << Outcome{.error = u"选项 --no-fat-names 只能与 -L 一起使用"_s};
         QTest::newRow("-L after them")
             << QStringList{u"--fat-names"_s, u"--cover-size"_s, u"0"_s, u"-L"_s, u"a"_s}
-            << Outcome{.library = true};
+            << Outcome{.library = true, .coverEdge = 0};
         QTest::newRow("unknown letter among flags")
             << QStringList{u"-Lx"_s, u"a"_s} << Outcome{.error = u"未知选项：-x"_s};
         QTest::newRow("unknown letters")
             << QStringList{u"-xyz"_s, u"a"_s} << Outcome{.error = u"未知选项：-xyz"_s};
         QTest::newRow("unknown long option")
             << QStringList{u"--libary"_s, u"a"_s} << Outcome{.error = u"未知选项：--libary"_s};
+        QTest::newRow("no --no- form of a switch that is off")
+            << QStringList{u"--no-library"_s, u"a"_s} << Outcome{.error = u"未知选项：--no-library"_s};
+        QTest::newRow("no files at once")
+            << QStringList{u"-j0"_s, u"a"_s} << Outcome{.error = u"选项 -j 的取值无效：0"_s};
+        QTest::newRow("cover edge with a sign") << QStringList{u"-L"_s, u"--cover-size=+5"_s, u"a"_s}
+                                                << Outcome{.error = u"选项 --cover-size 的取值无效：+5"_s};
         QTest::newRow("a flag given a value")
             << QStringList{u"--library=yes"_s, u"a"_s} << Outcome{.error = u"选项 --library 不带取值"_s};
         QTest::newRow("value missing after flags")
@@ -122,16 +139,39 @@ private slots:
         if (!parsed.options)
             return;
         const BatchOptions &options = *parsed.options;
-        QCOMPARE(options.library, outcome.library);
+        QCOMPARE(options.settings.libraryMode, outcome.library);
         QCOMPARE(options.dryRun, outcome.dryRun);
+        QCOMPARE(options.settings.deleteOrphans, outcome.deleteOrphans);
+        QCOMPARE(options.settings.coverEdge, outcome.coverEdge);
+        QCOMPARE(options.settings.fatNames, outcome.fatNames);
+        QVERIFY(!options.settings.playsCompletionSound());
         QCOMPARE(options.format, outcome.format);
         QCOMPARE(options.encoding.audioBitrate, outcome.audioBitrate);
-        QCOMPARE(options.simultaneousFiles, outcome.files);
+        QCOMPARE(options.settings.simultaneousFiles, outcome.files);
         QCOMPARE(relative(options.outputFolder), outcome.output);
         QStringList inputs;
         for (const QByteArray &input : options.inputs)
             inputs.append(relative(QString::fromUtf8(input)));
         QCOMPARE(inputs, outcome.inputs);
+    }
+
+    // --help, with 2 processor cores, in both languages.
+    void usage_data()
+    {
+        QTest::addColumn<InterfaceLanguage::Language>("language");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("Chinese") << InterfaceLanguage::Language::Chinese << u"usage_zh.txt"_s;
+        QTest::newRow("English") << InterfaceLanguage::Language::English << u"usage_en.txt"_s;
+    }
+    void usage()
+    {
+        QFETCH(InterfaceLanguage::Language, language);
+        QFETCH(QString, expected);
+        QCOMPARE(InterfaceLanguage::install(language, QStringLiteral(TUNOXA_PROGRAM_DIR)), language);
+        const QString usage = BatchCommandLine::usage(2);
+        InterfaceLanguage::install(InterfaceLanguage::Language::Chinese, QStringLiteral(TUNOXA_PROGRAM_DIR));
+        QCOMPARE(usage, QString::fromUtf8(
+                            TestFiles::fileContent(QStringLiteral(TUNOXA_TESTS_DIR "/batch/") + expected)));
     }
 };
 

@@ -291,28 +291,45 @@ private slots:
         QTest::newRow("covers of any size, names as they are")
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, false, 0, false}
             << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n");
+        // Each option alone away from its default.
+        QTest::newRow("defaults") << ProgramSettings{} << QByteArray("0\r\n0\r\n0\r\n0\r\n");
+        QTest::newRow("cutter on") << ProgramSettings{Sound(0), Cutter(1), 30, 0}
+                                   << QByteArray("0\r\n1\r\n30\r\n0\r\n");
+        QTest::newRow("largest cover edge")
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, false, false, 99999}
+            << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n99999\r\n");
+        QTest::newRow("names as they are") << ProgramSettings{.fatNames = false}
+                                           << QByteArray("0\r\n0\r\n0\r\n0\r\n1\r\n0\r\n0\r\n1000\r\n0\r\n");
     }
 
-    // Only a sixth line of exactly "1" switches library mode on.
-    void libraryLine_data()
+    // A switch's line is "1" for on and "0" for off; anything else keeps its default.
+    void switchLines_data()
     {
-        QTest::addColumn<QByteArray>("sixth");
+        QTest::addColumn<int>("line"); // 6: library mode, 7: deleting orphans, 9: FAT-safe names
+        QTest::addColumn<QByteArray>("text");
         QTest::addColumn<bool>("on");
-        QTest::newRow("1") << QByteArray("1\r\n") << true;
-        QTest::newRow("1 without a line end") << QByteArray("1") << true;
-        QTest::newRow("0") << QByteArray("0\r\n") << false;
-        QTest::newRow("2") << QByteArray("2\r\n") << false;
-        QTest::newRow("blank before") << QByteArray(" 1\r\n") << false;
-        QTest::newRow("letters after") << QByteArray("1x\r\n") << false;
-        QTest::newRow("none") << QByteArray() << false;
+        for (const int line : {6, 7, 9}) {
+            const bool byDefault = line == 9;
+            const QByteArray changed = byDefault ? "0" : "1";
+            QTest::addRow("%d: 1", line) << line << QByteArray("1\r\n") << true;
+            QTest::addRow("%d: 1 without a line end", line) << line << QByteArray("1") << true;
+            QTest::addRow("%d: 0", line) << line << QByteArray("0\r\n") << false;
+            QTest::addRow("%d: 2", line) << line << QByteArray("2\r\n") << byDefault;
+            QTest::addRow("%d: blank before", line) << line << " " + changed << byDefault;
+            QTest::addRow("%d: letters after", line) << line << changed + "x\r\n" << byDefault;
+            QTest::addRow("%d: none", line) << line << QByteArray() << byDefault;
+        }
     }
-    void libraryLine()
+    void switchLines()
     {
-        QFETCH(QByteArray, sixth);
+        QFETCH(int, line);
+        QFETCH(QByteArray, text);
         QTemporaryDir dir;
         const QString path = dir.filePath(OptionsFile::fileName());
-        QVERIFY(writeBytes(path, "0\r\n0\r\n0\r\n0\r\n2\r\n" + sixth));
-        QTEST(OptionsFile::read(path).libraryMode, "on");
+        const QByteArrayList earlier{"0", "0", "0", "0", "2", "2", "2", "600"};
+        QVERIFY(writeBytes(path, earlier.first(line - 1).join("\r\n") + "\r\n" + text));
+        const ProgramSettings read = OptionsFile::read(path);
+        QTEST(line == 6 ? read.libraryMode : line == 7 ? read.deleteOrphans : read.fatNames, "on");
     }
     void optionsRoundTrip()
     {
