@@ -4,7 +4,7 @@
 #include "platform/userservices.h"
 #include "settings/numbertext.h"
 #include "settings/optionsfile.h"
-#include "settings/programsettings.h"
+#include "settings/programoptions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -37,70 +37,90 @@ OptionsDialog::OptionsDialog(ProgramSettings &settings, const QString &settingsF
 
 void OptionsDialog::addFields()
 {
-    auto *soundLabel =
-        addCaption(QStringLiteral("soundLabel"), tr("转换完毕声音提示"), QRect(20, 40, 130, 22));
+    const ProgramOption &sound = ProgramOptions::of(&ProgramSettings::soundChoice);
+    auto *soundLabel = addCaption(QStringLiteral("soundLabel"), caption(sound), QRect(20, 40, 130, 22));
+    auto *soundCombo = new QComboBox(this);
+    soundCombo->setObjectName(QStringLiteral("soundCombo"));
+    soundCombo->addItems({tr("ON"), tr("OFF")});
+    soundCombo->setGeometry(160, 40, 80, 22);
+    soundLabel->setBuddy(soundCombo);
+    m_controls.append({&sound, soundCombo});
 
-    m_soundCombo = new QComboBox(this);
-    m_soundCombo->setObjectName(QStringLiteral("soundCombo"));
-    m_soundCombo->addItems({tr("ON"), tr("OFF")});
-    m_soundCombo->setGeometry(160, 40, 80, 22);
-    soundLabel->setBuddy(m_soundCombo);
-
-    m_cutterCheck = new QCheckBox(tr("Music Cutter"), this);
-    m_cutterCheck->setObjectName(QStringLiteral("cutterCheck"));
-    m_cutterCheck->setGeometry(20, 74, 200, 22);
+    m_cutterCheck = addSwitch(ProgramOptions::of(&ProgramSettings::cutter), QStringLiteral("cutterCheck"),
+                              QRect(20, 74, 200, 22));
     connect(m_cutterCheck, &QCheckBox::toggled, this, &OptionsDialog::updateTimeFieldsEnabled);
 
     // Each row is named and each field carries its unit, so the six boxes read as two times.
     const QString hours = tr("时", "unit after a time field");
     const QString minutes = tr("分", "unit after a time field");
     const QString seconds = tr("秒", "unit after a time field");
-    addCaption(QStringLiteral("startLabel"), tr("开始"), QRect(20, 104, 36, 22));
+    addCaption(QStringLiteral("startLabel"), caption(ProgramOptions::of(&ProgramSettings::cutStartSeconds)),
+               QRect(20, 104, 36, 22));
     m_startHoursEdit = addTimeField(QStringLiteral("startHoursEdit"), tr("开始 时"), hours, 58, 104);
     m_startMinutesEdit = addTimeField(QStringLiteral("startMinutesEdit"), tr("开始 分"), minutes, 124, 104);
     m_startSecondsEdit = addTimeField(QStringLiteral("startSecondsEdit"), tr("开始 秒"), seconds, 190, 104);
-    addCaption(QStringLiteral("endLabel"), tr("结束"), QRect(20, 134, 36, 22));
+    addCaption(QStringLiteral("endLabel"), caption(ProgramOptions::of(&ProgramSettings::cutEndSeconds)),
+               QRect(20, 134, 36, 22));
     m_endHoursEdit = addTimeField(QStringLiteral("endHoursEdit"), tr("结束 时"), hours, 58, 134);
     m_endMinutesEdit = addTimeField(QStringLiteral("endMinutesEdit"), tr("结束 分"), minutes, 124, 134);
     m_endSecondsEdit = addTimeField(QStringLiteral("endSecondsEdit"), tr("结束 秒"), seconds, 190, 134);
 
-    auto *simultaneousLabel =
-        addCaption(QStringLiteral("simultaneousLabel"), tr("同时转换文件数"), QRect(20, 164, 130, 22));
-    m_simultaneousSpin = new QSpinBox(this);
-    m_simultaneousSpin->setObjectName(QStringLiteral("simultaneousSpin"));
-    m_simultaneousSpin->setRange(1, ProgramSettings::mostSimultaneousFiles());
-    m_simultaneousSpin->setGeometry(160, 164, 80, 22);
-    simultaneousLabel->setBuddy(m_simultaneousSpin);
+    addNumber(ProgramOptions::of(&ProgramSettings::simultaneousFiles), QStringLiteral("simultaneous"),
+              QRect(20, 164, 130, 22), 160);
 
-    m_libraryCheck = new QCheckBox(tr("音乐库模式"), this);
-    m_libraryCheck->setObjectName(QStringLiteral("libraryCheck"));
-    m_libraryCheck->setGeometry(20, 194, 200, 22);
+    m_libraryCheck = addSwitch(ProgramOptions::of(&ProgramSettings::libraryMode),
+                               QStringLiteral("libraryCheck"), QRect(20, 194, 200, 22));
     auto *libraryHint =
         addCaption(QStringLiteral("libraryHint"),
                    tr("保留文件夹结构和封面，文件名不加时间，跳过已转换的文件"), QRect(38, 216, 336, 20));
     m_libraryCheck->setAccessibleDescription(libraryHint->text());
-    m_deleteOrphansCheck = new QCheckBox(tr("删除来源已不在的输出"), this);
-    m_deleteOrphansCheck->setObjectName(QStringLiteral("deleteOrphansCheck"));
-    m_deleteOrphansCheck->setGeometry(38, 240, 336, 22);
-    auto *coverEdgeLabel =
-        addCaption(QStringLiteral("coverEdgeLabel"), tr("封面最大边长"), QRect(38, 266, 130, 22));
-    m_coverEdgeSpin = new QSpinBox(this);
-    m_coverEdgeSpin->setObjectName(QStringLiteral("coverEdgeSpin"));
-    m_coverEdgeSpin->setRange(0, 10000);
-    m_coverEdgeSpin->setSpecialValueText(tr("不限"));
-    m_coverEdgeSpin->setGeometry(176, 266, 80, 22);
-    coverEdgeLabel->setBuddy(m_coverEdgeSpin);
-    m_fatNamesCheck = new QCheckBox(tr("文件名兼容 FAT"), this);
-    m_fatNamesCheck->setObjectName(QStringLiteral("fatNamesCheck"));
-    m_fatNamesCheck->setGeometry(38, 294, 336, 22);
+    addSwitch(ProgramOptions::of(&ProgramSettings::deleteOrphans), QStringLiteral("deleteOrphansCheck"),
+              QRect(38, 240, 336, 22));
+    addNumber(ProgramOptions::of(&ProgramSettings::coverEdge), QStringLiteral("coverEdge"),
+              QRect(38, 266, 130, 22), 176)
+        ->setSpecialValueText(tr("不限"));
+    addSwitch(ProgramOptions::of(&ProgramSettings::fatNames), QStringLiteral("fatNamesCheck"),
+              QRect(38, 294, 336, 22));
     // Library-mode choices: they mean nothing without library mode.
     for (QWidget *choice : libraryChoices())
         connect(m_libraryCheck, &QCheckBox::toggled, choice, &QWidget::setEnabled);
 }
 
+QString OptionsDialog::caption(const ProgramOption &option)
+{
+    return tr(option.caption);
+}
+
+QCheckBox *OptionsDialog::addSwitch(const ProgramOption &option, const QString &name, const QRect &place)
+{
+    auto *check = new QCheckBox(caption(option), this);
+    check->setObjectName(name);
+    check->setGeometry(place);
+    m_controls.append({&option, check});
+    return check;
+}
+
+QSpinBox *OptionsDialog::addNumber(const ProgramOption &option, const QString &name,
+                                   const QRect &captionPlace, int x)
+{
+    auto *label = addCaption(name + QStringLiteral("Label"), caption(option), captionPlace);
+    auto *spin = new QSpinBox(this);
+    spin->setObjectName(name + QStringLiteral("Spin"));
+    spin->setRange(option.least, option.mostWith(ProgramSettings::mostSimultaneousFiles()));
+    spin->setGeometry(x, captionPlace.y(), 80, 22);
+    label->setBuddy(spin);
+    m_controls.append({&option, spin});
+    return spin;
+}
+
 QList<QWidget *> OptionsDialog::libraryChoices() const
 {
-    return {m_deleteOrphansCheck, m_coverEdgeSpin, m_fatNamesCheck};
+    QList<QWidget *> choices;
+    for (const auto &[option, control] : m_controls) {
+        if (option->libraryOnly)
+            choices.append(control);
+    }
+    return choices;
 }
 
 void OptionsDialog::addButtons()
@@ -171,17 +191,18 @@ QList<QLineEdit *> OptionsDialog::timeFields() const
 void OptionsDialog::showStoredSettings()
 {
     const ProgramSettings &settings = m_settings;
-    // An index outside the list leaves it without a selection.
-    const int sound = int(settings.soundChoice);
-    m_soundCombo->setCurrentIndex(sound >= 0 && sound < m_soundCombo->count() ? sound : -1);
-    m_simultaneousSpin->setValue(settings.simultaneousFiles);
-    m_libraryCheck->setChecked(settings.libraryMode);
-    m_deleteOrphansCheck->setChecked(settings.deleteOrphans);
-    m_coverEdgeSpin->setValue(settings.coverEdge);
-    m_fatNamesCheck->setChecked(settings.fatNames);
+    for (const auto &[option, control] : m_controls) {
+        const qint64 value = option->value(settings);
+        // An index outside the list leaves it without a selection; a check box is on for 1 only.
+        if (auto *combo = qobject_cast<QComboBox *>(control))
+            combo->setCurrentIndex(value >= 0 && value < combo->count() ? int(value) : -1);
+        else if (auto *check = qobject_cast<QCheckBox *>(control))
+            check->setChecked(value == 1);
+        else if (auto *spin = qobject_cast<QSpinBox *>(control))
+            spin->setValue(int(value));
+    }
     for (QWidget *choice : libraryChoices())
         choice->setEnabled(settings.libraryMode);
-    m_cutterCheck->setChecked(settings.cutter == ProgramSettings::CutterSwitch::On);
     updateTimeFieldsEnabled();
     if (!m_cutterCheck->isChecked())
         return;
@@ -254,14 +275,14 @@ void OptionsDialog::storeAndClose()
         m_cutterCheck->setChecked(false);
 
     ProgramSettings &settings = m_settings;
-    settings.soundChoice = ProgramSettings::SoundChoice(m_soundCombo->currentIndex());
-    settings.cutter =
-        m_cutterCheck->isChecked() ? ProgramSettings::CutterSwitch::On : ProgramSettings::CutterSwitch::Off;
-    settings.simultaneousFiles = m_simultaneousSpin->value();
-    settings.libraryMode = m_libraryCheck->isChecked();
-    settings.deleteOrphans = m_deleteOrphansCheck->isChecked();
-    settings.coverEdge = m_coverEdgeSpin->value();
-    settings.fatNames = m_fatNamesCheck->isChecked();
+    for (const auto &[option, control] : m_controls) {
+        if (auto *combo = qobject_cast<QComboBox *>(control))
+            option->assign(settings, combo->currentIndex());
+        else if (auto *check = qobject_cast<QCheckBox *>(control))
+            option->assign(settings, check->isChecked() ? 1 : 0);
+        else if (auto *spin = qobject_cast<QSpinBox *>(control))
+            option->assign(settings, spin->value());
+    }
     // A range too large for 32 bits is not stored; that value stays as it was.
     if (const auto start = CutTime::toSeconds(m_startHoursEdit->text(), m_startMinutesEdit->text(),
                                               m_startSecondsEdit->text()))

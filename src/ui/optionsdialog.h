@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QStyle>
 
+struct ProgramOption;
 struct ProgramSettings;
 class UserServices;
 
@@ -45,6 +46,12 @@ private:
     void addButtons();
     void showStoredSettings();
     QLabel *addCaption(const QString &name, const QString &text, const QRect &place);
+    static QString caption(const ProgramOption &option);
+    // A check box that shows the option, with its caption.
+    QCheckBox *addSwitch(const ProgramOption &option, const QString &name, const QRect &place);
+    // A spin box at x over the option's range, its caption at captionPlace; name followed by "Label"
+    // and "Spin" names the two.
+    QSpinBox *addNumber(const ProgramOption &option, const QString &name, const QRect &captionPlace, int x);
     // A time field and its unit caption just right of it; assistive technology reads it by its
     // row and unit (the start's hours, say).
     QLineEdit *addTimeField(const QString &name, const QString &accessibleName, const QString &unit, int x,
@@ -64,7 +71,8 @@ private:
     ProgramSettings &m_settings;
     QString m_settingsFolder;
     UserServices &m_services;
-    QComboBox *m_soundCombo;
+    // Each control that shows an option, with its option; they are shown and stored alike.
+    QList<std::pair<const ProgramOption *, QWidget *>> m_controls;
     QCheckBox *m_cutterCheck;
     QLineEdit *m_startHoursEdit;
     QLineEdit *m_startMinutesEdit;
@@ -72,9 +80,5 @@ private:
     QLineEdit *m_endHoursEdit;
     QLineEdit *m_endMinutesEdit;
     QLineEdit *m_endSecondsEdit;
-    QSpinBox *m_simultaneousSpin;
     QCheckBox *m_libraryCheck;
-    QCheckBox *m_deleteOrphansCheck;
-    QSpinBox *m_coverEdgeSpin;
-    QCheckBox *m_fatNamesCheck;
 };

@@ -207,6 +207,10 @@ private slots:
             << QStringList{u"coverEdgeSpin=600"_qs, u"fatNamesCheck=0"_qs}
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, false, 600, false} << QString()
             << QString() << QString();
+        QTest::newRow("covers up to the largest edge")
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"coverEdgeSpin=99999"_qs}
+            << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, false, 99999} << QString() << QString()
+            << QString();
         QTest::newRow("deleting orphans")
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true} << QStringList{u"deleteOrphansCheck=1"_qs}
             << ProgramSettings{Sound(0), Cutter(0), 0, 0, 1, true, true} << QString() << QString()
