@@ -1,7 +1,7 @@
 #include "conversion/runsettings.h"
 
 #include "platform/appdirs.h"
-#include "settings/programsettings.h"
+#include "settings/programoptions.h"
 
 #include <algorithm>
 
@@ -24,17 +24,18 @@ RunSettings RunSettings::take(int formatPosition, const EncodingSettings &encodi
                               const QString &outputFolderText, const QString &programFolder,
                               const ProgramSettings &options)
 {
+    const ProgramSettings taken = ProgramOptions::inEffect(options);
     RunSettings settings;
-    if (options.cuts())
-        settings.cut = CutRange{options.cutStartSeconds, options.cutEndSeconds};
+    if (taken.cuts())
+        settings.cut = CutRange{taken.cutStartSeconds, taken.cutEndSeconds};
     settings.format = FormatTable::formatAt(formatPosition);
     settings.encoding = encoding;
     settings.outputFolder = absoluteOutputFolder(outputFolderText, programFolder);
     settings.programFolder = programFolder;
-    settings.simultaneousFiles = std::max(1, int(options.simultaneousFiles));
-    settings.library = options.libraryMode;
-    settings.deleteOrphans = options.libraryMode && options.deleteOrphans;
-    settings.coverEdge = options.coverEdge;
-    settings.fatNames = options.libraryMode && options.fatNames;
+    settings.simultaneousFiles = std::max(1, taken.simultaneousFiles);
+    settings.library = taken.libraryMode;
+    settings.deleteOrphans = taken.deleteOrphans;
+    settings.coverEdge = taken.coverEdge;
+    settings.fatNames = taken.fatNames;
     return settings;
 }

@@ -30,7 +30,8 @@ struct RunSettings
 
     // The settings of a run started now: the format at formatPosition, the encoding settings and
     // the output folder (made absolute against the program folder's layout), and the program's
-    // options. The cutter's range is taken as stored; whether it can be cut is checked before.
+    // options (those that only library mode uses are 0 outside it). The cutter's range is taken as
+    // stored; whether it can be cut is checked before.
     static RunSettings take(int formatPosition, const EncodingSettings &encoding,
                             const QString &outputFolderText, const QString &programFolder,
                             const ProgramSettings &options);
