@@ -15,7 +15,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     , m_options(options)
     , m_files(new FileList(this))
     , m_progress(new ProgressState(this))
-    , m_run(new ConversionRun(*m_files, *m_progress, this))
+    , m_run(new ConversionRun(*m_progress, this))
     , m_scan(new FileSearch::FolderScan(this))
 {
     // No completion sound, no music cutter: what the window's options would add stays out.
@@ -34,19 +34,11 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
             [this](const QList<QByteArray> &paths) { m_files->addFiles(paths, m_scan->folder()); });
     // Queued, so that a folder scanned within start() does not start the next one inside itself.
     connect(m_scan, &FileSearch::FolderScan::finished, this, &BatchJob::scanFinished, Qt::QueuedConnection);
-    connect(m_run, &ConversionRun::fileConverted, this, &BatchJob::reportConverted);
-    connect(m_run, &ConversionRun::fileFailed, this, &BatchJob::reportFailed);
-    connect(m_run, &ConversionRun::fileSkipped, this, &BatchJob::reportSkipped);
-    connect(m_run, &ConversionRun::filePlanned, this, &BatchJob::reportPlanned);
-    connect(m_run, &ConversionRun::fileRetagged, this, &BatchJob::reportRetagged);
-    connect(m_run, &ConversionRun::fileMoved, this, &BatchJob::reportMoved);
-    connect(m_run, &ConversionRun::fileNoted, this, [this](FileList::Id id, FileNote note) {
-        m_console.printLine(BatchTexts::notePrefix() +
-                            RunTexts::failureLine(m_files->path(id), RunTexts::noteText(note)));
-    });
+    connect(m_run, &ConversionRun::jobEnded, this, &BatchJob::reportResult);
     connect(m_run, &ConversionRun::outputDeleted, this, &BatchJob::reportDeleted);
     connect(m_run, &ConversionRun::finished, this, &BatchJob::runEnded);
     connect(m_run, &ConversionRun::libraryFoldersKept, this, [this](const QList<KeptFolder> &folders) {
+        m_keptLibraryFolders = true;
         for (const KeptFolder &kept : folders)
             printProblem(RunTexts::keptFolder(kept));
     });
@@ -100,51 +92,53 @@ void BatchJob::startRun()
         end(1);
         return;
     }
-    m_run->start(RunSettings::take(FormatTable::positionOf(m_options.format), m_options.encoding,
-                                   m_options.outputFolder, AppDirs::programFolder(), m_settings));
+    const RunSettings settings =
+        RunSettings::take(FormatTable::positionOf(m_options.format), m_options.encoding,
+                          m_options.outputFolder, AppDirs::programFolder(), m_settings);
+    m_outputFolder = settings.outputFolder;
+    m_run->start(settings, *m_files);
     if (m_run->isActive() && m_console.isTerminal())
         m_barTimer.start();
 }
 
-void BatchJob::reportConverted(FileList::Id id, const QString &outputPath)
+void BatchJob::reportResult(const JobResult &result)
 {
-    m_console.printLine(BatchTexts::converted(m_files->path(id), outputPath));
-    showBars();
-}
-
-void BatchJob::reportFailed(FileList::Id id, const FileFailure &failure)
-{
-    m_console.printLine(BatchTexts::failedPrefix() +
-                        RunTexts::failureLine(m_files->path(id), failureText(failure)));
-    showBars();
-}
-
-void BatchJob::reportSkipped(FileList::Id id, const QString &outputPath, SkipReason reason)
-{
-    m_console.printLine(BatchTexts::skipped(m_files->path(id), outputPath, reason));
-    showBars();
-}
-
-void BatchJob::reportRetagged(FileList::Id id, const QString &outputPath)
-{
-    m_console.printLine(BatchTexts::retagged(m_files->path(id), outputPath, m_options.dryRun));
-    showBars();
-}
-
-void BatchJob::reportMoved(FileList::Id, const QString &fromPath, const QString &toPath)
-{
-    m_console.printLine(BatchTexts::moved(fromPath, toPath, m_options.dryRun));
+    for (const FileNote note : result.notes)
+        m_console.printLine(BatchTexts::notePrefix() +
+                            RunTexts::failureLine(result.source, RunTexts::noteText(note)));
+    switch (result.kind) {
+    case JobResult::Kind::Converted:
+        m_console.printLine(BatchTexts::converted(result.source, result.output));
+        break;
+    case JobResult::Kind::Failed: {
+        const QString line = RunTexts::failureLine(result.source, failureText(result.failure));
+        m_console.printLine(BatchTexts::failedPrefix() + line);
+        m_failureLines.append(line);
+        break;
+    }
+    case JobResult::Kind::Skipped:
+        m_console.printLine(BatchTexts::skipped(result.source, result.output, result.skipReason));
+        break;
+    case JobResult::Kind::Planned:
+        m_console.printLine(BatchTexts::planned(result.source, result.output, result.replaces));
+        break;
+    case JobResult::Kind::Retagged:
+        m_console.printLine(BatchTexts::retagged(result.source, result.output, m_options.dryRun));
+        break;
+    case JobResult::Kind::Moved:
+        m_console.printLine(BatchTexts::moved(result.movedFrom, result.output, m_options.dryRun));
+        break;
+    case JobResult::Kind::Repeated:
+        break;
+    }
+    if (result.leavesTheQueue())
+        m_files->removeId(result.id);
     showBars();
 }
 
 void BatchJob::reportDeleted(const QString &outputPath)
 {
     m_console.printLine(BatchTexts::deleted(outputPath, m_options.dryRun));
-}
-
-void BatchJob::reportPlanned(FileList::Id id, const QString &outputPath, bool replaces)
-{
-    m_console.printLine(BatchTexts::planned(m_files->path(id), outputPath, replaces));
 }
 
 QString BatchJob::closingLine(const RunOutcome &outcome) const
@@ -167,8 +161,8 @@ void BatchJob::showBars()
     if (!m_barTimer.isActive())
         return;
     QList<BatchConsole::Bar> bars;
-    for (const ConversionRun::RunningFile &file : m_run->runningFiles())
-        bars.append({QFileInfo(m_files->path(file.id)).fileName(), file.fraction});
+    for (const ConversionRun::RunningJob &job : m_run->runningJobs())
+        bars.append({QFileInfo(m_files->path(job.id)).fileName(), job.fraction});
     m_console.showBars(bars);
 }
 
@@ -200,7 +194,7 @@ void BatchJob::runEnded(const RunOutcome &outcome)
         end(1);
         return;
     case RunOutcome::End::OutputFolderRefused:
-        printProblem(RunTexts::cannotWriteOutputFolder() + m_run->settings().outputFolder);
+        printProblem(RunTexts::cannotWriteOutputFolder() + m_outputFolder);
         end(1);
         return;
     case RunOutcome::End::ToolMissing:
@@ -216,15 +210,15 @@ void BatchJob::runEnded(const RunOutcome &outcome)
     }
     m_console.printLine(closingLine(outcome));
     // A terminal showed each failure as it happened; a log gets them again, together.
-    if (!m_run->failures().isEmpty() && !m_console.isTerminal()) {
+    if (!m_failureLines.isEmpty() && !m_console.isTerminal()) {
         m_console.printError(BatchTexts::failuresHeading(RunTexts::failedTitle()));
-        for (const ConversionRun::Failure &failure : m_run->failures())
-            m_console.printError(RunTexts::failureLine(failure.path, failureText(failure.failure)));
+        for (const QString &line : std::as_const(m_failureLines))
+            m_console.printError(line);
     }
     // A dry run converts nothing, and so nothing can fail; a library folder that looked unmounted
     // kept its outputs, which the command line asked to delete.
-    const bool allDone = (m_files->isEmpty() || m_options.dryRun) && m_run->keptLibraryFolders().isEmpty() &&
-                         !m_unreadableFolders;
+    const bool allDone =
+        (m_files->isEmpty() || m_options.dryRun) && !m_keptLibraryFolders && !m_unreadableFolders;
     end(allDone ? 0 : 1);
 }
 

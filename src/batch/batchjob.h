@@ -44,12 +44,8 @@ private:
     // A folder given has been searched: the folders in it that could not be read are failures.
     void scanFinished();
     void startRun();
-    void reportConverted(FileList::Id id, const QString &outputPath);
-    void reportFailed(FileList::Id id, const FileFailure &failure);
-    void reportSkipped(FileList::Id id, const QString &outputPath, SkipReason reason);
-    void reportPlanned(FileList::Id id, const QString &outputPath, bool replaces);
-    void reportRetagged(FileList::Id id, const QString &outputPath);
-    void reportMoved(FileList::Id id, const QString &fromPath, const QString &toPath);
+    // A job's end: its line, and its entry leaves the list when it is done with.
+    void reportResult(const JobResult &result);
     void reportDeleted(const QString &outputPath);
     // The run's closing line: done, the count of failures, or in library mode the counts of what
     // happened.
@@ -72,4 +68,8 @@ private:
     bool m_stopping = false;
     bool m_ended = false;
     bool m_unreadableFolders = false;
+    bool m_keptLibraryFolders = false;
+    QString m_outputFolder; // the run's, absolute
+    // The failures of the run, as a log gets them again at its end.
+    QStringList m_failureLines;
 };

@@ -1,14 +1,14 @@
-#include "library/librarypaths.h"
 #include "conversion/conversionrun.h"
+#include "library/librarypaths.h"
 
-#include "library/covercache.h"
 #include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
-#include "media/flacmetadata.h"
-#include "library/orphanindex.h"
 #include "conversion/partialoutput.h"
 #include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
+#include "library/covercache.h"
+#include "library/orphanindex.h"
+#include "media/flacmetadata.h"
 #include "platform/appdirs.h"
 #include "platform/regularfile.h"
 #include "settings/programsettings.h"
@@ -20,9 +20,8 @@
 
 #include <algorithm>
 
-ConversionRun::ConversionRun(FileList &files, ProgressState &progress, QObject *parent)
+ConversionRun::ConversionRun(ProgressState &progress, QObject *parent)
     : QObject(parent)
-    , m_files(files)
     , m_progress(progress)
     , m_startDelay(new QTimer(this))
     , m_orphans(new OrphanIndex(this))
@@ -61,17 +60,7 @@ FileConversion *ConversionRun::addSlot()
     auto *ownProgress = new ProgressState(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
-    connect(slot, &FileConversion::converted, this, &ConversionRun::takeConverted);
-    connect(slot, &FileConversion::failed, this, &ConversionRun::takeFailed);
-    connect(slot, &FileConversion::skipped, this, &ConversionRun::takeSkipped);
-    connect(slot, &FileConversion::planned, this, &ConversionRun::takePlanned);
-    connect(slot, &FileConversion::retagged, this, &ConversionRun::takeRetagged);
-    connect(slot, &FileConversion::moved, this, &ConversionRun::takeMoved);
-    connect(slot, &FileConversion::toolMissing, this, &ConversionRun::toolMissing);
-    connect(slot, &FileConversion::noted, this, [this](FileList::Id id, FileNote note) {
-        m_notes.append({m_pathsConverting.value(id), note});
-        emit fileNoted(id, note);
-    });
+    connect(slot, &FileConversion::ended, this, &ConversionRun::takeResult);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
     connect(ownProgress, &ProgressState::changed, this, &ConversionRun::showOverallProgress);
     m_slots.append(slot);
@@ -84,22 +73,23 @@ ToolRunner &ConversionRun::coderRunner()
     return m_slots.constFirst()->coderRunner();
 }
 
-QList<ConversionRun::RunningFile> ConversionRun::runningFiles() const
+QList<ConversionRun::RunningJob> ConversionRun::runningJobs() const
 {
-    QList<RunningFile> running;
+    QList<RunningJob> running;
     for (const FileConversion *slot : m_slots) {
         if (slot->isBusy())
-            running.append({slot->fileId(), slot->fraction()});
+            running.append({slot->jobId(), slot->fraction()});
     }
     return running;
 }
 
-void ConversionRun::start(const RunSettings &settings)
+void ConversionRun::start(const RunSettings &settings, const JobQueue &queue)
 {
     if (isActive())
         return;
     m_settings = settings;
-    if (m_files.isEmpty()) {
+    m_queue = &queue;
+    if (!queue.next(0)) {
         RunOutcome nothing;
         nothing.end = RunOutcome::End::NothingToDo;
         emit finished(nothing);
@@ -141,8 +131,6 @@ void ConversionRun::startDelayElapsed()
 void ConversionRun::beginRun()
 {
     m_state = State::Running;
-    m_failures.clear();
-    m_notes.clear();
     m_progress.resetDuration();
 
     m_counts = {};
@@ -150,13 +138,13 @@ void ConversionRun::beginRun()
         endRun(RunOutcome::End::OutputFolderRefused);
         return;
     }
-    m_files.clearFailedMarks();
+    emit begun();
     m_claimedOutputs.clear();
-    m_claimedOutputs.reserve(m_files.count());
+    m_claimedOutputs.reserve(m_queue->countAfter(0));
     m_staleSweep.clear();
     QDir().mkpath(WorkPaths::scratchFolder(m_workFolder));
     m_lastTried = 0;
-    m_filesEnded = 0;
+    m_jobsEnded = 0;
     m_shownShare = 0;
     m_toolProblem.reset();
     while (m_slots.size() < m_settings.simultaneousFiles)
@@ -166,10 +154,25 @@ void ConversionRun::beginRun()
     for (qsizetype k = 0; k < m_slots.size(); ++k)
         m_slots[k]->setProgress(oneAtATime ? m_progress : *m_slotProgress[k]);
     m_orphansSwept = false;
-    m_keptFolders.clear();
     m_outputFolders[0] = m_outputFolders[1] = {};
     if (m_settings.library)
         m_covers->begin(m_workFolder, m_settings.programFolder, m_settings.coverEdge);
+    m_context = {};
+    m_context.format = m_settings.format.value_or(OutputFormat::Mp3);
+    m_context.recipe.programFolder = m_settings.programFolder;
+    m_context.recipe.outputFolder = m_settings.outputFolder;
+    m_context.recipe.settings = m_settings.encoding;
+    m_context.recipe.cut = m_settings.cut;
+    m_context.library = m_settings.library;
+    m_context.dryRun = m_dryRun;
+    m_context.covers = m_covers;
+    m_context.orphans = m_orphans;
+    m_context.staleSweep = &m_staleSweep;
+    m_context.outputFolder = &m_outputFolder;
+    if (m_settings.library) {
+        m_context.recipe.fatSafeNames = m_settings.fatNames;
+        m_context.recipe.coverEdge = m_settings.coverEdge;
+    }
     // Library mode reads the outputs whose source is gone before the first file; fillSlots follows.
     if (m_settings.library && m_settings.format)
         readOrphans();
@@ -201,11 +204,11 @@ void ConversionRun::fillSlots()
          ++k) {
         FileConversion &slot = *m_slots[k];
         while (!slot.isBusy() && !yielded) {
-            const FileList::Id id = m_files.idAfter(m_lastTried);
-            if (id == 0)
+            std::optional<Job> job = m_queue->next(m_lastTried);
+            if (!job)
                 break;
-            m_lastTried = id;
-            startFile(slot, id);
+            m_lastTried = job->id;
+            startJob(slot, std::move(*job));
             yielded = slice.elapsed() >= FillSliceMs;
         }
     }
@@ -226,74 +229,59 @@ void ConversionRun::fillSlots()
         endRun(RunOutcome::End::Finished);
 }
 
-void ConversionRun::startFile(FileConversion &slot, FileList::Id id)
+void ConversionRun::startJob(FileConversion &slot, Job job)
 {
-    // Taken once: the row may go while the file converts.
-    const FileList::File file = *m_files.file(id);
-    m_pathsConverting.insert(id, file.path);
-    FileConversion::Job job;
-    job.id = id;
-    job.recipe.programFolder = m_settings.programFolder;
-    if (file.pathIsExact()) {
-        job.recipe.inputPath = file.path;
-    } else {
-        job.recipe.inputPath = WorkPaths::makeSourceLink(m_workFolder, id, file.path, file.native);
-        m_sourceLinks.insert(id, job.recipe.inputPath);
+    QString toolPath = job.path;
+    if (!job.pathIsExact()) {
+        toolPath = WorkPaths::makeSourceLink(m_workFolder, job.id, job.path, job.native);
+        m_sourceLinks.insert(job.id, toolPath);
     }
-    job.recipe.outputFolder = m_settings.outputFolder;
-    job.recipe.settings = m_settings.encoding;
-    job.recipe.cut = m_settings.cut;
-    job.library = m_settings.library;
-    job.dryRun = m_dryRun;
-    job.sourceNative = file.native;
-    job.orphans = m_orphans;
-    job.covers = m_covers;
     if (!m_settings.format) {
-        failUnstarted(id, {FileFailure::Kind::NoFormat, {}});
+        endUnstarted(job, {FileFailure::Kind::NoFormat, {}});
         return;
     }
     // Opened once: what it is, its time and its stream header. A source that cannot be opened fails
     // here, in the program's words, before a tool repeats its path in the system's (and before a dry
     // run promises to convert it).
-    const RegularFile::Reader source(job.recipe.inputPath, RegularFile::Reader::Links::Follow,
-                                     &m_sourceFolder);
-    job.sourceModifiedNs = source.modifiedNs();
-    job.streamInfo = FlacMetadata::streamInfo(source, job.recipe.inputPath);
-    if (job.recipe.inputPath.isEmpty() || !source.isOpen()) {
+    const RegularFile::Reader source(toolPath, RegularFile::Reader::Links::Follow, &m_sourceFolder);
+    if (toolPath.isEmpty() || !source.isOpen()) {
         // Opening a FIFO, a socket or a device would wait, and no tool can convert one.
         if (source.kind() == RegularFile::Kind::Other && source.error() == 0)
-            failUnstarted(id, {FileFailure::Kind::NotRegularFile, {}});
+            endUnstarted(job, {FileFailure::Kind::NotRegularFile, {}});
         else
-            failUnstarted(id, {FileFailure::Kind::SourceUnreachable, QString::number(source.error())});
+            endUnstarted(job, {FileFailure::Kind::SourceUnreachable, QString::number(source.error())});
         return;
     }
-    job.format = *m_settings.format;
-    if (job.library) {
+    FileConversion::Started started;
+    started.toolPath = toolPath;
+    started.modifiedNs = source.modifiedNs();
+    started.streamInfo = FlacMetadata::streamInfo(source, toolPath);
+    if (m_settings.library) {
         bool listedBefore = false;
-        const std::optional<QString> output = claimLibraryOutput(file, job.format, listedBefore);
+        const std::optional<QString> output = claimLibraryOutput(job, *m_settings.format, listedBefore);
         if (!output) {
-            if (listedBefore)
-                dropRepeat(id);
-            else
-                failUnstarted(id, {FileFailure::Kind::OutputPlaceTaken, {}});
+            if (listedBefore) {
+                JobResult repeated;
+                repeated.id = job.id;
+                repeated.kind = JobResult::Kind::Repeated;
+                repeated.source = job.path;
+                takeResult(repeated);
+            } else {
+                endUnstarted(job, {FileFailure::Kind::OutputPlaceTaken, {}});
+            }
             return;
         }
-        job.libraryOutput = *output;
-        job.recipe.outputFolder = output->left(output->lastIndexOf(u'/') + 1);
-        job.recipe.fatSafeNames = m_settings.fatNames;
-        job.recipe.coverEdge = m_settings.coverEdge;
+        started.output = *output;
         // Where the output lay before names were made safe for FAT: it moves to its safe name.
         // A path with nothing FAT cannot store has one place only.
-        if (m_settings.fatNames && !LibraryPaths::isFatSafePath(file.path)) {
-            const QString unsafe = libraryOutputOf(file, job.format, false);
+        if (m_settings.fatNames && !LibraryPaths::isFatSafePath(job.path)) {
+            const QString unsafe = libraryOutputOf(job, *m_settings.format, false);
             if (unsafe != *output)
-                job.unsafeOutput = {unsafe, libraryRootOf(file.sourceFolder, false), m_settings.outputFolder,
-                                    unsafe};
+                started.unsafeOutput = {unsafe, libraryRootOf(job.libraryFolder, false),
+                                        m_settings.outputFolder, unsafe};
         }
     }
-    job.staleSweep = &m_staleSweep;
-    job.outputFolder = &m_outputFolder;
-    slot.start(job);
+    slot.start(job, started, m_context);
 }
 
 bool ConversionRun::anySlotBusy() const
@@ -302,77 +290,52 @@ bool ConversionRun::anySlotBusy() const
                        [](const FileConversion *slot) { return slot->isBusy(); });
 }
 
-void ConversionRun::takeConverted(FileList::Id id, const QString &outputPath)
+void ConversionRun::takeResult(const JobResult &result)
 {
-    // Told while the row is still there, so listeners can read it.
-    ++m_counts.converted;
-    emit fileConverted(id, outputPath);
-    fileDone(id, true);
-}
-
-void ConversionRun::takeSkipped(FileList::Id id, const QString &outputPath, SkipReason reason)
-{
-    ++m_counts.skipped;
-    emit fileSkipped(id, outputPath, reason);
-    if (m_settings.simultaneousFiles == 1)
-        m_progress.setCaption(reason == SkipReason::UpToDate ? RunTexts::upToDate()
-                                                             : RunTexts::anotherProcessConverts());
-    fileDone(id, true);
-}
-
-void ConversionRun::takePlanned(FileList::Id id, const QString &outputPath, bool replaces)
-{
-    ++m_counts.converted;
-    emit filePlanned(id, outputPath, replaces);
-    fileDone(id, false);
-}
-
-void ConversionRun::fileDone(FileList::Id id, bool leavesTheList)
-{
-    // Gone already when the user removed the row while it was converting.
-    if (leavesTheList)
-        m_files.removeId(id);
-    letGo(id);
-    m_pathsConverting.remove(id);
-    ++m_filesEnded;
+    switch (result.kind) {
+    case JobResult::Kind::Converted:
+    case JobResult::Kind::Planned:
+        ++m_counts.converted;
+        break;
+    case JobResult::Kind::Retagged:
+        ++m_counts.retagged;
+        break;
+    case JobResult::Kind::Moved:
+        ++m_counts.moved;
+        break;
+    case JobResult::Kind::Skipped:
+        ++m_counts.skipped;
+        break;
+    case JobResult::Kind::Failed:
+        ++m_counts.failed;
+        // A tool that cannot be started fails every file: the run starts no other and ends once
+        // the files still converting are done.
+        if (result.failure.kind == FileFailure::Kind::ToolNotStarted)
+            m_toolProblem = ToolRunner::StartProblem(result.failure.detail.toInt());
+        break;
+    case JobResult::Kind::Repeated:
+        break;
+    }
+    letGo(result.id);
+    ++m_jobsEnded;
+    emit jobEnded(result);
     showOverallProgress();
     fillSlots();
 }
 
-void ConversionRun::takeFailed(FileList::Id id, const FileFailure &failure)
+void ConversionRun::endUnstarted(const Job &job, const FileFailure &failure)
 {
-    recordFailure(id, failure);
-    ++m_filesEnded;
-    showOverallProgress();
-    fillSlots();
+    JobResult failed;
+    failed.id = job.id;
+    failed.kind = JobResult::Kind::Failed;
+    failed.source = job.path;
+    failed.failure = failure;
+    takeResult(failed);
 }
 
-void ConversionRun::failUnstarted(FileList::Id id, const FileFailure &failure)
-{
-    recordFailure(id, failure);
-    ++m_filesEnded;
-}
-
-void ConversionRun::recordFailure(FileList::Id id, const FileFailure &failure)
-{
-    m_files.markFailed(id, failureText(failure));
-    // As the list showed it when its conversion began: the row may have gone meanwhile.
-    m_failures.append({m_pathsConverting.take(id), failure});
-    letGo(id);
-    emit fileFailed(id, failure);
-}
-
-void ConversionRun::letGo(FileList::Id id)
+void ConversionRun::letGo(JobId id)
 {
     WorkPaths::removeSourceLink(m_sourceLinks.take(id));
-}
-
-void ConversionRun::dropRepeat(FileList::Id id)
-{
-    m_files.removeId(id);
-    m_pathsConverting.remove(id);
-    letGo(id);
-    ++m_filesEnded;
 }
 
 void ConversionRun::letGoOfAll()
@@ -384,12 +347,4 @@ void ConversionRun::letGoOfAll()
     // Kept open, they would keep the disks busy: a USB disk could not be ejected.
     m_sourceFolder.release();
     m_outputFolder.release();
-}
-
-void ConversionRun::toolMissing(FileList::Id id, ToolRunner::StartProblem problem)
-{
-    // The run starts no other file and ends once the files still converting are done.
-    m_toolProblem = problem;
-    recordFailure(id, {FileFailure::Kind::ToolNotStarted, QString::number(int(problem))});
-    fillSlots();
 }

@@ -1,8 +1,8 @@
 #include "conversion/conversionrun.h"
 
-#include "library/covercache.h"
 #include "conversion/fileconversion.h"
 #include "conversion/progressstate.h"
+#include "library/covercache.h"
 
 #include <algorithm>
 
@@ -20,10 +20,10 @@ void ConversionRun::showOverallProgress()
             ++busy;
         }
     }
-    const int files = m_filesEnded + busy + m_files.countAfter(m_lastTried);
+    const int files = m_jobsEnded + busy + m_queue->countAfter(m_lastTried);
     if (files == 0)
         return;
-    m_shownShare = std::max(m_shownShare, (m_filesEnded + running) / files);
+    m_shownShare = std::max(m_shownShare, (m_jobsEnded + running) / files);
     m_progress.showShare(m_shownShare);
 }
 
@@ -38,7 +38,6 @@ void ConversionRun::endRun(RunOutcome::End end)
     m_waitingForAnswer = false;
     RunOutcome outcome = m_counts;
     outcome.end = end;
-    outcome.failed = int(m_failures.size());
     if (m_toolProblem)
         outcome.toolProblem = *m_toolProblem;
     emit finished(outcome);

@@ -1,9 +1,7 @@
-#include "library/librarypaths.h"
 #include "conversion/conversionrun.h"
+#include "library/librarypaths.h"
 
 #include "library/librarymark.h"
-#include "conversion/progressstate.h"
-#include "conversion/runtexts.h"
 #include "platform/regularfile.h"
 #include "platform/trustedtree.h"
 
@@ -13,16 +11,16 @@
 // Library mode's side of a run: the outputs its files map to, the outputs whose source is gone,
 // read before the first file, and the end's deletion of those that no renamed source took.
 
-QString ConversionRun::libraryOutputOf(const FileList::File &file, OutputFormat format, bool fatSafe) const
+QString ConversionRun::libraryOutputOf(const Job &job, OutputFormat format, bool fatSafe) const
 {
     // Named as the tools' path for the file is, its unreadable characters as "_"
     // (WorkPaths::makeSourceLink).
-    QString path = file.path;
+    QString path = job.path;
     path.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
     // An album's tracks come one after another: their output folder is worked out once.
     OutputFolderCache &cache = m_outputFolders[fatSafe ? 1 : 0];
     const QStringView inputFolder = QStringView(path).left(path.lastIndexOf(u'/') + 1);
-    const QString &sourceFolder = file.sourceFolder;
+    const QString &sourceFolder = job.libraryFolder;
     if (inputFolder != cache.inputFolder || sourceFolder != cache.sourceFolder) {
         cache = {inputFolder.toString(), sourceFolder,
                  LibraryPaths::libraryFolder(m_settings.outputFolder, path, sourceFolder, fatSafe)};
@@ -30,18 +28,18 @@ QString ConversionRun::libraryOutputOf(const FileList::File &file, OutputFormat 
     return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe);
 }
 
-std::optional<QString> ConversionRun::claimLibraryOutput(const FileList::File &file, OutputFormat format,
+std::optional<QString> ConversionRun::claimLibraryOutput(const Job &job, OutputFormat format,
                                                          bool &listedBefore)
 {
-    const QString output = libraryOutputOf(file, format, m_settings.fatNames);
+    const QString output = libraryOutputOf(job, format, m_settings.fatNames);
     // FAT folds letter case: names that differ only in it are one name there.
     const QString claim = m_settings.fatNames ? output.toCaseFolded() : output;
     const auto claimed = m_claimedOutputs.constFind(claim);
     if (claimed != m_claimedOutputs.cend()) {
-        listedBefore = claimed.value() == file.native;
+        listedBefore = claimed.value() == job.native;
         return std::nullopt;
     }
-    m_claimedOutputs.insert(claim, file.native);
+    m_claimedOutputs.insert(claim, job.native);
     return output;
 }
 
@@ -56,11 +54,10 @@ void ConversionRun::readOrphans()
     QSet<QString> planned;
     QList<QByteArray> sources;
     QSet<QString> folders;
-    for (FileList::Id id = m_files.idAfter(0); id != 0; id = m_files.idAfter(id)) {
-        const FileList::File file = *m_files.file(id);
-        planned.insert(libraryOutputOf(file, *m_settings.format, m_settings.fatNames));
-        sources.append(file.native);
-        const QString &folder = file.sourceFolder;
+    for (std::optional<Job> job = m_queue->next(0); job; job = m_queue->next(job->id)) {
+        planned.insert(libraryOutputOf(*job, *m_settings.format, m_settings.fatNames));
+        sources.append(job->native);
+        const QString &folder = job->libraryFolder;
         // The file system's root has no name of its own to keep its outputs apart.
         if (folder.isEmpty() || folder == u"/" || folders.contains(folder))
             continue;
@@ -71,30 +68,12 @@ void ConversionRun::readOrphans()
     m_orphans->start(roots, planned, sources, FormatTable::extension(*m_settings.format), m_dryRun);
 }
 
-void ConversionRun::takeRetagged(FileList::Id id, const QString &outputPath)
-{
-    ++m_counts.retagged;
-    emit fileRetagged(id, outputPath);
-    if (m_settings.simultaneousFiles == 1)
-        m_progress.setCaption(RunTexts::retagged());
-    fileDone(id, true);
-}
-
-void ConversionRun::takeMoved(FileList::Id id, const QString &fromPath, const QString &toPath)
-{
-    ++m_counts.moved;
-    emit fileMoved(id, fromPath, toPath);
-    if (m_settings.simultaneousFiles == 1)
-        m_progress.setCaption(RunTexts::moved());
-    fileDone(id, true);
-}
-
 void ConversionRun::sweepOrphans()
 {
     m_orphansSwept = true;
-    m_keptFolders = m_orphans->keptFolders();
-    if (!m_keptFolders.isEmpty())
-        emit libraryFoldersKept(m_keptFolders);
+    const QList<KeptFolder> kept = m_orphans->keptFolders();
+    if (!kept.isEmpty())
+        emit libraryFoldersKept(kept);
     const QList<OrphanIndex::Orphan> orphans = m_orphans->remaining();
     if (orphans.isEmpty() || m_dryRun) {
         for (const OrphanIndex::Orphan &orphan : orphans) {

@@ -1,14 +1,14 @@
 #include "conversion/fileconversion.h"
 
-#include "library/covercache.h"
-#include "media/flacmetadata.h"
 #include "conversion/formatfacts.h"
-#include "media/medialength.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
+#include "library/covercache.h"
+#include "media/flacmetadata.h"
+#include "media/medialength.h"
 #include "runner/outputparsers.h"
 #include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
@@ -67,9 +67,27 @@ void FileConversion::readOutput(ToolRunner *runner, const QString &chunk)
         m_progress->readTranscoderOutput(chunk);
 }
 
-void FileConversion::start(const Job &job)
+void FileConversion::start(const Job &job, const Started &started, const Context &context)
 {
-    m_job = job;
+    m_job = Task{job.id,
+                 job.path,
+                 context.format,
+                 context.recipe,
+                 context.library,
+                 context.dryRun,
+                 started.output,
+                 job.native,
+                 started.modifiedNs,
+                 started.streamInfo,
+                 started.unsafeOutput,
+                 context.covers,
+                 context.orphans,
+                 context.staleSweep,
+                 context.outputFolder};
+    m_job.recipe.inputPath = started.toolPath;
+    if (!started.output.isEmpty())
+        m_job.recipe.outputFolder = started.output.left(started.output.lastIndexOf(u'/') + 1);
+    m_notes.clear();
     // Library mode names outputs with no time; the local time costs a look at the time zone.
     if (!m_job.library)
         m_job.recipe.clock = m_clock();
@@ -176,13 +194,12 @@ void FileConversion::stageFailedToStart(ToolRunner::StartProblem problem)
     if (!m_runningCommand.outputPath.isEmpty())
         QFile::remove(m_runningCommand.outputPath);
     emit stageEnded(m_job.id, m_runningCommand.toolName, false);
-    const FileList::Id id = m_job.id;
-    const bool stopping = m_stopping;
+    if (!m_stopping) {
+        failFile({FileFailure::Kind::ToolNotStarted, QString::number(int(problem))});
+        return;
+    }
     finish();
-    if (stopping)
-        emit stopped();
-    else
-        emit toolMissing(id, problem);
+    emit stopped();
 }
 
 bool FileConversion::stageEndedWhileStopping()
@@ -228,9 +245,27 @@ bool FileConversion::judgeStage(ToolRunner &runner)
 
 void FileConversion::failFile(const FileFailure &failure)
 {
-    const FileList::Id id = m_job.id;
+    JobResult failed;
+    failed.kind = JobResult::Kind::Failed;
+    failed.failure = failure;
+    endJob(failed);
+}
+
+void FileConversion::endJob(JobResult result)
+{
+    result.id = m_job.id;
+    result.source = m_job.source;
+    result.notes = std::exchange(m_notes, {});
     finish();
-    emit failed(id, failure);
+    emit ended(result);
+}
+
+JobResult FileConversion::resultOf(JobResult::Kind kind, const QString &output)
+{
+    JobResult result;
+    result.kind = kind;
+    result.output = output;
+    return result;
 }
 
 void FileConversion::probeFinished()
@@ -310,7 +345,7 @@ void FileConversion::finish()
     m_carriedOver = {};
     m_sourceTagsText.clear();
     m_progress->resetDuration();
-    m_job = Job();
+    m_job = Task();
     m_runningRunner = nullptr;
 }
 

@@ -2,14 +2,14 @@
 
 #include "conversion/filefailure.h"
 #include "conversion/flacfallback.h"
-#include "media/flacmetadata.h"
 #include "conversion/formattable.h"
-#include "library/librarycheck.h"
-#include "library/orphanindex.h"
+#include "conversion/job.h"
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "conversion/runoutcome.h"
-#include "filelist/filelist.h"
+#include "library/librarycheck.h"
+#include "library/orphanindex.h"
+#include "media/flacmetadata.h"
 #include "runner/toolrunner.h"
 
 #include <QObject>
@@ -30,30 +30,35 @@ class FileConversion : public QObject
     Q_OBJECT
 
 public:
-    // What a file needs besides its stages' tools: where it comes from and where it goes.
-    struct Job
+    // What every job of a run shares: the format, the recipe's settings, the mode and the run's
+    // library-mode helpers.
+    struct Context
     {
-        FileList::Id id = 0;
         OutputFormat format = OutputFormat::Mp3;
-        RecipeInput recipe; // input path, output folder, settings and program folder
+        RecipeInput recipe; // program folder, output folder, settings, cut, FAT-safe names, cover edge
         // Library mode: the output has one exact name, and what is there already decides whether
         // the file converts; a dry run only tells what it would do.
         bool library = false;
         bool dryRun = false;
-        QString libraryOutput;       // library mode: the output's one name, as the run claimed it
-        QByteArray sourceNative;     // the source's exact path, for the library's mark
-        qint64 sourceModifiedNs = 0; // its modification time, as the file system keeps it
-        std::optional<FlacMetadata::StreamInfo> streamInfo; // what its stream header declares
-        // Library mode with FAT-safe names: the output's place under its unsafe name, when that differs.
-        std::optional<OrphanIndex::Orphan> unsafeOutput;
-        // Library mode: the run's covers.
+        // Library mode: the run's covers, and the outputs whose source is gone, one of which a
+        // renamed source may take.
         CoverCache *covers = nullptr;
-        // Library mode: the outputs whose source is gone, one of which a renamed source may take.
         OrphanIndex *orphans = nullptr;
         // The run's sweep of what dead processes of this machine left in the output folders.
         PartialOutput::StaleSweep *staleSweep = nullptr;
         // Library mode: the run's output folder, kept open while its files are looked at.
         RegularFile::Folder *outputFolder = nullptr;
+    };
+
+    // What the run found out of a job before it handed it over.
+    struct Started
+    {
+        QString toolPath;      // the source's path as the tools get it (a link for a name that is no text)
+        qint64 modifiedNs = 0; // the source's modification time, as the file system keeps it
+        std::optional<FlacMetadata::StreamInfo> streamInfo; // what its stream header declares
+        QString output; // library mode: the output's one name, as the run claimed it
+        // Library mode with FAT-safe names: the output's place under its unsafe name, when that differs.
+        std::optional<OrphanIndex::Orphan> unsafeOutput;
     };
 
     // Its work files go into workFolder.
@@ -67,10 +72,10 @@ public:
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
-    // Starts the first stage of job; the end comes as converted, failed or toolMissing.
-    void start(const Job &job);
+    // Starts the first stage of job; its end comes as ended.
+    void start(const Job &job, const Started &started, const Context &context);
     bool isBusy() const { return m_job.id != 0; }
-    FileList::Id fileId() const { return m_job.id; }
+    JobId jobId() const { return m_job.id; }
     // How much of the file is done, 0 to 1, from the stages behind it and the running stage's progress.
     double fraction() const;
     // The program ends: the running tool is ended, the file it was writing (the output's hidden
@@ -81,25 +86,11 @@ public:
     ToolRunner &coderRunner() { return *m_coderRunner; }
 
 signals:
-    void stageStarted(FileList::Id id, const QString &tool);
-    void stageEnded(FileList::Id id, const QString &tool, bool succeeded);
-    // The output has been checked and has taken its final name, outputPath.
-    void converted(FileList::Id id, const QString &outputPath);
-    void failed(FileList::Id id, const FileFailure &failure);
-    // Library mode: nothing was converted, for the reason given (the output at outputPath is up to
-    // date, or another process writes it).
-    void skipped(FileList::Id id, const QString &outputPath, SkipReason reason);
-    // A dry run: the file would be converted to outputPath, replacing an older output there or not.
-    void planned(FileList::Id id, const QString &outputPath, bool replaces);
-    // Library mode: the output's tags and mark were written anew from the source, its audio kept (in
-    // a dry run: would be).
-    void retagged(FileList::Id id, const QString &outputPath);
-    // Library mode: the output of a source that is gone became this source's (in a dry run: would).
-    void moved(FileList::Id id, const QString &fromPath, const QString &toPath);
-    // Something worth telling of the file, which goes on converting.
-    void noted(FileList::Id id, FileNote note);
-    // A stage's tool could not be started, for the reason problem.
-    void toolMissing(FileList::Id id, ToolRunner::StartProblem problem);
+    void stageStarted(JobId id, const QString &tool);
+    void stageEnded(JobId id, const QString &tool, bool succeeded);
+    // The job has ended, as the result tells: its output checked and given its final name, skipped,
+    // retagged, moved, planned (a dry run) or failed.
+    void ended(const JobResult &result);
     void stopped();
 
 private:
@@ -185,6 +176,9 @@ private:
     // The checked output takes its final name; empty (and the file failed) when it cannot.
     QString takeFinalName();
     void failFile(const FileFailure &failure);
+    // The job is over as result tells (its id, source and notes filled in here).
+    void endJob(JobResult result);
+    static JobResult resultOf(JobResult::Kind kind, const QString &output);
     // The file is done, converted or not: its work files go and the slot is free again.
     void finish();
     void removeWorkFiles() const;
@@ -209,7 +203,27 @@ private:
     LibraryCheck *m_libraryCheck;
     std::function<QTime()> m_clock = &QTime::currentTime;
 
-    Job m_job;
+    // Everything the job needs, taken together at its start.
+    struct Task
+    {
+        JobId id = 0;
+        QString source; // the job's path as its queue named it
+        OutputFormat format = OutputFormat::Mp3;
+        RecipeInput recipe;
+        bool library = false;
+        bool dryRun = false;
+        QString libraryOutput;
+        QByteArray sourceNative;
+        qint64 sourceModifiedNs = 0;
+        std::optional<FlacMetadata::StreamInfo> streamInfo;
+        std::optional<OrphanIndex::Orphan> unsafeOutput;
+        CoverCache *covers = nullptr;
+        OrphanIndex *orphans = nullptr;
+        PartialOutput::StaleSweep *staleSweep = nullptr;
+        RegularFile::Folder *outputFolder = nullptr;
+    };
+    Task m_job;
+    QList<FileNote> m_notes; // told with the job's end
     int m_stage = 0; // index of the running stage in the format's stage list; their count while checking
     std::optional<double> m_declaredSeconds; // the source's length as its header declares it
     std::optional<double> m_decodedSeconds;  // the length of the source's decode (MP3)

@@ -1,14 +1,14 @@
 #include "conversion/fileconversion.h"
 
+#include "conversion/outputcheck.h"
+#include "conversion/partialoutput.h"
+#include "conversion/runtexts.h"
+#include "conversion/toolnames.h"
 #include "library/covercache.h"
 #include "library/librarymark.h"
 #include "library/librarytags.h"
 #include "media/id3tag.h"
 #include "media/medialength.h"
-#include "conversion/outputcheck.h"
-#include "conversion/partialoutput.h"
-#include "conversion/runtexts.h"
-#include "conversion/toolnames.h"
 #include "platform/trustedtree.h"
 #include "runner/toolrunner.h"
 
@@ -47,15 +47,13 @@ void FileConversion::startLibraryCheck(const QString &audioMd5)
 
 void FileConversion::libraryDecided(LibraryCheck::Decision decision)
 {
-    const FileList::Id id = m_job.id;
     const QString output = m_wantedOutput;
     switch (decision) {
     case LibraryCheck::Decision::Occupied:
         failFile({FileFailure::Kind::OutputPlaceTaken, {}});
         return;
     case LibraryCheck::Decision::Skip:
-        finish();
-        emit skipped(id, output, SkipReason::UpToDate);
+        endJob(resultOf(JobResult::Kind::Skipped, output));
         return;
     case LibraryCheck::Decision::Convert:
     case LibraryCheck::Decision::Replace:
@@ -69,13 +67,13 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
                                                            FormatTable::container(m_job.format));
     if (m_job.dryRun) {
         const std::optional<OrphanIndex::Orphan> orphan = takeOrphan(decision);
-        finish();
-        if (decision == LibraryCheck::Decision::Retag)
-            emit retagged(id, output);
-        else if (orphan)
-            emit moved(id, orphan->finalPath, output);
-        else
-            emit planned(id, output, m_replaces);
+        JobResult result = resultOf(decision == LibraryCheck::Decision::Retag ? JobResult::Kind::Retagged
+                                    : orphan                                  ? JobResult::Kind::Moved
+                                                                              : JobResult::Kind::Planned,
+                                    output);
+        result.movedFrom = orphan ? orphan->finalPath : QString();
+        result.replaces = m_replaces;
+        endJob(result);
         return;
     }
     // The hidden file, made now, tells other processes that this output is being written.
@@ -112,10 +110,9 @@ std::optional<OrphanIndex::Orphan> FileConversion::takeOrphan(LibraryCheck::Deci
 
 void FileConversion::leaveToAnother()
 {
-    const FileList::Id id = m_job.id;
-    const QString output = m_wantedOutput;
-    finish();
-    emit skipped(id, output, SkipReason::AnotherProcess);
+    JobResult result = resultOf(JobResult::Kind::Skipped, m_wantedOutput);
+    result.skipReason = SkipReason::AnotherProcess;
+    endJob(result);
 }
 
 QString FileConversion::sourceFolder() const
@@ -153,7 +150,7 @@ void FileConversion::prepareCover()
         m_job.recipe.coverFile = prepared;
         m_job.recipe.keepCover = !prepared.isEmpty();
         if (prepared.isEmpty())
-            emit noted(m_job.id, FileNote::CoverLeftOut);
+            m_notes.append(FileNote::CoverLeftOut);
         coverReady();
     };
     const std::optional<QString> known =
@@ -271,15 +268,13 @@ void FileConversion::libraryStepFinished()
     const QString published = takeFinalName();
     if (published.isEmpty())
         return;
-    const FileList::Id id = m_job.id;
     if (step == LibraryStep::Retag) {
-        finish();
-        emit retagged(id, published);
+        endJob(resultOf(JobResult::Kind::Retagged, published));
         return;
     }
-    const OrphanIndex::Orphan orphan = m_orphan;
-    TrustedTree::removeFile(orphan.outputFolder, m_claimedOrphan);
+    TrustedTree::removeFile(m_orphan.outputFolder, m_claimedOrphan);
     m_claimedOrphan.clear();
-    finish();
-    emit moved(id, orphan.finalPath, published);
+    JobResult moved = resultOf(JobResult::Kind::Moved, published);
+    moved.movedFrom = m_orphan.finalPath;
+    endJob(moved);
 }

@@ -1,13 +1,13 @@
 #include "conversion/fileconversion.h"
 
-#include "media/flacmetadata.h"
 #include "conversion/formatfacts.h"
-#include "library/librarymark.h"
-#include "library/librarytags.h"
-#include "media/mp4atoms.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
 #include "conversion/runtexts.h"
+#include "library/librarymark.h"
+#include "library/librarytags.h"
+#include "media/flacmetadata.h"
+#include "media/mp4atoms.h"
 #include "platform/trustedtree.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
@@ -73,7 +73,7 @@ void FileConversion::checkOutput()
     // an earlier version's are.
     if (FormatTable::container(m_job.format) == AudioContainer::Mp4 && m_job.recipe.mark &&
         !addFreeformTags())
-        emit noted(m_job.id, FileNote::UnmarkedOutput);
+        m_notes.append(FileNote::UnmarkedOutput);
     // A source whose length neither its header nor its decode tells (SoX could not read it) is
     // measured by the encode's own reading of it.
     std::optional<double> source = OutputCheck::sourceSeconds(m_declaredSeconds, m_decodedSeconds);
@@ -105,9 +105,7 @@ void FileConversion::publishOutput(bool whole)
     const QString published = takeFinalName();
     if (published.isEmpty())
         return;
-    const FileList::Id id = m_job.id;
-    finish();
-    emit converted(id, published);
+    endJob(resultOf(JobResult::Kind::Converted, published));
 }
 
 QString FileConversion::takeFinalName()

@@ -19,12 +19,6 @@ QString trimBlanks(const QString &text)
     return text.mid(first, last - first);
 }
 
-// True when the name survives a trip through QString, which is what every tool command line takes.
-bool roundTrips(const QByteArray &native)
-{
-    return QFile::encodeName(QFile::decodeName(native)) == native;
-}
-
 } // namespace
 
 FileList::FileList(QObject *parent)
@@ -164,18 +158,24 @@ QString FileList::format(Id id) const
     return row < 0 ? QString() : m_entries.at(row).format;
 }
 
-bool FileList::File::pathIsExact() const
-{
-    return roundTrips(native);
-}
-
-std::optional<FileList::File> FileList::file(Id id) const
+std::optional<Job> FileList::file(Id id) const
 {
     const int row = rowOf(id);
     if (row < 0)
         return std::nullopt;
     const Entry &entry = m_entries.at(row);
-    return File{entry.id, entry.native, entry.path, entry.sourceFolder};
+    Job job;
+    job.id = entry.id;
+    job.native = entry.native;
+    job.path = entry.path;
+    job.libraryFolder = entry.sourceFolder;
+    return job;
+}
+
+std::optional<Job> FileList::next(JobId after) const
+{
+    const auto it = firstAfter(after);
+    return it == m_entries.cend() ? std::nullopt : file(it->id);
 }
 
 void FileList::removeRows(int first, int rows)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "conversion/job.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QHash>
@@ -10,18 +12,18 @@
 
 #include <optional>
 
-// The files waiting for conversion: the run's queue (queue) and the rows the list view shows (fileListView),
-// held once so that they cannot drift apart. Row k is queue entry k.
+// The files waiting for conversion: the run's queue of jobs and the rows the list view shows
+// (fileListView), held once so that they cannot drift apart. Row k is queue entry k.
 //
 // Every entry has an id that stays with the file while rows around it come and go, so the run can
 // follow the file it converts by identity. An entry keeps the exact bytes of its name: a name that is
 // not valid UTF-8 is shown with replacement characters but still converts (see File::native).
-class FileList : public QAbstractTableModel
+class FileList : public QAbstractTableModel, public JobQueue
 {
     Q_OBJECT
 
 public:
-    using Id = quint64;
+    using Id = JobId;
 
     enum Column
     {
@@ -65,22 +67,12 @@ public:
     // The first entry added after `id` that is still in the list (0: none). Rows keep the order in
     // which they were added, so this walks the list in row order even while rows come and go.
     Id idAfter(Id id) const;
-    // How many entries still in the list were added after `id`.
-    int countAfter(Id id) const;
+    // The list as a run's queue: the entry after `after` as a job, and how many wait after it.
+    std::optional<Job> next(JobId after) const override;
+    int countAfter(JobId after) const override;
 
-    // One file as the run takes it.
-    struct File
-    {
-        Id id = 0;
-        QByteArray native; // the exact bytes of its path
-        QString path;      // as shown; unreadable bytes are replacement characters
-        // The added folder it was found in, without a trailing "/"; empty when it came by itself.
-        QString sourceFolder;
-        // The path, read as text, names the file (so a tool can be given it).
-        bool pathIsExact() const;
-    };
-    // None once the entry has left the list.
-    std::optional<File> file(Id id) const;
+    // One entry as a job; none once the entry has left the list.
+    std::optional<Job> file(Id id) const;
 
     // Empty texts for ids no longer in the list.
     QString path(Id id) const;

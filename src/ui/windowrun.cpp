@@ -31,6 +31,9 @@ WindowRun::WindowRun(QWidget &window, FileList &files, const QString &programFol
     , m_services(services)
     , m_settings(settings)
 {
+    // Every file is tried again: the marks of the last run go once this one could begin.
+    connect(&m_run, &ConversionRun::begun, &m_files, &FileList::clearFailedMarks);
+    connect(&m_run, &ConversionRun::jobEnded, this, &WindowRun::showJobEnd);
     connect(&m_run, &ConversionRun::finished, this, &WindowRun::showEnd);
     connect(&m_run, &ConversionRun::libraryFoldersKept, this, &WindowRun::showKeptFolders);
     connect(&m_run, &ConversionRun::orphansFound, this, &WindowRun::askOrphanDeletion);
@@ -66,7 +69,46 @@ void WindowRun::start()
     if (!settings.outputFolder.isEmpty())
         m_controls.outputFolderEdit->setText(settings.outputFolder);
     setRunControlsEnabled(false);
-    m_run.start(settings);
+    m_runSettings = settings;
+    m_failures.clear();
+    m_notes.clear();
+    m_run.start(settings, m_files);
+}
+
+void WindowRun::showJobEnd(const JobResult &result)
+{
+    for (const FileNote note : result.notes)
+        m_notes.append({result.source, RunTexts::noteText(note)});
+    const bool oneAtATime = m_runSettings.simultaneousFiles == 1;
+    switch (result.kind) {
+    case JobResult::Kind::Failed: {
+        const QString reason = failureText(result.failure);
+        m_files.markFailed(result.id, reason);
+        m_failures.append({result.source, reason});
+        return;
+    }
+    case JobResult::Kind::Skipped:
+        if (oneAtATime)
+            m_progress.setCaption(result.skipReason == SkipReason::UpToDate
+                                      ? RunTexts::upToDate()
+                                      : RunTexts::anotherProcessConverts());
+        break;
+    case JobResult::Kind::Retagged:
+        if (oneAtATime)
+            m_progress.setCaption(RunTexts::retagged());
+        break;
+    case JobResult::Kind::Moved:
+        if (oneAtATime)
+            m_progress.setCaption(RunTexts::moved());
+        break;
+    case JobResult::Kind::Converted:
+    case JobResult::Kind::Planned:
+    case JobResult::Kind::Repeated:
+        break;
+    }
+    // Gone already when the user removed the row while it was converting.
+    if (result.leavesTheQueue())
+        m_files.removeId(result.id);
 }
 
 EncodingSettings WindowRun::encodingSettings() const
@@ -105,7 +147,7 @@ void WindowRun::showEnd(const RunOutcome &outcome)
         return;
     case RunOutcome::End::OutputFolderRefused:
         m_services.showMessage(UserServices::Icon::Warning, RunTexts::outputPathTitle(),
-                               RunTexts::cannotWriteOutputFolder() + m_run.settings().outputFolder);
+                               RunTexts::cannotWriteOutputFolder() + m_runSettings.outputFolder);
         setRunControlsEnabled(true);
         return;
     case RunOutcome::End::ToolMissing:
@@ -117,7 +159,7 @@ void WindowRun::showEnd(const RunOutcome &outcome)
     case RunOutcome::End::Finished:
         break;
     }
-    m_services.openPath(m_run.settings().outputFolder);
+    m_services.openPath(m_runSettings.outputFolder);
     if (!m_settings.playsCompletionSound()) {
         finishEnd();
         return;
@@ -129,10 +171,10 @@ void WindowRun::finishEnd()
 {
     m_controls.dropZone->setVisible(true);
     setRunControlsEnabled(true);
-    const qsizetype failed = m_run.failures().size();
+    const qsizetype failed = m_failures.size();
     m_progress.setCaption(failed == 0 ? RunTexts::done() : RunTexts::finishedWithFailures(failed));
     m_progress.setBar(0, 0);
-    if (failed > 0 || !m_run.notes().isEmpty())
+    if (failed > 0 || !m_notes.isEmpty())
         showFailureSummary();
 }
 
@@ -140,15 +182,13 @@ void WindowRun::showFailureSummary()
 {
     // The failures first, then what was told of files that converted all the same.
     QStringList lines;
-    for (const ConversionRun::Failure &failure : m_run.failures())
-        lines.append(RunTexts::failureLine(failure.path, failureText(failure.failure)));
-    for (const ConversionRun::Note &note : m_run.notes())
-        lines.append(RunTexts::failureLine(note.path, RunTexts::noteText(note.note)));
-    if (lines.size() > ConversionRun::SummaryLines) {
-        lines.resize(ConversionRun::SummaryLines);
+    for (const Told &told : m_failures + m_notes)
+        lines.append(RunTexts::failureLine(told.path, told.text));
+    if (lines.size() > SummaryLines) {
+        lines.resize(SummaryLines);
         lines.append(RunTexts::summaryCut());
     }
-    const bool failed = !m_run.failures().isEmpty();
+    const bool failed = !m_failures.isEmpty();
     m_services.showMessage(failed ? UserServices::Icon::Warning : UserServices::Icon::Information,
                            failed ? RunTexts::failedTitle() : RunTexts::notesTitle(),
                            lines.join(QLatin1Char('\n')));

@@ -39,8 +39,10 @@ struct RunFixture
     FileList files;
     ProgressState progress;
     ProgramSettings settings;
-    ConversionRun run{files, progress};
+    ConversionRun run{progress};
     QStringList log;
+    // The ends of the last run's jobs, in the order they came.
+    QList<JobResult> results;
     // How the last run ended; library mode answers the question about orphans with deleteOrphans.
     std::optional<RunOutcome> outcome;
     bool deleteOrphans = true;
@@ -51,6 +53,15 @@ struct RunFixture
         host.outputFolder = dir.filePath(QStringLiteral("out"));
         QObject::connect(&run, &ConversionRun::finished, &run,
                          [this](const RunOutcome &ended) { outcome = ended; });
+        // The list shows each job's end as the window's does.
+        QObject::connect(&run, &ConversionRun::begun, &files, &FileList::clearFailedMarks);
+        QObject::connect(&run, &ConversionRun::jobEnded, &run, [this](const JobResult &result) {
+            results.append(result);
+            if (result.kind == JobResult::Kind::Failed)
+                files.markFailed(result.id, failureText(result.failure));
+            else if (result.leavesTheQueue())
+                files.removeId(result.id);
+        });
         QObject::connect(&run, &ConversionRun::orphansFound, &run, [this](qsizetype count) {
             orphanQuestions.append(count);
             QTimer::singleShot(0, &run, [this] { run.answerOrphanDeletion(deleteOrphans); });
@@ -84,14 +95,26 @@ struct RunFixture
 
     // Start, with the settings the window would take now; the absolute output folder goes back into
     // its box, as the window writes it.
+    // The results of one kind.
+    QList<JobResult> ended(JobResult::Kind kind) const
+    {
+        QList<JobResult> found;
+        for (const JobResult &result : results) {
+            if (result.kind == kind)
+                found.append(result);
+        }
+        return found;
+    }
+
     void start()
     {
         outcome.reset();
+        results.clear();
         const RunSettings taken =
             RunSettings::take(host.format, host.settings, host.outputFolder, host.program, settings);
         if (!taken.outputFolder.isEmpty())
             host.outputFolder = taken.outputFolder;
-        run.start(taken);
+        run.start(taken, files);
     }
 
     // Starts and waits for the end of the run; false when it did not end in time or did not start.

@@ -94,7 +94,7 @@ private slots:
         // The end: the output folder as the run took it, absolute with its "/", and three files converted.
         QVERIFY(f.files.isEmpty());
         QCOMPARE(QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden), outputs);
-        QCOMPARE(f.run.settings().outputFolder, f.dir.filePath(QStringLiteral("out/")));
+        QCOMPARE(f.host.outputFolder, f.dir.filePath(QStringLiteral("out/")));
         QCOMPARE(f.outcome->end, RunOutcome::End::Finished);
         QCOMPARE(f.outcome->converted, 3);
         QCOMPARE(f.outcome->failed, 0);

@@ -113,10 +113,9 @@ private slots:
         QVERIFY(TestMedia::firstStream(TestMedia::probe(plain), QStringLiteral("video")).isEmpty());
 
         // A second run over the unchanged library writes nothing: every file is up to date.
-        QSignalSpy skipped(&library.f.run, &ConversionRun::fileSkipped);
         library.add();
         QVERIFY(library.f.startAndWait());
-        QCOMPARE(skipped.size(), 3);
+        QCOMPARE(library.f.ended(JobResult::Kind::Skipped).size(), 3);
         QVERIFY(library.f.files.isEmpty());
         QCOMPARE(library.written(), first);
         // Nothing of the library or its copy is held open once the run is over: a disk can be ejected.
@@ -131,10 +130,9 @@ private slots:
         QVERIFY(
             source.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime));
         source.close();
-        skipped.clear();
         library.add();
         QVERIFY(library.f.startAndWait());
-        QCOMPARE(skipped.size(), 2);
+        QCOMPARE(library.f.ended(JobResult::Kind::Skipped).size(), 2);
         const QMap<QString, QDateTime> third = library.written();
         QCOMPARE(third.keys(), first.keys());
         QVERIFY(third.value(QStringLiteral("single.mp3")) > first.value(QStringLiteral("single.mp3")));
@@ -191,21 +189,21 @@ private slots:
         }
         const QMap<QString, QDateTime> before = library.written();
         f.run.setDryRun(dryRun);
-        QSignalSpy planned(&f.run, &ConversionRun::filePlanned);
-        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
         const FileList::Id id = f.files.addFile(library.single);
         QVERIFY(f.startAndWait());
+        const QList<JobResult> planned = f.ended(JobResult::Kind::Planned);
+        const QList<JobResult> converted = f.ended(JobResult::Kind::Converted);
 
         if (outcome == QStringLiteral("planned")) {
             QCOMPARE(planned.size(), 1);
-            QCOMPARE(planned[0][1].toString(), output);
-            QCOMPARE(planned[0][2].toBool(), !there.isEmpty());
+            QCOMPARE(planned[0].output, output);
+            QCOMPARE(planned[0].replaces, !there.isEmpty());
             QCOMPARE(library.written(), before);
             return;
         }
         if (outcome == QStringLiteral("replaced")) {
             QCOMPARE(converted.size(), 1);
-            QCOMPARE(converted[0][1].toString(), output);
+            QCOMPARE(converted[0].output, output);
             QVERIFY(qAbs(TestMedia::durationSeconds(TestMedia::probe(output)) - 3) < 0.1);
             QCOMPARE(library.written().keys(), QStringList{QStringLiteral("single.mp3")});
             return;
@@ -282,12 +280,12 @@ private slots:
                                                {{QStringLiteral("TITLE"), QStringLiteral("怪")}}, cover));
         else
             QVERIFY(QFile::copy(QStringLiteral(TUNOXA_TESTS_DIR "/conversion/data/") + file, source));
-        QSignalSpy converted(&f.run, &ConversionRun::fileConverted);
         const FileList::Id id = f.files.addFile(source);
         QVERIFY(f.startAndWait());
         QVERIFY2(!f.files.contains(id), qPrintable(f.files.failureReason(id)));
+        const QList<JobResult> converted = f.ended(JobResult::Kind::Converted);
         QCOMPARE(converted.size(), 1);
-        const QJsonObject mp3 = TestMedia::probe(converted[0][1].toString());
+        const QJsonObject mp3 = TestMedia::probe(converted[0].output);
         QVERIFY(qAbs(TestMedia::durationSeconds(mp3) - seconds) < 0.1);
         if (kind >= 0) {
             QCOMPARE(TestMedia::tag(mp3, QStringLiteral("title")), QStringLiteral("怪"));
@@ -295,7 +293,7 @@ private slots:
         }
         // Its decode, tags and cover went with the file, and no hidden file of a first attempt is left.
         QVERIFY(QDir(AppDirs::workFolder() + QStringLiteral("/tmp")).isEmpty(QDir::Files | QDir::Hidden));
-        const QString outputFolder = QFileInfo(converted[0][1].toString()).path();
+        const QString outputFolder = QFileInfo(converted[0].output).path();
         QCOMPARE(QDir(outputFolder).entryList(QDir::Files | QDir::Hidden).size(), 1);
     }
 };

@@ -136,9 +136,10 @@ private slots:
         QCOMPARE(f.outcome->end, RunOutcome::End::Finished);
         QCOMPARE(f.outcome->converted, 1);
         QCOMPARE(f.outcome->failed, 1);
-        QCOMPARE(f.run.failures().size(), 1);
-        QCOMPARE(f.run.failures()[0].path, bad);
-        QCOMPARE(failureText(f.run.failures()[0].failure), reason);
+        const QList<JobResult> failed = f.ended(JobResult::Kind::Failed);
+        QCOMPARE(failed.size(), 1);
+        QCOMPARE(failed[0].source, bad);
+        QCOMPARE(failureText(failed[0].failure), reason);
     }
 
     void summaryIsCutAndTheNextStartTriesAgain()
@@ -147,7 +148,7 @@ private slots:
         // MPG runs one stage per file, which keeps 21 failures quick.
         f.host.useDefaultsOf(OutputFormat::Mpg);
         QList<FileList::Id> ids;
-        for (int i = 0; i < ConversionRun::SummaryLines + 1; ++i) {
+        for (int i = 0; i < 21; ++i) {
             const QString path = f.path(QStringLiteral("empty%1.flac").arg(i, 2, 10, QLatin1Char('0')));
             QVERIFY(writeFile(path, QByteArray()));
             ids.append(f.files.addFile(path));
@@ -155,8 +156,8 @@ private slots:
         QVERIFY(f.startAndWait());
         QCOMPARE(rowIds(f.files), ids);
         QCOMPARE(f.outcome->failed, 21);
-        QCOMPARE(f.run.failures().size(), 21);
-        QCOMPARE(f.run.failures()[20].path, f.path(QStringLiteral("empty20.flac")));
+        QCOMPARE(f.ended(JobResult::Kind::Failed).size(), 21);
+        QCOMPARE(f.ended(JobResult::Kind::Failed)[20].source, f.path(QStringLiteral("empty20.flac")));
 
         // Two of them repaired in the meantime: the next Start tries every row again.
         for (int i = 1; i < ids.size() - 1; ++i)
@@ -168,7 +169,7 @@ private slots:
         QVERIFY(f.files.isEmpty());
         QCOMPARE(f.outputs().size(), 2);
         QCOMPARE(f.outcome->failed, 0);
-        QVERIFY(f.run.failures().isEmpty());
+        QVERIFY(f.ended(JobResult::Kind::Failed).isEmpty());
     }
 
     void awkwardNamesConvert_data()
@@ -228,7 +229,7 @@ private slots:
         QVERIFY(f.startAndWait());
 
         QCOMPARE(f.outcome->end, RunOutcome::End::OutputFolderRefused);
-        QVERIFY(f.run.settings().outputFolder.endsWith(QStringLiteral("plain file/out/")));
+        QVERIFY(f.host.outputFolder.endsWith(QStringLiteral("plain file/out/")));
         QCOMPARE(rowIds(f.files), QList<FileList::Id>{id});
         QVERIFY(!markedFailed(f.files, id));
         QVERIFY(f.log.isEmpty());

@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(list.file(id)->native, native);
         QVERIFY(list.path(id).contains(QChar::ReplacementCharacter));
         QCOMPARE(list.format(id), QStringLiteral("FLAC"));
-        const FileList::File file = *list.file(id);
+        const Job file = *list.file(id);
         QVERIFY(!file.pathIsExact());
         const QString toolPath = WorkPaths::makeSourceLink(work.path(), id, file.path, file.native);
         QVERIFY(!toolPath.isEmpty());

@@ -165,7 +165,7 @@ private slots:
         // Each file remembers the folder it was found in, which library mode keeps below the output.
         QStringList folders;
         for (const FileList::Id id : rowIds(*w.list))
-            folders.append(w.list->file(id)->sourceFolder);
+            folders.append(w.list->file(id)->libraryFolder);
         QCOMPARE(folders, (QStringList{one.path(), two.path(), two.path(), three.path(), QString()}));
     }
 
