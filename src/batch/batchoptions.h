@@ -49,4 +49,8 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
 // The usage text, with the defaults each format takes for the settings not given.
 QString usage(int mostFiles);
 
+// The formats -f takes, in the order the usage, the manual pages and the completions list them: the
+// default first, then as the window's selector has them.
+QList<OutputFormat> formats();
+
 } // namespace BatchCommandLine

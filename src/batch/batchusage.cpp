@@ -16,18 +16,6 @@ struct Texts
 // The column the options' descriptions start in.
 constexpr qsizetype descriptionColumn = 29;
 
-// The formats in the order the usage lists them: the default, MP3, first, then as the window's
-// selector has them.
-QList<OutputFormat> listedFormats()
-{
-    QList<OutputFormat> formats = {BatchOptions().format};
-    for (int position = 0; position < FormatTable::formatCount; ++position) {
-        if (*FormatTable::formatAt(position) != formats.constFirst())
-            formats.append(*FormatTable::formatAt(position));
-    }
-    return formats;
-}
-
 // "-j N", or the long form for an option without a letter: "--cover-size PX".
 QString shortForm(const BatchOption &option)
 {
@@ -76,7 +64,7 @@ QString description(const BatchOption &option, int mostFiles)
     const QString text = QCoreApplication::translate("BatchCommandLine", option.usageText);
     if (option.kind == Kind::Format) {
         QStringList names;
-        for (OutputFormat format : listedFormats())
+        for (OutputFormat format : BatchCommandLine::formats())
             names.append(FormatTable::commandName(format));
         //: between the format names
         return filled(text, {names.join(Texts::tr("、")), names.constFirst()});
@@ -120,6 +108,16 @@ QString formatDefaultsLine(OutputFormat format)
 
 namespace BatchCommandLine {
 
+QList<OutputFormat> formats()
+{
+    QList<OutputFormat> formats = {BatchOptions().format};
+    for (int position = 0; position < FormatTable::formatCount; ++position) {
+        if (*FormatTable::formatAt(position) != formats.constFirst())
+            formats.append(*FormatTable::formatAt(position));
+    }
+    return formats;
+}
+
 QString usage(int mostFiles)
 {
     //: %1 is the command with its options, which stay as they are
@@ -136,7 +134,7 @@ QString usage(int mostFiles)
     text += Texts::tr("长选项的取值也可以用 = 连接，如 --output=FOLDER；单字母选项可以合写，如 -Lnj2。\n"
                       "\n"
                       "未给出的设置取所选格式的默认值：\n");
-    for (OutputFormat format : listedFormats())
+    for (OutputFormat format : BatchCommandLine::formats())
         text += formatDefaultsLine(format);
     text += Texts::tr("\n退出状态：0 全部文件转换成功；1 有文件转换失败，或转换工具、文件夹无法使用；"
                       "2 用法错误。\n");

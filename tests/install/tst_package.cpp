@@ -1,3 +1,4 @@
+#include "batch/batchoptions.h"
 #include "common/testfiles.h"
 #include "common/testmedia.h"
 
@@ -13,6 +14,15 @@ using TestFiles::fileContent;
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The names -f takes, in the order of the format table.
+QStringList formatNames()
+{
+    QStringList names;
+    for (OutputFormat format : BatchCommandLine::formats())
+        names.append(FormatTable::commandName(format));
+    return names;
+}
 
 // The package names a Depends field asks for, alternatives included, versions left off.
 QStringList packageNames(const QByteArray &depends)
@@ -225,12 +235,23 @@ private slots:
             QVERIFY2(namesOption(text, option), qPrintable(option + u" is missing"_s));
     }
 
+    // zsh offers the formats after -f in the table's order.
+    void zshCompletionOffersTheFormats()
+    {
+        const QString completion =
+            QString::fromUtf8(fileContent(root() + u"/usr/share/zsh/vendor-completions/_tunoxa-batch"_s));
+        const QRegularExpressionMatch offered =
+            QRegularExpression(u":format:\\(([^)]*)\\)"_s).match(completion);
+        QVERIFY2(offered.hasMatch(), qPrintable(completion));
+        QCOMPARE(offered.captured(1).split(u' '), formatNames());
+    }
+
     void batchCompletion_data()
     {
         QTest::addColumn<QStringList>("words"); // after tunoxa-batch; the last is being completed
         QTest::addColumn<QStringList>("offered");
-        const QStringList formats{u"3gp"_s,       u"aac"_s, u"avi"_s,  u"mov"_s, u"mp3"_s,  u"mp4hd"_s,
-                                  u"mp4mobile"_s, u"mpg"_s, u"opus"_s, u"rm"_s,  u"rmvb"_s, u"vorbis"_s};
+        QStringList formats = formatNames();
+        formats.sort();
         QTest::newRow("a long option") << QStringList{u"--h"_s} << QStringList{u"--help"_s};
         QTest::newRow("formats after -f") << QStringList{u"-f"_s, QString()} << formats;
         QTest::newRow("long options by their start")
