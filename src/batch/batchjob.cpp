@@ -14,8 +14,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     : QObject(parent)
     , m_options(options)
     , m_files(new FileList(this))
-    , m_progress(new ProgressState(this))
-    , m_run(new ConversionRun(*m_progress, this))
+    , m_run(new ConversionRun(this))
     , m_scan(new FileSearch::FolderScan(this))
 {
     // No completion sound, no music cutter: what the window's options would add stays out.

@@ -4,7 +4,6 @@
 #include "batch/batchoptions.h"
 #include "batch/batchtexts.h"
 #include "conversion/filefailure.h"
-#include "conversion/progressstate.h"
 #include "conversion/runoutcome.h"
 #include "filelist/filelist.h"
 #include "settings/programsettings.h"
@@ -59,7 +58,6 @@ private:
     BatchConsole m_console;
     ProgramSettings m_settings;
     FileList *m_files;
-    ProgressState *m_progress;
     ConversionRun *m_run;
     FileSearch::FolderScan *m_scan;
     QTimer m_barTimer;

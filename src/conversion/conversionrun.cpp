@@ -4,7 +4,6 @@
 #include "conversion/cuttime.h"
 #include "conversion/fileconversion.h"
 #include "conversion/partialoutput.h"
-#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "library/covercache.h"
 #include "library/orphanindex.h"
@@ -20,9 +19,8 @@
 
 #include <algorithm>
 
-ConversionRun::ConversionRun(ProgressState &progress, QObject *parent)
+ConversionRun::ConversionRun(QObject *parent)
     : QObject(parent)
-    , m_progress(progress)
     , m_startDelay(new QTimer(this))
     , m_orphans(new OrphanIndex(this))
     , m_covers(new CoverCache(this))
@@ -55,16 +53,20 @@ void ConversionRun::setClock(std::function<QTime()> clock)
 
 FileConversion *ConversionRun::addSlot()
 {
-    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, m_progress, this);
+    auto *slot = new FileConversion(int(m_slots.size()) + 1, m_workFolder, this);
     slot->setClock(m_clock);
-    auto *ownProgress = new ProgressState(this);
     connect(slot, &FileConversion::stageStarted, this, &ConversionRun::stageStarted);
     connect(slot, &FileConversion::stageEnded, this, &ConversionRun::stageEnded);
     connect(slot, &FileConversion::ended, this, &ConversionRun::takeResult);
     connect(slot, &FileConversion::stopped, this, &ConversionRun::fillSlots);
-    connect(ownProgress, &ProgressState::changed, this, &ConversionRun::showOverallProgress);
+    // One file at a time shows each file's own progress; several show the share of the run.
+    connect(slot, &FileConversion::progressed, this, [this](JobId id, const JobProgress &progress) {
+        if (m_settings.simultaneousFiles == 1)
+            emit jobProgressed(id, progress);
+        else
+            showOverallProgress();
+    });
     m_slots.append(slot);
-    m_slotProgress.append(ownProgress);
     return slot;
 }
 
@@ -131,7 +133,6 @@ void ConversionRun::startDelayElapsed()
 void ConversionRun::beginRun()
 {
     m_state = State::Running;
-    m_progress.resetDuration();
 
     m_counts = {};
     if (!m_dryRun && !prepareOutputFolder(m_settings.outputFolder)) {
@@ -149,10 +150,6 @@ void ConversionRun::beginRun()
     m_toolProblem.reset();
     while (m_slots.size() < m_settings.simultaneousFiles)
         addSlot();
-    // One file at a time shows each file's own progress; several show the share of the run.
-    const bool oneAtATime = m_settings.simultaneousFiles == 1;
-    for (qsizetype k = 0; k < m_slots.size(); ++k)
-        m_slots[k]->setProgress(oneAtATime ? m_progress : *m_slotProgress[k]);
     m_orphansSwept = false;
     m_outputFolders[0] = m_outputFolders[1] = {};
     if (m_settings.library)

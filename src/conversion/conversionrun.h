@@ -24,7 +24,6 @@
 
 class CoverCache;
 class ToolRunner;
-class ProgressState;
 
 // The Start command and the run that follows it: every job of a queue is taken through the stages
 // of the chosen format, one after another, or several at once when the options ask for it, each in
@@ -50,7 +49,7 @@ public:
     // The longest the run goes through files decided at once before the window's events come in.
     static constexpr int FillSliceMs = 8;
 
-    explicit ConversionRun(ProgressState &progress, QObject *parent = nullptr);
+    explicit ConversionRun(QObject *parent = nullptr);
     ~ConversionRun() override;
 
     // The clock that stamps output names; the local time unless replaced.
@@ -95,6 +94,10 @@ signals:
     void stageEnded(JobId id, const QString &tool, bool succeeded);
     // The run has found its output folder usable and begins with its first job.
     void begun();
+    // One job at a time: a chunk of the running tool's output told how far the job is.
+    void jobProgressed(JobId id, const JobProgress &progress);
+    // Several jobs at once: the share of the run done, 0 to 1, never going back.
+    void shareProgressed(double share);
     // A job has ended, as the result tells.
     void jobEnded(const JobResult &result);
     // Library mode, deleting orphans: an output whose source is gone was deleted (a dry run: would be).
@@ -145,7 +148,6 @@ private:
     void endRun(RunOutcome::End end);
 
     const JobQueue *m_queue = nullptr;
-    ProgressState &m_progress;
     QTimer *m_startDelay;
     OrphanIndex *m_orphans;
     CoverCache *m_covers;
@@ -161,8 +163,6 @@ private:
     mutable OutputFolderCache m_outputFolders[2];
     // Slot k converts with the work files of slot k; the first one exists from the start.
     QList<FileConversion *> m_slots;
-    // The private progress states of the slots while several files convert at once.
-    QList<ProgressState *> m_slotProgress;
 
     State m_state = State::Idle;
     bool m_shuttingDown = false;

@@ -1,7 +1,6 @@
 #include "conversion/conversionrun.h"
 
 #include "conversion/fileconversion.h"
-#include "conversion/progressstate.h"
 #include "library/covercache.h"
 
 #include <algorithm>
@@ -24,7 +23,7 @@ void ConversionRun::showOverallProgress()
     if (files == 0)
         return;
     m_shownShare = std::max(m_shownShare, (m_jobsEnded + running) / files);
-    m_progress.showShare(m_shownShare);
+    emit shareProgressed(m_shownShare);
 }
 
 void ConversionRun::endRun(RunOutcome::End end)

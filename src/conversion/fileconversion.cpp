@@ -3,7 +3,6 @@
 #include "conversion/formatfacts.h"
 #include "conversion/outputcheck.h"
 #include "conversion/partialoutput.h"
-#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 #include "library/covercache.h"
@@ -22,11 +21,10 @@
 #include <algorithm>
 #include <cerrno>
 
-FileConversion::FileConversion(int slot, const QString &workFolder, ProgressState &progress, QObject *parent)
+FileConversion::FileConversion(int slot, const QString &workFolder, QObject *parent)
     : QObject(parent)
     , m_slot(slot)
     , m_work(WorkPaths::inFolder(workFolder, slot))
-    , m_progress(&progress)
     , m_convRunner(new ToolRunner(this))
     , m_coderRunner(new ToolRunner(this))
     , m_soxRunner(new ToolRunner(this))
@@ -52,19 +50,14 @@ void FileConversion::setWorkFolder(const QString &workFolder)
     m_work = WorkPaths::inFolder(workFolder, m_slot);
 }
 
-void FileConversion::setProgress(ProgressState &progress)
-{
-    m_progress = &progress;
-}
-
 void FileConversion::readOutput(ToolRunner *runner, const QString &chunk)
 {
     if (runner == m_convRunner)
-        m_progress->readEncoderOutput(chunk);
+        emit progressed(m_job.id, m_toolProgress.readEncoderOutput(chunk));
     else if (runner == m_probeRunner)
-        m_progress->readProbeOutput(chunk);
+        m_toolProgress.readProbeOutput(chunk);
     else if (runner == m_coderRunner)
-        m_progress->readTranscoderOutput(chunk);
+        emit progressed(m_job.id, m_toolProgress.readTranscoderOutput(chunk));
 }
 
 void FileConversion::start(const Job &job, const Started &started, const Context &context)
@@ -124,8 +117,7 @@ void FileConversion::startStages()
     m_workFilesUsed = true;
     // A format that decodes first only prepares its encode meanwhile.
     if (FormatTable::facts(m_job.format).stages.front().kind == StageKind::Sox) {
-        m_progress->setBar(m_progress->barWidth(), 0);
-        m_progress->setCaption(RunTexts::preparing());
+        emit progressed(m_job.id, m_toolProgress.preparing());
         runStage(*m_soxRunner, Recipes::stage(m_job.format, 0, m_job.recipe));
     } else {
         runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, m_outputChooser));
@@ -136,7 +128,7 @@ double FileConversion::fraction() const
 {
     if (!isBusy())
         return 0;
-    const double stagePart = m_progress->percent() / 100.0;
+    const double stagePart = m_toolProgress.stagePercent() / 100.0;
     // The MP3 decode and probe only prepare the encode, which does the work.
     const int stages = int(FormatTable::facts(m_job.format).stages.size());
     if (m_stage >= stages)
@@ -300,7 +292,7 @@ bool FileConversion::measureCut(std::optional<double> duration)
         return false;
     const double end = cut.endSeconds > 0 ? std::min<double>(cut.endSeconds, *duration) : *duration;
     // The bar runs over the part that is converted.
-    m_progress->setDurationSeconds(qint32(NumberText::roundHalfEven(end - cut.startSeconds)));
+    m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(end - cut.startSeconds)));
     return true;
 }
 
@@ -344,7 +336,7 @@ void FileConversion::finish()
         removeWorkFiles();
     m_carriedOver = {};
     m_sourceTagsText.clear();
-    m_progress->resetDuration();
+    m_toolProgress.reset();
     m_job = Task();
     m_runningRunner = nullptr;
 }

@@ -7,6 +7,7 @@
 #include "conversion/partialoutput.h"
 #include "conversion/recipes.h"
 #include "conversion/runoutcome.h"
+#include "conversion/toolprogress.h"
 #include "library/librarycheck.h"
 #include "library/orphanindex.h"
 #include "media/flacmetadata.h"
@@ -20,7 +21,6 @@
 #include <optional>
 
 class CoverCache;
-class ProgressState;
 
 // One file taken through the stages of its format by four tool runners of its own, working in
 // work files of its own. A run keeps one of these for each file it converts at once. Each stage
@@ -62,13 +62,11 @@ public:
     };
 
     // Its work files go into workFolder.
-    FileConversion(int slot, const QString &workFolder, ProgressState &progress, QObject *parent = nullptr);
+    FileConversion(int slot, const QString &workFolder, QObject *parent = nullptr);
     ~FileConversion() override;
 
     // Where its work files go.
     void setWorkFolder(const QString &workFolder);
-    // The progress state its tools' output goes to.
-    void setProgress(ProgressState &progress);
     // The clock that stamps output names.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }
 
@@ -87,6 +85,8 @@ public:
 
 signals:
     void stageStarted(JobId id, const QString &tool);
+    // A chunk of the running tool's output told how far the job is.
+    void progressed(JobId id, const JobProgress &progress);
     void stageEnded(JobId id, const QString &tool, bool succeeded);
     // The job has ended, as the result tells: its output checked and given its final name, skipped,
     // retagged, moved, planned (a dry run) or failed.
@@ -195,7 +195,7 @@ private:
 
     const int m_slot;
     WorkPaths m_work;
-    ProgressState *m_progress;
+    ToolProgress m_toolProgress;
     ToolRunner *m_convRunner;
     ToolRunner *m_coderRunner;
     ToolRunner *m_soxRunner;

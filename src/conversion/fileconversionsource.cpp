@@ -3,7 +3,6 @@
 #include "conversion/flacfallback.h"
 #include "conversion/formatfacts.h"
 #include "conversion/outputcheck.h"
-#include "conversion/progressstate.h"
 #include "conversion/recipes.h"
 #include "conversion/runtexts.h"
 #include "conversion/sourcereading.h"
@@ -60,7 +59,7 @@ void FileConversion::encodeSource()
         return;
     }
     if (!m_job.recipe.cut && m_declaredSeconds)
-        m_progress->setDurationSeconds(qint32(NumberText::roundHalfEven(*m_declaredSeconds)));
+        m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(*m_declaredSeconds)));
     runStage(*m_coderRunner, encodeCommand());
 }
 

@@ -54,6 +54,23 @@ public:
     virtual int countAfter(JobId after) const = 0;
 };
 
+// How far a job is, as each chunk of its running tool's output tells it.
+struct JobProgress
+{
+    enum class Reading
+    {
+        Preparing,      // a stage that only prepares the encode began
+        Busy,           // the tool printed something that tells no progress
+        EncoderPercent, // the encoder printed its percentage
+        EncoderEnded,   // the encoder printed 100 %
+        StageFraction,  // the transcoder's time, of the length it converts
+    };
+    Reading reading = Reading::Busy;
+    int encoderPercent = 0;   // EncoderPercent, 0 to 100
+    double stageFraction = 0; // StageFraction, from 0
+};
+Q_DECLARE_METATYPE(JobProgress)
+
 // How a job ended.
 struct JobResult
 {

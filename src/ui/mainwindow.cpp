@@ -1,7 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "conversion/conversionrun.h"
-#include "conversion/progressstate.h"
+#include "ui/progressstate.h"
 #include "filelist/filelist.h"
 #include "platform/appdirs.h"
 #include "platform/instancehandoff.h"
@@ -81,7 +81,7 @@ void MainWindow::startUp()
     m_standardDialogs.setOwner(this);
     m_progress->setSpinner(QStringLiteral("-"));
     m_progress->setBar(0, m_progress->percent());
-    m_run = new ConversionRun(*m_progress, this);
+    m_run = new ConversionRun(this);
     m_windowRun = new WindowRun(*this, *m_fileList, m_programFolder, m_controls, *m_commands, *m_run,
                                 *m_progress, m_services, m_settings);
     connect(m_commands->actions().start, &QAction::triggered, m_windowRun, &WindowRun::start);

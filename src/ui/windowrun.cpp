@@ -2,7 +2,6 @@
 
 #include "conversion/conversionrun.h"
 #include "conversion/cuttime.h"
-#include "conversion/progressstate.h"
 #include "conversion/runtexts.h"
 #include "filelist/filelist.h"
 #include "platform/appdirs.h"
@@ -12,6 +11,7 @@
 #include "settings/programsettings.h"
 #include "ui/hotlabel.h"
 #include "ui/mainwindowcommands.h"
+#include "ui/progressstate.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -33,6 +33,9 @@ WindowRun::WindowRun(QWidget &window, FileList &files, const QString &programFol
 {
     // Every file is tried again: the marks of the last run go once this one could begin.
     connect(&m_run, &ConversionRun::begun, &m_files, &FileList::clearFailedMarks);
+    connect(&m_run, &ConversionRun::jobProgressed, &m_progress,
+            [this](JobId, const JobProgress &progress) { m_progress.show(progress); });
+    connect(&m_run, &ConversionRun::shareProgressed, &m_progress, &ProgressState::showShare);
     connect(&m_run, &ConversionRun::jobEnded, this, &WindowRun::showJobEnd);
     connect(&m_run, &ConversionRun::finished, this, &WindowRun::showEnd);
     connect(&m_run, &ConversionRun::libraryFoldersKept, this, &WindowRun::showKeptFolders);

@@ -4,7 +4,6 @@
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
 #include "conversion/formattable.h"
-#include "conversion/progressstate.h"
 #include "filelist/filelist.h"
 #include "settings/programsettings.h"
 
@@ -37,9 +36,8 @@ struct RunFixture
     QTemporaryDir dir;
     TestHost host;
     FileList files;
-    ProgressState progress;
     ProgramSettings settings;
-    ConversionRun run{progress};
+    ConversionRun run;
     QStringList log;
     // The ends of the last run's jobs, in the order they came.
     QList<JobResult> results;

@@ -22,7 +22,6 @@ private slots:
         QVERIFY(f.outcome);
         QCOMPARE(f.outcome->end, RunOutcome::End::NothingToDo);
         QVERIFY(!f.run.isActive());
-        QCOMPARE(f.progress.caption(), QStringLiteral("0%"));
     }
 
     void threeFlacsToMp3()
@@ -36,10 +35,12 @@ private slots:
                                   {QStringLiteral("ARTIST"), QStringLiteral("测试乐队")}}));
             QVERIFY(ids.last() != 0);
         }
-        // Every file starts with the preparing caption and an empty bar, and a second Start is
-        // ignored while the run is going.
-        QStringList captionsAtDecode;
-        QList<double> barsAtDecode;
+        // Every file's decode is told as preparing, and a second Start is ignored while the run is
+        // going.
+        QList<JobProgress::Reading> readingsAtDecode;
+        std::optional<JobProgress> lastReading;
+        connect(&f.run, &ConversionRun::jobProgressed, &f.run,
+                [&](JobId, const JobProgress &progress) { lastReading = progress; });
         int refusedStarts = 0;
         // While a file encodes, its output exists only under a hidden name of this machine and
         // process; the finished files before it have their final names.
@@ -51,9 +52,7 @@ private slots:
             const QStringList written = QDir(f.host.outputFolder).entryList(QDir::Files | QDir::Hidden);
             hiddenWhileEncoding += written.filter(QRegularExpression(QStringLiteral("^\\.")));
             if (tool == QStringLiteral("sox")) {
-                captionsAtDecode.append(f.progress.caption());
-                barsAtDecode.append(f.progress.percent());
-                QCOMPARE(f.progress.durationSeconds(), 0);
+                readingsAtDecode.append(lastReading ? lastReading->reading : JobProgress::Reading::Busy);
                 f.start();
                 refusedStarts += f.run.state() == ConversionRun::State::Running ? 1 : 0;
             }
@@ -71,8 +70,7 @@ private slots:
             expectedLog << QStringLiteral("removed %1").arg(id);
         }
         QCOMPARE(f.log, expectedLog);
-        QCOMPARE(captionsAtDecode, QStringList(3, QStringLiteral("准备中 - 正在估算音频长度")));
-        QCOMPARE(barsAtDecode, QList<double>(3, 0.0));
+        QCOMPARE(readingsAtDecode, QList<JobProgress::Reading>(3, JobProgress::Reading::Preparing));
         QCOMPARE(refusedStarts, 3);
         QCOMPARE(hiddenWhileEncoding.size(), 3);
         for (const QString &name : std::as_const(hiddenWhileEncoding))
@@ -98,7 +96,6 @@ private slots:
         QCOMPARE(f.outcome->end, RunOutcome::End::Finished);
         QCOMPARE(f.outcome->converted, 3);
         QCOMPARE(f.outcome->failed, 0);
-        QCOMPARE(f.progress.durationSeconds(), 0);
         QVERIFY(!f.run.isActive());
     }
 
@@ -221,10 +218,7 @@ private slots:
         broken.close();
         const FileList::Id brokenId = f.files.addFile(broken.fileName());
         QList<double> shares;
-        connect(&f.progress, &ProgressState::changed, &f.run, [&] {
-            if (f.progress.caption().startsWith(QStringLiteral("转换中")))
-                shares.append(f.progress.percent());
-        });
+        connect(&f.run, &ConversionRun::shareProgressed, &f.run, [&](double share) { shares.append(share); });
         int encoding = 0;
         int leftAtOnce = -1;
         connect(&f.run, &ConversionRun::stageStarted, &f.run, [&](FileList::Id, const QString &tool) {

@@ -3,7 +3,7 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/conversionrun.h"
-#include "conversion/progressstate.h"
+#include "ui/progressstate.h"
 #include "filelist/filelist.h"
 #include "ui/filecommands.h"
 #include "ui/hotlabel.h"

@@ -1,17 +1,32 @@
 #include "common/faketools.h"
 #include "common/runtoend.h"
 #include "common/testmedia.h"
-#include "conversion/progressstate.h"
-#include "runner/commandlinetext.h"
+#include "conversion/toolprogress.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
 #include "settings/numbertext.h"
+#include "ui/progressstate.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
+
+// The progress area as the window feeds it: a tool's chunks read as a job's progress, shown.
+class ProgressArea : public ProgressState
+{
+public:
+    void readEncoderOutput(const QString &chunk) { show(m_reading.readEncoderOutput(chunk)); }
+    void readProbeOutput(const QString &chunk) { m_reading.readProbeOutput(chunk); }
+    void readTranscoderOutput(const QString &chunk) { show(m_reading.readTranscoderOutput(chunk)); }
+    qint32 durationSeconds() const { return m_reading.durationSeconds(); }
+    void setDurationSeconds(qint32 seconds) { m_reading.setDurationSeconds(seconds); }
+    void resetDuration() { m_reading.reset(); }
+
+private:
+    ToolProgress m_reading;
+};
 
 struct Reading
 {
@@ -55,7 +70,7 @@ struct DisplayLog
 
 QString tool(const QString &name)
 {
-    return CommandLineText::quoteIfNeeded(TestMedia::programFolder() + QStringLiteral("/data/") + name);
+    return TestMedia::programFolder() + QStringLiteral("/data/") + name;
 }
 
 } // namespace
@@ -72,7 +87,7 @@ private slots:
 
     void startsEmpty()
     {
-        ProgressState display;
+        ProgressArea display;
         QCOMPARE(display.barWidth(), 0.0);
         QCOMPARE(display.percent(), 0.0);
         QCOMPARE(display.caption(), QStringLiteral("0%"));
@@ -114,7 +129,7 @@ private slots:
         QFETCH(double, width);
         QFETCH(double, value);
         QFETCH(QString, caption);
-        ProgressState display;
+        ProgressArea display;
         display.readEncoderOutput(chunk);
         QCOMPARE(display.barWidth(), width);
         QCOMPARE(display.percent(), value);
@@ -124,7 +139,7 @@ private slots:
 
     void encoderChunkWithoutPercentOnlyMovesTheSpinner()
     {
-        ProgressState display;
+        ProgressArea display;
         display.readEncoderOutput(QStringLiteral("( 5%)"));
         display.readEncoderOutput(QStringLiteral("Pos:   1.3s     31f"));
         QCOMPARE(display.spinner(), QStringLiteral("|"));
@@ -155,13 +170,13 @@ private slots:
         QFETCH(qint32, before);
         QFETCH(QString, chunk);
         QFETCH(qint32, after);
-        ProgressState display;
+        ProgressArea display;
         display.setDurationSeconds(before);
         QSignalSpy changes(&display, &ProgressState::changed);
         display.readProbeOutput(chunk);
         QCOMPARE(display.durationSeconds(), after);
-        QCOMPARE(changes.size(), before == after ? 0 : 1);
         // The probe moves nothing on the screen.
+        QCOMPARE(changes.size(), 0);
         QCOMPARE(display.spinner(), QStringLiteral("-"));
         QCOMPARE(display.caption(), QStringLiteral("0%"));
     }
@@ -232,7 +247,7 @@ private slots:
         QFETCH(double, width);
         QFETCH(double, value);
         QFETCH(QString, caption);
-        ProgressState display;
+        ProgressArea display;
         display.setDurationSeconds(durationBefore);
         display.readTranscoderOutput(chunk);
         QCOMPARE(display.durationSeconds(), durationAfter);
@@ -244,7 +259,7 @@ private slots:
 
     void widthAt30Of205IsAbout792()
     {
-        ProgressState display;
+        ProgressArea display;
         display.setDurationSeconds(205);
         display.readTranscoderOutput(QStringLiteral("size=     512kB time=30.00 bitrate= 139.8kbits/s"));
         QVERIFY(qAbs(display.barWidth() - 792) < 1);
@@ -252,7 +267,7 @@ private slots:
 
     void resetForgetsTheDuration()
     {
-        ProgressState display;
+        ProgressArea display;
         display.readProbeOutput(QStringLiteral("Duration: 00:00:10.00, start"));
         QCOMPARE(display.durationSeconds(), 10);
         display.resetDuration();
@@ -286,13 +301,13 @@ private slots:
                                                 "tr '\\r' '\\n' < \"$1\" | while IFS= read -r line; do "
                                                 "printf '%s\\r' \"$line\"; sleep 0.06; done");
         ToolRunner runner;
-        ProgressState display;
+        ProgressArea display;
         DisplayLog log(display);
         if (encoder)
-            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressState::readEncoderOutput);
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressArea::readEncoderOutput);
         else
-            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
-        runToEnd(runner, replay + QLatin1Char(' ') + CommandLineText::quote(path));
+            connect(&runner, &ToolRunner::outputReceived, &display, &ProgressArea::readTranscoderOutput);
+        runToEnd(runner, {replay, {path}});
         QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(display.durationSeconds(), duration);
         QVERIFY(log.risesMonotonically());
@@ -311,24 +326,23 @@ private slots:
             NumberText::roundHalfEven(TestMedia::durationSeconds(TestMedia::probe(flac)));
         QCOMPARE(trueDuration, 30);
 
-        ProgressState display;
+        ProgressArea display;
         DisplayLog log(display);
         ToolRunner probeRunner;
-        connect(&probeRunner, &ToolRunner::outputReceived, &display, &ProgressState::readProbeOutput);
-        runToEnd(probeRunner,
-                 tool(QStringLiteral("coder")) + QStringLiteral(" -i ") + CommandLineText::quote(flac));
+        connect(&probeRunner, &ToolRunner::outputReceived, &display, &ProgressArea::readProbeOutput);
+        runToEnd(probeRunner, {tool(QStringLiteral("coder")), {QStringLiteral("-i"), flac}});
         QCOMPARE(display.durationSeconds(), trueDuration);
         QVERIFY(log.readings.isEmpty() || log.readings.last().caption == QStringLiteral("0%"));
 
         // Progress every 0.1 s of the encode, and the input read at 15 times its speed, give a
         // couple of dozen progress lines.
         ToolRunner coderRunner;
-        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
-        runToEnd(coderRunner, tool(QStringLiteral("coder")) +
-                                  QStringLiteral(" -stats_period 0.1 -readrate 15 -i ") +
-                                  CommandLineText::quote(flac) +
-                                  QStringLiteral(" -acodec libmp3lame -ab 320k -ar 48000 -ac 2 -y ") +
-                                  CommandLineText::quote(mp3));
+        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressArea::readTranscoderOutput);
+        runToEnd(coderRunner,
+                 {tool(QStringLiteral("coder")),
+                  QStringLiteral("-stats_period 0.1 -readrate 15 -i").split(u' ')
+                      << flac << QStringLiteral("-acodec libmp3lame -ab 320k -ar 48000 -ac 2 -y").split(u' ')
+                      << mp3});
         QCOMPARE(coderRunner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(coderRunner.exitCode(), 0);
         QCOMPARE(display.durationSeconds(), trueDuration);
@@ -345,12 +359,13 @@ private slots:
     {
         const QString flac = m_dir.path() + QStringLiteral("/short.flac");
         QVERIFY(TestMedia::makeFlac(flac, 4.5));
-        ProgressState display;
+        ProgressArea display;
         ToolRunner coderRunner;
-        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressState::readTranscoderOutput);
-        runToEnd(coderRunner, tool(QStringLiteral("coder")) + QStringLiteral(" -i ") +
-                                  CommandLineText::quote(flac) + QStringLiteral(" -acodec libmp3lame -y ") +
-                                  CommandLineText::quote(m_dir.path() + QStringLiteral("/short.mp3")));
+        connect(&coderRunner, &ToolRunner::outputReceived, &display, &ProgressArea::readTranscoderOutput);
+        runToEnd(coderRunner,
+                 {tool(QStringLiteral("coder")),
+                  {QStringLiteral("-i"), flac, QStringLiteral("-acodec"), QStringLiteral("libmp3lame"),
+                   QStringLiteral("-y"), m_dir.path() + QStringLiteral("/short.mp3")}});
         QCOMPARE(display.durationSeconds(), 4);
         QCOMPARE(display.caption(), QStringLiteral("完成 100%"));
     }
@@ -363,14 +378,17 @@ private slots:
         QVERIFY(TestMedia::makeVideo(video, 20,
                                      {QStringLiteral("-c:v"), QStringLiteral("mpeg4"), QStringLiteral("-c:a"),
                                       QStringLiteral("libmp3lame")}));
-        ProgressState display;
+        ProgressArea display;
         DisplayLog log(display);
         ToolRunner convRunner;
-        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressState::readEncoderOutput);
-        runToEnd(convRunner, tool(QStringLiteral("conv")) + QLatin1Char(' ') + CommandLineText::quote(video) +
-                                 QStringLiteral(" -oac mp3lame -lameopts preset=128 -ovc lavc -lavcopts "
-                                                "vcodec=mpeg4:vbitrate=800 -ofps 24 -of avi -o ") +
-                                 CommandLineText::quote(m_dir.path() + QStringLiteral("/clip.avi")));
+        connect(&convRunner, &ToolRunner::outputReceived, &display, &ProgressArea::readEncoderOutput);
+        runToEnd(convRunner,
+                 {tool(QStringLiteral("conv")),
+                  QStringList{video} << QStringLiteral("-oac mp3lame -lameopts preset=128 -ovc lavc "
+                                                       "-lavcopts vcodec=mpeg4:vbitrate=800 -ofps 24 -of "
+                                                       "avi -o")
+                                            .split(u' ')
+                                     << m_dir.path() + QStringLiteral("/clip.avi")});
         QCOMPARE(convRunner.endStatus(), ToolRunner::EndStatus::Exited);
         QCOMPARE(convRunner.exitCode(), 0);
         QVERIFY(log.risesMonotonically());

@@ -1,8 +1,8 @@
-#include "conversion/progressstate.h"
+#include "ui/progressstate.h"
 
+#include "conversion/runtexts.h"
 #include "runner/outputparsers.h"
 #include "runner/runnertexts.h"
-#include "settings/numbertext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,14 +27,6 @@ void keepInTrack(double &width, double &value)
 ProgressState::ProgressState(QObject *parent)
     : QObject(parent)
 {}
-
-void ProgressState::setDurationSeconds(qint32 seconds)
-{
-    if (m_durationSeconds == seconds)
-        return;
-    m_durationSeconds = seconds;
-    emit changed();
-}
 
 void ProgressState::setSpinner(const QString &glyph)
 {
@@ -69,46 +61,32 @@ void ProgressState::stepSpinner()
     setSpinner(OutputParsers::nextSpinner(m_spinner));
 }
 
-void ProgressState::readEncoderOutput(const QString &output)
+void ProgressState::show(const JobProgress &progress)
 {
-    stepSpinner();
-    const QString percent = OutputParsers::encoderPercentText(output);
-    if (percent.isEmpty())
+    using Reading = JobProgress::Reading;
+    switch (progress.reading) {
+    case Reading::Preparing:
+        setBar(barWidth(), 0);
+        setCaption(RunTexts::preparing());
         return;
-    if (OutputParsers::leadingNumber(percent) == 100) {
+    case Reading::Busy:
+        stepSpinner();
+        return;
+    case Reading::EncoderEnded:
+        stepSpinner();
         setBar(FullWidth, 100);
         setCaption(tr("结束 100%"));
         return;
+    case Reading::EncoderPercent:
+        stepSpinner();
+        setBar(progress.encoderPercent / 100.0 * FullWidth, progress.encoderPercent);
+        setCaption(convertingCaption(m_spinner, QString::number(progress.encoderPercent)));
+        return;
+    case Reading::StageFraction:
+        stepSpinner();
+        showFraction(progress.stageFraction);
+        return;
     }
-    const int p = OutputParsers::encoderPercent(percent);
-    setBar(p / 100.0 * FullWidth, p);
-    setCaption(convertingCaption(m_spinner, QString::number(p)));
-}
-
-void ProgressState::readDuration(const QString &chunk)
-{
-    if (m_durationSeconds != 0)
-        return;
-    const QString collected = OutputParsers::collectAfter(chunk, u"Duration: ");
-    if (!collected.isEmpty())
-        setDurationSeconds(OutputParsers::durationSeconds(collected));
-}
-
-void ProgressState::readProbeOutput(const QString &output)
-{
-    readDuration(output);
-}
-
-void ProgressState::readTranscoderOutput(const QString &output)
-{
-    readDuration(output);
-    stepSpinner();
-    const std::optional<double> time = OutputParsers::chunkProgressTime(output);
-    // Without a known duration there is nothing to measure the time against.
-    if (!time || m_durationSeconds <= 0)
-        return;
-    const qint64 t = NumberText::roundHalfEven(*time);
-    showFraction(static_cast<double>(t) / m_durationSeconds);
 }
 
 void ProgressState::showShare(double share)

@@ -1,14 +1,16 @@
 #pragma once
 
+#include "conversion/job.h"
+
 #include <QObject>
 #include <QString>
 
 #include <optional>
 
 // The progress area of the main window as state: the bar picture's width (0 empty, FullWidth full,
-// fifteen steps to a pixel), the progress bar's value (0 to 100), the caption, the busy glyph, and
-// the duration of the file being converted. The window shows it on changed(). The three readers
-// take the tools' output chunks into it.
+// fifteen steps to a pixel), the progress bar's value (0 to 100), the caption and the busy glyph.
+// The window shows it on changed(); a run's progress comes into it as its jobs' readings, or as the
+// share of the run done.
 class ProgressState : public QObject
 {
     Q_OBJECT
@@ -16,7 +18,6 @@ class ProgressState : public QObject
     Q_PROPERTY(double percent READ percent NOTIFY changed)
     Q_PROPERTY(QString caption READ caption NOTIFY changed)
     Q_PROPERTY(QString spinner READ spinner NOTIFY changed)
-    Q_PROPERTY(qint32 durationSeconds READ durationSeconds WRITE setDurationSeconds NOTIFY changed)
 
 public:
     static constexpr double FullWidth = 5415;
@@ -39,12 +40,7 @@ public:
         return m_caption;
     }
     QString spinner() const { return m_spinner; }
-    // Whole seconds; 0 while the duration of the current file is not known.
-    qint32 durationSeconds() const { return m_durationSeconds; }
 
-    void setDurationSeconds(qint32 seconds);
-    // The run forgets the duration when a file's conversion ends.
-    void resetDuration() { setDurationSeconds(0); }
     void setSpinner(const QString &glyph);
     // Bar and progress bar together: width in the bar's steps, value in percent, each kept within
     // its track.
@@ -53,20 +49,14 @@ public:
     // The share of a whole run done, 0 to 1, in the transcoder's form: the bar, the spinner and
     // the percentage of the caption.
     void showShare(double share);
-
-public slots:
-    // The encoder's chunks: "( 5%)" percentages.
-    void readEncoderOutput(const QString &output);
-    // The duration probe's chunks: the first "Duration: " sets durationSeconds.
-    void readProbeOutput(const QString &output);
-    // The transcoder's chunks: its own "Duration: " when none is known yet, then "time=" progress.
-    void readTranscoderOutput(const QString &output);
+    // What a job's running tool told: each reading turns the spinner, and moves the bar and the
+    // caption as far as it tells.
+    void show(const JobProgress &progress);
 
 signals:
     void changed();
 
 private:
-    void readDuration(const QString &chunk);
     void stepSpinner();
     // The bar and the caption for a fraction done, 0 to 1, in the transcoder's form.
     void showFraction(double fraction);
@@ -86,5 +76,4 @@ private:
     mutable double m_value = 0;
     mutable QString m_caption = QStringLiteral("0%");
     QString m_spinner = QStringLiteral("-");
-    qint32 m_durationSeconds = 0;
 };
