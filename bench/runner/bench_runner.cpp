@@ -55,7 +55,7 @@ void idleCost(const QString &folder)
     QElapsedTimer wall;
     wall.start();
     const double cpuBefore = ProcessUsage::cpuSeconds();
-    runToEnd(runner, tool);
+    runToEnd(runner, {tool});
     const double cpu = ProcessUsage::cpuSeconds() - cpuBefore;
     const double seconds = wall.elapsed() / 1000.0;
     std::printf(
@@ -87,7 +87,7 @@ void endDelay(const QString &folder)
                              [&] { overAt = realtimeNanoseconds(); });
             // Ends at varied moments within the runner's passes.
             const QString pause = QString::number(0.1 + (run % 7) * 0.013, 'f', 3);
-            runToEnd(runner, tool + QLatin1Char(' ') + stamp + QLatin1Char(' ') + pause);
+            runToEnd(runner, {tool, {stamp, pause}});
             QFile file(stamp);
             if (!file.open(QIODevice::ReadOnly))
                 continue;

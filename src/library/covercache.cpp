@@ -5,7 +5,6 @@
 #include "conversion/toolnames.h"
 #include "platform/regularfile.h"
 #include "platform/workpaths.h"
-#include "runner/commandlinetext.h"
 #include "runner/toolrunner.h"
 
 #include <QCryptographicHash>
@@ -103,20 +102,20 @@ void CoverCache::startNext()
 {
     if (m_queue.isEmpty())
         return;
-    // Scaled down into a square of the largest edge (never up), as a baseline JPEG.
-    const QString scale =
-        m_maxEdge > 0
-            ? QStringLiteral(" -vf scale=w=min(%1\\,iw):h=min(%1\\,ih):force_original_aspect_ratio=decrease")
-                  .arg(m_maxEdge)
-            : QString();
     m_writing = WorkPaths::scratchFolder(m_workFolder) + QStringLiteral("/cover-%1.jpg").arg(++m_written);
     QFile::remove(m_writing);
     // One thread, so that the memory limit is the decode's and not the threads' stacks.
-    m_runner->setCommandLine(
-        CommandLineText::quoteIfNeeded(Recipes::toolPath(m_programFolder, ToolName::coder.toString())) +
-        QStringLiteral(" -threads 1 -i ") + CommandLineText::quote(m_queue.constFirst()) + scale +
-        QStringLiteral(" -frames:v 1 -q:v 2 -y ") + CommandLineText::quote(m_writing));
-    m_runner->start();
+    QStringList arguments{QStringLiteral("-threads"), QStringLiteral("1"), QStringLiteral("-i"),
+                          m_queue.constFirst()};
+    // Scaled down into a square of the largest edge (never up), as a baseline JPEG.
+    if (m_maxEdge > 0)
+        arguments << QStringLiteral("-vf")
+                  << QStringLiteral(
+                         "scale=w=min(%1\\,iw):h=min(%1\\,ih):force_original_aspect_ratio=decrease")
+                         .arg(m_maxEdge);
+    arguments << QStringLiteral("-frames:v") << QStringLiteral("1") << QStringLiteral("-q:v")
+              << QStringLiteral("2") << QStringLiteral("-y") << m_writing;
+    m_runner->start({Recipes::toolPath(m_programFolder, ToolName::coder.toString()), arguments});
 }
 
 void CoverCache::imageWritten()

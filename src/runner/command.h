@@ -8,7 +8,7 @@
 struct Command
 {
     QString program;
-    QStringList arguments;
+    QStringList arguments = {};
 
     bool operator==(const Command &) const = default;
     bool isEmpty() const { return program.isEmpty(); }

@@ -23,7 +23,7 @@ inline QString converting()
 inline QString startProblem(ToolRunner::StartProblem problem)
 {
     switch (problem) {
-    case ToolRunner::StartProblem::EmptyCommandLine:
+    case ToolRunner::StartProblem::EmptyCommand:
         return Texts::tr("Command Line empty");
     case ToolRunner::StartProblem::NotFound:
         break;

@@ -1,7 +1,6 @@
 #include "runner/toolrunner.h"
 
 #include "runner/childprocess.h"
-#include "runner/commandlinetext.h"
 
 #include <QProcess>
 
@@ -38,27 +37,9 @@ ToolRunner::~ToolRunner()
     }
 }
 
-void ToolRunner::start(const QString &commandLine)
-{
-    // One runner is never re-entered: its state belongs to the command it is running.
-    if (m_busy) {
-        qWarning("ToolRunner::start called while its command is still going");
-        return;
-    }
-    if (!commandLine.isEmpty())
-        m_commandLine = commandLine;
-    m_busy = true;
-    m_terminateRequested = false;
-    if (m_commandLine.isEmpty()) {
-        failToStart(StartProblem::EmptyCommandLine);
-        return;
-    }
-    const CommandLineText::Split split = CommandLineText::split(m_commandLine);
-    startProcess({split.program, split.arguments});
-}
-
 void ToolRunner::start(const Command &command)
 {
+    // One runner is never re-entered: its state belongs to the command it is running.
     if (m_busy) {
         qWarning("ToolRunner::start called while its command is still going");
         return;
@@ -66,16 +47,7 @@ void ToolRunner::start(const Command &command)
     m_busy = true;
     m_terminateRequested = false;
     if (command.isEmpty()) {
-        failToStart(StartProblem::EmptyCommandLine);
-        return;
-    }
-    startProcess(command);
-}
-
-void ToolRunner::startProcess(const Command &command)
-{
-    if (command.program.isEmpty()) {
-        failToStart(StartProblem::NotFound);
+        failToStart(StartProblem::EmptyCommand);
         return;
     }
     m_process = new QProcess(this);

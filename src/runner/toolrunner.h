@@ -33,8 +33,8 @@ public:
     // Why a command could not be started.
     enum class StartProblem
     {
-        EmptyCommandLine,
-        NotFound, // no program named, or none that can be run
+        EmptyCommand, // no program named
+        NotFound,     // no program that can be run by that name
     };
     Q_ENUM(StartProblem)
 
@@ -60,15 +60,9 @@ public:
     // For the commands started from now on. A command ended for its time ends as by terminate().
     void setLimits(const Limits &limits) { m_limits = limits; }
 
-    QString commandLine() const { return m_commandLine; }
-    void setCommandLine(const QString &commandLine) { m_commandLine = commandLine; }
-
     // Everything the last started command printed, in arrival order.
     QString output() const { return m_outputs; }
 
-    // Starts the command line (commandLine replaces CommandLine when it is not empty) and returns
-    // at once. Ignored while a command of this runner is still going.
-    void start(const QString &commandLine = QString());
     // Starts the command, its arguments as they are, and returns at once. Ignored while a command of
     // this runner is still going.
     void start(const Command &command);
@@ -91,7 +85,6 @@ signals:
     void startFailed(ToolRunner::StartProblem problem);
 
 private:
-    void startProcess(const Command &command);
     void failToStart(StartProblem problem);
     void onStarted();
     void onErrorOccurred();
@@ -102,7 +95,6 @@ private:
     void deliver(const QByteArray &bytes);
     void finish();
 
-    QString m_commandLine;
     QString m_outputs;
     Utf8ChunkDecoder m_decoder;
     QProcess *m_process = nullptr;

@@ -129,7 +129,7 @@ void TestConvRun::conversions()
     ProgressState display;
     connect(&runner, &ToolRunner::outputReceived, &display,
             [&display](const QString &chunk) { display.readEncoderOutput(chunk); });
-    const QByteArray output = runToEnd(runner, command.commandLine).toUtf8();
+    const QByteArray output = runToEnd(runner, command.command).toUtf8();
     QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
     QVERIFY2(runner.exitCode() == 0, output.right(300).constData());
 
