@@ -6,7 +6,6 @@
 #include "conversion/fileconversion.h"
 #include "conversion/progressstate.h"
 #include "platform/appdirs.h"
-#include "runner/commandlinetext.h"
 #include "settings/programsettings.h"
 
 #include <QDir>
@@ -87,9 +86,8 @@ QString fileCommands(const QString &input, const QString &outputFolder, const Wo
                                       Recipes::mp3Encode(in, &Recipes::freeOutputName)};
     QString lines;
     for (const ToolCommand &command : commands) {
-        const CommandLineText::Split split = CommandLineText::split(command.commandLine);
-        QStringList words{shellQuoted(split.program)};
-        for (const QString &argument : split.arguments)
+        QStringList words{shellQuoted(command.command.program)};
+        for (const QString &argument : command.command.arguments)
             words.append(shellQuoted(argument));
         // The probe names no output and always ends with an error status.
         lines += words.join(QLatin1Char(' ')) + QStringLiteral(" >/dev/null 2>&1") +

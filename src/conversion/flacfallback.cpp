@@ -1,9 +1,8 @@
 #include "conversion/flacfallback.h"
 
+#include "conversion/formatfacts.h"
 #include "media/bytereader.h"
 #include "media/flacmetadata.h"
-#include "conversion/formatfacts.h"
-#include "runner/commandlinetext.h"
 
 #include <QFile>
 #include <QMap>
@@ -13,12 +12,11 @@
 #include <algorithm>
 #include <optional>
 
+using namespace Qt::StringLiterals;
+
 namespace FlacFallback {
 
 namespace {
-
-using CommandLineText::quote;
-using CommandLineText::quoteIfNeeded;
 
 // Vorbis comment names and the names the encoder gives those tags when it reads a FLAC itself, the
 // names its MP3 muxer knows. Other names go through as they are, as the encoder keeps them too (the
@@ -148,10 +146,10 @@ QString writtenFile(const QString &path, const QByteArray &content)
 ToolCommand decodeCommand(const RecipeInput &in)
 {
     const QString tool = ToolName::flac.toString();
-    return {CommandLineText::command(quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) +
-                                     QStringLiteral(" -d -f -s -o ") + quoteIfNeeded(in.work.probeWav) +
-                                     QLatin1Char(' ') + quote(in.inputPath)),
-            in.work.probeWav, tool};
+    return {{Recipes::toolPath(in.programFolder, tool),
+             {u"-d"_s, u"-f"_s, u"-s"_s, u"-o"_s, in.work.probeWav, in.inputPath}},
+            in.work.probeWav,
+            tool};
 }
 
 Picture embeddedPicture(const QString &source)
@@ -195,31 +193,29 @@ ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QStr
         Recipes::outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName, in.fatSafeNames);
     const QString output = chooseName ? chooseName(wanted) : wanted;
     // The WAV is cut as the normal encode cuts its source.
-    QString inputs =
-        Recipes::coderCut(in.cut ? &*in.cut : nullptr) + QStringLiteral(" -i ") + quoteIfNeeded(wav);
-    QString maps = QStringLiteral(" -map 0:a");
+    QStringList inputs = Recipes::coderCut(in.cut ? &*in.cut : nullptr) << u"-i"_s << wav;
+    QStringList maps{u"-map"_s, u"0:a"_s};
     int next = 1;
     if (!written.tagsPath.isEmpty()) {
-        inputs += QStringLiteral(" -i ") + quoteIfNeeded(written.tagsPath);
-        maps += QStringLiteral(" -map_metadata %1").arg(next++);
+        inputs << u"-i"_s << written.tagsPath;
+        maps << u"-map_metadata"_s << QString::number(next++);
     }
     // Library mode's prepared cover stands in for the source's own picture.
     const QString picture = in.coverFile.isEmpty() ? written.picturePath : in.coverFile;
     if (!picture.isEmpty() && (in.keepCover || in.coverFile.isEmpty())) {
-        inputs += QStringLiteral(" -i ") + quoteIfNeeded(picture);
-        maps += QStringLiteral(" -map %1 -c:v copy -disposition:v attached_pic").arg(next);
+        inputs << u"-i"_s << picture;
+        maps << u"-map"_s << QString::number(next) << u"-c:v"_s << u"copy"_s << u"-disposition:v"_s
+             << u"attached_pic"_s;
         // Library mode names the picture: without a comment the muxer stores a picture of another
         // input as "Other", not as the front cover.
-        maps += in.mark ? QStringLiteral(" -metadata:s:v \"comment=Cover (front)\"")
-                        : QStringLiteral(" -id3v2_version 3");
+        maps << (in.mark ? QStringList{u"-metadata:s:v"_s, u"comment=Cover (front)"_s}
+                         : QStringList{u"-id3v2_version"_s, u"3"_s});
     }
-    maps += Recipes::libraryTagOptions(in);
-    const QString options =
+    maps << Recipes::libraryTagOptions(in);
+    const QStringList options =
         Recipes::filledOptions(FormatTable::facts(format).stages.back().decodeOptions, in.settings);
-    return {CommandLineText::command(quoteIfNeeded(Recipes::toolPath(in.programFolder, tool)) + inputs +
-                                     QStringLiteral(" -y") + maps + QLatin1Char(' ') + options + QLatin1Char(' ') +
-                                     quote(output)),
-            output, tool};
+    const QStringList arguments = inputs + QStringList{u"-y"_s} + maps + options + QStringList{output};
+    return {{Recipes::toolPath(in.programFolder, tool), arguments}, output, tool};
 }
 
 } // namespace FlacFallback

@@ -15,7 +15,7 @@
 // the interface's language (FormatTable::originalSize).
 inline constexpr QStringView originalSizeText = u"原始大小";
 
-// How a stage's command line is laid out around its options, by the syntax of its tool.
+// How a stage's arguments are laid out around its options, by the syntax of its tool.
 enum class StageKind
 {
     Conv,  // tool, source, options, "-o", target
@@ -23,8 +23,7 @@ enum class StageKind
     Sox,   // tool, source, target
 };
 
-// The files a stage reads or writes. Input and output are always quoted on the command line, the
-// working files only when they need it.
+// The files a stage reads or writes, each one argument as its path is.
 enum class StageFile
 {
     None,
@@ -34,8 +33,9 @@ enum class StageFile
     Output,
 };
 
-// One stage of a format. The options are copied into the command line with each place in braces
-// replaced by a setting, verbatim: {videoBitrate}, {frameRate}, {size}, {sampleRate},
+// One stage of a format. The options are written as on a command line (blanks separate, double quotes
+// group) and become the stage's arguments, each place in braces replaced by its setting, which stays
+// within its argument whatever it holds: {videoBitrate}, {frameRate}, {size}, {sampleRate},
 // {audioBitrate} and {channels} (the channel count).
 struct StageFacts
 {

@@ -11,23 +11,15 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace Recipes {
 
 namespace {
 
-using CommandLineText::quote;
-using CommandLineText::quoteIfNeeded;
-
 QString chosen(const NameChooser &chooseName, const QString &wanted)
 {
     return chooseName ? chooseName(wanted) : wanted;
-}
-
-// The tool's path as the command line gives it: quoted, like a working path, when it holds a blank,
-// so that only the tool itself can be the program.
-QString program(const RecipeInput &in, const QString &tool)
-{
-    return quoteIfNeeded(toolPath(in.programFolder, tool));
 }
 
 bool isOriginalSize(const EncodingSettings &settings)
@@ -95,7 +87,7 @@ QString placeValue(QStringView name, const EncodingSettings &s)
 }
 
 // The stage's options for the current size, each {place} replaced by its setting.
-QString stageOptions(const StageFacts &stage, const RecipeInput &in)
+QStringList stageOptions(const StageFacts &stage, const RecipeInput &in)
 {
     const EncodingSettings &s = in.settings;
     QStringView options =
@@ -125,22 +117,31 @@ QString filePath(StageFile file, OutputFormat format, const RecipeInput &in, con
     return {};
 }
 
-// The path as the command line gives it: the input and output always quoted, so that splitting the
-// line gives them back exactly, the working files only when they need it.
-QString pathArgument(StageFile file, const QString &path)
-{
-    return file == StageFile::Input || file == StageFile::Output ? quote(path) : quoteIfNeeded(path);
-}
-
 // MEncoder's start and length after the input (FFmpeg's syntax is Recipes::coderCut).
-QString convCut(const CutRange *cut)
+QStringList convCut(const CutRange *cut)
 {
     if (!cut)
         return {};
-    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
+    QStringList options{u"-ss"_s, QString::number(cut->startSeconds)};
     if (cut->endSeconds > 0)
-        options += QStringLiteral(" -endpos ") + QString::number(qint64(cut->endSeconds) - cut->startSeconds);
+        options << u"-endpos"_s << QString::number(qint64(cut->endSeconds) - cut->startSeconds);
     return options;
+}
+
+// An argument of a stage's options with each {place} replaced by its setting; a setting goes in as it
+// is: braces in it are not places.
+QString filledPlaces(QStringView argument, const EncodingSettings &settings)
+{
+    QString text;
+    qsizetype from = 0;
+    for (qsizetype open = argument.indexOf(u'{'); open >= 0; open = argument.indexOf(u'{', from)) {
+        const qsizetype close = argument.indexOf(u'}', open);
+        text += argument.mid(from, open - from);
+        text += placeValue(argument.mid(open + 1, close - open - 1), settings);
+        from = close + 1;
+    }
+    text += argument.mid(from);
+    return text;
 }
 
 ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeInput &in,
@@ -148,54 +149,51 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
 {
     const CutRange *cut = stage.source == StageFile::Input && in.cut ? &*in.cut : nullptr;
     const QString tool = stage.tool.toString();
-    const QString source = pathArgument(stage.source, filePath(stage.source, format, in, chooseName));
+    const QString source = filePath(stage.source, format, in, chooseName);
     const QString target = filePath(stage.target, format, in, chooseName);
-    QString line = program(in, tool);
+    QStringList arguments;
     switch (stage.kind) {
     case StageKind::Conv:
-        line += QLatin1Char(' ') + source + convCut(cut) + QLatin1Char(' ') + stageOptions(stage, in) +
-                QStringLiteral(" -o ") + pathArgument(stage.target, target);
+        arguments << source << convCut(cut) << stageOptions(stage, in) << u"-o"_s << target;
         break;
     case StageKind::Coder: {
         const bool readsDecode = stage.source == StageFile::Input && !in.readFrom.isEmpty();
         if (!stage.flacSourceOptions.isNull() && stage.source == StageFile::Input && !readsDecode &&
             in.inputPath.endsWith(QLatin1StringView(".flac"), Qt::CaseInsensitive))
-            line += QLatin1Char(' ') + stage.flacSourceOptions.toString();
-        line += Recipes::coderCut(cut) + QStringLiteral(" -i ") +
-                (readsDecode ? quoteIfNeeded(in.readFrom) : source);
+            arguments << CommandLineText::splitArguments(stage.flacSourceOptions);
+        arguments << Recipes::coderCut(cut) << u"-i"_s << (readsDecode ? in.readFrom : source);
         int inputs = 1;
         if (in.keepCover && !in.coverFile.isEmpty() && !stage.coverFileOptions.isNull()) {
-            line += QStringLiteral(" -i ") + quote(in.coverFile);
+            arguments << u"-i"_s << in.coverFile;
             ++inputs;
         }
-        QString metadata;
+        QStringList metadata;
         if (stage.target == StageFile::Output && !in.metadataFile.isEmpty()) {
-            line += QStringLiteral(" -i ") + quoteIfNeeded(in.metadataFile);
-            metadata = QStringLiteral(" -map_metadata 0 -map_metadata %1").arg(inputs);
+            arguments << u"-i"_s << in.metadataFile;
+            metadata << u"-map_metadata"_s << u"0"_s << u"-map_metadata"_s << QString::number(inputs);
         }
         if (stage.target == StageFile::Output)
-            metadata += Recipes::libraryTagOptions(in, FormatTable::container(format));
+            metadata << Recipes::libraryTagOptions(in, FormatTable::container(format));
         if (stage.target != StageFile::None)
-            line += QStringLiteral(" -y ") + stageOptions(stage, in) + metadata + QLatin1Char(' ') +
-                    pathArgument(stage.target, target);
+            arguments << u"-y"_s << stageOptions(stage, in) << metadata << target;
         break;
     }
     case StageKind::Sox:
-        line += QLatin1Char(' ') + source + QLatin1Char(' ') + pathArgument(stage.target, target);
+        arguments << source << target;
         break;
     }
-    return {CommandLineText::command(line), target, tool};
+    return {{toolPath(in.programFolder, tool), arguments}, target, tool};
 }
 
 } // namespace
 
-QString coderCut(const CutRange *cut)
+QStringList coderCut(const CutRange *cut)
 {
     if (!cut)
         return {};
-    QString options = QStringLiteral(" -ss ") + QString::number(cut->startSeconds);
+    QStringList options{u"-ss"_s, QString::number(cut->startSeconds)};
     if (cut->endSeconds > 0)
-        options += QStringLiteral(" -to ") + QString::number(cut->endSeconds);
+        options << u"-to"_s << QString::number(cut->endSeconds);
     return options;
 }
 
@@ -225,19 +223,12 @@ QString timeStamp(const QTime &time)
     return QString::number(time.hour()) + QString::number(time.minute()) + QString::number(time.second());
 }
 
-QString filledOptions(QStringView options, const EncodingSettings &settings)
+QStringList filledOptions(QStringView options, const EncodingSettings &settings)
 {
-    // A setting goes in as it is: braces in it are not places.
-    QString text;
-    qsizetype from = 0;
-    for (qsizetype open = options.indexOf(u'{'); open >= 0; open = options.indexOf(u'{', from)) {
-        const qsizetype close = options.indexOf(u'}', open);
-        text += options.mid(from, open - from);
-        text += placeValue(options.mid(open + 1, close - open - 1), settings);
-        from = close + 1;
-    }
-    text += options.mid(from);
-    return text;
+    QStringList arguments = CommandLineText::splitArguments(options);
+    for (QString &argument : arguments)
+        argument = filledPlaces(argument, settings);
+    return arguments;
 }
 
 QString channelCount(int channelIndex)
@@ -300,9 +291,8 @@ ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)
 {
     const QString tool = ToolName::coder.toString();
-    return {CommandLineText::command(program(in, tool) + QStringLiteral(" -i ") + quote(in.inputPath) +
-                                     QStringLiteral(" -i ") + quote(outputPath)),
-            QString(), tool};
+    return {
+        {toolPath(in.programFolder, tool), {u"-i"_s, in.inputPath, u"-i"_s, outputPath}}, QString(), tool};
 }
 
 QString freeOutputName(const QString &path)

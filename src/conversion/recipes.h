@@ -8,15 +8,15 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 
 #include <functional>
 #include <optional>
 
-// The tool command lines of every format and stage. A recipe is one text, concatenated exactly as
-// the tools expect it: the input and output paths are quoted so that splitting the line gives them
-// back exactly, the tool and working paths are quoted only when they hold a blank, a tab or a double
-// quote, and the settings texts go in verbatim.
+// The tool commands of every format and stage. A recipe is a program and its arguments, as the tool
+// receives them: every path and every setting is an argument (or part of one) as it is, whatever it
+// holds, and only the format table's own option texts are cut into arguments at their blanks.
 
 // The fixed working files of a run.
 // The part of every input a run converts when the music cutter is on, in whole seconds from the
@@ -96,17 +96,18 @@ QString fittedName(const QString &base, const QString &tail);
 // Hour, minute and second, each without leading zeros, joined: 09:05:03 gives "953".
 QString timeStamp(const QTime &time);
 
-// The cutter's start and end as FFmpeg input options (" -ss S -to E", " -ss S" when the cut runs
-// to the input's end), to stand before the "-i" of the input they cut; empty without a cut.
-QString coderCut(const CutRange *cut);
+// The cutter's start and end as FFmpeg input options ("-ss S -to E", "-ss S" when the cut runs to
+// the input's end), to stand before the "-i" of the input they cut; none without a cut.
+QStringList coderCut(const CutRange *cut);
 
-// Options with each {place} replaced by its setting, as a stage's options are filled.
-QString filledOptions(QStringView options, const EncodingSettings &settings);
+// A stage's option text as arguments, each {place} replaced by its setting: the text is cut at its
+// blanks first, so that a setting stays within its argument whatever it holds.
+QStringList filledOptions(QStringView options, const EncodingSettings &settings);
 
 // Channel count text: selected position + 1, "0" when none is selected.
 QString channelCount(int channelIndex);
 
-// Program folder + "/data/" + tool name, as a path (the recipes quote it where needed).
+// Program folder + "/data/" + tool name: the program of the tool's commands.
 QString toolPath(const QString &programFolder, const QString &toolName);
 
 // The final output name the recipes want: folder + base name + "-" + time stamp + extension,
@@ -119,7 +120,7 @@ QString outputPath(OutputFormat format, const QString &inputPath, const QString 
 // Library mode's additions to an encode of in: the tags that replace the encoder's own, then for an
 // MP3 the mark (other containers take it in a metadata file, or after the encode). Empty without a
 // mark.
-QString libraryTagOptions(const RecipeInput &in, AudioContainer container = AudioContainer::Mp3);
+QStringList libraryTagOptions(const RecipeInput &in, AudioContainer container = AudioContainer::Mp3);
 
 // Stage `index` (0-based) of a format, in the order of FormatTable::stageTools: for the
 // two-stage formats the conv intermediate then the coder/coder2 output; for MPG, AVI and HD MP4

@@ -1,83 +1,85 @@
 #include "conversion/recipes.h"
 
 #include "conversion/formatfacts.h"
-#include "runner/commandlinetext.h"
 
 // Library mode's commands that keep an output's audio and write its tags anew.
+
+using namespace Qt::StringLiterals;
 
 namespace Recipes {
 
 namespace {
 
-using CommandLineText::quote;
-using CommandLineText::quoteIfNeeded;
-
 QString coderProgram(const RecipeInput &in)
 {
-    return quoteIfNeeded(toolPath(in.programFolder, ToolName::coder.toString()));
+    return toolPath(in.programFolder, ToolName::coder.toString());
+}
+
+// Only the source's header is wanted (tags and pictures), not its frames.
+QStringList sourceHeaderInput(const RecipeInput &in)
+{
+    return {u"-probesize"_s, u"32"_s, u"-analyzeduration"_s, u"0"_s, u"-i"_s, in.inputPath};
 }
 
 } // namespace
 
-QString libraryTagOptions(const RecipeInput &in, AudioContainer container)
+QStringList libraryTagOptions(const RecipeInput &in, AudioContainer container)
 {
     if (!in.mark)
         return {};
-    QString options;
+    QStringList options;
     for (const auto &[key, value] : in.tagOverrides)
-        options += QStringLiteral(" -metadata ") + quote(key + u'=' + value);
+        options << u"-metadata"_s << key + u'=' + value;
     return container == AudioContainer::Mp3 ? options + in.mark->encoderOptions() : options;
 }
 
 ToolCommand retag(const RecipeInput &in)
 {
     const QString tool = ToolName::coder.toString();
-    // Only the source's header is wanted (tags and pictures), not its frames.
-    QString line = coderProgram(in) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") +
-                   quote(in.inputPath) + QStringLiteral(" -f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono");
-    QString cover = in.keepCover ? QStringLiteral(" -map 0:v?") : QString();
+    QStringList arguments = sourceHeaderInput(in);
+    arguments << u"-f"_s << u"lavfi"_s << u"-t"_s << u"0.05"_s << u"-i"_s << u"anullsrc=r=48000:cl=mono"_s;
+    QStringList cover;
+    if (in.keepCover)
+        cover = {u"-map"_s, u"0:v?"_s};
     if (in.keepCover && !in.coverFile.isEmpty()) {
-        line += QStringLiteral(" -i ") + quote(in.coverFile);
-        cover = QStringLiteral(" -map 2:v -metadata:s:v \"comment=Cover (front)\"");
+        arguments << u"-i"_s << in.coverFile;
+        cover = {u"-map"_s, u"2:v"_s, u"-metadata:s:v"_s, u"comment=Cover (front)"_s};
     }
-    line += QStringLiteral(" -y -map 1:a -frames:a 1") + cover +
-            QStringLiteral(" -c:v copy -disposition:v attached_pic -map_metadata 0 -write_xing 0");
-    return {CommandLineText::command(line + libraryTagOptions(in) + QLatin1Char(' ') + quoteIfNeeded(in.work.tag)),
-            in.work.tag, tool};
+    arguments << u"-y"_s << u"-map"_s << u"1:a"_s << u"-frames:a"_s << u"1"_s << cover << u"-c:v"_s
+              << u"copy"_s << u"-disposition:v"_s << u"attached_pic"_s << u"-map_metadata"_s << u"0"_s
+              << u"-write_xing"_s << u"0"_s << libraryTagOptions(in) << in.work.tag;
+    return {{coderProgram(in), arguments}, in.work.tag, tool};
 }
 
 ToolCommand remux(OutputFormat format, const RecipeInput &in, const QString &keptAudio,
                   const NameChooser &chooseName)
 {
     const AudioContainer container = FormatTable::container(format);
-    // Only the source's header is wanted (tags and pictures), not its frames.
-    QString line =
-        coderProgram(in) + QStringLiteral(" -probesize 32 -analyzeduration 0 -i ") + quote(in.inputPath);
+    QStringList arguments = sourceHeaderInput(in);
     int inputs = 1;
-    QString maps;
+    QStringList maps;
     if (container == AudioContainer::Mp4 && in.keepCover) {
         if (in.coverFile.isEmpty()) {
-            maps = QStringLiteral(" -map 0:v?");
+            maps = {u"-map"_s, u"0:v?"_s};
         } else {
-            line += QStringLiteral(" -i ") + quote(in.coverFile);
-            maps = QStringLiteral(" -map %1:v").arg(inputs++);
+            arguments << u"-i"_s << in.coverFile;
+            maps = {u"-map"_s, QStringLiteral("%1:v").arg(inputs++)};
         }
-        maps += QStringLiteral(" -c:v copy -disposition:v attached_pic");
+        maps << u"-c:v"_s << u"copy"_s << u"-disposition:v"_s << u"attached_pic"_s;
     }
-    QString metadata = QStringLiteral(" -map_metadata 0");
+    QStringList metadata{u"-map_metadata"_s, u"0"_s};
     if (!in.metadataFile.isEmpty()) {
-        line += QStringLiteral(" -i ") + quoteIfNeeded(in.metadataFile);
-        metadata += QStringLiteral(" -map_metadata %1").arg(inputs++);
+        arguments << u"-i"_s << in.metadataFile;
+        metadata << u"-map_metadata"_s << QString::number(inputs++);
     }
     const QString wanted =
         outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName, in.fatSafeNames);
     const QString output = chooseName ? chooseName(wanted) : wanted;
     // The kept output's own tags go with its audio stream unless they are dropped.
-    line += QStringLiteral(" -i ") + quote(keptAudio) +
-            QStringLiteral(" -y -map %1:a -c:a copy").arg(inputs) + maps + metadata +
-            QStringLiteral(" -map_metadata:s:a -1") + libraryTagOptions(in, container) + QLatin1Char(' ') +
-            quote(output);
-    return {CommandLineText::command(line), output, ToolName::coder.toString()};
+    arguments << u"-i"_s << keptAudio << u"-y"_s << u"-map"_s << QStringLiteral("%1:a").arg(inputs)
+              << u"-c:a"_s << u"copy"_s << maps << metadata << u"-map_metadata:s:a"_s << u"-1"_s
+              << libraryTagOptions(in, container) << output;
+    return {{coderProgram(in), arguments}, output, ToolName::coder.toString()};
 }
 
 } // namespace Recipes

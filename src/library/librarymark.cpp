@@ -5,7 +5,6 @@
 #include "media/mp4atoms.h"
 #include "media/oggstream.h"
 #include "platform/regularfile.h"
-#include "runner/commandlinetext.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -125,13 +124,14 @@ std::optional<LibraryMark> LibraryMark::fromFields(const QList<QPair<QString, QS
     return mark;
 }
 
-QString LibraryMark::encoderOptions() const
+QStringList LibraryMark::encoderOptions() const
 {
-    using CommandLineText::quote;
-    QString options = QStringLiteral(" -id3v2_version 3 -metadata ") + quote(sourceKey + u'=' + source);
+    const QString metadata = QStringLiteral("-metadata");
+    QStringList options{QStringLiteral("-id3v2_version"), QStringLiteral("3"), metadata,
+                        sourceKey + u'=' + source};
     if (!audioMd5.isEmpty())
-        options += QStringLiteral(" -metadata ") + quote(audioKey + u'=' + audioMd5);
-    return options + QStringLiteral(" -metadata ") + quote(settingsKey + u'=' + settings);
+        options << metadata << audioKey + u'=' + audioMd5;
+    return options << metadata << settingsKey + u'=' + settings;
 }
 
 std::optional<LibraryMark> LibraryMark::read(const QString &path)

@@ -37,8 +37,8 @@ struct LibraryMark
     // The settings as the mark writes them.
     static QString settingsText(OutputFormat format, const EncodingSettings &settings);
 
-    // The ffmpeg options that write the mark into an ID3v2.3 tag, for a command line.
-    QString encoderOptions() const;
+    // The ffmpeg arguments that write the mark into an ID3v2.3 tag.
+    QStringList encoderOptions() const;
     // The mark as tags of other containers, by name, the settings last.
     QList<QPair<QString, QString>> fields() const;
     // The mark among an output's tags; nothing without its source.
@@ -60,5 +60,4 @@ struct LibraryOutput
     std::optional<LibraryMark> mark;
 
     static LibraryOutput read(const RegularFile::Reader &file, const QString &path);
-
 };

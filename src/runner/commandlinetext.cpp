@@ -11,13 +11,7 @@ bool isBlank(QChar c)
 
 } // namespace
 
-Command command(const QString &commandLine)
-{
-    const Split parts = split(commandLine);
-    return {parts.program, parts.arguments};
-}
-
-QStringList splitArguments(const QString &text)
+QStringList splitArguments(QStringView text)
 {
     QStringList args;
     QString current;
@@ -70,49 +64,6 @@ QStringList splitArguments(const QString &text)
     if (inToken)
         args << current;
     return args;
-}
-
-Split split(const QString &commandLine)
-{
-    Split result;
-    result.arguments = splitArguments(commandLine);
-    if (!result.arguments.isEmpty())
-        result.program = result.arguments.takeFirst();
-    return result;
-}
-
-QString quote(const QString &text)
-{
-    QString out;
-    out.reserve(text.size() + 2);
-    out += QLatin1Char('"');
-    qsizetype slashes = 0;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\')) {
-            ++slashes;
-            continue;
-        }
-        if (c == QLatin1Char('"')) {
-            out += QString(slashes * 2 + 1, QLatin1Char('\\'));
-            out += QLatin1Char('"');
-        } else {
-            out += QString(slashes, QLatin1Char('\\'));
-            out += c;
-        }
-        slashes = 0;
-    }
-    out += QString(slashes * 2, QLatin1Char('\\'));
-    out += QLatin1Char('"');
-    return out;
-}
-
-QString quoteIfNeeded(const QString &text)
-{
-    for (const QChar c : text) {
-        if (isBlank(c) || c == QLatin1Char('"'))
-            return quote(text);
-    }
-    return text;
 }
 
 } // namespace CommandLineText

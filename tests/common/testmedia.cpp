@@ -1,7 +1,5 @@
 #include "common/testmedia.h"
 
-#include "runner/commandlinetext.h"
-
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -181,10 +179,9 @@ ToolResult run(const QString &program, const QStringList &args, int timeoutMs)
     return result;
 }
 
-ToolResult runCommandLine(const QString &commandLine)
+ToolResult runCommand(const Command &command)
 {
-    const CommandLineText::Split split = CommandLineText::split(commandLine);
-    return run(split.program, split.arguments);
+    return run(command.program, command.arguments);
 }
 
 QString programFolder()

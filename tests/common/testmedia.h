@@ -1,5 +1,7 @@
 #pragma once
 
+#include "runner/command.h"
+
 #include <QByteArray>
 #include <QJsonObject>
 #include <QMap>
@@ -18,8 +20,8 @@ struct ToolResult
 
 // Runs a program to its end (tests only: blocking is fine here).
 ToolResult run(const QString &program, const QStringList &args, int timeoutMs = 300000);
-// Runs a command line the way the program does: the one text split into program and arguments.
-ToolResult runCommandLine(const QString &commandLine);
+// Runs a command the way the program does: its program with its arguments.
+ToolResult runCommand(const Command &command);
 
 // The complete program folder the build lays out (executable, data/, sound.wav, setup.ini).
 QString programFolder();

@@ -2,7 +2,6 @@
 
 #include "common/testmedia.h"
 #include "conversion/recipes.h"
-#include "runner/commandlinetext.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -12,7 +11,7 @@
 #include <QRegularExpression>
 
 // What the conv tests share: recipes built against the real program folder, run the way the
-// runner runs them (split command line, merged output, no input), and read back with ffprobe.
+// runner runs them (program and arguments, merged output, no input), and read back with ffprobe.
 namespace ConvHelpers {
 
 inline QString convPath()
@@ -34,7 +33,7 @@ inline RecipeInput recipeInput(const QString &input, const QString &outputFolder
     return in;
 }
 
-using TestMedia::runCommandLine;
+using TestMedia::runCommand;
 
 // Every "(NN%)" the encoder printed, in order.
 inline QList<int> percentages(const QByteArray &output)

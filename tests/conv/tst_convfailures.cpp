@@ -120,7 +120,7 @@ void TestConvFailures::audioOnlyInput()
     QFETCH(QString, input);
     const ToolCommand command =
         firstStage(OutputFormat::Rmvb, path(input), FormatTable::defaultSettings(OutputFormat::Rmvb));
-    const TestMedia::ToolResult r = runCommandLine(command.commandLine);
+    const TestMedia::ToolResult r = runCommand(command.command);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(lastLine(r.output), QStringLiteral("Video stream is mandatory!"));
     QVERIFY(!QFileInfo::exists(command.outputPath));
@@ -136,7 +136,7 @@ void TestConvFailures::audioOnlyInputLeavesExistingFile()
     const ToolCommand command = firstStage(OutputFormat::Mov, path(QStringLiteral("tone.flac")),
                                            FormatTable::defaultSettings(OutputFormat::Mov));
     QCOMPARE(command.outputPath, intermediate());
-    QCOMPARE(runCommandLine(command.commandLine).exitCode, 1);
+    QCOMPARE(runCommand(command.command).exitCode, 1);
     QVERIFY(existing.open(QIODevice::ReadOnly));
     QCOMPARE(existing.readAll(), QByteArray("an earlier intermediate"));
 }
@@ -146,7 +146,7 @@ void TestConvFailures::missingInput()
     const QString missing = path(QStringLiteral("not here.mp4"));
     const ToolCommand command =
         firstStage(OutputFormat::Avi, missing, FormatTable::defaultSettings(OutputFormat::Avi));
-    const TestMedia::ToolResult r = runCommandLine(command.commandLine);
+    const TestMedia::ToolResult r = runCommand(command.command);
     QCOMPARE(r.exitCode, 1);
     QCOMPARE(lastLine(r.output), QStringLiteral("File not found: '%1'").arg(missing));
     QVERIFY(!QFileInfo::exists(command.outputPath));
@@ -202,7 +202,7 @@ void TestConvFailures::failedEncodeRemovesOutput()
     EncodingSettings settings = FormatTable::defaultSettings(OutputFormat::Mpg);
     settings.audioBitrate = QStringLiteral("10.2");
     const ToolCommand command = firstStage(OutputFormat::Mpg, path(QStringLiteral("clip.mp4")), settings);
-    const TestMedia::ToolResult r = runCommandLine(command.commandLine);
+    const TestMedia::ToolResult r = runCommand(command.command);
     QCOMPARE(r.exitCode, 1);
     QVERIFY2(lastLine(r.output).contains(QLatin1String("bitrate 10 is not allowed in mp2")),
              r.output.constData());
@@ -228,13 +228,12 @@ void TestConvFailures::shortEncodeIsAFailure()
 
     const ToolCommand command = firstStage(OutputFormat::Avi, path(QStringLiteral("clip.mp4")),
                                            FormatTable::defaultSettings(OutputFormat::Avi));
-    const CommandLineText::Split split = CommandLineText::split(command.commandLine);
     QProcess conv;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PATH"), bin + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
     conv.setProcessEnvironment(env);
     conv.setProcessChannelMode(QProcess::MergedChannels);
-    conv.start(split.program, split.arguments);
+    conv.start(command.command.program, command.command.arguments);
     QVERIFY(conv.waitForFinished(60000));
     const QByteArray output = conv.readAll();
     QCOMPARE(conv.exitCode(), 1);
@@ -261,11 +260,10 @@ void TestConvFailures::terminateEndsEncoder()
     QVERIFY(QFileInfo::exists(input));
     const ToolCommand command =
         firstStage(OutputFormat::HdMp4, input, FormatTable::defaultSettings(OutputFormat::HdMp4));
-    const CommandLineText::Split split = CommandLineText::split(command.commandLine);
 
     QProcess conv;
     conv.setProcessChannelMode(QProcess::MergedChannels);
-    conv.start(split.program, split.arguments);
+    conv.start(command.command.program, command.command.arguments);
     QVERIFY(conv.waitForStarted());
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += conv.readAll()).contains("Pos:"), 30000);
@@ -289,14 +287,14 @@ void TestConvFailures::parentDeathEndsEncoder()
     QVERIFY(QFileInfo::exists(input));
     const ToolCommand command =
         firstStage(OutputFormat::Mpg, input, FormatTable::defaultSettings(OutputFormat::Mpg));
-    const CommandLineText::Split split = CommandLineText::split(command.commandLine);
 
     // A parent that starts conv and then dies without a word, as a crashed converter would.
     QProcess parent;
     parent.setProcessChannelMode(QProcess::MergedChannels);
-    parent.start(QStringLiteral("/bin/sh"),
-                 QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" \"$@\" & wait"), split.program} +
-                     split.arguments);
+    parent.start(
+        QStringLiteral("/bin/sh"),
+        QStringList{QStringLiteral("-c"), QStringLiteral("\"$0\" \"$@\" & wait"), command.command.program} +
+            command.command.arguments);
     QVERIFY(parent.waitForStarted());
     QByteArray output;
     QTRY_VERIFY_WITH_TIMEOUT((output += parent.readAll()).contains("Pos:"), 30000);

@@ -1,7 +1,6 @@
 #include "convmapping.h"
 
 #include "conversion/recipes.h"
-#include "runner/commandlinetext.h"
 
 #include <QTest>
 
@@ -45,7 +44,7 @@ EncodingSettings settings(const char *videoBitrate, const char *frameRate, const
     return s;
 }
 
-// The conv arguments of a stage-1 recipe, as the runner splits the command line.
+// The conv arguments of a stage-1 recipe.
 QStringList recipeArguments(OutputFormat format, const EncodingSettings &s, QString *output)
 {
     RecipeInput in;
@@ -58,7 +57,7 @@ QStringList recipeArguments(OutputFormat format, const EncodingSettings &s, QStr
     in.work.probeWav = QStringLiteral("/home/li/.cache/tunoxa/tmp.wav");
     const ToolCommand command = Recipes::firstStage(format, in);
     *output = command.outputPath;
-    return CommandLineText::split(command.commandLine).arguments;
+    return command.command.arguments;
 }
 
 } // namespace

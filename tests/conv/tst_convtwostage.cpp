@@ -77,13 +77,13 @@ void TestConvTwoStage::twoStages()
 
     const ToolCommand first = Recipes::firstStage(format, in);
     QCOMPARE(first.toolName, QStringLiteral("conv"));
-    const TestMedia::ToolResult conv = runCommandLine(first.commandLine);
+    const TestMedia::ToolResult conv = runCommand(first.command);
     QVERIFY2(conv.exitCode == 0, conv.output.right(300).constData());
     QCOMPARE(TestMedia::formatName(TestMedia::probe(in.work.intermediate)), QStringLiteral("avi"));
 
     const ToolCommand second = Recipes::secondStage(
         format, in, [](const QString &wanted) { return Recipes::freeOutputName(wanted); });
-    const TestMedia::ToolResult coder = runCommandLine(second.commandLine);
+    const TestMedia::ToolResult coder = runCommand(second.command);
     QVERIFY2(coder.exitCode == 0, coder.output.right(300).constData());
 
     const QJsonObject out = TestMedia::probe(second.outputPath);
@@ -134,7 +134,8 @@ void TestConvTwoStage::cuts()
                     m_dir.filePath(QStringLiteral("work/tmp.mp4")), FormatTable::defaultSettings(format));
     const ToolCommand first = Recipes::firstStage(
         format, in, [](const QString &wanted) { return Recipes::freeOutputName(wanted); });
-    const TestMedia::ToolResult conv = runCommandLine(first.commandLine + QLatin1Char(' ') + cut);
+    const TestMedia::ToolResult conv =
+        runCommand({first.command.program, first.command.arguments + cut.split(QLatin1Char(' '))});
     QVERIFY2(conv.exitCode == 0, conv.output.right(300).constData());
 
     const double outSeconds = TestMedia::durationSeconds(TestMedia::probe(first.outputPath));

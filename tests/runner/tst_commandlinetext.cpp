@@ -1,3 +1,5 @@
+#include "common/expectedcommand.h"
+#include "conversion/flacfallback.h"
 #include "conversion/recipes.h"
 #include "runner/commandlinetext.h"
 
@@ -21,8 +23,8 @@ RecipeInput plainInput()
     return in;
 }
 
-// Pieces that stress the quoting: blanks, tabs, quotes, backslashes (also before a quote and at the
-// end), Chinese, a leading dash, shell characters that must mean nothing here.
+// Pieces a command line would have to quote: blanks, tabs, quotes, backslashes (also before a quote
+// and at the end), Chinese, a leading dash, shell characters that must mean nothing here.
 QString randomPath(QRandomGenerator &rng, bool absolute)
 {
     static const QStringList pieces{QStringLiteral("a"),      QStringLiteral("b c"),  QStringLiteral("\""),
@@ -43,61 +45,15 @@ QString randomPath(QRandomGenerator &rng, bool absolute)
     return path;
 }
 
-QStringList argumentsOf(const QString &line)
-{
-    return CommandLineText::split(line).arguments;
-}
-
 } // namespace
+
+Q_DECLARE_METATYPE(Command)
 
 class TestCommandLineText : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void quote_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("quoted");
-        QTest::newRow("plain") << QStringLiteral("/a/b.flac") << QStringLiteral("\"/a/b.flac\"");
-        QTest::newRow("blank") << QStringLiteral("/a b/c") << QStringLiteral("\"/a b/c\"");
-        QTest::newRow("empty") << QString() << QStringLiteral("\"\"");
-        QTest::newRow("quote") << QStringLiteral("a\"b") << QStringLiteral("\"a\\\"b\"");
-        QTest::newRow("backslash inside stays") << QStringLiteral("a\\b") << QStringLiteral("\"a\\b\"");
-        QTest::newRow("backslash before quote doubled")
-            << QStringLiteral("a\\\"b") << QStringLiteral("\"a\\\\\\\"b\"");
-        QTest::newRow("trailing backslash doubled") << QStringLiteral("a\\") << QStringLiteral("\"a\\\\\"");
-        QTest::newRow("two trailing backslashes")
-            << QStringLiteral("a\\\\") << QStringLiteral("\"a\\\\\\\\\"");
-    }
-
-    void quote()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, quoted);
-        QCOMPARE(CommandLineText::quote(text), quoted);
-        QCOMPARE(CommandLineText::splitArguments(quoted), QStringList{text});
-    }
-
-    void quoteIfNeeded_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("bare") << QStringLiteral("/w/tmp.wav") << QStringLiteral("/w/tmp.wav");
-        QTest::newRow("backslash alone stays bare") << QStringLiteral("/w\\x") << QStringLiteral("/w\\x");
-        QTest::newRow("blank") << QStringLiteral("/a b") << QStringLiteral("\"/a b\"");
-        QTest::newRow("tab") << QStringLiteral("/a\tb") << QStringLiteral("\"/a\tb\"");
-        QTest::newRow("quote") << QStringLiteral("/a\"b") << QStringLiteral("\"/a\\\"b\"");
-    }
-
-    void quoteIfNeeded()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, written);
-        QCOMPARE(CommandLineText::quoteIfNeeded(text), written);
-        QCOMPARE(CommandLineText::splitArguments(written), QStringList{text});
-    }
-
     void splitArguments_data()
     {
         QTest::addColumn<QString>("text");
@@ -129,36 +85,9 @@ private slots:
         QCOMPARE(CommandLineText::splitArguments(text), arguments);
     }
 
-    void programToken_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("missing program is the first token")
-            << QStringLiteral("/no where/data/coder -i x") << QStringLiteral("/no")
-            << QStringList{QStringLiteral("where/data/coder"), QStringLiteral("-i"), QStringLiteral("x")};
-        QTest::newRow("quoted program, escaped quote")
-            << QStringLiteral("\"/a \\\"b\\\"/coder\" -i") << QStringLiteral("/a \"b\"/coder")
-            << QStringList{QStringLiteral("-i")};
-        QTest::newRow("leading blanks") << QStringLiteral("  \t/bin/sh -c") << QStringLiteral("/bin/sh")
-                                        << QStringList{QStringLiteral("-c")};
-        QTest::newRow("program alone")
-            << QStringLiteral("/bin/sh") << QStringLiteral("/bin/sh") << QStringList{};
-    }
-
-    void programToken()
-    {
-        QFETCH(QString, line);
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        const CommandLineText::Split split = CommandLineText::split(line);
-        QCOMPARE(split.program, program);
-        QCOMPARE(split.arguments, arguments);
-    }
-
-    // Whatever the input and output paths hold, splitting a recipe gives them back exactly, in
-    // their places, and the other arguments stay as they are.
-    void generatedPathsSplitBack_data()
+    // Whatever the input and output paths hold, a recipe gives them as they are, in their places,
+    // and the other arguments stay as they are.
+    void generatedPathsAreArguments_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("folder");
@@ -175,7 +104,7 @@ private slots:
             << QStringLiteral("-i.flac") << QStringLiteral("/-o/") << QStringLiteral("/opt/tunoxa");
     }
 
-    void generatedPathsSplitBack()
+    void generatedPathsAreArguments()
     {
         QFETCH(QString, file);
         QFETCH(QString, folder);
@@ -190,7 +119,7 @@ private slots:
             for (int s = 0; s < FormatTable::stageTools(format).size(); ++s) {
                 const ToolCommand base = Recipes::stage(format, s, plain);
                 const ToolCommand c = Recipes::stage(format, s, in);
-                QStringList expected = argumentsOf(base.commandLine);
+                QStringList expected = base.command.arguments;
                 // Only a FLAC's name asks ffmpeg for frame checksums.
                 if (!file.endsWith(QStringLiteral(".flac"), Qt::CaseInsensitive)) {
                     expected.removeAll(QStringLiteral("-err_detect"));
@@ -202,52 +131,108 @@ private slots:
                     else if (arg == base.outputPath && !base.outputPath.isEmpty())
                         arg = c.outputPath;
                 }
-                const CommandLineText::Split split = CommandLineText::split(c.commandLine);
-                QCOMPARE(split.program, Recipes::toolPath(programFolder, c.toolName));
-                QCOMPARE(split.arguments, expected);
+                QCOMPARE(c.command, (Command{Recipes::toolPath(programFolder, c.toolName), expected}));
             }
         }
     }
 
-    void plainPathsAreWrittenByteForByte()
+    // Library mode's commands, with a cover file, the mark and a tag whose value needs quoting.
+    void libraryCommands_data()
     {
-        const RecipeInput in = plainInput();
-        QVERIFY(Recipes::mp3Encode(in).commandLine.contains(QStringLiteral(" \"/in/f.flac\" ")));
-        QVERIFY(Recipes::mp3Encode(in).commandLine.endsWith(QStringLiteral(" \"/out/f_953.mp3\"")));
-    }
-
-    // Typed settings go in verbatim; the tool then sees them as the splitting rules cut them.
-    void settingsTextsGoInVerbatim_data()
-    {
-        QTest::addColumn<QString>("rate");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("entry") << QStringLiteral("44100") << QStringList{QStringLiteral("44100")};
-        QTest::newRow("blank") << QStringLiteral("44 100")
-                               << QStringList{QStringLiteral("44"), QStringLiteral("100")};
-        QTest::newRow("empty") << QString() << QStringList{};
-        QTest::newRow("blank only") << QStringLiteral(" ") << QStringList{};
-        QTest::newRow("quoted") << QStringLiteral("\"4 4\"") << QStringList{QStringLiteral("4 4")};
-        QTest::newRow("Chinese") << QStringLiteral("四万八") << QStringList{QStringLiteral("四万八")};
-    }
-
-    void settingsTextsGoInVerbatim()
-    {
-        QFETCH(QString, rate);
-        QFETCH(QStringList, arguments);
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<QString>("line");
         RecipeInput in = plainInput();
-        in.settings.sampleRate = rate;
-        const QString line = Recipes::mp3Encode(in).commandLine;
-        QVERIFY(line.contains(QStringLiteral(" -ar ") + rate + QStringLiteral(" -ab ")));
-        const QStringList args = argumentsOf(line);
-        const qsizetype ar = args.indexOf(QStringLiteral("-ar"));
-        const qsizetype ab = args.indexOf(QStringLiteral("-ab"));
-        QVERIFY(ar >= 0 && ab > ar);
-        QCOMPARE(args.mid(ar + 1, ab - ar - 1), arguments);
-        QCOMPARE(args.constLast(), QStringLiteral("/out/f_953.mp3"));
+        in.plainName = in.keepCover = true;
+        in.coverFile = QStringLiteral("/w/cover 1.jpg");
+        in.work.tag = QStringLiteral("/w/tag.mp3");
+        in.mark =
+            LibraryMark{in.inputPath, QStringLiteral("0123456789abcdef"), QStringLiteral("mp3 64 44100 2")};
+        in.tagOverrides = {{QStringLiteral("album_artist"), QStringLiteral("A \"B\" C")}};
+        const QString coder = QStringLiteral("/opt/tunoxa/data/coder ");
+        const QString cover = QStringLiteral("-metadata:s:v \"comment=Cover (front)\" ");
+        const QString tags = QStringLiteral("-metadata \"album_artist=A \\\"B\\\" C\" ");
+        const QString mark =
+            QStringLiteral("-id3v2_version 3 -metadata TUNOXA_SOURCE=/in/f.flac -metadata "
+                           "TUNOXA_AUDIO_MD5=0123456789abcdef -metadata \"TUNOXA_SETTINGS=mp3 64 "
+                           "44100 2\" ");
+        const QString header = coder + QStringLiteral("-probesize 32 -analyzeduration 0 -i /in/f.flac ");
+        QTest::newRow("MP3 encode") << Recipes::mp3Encode(in).command
+                                    << coder +
+                                           QStringLiteral(
+                                               "-err_detect crccheck -i /in/f.flac -i \"/w/cover 1.jpg\" -y "
+                                               "-map 0:a -map 1:v -c:v copy -disposition:v attached_pic ") +
+                                           cover + QStringLiteral("-ar 44100 -ab 64k -ac 2 ") + tags + mark +
+                                           QStringLiteral("/out/f.mp3");
+        QTest::newRow("retag") << Recipes::retag(in).command
+                               << header +
+                                      QStringLiteral(
+                                          "-f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono -i \"/w/cover "
+                                          "1.jpg\" -y -map 1:a -frames:a 1 -map 2:v ") +
+                                      cover +
+                                      QStringLiteral("-c:v copy -disposition:v attached_pic -map_metadata 0 "
+                                                     "-write_xing 0 ") +
+                                      tags + mark + QStringLiteral("/w/tag.mp3");
+        QTest::newRow("M4A remux")
+            << Recipes::remux(OutputFormat::Aac, in, QStringLiteral("/out/old f.m4a"), {}).command
+            << header +
+                   QStringLiteral("-i \"/w/cover 1.jpg\" -i \"/out/old f.m4a\" -y -map 2:a "
+                                  "-c:a copy -map 1:v -c:v copy -disposition:v attached_pic "
+                                  "-map_metadata 0 -map_metadata:s:a -1 ") +
+                   tags + QStringLiteral("/out/f.m4a");
+        QTest::newRow("decoded FLAC encode")
+            << FlacFallback::encodeCommand(OutputFormat::Mp3, in, in.work.probeWav,
+                                           {QStringLiteral("/w/tags.txt"), {}})
+                   .command
+            << coder +
+                   QStringLiteral(
+                       "-i /w/tmp.wav -i /w/tags.txt -i \"/w/cover 1.jpg\" -y -map 0:a -map_metadata 1 "
+                       "-map 2 -c:v copy -disposition:v attached_pic ") +
+                   cover + tags + mark + QStringLiteral("-ar 44100 -ab 64k -ac 2 /out/f.mp3");
+        in.metadataFile = QStringLiteral("/w/meta 1.txt");
+        QTest::newRow("Opus encode") << Recipes::stage(OutputFormat::Opus, 0, in).command
+                                     << coder +
+                                            QStringLiteral(
+                                                "-err_detect crccheck -i /in/f.flac -i \"/w/meta 1.txt\" "
+                                                "-y -vn -af asetpts=N/SR/TB -c:a libopus -ar 48000 -b:a "
+                                                "64k -ac 2 -map_metadata 0 -map_metadata 1 ") +
+                                            tags + QStringLiteral("/out/f.opus");
     }
 
-    // A program folder with blanks or quotes is quoted on the command line, so the tool itself
-    // runs, never a program that happens to be named like the part before the first blank.
+    void libraryCommands()
+    {
+        QFETCH(Command, command);
+        QFETCH(QString, line);
+        QCOMPARE(command, expectedCommand(line));
+    }
+
+    // A typed setting stays within its argument, whatever it holds.
+    void settingsStayWithinTheirArguments_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("entry") << QStringLiteral("44100");
+        QTest::newRow("blank") << QStringLiteral("44 100");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("blank only") << QStringLiteral(" ");
+        QTest::newRow("quoted") << QStringLiteral("\"4 4\"");
+        QTest::newRow("place") << QStringLiteral("{size}");
+        QTest::newRow("Chinese") << QStringLiteral("四万八");
+    }
+
+    void settingsStayWithinTheirArguments()
+    {
+        QFETCH(QString, value);
+        RecipeInput in = plainInput();
+        in.settings.sampleRate = value;
+        in.settings.audioBitrate = value;
+        QCOMPARE(Recipes::mp3Encode(in).command.arguments,
+                 (QStringList{QStringLiteral("-err_detect"), QStringLiteral("crccheck"), QStringLiteral("-i"),
+                              in.inputPath, QStringLiteral("-y"), QStringLiteral("-vn"),
+                              QStringLiteral("-ar"), value, QStringLiteral("-ab"), value + u'k',
+                              QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("/out/f_953.mp3")}));
+    }
+
+    // A program folder with blanks or quotes: the tool itself runs, never a program that happens to
+    // be named like the part before the first blank.
     void programFolderWithBlanks_data()
     {
         QTest::addColumn<QString>("folderName");
@@ -285,12 +270,12 @@ private slots:
 
         RecipeInput in = plainInput();
         in.programFolder = a;
-        const CommandLineText::Split split = CommandLineText::split(Recipes::durationProbe(in).commandLine);
-        QCOMPARE(split.program, a + QStringLiteral("/data/coder"));
-        QCOMPARE(split.arguments, (QStringList{QStringLiteral("-i"), in.work.probeWav}));
+        const Command command = Recipes::durationProbe(in).command;
+        QCOMPARE(command,
+                 (Command{a + QStringLiteral("/data/coder"), {QStringLiteral("-i"), in.work.probeWav}}));
 
         QProcess process;
-        process.start(split.program, split.arguments);
+        process.start(command.program, command.arguments);
         QVERIFY(process.waitForFinished(10000));
         QCOMPARE(process.readAllStandardOutput(), QByteArray("ran -i|ran /w/tmp.wav|"));
     }

@@ -231,7 +231,7 @@ private slots:
             in.outputFolder = u"/Out/"_s;
             in.settings = FormatTable::defaultSettings(OutputFormat::Rmvb);
             in.settings.size = size;
-            return Recipes::secondStage(OutputFormat::Rmvb, in).commandLine;
+            return Recipes::secondStage(OutputFormat::Rmvb, in).command;
         };
         QCOMPARE(recipe(u"Original size"_s), recipe(u"原始大小"_s));
         QVERIFY(recipe(u"Original size"_s) != recipe(u"320x240"_s));
