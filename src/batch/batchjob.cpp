@@ -13,17 +13,11 @@
 BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObject *parent)
     : QObject(parent)
     , m_options(options)
+    , m_settings(options.settings)
     , m_files(new FileList(this))
     , m_run(new ConversionRun(this))
     , m_scan(new FileSearch::FolderScan(this))
 {
-    // No completion sound, no music cutter: what the window's options would add stays out.
-    m_settings.soundChoice = ProgramSettings::SoundChoice::Off;
-    m_settings.simultaneousFiles = options.simultaneousFiles;
-    m_settings.libraryMode = options.library;
-    m_settings.deleteOrphans = options.deleteOrphans;
-    m_settings.coverEdge = options.coverEdge;
-    m_settings.fatNames = options.fatNames;
     m_run->setDryRun(options.dryRun);
     m_run->setStartDelay(0);
     m_run->setWorkFolder(workFolder);
@@ -85,7 +79,7 @@ void BatchJob::scanFinished()
 void BatchJob::startRun()
 {
     // Nothing to convert and nothing to delete: an unmounted disk looks like an empty library.
-    if (m_options.deleteOrphans && m_files->isEmpty()) {
+    if (m_settings.deleteOrphans && m_files->isEmpty()) {
         for (const QByteArray &input : m_options.inputs)
             printProblem(RunTexts::libraryFolderKept(QFile::decodeName(input)));
         end(1);
@@ -144,7 +138,7 @@ QString BatchJob::closingLine(const RunOutcome &outcome) const
 {
     if (outcome.end == RunOutcome::End::ToolMissing)
         return RunTexts::aborted();
-    if (m_options.library)
+    if (m_settings.libraryMode)
         return BatchTexts::librarySummary(outcome, m_options.dryRun);
     return outcome.failed == 0 ? RunTexts::done() : RunTexts::finishedWithFailures(outcome.failed);
 }

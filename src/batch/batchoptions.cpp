@@ -269,12 +269,6 @@ ParsedCommandLine parse(const QList<QByteArray> &arguments, const QString &curre
         result.error = BatchTexts::noInput();
         return result;
     }
-    const ProgramSettings &settings = options.settings;
-    options.simultaneousFiles = settings.simultaneousFiles;
-    options.library = settings.libraryMode;
-    options.deleteOrphans = settings.deleteOrphans;
-    options.coverEdge = settings.coverEdge;
-    options.fatNames = settings.fatNames;
     result.options = options;
     return result;
 }

@@ -23,12 +23,6 @@ struct BatchOptions
     bool dryRun = false;
     // Files and folders in the order given, as the exact bytes of their absolute paths.
     QList<QByteArray> inputs;
-    // Copies of fields of settings, under the names BatchJob reads until it takes settings whole.
-    int simultaneousFiles = 0;
-    bool library = false;
-    bool deleteOrphans = false;
-    int coverEdge = 0;
-    bool fatNames = false;
 };
 
 struct ParsedCommandLine
