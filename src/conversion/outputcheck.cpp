@@ -1,8 +1,6 @@
 #include "conversion/outputcheck.h"
 
-#include "media/medialength.h"
-#include "media/mp4atoms.h"
-#include "media/oggstream.h"
+#include "library/containerfacts.h"
 #include "platform/regularfile.h"
 #include "runner/outputparsers.h"
 
@@ -39,13 +37,11 @@ std::optional<double> sourceSeconds(std::optional<double> declared, std::optiona
 
 std::optional<double> audioSeconds(const QString &path)
 {
-    const AudioContainer container = FormatTable::containerOfPath(path);
-    if (container != AudioContainer::Ogg && container != AudioContainer::Mp4)
-        return MediaLength::mp3Seconds(path);
+    const ContainerFacts *row = ContainerTable::ofPath(path);
+    const ContainerFacts &container = row ? *row : *ContainerTable::facts(AudioContainer::Mp3);
     const RegularFile::Reader file(path);
     const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
-    return container == AudioContainer::Ogg ? OggStream::seconds(fetch, file.size())
-                                            : Mp4Atoms::seconds(fetch, file.size());
+    return container.seconds(fetch, file.size(), path);
 }
 
 bool audioWhole(const QString &path, std::optional<double> expected)

@@ -1,9 +1,7 @@
 #include "library/librarymark.h"
 
+#include "library/containerfacts.h"
 #include "media/id3tag.h"
-#include "media/medialength.h"
-#include "media/mp4atoms.h"
-#include "media/oggstream.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
@@ -136,18 +134,11 @@ QStringList LibraryMark::encoderOptions() const
 
 std::optional<LibraryMark> LibraryMark::read(const QString &path)
 {
+    const ContainerFacts *row = ContainerTable::ofPath(path);
+    const ContainerFacts &container = row ? *row : *ContainerTable::facts(AudioContainer::Mp3);
     const RegularFile::Reader file(path);
     const auto fetch = [&file](qint64 offset, qsizetype count) { return file.read(offset, count); };
-    switch (FormatTable::containerOfPath(path)) {
-    case AudioContainer::Ogg:
-        return fromFields(OggStream::comments(fetch));
-    case AudioContainer::Mp4:
-        return fromFields(Mp4Atoms::freeformTags(fetch, file.size()));
-    case AudioContainer::Mp3:
-    case AudioContainer::None:
-        break;
-    }
-    return fromFields(Id3Tag::userTexts(fetch));
+    return fromFields(container.tags(fetch, file.size()));
 }
 
 LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString &path)
@@ -166,20 +157,8 @@ LibraryOutput LibraryOutput::read(const RegularFile::Reader &file, const QString
             part->second = file.read(offset, count);
         return part->second;
     };
-    switch (FormatTable::containerOfPath(path)) {
-    case AudioContainer::Ogg:
-        return {OggStream::seconds(fetch, file.size()), LibraryMark::fromFields(OggStream::comments(fetch))};
-    case AudioContainer::Mp4:
-        return {Mp4Atoms::seconds(fetch, file.size()),
-                LibraryMark::fromFields(Mp4Atoms::freeformTags(fetch, file.size()))};
-    case AudioContainer::Mp3:
-    case AudioContainer::None:
-        break;
-    }
-    const qint64 tagSize = Id3Tag::tagSize(head);
-    std::optional<double> seconds =
-        MediaLength::infoFrameSeconds(fetch(tagSize, FrameBytes), file.size() - tagSize);
-    if (!seconds && file.size() > 0)
-        seconds = MediaLength::mp3Seconds(RegularFile::Mapped(path).bytes());
-    return {seconds, LibraryMark::fromFields(Id3Tag::userTexts(fetch))};
+    const ContainerFacts *row = ContainerTable::ofPath(path);
+    const ContainerFacts &container = row ? *row : *ContainerTable::facts(AudioContainer::Mp3);
+    return {container.seconds(fetch, file.size(), path),
+            LibraryMark::fromFields(container.tags(fetch, file.size()))};
 }

@@ -53,9 +53,6 @@ struct LibraryMark
 // A library-mode output read once: its playing time and its mark.
 struct LibraryOutput
 {
-    // What is read of the frame after the tag: the longest MP3 frame (1441 bytes) fits.
-    static constexpr qsizetype FrameBytes = 2048;
-
     std::optional<double> seconds;
     std::optional<LibraryMark> mark;
 

@@ -1,5 +1,7 @@
 #include "library/librarytags.h"
 
+#include "library/containerfacts.h"
+
 namespace LibraryTags {
 
 namespace {
@@ -26,13 +28,14 @@ void addCount(const QMap<QString, QStringList> &fields, const QString &numberFie
 QList<QPair<QString, QString>> overrides(const QMap<QString, QStringList> &fields, AudioContainer container)
 {
     QList<QPair<QString, QString>> result;
-    if (container == AudioContainer::Ogg)
+    const ContainerFacts *row = ContainerTable::facts(container);
+    if (!row || !row->totalsInNumbers)
         return result;
     addCount(fields, QStringLiteral("TRACKNUMBER"),
              {QStringLiteral("TRACKTOTAL"), QStringLiteral("TOTALTRACKS")}, QStringLiteral("track"), result);
     addCount(fields, QStringLiteral("DISCNUMBER"),
              {QStringLiteral("DISCTOTAL"), QStringLiteral("TOTALDISCS")}, QStringLiteral("disc"), result);
-    if (container != AudioContainer::Mp3)
+    if (!row->valuesJoined)
         return result;
     static const QPair<QString, QString> joined[] = {
         {QStringLiteral("ARTIST"), QStringLiteral("artist")},
