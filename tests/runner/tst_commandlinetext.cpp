@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 RecipeInput plainInput()
@@ -143,59 +145,38 @@ private slots:
         QTest::addColumn<QString>("line");
         RecipeInput in = plainInput();
         in.plainName = in.keepCover = true;
-        in.coverFile = QStringLiteral("/w/cover 1.jpg");
-        in.work.tag = QStringLiteral("/w/tag.mp3");
-        in.mark =
-            LibraryMark{in.inputPath, QStringLiteral("0123456789abcdef"), QStringLiteral("mp3 64 44100 2")};
-        in.tagOverrides = {{QStringLiteral("album_artist"), QStringLiteral("A \"B\" C")}};
-        const QString coder = QStringLiteral("/opt/tunoxa/data/coder ");
-        const QString cover = QStringLiteral("-metadata:s:v \"comment=Cover (front)\" ");
-        const QString tags = QStringLiteral("-metadata \"album_artist=A \\\"B\\\" C\" ");
+        in.coverFile = u"/w/cover 1.jpg"_s;
+        in.work.tag = u"/w/tag.mp3"_s;
+        in.mark = LibraryMark{in.inputPath, u"0123456789abcdef"_s, u"mp3 64 44100 2"_s};
+        in.tagOverrides = {{u"album_artist"_s, u"A \"B\" C"_s}};
+        const QString coder = u"/opt/tunoxa/data/coder "_s;
+        const QString header = coder + u"-probesize 32 -analyzeduration 0 -i /in/f.flac "_s;
+        const QString cover = u"-metadata:s:v \"comment=Cover (front)\" "_s;
+        const QString tags = u"-metadata \"album_artist=A \\\"B\\\" C\" "_s;
         const QString mark =
-            QStringLiteral("-id3v2_version 3 -metadata TUNOXA_SOURCE=/in/f.flac -metadata "
-                           "TUNOXA_AUDIO_MD5=0123456789abcdef -metadata \"TUNOXA_SETTINGS=mp3 64 "
-                           "44100 2\" ");
-        const QString header = coder + QStringLiteral("-probesize 32 -analyzeduration 0 -i /in/f.flac ");
-        QTest::newRow("MP3 encode") << Recipes::mp3Encode(in).command
-                                    << coder +
-                                           QStringLiteral(
-                                               "-err_detect crccheck -i /in/f.flac -i \"/w/cover 1.jpg\" -y "
-                                               "-map 0:a -map 1:v -c:v copy -disposition:v attached_pic ") +
-                                           cover + QStringLiteral("-ar 44100 -ab 64k -ac 2 ") + tags + mark +
-                                           QStringLiteral("/out/f.mp3");
+            u"-id3v2_version 3 -metadata TUNOXA_SOURCE=/in/f.flac -metadata TUNOXA_AUDIO_MD5="
+            u"0123456789abcdef -metadata \"TUNOXA_SETTINGS=mp3 64 44100 2\" "_s;
+        const QString picture = u"-c:v copy -disposition:v attached_pic "_s;
+        QTest::newRow("MP3 encode")
+            << Recipes::mp3Encode(in).command
+            << coder + u"-err_detect crccheck -i /in/f.flac -i \"/w/cover 1.jpg\" -y -map 0:a -map 1:v "_s +
+                   picture + cover + u"-ar 44100 -ab 64k -ac 2 "_s + tags + mark + u"/out/f.mp3"_s;
         QTest::newRow("retag") << Recipes::retag(in).command
                                << header +
-                                      QStringLiteral(
-                                          "-f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono -i \"/w/cover "
-                                          "1.jpg\" -y -map 1:a -frames:a 1 -map 2:v ") +
-                                      cover +
-                                      QStringLiteral("-c:v copy -disposition:v attached_pic -map_metadata 0 "
-                                                     "-write_xing 0 ") +
-                                      tags + mark + QStringLiteral("/w/tag.mp3");
+                                      u"-f lavfi -t 0.05 -i anullsrc=r=48000:cl=mono -i \"/w/cover 1.jpg\" "
+                                      u"-y -map 1:a -frames:a 1 -map 2:v "_s +
+                                      cover + picture + u"-map_metadata 0 -write_xing 0 "_s + tags + mark +
+                                      u"/w/tag.mp3"_s;
         QTest::newRow("M4A remux")
-            << Recipes::remux(OutputFormat::Aac, in, QStringLiteral("/out/old f.m4a"), {}).command
-            << header +
-                   QStringLiteral("-i \"/w/cover 1.jpg\" -i \"/out/old f.m4a\" -y -map 2:a "
-                                  "-c:a copy -map 1:v -c:v copy -disposition:v attached_pic "
-                                  "-map_metadata 0 -map_metadata:s:a -1 ") +
-                   tags + QStringLiteral("/out/f.m4a");
+            << Recipes::remux(OutputFormat::Aac, in, u"/out/old f.m4a"_s, {}).command
+            << header + u"-i \"/w/cover 1.jpg\" -i \"/out/old f.m4a\" -y -map 2:a -c:a copy -map 1:v "_s +
+                   picture + u"-map_metadata 0 -map_metadata:s:a -1 "_s + tags + u"/out/f.m4a"_s;
+        const FlacFallback::Metadata written{u"/w/tags.txt"_s, {}};
         QTest::newRow("decoded FLAC encode")
-            << FlacFallback::encodeCommand(OutputFormat::Mp3, in, in.work.probeWav,
-                                           {QStringLiteral("/w/tags.txt"), {}})
-                   .command
+            << FlacFallback::encodeCommand(OutputFormat::Mp3, in, in.work.probeWav, written).command
             << coder +
-                   QStringLiteral(
-                       "-i /w/tmp.wav -i /w/tags.txt -i \"/w/cover 1.jpg\" -y -map 0:a -map_metadata 1 "
-                       "-map 2 -c:v copy -disposition:v attached_pic ") +
-                   cover + tags + mark + QStringLiteral("-ar 44100 -ab 64k -ac 2 /out/f.mp3");
-        in.metadataFile = QStringLiteral("/w/meta 1.txt");
-        QTest::newRow("Opus encode") << Recipes::stage(OutputFormat::Opus, 0, in).command
-                                     << coder +
-                                            QStringLiteral(
-                                                "-err_detect crccheck -i /in/f.flac -i \"/w/meta 1.txt\" "
-                                                "-y -vn -af asetpts=N/SR/TB -c:a libopus -ar 48000 -b:a "
-                                                "64k -ac 2 -map_metadata 0 -map_metadata 1 ") +
-                                            tags + QStringLiteral("/out/f.opus");
+                   u"-i /w/tmp.wav -i /w/tags.txt -i \"/w/cover 1.jpg\" -y -map 0:a -map_metadata 1 -map 2 "_s +
+                   picture + cover + tags + mark + u"-ar 44100 -ab 64k -ac 2 /out/f.mp3"_s;
     }
 
     void libraryCommands()
