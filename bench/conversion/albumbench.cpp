@@ -4,7 +4,7 @@
 #include "common/recordingservices.h"
 #include "common/testmedia.h"
 #include "conversion/fileconversion.h"
-#include "conversion/progressstate.h"
+#include "filelist/filelist.h"
 #include "platform/appdirs.h"
 #include "settings/programsettings.h"
 
@@ -193,10 +193,13 @@ RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int s
                     bool watchEventLoop, int format)
 {
     FileList files;
-    ProgressState progress;
     ProgramSettings settings{ProgramSettings::SoundChoice::Off, ProgramSettings::CutterSwitch::Off, 0, 0,
                              simultaneousFiles};
-    ConversionRun run(files, progress);
+    ConversionRun run;
+    int converted = 0;
+    QObject::connect(&run, &ConversionRun::jobEnded, &run, [&converted](const JobResult &result) {
+        converted += result.kind == JobResult::Kind::Converted ? 1 : 0;
+    });
     for (const QString &input : album)
         files.addFile(input);
 
@@ -216,7 +219,8 @@ RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int s
     QElapsedTimer clock;
     clock.start();
     run.start(RunSettings::take(format, BenchHost::mp3Settings(), outputFolder, TestMedia::programFolder(),
-                                settings));
+                                settings),
+              files);
     if (watchEventLoop) {
         sinceTick.start();
         ticker.start(1);
@@ -224,7 +228,7 @@ RunFigures runAlbum(const QStringList &album, const QString &outputFolder, int s
     loop.exec();
     ticker.stop();
     return {clock.nsecsElapsed() / 1e9, ProcessUsage::cpuSeconds() - cpuBefore,
-            childrenCpuSeconds() - toolCpuBefore, int(album.size() - files.count()), longestGap / 1e6};
+            childrenCpuSeconds() - toolCpuBefore, converted, longestGap / 1e6};
 }
 
 Spread spreadOf(QList<double> values)

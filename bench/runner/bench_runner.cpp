@@ -1,7 +1,7 @@
 #include "common/faketools.h"
 #include "common/processusage.h"
 #include "common/runtoend.h"
-#include "conversion/progressstate.h"
+#include "conversion/toolprogress.h"
 #include "runner/toolrunner.h"
 
 #include <QCoreApplication>
@@ -121,12 +121,12 @@ void parserThroughput()
             continue;
         }
         const QStringList chunks = pieces(text);
-        ProgressState display;
+        ToolProgress display;
         constexpr int replays = 1000;
         QElapsedTimer clock;
         clock.start();
         for (int k = 0; k < replays; ++k) {
-            display.resetDuration();
+            display.reset();
             for (const QString &chunk : chunks) {
                 if (output.encoder)
                     display.readEncoderOutput(chunk);

@@ -1,7 +1,7 @@
 #include "convhelpers.h"
 
 #include "common/runtoend.h"
-#include "conversion/progressstate.h"
+#include "conversion/toolprogress.h"
 #include "runner/toolrunner.h"
 
 #include <QFile>
@@ -126,9 +126,10 @@ void TestConvRun::conversions()
     const ToolCommand command = firstStage(format, inputPath, settings);
     // Run as the program runs it: its runner delivers the output to the encoder handler.
     ToolRunner runner;
-    ProgressState display;
-    connect(&runner, &ToolRunner::outputReceived, &display,
-            [&display](const QString &chunk) { display.readEncoderOutput(chunk); });
+    ToolProgress display;
+    JobProgress last;
+    connect(&runner, &ToolRunner::outputReceived, &runner,
+            [&](const QString &chunk) { last = display.readEncoderOutput(chunk); });
     const QByteArray output = runToEnd(runner, command.command).toUtf8();
     QCOMPARE(runner.endStatus(), ToolRunner::EndStatus::Exited);
     QVERIFY2(runner.exitCode() == 0, output.right(300).constData());
@@ -167,8 +168,8 @@ void TestConvRun::conversions()
     QVERIFY(std::is_sorted(percent.cbegin(), percent.cend()));
     QCOMPARE(percent.last(), 100);
     QCOMPARE(percent.count(100), 1);
-    QCOMPARE(display.percent(), 100.0);
-    QCOMPARE(display.caption(), QStringLiteral("结束 100%"));
+    QCOMPARE(display.stagePercent(), 100.0);
+    QCOMPARE(last.reading, JobProgress::Reading::EncoderEnded);
 }
 
 QTEST_GUILESS_MAIN(TestConvRun)
