@@ -1,6 +1,7 @@
 #include "convjob.h"
 
 #include "runner/childprocess.h"
+#include "runner/toolphrases.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -24,8 +25,6 @@ constexpr int killAfterMs = 3000;
 // percentage of each read must get the final "(100%)" in a read of its own.
 constexpr qint64 minLineGapMs = 150;
 constexpr qsizetype keptErrorBytes = 8192;
-
-const QString startBeyondEnd = QStringLiteral("Start position is beyond the end of the input.");
 
 bool sameFile(const struct stat &a, const struct stat &b)
 {
@@ -100,7 +99,7 @@ void ConvJob::onProbeFinished(int exitCode, QProcess::ExitStatus status)
     if (!m_input.hasVideo)
         return fail(QStringLiteral("Video stream is mandatory!"));
     if (m_plan.cutStart > 0 && m_input.duration >= 0 && m_input.duration <= m_plan.cutStart)
-        return fail(startBeyondEnd);
+        return fail(ToolPhrases::ConvStartBeyondInput);
 
     m_encoder = new QProcess(this);
     connect(m_encoder, &QProcess::readyReadStandardOutput, this, &ConvJob::onEncoderOutput);
@@ -150,7 +149,7 @@ void ConvJob::onEncoderFinished(int exitCode, QProcess::ExitStatus status)
         const bool endsInside = m_plan.cutLength >= 0 && m_input.duration >= 0 &&
                                 m_plan.cutStart + m_plan.cutLength < m_input.duration;
         return fail(endsInside ? QStringLiteral("No picture lies between the start and the end position.")
-                               : startBeyondEnd);
+                               : QString(ToolPhrases::ConvStartBeyondInput));
     }
     const QFileInfo output(m_plan.output);
     if (!output.exists() || output.size() == 0)
@@ -158,9 +157,9 @@ void ConvJob::onEncoderFinished(int exitCode, QProcess::ExitStatus status)
     // A damaged input can end the decoder early while ffmpeg still reports success.
     const double wanted = cutSeconds();
     if (wanted >= 0 && m_last.seconds < wanted - completenessSlackSeconds)
-        return fail(QStringLiteral("Output is incomplete: %1 s of %2 s encoded")
-                        .arg(m_last.seconds, 0, 'f', 1)
-                        .arg(wanted, 0, 'f', 1));
+        return fail(
+            ToolPhrases::ConvIncompleteOutput +
+            QStringLiteral(" %1 s of %2 s encoded").arg(m_last.seconds, 0, 'f', 1).arg(wanted, 0, 'f', 1));
     const qint64 wait = m_lineClock.isValid() ? std::max<qint64>(0, minLineGapMs - m_lineClock.elapsed()) : 0;
     QTimer::singleShot(wait, this, [this] {
         if (m_finished)
@@ -224,8 +223,8 @@ QString ConvJob::lastErrorLine(const QByteArray &errors)
         const QString line = QString::fromLocal8Bit(it->trimmed());
         if (line.isEmpty())
             continue;
-        const bool general = line == QLatin1String("Conversion failed!") ||
-                             line.startsWith(QLatin1String("Error initializing output stream"));
+        const bool general =
+            line == ToolPhrases::ConversionFailed || line.startsWith(ToolPhrases::OutputStreamFailed);
         if (!general)
             return line;
         if (fallback.isEmpty())

@@ -1,5 +1,7 @@
 #include "convprogress.h"
 
+#include "runner/toolphrases.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -47,9 +49,12 @@ int percent(double seconds, double durationSeconds)
 
 QByteArray positionLine(double seconds, qint64 frames, int percent)
 {
+    using namespace ToolPhrases;
+    const auto size = [](QLatin1StringView phrase) { return static_cast<int>(phrase.size()); };
     char text[64];
-    const int n = std::snprintf(text, sizeof text, "Pos:%6.1fs %6lldf (%2d%%) ", seconds,
-                                static_cast<long long>(frames), percent);
+    const int n = std::snprintf(text, sizeof text, "%.*s%6.1fs %6lldf %.*s%2d%.*s ", size(Position),
+                                Position.data(), seconds, static_cast<long long>(frames), size(PercentOpen),
+                                PercentOpen.data(), percent, size(PercentClose), PercentClose.data());
     return QByteArray(text, std::clamp(n, 0, static_cast<int>(sizeof text) - 1));
 }
 

@@ -56,15 +56,14 @@ bool lengthWhole(std::optional<double> length, std::optional<double> expected)
 
 bool probedWhole(const QString &probeOutput, const std::optional<CutRange> &cut, double slackShare)
 {
-    const qsizetype second = probeOutput.indexOf(QLatin1StringView("Input #1"));
-    if (second < 0)
+    const std::optional<OutputParsers::ProbedInputs> inputs = OutputParsers::probedInputs(probeOutput);
+    if (!inputs)
         return false;
-    const std::optional<double> length =
-        OutputParsers::announcedDuration(QStringView(probeOutput).mid(second));
+    const std::optional<double> length = OutputParsers::announcedDuration(inputs->second);
     if (!length || *length <= 0)
         return false;
     const std::optional<double> expected =
-        expectedSeconds(OutputParsers::announcedDuration(QStringView(probeOutput).left(second)), cut);
+        expectedSeconds(OutputParsers::announcedDuration(inputs->first), cut);
     return !(expected && isShort(*length, *expected, SlackSeconds + slackShare * *expected));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "library/keptfolder.h"
 #include "conversion/runoutcome.h"
+#include "library/keptfolder.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -167,17 +167,6 @@ inline QString keptFolder(const KeptFolder &kept)
 inline QString cutBeyondInput()
 {
     return Texts::tr("剪切范围超出文件长度");
-}
-// conv's words for the same case.
-inline QString convStartBeyondInput()
-{
-    return QStringLiteral("Start position is beyond the end of the input.");
-}
-
-// conv's words when it wrote less than its input holds.
-inline QString convIncompleteOutput()
-{
-    return QStringLiteral("Output is incomplete:");
 }
 
 } // namespace RunTexts

@@ -2,24 +2,13 @@
 
 #include "conversion/outputcheck.h"
 #include "conversion/stageverdict.h"
+#include "runner/toolphrases.h"
 
 namespace SourceReading {
 
 bool reportsChecksumError(const QString &decoderOutput)
 {
-    static const QLatin1StringView marks[] = {
-        // libFLAC: a frame's own checksum, or its header's, fails.
-        QLatin1StringView("FLAC__STREAM_DECODER_ERROR_STATUS_FRAME_CRC_MISMATCH"),
-        QLatin1StringView("FLAC__STREAM_DECODER_ERROR_STATUS_BAD_HEADER"),
-        // ffmpeg's FLAC decoder, the same two checks.
-        QLatin1StringView("CRC error at PTS"),
-        QLatin1StringView("header crc mismatch"),
-    };
-    for (const QLatin1StringView mark : marks) {
-        if (decoderOutput.contains(mark))
-            return true;
-    }
-    return false;
+    return ToolPhrases::saysAny(decoderOutput, ToolPhrases::ChecksumFailed);
 }
 
 Verdict afterEncode(const Lengths &lengths, const std::optional<CutRange> &cut)

@@ -1,14 +1,12 @@
 #include "conversion/stageverdict.h"
 
-#include "conversion/runtexts.h"
 #include "runner/outputparsers.h"
+#include "runner/toolphrases.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 namespace StageVerdict {
 
@@ -17,16 +15,12 @@ namespace {
 // The tools' progress and closing statistics: they say how far the tool got, not what went wrong.
 bool isProgressLine(const QString &line)
 {
-    static const QLatin1StringView starts[] = {QLatin1StringView("size="), QLatin1StringView("video:"),
-                                               QLatin1StringView("Pos:"), QLatin1StringView("frame=")};
-    for (const QLatin1StringView start : starts) {
+    for (const QLatin1StringView start : ToolPhrases::ProgressLineStarts) {
         if (line.startsWith(start))
             return true;
     }
-    return line.contains(QLatin1StringView("time="));
+    return line.contains(ToolPhrases::ProgressTime);
 }
-
-const QLatin1StringView skippedFrames("Error while decoding stream");
 
 // Reason of a failed stage: the tool's own last words, or the program's own kind for the case
 // when the tool printed nothing or only its progress.
@@ -38,10 +32,11 @@ FileFailure saidOr(const StageOutcome &outcome, FileFailure own)
     return {FileFailure::Kind::ToolSaid, line};
 }
 
-// The encoder's position lines: "Pos:" followed by the seconds reached.
+// The encoder's position lines: the position phrase followed by the seconds reached.
 double lastEncoderPosition(const QString &output)
 {
-    static const QRegularExpression position(QStringLiteral(R"(Pos:\s*(\d+(?:\.\d*)?))"));
+    static const QRegularExpression position(QRegularExpression::escape(ToolPhrases::Position) +
+                                             QStringLiteral(R"(\s*(\d+(?:\.\d*)?))"));
     double last = -1.0;
     QRegularExpressionMatchIterator it = position.globalMatch(output);
     while (it.hasNext())
@@ -56,9 +51,9 @@ std::optional<FileFailure> toolVerdict(const StageOutcome &outcome)
     if (outcome.crashed)
         return saidOr(outcome, {Kind::ToolKilled, {}});
     if (outcome.exitCode != 0) {
-        if (outcome.output.contains(RunTexts::convStartBeyondInput()))
+        if (outcome.output.contains(ToolPhrases::ConvStartBeyondInput))
             return FileFailure{Kind::CutBeyondInput, {}};
-        if (OutputParsers::lastNonEmptyLine(outcome.output).startsWith(RunTexts::convIncompleteOutput()))
+        if (OutputParsers::lastNonEmptyLine(outcome.output).startsWith(ToolPhrases::ConvIncompleteOutput))
             return FileFailure{Kind::PartialInput, {}};
         return saidOr(outcome, {Kind::ToolExitStatus, QString::number(outcome.exitCode)});
     }
@@ -84,8 +79,7 @@ std::optional<FileFailure> toolVerdict(const StageOutcome &outcome)
 
 bool mentionsFullDisk(const QString &output)
 {
-    static const QString local = QString::fromLocal8Bit(std::strerror(ENOSPC));
-    return output.contains(QLatin1StringView("No space left on device")) || output.contains(local);
+    return ToolPhrases::saysAny(output, ToolPhrases::diskFull());
 }
 
 double lastProgressTime(const QString &output)
@@ -97,23 +91,17 @@ double lastProgressTime(const QString &output)
 
 bool coderSkippedFrames(const QString &output)
 {
-    return output.contains(skippedFrames);
+    return ToolPhrases::saysAny(output, ToolPhrases::SkippedFrames);
 }
 
 bool coderFoundNothing(const QString &output)
 {
-    // Frames it skips in a damaged input are reported as "Error while decoding stream ...: Invalid
-    // data found when processing input"; an input it cannot open at all is reported without it.
-    static const QLatin1StringView nothingRead[] = {
-        QLatin1StringView("Output file is empty, nothing was encoded"),
-        QLatin1StringView("does not contain any stream"),
-    };
+    // Frames it skips in a damaged input are reported with the same reason as an input it cannot
+    // open at all, but on a skipped-frame line.
+    using namespace ToolPhrases;
     const QStringList lines = output.split(QLatin1Char('\n'));
     return std::any_of(lines.cbegin(), lines.cend(), [](const QString &line) {
-        const bool nothing = std::any_of(std::begin(nothingRead), std::end(nothingRead),
-                                         [&](QLatin1StringView mark) { return line.contains(mark); });
-        return nothing || (line.contains(QLatin1StringView("Invalid data found when processing input")) &&
-                           !line.contains(skippedFrames));
+        return saysAny(line, NothingDecoded) || (saysAny(line, InvalidData) && !saysAny(line, SkippedFrames));
     });
 }
 
@@ -132,7 +120,7 @@ std::optional<FileFailure> failure(const StageOutcome &outcome)
         // Some unreadable headers make ffmpeg's demuxer give up with EIO rather than with
         // "Invalid data", on a line of its own that names the source; an output path can end in
         // the source's, so only the whole line counts.
-        const QString sourceUnreadable = outcome.sourcePath + QLatin1StringView(": Input/output error");
+        const QString sourceUnreadable = outcome.sourcePath + ToolPhrases::InputOutputError;
         const QStringList lines = outcome.output.split(QLatin1Char('\n'));
         const bool saidOfSource = std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) {
             return QStringView(line).trimmed() == sourceUnreadable;

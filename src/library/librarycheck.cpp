@@ -1,7 +1,7 @@
 #include "library/librarycheck.h"
 
-#include "library/librarymark.h"
 #include "conversion/outputcheck.h"
+#include "library/librarymark.h"
 #include "platform/regularfile.h"
 #include "runner/outputparsers.h"
 #include "runner/toolrunner.h"
@@ -89,9 +89,8 @@ void LibraryCheck::probeFinished()
     if (m_stopped)
         return;
     const QString output = m_probe->output();
-    const qsizetype second = output.indexOf(QLatin1StringView("Input #1"));
-    const bool readable =
-        second >= 0 && OutputParsers::announcedDuration(QStringView(output).mid(second)).value_or(0) > 0;
+    const std::optional<OutputParsers::ProbedInputs> inputs = OutputParsers::probedInputs(output);
+    const bool readable = inputs && OutputParsers::announcedDuration(inputs->second).value_or(0) > 0;
     if (!readable) {
         emit decided(Decision::Occupied);
         return;

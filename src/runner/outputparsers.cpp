@@ -1,5 +1,6 @@
 #include "runner/outputparsers.h"
 
+#include "runner/toolphrases.h"
 #include "settings/numbertext.h"
 
 #include <QLocale>
@@ -79,9 +80,9 @@ std::optional<double> readableTime(QStringView text)
     return believable(anyTime(text));
 }
 
-// Where the encoder percentage that starts just after a "(" at from ends: the position of its
-// ")", after optional blanks, a number from 0 to 100 and "%". -1 when the text there has another
-// form.
+// Where the text of the encoder percentage that starts just after its opening at from ends: just
+// after its percent sign, which follows optional blanks and a number from 0 to 100. -1 when the
+// text there has another form.
 qsizetype percentEnd(QStringView chunk, qsizetype from)
 {
     qsizetype i = from;
@@ -95,7 +96,7 @@ qsizetype percentEnd(QStringView chunk, qsizetype from)
         else if (!isDigit(chunk.at(i)))
             break;
     }
-    if (chunk.mid(i, 2) != QLatin1StringView("%)"))
+    if (!chunk.mid(i).startsWith(ToolPhrases::PercentClose))
         return -1;
     const std::optional<double> value = leadingNumber(chunk.mid(start, i - start));
     return value && *value <= 100 ? i + 1 : -1;
@@ -129,12 +130,13 @@ std::optional<double> leadingNumber(QStringView text)
 QString encoderPercentText(QStringView chunk)
 {
     // The encoder rewrites its line with "\r"; the latest percentage in the chunk is the current one.
+    const QLatin1StringView open = ToolPhrases::PercentOpen;
     QStringView latest;
-    for (qsizetype at = chunk.indexOf(QLatin1Char('(')); at >= 0;
-         at = chunk.indexOf(QLatin1Char('('), at + 1)) {
-        const qsizetype end = percentEnd(chunk, at + 1);
+    for (qsizetype at = chunk.indexOf(open); at >= 0; at = chunk.indexOf(open, at + 1)) {
+        const qsizetype start = at + open.size();
+        const qsizetype end = percentEnd(chunk, start);
         if (end >= 0)
-            latest = chunk.mid(at + 1, end - at - 1);
+            latest = chunk.mid(start, end - start);
     }
     return latest.toString();
 }
@@ -189,7 +191,7 @@ double timeValue(QStringView collected)
 
 std::optional<double> chunkProgressTime(QStringView chunk)
 {
-    const QLatin1StringView marker("time=");
+    const QLatin1StringView marker = ToolPhrases::ProgressTime;
     std::optional<double> latest;
     bool latestComplete = false;
     bool unreadable = false;
@@ -241,7 +243,7 @@ QString nextSpinner(const QString &glyph)
 
 std::optional<double> announcedDuration(QStringView output)
 {
-    const QLatin1StringView marker("Duration: ");
+    const QLatin1StringView marker = ToolPhrases::Duration;
     const qsizetype at = output.indexOf(marker);
     if (at < 0)
         return std::nullopt;
@@ -250,13 +252,21 @@ std::optional<double> announcedDuration(QStringView output)
 
 std::optional<double> lastProgressTime(QStringView output)
 {
-    const QLatin1StringView marker("time=");
+    const QLatin1StringView marker = ToolPhrases::ProgressTime;
     std::optional<double> last;
     for (qsizetype at = output.indexOf(marker); at >= 0; at = output.indexOf(marker, at + 1)) {
         if (const auto value = readableTime(tokenAt(output, at + marker.size())))
             last = value;
     }
     return last;
+}
+
+std::optional<ProbedInputs> probedInputs(QStringView probeOutput)
+{
+    const qsizetype second = probeOutput.indexOf(ToolPhrases::SecondInput);
+    if (second < 0)
+        return std::nullopt;
+    return ProbedInputs{probeOutput.left(second), probeOutput.mid(second)};
 }
 
 QString lastNonEmptyLine(QStringView output)

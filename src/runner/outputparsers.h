@@ -63,6 +63,16 @@ std::optional<double> announcedDuration(QStringView output);
 // (values beyond LongestSeconds are ignored).
 std::optional<double> lastProgressTime(QStringView output);
 
+// The output of a probe of two inputs ("coder -i SOURCE -i OUTPUT"), cut where the report of the
+// second begins. Both parts view the output given.
+struct ProbedInputs
+{
+    QStringView first;
+    QStringView second;
+};
+// nullopt when the output holds no report of a second input.
+std::optional<ProbedInputs> probedInputs(QStringView probeOutput);
+
 // The last line with something other than blanks; lines end at "\n" or at "\r" (progress lines
 // are rewritten in place with "\r").
 QString lastNonEmptyLine(QStringView output);

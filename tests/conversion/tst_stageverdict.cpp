@@ -1,5 +1,6 @@
 #include "common/testmedia.h"
 #include "conversion/outputcheck.h"
+#include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
 
 #include <QFile>
@@ -188,6 +189,9 @@ private slots:
                                          << QStringLiteral("Output file is empty, nothing was encoded (check "
                                                            "-ss / -t / -frames parameters if used)\n")
                                          << QStringLiteral("源文件无法解码");
+        QTest::newRow("no stream in the source")
+            << true << 1 << QStringLiteral("Output file #0 does not contain any stream\n")
+            << QStringLiteral("源文件无法解码");
         QTest::newRow("damaged frames skipped")
             << true << 0 << decodeErrors << QStringLiteral("源文件已损坏");
         QTest::newRow("a work file's decoding errors are no source's")
@@ -210,6 +214,29 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("data") == 4);
         file.close();
         QCOMPARE(reasonOf(outcome), reason);
+    }
+
+    // The decode into the work WAV fails the file at once when either decoder says a checksum failed.
+    void decodeProblem_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("reason");
+        const QString damaged = QStringLiteral("源文件已损坏");
+        QTest::newRow("libFLAC frame")
+            << QStringLiteral("2:FLAC__STREAM_DECODER_ERROR_STATUS_FRAME_CRC_MISMATCH") << damaged;
+        QTest::newRow("libFLAC header")
+            << QStringLiteral("1:FLAC__STREAM_DECODER_ERROR_STATUS_BAD_HEADER") << damaged;
+        QTest::newRow("ffmpeg frame") << QStringLiteral("[flac @ 0x1] CRC error at PTS 4096\n") << damaged;
+        QTest::newRow("ffmpeg header") << QStringLiteral("[flac @ 0x1] header crc mismatch\n") << damaged;
+        QTest::newRow("short decode")
+            << QStringLiteral("0:FLAC__STREAM_DECODER_ERROR_STATUS_LOST_SYNC") << QString();
+    }
+    void decodeProblem()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        const std::optional<FileFailure> problem = SourceReading::decodeProblem(output);
+        QCOMPARE(problem ? failureText(*problem) : QString(), reason);
     }
 
     // An MP3 is read back with no tool: its Info frame's count, or its frames walked one by one.

@@ -302,6 +302,32 @@ private slots:
         QCOMPARE(lastNonEmptyLine(output), lastLine);
     }
 
+    void twoInputProbe_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<double>("first"); // each input's duration, 0 for none; -1: no second input
+        QTest::addColumn<double>("second");
+        const QString source =
+            QStringLiteral("Input #0, flac, from 'a.flac':\n  Duration: 00:00:10.00, start\n");
+        QTest::newRow("source and output")
+            << source + QStringLiteral("Input #1, mp3, from 'a.mp3':\n  Duration: 00:00:09.50, start\n")
+            << 10.0 << 9.5;
+        QTest::newRow("output without a length")
+            << source + QStringLiteral("Input #1, mp3:\n  Duration: N/A, start\n") << 10.0 << 0.0;
+        QTest::newRow("output unreadable")
+            << source + QStringLiteral("a.mp3: Invalid data\n") << -1.0 << -1.0;
+    }
+
+    void twoInputProbe()
+    {
+        QFETCH(QString, output);
+        QFETCH(double, first);
+        QFETCH(double, second);
+        const std::optional<ProbedInputs> inputs = probedInputs(output);
+        QCOMPARE(inputs ? announcedDuration(inputs->first).value_or(0) : -1, first);
+        QCOMPARE(inputs ? announcedDuration(inputs->second).value_or(0) : -1, second);
+    }
+
     void utf8PiecesDecodeWhole_data()
     {
         QTest::addColumn<QByteArray>("bytes");
