@@ -82,8 +82,8 @@ QString fileCommands(const QString &input, const QString &outputFolder, const Wo
     in.settings = BenchHost::mp3Settings();
     in.clock = QTime::currentTime();
     in.work = work;
-    const QList<ToolCommand> commands{Recipes::soxDecode(in), Recipes::durationProbe(in),
-                                      Recipes::mp3Encode(in, &Recipes::freeOutputName)};
+    const QList<ToolCommand> commands{Recipes::referenceDecode(in), Recipes::stage(OutputFormat::Mp3, 1, in),
+                                      Recipes::stage(OutputFormat::Mp3, 2, in, &Recipes::freeOutputName)};
     QString lines;
     for (const ToolCommand &command : commands) {
         QStringList words{shellQuoted(command.command.program)};

@@ -252,7 +252,7 @@ void ConversionRun::startJob(FileConversion &slot, Job job)
     FileConversion::Started started;
     started.toolPath = toolPath;
     started.modifiedNs = source.modifiedNs();
-    started.streamInfo = FlacMetadata::streamInfo(source, toolPath);
+    started.head = FlacMetadata::Head(source, toolPath);
     if (m_settings.library) {
         bool listedBefore = false;
         const std::optional<QString> output = claimLibraryOutput(job, *m_settings.format, listedBefore);

@@ -2,24 +2,14 @@
 
 #include "conversion/formatfacts.h"
 #include "conversion/outputcheck.h"
-#include "conversion/partialoutput.h"
-#include "conversion/runtexts.h"
 #include "conversion/stageverdict.h"
 #include "library/covercache.h"
-#include "media/flacmetadata.h"
-#include "media/medialength.h"
 #include "runner/outputparsers.h"
-#include "runner/runnertexts.h"
 #include "runner/toolrunner.h"
 #include "settings/numbertext.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTimer>
-
-#include <algorithm>
-#include <cerrno>
 
 FileConversion::FileConversion(int slot, const QString &workFolder, QObject *parent)
     : QObject(parent)
@@ -36,11 +26,8 @@ FileConversion::FileConversion(int slot, const QString &workFolder, QObject *par
         connect(runner, &ToolRunner::outputReceived, this,
                 [this, runner](const QString &chunk) { readOutput(runner, chunk); });
         connect(runner, &ToolRunner::startFailed, this, &FileConversion::stageFailedToStart);
+        connect(runner, &ToolRunner::finished, this, &FileConversion::toolEnded);
     }
-    connect(m_soxRunner, &ToolRunner::finished, this, &FileConversion::decodeFinished);
-    connect(m_probeRunner, &ToolRunner::finished, this, &FileConversion::probeFinished);
-    connect(m_convRunner, &ToolRunner::finished, this, &FileConversion::convStageFinished);
-    connect(m_coderRunner, &ToolRunner::finished, this, &FileConversion::coderStageFinished);
 }
 
 FileConversion::~FileConversion() = default;
@@ -71,7 +58,7 @@ void FileConversion::start(const Job &job, const Started &started, const Context
                  started.output,
                  job.native,
                  started.modifiedNs,
-                 started.streamInfo,
+                 started.head,
                  started.unsafeOutput,
                  context.covers,
                  context.orphans,
@@ -80,62 +67,190 @@ void FileConversion::start(const Job &job, const Started &started, const Context
     m_job.recipe.inputPath = started.toolPath;
     if (!started.output.isEmpty())
         m_job.recipe.outputFolder = started.output.left(started.output.lastIndexOf(u'/') + 1);
-    m_notes.clear();
     // Library mode names outputs with no time; the local time costs a look at the time zone.
     if (!m_job.library)
         m_job.recipe.clock = m_clock();
     m_job.recipe.work = m_work;
-    m_stage = 0;
+    m_notes.clear();
     m_stopping = false;
     m_wantedOutput.clear();
     m_partialOutput.clear();
     m_reserveError = 0;
     m_replaces = false;
-    m_flacDecodeTried = false;
-    m_encodesDecode = false;
     m_decodedSeconds.reset();
-    m_referenceAsked = false;
-    m_libraryStep = LibraryStep::None;
-    const std::optional<FlacMetadata::StreamInfo> &streamInfo = m_job.streamInfo;
+    m_referenceDecoded = false;
+    m_kept = KeptAudio::None;
+    const std::optional<FlacMetadata::StreamInfo> &streamInfo = m_job.head.streamInfo();
     m_declaredSeconds = streamInfo ? streamInfo->seconds : std::nullopt;
-    if (!m_job.library) {
-        startStages();
-        return;
-    }
-    startLibraryCheck(streamInfo ? streamInfo->audioMd5 : QString());
+    m_step = -1;
+    m_plan = m_job.library ? QList<Step>{{Step::Kind::CheckLibrary}} : stagePlan();
+    runNextStep();
 }
 
-void FileConversion::startStages()
+QList<FileConversion::Step> FileConversion::stagePlan() const
 {
-    if (FormatTable::encodesAtOnce(m_job.format, m_job.library)) {
-        encodeSource();
+    const int count = int(FormatTable::facts(m_job.format).stages.size());
+    QList<Step> plan;
+    for (int stage = FormatTable::encodesAtOnce(m_job.format, m_job.library) ? count - 1 : 0; stage < count;
+         ++stage)
+        plan.append({Step::Kind::Stage, stage});
+    plan.append({Step::Kind::CheckOutput});
+    return plan;
+}
+
+void FileConversion::runNextStep()
+{
+    ++m_step;
+    const Step &step = currentStep();
+    switch (step.kind) {
+    case Step::Kind::Stage:
+        startStage(step.stage);
+        return;
+    case Step::Kind::CheckLibrary:
+        startLibraryCheck();
+        return;
+    case Step::Kind::ClaimOutput:
+        claimOutput();
+        return;
+    case Step::Kind::PrepareCover:
+        prepareCover();
+        return;
+    case Step::Kind::KeepAudio:
+        startKeepingAudio();
+        return;
+    case Step::Kind::ReferenceDecode:
+        startDecode();
+        return;
+    case Step::Kind::EncodeDecode:
+        startEncodeOfDecode();
+        return;
+    case Step::Kind::CheckOutput:
+        checkOutput();
         return;
     }
+}
+
+void FileConversion::insertNext(const QList<Step> &steps)
+{
+    for (qsizetype k = 0; k < steps.size(); ++k)
+        m_plan.insert(m_step + 1 + k, steps[k]);
+}
+
+void FileConversion::replan(const QList<Step> &steps)
+{
+    m_plan.resize(m_step + 1);
+    m_plan += steps;
+}
+
+FileConversion::StageRole FileConversion::roleOf(int stage) const
+{
+    const StageFacts &facts = FormatTable::facts(m_job.format).stages[stage];
+    if (facts.target == StageFile::ProbeWav)
+        return StageRole::Decode;
+    if (facts.target == StageFile::None)
+        return StageRole::Probe;
+    return isAudio() ? StageRole::Encode : StageRole::Convert;
+}
+
+void FileConversion::startStage(int stage)
+{
     // A work file left by an earlier file would give the probe that file's duration, or the second
     // stage that file's pictures.
-    removeWorkFiles();
-    m_workFilesUsed = true;
-    // A format that decodes first only prepares its encode meanwhile.
-    if (FormatTable::facts(m_job.format).stages.front().kind == StageKind::Sox) {
+    if (m_step == 0 && !FormatTable::encodesAtOnce(m_job.format, m_job.library)) {
+        removeWorkFiles();
+        m_workFilesUsed = true;
+    }
+    switch (roleOf(stage)) {
+    case StageRole::Decode:
+        // A format that decodes first only prepares its encode meanwhile.
         emit progressed(m_job.id, m_toolProgress.preparing());
-        runStage(*m_soxRunner, Recipes::stage(m_job.format, 0, m_job.recipe));
-    } else {
-        runStage(*m_convRunner, Recipes::firstStage(m_job.format, m_job.recipe, m_outputChooser));
+        startDecode();
+        return;
+    case StageRole::Probe:
+        runStage(*m_probeRunner, Recipes::stage(m_job.format, stage, m_job.recipe));
+        return;
+    case StageRole::Encode:
+        startSourceEncode();
+        return;
+    case StageRole::Convert: {
+        const bool conv = FormatTable::facts(m_job.format).stages[stage].kind == StageKind::Conv;
+        // Built now, so the time stamp of a second stage is that of the end of the first.
+        if (stage > 0 && !m_job.library)
+            m_job.recipe.clock = m_clock();
+        runStage(conv ? *m_convRunner : *m_coderRunner,
+                 Recipes::stage(m_job.format, stage, m_job.recipe, m_outputChooser));
+        return;
+    }
+    }
+}
+
+void FileConversion::toolEnded()
+{
+    if (stageEndedWhileStopping())
+        return;
+    const Step &step = currentStep();
+    switch (step.kind) {
+    case Step::Kind::Stage:
+        stageFinished(step.stage);
+        return;
+    case Step::Kind::ReferenceDecode:
+        decodeFinished();
+        return;
+    case Step::Kind::EncodeDecode:
+        if (judgeStage(*m_coderRunner, true))
+            runNextStep();
+        return;
+    case Step::Kind::KeepAudio:
+        keptAudioFinished();
+        return;
+    case Step::Kind::CheckOutput:
+        outputProbeFinished();
+        return;
+    case Step::Kind::CheckLibrary:
+    case Step::Kind::ClaimOutput:
+    case Step::Kind::PrepareCover:
+        return;
+    }
+}
+
+void FileConversion::stageFinished(int stage)
+{
+    switch (roleOf(stage)) {
+    case StageRole::Decode:
+        decodeFinished();
+        return;
+    case StageRole::Probe:
+        probeFinished();
+        return;
+    case StageRole::Encode:
+        sourceEncodeFinished();
+        return;
+    case StageRole::Convert:
+        if (judgeStage(FormatTable::facts(m_job.format).stages[stage].kind == StageKind::Conv
+                           ? *m_convRunner
+                           : *m_coderRunner,
+                       stage == 0))
+            runNextStep();
+        return;
     }
 }
 
 double FileConversion::fraction() const
 {
-    if (!isBusy())
+    if (!isBusy() || m_step < 0)
         return 0;
     const double stagePart = m_toolProgress.stagePercent() / 100.0;
-    // The MP3 decode and probe only prepare the encode, which does the work.
     const int stages = int(FormatTable::facts(m_job.format).stages.size());
-    if (m_stage >= stages)
+    const Step &step = currentStep();
+    if (step.kind == Step::Kind::CheckOutput)
         return 1;
+    if (step.kind != Step::Kind::Stage)
+        return step.kind == Step::Kind::EncodeDecode || step.kind == Step::Kind::ReferenceDecode ? stagePart
+                                                                                                 : 0;
+    // The MP3 decode and probe only prepare the encode, which does the work.
     if (isAudio())
-        return m_stage == stages - 1 ? stagePart : 0;
-    return (m_stage + stagePart) / stages;
+        return step.stage == stages - 1 ? stagePart : 0;
+    return (step.stage + stagePart) / stages;
 }
 
 void FileConversion::stop()
@@ -204,20 +319,17 @@ bool FileConversion::stageEndedWhileStopping()
     return true;
 }
 
-bool FileConversion::judgeStage(ToolRunner &runner)
+bool FileConversion::judgeStage(ToolRunner &runner, bool readsSource)
 {
-    if (stageEndedWhileStopping())
-        return false;
     StageOutcome outcome;
     outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
     outcome.exitCode = runner.exitCode();
     outcome.output = runner.output();
     outcome.writtenPath = m_runningCommand.outputPath;
-    const bool cuts = cutsTheInput(runner);
     // An audio encode's reading of the source is weighed against the reference decoder's before.
-    outcome.readsSource = cuts && !isAudio();
+    outcome.readsSource = readsSource && !isAudio();
     outcome.sourcePath = m_job.recipe.inputPath;
-    if (m_job.recipe.cut && cuts) {
+    if (m_job.recipe.cut && readsSource) {
         outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
         outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
     }
@@ -262,25 +374,17 @@ JobResult FileConversion::resultOf(JobResult::Kind kind, const QString &output)
 
 void FileConversion::probeFinished()
 {
-    if (stageEndedWhileStopping())
-        return;
     if (!isAudio()) {
         outputProbeFinished();
         return;
     }
-    emit stageEnded(m_job.id, ToolName::coder.toString(), true);
+    emit stageEnded(m_job.id, m_runningCommand.toolName, true);
     // The decode stays until the encode has ended: the encode may have to read it instead.
     if (m_job.recipe.cut && !measureCut(OutputParsers::announcedDuration(m_probeRunner->output()))) {
         failFile({FileFailure::Kind::CutBeyondInput, {}});
         return;
     }
-    m_stage = 2;
-    runStage(*m_coderRunner, Recipes::mp3Encode(m_job.recipe, m_outputChooser));
-}
-
-bool FileConversion::cutsTheInput(const ToolRunner &runner) const
-{
-    return isAudio() ? &runner == m_coderRunner : &runner == m_convRunner;
+    runNextStep();
 }
 
 bool FileConversion::measureCut(std::optional<double> duration)
@@ -294,34 +398,6 @@ bool FileConversion::measureCut(std::optional<double> duration)
     // The bar runs over the part that is converted.
     m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(end - cut.startSeconds)));
     return true;
-}
-
-void FileConversion::convStageFinished()
-{
-    if (!judgeStage(*m_convRunner))
-        return;
-    if (!FormatTable::isTwoStage(m_job.format)) {
-        checkOutput();
-        return;
-    }
-    // Built now, so the time stamp is that of the end of the first stage.
-    m_job.recipe.clock = m_clock();
-    m_stage = 1;
-    runStage(*m_coderRunner, Recipes::secondStage(m_job.format, m_job.recipe, m_outputChooser));
-}
-
-void FileConversion::coderStageFinished()
-{
-    if (m_libraryStep != LibraryStep::None) {
-        libraryStepFinished();
-        return;
-    }
-    if (!m_stopping && isAudio() && !m_encodesDecode) {
-        sourceEncodeFinished();
-        return;
-    }
-    if (judgeStage(*m_coderRunner))
-        checkOutput();
 }
 
 void FileConversion::finish()
@@ -338,12 +414,19 @@ void FileConversion::finish()
     m_sourceTagsText.clear();
     m_toolProgress.reset();
     m_job = Task();
+    m_plan.clear();
+    m_step = -1;
     m_runningRunner = nullptr;
 }
 
 bool FileConversion::isAudio() const
 {
-    return FormatTable::container(m_job.format) != AudioContainer::None;
+    return container() != nullptr;
+}
+
+const ContainerFacts *FileConversion::container() const
+{
+    return ContainerTable::facts(FormatTable::container(m_job.format));
 }
 
 void FileConversion::removeWorkFiles() const

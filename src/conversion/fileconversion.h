@@ -8,6 +8,7 @@
 #include "conversion/recipes.h"
 #include "conversion/runoutcome.h"
 #include "conversion/toolprogress.h"
+#include "library/containerfacts.h"
 #include "library/librarycheck.h"
 #include "library/orphanindex.h"
 #include "media/flacmetadata.h"
@@ -22,9 +23,13 @@
 
 class CoverCache;
 
-// One file taken through the stages of its format by four tool runners of its own, working in
-// work files of its own. A run keeps one of these for each file it converts at once. Each stage
-// starts from the end signal of the one before, so nothing here waits.
+// One job taken through a plan of steps by four tool runners of its own, working in work files of
+// its own. The plan is built at the start from the format's row and the mode (the format's stages,
+// the check and the final name of the output; in library mode first the look at what the output's
+// place holds, which decides the rest) and walked one step at a time: each step starts from the end
+// of the one before, so nothing here waits. A step may put steps of its own before the rest (the
+// reference decoder's reading after an encode that complained, the encode of that decode). A run
+// keeps one of these for each job it converts at once.
 class FileConversion : public QObject
 {
     Q_OBJECT
@@ -53,10 +58,10 @@ public:
     // What the run found out of a job before it handed it over.
     struct Started
     {
-        QString toolPath;      // the source's path as the tools get it (a link for a name that is no text)
-        qint64 modifiedNs = 0; // the source's modification time, as the file system keeps it
-        std::optional<FlacMetadata::StreamInfo> streamInfo; // what its stream header declares
-        QString output; // library mode: the output's one name, as the run claimed it
+        QString toolPath;        // the source's path as the tools get it (a link for a name that is no text)
+        qint64 modifiedNs = 0;   // the source's modification time, as the file system keeps it
+        FlacMetadata::Head head; // what its head says: its stream header, tags and pictures
+        QString output;          // library mode: the output's one name, as the run claimed it
         // Library mode with FAT-safe names: the output's place under its unsafe name, when that differs.
         std::optional<OrphanIndex::Orphan> unsafeOutput;
     };
@@ -94,17 +99,60 @@ signals:
     void stopped();
 
 private:
-    // What library mode does instead of an encode, where it can.
-    enum class LibraryStep
+    // One step of a plan.
+    struct Step
+    {
+        enum class Kind
+        {
+            Stage,           // stage `stage` of the format's row: a decode, a probe, an encode, a conv stage
+            CheckLibrary,    // library mode: what the output's place holds decides the rest of the plan
+            ClaimOutput,     // library mode: the hidden name made, other runs heard, an orphan claimed
+            PrepareCover,    // library mode: the cover made fit for players
+            KeepAudio,       // library mode: an output's audio kept, with the source's tags (retag, move)
+            ReferenceDecode, // the encode's reading complained: the reference decoder reads the source
+            EncodeDecode,    // only the reference decoder read it whole: its decode is encoded
+            CheckOutput,     // the output read back (or probed) against the source's length
+        };
+        Kind kind = Kind::Stage;
+        int stage = -1;
+        // A decode that SoX made nothing of is tried again with data/flac.
+        bool withFlac = false;
+    };
+    // What the parts of the format's row do, by the files they read and write.
+    enum class StageRole
+    {
+        Decode, // sox: the source into the work WAV
+        Probe,  // coder: the length of the work WAV, writing nothing
+        Encode, // an audio format's encode, which reads the source itself
+        Convert // a video format's conv or coder stage
+    };
+    // Whose audio the output keeps, in library mode, instead of an encode.
+    enum class KeptAudio
     {
         None,
-        Retag, // the output's own audio, with the source's tags
-        Move,  // an orphan's audio, with the source's tags
+        Retag, // the output's own
+        Move,  // an orphan's
     };
 
-    void startStages();
-    void startLibraryCheck(const QString &audioMd5);
+    // The format's stages the plan runs: all of them, or the encode alone for a format that encodes
+    // at once, then the output's check.
+    QList<Step> stagePlan() const;
+    // The next step of the plan, or the end of a plan that is through.
+    void runNextStep();
+    // Puts steps before the rest of the plan, to run next.
+    void insertNext(const QList<Step> &steps);
+    // The plan from the next step on is this.
+    void replan(const QList<Step> &steps);
+    const Step &currentStep() const { return m_plan[m_step]; }
+    StageRole roleOf(int stage) const;
+    void startStage(int stage);
+    // A tool of the job has ended: the step it served takes it from here.
+    void toolEnded();
+    void stageFinished(int stage);
+
+    void startLibraryCheck();
     void libraryDecided(LibraryCheck::Decision decision);
+    void claimOutput();
     // Library mode with FAT-safe names: a whole output of this source lies at the name it had before.
     bool isOwnUnsafeOutput() const;
     // Takes the orphan away from its place under a hidden name of this process beside the output,
@@ -121,12 +169,10 @@ private:
     void leaveToAnother();
     // The folder the source lies in, as the file list names it.
     QString sourceFolder() const;
-    // Library mode: the cover the output keeps is made fit for players first, when it is not; then
-    // the step chosen (m_nextStep) begins.
+    // Library mode: the cover the output keeps is made fit for players first, when it is not.
     void prepareCover();
-    void coverReady();
-    void startLibraryStep(LibraryStep step, const QString &audio);
-    void libraryStepFinished();
+    void startKeepingAudio();
+    void keptAudioFinished();
     void runStage(ToolRunner &runner, const ToolCommand &command);
     // Runs a stage of the format, or a tool that is none (the check of a video output), which raises
     // no stage signals.
@@ -140,34 +186,30 @@ private:
     // and no use to whoever reads the failure.
     FileFailure reserveFailure() const;
     void readOutput(ToolRunner *runner, const QString &chunk);
+    // A decode of the source into the work WAV: the format's own first stage, or the reference
+    // decoder's reading after an encode.
+    void startDecode();
     void decodeFinished();
     void probeFinished();
-    void convStageFinished();
-    void coderStageFinished();
-    // The MP3 encode that read the source has ended: its reading and the reference decoder's decide
-    // whether it stands, whether the decode is encoded instead, or why the file fails.
+    // The audio encode that read the source has ended: its reading and the reference decoder's
+    // decide whether it stands, whether the decode is encoded instead, or why the file fails.
     void sourceEncodeFinished();
     // That encode's output is no use: it goes, and the file fails.
     void failEncode(const FileFailure &failure);
     void stageFailedToStart(ToolRunner::StartProblem problem);
-    // The stage that reads the input (or the MP3 encode that reads its decode), where a cut is made.
-    bool cutsTheInput(const ToolRunner &runner) const;
     // The encoder could not read the source, which its decode holds: the decode is encoded instead,
     // with the source's tags and cover.
-    void encodeTheDecode();
+    void startEncodeOfDecode();
     // With the input's duration: false when the cut starts at or after the input's end; otherwise the
-    // progress state's duration becomes the cut's length.
+    // progress's duration becomes the cut's length.
     bool measureCut(std::optional<double> duration);
-    // Library mode, MP3: the encode reads the source itself, the only tool for a healthy FLAC; its
-    // length comes from the source's header.
-    void encodeSource();
-    // That encode's reading complained or fell short: the reference decoder decodes the source
-    // into the work WAV, and sourceEncodeFinished weighs both readings.
-    void askReferenceDecoder();
+    // The encode that reads the source itself; its length comes from the source's header.
+    void startSourceEncode();
     // A stage's tool has ended: when the program is ending, the file is let go and stopped follows.
     bool stageEndedWhileStopping();
-    // Judges the stage that just ended; a failed stage loses the file it was writing.
-    bool judgeStage(ToolRunner &runner);
+    // Judges the stage that just ended; a failed stage loses the file it was writing. reads: the
+    // stage reads the source (where a cut is made).
+    bool judgeStage(ToolRunner &runner, bool readsSource);
     // The last stage has written the output under its hidden name: it is read back, and renamed
     // to its final name when it is whole.
     void checkOutput();
@@ -184,13 +226,14 @@ private:
     void removeWorkFiles() const;
     // The format is an audio format: its encode reads the source, and its output is read back here.
     bool isAudio() const;
+    // The row of the output's container; nullptr for a video format.
+    const ContainerFacts *container() const;
     // The last stage of the format, the one that writes the output.
     ToolCommand encodeCommand();
-    // Library mode, Ogg: the mark and the cover go into the output as comments, through an
-    // ffmetadata file in the work folder, after the source's own tags (m_sourceTagsText, or none).
+    // The mark and the cover go into an Ogg as comments, through an ffmetadata file in the work
+    // folder, after the source's own tags (m_sourceTagsText, or none).
     void writeCommentsFile();
-    // Library mode, M4A: the mark and the source's ReplayGain as freeform atoms; false when they
-    // cannot be added.
+    // The mark and the source's ReplayGain as freeform atoms of an M4A; false when they cannot be added.
     bool addFreeformTags();
 
     const int m_slot;
@@ -215,7 +258,7 @@ private:
         QString libraryOutput;
         QByteArray sourceNative;
         qint64 sourceModifiedNs = 0;
-        std::optional<FlacMetadata::StreamInfo> streamInfo;
+        FlacMetadata::Head head;
         std::optional<OrphanIndex::Orphan> unsafeOutput;
         CoverCache *covers = nullptr;
         OrphanIndex *orphans = nullptr;
@@ -224,16 +267,15 @@ private:
     };
     Task m_job;
     QList<FileNote> m_notes; // told with the job's end
-    int m_stage = 0; // index of the running stage in the format's stage list; their count while checking
+    QList<Step> m_plan;
+    qsizetype m_step = -1;                   // the step running
     std::optional<double> m_declaredSeconds; // the source's length as its header declares it
     std::optional<double> m_decodedSeconds;  // the length of the source's decode (MP3)
     QString m_wantedOutput;                  // the final name the recipes want
     QString m_partialOutput;                 // the hidden name the last stage writes
     int m_reserveError = 0;                  // why it could not be made, or 0
     bool m_replaces = false;                 // library mode: an older output is there
-    bool m_flacDecodeTried = false;          // SoX could not decode the source; data/flac was asked
-    bool m_encodesDecode = false;            // the MP3 encode reads the decode, not the source
-    bool m_referenceAsked = false;           // library mode: the decode followed the encode
+    bool m_referenceDecoded = false;         // the reference decoder read the source after the encode
     ToolCommand m_encodeCommand;             // meanwhile, the encode that read the source
     bool m_workFilesUsed = false;            // a stage may have left work files
     FlacFallback::Metadata m_carriedOver;    // the source's tags and cover for that encode
@@ -242,10 +284,8 @@ private:
     ToolRunner *m_runningRunner = nullptr;
     ToolCommand m_runningCommand;
     bool m_stopping = false;
-    LibraryStep m_libraryStep = LibraryStep::None;
-    LibraryStep m_nextStep = LibraryStep::None; // what follows the cover's preparation
+    KeptAudio m_kept = KeptAudio::None;
     bool m_waitingForCover = false;
     OrphanIndex::Orphan m_orphan; // the orphan being moved
     QString m_claimedOrphan;      // its hidden name meanwhile
-    QString m_keptAudio;          // the output whose audio a retag or a move keeps
 };

@@ -16,14 +16,16 @@
 #include <QFile>
 #include <QFileInfo>
 
-// Library mode's side of a conversion: what is at the output's name already, and the two ways an
-// output is made without an encode: a retag of the output there, and a move of an orphan whose
-// source was renamed. For an MP3 both put a new ID3v2 tag, written by the encoder from the source,
-// before the audio frames of the output they keep, which stay as they are, byte for byte; an Ogg
-// or M4A has its audio packets copied by the encoder into a new file with the source's tags.
+// Library mode's side of a conversion: what is at the output's name already decides the plan, and
+// the two ways an output is made without an encode: a retag of the output there, and a move of an
+// orphan whose source was renamed. How they keep the audio is the container's (ContainerFacts):
+// a new ID3v2 tag, written by the encoder from the source, before the audio frames of the output
+// they keep, byte for byte, or the audio packets copied by the encoder into a new file.
 
-void FileConversion::startLibraryCheck(const QString &audioMd5)
+void FileConversion::startLibraryCheck()
 {
+    const std::optional<FlacMetadata::StreamInfo> &streamInfo = m_job.head.streamInfo();
+    const QString audioMd5 = streamInfo ? streamInfo->audioMd5 : QString();
     m_job.recipe.plainName = true;
     m_job.recipe.keepCover = true;
     if (isAudio()) {
@@ -63,8 +65,8 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     m_replaces = decision != LibraryCheck::Decision::Convert;
     // The source's own tags, as players read them best, for whatever writes the output.
     if (m_job.recipe.mark)
-        m_job.recipe.tagOverrides = LibraryTags::overrides(FlacMetadata::comments(m_job.recipe.inputPath),
-                                                           FormatTable::container(m_job.format));
+        m_job.recipe.tagOverrides =
+            LibraryTags::overrides(m_job.head.comments(), FormatTable::container(m_job.format));
     if (m_job.dryRun) {
         const std::optional<OrphanIndex::Orphan> orphan = takeOrphan(decision);
         JobResult result = resultOf(decision == LibraryCheck::Decision::Retag ? JobResult::Kind::Retagged
@@ -76,6 +78,14 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         endJob(result);
         return;
     }
+    m_kept = decision == LibraryCheck::Decision::Retag ? KeptAudio::Retag : KeptAudio::None;
+    replan({{Step::Kind::ClaimOutput}});
+    runNextStep();
+}
+
+void FileConversion::claimOutput()
+{
+    const QString &output = m_wantedOutput;
     // The hidden file, made now, tells other processes that this output is being written.
     QDir().mkpath(QFileInfo(output).path());
     reserveOutput(output);
@@ -84,19 +94,25 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
         leaveToAnother();
         return;
     }
-    m_nextStep = LibraryStep::None;
-    // Taken only now: a file left to another process leaves its orphan to the files after it.
-    const std::optional<OrphanIndex::Orphan> orphan = takeOrphan(decision);
-    if (decision == LibraryCheck::Decision::Retag) {
-        m_nextStep = LibraryStep::Retag;
-    } else if (orphan && claimFirstOrphan(*orphan)) {
-        m_nextStep = LibraryStep::Move;
-    } else if (orphan && PartialOutput::claimedByAnother(output, m_partialOutput)) {
-        // Another process took the orphan to move it here itself.
-        leaveToAnother();
-        return;
+    if (m_kept != KeptAudio::Retag) {
+        // Taken only now: a file left to another process leaves its orphan to the files after it.
+        const std::optional<OrphanIndex::Orphan> orphan =
+            takeOrphan(m_replaces ? LibraryCheck::Decision::Replace : LibraryCheck::Decision::Convert);
+        if (orphan && claimFirstOrphan(*orphan)) {
+            m_kept = KeptAudio::Move;
+        } else if (orphan && PartialOutput::claimedByAnother(output, m_partialOutput)) {
+            // Another process took the orphan to move it here itself.
+            leaveToAnother();
+            return;
+        }
     }
-    prepareCover();
+    QList<Step> rest{{Step::Kind::PrepareCover}};
+    if (m_kept == KeptAudio::None)
+        rest += stagePlan();
+    else
+        rest.append({Step::Kind::KeepAudio});
+    replan(rest);
+    runNextStep();
 }
 
 std::optional<OrphanIndex::Orphan> FileConversion::takeOrphan(LibraryCheck::Decision decision)
@@ -125,16 +141,16 @@ void FileConversion::prepareCover()
 {
     CoverCache *covers = m_job.covers;
     if (!covers || !m_job.recipe.mark) {
-        coverReady();
+        runNextStep();
         return;
     }
     // An embedded picture wins over the folder's; one that players take goes in as it is.
-    const FlacFallback::Picture embedded = FlacFallback::embeddedPicture(m_job.recipe.inputPath);
+    const FlacMetadata::Picture embedded = m_job.head.picture();
     QString image;
     if (!embedded.data.isEmpty()) {
         if (CoverImage::fitsAsItIs(CoverImage::readHeader(embedded.data), embedded.data.size(),
                                    m_job.recipe.coverEdge)) {
-            coverReady();
+            runNextStep();
             return;
         }
         image = covers->keepPicture(embedded.data, embedded.extension);
@@ -142,7 +158,7 @@ void FileConversion::prepareCover()
         image = cover->path;
     }
     if (image.isEmpty()) {
-        coverReady();
+        runNextStep();
         return;
     }
     const auto useCover = [this](const QString &prepared) {
@@ -151,7 +167,7 @@ void FileConversion::prepareCover()
         m_job.recipe.keepCover = !prepared.isEmpty();
         if (prepared.isEmpty())
             m_notes.append(FileNote::CoverLeftOut);
-        coverReady();
+        runNextStep();
     };
     const std::optional<QString> known =
         covers->prepare(image, this, [this, useCover](const QString &prepared) {
@@ -162,21 +178,6 @@ void FileConversion::prepareCover()
         useCover(*known);
     else
         m_waitingForCover = true;
-}
-
-void FileConversion::coverReady()
-{
-    switch (m_nextStep) {
-    case LibraryStep::Retag:
-        startLibraryStep(LibraryStep::Retag, m_wantedOutput);
-        return;
-    case LibraryStep::Move:
-        startLibraryStep(LibraryStep::Move, m_claimedOrphan);
-        return;
-    case LibraryStep::None:
-        startStages();
-        return;
-    }
 }
 
 bool FileConversion::isOwnUnsafeOutput() const
@@ -230,45 +231,46 @@ void FileConversion::restoreOrphan()
     m_claimedOrphan.clear();
 }
 
-void FileConversion::startLibraryStep(LibraryStep step, const QString &audio)
+void FileConversion::startKeepingAudio()
 {
-    m_libraryStep = step;
-    m_keptAudio = audio;
     m_workFilesUsed = true;
-    const AudioContainer container = FormatTable::container(m_job.format);
-    if (container == AudioContainer::Mp3) {
+    const QString &audio = m_kept == KeptAudio::Retag ? m_wantedOutput : m_claimedOrphan;
+    const ContainerFacts &row = *container();
+    if (row.keepAudio == ContainerFacts::KeepAudio::TagSplice) {
         QFile::remove(m_work.tag);
         runStage(*m_coderRunner, Recipes::retag(m_job.recipe));
         return;
     }
-    if (container == AudioContainer::Ogg)
+    if (row.markWay == ContainerFacts::MarkWay::CommentsFile)
         writeCommentsFile();
     runStage(*m_coderRunner, Recipes::remux(m_job.format, m_job.recipe, audio, m_outputChooser));
 }
 
-void FileConversion::libraryStepFinished()
+void FileConversion::keptAudioFinished()
 {
-    if (stageEndedWhileStopping())
-        return;
-    const LibraryStep step = std::exchange(m_libraryStep, LibraryStep::None);
-    const AudioContainer container = FormatTable::container(m_job.format);
-    const bool written = container == AudioContainer::Mp3
-                             ? Id3Tag::splice(m_work.tag, m_keptAudio, m_partialOutput)
-                             : container != AudioContainer::Mp4 || addFreeformTags();
+    const ContainerFacts &row = *container();
+    const QString &audio = m_kept == KeptAudio::Retag ? m_wantedOutput : m_claimedOrphan;
+    bool written = true;
+    if (row.keepAudio == ContainerFacts::KeepAudio::TagSplice)
+        written = Id3Tag::splice(m_work.tag, audio, m_partialOutput);
+    else if (row.markWay == ContainerFacts::MarkWay::AfterEncode)
+        written = addFreeformTags();
     const bool copied = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited &&
                         m_coderRunner->exitCode() == 0 && written &&
                         OutputCheck::audioWhole(m_partialOutput, m_declaredSeconds);
-    emit stageEnded(m_job.id, ToolName::coder.toString(), copied);
+    emit stageEnded(m_job.id, m_runningCommand.toolName, copied);
     // The output, or the orphan, could not be copied as it is: the source is encoded after all.
     if (!copied) {
         restoreOrphan();
-        startStages();
+        m_kept = KeptAudio::None;
+        replan(stagePlan());
+        runNextStep();
         return;
     }
     const QString published = takeFinalName();
     if (published.isEmpty())
         return;
-    if (step == LibraryStep::Retag) {
+    if (m_kept == KeptAudio::Retag) {
         endJob(resultOf(JobResult::Kind::Retagged, published));
         return;
     }

@@ -64,14 +64,13 @@ FileFailure FileConversion::reserveFailure() const
 
 void FileConversion::checkOutput()
 {
-    m_stage = int(FormatTable::facts(m_job.format).stages.size());
     if (!isAudio()) {
         runTool(*m_probeRunner, Recipes::outputProbe(m_job.recipe, m_partialOutput), false);
         return;
     }
     // An output its mark cannot be added to is an output all the same, one without the mark, as
     // an earlier version's are.
-    if (FormatTable::container(m_job.format) == AudioContainer::Mp4 && m_job.recipe.mark &&
+    if (m_job.recipe.mark && container()->markWay == ContainerFacts::MarkWay::AfterEncode &&
         !addFreeformTags())
         m_notes.append(FileNote::UnmarkedOutput);
     // A source whose length neither its header nor its decode tells (SoX could not read it) is
@@ -86,7 +85,7 @@ void FileConversion::checkOutput()
 bool FileConversion::addFreeformTags()
 {
     QList<QPair<QString, QString>> tags = m_job.recipe.mark->fields();
-    tags += LibraryTags::freeformFields(FlacMetadata::comments(m_job.recipe.inputPath));
+    tags += LibraryTags::freeformFields(m_job.head.comments());
     return Mp4Atoms::addFreeformTags(m_partialOutput, tags);
 }
 

@@ -19,21 +19,30 @@
 // the encode itself, weighed, and the encode of the decode when only the reference decoder read it
 // whole.
 
+void FileConversion::startDecode()
+{
+    const Step &step = currentStep();
+    if (step.kind == Step::Kind::ReferenceDecode && !step.withFlac) {
+        removeWorkFiles();
+        m_workFilesUsed = true;
+    }
+    runStage(*m_soxRunner, step.withFlac ? FlacFallback::decodeCommand(m_job.recipe)
+                                         : Recipes::referenceDecode(m_job.recipe));
+}
+
 void FileConversion::decodeFinished()
 {
     // A decode that could not read the source is no failure yet: the encode reads the source
     // itself. One that read it only in part tells that the source is damaged.
-    if (stageEndedWhileStopping())
-        return;
     m_decodedSeconds = MediaLength::wavSeconds(m_work.probeWav);
     // SoX leaves a bare header behind when it cannot read the source.
     if (m_decodedSeconds && *m_decodedSeconds <= 0)
         m_decodedSeconds.reset();
     // SoX cannot read some streams that the reference decoder reads: it is asked next.
-    if (!m_decodedSeconds && !m_flacDecodeTried) {
+    if (!m_decodedSeconds && !currentStep().withFlac) {
         emit stageEnded(m_job.id, m_runningCommand.toolName, false);
-        m_flacDecodeTried = true;
-        runStage(*m_soxRunner, FlacFallback::decodeCommand(m_job.recipe));
+        m_plan[m_step].withFlac = true;
+        startDecode();
         return;
     }
     const std::optional<FileFailure> problem = SourceReading::decodeProblem(m_soxRunner->output());
@@ -42,30 +51,33 @@ void FileConversion::decodeFinished()
         failFile(*problem);
         return;
     }
-    if (m_referenceAsked) {
+    if (currentStep().kind == Step::Kind::ReferenceDecode) {
+        m_referenceDecoded = true;
         m_runningCommand = m_encodeCommand;
         sourceEncodeFinished();
         return;
     }
-    m_stage = 1;
-    runStage(*m_probeRunner, Recipes::durationProbe(m_job.recipe));
+    runNextStep();
 }
 
-void FileConversion::encodeSource()
+void FileConversion::startSourceEncode()
 {
-    m_stage = int(FormatTable::facts(m_job.format).stages.size()) - 1;
-    if (m_job.recipe.cut && !measureCut(m_declaredSeconds)) {
-        failFile({FileFailure::Kind::CutBeyondInput, {}});
-        return;
+    // Only an encode that reads the source first knows the length from the source's header; after
+    // a decode and a probe, the probe has told it.
+    if (FormatTable::encodesAtOnce(m_job.format, m_job.library)) {
+        if (m_job.recipe.cut && !measureCut(m_declaredSeconds)) {
+            failFile({FileFailure::Kind::CutBeyondInput, {}});
+            return;
+        }
+        if (!m_job.recipe.cut && m_declaredSeconds)
+            m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(*m_declaredSeconds)));
     }
-    if (!m_job.recipe.cut && m_declaredSeconds)
-        m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(*m_declaredSeconds)));
     runStage(*m_coderRunner, encodeCommand());
 }
 
 ToolCommand FileConversion::encodeCommand()
 {
-    if (FormatTable::container(m_job.format) == AudioContainer::Ogg && m_job.recipe.mark)
+    if (m_job.recipe.mark && container()->markWay == ContainerFacts::MarkWay::CommentsFile)
         writeCommentsFile();
     const int last = int(FormatTable::facts(m_job.format).stages.size()) - 1;
     return Recipes::stage(m_job.format, last, m_job.recipe, m_outputChooser);
@@ -81,7 +93,7 @@ void FileConversion::writeCommentsFile()
     if (m_job.recipe.keepCover) {
         QByteArray image;
         if (m_job.recipe.coverFile.isEmpty()) {
-            image = FlacFallback::embeddedPicture(m_job.recipe.inputPath).data;
+            image = m_job.head.picture().data;
         } else {
             QFile cover(m_job.recipe.coverFile);
             if (cover.open(QIODevice::ReadOnly))
@@ -99,22 +111,14 @@ void FileConversion::writeCommentsFile()
     m_job.recipe.metadataFile = m_work.tags;
 }
 
-void FileConversion::askReferenceDecoder()
-{
-    m_referenceAsked = true;
-    m_encodeCommand = m_runningCommand;
-    removeWorkFiles();
-    m_workFilesUsed = true;
-    runStage(*m_soxRunner, Recipes::soxDecode(m_job.recipe));
-}
-
 void FileConversion::sourceEncodeFinished()
 {
+    m_encodeCommand = m_runningCommand;
     const QString output = m_coderRunner->output();
     const bool exited = m_coderRunner->endStatus() == ToolRunner::EndStatus::Exited;
     if (!exited || StageVerdict::mentionsFullDisk(output)) {
-        if (judgeStage(*m_coderRunner))
-            checkOutput();
+        if (judgeStage(*m_coderRunner, true))
+            runNextStep();
         return;
     }
     if (SourceReading::reportsChecksumError(output)) {
@@ -130,28 +134,32 @@ void FileConversion::sourceEncodeFinished()
     // Library mode decodes nothing before the encode: the reference decoder is asked only when the
     // encode's own reading of the source complains or falls short.
     const bool complained = decodingFailed || m_coderRunner->exitCode() != 0;
-    if (FormatTable::encodesAtOnce(m_job.format, m_job.library) && !m_referenceAsked &&
+    if (FormatTable::encodesAtOnce(m_job.format, m_job.library) && !m_referenceDecoded &&
         (complained || verdict != SourceReading::Verdict::EncodeStands)) {
-        askReferenceDecoder();
+        insertNext({{Step::Kind::ReferenceDecode}});
+        runNextStep();
         return;
     }
     if (verdict == SourceReading::Verdict::EncodeStands) {
-        if (judgeStage(*m_coderRunner))
-            checkOutput();
+        if (judgeStage(*m_coderRunner, true))
+            runNextStep();
         return;
     }
     // A cover the MP3 cannot hold (a picture ID3 has no type for) fails the encode that keeps it;
     // the music converts all the same, without it.
     if (m_coderRunner->exitCode() != 0 && m_job.recipe.keepCover && !decodingFailed) {
         m_runningRunner = nullptr;
-        emit stageEnded(m_job.id, ToolName::coder.toString(), false);
+        emit stageEnded(m_job.id, m_encodeCommand.toolName, false);
         m_job.recipe.keepCover = false;
         runStage(*m_coderRunner, encodeCommand());
         return;
     }
     switch (verdict) {
     case SourceReading::Verdict::EncodeTheDecode:
-        encodeTheDecode();
+        m_runningRunner = nullptr;
+        emit stageEnded(m_job.id, m_encodeCommand.toolName, false);
+        insertNext({{Step::Kind::EncodeDecode}});
+        runNextStep();
         return;
     case SourceReading::Verdict::Damaged:
         failEncode({FileFailure::Kind::DamagedSource, {}});
@@ -166,17 +174,13 @@ void FileConversion::sourceEncodeFinished()
 void FileConversion::failEncode(const FileFailure &failure)
 {
     m_runningRunner = nullptr;
-    emit stageEnded(m_job.id, ToolName::coder.toString(), false);
+    emit stageEnded(m_job.id, m_encodeCommand.toolName, false);
     failFile(failure);
 }
 
-void FileConversion::encodeTheDecode()
+void FileConversion::startEncodeOfDecode()
 {
-    m_runningRunner = nullptr;
-    emit stageEnded(m_job.id, ToolName::coder.toString(), false);
-    m_encodesDecode = true;
-    m_carriedOver = FlacFallback::writeMetadata(m_job.recipe.inputPath, m_work.tags, m_work.picture);
-    const AudioContainer container = FormatTable::container(m_job.format);
+    m_carriedOver = FlacFallback::writeMetadata(m_job.head, m_work.tags, m_work.picture);
     if (!FormatTable::facts(m_job.format).stages.back().decodeOptions.isNull()) {
         runStage(*m_coderRunner, FlacFallback::encodeCommand(m_job.format, m_job.recipe, m_work.probeWav,
                                                              m_carriedOver, m_outputChooser));
@@ -186,7 +190,7 @@ void FileConversion::encodeTheDecode()
     RecipeInput &recipe = m_job.recipe;
     recipe.readFrom = m_work.probeWav;
     recipe.metadataFile = m_carriedOver.tagsPath;
-    if (container == AudioContainer::Ogg && recipe.mark) {
+    if (recipe.mark && container()->markWay == ContainerFacts::MarkWay::CommentsFile) {
         QFile tags(m_carriedOver.tagsPath);
         if (!m_carriedOver.tagsPath.isEmpty() && tags.open(QIODevice::ReadOnly))
             m_sourceTagsText = tags.readAll();

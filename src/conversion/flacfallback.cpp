@@ -1,7 +1,6 @@
 #include "conversion/flacfallback.h"
 
 #include "conversion/formatfacts.h"
-#include "media/bytereader.h"
 #include "media/flacmetadata.h"
 
 #include <QFile>
@@ -80,54 +79,6 @@ QByteArray ffmetadata(const QByteArray &commentBlock)
     return text.toUtf8();
 }
 
-// The picture types the MP3 muxer can carry, with the extension that tells the encoder the type.
-struct ImageType
-{
-    QLatin1StringView mimeType;
-    QLatin1StringView extension;
-};
-
-constexpr ImageType carriedImages[] = {
-    {QLatin1StringView("image/jpeg"), QLatin1StringView(".jpg")},
-    {QLatin1StringView("image/jpg"), QLatin1StringView(".jpg")},
-    {QLatin1StringView("image/png"), QLatin1StringView(".png")},
-    {QLatin1StringView("image/gif"), QLatin1StringView(".gif")},
-    {QLatin1StringView("image/bmp"), QLatin1StringView(".bmp")},
-};
-
-QString imageExtension(const QString &mimeType)
-{
-    for (const ImageType &image : carriedImages) {
-        if (mimeType.compare(image.mimeType, Qt::CaseInsensitive) == 0)
-            return image.extension;
-    }
-    return {};
-}
-
-// The front cover, else the first picture, among those the muxer can carry; no data when none.
-Picture chosenPicture(const QList<QByteArray> &blocks)
-{
-    Picture chosen;
-    constexpr quint32 frontCover = 3;
-    for (const QByteArray &block : blocks) {
-        // Type, MIME type, description, four numbers on the image, then the image.
-        ByteReader reader(block);
-        const quint32 type = reader.bigEndian32();
-        const QString mimeType = QString::fromUtf8(reader.bytes(reader.bigEndian32()));
-        reader.skip(reader.bigEndian32());
-        reader.skip(16);
-        const QByteArray image = reader.bytes(reader.bigEndian32()).toByteArray();
-        const QString extension = imageExtension(mimeType);
-        const bool front = type == frontCover;
-        if (reader.failed() || extension.isEmpty() || (!chosen.data.isEmpty() && !front))
-            continue;
-        chosen = {image, extension};
-        if (front)
-            break;
-    }
-    return chosen;
-}
-
 // The file written whole, or its path empty.
 QString writtenFile(const QString &path, const QByteArray &content)
 {
@@ -152,29 +103,12 @@ ToolCommand decodeCommand(const RecipeInput &in)
             tool};
 }
 
-Picture embeddedPicture(const QString &source)
+Metadata writeMetadata(const FlacMetadata::Head &head, const QString &tagsPath, const QString &picturePath)
 {
-    QList<QByteArray> pictures;
-    for (const FlacMetadata::Block &block : FlacMetadata::blocks(source, {FlacMetadata::PictureBlock}))
-        pictures.append(block.data);
-    return chosenPicture(pictures);
-}
-
-Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath)
-{
-    QByteArray comments;
-    QList<QByteArray> pictures;
-    for (const FlacMetadata::Block &block :
-         FlacMetadata::blocks(source, {FlacMetadata::VorbisCommentBlock, FlacMetadata::PictureBlock})) {
-        if (block.type == FlacMetadata::VorbisCommentBlock)
-            comments = block.data;
-        else
-            pictures.append(block.data);
-    }
     Metadata result;
-    if (!comments.isEmpty())
-        result.tagsPath = writtenFile(tagsPath, ffmetadata(comments));
-    const Picture picture = chosenPicture(pictures);
+    if (!head.commentBlock().isEmpty())
+        result.tagsPath = writtenFile(tagsPath, ffmetadata(head.commentBlock()));
+    const FlacMetadata::Picture picture = head.picture();
     if (!picture.data.isEmpty())
         result.picturePath = writtenFile(picturePath + picture.extension, picture.data);
     return result;

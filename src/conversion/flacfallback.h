@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/recipes.h"
+#include "media/flacmetadata.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,23 +21,13 @@ struct Metadata
     QString picturePath; // the front cover (or else the first picture), as an image file
 };
 
-// A picture of a FLAC file and the extension that tells its type.
-struct Picture
-{
-    QByteArray data;
-    QString extension; // ".jpg", ".png", ".gif" or ".bmp"
-};
-
-// The front cover of a FLAC, else its first picture, among those an MP3 can carry; no data when none.
-Picture embeddedPicture(const QString &source);
-
 // data/flac decodes the source into the work WAV (in.work.probeWav), replacing what is there.
 ToolCommand decodeCommand(const RecipeInput &in);
 
-// Reads the tags and pictures of a FLAC and writes the tags to tagsPath and the chosen picture to
-// picturePath plus the extension of its type (".jpg", ".png", ".gif" or ".bmp"). A file that cannot
-// be read, or a picture of another type, simply gives less: no error.
-Metadata writeMetadata(const QString &source, const QString &tagsPath, const QString &picturePath);
+// Writes the tags of a FLAC's head to tagsPath and its front picture to picturePath plus the
+// extension of its type (".jpg", ".png", ".gif" or ".bmp"). A head without them, or a picture of
+// another type, simply gives less: no error.
+Metadata writeMetadata(const FlacMetadata::Head &head, const QString &tagsPath, const QString &picturePath);
 
 // One entry of an ffmetadata file, its line break included.
 QByteArray ffmetadataLine(const QString &name, const QString &value);

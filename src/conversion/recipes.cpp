@@ -272,20 +272,11 @@ ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameCh
     return stage(format, 1, in, chooseName);
 }
 
-// The MP3 stages run in this order: decode, probe, encode.
-ToolCommand soxDecode(const RecipeInput &in)
+ToolCommand referenceDecode(const RecipeInput &in)
 {
-    return stage(OutputFormat::Mp3, 0, in);
-}
-
-ToolCommand durationProbe(const RecipeInput &in)
-{
-    return stage(OutputFormat::Mp3, 1, in);
-}
-
-ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName)
-{
-    return stage(OutputFormat::Mp3, 2, in, chooseName);
+    static constexpr StageFacts decode{
+        StageKind::Sox, ToolName::sox, StageFile::Input, StageFile::ProbeWav, {}, {}};
+    return command(OutputFormat::Mp3, decode, in, {});
 }
 
 ToolCommand outputProbe(const RecipeInput &in, const QString &outputPath)

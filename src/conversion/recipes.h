@@ -136,10 +136,8 @@ ToolCommand firstStage(OutputFormat format, const RecipeInput &in, const NameCho
 // recipe, every other text the resized one.
 ToolCommand secondStage(OutputFormat format, const RecipeInput &in, const NameChooser &chooseName = {});
 
-// MP3: sox decodes the input to the probe wav, coder prints its duration, coder encodes the input.
-ToolCommand soxDecode(const RecipeInput &in);
-ToolCommand durationProbe(const RecipeInput &in);
-ToolCommand mp3Encode(const RecipeInput &in, const NameChooser &chooseName = {});
+// The reference decoder's reading of the input: sox decodes it to the work WAV (in.work.probeWav).
+ToolCommand referenceDecode(const RecipeInput &in);
 
 // Library mode: an MP3 of one frame of silence into in.work.tag, whose ID3v2 tag holds the
 // source's tags and cover and the mark of in, as an encode of the source would write them; the

@@ -1,6 +1,7 @@
 #include "conversion/toolprogress.h"
 
 #include "runner/outputparsers.h"
+#include "runner/toolphrases.h"
 #include "settings/numbertext.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ void ToolProgress::readDuration(const QString &chunk)
 {
     if (m_durationSeconds != 0)
         return;
-    const QString collected = OutputParsers::collectAfter(chunk, u"Duration: ");
+    const QString collected = OutputParsers::collectAfter(chunk, QString(ToolPhrases::Duration));
     if (!collected.isEmpty())
         m_durationSeconds = OutputParsers::durationSeconds(collected);
 }

@@ -99,4 +99,76 @@ std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QStr
     return std::nullopt;
 }
 
+namespace {
+
+// The picture types the MP3 muxer can carry, with the extension that tells the encoder the type.
+struct ImageType
+{
+    QLatin1StringView mimeType;
+    QLatin1StringView extension;
+};
+
+constexpr ImageType carriedImages[] = {
+    {QLatin1StringView("image/jpeg"), QLatin1StringView(".jpg")},
+    {QLatin1StringView("image/jpg"), QLatin1StringView(".jpg")},
+    {QLatin1StringView("image/png"), QLatin1StringView(".png")},
+    {QLatin1StringView("image/gif"), QLatin1StringView(".gif")},
+    {QLatin1StringView("image/bmp"), QLatin1StringView(".bmp")},
+};
+
+QString imageExtension(const QString &mimeType)
+{
+    for (const ImageType &image : carriedImages) {
+        if (mimeType.compare(image.mimeType, Qt::CaseInsensitive) == 0)
+            return image.extension;
+    }
+    return {};
+}
+
+} // namespace
+
+Picture frontPicture(const QList<QByteArray> &pictureBlocks)
+{
+    Picture chosen;
+    constexpr quint32 frontCover = 3;
+    for (const QByteArray &block : pictureBlocks) {
+        // Type, MIME type, description, four numbers on the image, then the image.
+        ByteReader reader(block);
+        const quint32 type = reader.bigEndian32();
+        const QString mimeType = QString::fromUtf8(reader.bytes(reader.bigEndian32()));
+        reader.skip(reader.bigEndian32());
+        reader.skip(16);
+        const QByteArray image = reader.bytes(reader.bigEndian32()).toByteArray();
+        const QString extension = imageExtension(mimeType);
+        const bool front = type == frontCover;
+        if (reader.failed() || extension.isEmpty() || (!chosen.data.isEmpty() && !front))
+            continue;
+        chosen = {image, extension};
+        if (front)
+            break;
+    }
+    return chosen;
+}
+
+Head::Head(const RegularFile::Reader &file, const QString &path)
+    : m_path(path)
+    , m_streamInfo(FlacMetadata::streamInfo(file, path))
+{}
+
+const Head::Blocks &Head::blocks() const
+{
+    if (!m_blocks) {
+        m_blocks.emplace();
+        if (!m_path.isEmpty()) {
+            for (const Block &block : FlacMetadata::blocks(m_path, {VorbisCommentBlock, PictureBlock})) {
+                if (block.type == PictureBlock)
+                    m_blocks->pictures.append(block.data);
+                else if (m_blocks->comments.isEmpty())
+                    m_blocks->comments = block.data;
+            }
+        }
+    }
+    return *m_blocks;
+}
+
 } // namespace FlacMetadata

@@ -28,7 +28,6 @@ struct Block
     QByteArray data;
 };
 
-
 // The fields of a Vorbis comment block by upper-case name, in name order, each name's values in file
 // order; malformed fields are left out and a truncated block keeps the fields before the cut.
 // Pictures kept as comments are no text.
@@ -52,5 +51,45 @@ struct StreamInfo
 // should come first; a file where other blocks precede it still plays); none for a file that is no
 // FLAC or has none.
 std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QString &path);
+
+// A picture of a FLAC file and the extension that tells its type.
+struct Picture
+{
+    QByteArray data;
+    QString extension; // ".jpg", ".png", ".gif" or ".bmp"
+};
+
+// The front cover, else the first picture, among picture blocks of the types an MP3 can carry; no
+// data when none.
+Picture frontPicture(const QList<QByteArray> &pictureBlocks);
+
+// What the head of a source says of it, each part read once: its stream header at once (all that an
+// output that is up to date needs), its comments and pictures together the first time either is
+// wanted. A file that is no FLAC has none of them.
+class Head
+{
+public:
+    Head() = default;
+    Head(const RegularFile::Reader &file, const QString &path);
+
+    const std::optional<StreamInfo> &streamInfo() const { return m_streamInfo; }
+    // The comment block, and its fields as commentFields gives them.
+    const QByteArray &commentBlock() const { return blocks().comments; }
+    QMap<QString, QStringList> comments() const { return commentFields(blocks().comments); }
+    QList<QByteArray> pictureBlocks() const { return blocks().pictures; }
+    Picture picture() const { return frontPicture(blocks().pictures); }
+
+private:
+    struct Blocks
+    {
+        QByteArray comments;
+        QList<QByteArray> pictures;
+    };
+    const Blocks &blocks() const;
+
+    QString m_path;
+    std::optional<StreamInfo> m_streamInfo;
+    mutable std::optional<Blocks> m_blocks;
+};
 
 } // namespace FlacMetadata

@@ -254,14 +254,14 @@ private slots:
         in.settings.sampleRate = d.sampleRate;
         in.settings.audioBitrate = d.audioBitrate;
         in.settings.channelIndex = d.channelIndex;
-        const ToolCommand c = Recipes::mp3Encode(in);
+        const ToolCommand c = Recipes::stage(OutputFormat::Mp3, 2, in);
         QCOMPARE(c.command, expectedCommand(QStringLiteral(
                                 "/opt/tunoxa/data/coder -err_detect crccheck -i \"/Music/a.flac\" -y "
                                 "-vn -ar 48000 -ab 320k -ac 2 \"/Out/a_1437.mp3\"")));
         // Frame checksums are FLAC's; other sources are read as before.
         in.inputPath = QStringLiteral("/Music/a.wav");
         QCOMPARE(
-            Recipes::mp3Encode(in).command,
+            Recipes::stage(OutputFormat::Mp3, 2, in).command,
             expectedCommand(QStringLiteral("/opt/tunoxa/data/coder -i \"/Music/a.wav\" -y -vn -ar 48000 -ab "
                                            "320k -ac 2 \"/Out/a_1437.mp3\"")));
     }
@@ -303,7 +303,7 @@ private slots:
         QFETCH(QString, count);
         RecipeInput in = input(QStringLiteral("320x240"));
         in.settings.channelIndex = index;
-        for (const ToolCommand &c : {Recipes::mp3Encode(in), Recipes::secondStage(OutputFormat::Rmvb, in),
+        for (const ToolCommand &c : {Recipes::stage(OutputFormat::Mp3, 2, in), Recipes::secondStage(OutputFormat::Rmvb, in),
                                      Recipes::secondStage(OutputFormat::Rm, in)}) {
             const QStringList &args = c.command.arguments;
             QCOMPARE(args.value(args.indexOf(QStringLiteral("-ac")) + 1), count);
@@ -329,8 +329,8 @@ private slots:
                  (QStringList{QStringLiteral("-o"), work}));
         QCOMPARE(Recipes::secondStage(OutputFormat::Mov, in).command.arguments.first(3),
                  (QStringList{QStringLiteral("-i"), work, QStringLiteral("-y")}));
-        QCOMPARE(Recipes::soxDecode(in).command.arguments.constLast(), work);
-        QCOMPARE(Recipes::durationProbe(in).command.arguments, (QStringList{QStringLiteral("-i"), work}));
+        QCOMPARE(Recipes::referenceDecode(in).command.arguments.constLast(), work);
+        QCOMPARE(Recipes::stage(OutputFormat::Mp3, 1, in).command.arguments, (QStringList{QStringLiteral("-i"), work}));
     }
 
     void nameChooserNamesTheFinalOutputOnly()

@@ -113,15 +113,15 @@ private slots:
                                                QStringLiteral("320x240"), outRate, outBitrate, channelIndex});
         QFile::remove(m_work.probeWav);
 
-        const TestMedia::ToolResult decode = runCommand(Recipes::soxDecode(in).command);
+        const TestMedia::ToolResult decode = runCommand(Recipes::referenceDecode(in).command);
         QCOMPARE(decode.exitCode, 0);
         QVERIFY(QFileInfo(m_work.probeWav).size() > 0);
 
-        const TestMedia::ToolResult probe = runCommand(Recipes::durationProbe(in).command);
+        const TestMedia::ToolResult probe = runCommand(Recipes::stage(OutputFormat::Mp3, 1, in).command);
         QVERIFY(probe.output.contains("Duration: 00:00:03.00"));
         QVERIFY(probe.exitCode != 0); // names no output
 
-        const ToolCommand encode = Recipes::mp3Encode(in);
+        const ToolCommand encode = Recipes::stage(OutputFormat::Mp3, 2, in);
         QVERIFY(encode.outputPath.startsWith(
             m_out + QStringLiteral("歌 %1.b_").arg(QString::fromUtf8(QTest::currentDataTag()))));
         const TestMedia::ToolResult result = runCommand(encode.command);
@@ -179,12 +179,12 @@ private slots:
         if (cutStart > 0)
             in.cut = CutRange{cutStart, 0};
 
-        const ToolCommand direct = Recipes::mp3Encode(in);
+        const ToolCommand direct = Recipes::stage(OutputFormat::Mp3, 2, in);
         const TestMedia::ToolResult refused = runCommand(direct.command);
         QVERIFY2(StageVerdict::coderFoundNothing(QString::fromUtf8(refused.output)),
                  refused.output.right(400).constData());
 
-        QCOMPARE(runCommand(Recipes::soxDecode(in).command).exitCode == 0, soxReads);
+        QCOMPARE(runCommand(Recipes::referenceDecode(in).command).exitCode == 0, soxReads);
         if (soxReads)
             QCOMPARE(MediaLength::wavSeconds(m_work.probeWav), seconds);
         QFile::remove(m_work.probeWav);
@@ -193,8 +193,9 @@ private slots:
         QCOMPARE(MediaLength::wavSeconds(m_work.probeWav), seconds);
 
         const QString work = QFileInfo(m_work.probeWav).path();
-        const FlacFallback::Metadata written = FlacFallback::writeMetadata(
-            flac, work + QStringLiteral("/tags.txt"), work + QStringLiteral("/cover"));
+        const FlacFallback::Metadata written =
+            FlacFallback::writeMetadata(FlacMetadata::Head(RegularFile::Reader(flac), flac),
+                                        work + QStringLiteral("/tags.txt"), work + QStringLiteral("/cover"));
         QCOMPARE(written.picturePath, cover.isEmpty() ? QString() : work + QLatin1Char('/') + cover);
         const ToolCommand encode =
             FlacFallback::encodeCommand(OutputFormat::Mp3, in, m_work.probeWav, written);
@@ -228,7 +229,8 @@ private slots:
         const QString flac = m_in + QStringLiteral("/damaged.flac");
         QVERIFY(TestMedia::makeFlac(flac, 6.0) && TestMedia::damageFrames(flac));
         const EncodingSettings settings{{}, {}, {}, QStringLiteral("44100"), QStringLiteral("128"), 1};
-        const TestMedia::ToolResult result = runCommand(Recipes::mp3Encode(inputFor(flac, settings)).command);
+        const TestMedia::ToolResult result =
+            runCommand(Recipes::stage(OutputFormat::Mp3, 2, inputFor(flac, settings)).command);
         QVERIFY2(result.output.contains("Error while decoding stream"), result.output.right(400).constData());
         QVERIFY(!StageVerdict::coderFoundNothing(QString::fromUtf8(result.output)));
         // Asked to, ffmpeg checks each frame's checksum and says which failed.

@@ -158,7 +158,7 @@ private slots:
             u"0123456789abcdef -metadata \"TUNOXA_SETTINGS=mp3 64 44100 2\" "_s;
         const QString picture = u"-c:v copy -disposition:v attached_pic "_s;
         QTest::newRow("MP3 encode")
-            << Recipes::mp3Encode(in).command
+            << Recipes::stage(OutputFormat::Mp3, 2, in).command
             << coder + u"-err_detect crccheck -i /in/f.flac -i \"/w/cover 1.jpg\" -y -map 0:a -map 1:v "_s +
                    picture + cover + u"-ar 44100 -ab 64k -ac 2 "_s + tags + mark + u"/out/f.mp3"_s;
         QTest::newRow("retag") << Recipes::retag(in).command
@@ -205,7 +205,7 @@ private slots:
         RecipeInput in = plainInput();
         in.settings.sampleRate = value;
         in.settings.audioBitrate = value;
-        QCOMPARE(Recipes::mp3Encode(in).command.arguments,
+        QCOMPARE(Recipes::stage(OutputFormat::Mp3, 2, in).command.arguments,
                  (QStringList{QStringLiteral("-err_detect"), QStringLiteral("crccheck"), QStringLiteral("-i"),
                               in.inputPath, QStringLiteral("-y"), QStringLiteral("-vn"),
                               QStringLiteral("-ar"), value, QStringLiteral("-ab"), value + u'k',
@@ -251,7 +251,7 @@ private slots:
 
         RecipeInput in = plainInput();
         in.programFolder = a;
-        const Command command = Recipes::durationProbe(in).command;
+        const Command command = Recipes::stage(OutputFormat::Mp3, 1, in).command;
         QCOMPARE(command,
                  (Command{a + QStringLiteral("/data/coder"), {QStringLiteral("-i"), in.work.probeWav}}));
 
