@@ -2,10 +2,9 @@
 
 #include "media/bytereader.h"
 
-
 #include <algorithm>
 #include <climits>
-
+#include <limits>
 
 namespace CoverImage {
 
@@ -66,7 +65,9 @@ bool fitsAsItIs(const Header &header, qint64 fileBytes, int maxEdge)
     // The most a picture of these pixels can take: 16-bit RGBA, a filter byte per row and room
     // for profiles and metadata. More than that is data the header does not tell of.
     const qint64 pixels = qint64(header.width) * header.height;
-    const qint64 plausible = pixels * 8 + header.height + 256 * 1024;
+    // Beyond 2^58 pixels no file is large enough to disagree, and the sum would overflow.
+    const qint64 plausible = pixels > (qint64(1) << 58) ? std::numeric_limits<qint64>::max()
+                                                        : pixels * 8 + header.height + 256 * 1024;
     if (fileBytes > plausible)
         return false;
     return maxEdge <= 0 || (std::max(header.width, header.height) <= maxEdge && fileBytes <= MostBytes);

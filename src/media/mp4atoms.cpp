@@ -39,6 +39,7 @@ struct Box
     qint64 start = 0;
     qint64 headerBytes = 8;
     qint64 size = 0;
+    bool sizedToItsEnd = false; // its size field was 0: it runs to its parent's end
     qint64 end() const { return start + size; }
     qint64 contentStart() const { return start + headerBytes; }
     // The meta box is a full box: its children follow four bytes of version and flags.
@@ -59,8 +60,10 @@ QList<Box> children(Window &window, qint64 from, qint64 to)
             box.headerBytes = 16;
         } else if (box.size == 0) {
             box.size = to - at;
+            box.sizedToItsEnd = true;
         }
-        if (box.size < box.headerBytes || box.end() > to)
+        // Compared without adding, so that a size near 2^63 cannot overflow.
+        if (box.size < box.headerBytes || box.size > to - at)
             break;
         boxes.append(box);
         at = box.end();
@@ -103,6 +106,9 @@ QList<Box> itemListPath(Window &window, qint64 size)
 bool walksWhole(Window &window, const Box &parent)
 {
     const QList<Box> boxes = children(window, parent.childrenStart(), parent.end());
+    // A last child that runs to the end would take in whatever is added after it.
+    if (!boxes.isEmpty() && boxes.constLast().sizedToItsEnd)
+        return false;
     return (boxes.isEmpty() ? parent.childrenStart() : boxes.constLast().end()) == parent.end();
 }
 
@@ -136,7 +142,8 @@ std::optional<double> seconds(const Fetch &fetch, qint64 size)
     const std::optional<Box> header = child(window, path.constFirst(), "mvhd");
     if (!header)
         return std::nullopt;
-    const QByteArray content = window.bytes(header->contentStart(), 32);
+    const QByteArray content = window.bytes(
+        header->contentStart(), qsizetype(std::min<qint64>(32, header->end() - header->contentStart())));
     const bool wide = !content.isEmpty() && content[0] == 1;
     if (content.size() < (wide ? 32 : 20))
         return std::nullopt;
@@ -161,6 +168,8 @@ QList<QPair<QString, QString>> freeformTags(const Fetch &fetch, qint64 size)
         QString name;
         for (const Box &part : children(window, item.contentStart(), item.end())) {
             const qint64 skip = part.type == "data" ? 8 : 4;
+            if (part.size < part.headerBytes + skip)
+                continue;
             const QByteArray text =
                 window.bytes(part.contentStart() + skip, qsizetype(part.end() - part.contentStart() - skip));
             if (part.type == "name")

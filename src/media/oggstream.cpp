@@ -5,6 +5,8 @@
 
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace OggStream {
 
 namespace {
@@ -78,9 +80,14 @@ public:
     QByteArray read(qsizetype at, qsizetype count)
     {
         QByteArray bytes;
-        for (const auto &[fileAt, packetAt, length] : m_runs) {
-            if (count <= 0)
-                break;
+        // The runs lie in packet order: the first that holds `at` is found by halves, so that a packet
+        // spread over many pages costs no walk of them all for each comment.
+        auto run = std::upper_bound(m_runs.cbegin(), m_runs.cend(), at,
+                                    [](qsizetype offset, const Run &r) { return offset < r.packetAt; });
+        if (run != m_runs.cbegin())
+            --run;
+        for (; run != m_runs.cend() && count > 0; ++run) {
+            const auto &[fileAt, packetAt, length] = *run;
             if (at >= packetAt + length || at < packetAt)
                 continue;
             const qsizetype taken = std::min(count, packetAt + length - at);

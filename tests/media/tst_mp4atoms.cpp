@@ -59,6 +59,13 @@ private slots:
             << start + box("moov", movieHeader + header("free", 4)) << QStringList();
         QTest::newRow("item past the list's end")
             << start + box("moov", movieHeader + itemList(header("----", 400))) << QStringList();
+        QTest::newRow("last child runs to the movie's end")
+            << start + box("moov", movieHeader + header("free", 0)) << QStringList();
+        // A name box too short for its version is no name: the tag after it is not read into it.
+        QTest::newRow("name shorter than its version")
+            << start + box("moov", movieHeader + itemList(box("----", box("name", "\0\0") +
+                                                                          box("data", QByteArray(12, 'x')))))
+            << QStringList{added};
         QTest::newRow("movie not last")
             << box("ftyp", "M4A ") + box("moov", movieHeader) + box("mdat", QByteArray(64, 'x'))
             << QStringList();
