@@ -138,6 +138,24 @@ private slots:
         QCOMPARE(mark->audioMd5, u"0123456789abcdef0123456789abcdef"_s);
         QCOMPARE(mark->settings, u"mp3 320 48000 2"_s);
     }
+
+    // A source path's exact bytes survive the mark: "%" and bytes that are no UTF-8 become "%XX".
+    void sourceText_data()
+    {
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8") << "/music/\xC3\xA9t\xC3\xA9.flac"_ba << u"/music/\u00E9t\u00E9.flac"_s;
+        QTest::newRow("percent") << "/music/100%/a%41.flac"_ba << u"/music/100%25/a%2541.flac"_s;
+        QTest::newRow("Latin-1") << "/music/caf\xE9.flac"_ba << u"/music/caf%E9.flac"_s;
+        QTest::newRow("surrogate, overlong, cut sequence")
+            << "/m/\xED\xA0\x80\xC0\xAF\xE9\x9F"_ba << u"/m/%ED%A0%80%C0%AF%E9%9F"_s;
+    }
+    void sourceText()
+    {
+        QFETCH(QByteArray, path);
+        QTEST(LibraryMark::sourceText(path), "text");
+        QCOMPARE(LibraryMark::sourcePath(LibraryMark::sourceText(path)), path);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLibraryMark)
