@@ -2,12 +2,14 @@
 
 #include "media/bytereader.h"
 #include "media/id3tag.h"
+#include "media/vorbiscomments.h"
 #include "platform/regularfile.h"
 
 #include <QFile>
 #include <QtEndian>
 
 #include <algorithm>
+#include <limits>
 
 namespace FlacMetadata {
 
@@ -25,25 +27,15 @@ bool validFieldName(const QByteArray &name)
 QMap<QString, QStringList> commentFields(const QByteArray &block)
 {
     QMap<QString, QStringList> fields;
-    ByteReader reader(block);
-    reader.skip(reader.littleEndian32()); // the vendor string
-    const quint32 count = reader.littleEndian32();
-    for (quint32 k = 0; k < count && !reader.failed(); ++k) {
-        const QByteArray field = reader.bytes(reader.littleEndian32()).toByteArray();
-        const qsizetype separator = field.indexOf('=');
-        const QByteArray name = field.left(separator).toUpper();
-        if (reader.failed() || separator < 1 || !validFieldName(name) || name == "METADATA_BLOCK_PICTURE" ||
-            name == "COVERART")
+    const auto read = [&block](qsizetype at, qsizetype count) { return block.mid(at, count); };
+    for (const auto &[field, value] :
+         VorbisComments::entries(read, block.size(), std::numeric_limits<qsizetype>::max() - 256)) {
+        const QByteArray name = field.toUpper();
+        if (!validFieldName(name) || name == "METADATA_BLOCK_PICTURE" || name == "COVERART")
             continue;
-        fields[QString::fromLatin1(name)].append(QString::fromUtf8(field.mid(separator + 1)));
+        fields[QString::fromLatin1(name)].append(QString::fromUtf8(value));
     }
     return fields;
-}
-
-QMap<QString, QStringList> comments(const QString &path)
-{
-    const QList<Block> found = blocks(path, {VorbisCommentBlock});
-    return found.isEmpty() ? QMap<QString, QStringList>() : commentFields(found.constFirst().data);
 }
 
 QList<Block> blocks(const QString &path, std::initializer_list<BlockType> wanted)

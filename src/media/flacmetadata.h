@@ -32,8 +32,6 @@ struct Block
 // order; malformed fields are left out and a truncated block keeps the fields before the cut.
 // Pictures kept as comments are no text.
 QMap<QString, QStringList> commentFields(const QByteArray &block);
-// Those of a FLAC file's comment block; none when it has none.
-QMap<QString, QStringList> comments(const QString &path);
 
 // The blocks of the wanted types, in file order, after an ID3v2 tag if one comes first. They are
 // walked by their headers whatever their order: the decoders read a stream whose first block is not

@@ -2,6 +2,7 @@
 
 #include "media/bytereader.h"
 #include "media/coverimage.h"
+#include "media/vorbiscomments.h"
 
 #include <QtEndian>
 
@@ -193,35 +194,12 @@ QList<QPair<QString, QString>> comments(const Fetch &fetch, qsizetype longestVal
     if (!packet)
         return found;
     const QByteArray magic = packet->read(0, 8);
-    qsizetype at = magic.startsWith("OpusTags") ? 8 : magic.startsWith("\x03vorbis") ? 7 : -1;
+    const qsizetype at = magic.startsWith("OpusTags") ? 8 : magic.startsWith("\x03vorbis") ? 7 : -1;
     if (at < 0)
         return found;
-    const auto number = [&](qsizetype offset) -> std::optional<qsizetype> {
-        const QByteArray bytes = packet->read(offset, 4);
-        if (bytes.size() < 4)
-            return std::nullopt;
-        return qsizetype(ByteReader::littleEndianAt(bytes, 0));
-    };
-    const std::optional<qsizetype> vendor = number(at);
-    if (!vendor || *vendor > packet->size())
-        return found;
-    at += 4 + *vendor;
-    const std::optional<qsizetype> count = number(at);
-    at += 4;
-    // Every comment is looked at: writers keep them in any order.
-    for (qsizetype k = 0; count && k < *count; ++k) {
-        const std::optional<qsizetype> length = number(at);
-        if (!length || *length > packet->size() - at - 4)
-            break;
-        const qsizetype start = at + 4;
-        at = start + *length;
-        // A value longer than wanted (a picture) is not read, nor is its name made text.
-        const QByteArray comment = packet->read(start, std::min(*length, longestValue + 256));
-        const qsizetype equals = comment.indexOf('=');
-        if (equals <= 0 || *length - equals - 1 > longestValue)
-            continue;
-        found.append({QString::fromUtf8(comment.left(equals)), QString::fromUtf8(comment.mid(equals + 1))});
-    }
+    const auto read = [&](qsizetype offset, qsizetype count) { return packet->read(at + offset, count); };
+    for (const auto &[name, value] : VorbisComments::entries(read, packet->size() - at, longestValue))
+        found.append({QString::fromUtf8(name), QString::fromUtf8(value)});
     return found;
 }
 
