@@ -122,8 +122,14 @@ QList<QPair<QString, QString>> userTexts(const Fetch &fetch)
         const qint64 length = frame.size() == 10 && frame[0] != 0 ? frameSize(part(frame, 4, 4)) : 0;
         if (length <= 0 || at + 10 + length > size)
             break;
-        if (part(frame, 0, 4) == "TXXX")
-            texts.append(userText(bytesAt(at + 10, qsizetype(length))));
+        if (part(frame, 0, 4) == "TXXX") {
+            // A frame the file's end cuts short tells nothing: what is left of it would be read as
+            // a shorter text.
+            const QByteArrayView body = bytesAt(at + 10, qsizetype(length));
+            if (body.size() < length)
+                break;
+            texts.append(userText(body));
+        }
         at += 10 + length;
     }
     return texts;
