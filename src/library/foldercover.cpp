@@ -1,6 +1,7 @@
 #include "library/foldercover.h"
 
 #include <QFile>
+#include <QMap>
 #include <QStringList>
 
 #include <algorithm>
@@ -23,8 +24,9 @@ std::optional<Found> inFolder(const QString &folder)
     DIR *entries = ::opendir(QFile::encodeName(folder).constData());
     if (!entries)
         return std::nullopt;
-    qsizetype best = bases.size() * extensionCount;
-    QString bestName;
+    // The candidates by rank; the first that is a regular file is the cover (a dangling link or a
+    // folder named like a cover hides none behind it).
+    QMap<qsizetype, QString> candidates;
     while (const dirent *entry = ::readdir(entries)) {
         if (entry->d_type != DT_REG && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
             continue;
@@ -41,18 +43,17 @@ std::optional<Found> inFolder(const QString &folder)
             continue;
         const qsizetype extension = known - std::begin(extensions);
         const qsizetype base = bases.indexOf(QFile::decodeName(raw.first(dot).toByteArray()).toCaseFolded());
-        if (base < 0 || base * extensionCount + extension >= best)
-            continue;
-        best = base * extensionCount + extension;
-        bestName = QFile::decodeName(entry->d_name);
+        if (base >= 0 && !candidates.contains(base * extensionCount + extension))
+            candidates.insert(base * extensionCount + extension, QFile::decodeName(entry->d_name));
     }
     ::closedir(entries);
-    struct stat status = {};
-    const QString path = folder + u'/' + bestName;
-    if (bestName.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0 ||
-        !S_ISREG(status.st_mode))
-        return std::nullopt;
-    return Found{path, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+    for (const QString &name : std::as_const(candidates)) {
+        struct stat status = {};
+        const QString path = folder + u'/' + name;
+        if (::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode))
+            return Found{path, qint64(status.st_mtim.tv_sec) * 1000000000 + status.st_mtim.tv_nsec};
+    }
+    return std::nullopt;
 }
 
 } // namespace FolderCover
