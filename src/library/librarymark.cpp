@@ -102,6 +102,8 @@ QList<QPair<QString, QString>> LibraryMark::fields() const
     QList<QPair<QString, QString>> fields{{sourceKey, source}};
     if (!audioMd5.isEmpty())
         fields.append({audioKey, audioMd5});
+    if (!range.isEmpty())
+        fields.append({rangeKey, range});
     fields.append({settingsKey, settings});
     return fields;
 }
@@ -114,6 +116,8 @@ std::optional<LibraryMark> LibraryMark::fromFields(const QList<QPair<QString, QS
             mark.source = value;
         else if (name.compare(audioKey, Qt::CaseInsensitive) == 0)
             mark.audioMd5 = value;
+        else if (name.compare(rangeKey, Qt::CaseInsensitive) == 0)
+            mark.range = value;
         else if (name.compare(settingsKey, Qt::CaseInsensitive) == 0)
             mark.settings = value;
     }
@@ -124,12 +128,10 @@ std::optional<LibraryMark> LibraryMark::fromFields(const QList<QPair<QString, QS
 
 QStringList LibraryMark::encoderOptions() const
 {
-    const QString metadata = QStringLiteral("-metadata");
-    QStringList options{QStringLiteral("-id3v2_version"), QStringLiteral("3"), metadata,
-                        sourceKey + u'=' + source};
-    if (!audioMd5.isEmpty())
-        options << metadata << audioKey + u'=' + audioMd5;
-    return options << metadata << settingsKey + u'=' + settings;
+    QStringList options{QStringLiteral("-id3v2_version"), QStringLiteral("3")};
+    for (const auto &[name, value] : fields())
+        options << QStringLiteral("-metadata") << name + u'=' + value;
+    return options;
 }
 
 std::optional<LibraryMark> LibraryMark::read(const QString &path)
