@@ -4,6 +4,7 @@
 #include "library/librarymark.h"
 #include "platform/regularfile.h"
 #include "platform/trustedtree.h"
+#include "platform/workpaths.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,10 +14,8 @@
 
 QString ConversionRun::libraryOutputOf(const Job &job, OutputFormat format, bool fatSafe) const
 {
-    // Named as the tools' path for the file is, its unreadable characters as "_"
-    // (WorkPaths::makeSourceLink).
-    QString path = job.path;
-    path.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
+    // Named as the tools' path for the file is.
+    const QString path = WorkPaths::readableName(job.path);
     // An album's tracks come one after another: their output folder is worked out once.
     OutputFolderCache &cache = m_outputFolders[fatSafe ? 1 : 0];
     const QStringView inputFolder = QStringView(path).left(path.lastIndexOf(u'/') + 1);

@@ -201,16 +201,14 @@ PathParts PathParts::of(const QString &path)
 {
     const qsizetype nameStart = path.lastIndexOf(QLatin1Char('/')) + 1;
     qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-    if (dot <= nameStart)
+    if (dot < nameStart)
         dot = path.size();
     return {path.left(nameStart), path.mid(nameStart, dot - nameStart), path.mid(dot)};
 }
 
 QString baseName(const QString &path)
 {
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
+    return PathParts::of(path).stem;
 }
 
 QString fittedName(const QString &base, const QString &tail)

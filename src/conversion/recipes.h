@@ -75,7 +75,7 @@ using NameChooser = std::function<QString(const QString &wantedPath)>;
 namespace Recipes {
 
 // A path cut into its folder (with its "/"), the name's stem and its extension (with its "."): the
-// extension starts at the name's last "." unless that is the name's first character.
+// extension starts at the name's last ".", its first character included (".flac" is all extension).
 struct PathParts
 {
     QString folder;

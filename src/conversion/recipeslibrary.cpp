@@ -1,6 +1,7 @@
 #include "conversion/recipes.h"
 
 #include "conversion/formatfacts.h"
+#include "library/containerfacts.h"
 
 // Library mode's commands that keep an output's audio and write its tags anew.
 
@@ -30,7 +31,9 @@ QStringList libraryTagOptions(const RecipeInput &in, AudioContainer container)
     QStringList options;
     for (const auto &[key, value] : in.tagOverrides)
         options << u"-metadata"_s << key + u'=' + value;
-    return container == AudioContainer::Mp3 ? options + in.mark->encoderOptions() : options;
+    const ContainerFacts *row = ContainerTable::facts(container);
+    return row && row->markWay == ContainerFacts::MarkWay::EncoderTags ? options + in.mark->encoderOptions()
+                                                                       : options;
 }
 
 ToolCommand retag(const RecipeInput &in)
@@ -58,7 +61,8 @@ ToolCommand remux(OutputFormat format, const RecipeInput &in, const QString &kep
     QStringList arguments = sourceHeaderInput(in);
     int inputs = 1;
     QStringList maps;
-    if (container == AudioContainer::Mp4 && in.keepCover) {
+    const ContainerFacts *row = ContainerTable::facts(container);
+    if (row && row->coverAsStream && in.keepCover) {
         if (in.coverFile.isEmpty()) {
             maps = {u"-map"_s, u"0:v?"_s};
         } else {

@@ -34,8 +34,7 @@ QString WorkPaths::makeSourceLink(const QString &workFolder, quint64 key, const 
     // A work folder that cannot be used is no place for the link: the file then cannot be reached.
     if (workFolder.isEmpty())
         return {};
-    QString name = QFileInfo(shownPath).fileName();
-    name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
+    const QString name = QFileInfo(readableName(shownPath)).fileName();
     const QString folder = workFolder + QStringLiteral("/names/") + QString::number(key);
     const QString link = folder + QLatin1Char('/') + name;
     QFile::remove(link); // a leftover of an earlier session with the same key
@@ -50,6 +49,12 @@ QString WorkPaths::makeSourceLink(const QString &workFolder, quint64 key, const 
     Q_UNUSED(native);
     return shownPath;
 #endif
+}
+
+QString WorkPaths::readableName(const QString &shownPath)
+{
+    QString name = shownPath;
+    return name.replace(QChar::ReplacementCharacter, QLatin1Char('_'));
 }
 
 void WorkPaths::removeSourceLink(const QString &link)

@@ -29,6 +29,8 @@ struct WorkPaths
     // recognisable). Empty when it cannot be made.
     static QString makeSourceLink(const QString &workFolder, quint64 key, const QString &shownPath,
                                   const QByteArray &native);
+    // A shown path as the tools' path for it reads: its unreadable characters as "_".
+    static QString readableName(const QString &shownPath);
     // Removes a link makeSourceLink made, and its folder.
     static void removeSourceLink(const QString &link);
 };
