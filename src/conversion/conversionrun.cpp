@@ -237,6 +237,10 @@ void ConversionRun::startJob(FileConversion &slot, Job job)
         endUnstarted(job, {FileFailure::Kind::NoFormat, {}});
         return;
     }
+    if (job.refusal) {
+        endUnstarted(job, *job.refusal);
+        return;
+    }
     // Opened once: what it is, its time and its stream header. A source that cannot be opened fails
     // here, in the program's words, before a tool repeats its path in the system's (and before a dry
     // run promises to convert it).
@@ -261,7 +265,7 @@ void ConversionRun::startJob(FileConversion &slot, Job job)
                 JobResult repeated;
                 repeated.id = job.id;
                 repeated.kind = JobResult::Kind::Repeated;
-                repeated.source = job.path;
+                repeated.source = job.label();
                 takeResult(repeated);
             } else {
                 endUnstarted(job, {FileFailure::Kind::OutputPlaceTaken, {}});
@@ -325,7 +329,7 @@ void ConversionRun::endUnstarted(const Job &job, const FileFailure &failure)
     JobResult failed;
     failed.id = job.id;
     failed.kind = JobResult::Kind::Failed;
-    failed.source = job.path;
+    failed.source = job.label();
     failed.failure = failure;
     takeResult(failed);
 }

@@ -50,7 +50,7 @@ void FileConversion::readOutput(ToolRunner *runner, const QString &chunk)
 void FileConversion::start(const Job &job, const Started &started, const Context &context)
 {
     m_job = Task{job.id,
-                 job.path,
+                 job.label(),
                  context.format,
                  context.recipe,
                  context.library,
@@ -63,7 +63,8 @@ void FileConversion::start(const Job &job, const Started &started, const Context
                  context.covers,
                  context.orphans,
                  context.staleSweep,
-                 context.outputFolder};
+                 context.outputFolder,
+                 job.tags};
     m_job.recipe.inputPath = started.toolPath;
     if (!started.output.isEmpty())
         m_job.recipe.outputFolder = started.output.left(started.output.lastIndexOf(u'/') + 1);
@@ -83,6 +84,8 @@ void FileConversion::start(const Job &job, const Started &started, const Context
     const std::optional<FlacMetadata::StreamInfo> &streamInfo = m_job.head.streamInfo();
     m_declaredSeconds = streamInfo ? streamInfo->seconds : std::nullopt;
     m_step = -1;
+    if (job.range && !takeRange(*job.range, job.outputStem))
+        return;
     m_plan = m_job.library ? QList<Step>{{Step::Kind::CheckLibrary}} : stagePlan();
     runNextStep();
 }
@@ -319,34 +322,6 @@ bool FileConversion::stageEndedWhileStopping()
     return true;
 }
 
-bool FileConversion::judgeStage(ToolRunner &runner, bool readsSource)
-{
-    StageOutcome outcome;
-    outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
-    outcome.exitCode = runner.exitCode();
-    outcome.output = runner.output();
-    outcome.writtenPath = m_runningCommand.outputPath;
-    // An audio encode's reading of the source is weighed against the reference decoder's before.
-    outcome.readsSource = readsSource && !isAudio();
-    outcome.sourcePath = m_job.recipe.inputPath;
-    if (m_job.recipe.cut && readsSource) {
-        outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
-        outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
-    }
-    std::optional<FileFailure> failure = StageVerdict::failure(outcome);
-    emit stageEnded(m_job.id, m_runningCommand.toolName, !failure);
-    if (!failure)
-        return true;
-    // The tool names the output by its hidden name, which means nothing to whoever reads this.
-    if (failure->kind == FileFailure::Kind::ToolSaid && !m_partialOutput.isEmpty())
-        failure->detail.replace(m_partialOutput, m_wantedOutput);
-    // The name was free when the stage began, so the file is this stage's own.
-    if (!m_runningCommand.outputPath.isEmpty())
-        QFile::remove(m_runningCommand.outputPath);
-    failFile(*failure);
-    return false;
-}
-
 void FileConversion::failFile(const FileFailure &failure)
 {
     JobResult failed;
@@ -370,34 +345,6 @@ JobResult FileConversion::resultOf(JobResult::Kind kind, const QString &output)
     result.kind = kind;
     result.output = output;
     return result;
-}
-
-void FileConversion::probeFinished()
-{
-    if (!isAudio()) {
-        outputProbeFinished();
-        return;
-    }
-    emit stageEnded(m_job.id, m_runningCommand.toolName, true);
-    // The decode stays until the encode has ended: the encode may have to read it instead.
-    if (m_job.recipe.cut && !measureCut(OutputParsers::announcedDuration(m_probeRunner->output()))) {
-        failFile({FileFailure::Kind::CutBeyondInput, {}});
-        return;
-    }
-    runNextStep();
-}
-
-bool FileConversion::measureCut(std::optional<double> duration)
-{
-    if (!duration)
-        return true;
-    const CutRange &cut = *m_job.recipe.cut;
-    if (cut.startSeconds >= *duration)
-        return false;
-    const double end = cut.endSeconds > 0 ? std::min<double>(cut.endSeconds, *duration) : *duration;
-    // The bar runs over the part that is converted.
-    m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(end - cut.startSeconds)));
-    return true;
 }
 
 void FileConversion::finish()

@@ -200,6 +200,9 @@ private:
     // The encoder could not read the source, which its decode holds: the decode is encoded instead,
     // with the source's tags and cover.
     void startEncodeOfDecode();
+    // The job converts a part of its source, named as stem: the part (within which the cutter cuts)
+    // stands for the whole source from here on; false when the cut leaves nothing of it.
+    bool takeRange(SampleRange range, const QString &outputStem);
     // With the input's duration: false when the cut starts at or after the input's end; otherwise the
     // progress's duration becomes the cut's length.
     bool measureCut(std::optional<double> duration);
@@ -264,6 +267,7 @@ private:
         OrphanIndex *orphans = nullptr;
         PartialOutput::StaleSweep *staleSweep = nullptr;
         RegularFile::Folder *outputFolder = nullptr;
+        QList<QPair<QString, QString>> tags; // the job's own, over the source's
     };
     Task m_job;
     QList<FileNote> m_notes; // told with the job's end

@@ -66,7 +66,8 @@ void FileConversion::libraryDecided(LibraryCheck::Decision decision)
     // The source's own tags, as players read them best, for whatever writes the output.
     if (m_job.recipe.mark)
         m_job.recipe.tagOverrides =
-            LibraryTags::overrides(m_job.head.comments(), FormatTable::container(m_job.format));
+            LibraryTags::overrides(m_job.head.comments(), FormatTable::container(m_job.format)) +
+            LibraryTags::trackOverrides(m_job.tags, FormatTable::container(m_job.format));
     if (m_job.dryRun) {
         const std::optional<OrphanIndex::Orphan> orphan = takeOrphan(decision);
         JobResult result = resultOf(decision == LibraryCheck::Decision::Retag ? JobResult::Kind::Retagged

@@ -7,6 +7,7 @@
 #include "conversion/runtexts.h"
 #include "conversion/sourcereading.h"
 #include "conversion/stageverdict.h"
+#include "library/librarytags.h"
 #include "media/medialength.h"
 #include "media/oggstream.h"
 #include "runner/outputparsers.h"
@@ -14,6 +15,9 @@
 #include "settings/numbertext.h"
 
 #include <QFile>
+
+#include <algorithm>
+#include <utility>
 
 // The MP3 encode's side of a conversion: the readings of the source by the reference decoder and by
 // the encode itself, weighed, and the encode of the decode when only the reference decoder read it
@@ -200,4 +204,84 @@ void FileConversion::startEncodeOfDecode()
         recipe.keepCover = true;
     }
     runStage(*m_coderRunner, encodeCommand());
+}
+
+bool FileConversion::judgeStage(ToolRunner &runner, bool readsSource)
+{
+    StageOutcome outcome;
+    outcome.crashed = runner.endStatus() != ToolRunner::EndStatus::Exited;
+    outcome.exitCode = runner.exitCode();
+    outcome.output = runner.output();
+    outcome.writtenPath = m_runningCommand.outputPath;
+    // An audio encode's reading of the source is weighed against the reference decoder's before.
+    outcome.readsSource = readsSource && !isAudio();
+    outcome.sourcePath = m_job.recipe.inputPath;
+    if (m_job.recipe.cut && readsSource) {
+        outcome.cutStartSeconds = m_job.recipe.cut->startSeconds;
+        outcome.cutEndSeconds = m_job.recipe.cut->endSeconds;
+    }
+    if (const std::optional<SampleRange> &range = m_job.recipe.range; range && readsSource) {
+        outcome.cutStartSeconds = double(range->start) / range->rate;
+        outcome.cutEndSeconds = double(range->end) / range->rate;
+    }
+    std::optional<FileFailure> failure = StageVerdict::failure(outcome);
+    emit stageEnded(m_job.id, m_runningCommand.toolName, !failure);
+    if (!failure)
+        return true;
+    // The tool names the output by its hidden name, which means nothing to whoever reads this.
+    if (failure->kind == FileFailure::Kind::ToolSaid && !m_partialOutput.isEmpty())
+        failure->detail.replace(m_partialOutput, m_wantedOutput);
+    // The name was free when the stage began, so the file is this stage's own.
+    if (!m_runningCommand.outputPath.isEmpty())
+        QFile::remove(m_runningCommand.outputPath);
+    failFile(*failure);
+    return false;
+}
+
+void FileConversion::probeFinished()
+{
+    if (!isAudio()) {
+        outputProbeFinished();
+        return;
+    }
+    emit stageEnded(m_job.id, m_runningCommand.toolName, true);
+    // The decode stays until the encode has ended: the encode may have to read it instead.
+    if (m_job.recipe.cut && !measureCut(OutputParsers::announcedDuration(m_probeRunner->output()))) {
+        failFile({FileFailure::Kind::CutBeyondInput, {}});
+        return;
+    }
+    runNextStep();
+}
+
+bool FileConversion::measureCut(std::optional<double> duration)
+{
+    if (!duration)
+        return true;
+    const CutRange &cut = *m_job.recipe.cut;
+    if (cut.startSeconds >= *duration)
+        return false;
+    const double end = cut.endSeconds > 0 ? std::min<double>(cut.endSeconds, *duration) : *duration;
+    // The bar runs over the part that is converted.
+    m_toolProgress.setDurationSeconds(qint32(NumberText::roundHalfEven(end - cut.startSeconds)));
+    return true;
+}
+
+bool FileConversion::takeRange(SampleRange range, const QString &outputStem)
+{
+    m_job.recipe.outputStem = outputStem;
+    // The cutter cuts within the part, which stands for a whole source.
+    if (const std::optional<CutRange> cut = std::exchange(m_job.recipe.cut, std::nullopt)) {
+        const qint64 start = range.start + qint64(cut->startSeconds) * range.rate;
+        if (start >= range.end) {
+            failFile({FileFailure::Kind::CutBeyondInput, {}});
+            return false;
+        }
+        if (cut->endSeconds > 0)
+            range.end = std::min(range.end, range.start + qint64(cut->endSeconds) * range.rate);
+        range.start = start;
+    }
+    m_job.recipe.range = range;
+    m_declaredSeconds = range.seconds();
+    m_job.recipe.tagOverrides = LibraryTags::trackOverrides(m_job.tags, FormatTable::container(m_job.format));
+    return true;
 }

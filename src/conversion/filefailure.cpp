@@ -1,6 +1,7 @@
 #include "conversion/filefailure.h"
 
 #include "conversion/runtexts.h"
+#include "media/cuesheet.h"
 #include "runner/runnertexts.h"
 
 #include <QCoreApplication>
@@ -76,6 +77,13 @@ QString failureText(const FileFailure &failure)
         return Texts::tr("转换工具没有写出文件");
     case Kind::PartialInput:
         return Texts::tr("转换工具只处理了部分输入");
+    case Kind::CueSheetWrong: {
+        const QStringList numbers = failure.detail.split(u' ');
+        const CueProblem problem{CueProblem::Kind(numbers.value(0).toInt()), numbers.value(1).toInt()};
+        return problem.line > 0
+                   ? Texts::tr("CUE 表有误：%1（第 %2 行）").arg(problem.reason()).arg(problem.line)
+                   : Texts::tr("CUE 表有误：%1").arg(problem.reason());
+    }
     case Kind::ToolSaid:
         break;
     }

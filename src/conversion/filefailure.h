@@ -26,6 +26,7 @@ struct FileFailure
         NoOutputWritten,
         PartialInput,
         ToolSaid, // detail: the tool's own last words, which tell more than any kind
+        CueSheetWrong, // detail: the sheet's problem kind and its line, as two numbers
     };
 
     Kind kind = Kind::ToolSaid;

@@ -97,10 +97,11 @@ QString writtenFile(const QString &path, const QByteArray &content)
 ToolCommand decodeCommand(const RecipeInput &in)
 {
     const QString tool = ToolName::flac.toString();
-    return {{Recipes::toolPath(in.programFolder, tool),
-             {u"-d"_s, u"-f"_s, u"-s"_s, u"-o"_s, in.work.probeWav, in.inputPath}},
-            in.work.probeWav,
-            tool};
+    QStringList arguments{u"-d"_s, u"-f"_s, u"-s"_s, u"-o"_s, in.work.probeWav};
+    if (in.range)
+        arguments << u"--skip="_s + QString::number(in.range->start)
+                  << u"--until="_s + QString::number(in.range->end);
+    return {{Recipes::toolPath(in.programFolder, tool), arguments << in.inputPath}, in.work.probeWav, tool};
 }
 
 Metadata writeMetadata(const FlacMetadata::Head &head, const QString &tagsPath, const QString &picturePath)
@@ -123,8 +124,8 @@ ToolCommand encodeCommand(OutputFormat format, const RecipeInput &in, const QStr
                           const Metadata &written, const NameChooser &chooseName)
 {
     const QString tool = ToolName::coder.toString();
-    const QString wanted =
-        Recipes::outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName, in.fatSafeNames);
+    const QString wanted = Recipes::outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName,
+                                               in.fatSafeNames, in.outputStem);
     const QString output = chooseName ? chooseName(wanted) : wanted;
     // The WAV is cut as the normal encode cuts its source.
     QStringList inputs = Recipes::coderCut(in.cut ? &*in.cut : nullptr) << u"-i"_s << wav;

@@ -22,7 +22,10 @@ struct SampleRange
 {
     qint64 start = 0;
     qint64 end = 0;
+    int rate = 0; // samples a second
     bool operator==(const SampleRange &) const = default;
+
+    double seconds() const { return rate > 0 ? double(end - start) / rate : 0; }
 };
 
 struct Job
@@ -35,8 +38,18 @@ struct Job
     QString libraryFolder;
     // The part of the source the job converts; none: all of it.
     std::optional<SampleRange> range;
-    // Tags that stand over the source's own in the output.
+    // Tags that stand over the source's own in the output (an empty value removes the tag).
     QList<QPair<QString, QString>> tags;
+    // A track of an album image: its number in the image's cue sheet, and the name its output takes
+    // in place of the source's base name; 0 and empty for a file.
+    int track = 0;
+    QString outputStem;
+    // A job that cannot be tried fails at once for this (the image's cue sheet is wrong); path then
+    // names the sheet.
+    std::optional<FileFailure> refusal;
+
+    // What lines about the job call it: its path, and a track's number after it.
+    QString label() const;
 
     // The path, read as text, names the file (so a tool can be given it).
     bool pathIsExact() const;

@@ -112,7 +112,7 @@ QString filePath(StageFile file, OutputFormat format, const RecipeInput &in, con
         return in.work.probeWav;
     case StageFile::Output:
         return chosen(chooseName, outputPath(format, in.inputPath, in.outputFolder, in.clock, in.plainName,
-                                             in.fatSafeNames));
+                                             in.fatSafeNames, in.outputStem));
     }
     return {};
 }
@@ -147,7 +147,8 @@ QString filledPlaces(QStringView argument, const EncodingSettings &settings)
 ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeInput &in,
                     const NameChooser &chooseName)
 {
-    const CutRange *cut = stage.source == StageFile::Input && in.cut ? &*in.cut : nullptr;
+    const CutRange *cut = stage.source == StageFile::Input && in.cut && !in.range ? &*in.cut : nullptr;
+    const SampleRange *range = stage.source == StageFile::Input && in.range ? &*in.range : nullptr;
     const QString tool = stage.tool.toString();
     const QString source = filePath(stage.source, format, in, chooseName);
     const QString target = filePath(stage.target, format, in, chooseName);
@@ -161,7 +162,8 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
         if (!stage.flacSourceOptions.isNull() && stage.source == StageFile::Input && !readsDecode &&
             in.inputPath.endsWith(QLatin1StringView(".flac"), Qt::CaseInsensitive))
             arguments << CommandLineText::splitArguments(stage.flacSourceOptions);
-        arguments << Recipes::coderCut(cut) << u"-i"_s << (readsDecode ? in.readFrom : source);
+        arguments << Recipes::coderCut(cut) << (range && !readsDecode ? coderRange(*range) : QStringList())
+                  << u"-i"_s << (readsDecode ? in.readFrom : source);
         int inputs = 1;
         if (in.keepCover && !in.coverFile.isEmpty() && !stage.coverFileOptions.isNull()) {
             arguments << u"-i"_s << in.coverFile;
@@ -180,12 +182,24 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
     }
     case StageKind::Sox:
         arguments << source << target;
+        if (range)
+            arguments << u"trim"_s << QString::number(range->start) + u's'
+                      << QString::number(range->end - range->start) + u's';
         break;
     }
     return {{toolPath(in.programFolder, tool), arguments}, target, tool};
 }
 
 } // namespace
+
+QStringList coderRange(const SampleRange &range)
+{
+    const auto microseconds = [&range](qint64 samples) {
+        const qint64 us = (samples * 1000000 + range.rate / 2) / range.rate;
+        return QString::number(us / 1000000) + u'.' + QString::number(us % 1000000).rightJustified(6, u'0');
+    };
+    return {u"-ss"_s, microseconds(range.start), u"-t"_s, microseconds(range.end - range.start)};
+}
 
 QStringList coderCut(const CutRange *cut)
 {
@@ -240,11 +254,12 @@ QString toolPath(const QString &programFolder, const QString &toolName)
 }
 
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
-                   const QTime &time, bool plain, bool fatSafe)
+                   const QTime &time, bool plain, bool fatSafe, const QString &stem)
 {
     const FormatFacts &row = FormatTable::facts(format);
     const QString stamp = plain ? QString() : QChar(row.nameJoint) + timeStamp(time);
-    const QString base = fatSafe ? LibraryPaths::fatSafeName(baseName(inputPath)) : baseName(inputPath);
+    const QString name = stem.isEmpty() ? baseName(inputPath) : stem;
+    const QString base = fatSafe ? LibraryPaths::fatSafeName(name) : name;
     return outputFolder + fittedName(base, stamp + row.extension.toString());
 }
 

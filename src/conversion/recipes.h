@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/formattable.h"
+#include "conversion/job.h"
 #include "library/librarymark.h"
 #include "platform/appdirs.h"
 #include "runner/command.h"
@@ -39,6 +40,11 @@ struct RecipeInput
     WorkPaths work;
     // Cuts the input in the stage that reads it: the MP3 encode and the conv stage.
     std::optional<CutRange> cut;
+    // The part of the input an audio stage that reads it takes (a track of an album image), exact
+    // to the sample; none: all of it. It stands in place of the cut.
+    std::optional<SampleRange> range;
+    // The base name the output takes in place of the input's; empty: the input's.
+    QString outputStem;
     // Library mode: the output is named base name + extension, with no time stamp, and the MP3
     // encode keeps the source's cover.
     bool plainName = false;
@@ -100,6 +106,10 @@ QString timeStamp(const QTime &time);
 // the input's end), to stand before the "-i" of the input they cut; none without a cut.
 QStringList coderCut(const CutRange *cut);
 
+// A part of an input as FFmpeg input options ("-ss S -t D" in microseconds, which the decoder's trim
+// turns back into exactly the range's samples at any rate below a million a second).
+QStringList coderRange(const SampleRange &range);
+
 // A stage's option text as arguments, each {place} replaced by its setting: the text is cut at its
 // blanks first, so that a setting stays within its argument whatever it holds.
 QStringList filledOptions(QStringView options, const EncodingSettings &settings);
@@ -114,12 +124,13 @@ QString toolPath(const QString &programFolder, const QString &toolName);
 // with "_" in place of "-" for MP3; with plain, folder + base name + extension. A base name too
 // long for a 255-byte file name (UTF-8) is cut between whole characters so that the name fits.
 // fatSafe: the base name as fatSafeName gives it.
+// stem: the base name to take in place of the input's.
 QString outputPath(OutputFormat format, const QString &inputPath, const QString &outputFolder,
-                   const QTime &time, bool plain = false, bool fatSafe = false);
+                   const QTime &time, bool plain = false, bool fatSafe = false, const QString &stem = {});
 
-// Library mode's additions to an encode of in: the tags that replace the encoder's own, then for an
-// MP3 the mark (other containers take it in a metadata file, or after the encode). Empty without a
-// mark.
+// The additions to an encode of in: the tags that replace the encoder's own, then in library mode
+// for an MP3 the mark (other containers take it in a metadata file, or after the encode); for a part
+// of the input, no chapters of the whole.
 QStringList libraryTagOptions(const RecipeInput &in, AudioContainer container = AudioContainer::Mp3);
 
 // Stage `index` (0-based) of a format, in the order of FormatTable::stageTools: for the

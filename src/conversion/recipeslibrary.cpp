@@ -26,11 +26,13 @@ QStringList sourceHeaderInput(const RecipeInput &in)
 
 QStringList libraryTagOptions(const RecipeInput &in, AudioContainer container)
 {
-    if (!in.mark)
-        return {};
     QStringList options;
+    if (in.range)
+        options << u"-map_chapters"_s << u"-1"_s;
     for (const auto &[key, value] : in.tagOverrides)
         options << u"-metadata"_s << key + u'=' + value;
+    if (!in.mark)
+        return options;
     const ContainerFacts *row = ContainerTable::facts(container);
     return row && row->markWay == ContainerFacts::MarkWay::EncoderTags ? options + in.mark->encoderOptions()
                                                                        : options;

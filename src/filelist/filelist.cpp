@@ -100,7 +100,7 @@ FileList::Id FileList::addFile(const QString &path)
 
 FileList::Id FileList::addFile(const QByteArray &nativePath)
 {
-    return addFiles({nativePath}).constFirst();
+    return addFiles({nativePath}).value(0);
 }
 
 QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths, const QByteArray &folder)
@@ -108,16 +108,31 @@ QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths, con
     QList<Id> added;
     if (nativePaths.isEmpty())
         return added;
-    added.reserve(nativePaths.size());
+    const QList<Job> jobs = AlbumImages::jobsOf(nativePaths, m_imageOptions, !folder.isEmpty());
+    if (jobs.isEmpty())
+        return added;
+    added.reserve(jobs.size());
     const int first = count();
-    beginInsertRows({}, first, first + int(nativePaths.size()) - 1);
-    m_entries.reserve(m_entries.size() + nativePaths.size());
-    for (const QByteArray &native : nativePaths) {
-        m_entries.append(makeEntry(QFile::decodeName(native), native, folder));
+    beginInsertRows({}, first, first + int(jobs.size()) - 1);
+    m_entries.reserve(m_entries.size() + jobs.size());
+    for (const Job &job : jobs) {
+        m_entries.append(makeEntry(job.path, job.native, folder));
+        if (job.track > 0 || job.refusal) {
+            m_entries.last().part = std::make_shared<const Job>(job);
+            m_entries.last().path = rowText(job);
+        }
         added.append(m_entries.constLast().id);
     }
     endInsertRows();
     return added;
+}
+
+QString FileList::rowText(const Job &job)
+{
+    const auto title = std::find_if(job.tags.cbegin(), job.tags.cend(),
+                                    [](const auto &tag) { return tag.first == QLatin1StringView("TITLE"); });
+    return title == job.tags.cend() || title->second.isEmpty() ? job.label()
+                                                               : job.label() + u' ' + title->second;
 }
 
 int FileList::rowOf(Id id) const
@@ -164,10 +179,11 @@ std::optional<Job> FileList::file(Id id) const
     if (row < 0)
         return std::nullopt;
     const Entry &entry = m_entries.at(row);
-    Job job;
+    Job job = entry.part ? *entry.part : Job();
     job.id = entry.id;
     job.native = entry.native;
-    job.path = entry.path;
+    if (!entry.part)
+        job.path = entry.path;
     job.libraryFolder = entry.sourceFolder;
     return job;
 }

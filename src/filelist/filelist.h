@@ -1,6 +1,7 @@
 #pragma once
 
 #include "conversion/job.h"
+#include "filelist/albumimages.h"
 
 #include <QAbstractTableModel>
 #include <QByteArray>
@@ -10,6 +11,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
 #include <optional>
 
 // The files waiting for conversion: the run's queue of jobs and the rows the list view shows
@@ -54,10 +56,13 @@ public:
     Id addFile(const QString &path);
     // Appends one file named by its native bytes.
     Id addFile(const QByteArray &nativePath);
-    // Appends many files in their order, as addFile one by one would, with one view update.
-    // folder: the added folder they were found in (native bytes); empty when they came by
-    // themselves. A file already in the list keeps the folder it first came through.
+    // Appends many files in their order, as addFile one by one would, with one view update; an album
+    // image adds its tracks (AlbumImages). folder: the added folder they were found in (native
+    // bytes); empty when they came by themselves. A file already in the list keeps the folder it
+    // first came through.
     QList<Id> addFiles(const QList<QByteArray> &nativePaths, const QByteArray &folder = {});
+    // How album images are added from here on.
+    void setImageOptions(const AlbumImages::Options &options) { m_imageOptions = options; }
 
     int count() const { return int(m_entries.size()); }
     bool isEmpty() const { return m_entries.isEmpty(); }
@@ -110,9 +115,13 @@ private:
         QString failure;
         QString sourceFolder;
         bool failed = false;
+        // A track of an album image, or a sheet that cannot split one: the job as the image gave it.
+        std::shared_ptr<const Job> part;
     };
 
     Entry makeEntry(const QString &path, const QByteArray &native, const QByteArray &folder = {});
+    // The row of a track names its image, its number and its title.
+    static QString rowText(const Job &job);
     void removeRows(int first, int count);
     void removeNextBatch();
     // The first entry added after id (end: none).
@@ -125,4 +134,5 @@ private:
     QHash<QByteArray, QString> m_firstFolders;
     Id m_removeAllUpTo = 0; // removeAll removes the rows up to this id
     QTimer m_removeAllTimer;
+    AlbumImages::Options m_imageOptions;
 };

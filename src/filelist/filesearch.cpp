@@ -52,6 +52,12 @@ bool isFlacName(QStringView name)
     return trimmed.toString().toUpper() == QLatin1String(".FLAC");
 }
 
+// A cue sheet beside an album image tells where its tracks start.
+bool isSheetName(QStringView name)
+{
+    return withoutTrailingNulsAndBlanks(name).endsWith(u".cue", Qt::CaseInsensitive);
+}
+
 #ifdef Q_OS_UNIX
 
 // Reads one folder an entry at a time, so that a large folder can be read across several slices.
@@ -183,7 +189,7 @@ public:
         const QString text = QFile::decodeName(name);
         if (isFolder)
             m_subfolders.append({name, text.toCaseFolded()});
-        else if (isFlacName(text))
+        else if (isFlacName(text) || isSheetName(text))
             m_files.append({name, text.toCaseFolded()});
         return true;
     }

@@ -9,11 +9,11 @@
 
 #include <memory>
 
-// The search of a folder and all its subfolders for FLAC files.
+// The search of a folder and all its subfolders for FLAC files and the cue sheets of album images.
 namespace FileSearch {
 
-// Finds the path of every file of a folder and of its subfolders whose name ends in ".flac" in any
-// letter case. Each folder's names are taken in name order, letter case ignored and ties broken by
+// Finds the path of every file of a folder and of its subfolders whose name ends in ".flac" or ".cue"
+// in any letter case. Each folder's names are taken in name order, letter case ignored and ties broken by
 // the bytes of the names, so an album's tracks come in track order: a folder's own files first, then
 // each subfolder's results, depth-first. Paths are joined with "/" and keep the exact bytes of the
 // names. A folder that cannot be read adds nothing; a folder reached a second time (a symbolic link

@@ -2,6 +2,8 @@
 
 #include "library/containerfacts.h"
 
+#include <algorithm>
+
 namespace LibraryTags {
 
 namespace {
@@ -48,6 +50,45 @@ QList<QPair<QString, QString>> overrides(const QMap<QString, QStringList> &field
         const QStringList values = fields.value(field);
         if (values.size() > 1)
             result.append({key, values.join(u'/')});
+    }
+    return result;
+}
+
+QList<QPair<QString, QString>> trackOverrides(const QList<QPair<QString, QString>> &tags,
+                                              AudioContainer container)
+{
+    static const QPair<QString, QString> keys[] = {
+        {QStringLiteral("TITLE"), QStringLiteral("title")},
+        {QStringLiteral("ARTIST"), QStringLiteral("artist")},
+        {QStringLiteral("ALBUMARTIST"), QStringLiteral("album_artist")},
+        {QStringLiteral("ALBUM"), QStringLiteral("album")},
+        {QStringLiteral("DATE"), QStringLiteral("date")},
+        {QStringLiteral("GENRE"), QStringLiteral("genre")},
+        {QStringLiteral("COMMENT"), QStringLiteral("comment")},
+        {QStringLiteral("COMPOSER"), QStringLiteral("composer")},
+    };
+    const ContainerFacts *row = ContainerTable::facts(container);
+    const bool totalsInNumbers = row && row->totalsInNumbers;
+    QMap<QString, QStringList> counts;
+    QList<QPair<QString, QString>> result;
+    for (const auto &[name, value] : tags) {
+        const auto key = std::find_if(std::begin(keys), std::end(keys),
+                                      [&name](const auto &pair) { return pair.first == name; });
+        if (key != std::end(keys))
+            result.append({key->second, value});
+        else if (totalsInNumbers &&
+                 (name.endsWith(QLatin1StringView("NUMBER")) || name.endsWith(QLatin1StringView("TOTAL"))))
+            counts.insert(name, {value});
+        else
+            result.append({name, value});
+    }
+    if (totalsInNumbers) {
+        for (const QString &set : {QStringLiteral("TRACK"), QStringLiteral("DISC")}) {
+            const QString number = counts.value(set + QLatin1StringView("NUMBER")).value(0);
+            const QString total = counts.value(set + QLatin1StringView("TOTAL")).value(0);
+            if (!number.isEmpty())
+                result.append({set.toLower(), total.isEmpty() ? number : number + u'/' + total});
+        }
     }
     return result;
 }

@@ -20,6 +20,12 @@ namespace LibraryTags {
 QList<QPair<QString, QString>> overrides(const QMap<QString, QStringList> &fields,
                                          AudioContainer container = AudioContainer::Mp3);
 
+// The encoder's metadata keys and values for the tags of a track (by their Vorbis comment names, an
+// empty value removing the tag), which stand over its source's: numbers and totals as the container
+// keeps them.
+QList<QPair<QString, QString>> trackOverrides(const QList<QPair<QString, QString>> &tags,
+                                              AudioContainer container = AudioContainer::Mp3);
+
 // The fields an MP4 keeps only as freeform atoms, which the encoder drops: the ReplayGain values,
 // by their lower-case names.
 QList<QPair<QString, QString>> freeformFields(const QMap<QString, QStringList> &fields);

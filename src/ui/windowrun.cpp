@@ -34,7 +34,7 @@ WindowRun::WindowRun(QWidget &window, FileList &files, const QString &programFol
     // Every file is tried again: the marks of the last run go once this one could begin.
     connect(&m_run, &ConversionRun::begun, &m_files, &FileList::clearFailedMarks);
     connect(&m_run, &ConversionRun::jobProgressed, &m_progress,
-            [this](JobId, const JobProgress &progress) { m_progress.show(progress); });
+            [this](JobId, const JobProgress &reading) { m_progress.show(reading); });
     connect(&m_run, &ConversionRun::shareProgressed, &m_progress, &ProgressState::showShare);
     connect(&m_run, &ConversionRun::jobEnded, this, &WindowRun::showJobEnd);
     connect(&m_run, &ConversionRun::finished, this, &WindowRun::showEnd);

@@ -1,0 +1,316 @@
+#include "filelist/albumimages.h"
+
+#include "media/cuesheet.h"
+#include "media/cuetext.h"
+#include "media/flacmetadata.h"
+#include "platform/regularfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace AlbumImages {
+
+namespace {
+
+QByteArray folderOf(const QByteArray &path)
+{
+    return path.left(path.lastIndexOf('/') + 1);
+}
+
+QByteArray nameOf(const QByteArray &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+QString stemOf(const QString &name)
+{
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot > 0 ? name.left(dot) : name;
+}
+
+bool isAudioName(const QString &name)
+{
+    return name.endsWith(u".flac"_s, Qt::CaseInsensitive);
+}
+
+Job plainJob(const QByteArray &native)
+{
+    Job job;
+    job.native = native;
+    job.path = QFile::decodeName(native);
+    return job;
+}
+
+// One sheet of a folder, read: the images its FILE lines name there, or why it splits none.
+struct Sheet
+{
+    QByteArray path;
+    CueSheet cue;
+    QHash<int, QByteArray> images; // by file index: the image's path
+    std::optional<CueProblem> problem;
+};
+
+// The file of the folder a FILE line names: that name, else one that differs in letter case only.
+QByteArray fileNamed(const QString &name, const QByteArray &folder, const QStringList &folderNames)
+{
+    if (folderNames.contains(name))
+        return folder + QFile::encodeName(name);
+    for (const QString &other : folderNames) {
+        if (other.compare(name, Qt::CaseInsensitive) == 0)
+            return folder + QFile::encodeName(other);
+    }
+    return {};
+}
+
+Sheet readSheet(const QByteArray &path, const QStringList &folderNames, const Options &options)
+{
+    Sheet sheet{path, {}, {}, {}};
+    const QByteArray folder = folderOf(path);
+    QFile file(QFile::decodeName(path));
+    if (file.size() > CueText::largestSheet) {
+        sheet.problem = CueProblem{CueProblem::Kind::SheetTooLarge, 0};
+        return sheet;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        sheet.problem = CueProblem{CueProblem::Kind::NoTracks, 0};
+        return sheet;
+    }
+    const auto exists = [&](const QString &name) {
+        return !fileNamed(name.section(u'/', -1), folder, folderNames).isEmpty();
+    };
+    const std::optional<CueText::Decoded> decoded =
+        CueText::decode(file.read(CueText::largestSheet), exists, options.forcedEncoding);
+    if (!decoded) {
+        sheet.problem = CueProblem{CueProblem::Kind::EncodingNotRecognised, 0};
+        return sheet;
+    }
+    std::variant<CueSheet, CueProblem> parsed = CueSheet::parse(decoded->text);
+    if (const CueProblem *problem = std::get_if<CueProblem>(&parsed)) {
+        sheet.problem = *problem;
+        return sheet;
+    }
+    sheet.cue = std::get<CueSheet>(std::move(parsed));
+    for (qsizetype index = 0; index < sheet.cue.files.size(); ++index) {
+        const QByteArray image =
+            fileNamed(sheet.cue.files[index].name.section(u'/', -1).section(u'\\', -1), folder, folderNames);
+        if (!image.isEmpty())
+            sheet.images.insert(int(index), image);
+    }
+    // An image re-encoded after the sheet was written keeps its stem, or is the folder's only audio.
+    if (sheet.cue.files.size() == 1 && sheet.images.isEmpty()) {
+        const QString stem = stemOf(QFile::decodeName(nameOf(path)));
+        QStringList audio;
+        for (const QString &name : folderNames) {
+            if (isAudioName(name))
+                audio.append(name);
+        }
+        const auto sameStem = std::find_if(audio.cbegin(), audio.cend(), [&stem](const QString &name) {
+            return stemOf(name).compare(stem, Qt::CaseInsensitive) == 0;
+        });
+        if (sameStem != audio.cend())
+            sheet.images.insert(0, folder + QFile::encodeName(*sameStem));
+        else if (audio.size() == 1)
+            sheet.images.insert(0, folder + QFile::encodeName(audio.constFirst()));
+    }
+    if (sheet.images.isEmpty() && !sheet.cue.oneFilePerTrack())
+        sheet.problem = CueProblem{CueProblem::Kind::MissingFile, sheet.cue.files.value(0).line};
+    return sheet;
+}
+
+// Of several sheets that name one image: the one named like its stem, then like its whole name plus
+// ".cue", then the first in name order (the order they come in).
+const Sheet *sheetFor(const QByteArray &image, const QList<const Sheet *> &sheets)
+{
+    const QString imageName = QFile::decodeName(nameOf(image));
+    const auto named = [&sheets](const QString &wanted) -> const Sheet * {
+        for (const Sheet *sheet : sheets) {
+            if (QFile::decodeName(nameOf(sheet->path)).compare(wanted, Qt::CaseInsensitive) == 0)
+                return sheet;
+        }
+        return nullptr;
+    };
+    if (const Sheet *sheet = named(stemOf(imageName) + u".cue"_s))
+        return sheet;
+    if (const Sheet *sheet = named(imageName + u".cue"_s))
+        return sheet;
+    return sheets.constFirst();
+}
+
+QString numberText(int number)
+{
+    return QStringLiteral("%1").arg(number, 2, 10, QLatin1Char('0'));
+}
+
+// The tags of a track: the sheet's, over what the image holds for the whole album.
+QList<QPair<QString, QString>> trackTags(const CueSheet &cue, const CueSheet::Track &track)
+{
+    QList<QPair<QString, QString>> tags{
+        {u"TITLE"_s, track.title},
+        {u"ARTIST"_s, track.performer.isEmpty() ? cue.performer : track.performer},
+        {u"TRACKNUMBER"_s, QString::number(track.number)},
+        {u"TRACKTOTAL"_s, QString::number(cue.tracks.size())},
+        {u"CUESHEET"_s, QString()}};
+    const auto add = [&tags](const QString &name, const QString &value) {
+        if (!value.isEmpty())
+            tags.append({name, value});
+    };
+    add(u"ALBUMARTIST"_s, cue.performer);
+    add(u"ALBUM"_s, cue.title);
+    add(u"ISRC"_s, track.isrc);
+    const QString songwriter = track.songwriter.isEmpty() ? cue.songwriter : track.songwriter;
+    add(u"COMPOSER"_s, songwriter.isEmpty()
+                           ? track.remarks.value(u"COMPOSER"_s, cue.remarks.value(u"COMPOSER"_s))
+                           : songwriter);
+    for (const QString &remark : {u"DATE"_s, u"GENRE"_s, u"COMMENT"_s, u"DISCNUMBER"_s})
+        add(remark, track.remarks.value(remark, cue.remarks.value(remark)));
+    add(u"DISCTOTAL"_s, cue.remarks.value(u"TOTALDISCS"_s));
+    for (const QString &gain : {u"REPLAYGAIN_ALBUM_GAIN"_s, u"REPLAYGAIN_ALBUM_PEAK"_s})
+        add(gain, cue.remarks.value(gain));
+    for (const QString &gain : {u"REPLAYGAIN_TRACK_GAIN"_s, u"REPLAYGAIN_TRACK_PEAK"_s})
+        add(gain, track.remarks.value(gain));
+    return tags;
+}
+
+Job refusedJob(const Sheet &sheet, const CueProblem &problem)
+{
+    Job job = plainJob(sheet.path);
+    job.refusal = FileFailure{FileFailure::Kind::CueSheetWrong,
+                              QString::number(int(problem.kind)) + u' ' + QString::number(problem.line)};
+    return job;
+}
+
+// The tracks of an image as the sheet splits it; one refused job when it cannot.
+QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
+{
+    const QString path = QFile::decodeName(image);
+    const RegularFile::Reader reader(path);
+    const std::optional<FlacMetadata::StreamInfo> info =
+        reader.isOpen() ? FlacMetadata::streamInfo(reader, path) : std::nullopt;
+    // An image whose length its header leaves open converts whole.
+    if (!info || info->sampleRate <= 0 || info->totalSamples <= 0)
+        return {plainJob(image)};
+    const std::variant<QList<TrackRange>, CueProblem> ranges =
+        sheet.cue.trackRanges(file, info->sampleRate, info->totalSamples);
+    if (const CueProblem *problem = std::get_if<CueProblem>(&ranges))
+        return {refusedJob(sheet, *problem)};
+    QList<Job> jobs;
+    for (const TrackRange &range : std::get<QList<TrackRange>>(ranges)) {
+        const CueSheet::Track &track = sheet.cue.tracks[range.track];
+        Job job = plainJob(image);
+        job.track = track.number;
+        job.range = SampleRange{range.start, range.end, info->sampleRate};
+        job.tags = trackTags(sheet.cue, track);
+        QString title = track.title;
+        title.replace(u'/', u'_').replace(QChar(0), u'_');
+        job.outputStem =
+            title.isEmpty() ? numberText(track.number) : numberText(track.number) + u" - "_s + title;
+        jobs.append(job);
+    }
+    return jobs;
+}
+
+QStringList namesIn(const QByteArray &folder)
+{
+    return QDir(QFile::decodeName(folder.isEmpty() ? QByteArray(".") : folder))
+        .entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+// The jobs of paths of one folder.
+QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths, const Options &options)
+{
+    QList<QByteArray> sheetPaths;
+    for (const QByteArray &path : paths) {
+        if (isSheetName(path))
+            sheetPaths.append(path);
+    }
+    const QStringList folderNames = namesIn(folder);
+    // A file named by itself is an image when a sheet beside it names it.
+    if (sheetPaths.size() < paths.size()) {
+        for (const QString &name : folderNames) {
+            const QByteArray path = folder + QFile::encodeName(name);
+            if (isSheetName(path) && !sheetPaths.contains(path))
+                sheetPaths.append(path);
+        }
+    }
+    QList<Sheet> sheets;
+    for (const QByteArray &path : std::as_const(sheetPaths))
+        sheets.append(readSheet(path, folderNames, options));
+    QHash<QByteArray, QList<const Sheet *>> sheetsOfImage;
+    for (const Sheet &sheet : std::as_const(sheets)) {
+        for (const QByteArray &image : sheet.images)
+            sheetsOfImage[image].append(&sheet);
+    }
+    QList<Job> jobs;
+    QSet<QByteArray> listed;
+    const auto addImage = [&](const QByteArray &image) {
+        if (listed.contains(image))
+            return;
+        listed.insert(image);
+        const Sheet *sheet = sheetFor(image, sheetsOfImage.value(image));
+        if (sheet->cue.oneFilePerTrack())
+            jobs.append(plainJob(image));
+        else
+            jobs += tracksOf(image, *sheet, sheet->images.key(image));
+    };
+    for (const QByteArray &path : paths) {
+        if (sheetsOfImage.contains(path)) {
+            addImage(path);
+        } else if (!isSheetName(path)) {
+            if (!listed.contains(path))
+                jobs.append(plainJob(path));
+            listed.insert(path);
+        } else {
+            const auto sheet = std::find_if(sheets.cbegin(), sheets.cend(),
+                                            [&path](const Sheet &read) { return read.path == path; });
+            if (sheet->problem)
+                jobs.append(refusedJob(*sheet, *sheet->problem));
+            for (const QByteArray &image : sheet->images)
+                addImage(image);
+        }
+    }
+    return jobs;
+}
+
+} // namespace
+
+bool isSheetName(const QByteArray &name)
+{
+    return name.size() >= 4 && name.right(4).toLower() == ".cue";
+}
+
+QList<Job> jobsOf(const QList<QByteArray> &paths, const Options &options, bool folderScanned)
+{
+    QList<Job> jobs;
+    for (qsizetype first = 0; first < paths.size();) {
+        const QByteArray folder = folderOf(paths[first]);
+        qsizetype end = first + 1;
+        while (end < paths.size() && folderOf(paths[end]) == folder)
+            ++end;
+        const QList<QByteArray> group = paths.mid(first, end - first);
+        const bool anySheet = std::any_of(group.cbegin(), group.cend(), isSheetName);
+        if (!options.split) {
+            for (const QByteArray &path : group) {
+                if (!isSheetName(path))
+                    jobs.append(plainJob(path));
+            }
+        } else if (anySheet ||
+                   (!folderScanned && std::any_of(group.cbegin(), group.cend(), [](const QByteArray &path) {
+                       return isAudioName(QFile::decodeName(nameOf(path)));
+                   }))) {
+            jobs += jobsInFolder(folder, group, options);
+        } else {
+            for (const QByteArray &path : group)
+                jobs.append(plainJob(path));
+        }
+        first = end;
+    }
+    return jobs;
+}
+
+} // namespace AlbumImages
