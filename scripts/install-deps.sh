@@ -8,6 +8,8 @@ packages=(
   qt6-qpa-plugins libxkbcommon-dev
   ffmpeg libavcodec-extra sox libsox-fmt-all flac
   qt6-translations-l10n
+  # the cue sheets' encodings
+  libuchardet-dev
   # lupdate and lrelease build the English translation; CMake finds them through Qt6LinguistTools
   qt6-tools-dev qt6-l10n-tools
   fonts-wqy-microhei xvfb xauth imagemagick

@@ -251,6 +251,49 @@ Settings not given take the chosen format&apos;s defaults:
     </message>
 </context>
 <context>
+    <name>CueSheet</name>
+    <message>
+        <source>没有音轨</source>
+        <translation>No tracks</translation>
+    </message>
+    <message>
+        <source>时间超出文件长度</source>
+        <translation>Index past the end of the file</translation>
+    </message>
+    <message>
+        <source>时间顺序错误</source>
+        <translation>Indexes out of order</translation>
+    </message>
+    <message>
+        <source>缺少 INDEX 01</source>
+        <translation>No INDEX 01</translation>
+    </message>
+    <message>
+        <source>时间格式错误</source>
+        <translation>Malformed time</translation>
+    </message>
+    <message>
+        <source>指向的文件不存在</source>
+        <translation>Names a missing file</translation>
+    </message>
+    <message>
+        <source>无法识别 CUE 表的编码</source>
+        <translation>Encoding not recognised</translation>
+    </message>
+    <message>
+        <source>CUE 表过大</source>
+        <translation>Sheet larger than 1 MB</translation>
+    </message>
+    <message>
+        <source>%1：CUE 表有误：%2（第 %3 行）</source>
+        <translation>%1: Cue sheet error: %2 (line %3)</translation>
+    </message>
+    <message>
+        <source>%1：CUE 表有误：%2</source>
+        <translation>%1: Cue sheet error: %2</translation>
+    </message>
+</context>
+<context>
     <name>CutTime</name>
     <message>
         <source>开始</source>

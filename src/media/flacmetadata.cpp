@@ -81,6 +81,10 @@ std::optional<StreamInfo> streamInfo(const RegularFile::Reader &file, const QStr
         const quint64 samples = (quint64(s[13] & 0x0F) << 32) | (quint64(s[14]) << 24) |
                                 (quint64(s[15]) << 16) | (quint64(s[16]) << 8) | s[17];
         StreamInfo info;
+        info.sampleRate = int(rate);
+        info.channels = ((s[12] >> 1) & 0x07) + 1;
+        info.bitsPerSample = (((s[12] & 0x01) << 4) | (s[13] >> 4)) + 1;
+        info.totalSamples = qint64(samples);
         if (rate != 0 && samples != 0)
             info.seconds = double(samples) / rate;
         const QByteArray md5 = block.data.mid(18, 16);
@@ -142,6 +146,63 @@ Picture frontPicture(const QList<QByteArray> &pictureBlocks)
     return chosen;
 }
 
+namespace {
+
+QString paddedText(QByteArrayView field)
+{
+    return QString::fromLatin1(field.first(std::ranges::find(field, '\0') - field.begin()));
+}
+
+// Offsets further than any stream reaches; below it, a track's offset plus an index's never overflows.
+constexpr quint64 farthestOffset = quint64(1) << 62;
+
+} // namespace
+
+std::optional<CueSheet> cueSheet(const QByteArray &block)
+{
+    // Catalog number, lead-in samples, the CD flag and reserved bytes, then the tracks, the last of
+    // them the lead-out.
+    ByteReader reader(block);
+    CueSheet sheet;
+    sheet.catalog = paddedText(reader.bytes(128));
+    reader.skip(8 + 259);
+    const QByteArrayView trackCount = reader.bytes(1);
+    for (int track = 0; !trackCount.isEmpty() && track < uchar(trackCount[0]); ++track) {
+        const quint64 trackOffset = reader.bigEndian64();
+        const QByteArrayView number = reader.bytes(1);
+        const QString isrc = paddedText(reader.bytes(12));
+        const QByteArrayView flags = reader.bytes(14);
+        const QByteArrayView indexCount = reader.bytes(1);
+        if (reader.failed() || trackOffset >= farthestOffset)
+            return std::nullopt;
+        const bool leadOut = uchar(number[0]) == 170 || uchar(number[0]) == 255;
+        const bool audio = !(uchar(flags[0]) & 0x80) && !leadOut;
+        CueSheet::Track found;
+        found.number = uchar(number[0]);
+        found.isrc = isrc;
+        for (int point = 0; point < uchar(indexCount[0]); ++point) {
+            const quint64 offset = reader.bigEndian64();
+            const QByteArrayView indexNumber = reader.bytes(1);
+            reader.skip(3);
+            if (reader.failed() || offset >= farthestOffset)
+                return std::nullopt;
+            const CuePosition position{CuePosition::Unit::Samples, qint64(trackOffset + offset)};
+            if (indexNumber[0] == 0)
+                found.index00 = position;
+            else if (indexNumber[0] == 1)
+                found.index01 = position;
+        }
+        if (audio)
+            sheet.tracks.append(found);
+    }
+    if (reader.failed())
+        return std::nullopt;
+    sheet.files.append(CueSheet::File{});
+    if (sheet.problem())
+        return std::nullopt;
+    return sheet;
+}
+
 Head::Head(const RegularFile::Reader &file, const QString &path)
     : m_path(path)
     , m_streamInfo(FlacMetadata::streamInfo(file, path))
@@ -152,10 +213,13 @@ const Head::Blocks &Head::blocks() const
     if (!m_blocks) {
         m_blocks.emplace();
         if (!m_path.isEmpty()) {
-            for (const Block &block : FlacMetadata::blocks(m_path, {VorbisCommentBlock, PictureBlock})) {
+            for (const Block &block :
+                 FlacMetadata::blocks(m_path, {VorbisCommentBlock, PictureBlock, CueSheetBlock})) {
                 if (block.type == PictureBlock)
                     m_blocks->pictures.append(block.data);
-                else if (m_blocks->comments.isEmpty())
+                else if (block.type == CueSheetBlock && m_blocks->cueSheet.isEmpty())
+                    m_blocks->cueSheet = block.data;
+                else if (block.type == VorbisCommentBlock && m_blocks->comments.isEmpty())
                     m_blocks->comments = block.data;
             }
         }

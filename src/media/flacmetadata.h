@@ -1,5 +1,6 @@
 #pragma once
 
+#include "media/cuesheet.h"
 #include "platform/regularfile.h"
 
 #include <QByteArray>
@@ -19,6 +20,7 @@ enum BlockType
 {
     StreamInfoBlock = 0,
     VorbisCommentBlock = 4,
+    CueSheetBlock = 5,
     PictureBlock = 6,
 };
 
@@ -43,6 +45,10 @@ struct StreamInfo
 {
     std::optional<double> seconds; // none when the header leaves the length open (0 samples)
     QString audioMd5;              // of the decoded audio, 32 hex digits; empty when left open (all 0)
+    int sampleRate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+    qint64 totalSamples = 0; // per channel; 0 when left open
 };
 
 // The first STREAMINFO block of a FLAC file, where the walk of blocks finds one (the stream header
@@ -61,9 +67,14 @@ struct Picture
 // data when none.
 Picture frontPicture(const QList<QByteArray> &pictureBlocks);
 
+// The sheet a CUESHEET block holds: one file (the FLAC itself, with no name), its audio tracks with
+// their INDEX 00 and 01 in samples, their ISRCs and the catalog number. None for a block cut short
+// or one whose tracks no sheet could hold. A sheet kept as text is the CUESHEET comment instead.
+std::optional<CueSheet> cueSheet(const QByteArray &block);
+
 // What the head of a source says of it, each part read once: its stream header at once (all that an
 // output that is up to date needs), its comments and pictures together the first time either is
-// wanted. A file that is no FLAC has none of them.
+// wanted, with its CUESHEET block. A file that is no FLAC has none of them.
 class Head
 {
 public:
@@ -76,12 +87,14 @@ public:
     QMap<QString, QStringList> comments() const { return commentFields(blocks().comments); }
     QList<QByteArray> pictureBlocks() const { return blocks().pictures; }
     Picture picture() const { return frontPicture(blocks().pictures); }
+    const QByteArray &cueSheetBlock() const { return blocks().cueSheet; }
 
 private:
     struct Blocks
     {
         QByteArray comments;
         QList<QByteArray> pictures;
+        QByteArray cueSheet;
     };
     const Blocks &blocks() const;
 
