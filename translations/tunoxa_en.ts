@@ -11,6 +11,14 @@
 <context>
     <name>BatchCommandLine</name>
     <message>
+        <source>整轨文件不按 CUE 表分轨，整个转换</source>
+        <translation>convert album images whole, not split by their cue sheet</translation>
+    </message>
+    <message>
+        <source>CUE 表的编码（如 GBK、Big5、Shift_JIS），不自动识别</source>
+        <translation>the cue sheets' encoding (GBK, Big5, Shift_JIS, ...) instead of recognising it</translation>
+    </message>
+    <message>
         <source>、</source>
         <extracomment>between the format names</extracomment>
         <translation>, </translation>
@@ -89,11 +97,13 @@ With GNU parallel, one album folder at a time on several machines, then a previe
     <message>
         <source>用法：%1
 不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。
+整轨文件（一个 FLAC 加一个 CUE 表）分成各音轨，每轨一个输出；FILE 也可以是 CUE 表。
 
 </source>
         <extracomment>%1 is the command with its options, which stay as they are</extracomment>
         <translation>Usage: %1
 Converts files without a window: each FILE as it is named, the FLAC files of each FOLDER and its subfolders in name order.
+An album image (one FLAC with a cue sheet) is split into its tracks, one output each; a FILE may be the cue sheet.
 
 </translation>
     </message>
@@ -408,6 +418,14 @@ Settings not given take the chosen format&apos;s defaults:
 </context>
 <context>
     <name>FileFailure</name>
+    <message>
+        <source>CUE 表有误：%1（第 %2 行）</source>
+        <translation>Cue sheet error: %1 (line %2)</translation>
+    </message>
+    <message>
+        <source>CUE 表有误：%1</source>
+        <translation>Cue sheet error: %1</translation>
+    </message>
     <message>
         <source>文件不存在</source>
         <translation>The file does not exist</translation>

@@ -23,6 +23,7 @@ BatchJob::BatchJob(const BatchOptions &options, const QString &workFolder, QObje
     m_run->setWorkFolder(workFolder);
     m_barTimer.setInterval(BarRefreshMs);
 
+    m_files->setImageOptions(options.images);
     connect(m_scan, &FileSearch::FolderScan::filesFound, m_files,
             [this](const QList<QByteArray> &paths) { m_files->addFiles(paths, m_scan->folder()); });
     // Queued, so that a folder scanned within start() does not start the next one inside itself.

@@ -64,6 +64,11 @@ QList<BatchOption> everyOption()
     };
     QList<BatchOption> unlisted;
     addProgramOptions(options, unlisted, false);
+    options.append(own(Kind::NoCue, 0, u"no-cue", {},
+                       QT_TRANSLATE_NOOP("BatchCommandLine", "整轨文件不按 CUE 表分轨，整个转换")));
+    options.append(
+        own(Kind::CueEncoding, 0, u"cue-encoding", u"NAME",
+            QT_TRANSLATE_NOOP("BatchCommandLine", "CUE 表的编码（如 GBK、Big5、Shift_JIS），不自动识别")));
     options.append(
         own(Kind::DryRun, u'n', u"dry-run", {},
             QT_TRANSLATE_NOOP("BatchCommandLine",

@@ -22,6 +22,8 @@ struct BatchOption
         Fps,
         Output,
         DryRun,
+        NoCue,
+        CueEncoding,
         Help,
         Version,
     };

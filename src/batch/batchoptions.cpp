@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <algorithm>
 
@@ -121,8 +122,12 @@ QString applyOption(const GivenSetting &setting, const QString &currentFolder, i
     case Kind::Program:
         return takeProgramValue(*setting.option->program, value, mostFiles, options.settings) ? QString()
                                                                                               : bad;
+    case Kind::CueEncoding:
+        options.images.forcedEncoding = value.toLatin1();
+        return QStringDecoder(value.toLatin1().constData()).isValid() ? QString() : bad;
     case Kind::Format:
     case Kind::DryRun:
+    case Kind::NoCue:
     case Kind::Help:
     case Kind::Version:
         break;
@@ -163,6 +168,9 @@ void take(const BatchOption &option, const QString &written, const QString &valu
         return;
     case Kind::DryRun:
         reading.options.dryRun = true;
+        return;
+    case Kind::NoCue:
+        reading.options.images.split = false;
         return;
     case Kind::Format:
         if (const std::optional<OutputFormat> format = FormatTable::formatNamed(value.toLower()))

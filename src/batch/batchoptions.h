@@ -2,6 +2,7 @@
 
 #include "conversion/formattable.h"
 #include "conversion/recipes.h"
+#include "filelist/albumimages.h"
 #include "settings/programsettings.h"
 
 #include <QByteArray>
@@ -21,6 +22,9 @@ struct BatchOptions
     ProgramSettings settings{.soundChoice = ProgramSettings::SoundChoice::Off};
     // -n: only tell what library mode would do.
     bool dryRun = false;
+    // How album images with a cue sheet are added: split into their tracks or whole, and the
+    // sheets' encoding when it is not to be recognised.
+    AlbumImages::Options images;
     // Files and folders in the order given, as the exact bytes of their absolute paths.
     QList<QByteArray> inputs;
 };

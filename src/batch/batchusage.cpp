@@ -124,6 +124,7 @@ QString usage(int mostFiles)
     QString text =
         Texts::tr("用法：%1\n"
                   "不用窗口转换文件：FILE 直接加入列表，FOLDER 及其子文件夹中的 FLAC 文件按名称顺序加入。\n"
+                  "整轨文件（一个 FLAC 加一个 CUE 表）分成各音轨，每轨一个输出；FILE 也可以是 CUE 表。\n"
                   "\n")
             .arg(synopsis());
     for (const BatchOption &option : BatchOptionList::all()) {
