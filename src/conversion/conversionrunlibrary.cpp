@@ -24,7 +24,7 @@ QString ConversionRun::libraryOutputOf(const Job &job, OutputFormat format, bool
         cache = {inputFolder.toString(), sourceFolder,
                  LibraryPaths::libraryFolder(m_settings.outputFolder, path, sourceFolder, fatSafe)};
     }
-    return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe);
+    return Recipes::outputPath(format, path, cache.outputFolder, {}, true, fatSafe, job.outputStem);
 }
 
 std::optional<QString> ConversionRun::claimLibraryOutput(const Job &job, OutputFormat format,
@@ -100,9 +100,10 @@ void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
 {
     for (const OrphanIndex::Orphan &orphan : orphans) {
         // Looked at once more: what is there now must still be a marked output of a source that is
-        // gone, reached from the output folder with no link on the way.
+        // gone (or of a track its image's sheet no longer has), reached from the output folder with
+        // no link on the way.
         const std::optional<LibraryMark> mark = LibraryMark::read(orphan.outputPath);
-        if (!mark || !RegularFile::isGone(LibraryMark::sourcePath(mark->source)) ||
+        if (!mark || (mark->range.isEmpty() && !RegularFile::isGone(LibraryMark::sourcePath(mark->source))) ||
             !TrustedTree::removeFile(orphan.outputFolder, orphan.outputPath))
             continue;
         OrphanIndex::removeEmptyFolders(orphan);

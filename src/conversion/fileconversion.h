@@ -268,6 +268,7 @@ private:
         PartialOutput::StaleSweep *staleSweep = nullptr;
         RegularFile::Folder *outputFolder = nullptr;
         QList<QPair<QString, QString>> tags; // the job's own, over the source's
+        QString sheetPath;                   // a track's cue sheet
     };
     Task m_job;
     QList<FileNote> m_notes; // told with the job's end

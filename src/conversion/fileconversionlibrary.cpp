@@ -34,11 +34,16 @@ void FileConversion::startLibraryCheck()
         // A cut output holds other audio than the whole source declares.
         mark.audioMd5 = m_job.recipe.cut ? QString() : audioMd5;
         mark.settings = LibraryMark::settingsText(m_job.format, m_job.recipe.settings);
+        if (const std::optional<SampleRange> &range = m_job.recipe.range)
+            mark.range = QString::number(range->start) + u'-' + QString::number(range->end);
         m_job.recipe.mark = mark;
     }
     m_wantedOutput = m_job.libraryOutput;
     // A folder's cover added or changed since the output was written makes it out of date too.
     qint64 changed = m_job.sourceModifiedNs;
+    // A track's names and tags are its sheet's.
+    if (!m_job.sheetPath.isEmpty())
+        changed = std::max(changed, RegularFile::Reader(m_job.sheetPath).modifiedNs());
     if (m_job.covers && m_job.recipe.mark) {
         if (const auto cover = m_job.covers->folderCover(sourceFolder()))
             changed = std::max(changed, cover->modifiedNs);

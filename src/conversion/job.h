@@ -44,6 +44,7 @@ struct Job
     // in place of the source's base name; 0 and empty for a file.
     int track = 0;
     QString outputStem;
+    QString sheetPath; // the cue sheet that tells the track's part, names and tags
     // A job that cannot be tried fails at once for this (the image's cue sheet is wrong); path then
     // names the sheet.
     std::optional<FileFailure> refusal;

@@ -204,6 +204,7 @@ QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
         const CueSheet::Track &track = sheet.cue.tracks[range.track];
         Job job = plainJob(image);
         job.track = track.number;
+        job.sheetPath = QFile::decodeName(sheet.path);
         job.range = SampleRange{range.start, range.end, info->sampleRate};
         job.tags = trackTags(sheet.cue, track);
         QString title = track.title;

@@ -1,7 +1,7 @@
 #include "library/orphanindex.h"
 
-#include "library/librarymark.h"
 #include "conversion/partialoutput.h"
+#include "library/librarymark.h"
 #include "platform/regularfile.h"
 #include "platform/trustedtree.h"
 
@@ -53,6 +53,8 @@ void OrphanIndex::start(const QList<Root> &roots, const QSet<QString> &plannedOu
     m_rootIndex = -1;
     m_folders.clear();
     m_planned = plannedOutputs;
+    m_sources = sources;
+    m_sourceSet.clear();
     m_sourceFolders.clear();
     for (const QByteArray &source : sources) {
         for (QByteArray folder = parentOf(source); !m_sourceFolders.contains(folder) && folder != "/";
@@ -176,7 +178,8 @@ void OrphanIndex::readOutput(const QString &path, const QString &finalPath)
         return;
     const QByteArray source = withoutDots(LibraryMark::sourcePath(mark->source));
     const Root &root = m_roots[m_rootIndex];
-    if (!source.startsWith(root.libraryFolder + '/') || !RegularFile::isGone(source))
+    if (!source.startsWith(root.libraryFolder + '/') ||
+        !(RegularFile::isGone(source) || (!mark->range.isEmpty() && isSourceOfRun(source))))
         return;
     const QByteArray keeping = keepingFolder(source);
     if (!keeping.isEmpty()) {
@@ -185,6 +188,13 @@ void OrphanIndex::readOutput(const QString &path, const QString &finalPath)
     }
     m_byContent[mark->contentKey()].append(m_found.size());
     m_found.append({{path, root.outputRoot, root.outputFolder, finalPath}, mark->contentKey()});
+}
+
+bool OrphanIndex::isSourceOfRun(const QByteArray &source)
+{
+    if (m_sourceSet.isEmpty())
+        m_sourceSet = QSet<QByteArray>(m_sources.cbegin(), m_sources.cend());
+    return m_sourceSet.contains(source);
 }
 
 void OrphanIndex::keep(const KeptFolder &kept)

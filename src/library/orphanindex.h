@@ -17,8 +17,9 @@
 // Library mode: the outputs of a run's library folders whose source is gone, so that a renamed
 // source takes its old output instead of being encoded again, and a deleted one can take its output
 // with it. Each library folder F writes into its own output root, OUTPUT/<name of F>/; an output
-// there is an orphan when its mark names a source inside F that no longer exists (ENOENT) and no
-// source of this run maps to the output's path. Hidden files, files without the mark and anything
+// there is an orphan when its mark names a source inside F that no longer exists (ENOENT), or a part
+// of a source of this run (a track of an album image), and no job of this run maps to the output's
+// path. Hidden files, files without the mark and anything
 // reached through a symbolic link are never orphans: below a link in the output folder nothing is
 // read, and the link is named. The one hidden file that can be an orphan is a whole output that a
 // process which is gone was moving to a new name: its move is finished (when its new name holds
@@ -98,6 +99,7 @@ private:
     void keep(const KeptFolder &kept);
     // The folder that keeps an orphan of source from going, or an empty one when nothing does.
     QByteArray keepingFolder(const QByteArray &source) const;
+    bool isSourceOfRun(const QByteArray &source);
 
     QList<Root> m_roots;
     qsizetype m_rootIndex = 0;
@@ -105,6 +107,10 @@ private:
     QSet<QString> m_planned;
     QString m_extension;
     QSet<QByteArray> m_sourceFolders; // every folder that holds a source of this run, with its ancestors
+    // The run's sources, and as a set once a track of an image is found: a track whose image is a
+    // source of the run and whose output no job plans has left the image's sheet.
+    QList<QByteArray> m_sources;
+    QSet<QByteArray> m_sourceSet;
     QList<Found> m_found;
     QHash<QString, QList<qsizetype>> m_byContent;
     QList<KeptFolder> m_keptFolders;
