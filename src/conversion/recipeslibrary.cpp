@@ -27,13 +27,14 @@ QStringList sourceHeaderInput(const RecipeInput &in)
 QStringList libraryTagOptions(const RecipeInput &in, AudioContainer container)
 {
     QStringList options;
+    const ContainerFacts *row = ContainerTable::facts(container);
     if (in.range)
-        options << u"-map_chapters"_s << u"-1"_s;
+        options << u"-map_chapters"_s << u"-1"_s
+                << (row ? filledOptions(row->partOptions, in.settings) : QStringList());
     for (const auto &[key, value] : in.tagOverrides)
         options << u"-metadata"_s << key + u'=' + value;
     if (!in.mark)
         return options;
-    const ContainerFacts *row = ContainerTable::facts(container);
     return row && row->markWay == ContainerFacts::MarkWay::EncoderTags ? options + in.mark->encoderOptions()
                                                                        : options;
 }

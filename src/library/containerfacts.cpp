@@ -43,12 +43,19 @@ std::optional<double> mp4Seconds(const ContainerFacts::Fetch &fetch, qint64 size
 }
 
 constexpr ContainerFacts rows[] = {
-    {AudioContainer::Mp3, ContainerFacts::MarkWay::EncoderTags, ContainerFacts::KeepAudio::TagSplice, true,
-     true, true, mp3Seconds, id3Tags},
+    {AudioContainer::Mp3,
+     ContainerFacts::MarkWay::EncoderTags,
+     ContainerFacts::KeepAudio::TagSplice,
+     true,
+     true,
+     true,
+     {},
+     mp3Seconds,
+     id3Tags},
     {AudioContainer::Ogg, ContainerFacts::MarkWay::CommentsFile, ContainerFacts::KeepAudio::Remux, false,
-     false, false, oggSeconds, oggTags},
+     false, false, u"-page_duration 100000", oggSeconds, oggTags},
     {AudioContainer::Mp4, ContainerFacts::MarkWay::AfterEncode, ContainerFacts::KeepAudio::Remux, true, true,
-     false, mp4Seconds, Mp4Atoms::freeformTags},
+     false, u"-movie_timescale {sampleRate}", mp4Seconds, Mp4Atoms::freeformTags},
 };
 
 } // namespace

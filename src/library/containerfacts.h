@@ -42,6 +42,11 @@ struct ContainerFacts
     bool totalsInNumbers = false;
     // Several values of one field are joined by "/" instead of as the encoder joins them.
     bool valuesJoined = false;
+    // The encoder's options for an output of a part of its source, so that players read exactly the
+    // part's samples: an MP4's edit list in the audio's own time scale (the default of a thousandth of
+    // a second cuts up to 44 samples off), an Ogg in pages short enough that FFmpeg trims a short
+    // track's last page (a stream of one page it does not).
+    QStringView partOptions;
     // The playing time, bytes coming as fetch gives them; path for a walk of the whole file.
     std::optional<double> (*seconds)(const Fetch &fetch, qint64 size, const QString &path) = nullptr;
     // The tags the library reads back (the mark's fields among them), name and value in file order.

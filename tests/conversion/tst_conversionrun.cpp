@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QSysInfo>
 
+using namespace Qt::StringLiterals;
+
 // The run from Start to its end with the real tools: order, identity of the files, outputs, and
 // the end state of the window.
 class TestConversionRun : public QObject
@@ -279,6 +281,52 @@ private slots:
         QVERIFY(f.files.contains(id));
         QCOMPARE(f.outcome->end, RunOutcome::End::Stopped);
         QVERIFY(!f.run.isActive());
+    }
+
+    // Each track of an image holds exactly its part: [start, end) at the image's rate r becomes
+    // round(end·o/r) − round(start·o/r) samples at the output's rate o, as a player decodes them (an
+    // M4A: as its edit list gives them).
+    void imageTracksAreExact_data()
+    {
+        QTest::addColumn<OutputFormat>("format");
+        QTest::newRow("MP3") << OutputFormat::Mp3;
+        QTest::newRow("Opus") << OutputFormat::Opus;
+        QTest::newRow("AAC") << OutputFormat::Aac;
+        QTest::newRow("Vorbis") << OutputFormat::Vorbis;
+    }
+    void imageTracksAreExact()
+    {
+        QFETCH(OutputFormat, format);
+        RunFixture f;
+        f.host.useDefaultsOf(format);
+        QVERIFY(TestMedia::makeFlac(f.path(u"CDImage.flac"_s), 3.0));
+        QFile sheet(f.path(u"CDImage.cue"_s));
+        QVERIFY(sheet.open(QIODevice::WriteOnly));
+        sheet.write("FILE \"CDImage.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"A\"\n    INDEX 01 00:00:00\n"
+                    "  TRACK 02 AUDIO\n    TITLE \"B\"\n    INDEX 00 00:01:00\n    INDEX 01 00:01:37\n"
+                    "  TRACK 03 AUDIO\n    TITLE \"C\"\n    INDEX 01 00:02:00\n");
+        sheet.close();
+        QCOMPARE(f.files.addFiles({QFile::encodeName(f.path(u"CDImage.cue"_s))}).size(), 3);
+        QVERIFY(f.startAndWait());
+        const QStringList outputs = f.outputs();
+        QCOMPARE(outputs.size(), 3);
+        const qint64 bounds[] = {0, 65856, 88200, 132300};
+        for (int k = 0; k < 3; ++k) {
+            const QString output = QDir(f.host.outputFolder).filePath(outputs[k]);
+            QVERIFY2(outputs[k].startsWith(u"0%1 - %2"_s.arg(k + 1).arg(QChar(u'A' + k))),
+                     qPrintable(outputs[k]));
+            const QJsonObject stream = TestMedia::firstStream(TestMedia::probe(output), u"audio"_s);
+            const qint64 rate = stream.value(u"sample_rate"_s).toString().toLongLong();
+            const auto at = [rate](qint64 sample) { return (sample * rate * 2 + 44100) / (44100 * 2); };
+            qint64 samples = stream.value(u"duration_ts"_s).toVariant().toLongLong();
+            if (format != OutputFormat::Aac) {
+                const QString pcm = f.path(u"decoded.raw"_s);
+                TestMedia::run(u"ffmpeg"_s,
+                               {u"-v"_s, u"quiet"_s, u"-y"_s, u"-i"_s, output, u"-f"_s, u"s16le"_s, pcm});
+                samples = QFileInfo(pcm).size() / (2 * stream.value(u"channels"_s).toInt());
+            }
+            QCOMPARE(samples, at(bounds[k + 1]) - at(bounds[k]));
+        }
     }
 };
 

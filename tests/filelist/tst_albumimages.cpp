@@ -1,0 +1,132 @@
+// Which jobs files added together make: album images split by the cue sheet beside them, in the
+// encodings sheets are written in, and sheets that cannot split their image.
+
+#include "common/testmedia.h"
+#include "filelist/albumimages.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Three tracks of a 3-second image: 0, 1 s 37 frames (past the image's first second), 2 s.
+QString threeTracks(const QString &file)
+{
+    return u"PERFORMER \"歌手\"\nTITLE \"日本\"\nFILE \"%1\" WAVE\n"
+           u"  TRACK 01 AUDIO\n    TITLE \"第一首\"\n    INDEX 01 00:00:00\n"
+           u"  TRACK 02 AUDIO\n    TITLE \"二/三\"\n    INDEX 00 00:01:00\n    INDEX 01 00:01:37\n"
+           u"  TRACK 03 AUDIO\n    INDEX 01 00:02:00\n"_s.arg(file);
+}
+
+QString describe(const Job &job)
+{
+    if (job.refusal)
+        return QFile::decodeName(job.native.mid(job.native.lastIndexOf('/') + 1)) + u" refused "_s +
+               job.refusal->detail;
+    const QString name = QFile::decodeName(job.native.mid(job.native.lastIndexOf('/') + 1));
+    if (!job.range)
+        return name;
+    return u"%1 [%2] %3-%4 %5"_s.arg(name)
+        .arg(job.track)
+        .arg(job.range->start)
+        .arg(job.range->end)
+        .arg(job.outputStem);
+}
+
+} // namespace
+
+class TestAlbumImages : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void jobs_data()
+    {
+        QTest::addColumn<QStringList>("files"); // "name" an image, "name=encoding:sheet file" a sheet
+        QTest::addColumn<QStringList>("added"); // empty: the folder as a scan finds it
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList split{u"CDImage.flac [1] 0-65856 01 - 第一首"_s,
+                                u"CDImage.flac [2] 65856-88200 02 - 二_三"_s,
+                                u"CDImage.flac [3] 88200-132300 03"_s};
+        QTest::newRow("GBK sheet naming the WAV it was made for")
+            << QStringList{u"CDImage.flac"_s, u"CDImage.cue=GBK:CDImage.wav"_s} << QStringList() << true
+            << split;
+        QTest::newRow("Big5 sheet, the image named by itself")
+            << QStringList{u"CDImage.flac"_s, u"CDImage.cue=Big5:CDImage.flac"_s}
+            << QStringList{u"CDImage.flac"_s} << true << split;
+        QTest::newRow("Shift_JIS sheet named on its own, case differs")
+            << QStringList{u"CDImage.flac"_s, u"disc.cue=Shift_JIS:cdimage.FLAC"_s}
+            << QStringList{u"disc.cue"_s} << true << split;
+        QTest::newRow("two sheets: the one named like the image wins")
+            << QStringList{u"CDImage.flac"_s, u"a.cue=UTF-8:CDImage.flac"_s,
+                           u"CDImage.cue=UTF-8:CDImage.flac"_s}
+            << QStringList() << true << split;
+        QTest::newRow("images whole when not split")
+            << QStringList{u"CDImage.flac"_s, u"CDImage.cue=UTF-8:CDImage.flac"_s} << QStringList() << false
+            << QStringList{u"CDImage.flac"_s};
+        QTest::newRow("sheet naming nothing there, other audio converts")
+            << QStringList{u"x.flac"_s, u"y.flac"_s, u"CDImage.cue=UTF-8:gone.wav"_s} << QStringList() << true
+            << QStringList{u"CDImage.cue refused 5 3"_s, u"x.flac"_s, u"y.flac"_s};
+        QTest::newRow("undecodable sheet")
+            << QStringList{u"CDImage.flac"_s, u"CDImage.cue=raw:\x81\xff\x81\xff"_s} << QStringList() << true
+            << QStringList{u"CDImage.cue refused 6 0"_s, u"CDImage.flac"_s};
+        QTest::newRow("index past the image's end")
+            << QStringList{u"CDImage.flac"_s, u"CDImage.cue=past:CDImage.flac"_s} << QStringList() << true
+            << QStringList{u"CDImage.cue refused 1 4"_s};
+        QTest::newRow("one file per track: files stay files")
+            << QStringList{u"01.flac"_s, u"02.flac"_s, u"album.cue=tracks:"_s} << QStringList() << true
+            << QStringList{u"01.flac"_s, u"02.flac"_s};
+    }
+    void jobs()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, added);
+        QFETCH(bool, split);
+        QFETCH(QStringList, expected);
+        QTemporaryDir dir;
+        QList<QByteArray> paths;
+        for (const QString &file : std::as_const(files)) {
+            const QString name = file.section(u'=', 0, 0);
+            const QString path = dir.filePath(name);
+            paths.append(QFile::encodeName(path));
+            if (!file.contains(u'=')) {
+                QVERIFY(TestMedia::makeFlac(path, 3.0));
+                continue;
+            }
+            const QString encoding = file.section(u'=', 1).section(u':', 0, 0);
+            const QString named = file.section(u':', 1);
+            QByteArray bytes;
+            if (encoding == u"raw")
+                bytes = named.toLatin1();
+            else if (encoding == u"past")
+                bytes = "FILE \"CDImage.flac\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                        "  TRACK 02 AUDIO\n    INDEX 01 00:05:00\n";
+            else if (encoding == u"tracks")
+                bytes = "FILE \"01.flac\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
+                        "FILE \"02.flac\" WAVE\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n";
+            else
+                bytes = QStringEncoder(encoding.toLatin1().constData()).encode(threeTracks(named));
+            QFile sheet(path);
+            QVERIFY(sheet.open(QIODevice::WriteOnly));
+            sheet.write(bytes);
+        }
+        std::sort(paths.begin(), paths.end());
+        if (!added.isEmpty()) {
+            paths.clear();
+            for (const QString &name : std::as_const(added))
+                paths.append(QFile::encodeName(dir.filePath(name)));
+        }
+        QStringList found;
+        for (const Job &job : AlbumImages::jobsOf(paths, {split, {}}, added.isEmpty()))
+            found.append(describe(job));
+        QCOMPARE(found, expected);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAlbumImages)
+#include "tst_albumimages.moc"
