@@ -1055,6 +1055,10 @@ www.tunoxa.invalid  </translation>
         <translation>Another process converts it</translation>
     </message>
     <message>
+        <source>文件内的 CUE 表与文件不符，已整个转换</source>
+        <translation>The cue sheet inside it does not fit it; it was converted whole</translation>
+    </message>
+    <message>
         <source>输出文件未能写入音乐库标记</source>
         <translation>The output could not take the library mark</translation>
     </message>

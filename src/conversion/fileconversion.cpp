@@ -73,7 +73,7 @@ void FileConversion::start(const Job &job, const Started &started, const Context
     if (!m_job.library)
         m_job.recipe.clock = m_clock();
     m_job.recipe.work = m_work;
-    m_notes.clear();
+    m_notes = job.notes;
     m_stopping = false;
     m_wantedOutput.clear();
     m_partialOutput.clear();

@@ -48,6 +48,8 @@ struct Job
     // A job that cannot be tried fails at once for this (the image's cue sheet is wrong); path then
     // names the sheet.
     std::optional<FileFailure> refusal;
+    // What is worth telling of the job however it converts.
+    QList<FileNote> notes;
 
     // What lines about the job call it: its path, and a track's number after it.
     QString label() const;

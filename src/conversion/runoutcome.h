@@ -43,5 +43,6 @@ enum class FileNote
 {
     CoverLeftOut,   // its cover picture is broken or could not be decoded within bounds
     UnmarkedOutput, // its M4A output could not take the library's mark
+    SheetIgnored,   // the cue sheet inside it does not fit it: it converted whole
 };
 Q_DECLARE_METATYPE(FileNote)

@@ -121,6 +121,8 @@ inline QString noteText(FileNote note)
         break;
     case FileNote::UnmarkedOutput:
         return Texts::tr("输出文件未能写入音乐库标记");
+    case FileNote::SheetIgnored:
+        return Texts::tr("文件内的 CUE 表与文件不符，已整个转换");
     }
     return Texts::tr("封面图片已损坏或无法读取，输出文件没有封面");
 }

@@ -18,6 +18,9 @@ namespace AlbumImages {
 
 namespace {
 
+// A folder scan looks inside the FLAC files of folders of at most this many for a sheet.
+constexpr int MostImagesInFolder = 4;
+
 QByteArray folderOf(const QByteArray &path)
 {
     return path.left(path.lastIndexOf('/') + 1);
@@ -185,7 +188,8 @@ Job refusedJob(const Sheet &sheet, const CueProblem &problem)
     return job;
 }
 
-// The tracks of an image as the sheet splits it; one refused job when it cannot.
+// The tracks of an image as the sheet splits it; when it cannot, one refused job, or for a sheet
+// inside the image (no path of its own) the image whole, with a note.
 QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
 {
     const QString path = QFile::decodeName(image);
@@ -197,14 +201,20 @@ QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
         return {plainJob(image)};
     const std::variant<QList<TrackRange>, CueProblem> ranges =
         sheet.cue.trackRanges(file, info->sampleRate, info->totalSamples);
-    if (const CueProblem *problem = std::get_if<CueProblem>(&ranges))
-        return {refusedJob(sheet, *problem)};
+    if (const CueProblem *problem = std::get_if<CueProblem>(&ranges)) {
+        if (!sheet.path.isEmpty())
+            return {refusedJob(sheet, *problem)};
+        Job whole = plainJob(image);
+        whole.notes.append(FileNote::SheetIgnored);
+        return {whole};
+    }
     QList<Job> jobs;
     for (const TrackRange &range : std::get<QList<TrackRange>>(ranges)) {
         const CueSheet::Track &track = sheet.cue.tracks[range.track];
         Job job = plainJob(image);
         job.track = track.number;
-        job.sheetPath = QFile::decodeName(sheet.path);
+        if (!sheet.path.isEmpty())
+            job.sheetPath = QFile::decodeName(sheet.path);
         job.range = SampleRange{range.start, range.end, info->sampleRate};
         job.tags = trackTags(sheet.cue, track);
         QString title = track.title;
@@ -216,6 +226,42 @@ QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
     return jobs;
 }
 
+// A FLAC file alone: an image when a sheet inside it (a CUESHEET comment, else a CUESHEET block)
+// splits it. A folder scan looks inside the files of folders of a few only: albums of tracks are
+// not read twice for it.
+QList<Job> fileJobs(const QByteArray &path, bool lookInside)
+{
+    const QString text = QFile::decodeName(path);
+    if (!lookInside || !isAudioName(text))
+        return {plainJob(path)};
+    const RegularFile::Reader reader(text);
+    if (!reader.isOpen())
+        return {plainJob(path)};
+    const FlacMetadata::Head head(reader, text);
+    Sheet inside;
+    const QStringList comment = head.comments().value(u"CUESHEET"_s);
+    if (!comment.isEmpty()) {
+        std::variant<CueSheet, CueProblem> parsed = CueSheet::parse(comment.constFirst());
+        if (CueSheet *cue = std::get_if<CueSheet>(&parsed))
+            inside.cue = std::move(*cue);
+    } else if (!head.cueSheetBlock().isEmpty()) {
+        inside.cue = FlacMetadata::cueSheet(head.cueSheetBlock()).value_or(CueSheet());
+    } else {
+        return {plainJob(path)};
+    }
+    if (inside.cue.tracks.size() == 1)
+        return {plainJob(path)};
+    return tracksOf(path, inside, inside.cue.tracks.isEmpty() ? 0 : inside.cue.tracks.constFirst().file);
+}
+
+// Few enough audio files in a folder that it may hold images rather than an album of tracks.
+bool fewFiles(const QList<QByteArray> &paths)
+{
+    return std::count_if(paths.cbegin(), paths.cend(), [](const QByteArray &path) {
+               return isAudioName(QFile::decodeName(nameOf(path)));
+           }) <= MostImagesInFolder;
+}
+
 QStringList namesIn(const QByteArray &folder)
 {
     return QDir(QFile::decodeName(folder.isEmpty() ? QByteArray(".") : folder))
@@ -223,7 +269,8 @@ QStringList namesIn(const QByteArray &folder)
 }
 
 // The jobs of paths of one folder.
-QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths, const Options &options)
+QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths, const Options &options,
+                        bool lookInside)
 {
     QList<QByteArray> sheetPaths;
     for (const QByteArray &path : paths) {
@@ -264,7 +311,7 @@ QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths
             addImage(path);
         } else if (!isSheetName(path)) {
             if (!listed.contains(path))
-                jobs.append(plainJob(path));
+                jobs += fileJobs(path, lookInside);
             listed.insert(path);
         } else {
             const auto sheet = std::find_if(sheets.cbegin(), sheets.cend(),
@@ -295,21 +342,24 @@ QList<Job> jobsOf(const QList<QByteArray> &paths, const Options &options, bool f
             ++end;
         const QList<QByteArray> group = paths.mid(first, end - first);
         const bool anySheet = std::any_of(group.cbegin(), group.cend(), isSheetName);
+        first = end;
         if (!options.split) {
             for (const QByteArray &path : group) {
                 if (!isSheetName(path))
                     jobs.append(plainJob(path));
             }
-        } else if (anySheet ||
-                   (!folderScanned && std::any_of(group.cbegin(), group.cend(), [](const QByteArray &path) {
-                       return isAudioName(QFile::decodeName(nameOf(path)));
-                   }))) {
-            jobs += jobsInFolder(folder, group, options);
+            continue;
+        }
+        const bool lookInside = !folderScanned || fewFiles(group);
+        if (anySheet ||
+            (!folderScanned && std::any_of(group.cbegin(), group.cend(), [](const QByteArray &path) {
+                return isAudioName(QFile::decodeName(nameOf(path)));
+            }))) {
+            jobs += jobsInFolder(folder, group, options, lookInside);
         } else {
             for (const QByteArray &path : group)
-                jobs.append(plainJob(path));
+                jobs += fileJobs(path, lookInside);
         }
-        first = end;
     }
     return jobs;
 }

@@ -117,7 +117,7 @@ QList<FileList::Id> FileList::addFiles(const QList<QByteArray> &nativePaths, con
     m_entries.reserve(m_entries.size() + jobs.size());
     for (const Job &job : jobs) {
         m_entries.append(makeEntry(job.path, job.native, folder));
-        if (job.track > 0 || job.refusal) {
+        if (job.track > 0 || job.refusal || !job.notes.isEmpty()) {
             m_entries.last().part = std::make_shared<const Job>(job);
             m_entries.last().path = rowText(job);
         }

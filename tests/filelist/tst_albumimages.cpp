@@ -29,7 +29,7 @@ QString describe(const Job &job)
                job.refusal->detail;
     const QString name = QFile::decodeName(job.native.mid(job.native.lastIndexOf('/') + 1));
     if (!job.range)
-        return name;
+        return job.notes.isEmpty() ? name : name + u" noted"_s;
     return u"%1 [%2] %3-%4 %5"_s.arg(name)
         .arg(job.track)
         .arg(job.range->start)
@@ -78,6 +78,19 @@ private slots:
         QTest::newRow("index past the image's end")
             << QStringList{u"CDImage.flac"_s, u"CDImage.cue=past:CDImage.flac"_s} << QStringList() << true
             << QStringList{u"CDImage.cue refused 1 4"_s};
+        const QString inside = u"FILE \"x.wav\" WAVE\n TRACK 01 AUDIO\n  INDEX 01 00:00:00\n"
+                               u" TRACK 02 AUDIO\n  TITLE \"Two\"\n  INDEX 01 00:02:00\n"_s;
+        const QStringList insideSplit{u"CDImage.flac [1] 0-88200 01"_s,
+                                      u"CDImage.flac [2] 88200-132300 02 - Two"_s};
+        QTest::newRow("sheet in a CUESHEET comment")
+            << QStringList{u"CDImage.flac=comment:"_s + inside} << QStringList() << true << insideSplit;
+        QTest::newRow("sheet in a CUESHEET block")
+            << QStringList{u"CDImage.flac=block:"_s + QString(inside).remove(u"  TITLE \"Two\"\n"_s)}
+            << QStringList{u"CDImage.flac"_s} << true
+            << QStringList{u"CDImage.flac [1] 0-88200 01"_s, u"CDImage.flac [2] 88200-132300 02"_s};
+        QTest::newRow("sheet inside that does not fit: whole, with a note")
+            << QStringList{u"CDImage.flac=comment:"_s + QString(inside).replace(u"00:02:00"_s, u"00:09:00"_s)}
+            << QStringList() << true << QStringList{u"CDImage.flac noted"_s};
         QTest::newRow("one file per track: files stay files")
             << QStringList{u"01.flac"_s, u"02.flac"_s, u"album.cue=tracks:"_s} << QStringList() << true
             << QStringList{u"01.flac"_s, u"02.flac"_s};
@@ -94,12 +107,26 @@ private slots:
             const QString name = file.section(u'=', 0, 0);
             const QString path = dir.filePath(name);
             paths.append(QFile::encodeName(path));
-            if (!file.contains(u'=')) {
-                QVERIFY(TestMedia::makeFlac(path, 3.0));
-                continue;
-            }
             const QString encoding = file.section(u'=', 1).section(u':', 0, 0);
             const QString named = file.section(u':', 1);
+            if (!file.contains(u'=') || encoding == u"comment" || encoding == u"block") {
+                QVERIFY(TestMedia::makeFlac(path, 3.0, 44100, 2, 16,
+                                            encoding == u"comment"
+                                                ? QMap<QString, QString>{{u"CUESHEET"_s, named}}
+                                                : QMap<QString, QString>()));
+                if (encoding == u"block") {
+                    const QString sheet = dir.filePath(u"block.txt"_s);
+                    QFile text(sheet);
+                    QVERIFY(text.open(QIODevice::WriteOnly));
+                    text.write(named.toUtf8());
+                    text.close();
+                    QCOMPARE(
+                        TestMedia::run(u"metaflac"_s, {u"--import-cuesheet-from="_s + sheet, path}).exitCode,
+                        0);
+                    QFile::remove(sheet);
+                }
+                continue;
+            }
             QByteArray bytes;
             if (encoding == u"raw")
                 bytes = named.toLatin1();
