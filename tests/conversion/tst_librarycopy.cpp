@@ -48,6 +48,13 @@ private slots:
         row("delete through a link at the copy's root", u"link"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
         // An album folder that holds no source any more may be an unmounted disk.
         row("album emptied", u"empty"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
+        // An album image's tracks: a retitled track moves, a track the sheet no longer has goes, and
+        // the one before it, now running to the image's end, is encoded anew.
+        const QString disc = u"C/Disc/0%1.mp3"_s;
+        row("image: retitle", u"image retitle"_s, false,
+            {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - Bee"_s), disc.arg(u"3 - C"_s)}, {0, 2, 1, 0});
+        row("image: track left the sheet", u"image shortened"_s, true,
+            {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - B"_s)}, {1, 1, 0, 1});
         // Ogg outputs with no cover, whose mark the encoder writes after the source's own tags.
         for (const OutputFormat format : {OutputFormat::Opus, OutputFormat::Vorbis}) {
             const QByteArray name = FormatTable::commandName(format).toLatin1();
@@ -75,6 +82,23 @@ private slots:
         for (const QString &track : {u"A/Album/1.flac"_s, u"A/Album/2.flac"_s, u"B/Solo Act/1.flac"_s}) {
             QVERIFY(QDir().mkpath(QFileInfo(music + u'/' + track).path()));
             QVERIFY(TestMedia::makeFlac(music + u'/' + track, 1, 44100, 2, 16, {{u"TITLE"_s, track}}));
+        }
+        const QString sheet = music + u"/C/Disc/CDImage.cue"_s;
+        // An edit comes after the outputs were written, whatever the file system's time steps.
+        const auto writeSheet = [&sheet](const QByteArray &text, int secondsAhead = 0) {
+            QFile file(sheet);
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size() &&
+                   file.setFileTime(QDateTime::currentDateTime().addSecs(secondsAhead),
+                                    QFileDevice::FileModificationTime);
+        };
+        const QByteArray threeTracks =
+            "FILE \"CDImage.flac\" WAVE\n TRACK 01 AUDIO\n  TITLE A\n  INDEX 01 00:00:00\n"
+            " TRACK 02 AUDIO\n  TITLE B\n  INDEX 01 00:01:00\n"
+            " TRACK 03 AUDIO\n  TITLE C\n  INDEX 01 00:02:00\n";
+        if (change.startsWith(u"image")) {
+            QVERIFY(QDir().mkpath(music + u"/C/Disc"_s));
+            QVERIFY(TestMedia::makeFlac(music + u"/C/Disc/CDImage.flac"_s, 3));
+            QVERIFY(writeSheet(threeTracks));
         }
         const auto runOverTheLibrary = [&] {
             FileSearch::FolderScan scan;
@@ -112,6 +136,10 @@ private slots:
                                                      u"-i"_s, u"sine=duration=1"_s,
                                                      f.host.outputFolder + u"Music/A/Album/notes.mp3"_s})
                                 .exitCode == 0);
+        } else if (change == u"image retitle") {
+            QVERIFY(writeSheet(QByteArray(threeTracks).replace("TITLE B", "TITLE Bee"), 5));
+        } else if (change == u"image shortened") {
+            QVERIFY(writeSheet(threeTracks.left(threeTracks.indexOf(" TRACK 03")), 5));
         } else if (change == u"link") {
             // The copy moved elsewhere and linked back: what the link leads to is not the copy's.
             QVERIFY(QDir().rename(f.host.outputFolder + u"Music"_s, f.path(u"elsewhere"_s)) &&
