@@ -65,7 +65,8 @@ void FileConversion::start(const Job &job, const Started &started, const Context
                  context.staleSweep,
                  context.outputFolder,
                  job.tags,
-                 job.sheetPath};
+                 job.sheetPath,
+                 job.track};
     m_job.recipe.inputPath = started.toolPath;
     if (!started.output.isEmpty())
         m_job.recipe.outputFolder = started.output.left(started.output.lastIndexOf(u'/') + 1);

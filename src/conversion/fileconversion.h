@@ -269,6 +269,7 @@ private:
         RegularFile::Folder *outputFolder = nullptr;
         QList<QPair<QString, QString>> tags; // the job's own, over the source's
         QString sheetPath;                   // a track's cue sheet
+        int track = 0;                       // and its number there
     };
     Task m_job;
     QList<FileNote> m_notes; // told with the job's end

@@ -34,8 +34,10 @@ void FileConversion::startLibraryCheck()
         // A cut output holds other audio than the whole source declares.
         mark.audioMd5 = m_job.recipe.cut ? QString() : audioMd5;
         mark.settings = LibraryMark::settingsText(m_job.format, m_job.recipe.settings);
-        if (const std::optional<SampleRange> &range = m_job.recipe.range)
+        if (const std::optional<SampleRange> &range = m_job.recipe.range) {
             mark.range = QString::number(range->start) + u'-' + QString::number(range->end);
+            mark.track = QString::number(m_job.track);
+        }
         m_job.recipe.mark = mark;
     }
     m_wantedOutput = m_job.libraryOutput;

@@ -11,6 +11,9 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +60,7 @@ struct Sheet
     CueSheet cue;
     QHash<int, QByteArray> images; // by file index: the image's path
     std::optional<CueProblem> problem;
+    int openError = 0; // the system's error number when the sheet could not be read
 };
 
 // The file of the folder a FILE line names: that name, else one that differs in letter case only.
@@ -82,6 +86,7 @@ Sheet readSheet(const QByteArray &path, const QStringList &folderNames, const Op
     }
     if (!file.open(QIODevice::ReadOnly)) {
         sheet.problem = CueProblem{CueProblem::Kind::NoTracks, 0};
+        sheet.openError = ::access(path.constData(), R_OK) == 0 ? EIO : errno;
         return sheet;
     }
     const auto exists = [&](const QString &name) {
@@ -183,8 +188,11 @@ QList<QPair<QString, QString>> trackTags(const CueSheet &cue, const CueSheet::Tr
 Job refusedJob(const Sheet &sheet, const CueProblem &problem)
 {
     Job job = plainJob(sheet.path);
-    job.refusal = FileFailure{FileFailure::Kind::CueSheetWrong,
-                              QString::number(int(problem.kind)) + u' ' + QString::number(problem.line)};
+    job.refusal =
+        sheet.openError != 0
+            ? FileFailure{FileFailure::Kind::SourceUnreachable, QString::number(sheet.openError)}
+            : FileFailure{FileFailure::Kind::CueSheetWrong,
+                          QString::number(int(problem.kind)) + u' ' + QString::number(problem.line)};
     return job;
 }
 
@@ -295,7 +303,19 @@ QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths
             sheetsOfImage[image].append(&sheet);
     }
     QList<Job> jobs;
+    // What a sheet that cannot be read, decoded or parsed would split is not converted whole either:
+    // the image of its stem.
     QSet<QByteArray> listed;
+    for (const Sheet &sheet : std::as_const(sheets)) {
+        if (sheet.problem && sheet.cue.files.isEmpty()) {
+            const QString stem = stemOf(QFile::decodeName(nameOf(sheet.path)));
+            for (const QString &name : folderNames) {
+                const QByteArray image = folder + QFile::encodeName(name);
+                if (isAudioName(name) && stemOf(name) == stem && !sheetsOfImage.contains(image))
+                    listed.insert(image);
+            }
+        }
+    }
     const auto addImage = [&](const QByteArray &image) {
         if (listed.contains(image))
             return;

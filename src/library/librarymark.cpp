@@ -102,6 +102,8 @@ QList<QPair<QString, QString>> LibraryMark::fields() const
     QList<QPair<QString, QString>> fields{{sourceKey, source}};
     if (!audioMd5.isEmpty())
         fields.append({audioKey, audioMd5});
+    if (!track.isEmpty())
+        fields.append({trackKey, track});
     if (!range.isEmpty())
         fields.append({rangeKey, range});
     fields.append({settingsKey, settings});
@@ -116,6 +118,8 @@ std::optional<LibraryMark> LibraryMark::fromFields(const QList<QPair<QString, QS
             mark.source = value;
         else if (name.compare(audioKey, Qt::CaseInsensitive) == 0)
             mark.audioMd5 = value;
+        else if (name.compare(trackKey, Qt::CaseInsensitive) == 0)
+            mark.track = value;
         else if (name.compare(rangeKey, Qt::CaseInsensitive) == 0)
             mark.range = value;
         else if (name.compare(settingsKey, Qt::CaseInsensitive) == 0)

@@ -24,12 +24,14 @@ struct LibraryMark
     // The frames' descriptions.
     static constexpr QLatin1StringView sourceKey{"TUNOXA_SOURCE"};
     static constexpr QLatin1StringView audioKey{"TUNOXA_AUDIO_MD5"};
+    static constexpr QLatin1StringView trackKey{"TUNOXA_TRACK"};
     static constexpr QLatin1StringView rangeKey{"TUNOXA_RANGE"};
     static constexpr QLatin1StringView settingsKey{"TUNOXA_SETTINGS"};
 
     QString source;   // the path as text: UTF-8, with "%" and every byte that is no UTF-8 as "%XX"
     QString audioMd5; // 32 hex digits; empty when the source declares none or the cutter cut it
     QString settings; // "mp3 320 48000 2": format, kbit/s, Hz, channels
+    QString track;    // the number of an album image's track in its sheet; empty for a whole source
     QString range;    // "start-end" in the source's samples; empty for the whole source
 
     bool operator==(const LibraryMark &) const = default;
