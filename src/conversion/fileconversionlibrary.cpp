@@ -37,15 +37,23 @@ void FileConversion::startLibraryCheck()
         if (const std::optional<SampleRange> &range = m_job.recipe.range) {
             mark.range = QString::number(range->start) + u'-' + QString::number(range->end);
             mark.track = QString::number(m_job.track);
+            mark.tags = LibraryMark::tagsText(m_job.tags);
         }
         m_job.recipe.mark = mark;
     }
     m_wantedOutput = m_job.libraryOutput;
     // A folder's cover added or changed since the output was written makes it out of date too.
     qint64 changed = m_job.sourceModifiedNs;
-    // A track's names and tags are its sheet's.
-    if (!m_job.sheetPath.isEmpty())
-        changed = std::max(changed, RegularFile::Reader(m_job.sheetPath).modifiedNs());
+    // A track's names and tags are its sheet's: an edit of the sheet counts for the tracks whose tags
+    // it changed (a track it retitled has another name, which is another output).
+    if (!m_job.sheetPath.isEmpty()) {
+        const qint64 sheetModifiedNs = RegularFile::Reader(m_job.sheetPath).modifiedNs();
+        if (sheetModifiedNs > changed) {
+            const std::optional<LibraryMark> written = LibraryMark::read(m_job.libraryOutput);
+            if (!written || !m_job.recipe.mark || written->tags != m_job.recipe.mark->tags)
+                changed = sheetModifiedNs;
+        }
+    }
     if (m_job.covers && m_job.recipe.mark) {
         if (const auto cover = m_job.covers->folderCover(sourceFolder()))
             changed = std::max(changed, cover->modifiedNs);

@@ -4,6 +4,7 @@
 #include "media/id3tag.h"
 #include "platform/regularfile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -89,6 +90,16 @@ QByteArray LibraryMark::sourcePath(const QString &text)
     return path;
 }
 
+QString LibraryMark::tagsText(const QList<QPair<QString, QString>> &tags)
+{
+    QCryptographicHash digest(QCryptographicHash::Md5);
+    for (const auto &[name, value] : tags) {
+        digest.addData(name.toUtf8() + '=' + value.toUtf8());
+        digest.addData(QByteArrayView("\n", 1));
+    }
+    return QString::fromLatin1(digest.result().toHex().left(16));
+}
+
 QString LibraryMark::settingsText(OutputFormat format, const EncodingSettings &settings)
 {
     const QString fixedRate = FormatTable::fixedSampleRate(format);
@@ -106,6 +117,8 @@ QList<QPair<QString, QString>> LibraryMark::fields() const
         fields.append({trackKey, track});
     if (!range.isEmpty())
         fields.append({rangeKey, range});
+    if (!tags.isEmpty())
+        fields.append({tagsKey, tags});
     fields.append({settingsKey, settings});
     return fields;
 }
@@ -120,6 +133,8 @@ std::optional<LibraryMark> LibraryMark::fromFields(const QList<QPair<QString, QS
             mark.audioMd5 = value;
         else if (name.compare(trackKey, Qt::CaseInsensitive) == 0)
             mark.track = value;
+        else if (name.compare(tagsKey, Qt::CaseInsensitive) == 0)
+            mark.tags = value;
         else if (name.compare(rangeKey, Qt::CaseInsensitive) == 0)
             mark.range = value;
         else if (name.compare(settingsKey, Qt::CaseInsensitive) == 0)

@@ -26,6 +26,7 @@ struct LibraryMark
     static constexpr QLatin1StringView audioKey{"TUNOXA_AUDIO_MD5"};
     static constexpr QLatin1StringView trackKey{"TUNOXA_TRACK"};
     static constexpr QLatin1StringView rangeKey{"TUNOXA_RANGE"};
+    static constexpr QLatin1StringView tagsKey{"TUNOXA_TAGS"};
     static constexpr QLatin1StringView settingsKey{"TUNOXA_SETTINGS"};
 
     QString source;   // the path as text: UTF-8, with "%" and every byte that is no UTF-8 as "%XX"
@@ -33,12 +34,15 @@ struct LibraryMark
     QString settings; // "mp3 320 48000 2": format, kbit/s, Hz, channels
     QString track;    // the number of an album image's track in its sheet; empty for a whole source
     QString range;    // "start-end" in the source's samples; empty for the whole source
+    QString tags;     // a track's: the digest of the tags its sheet gives it (tagsText)
 
     bool operator==(const LibraryMark &) const = default;
 
     // The source's exact path bytes as the mark writes them, and back.
     static QString sourceText(const QByteArray &nativePath);
     static QByteArray sourcePath(const QString &text);
+    // The digest of tags (16 hex digits), which tells whether an edit of a sheet changed them.
+    static QString tagsText(const QList<QPair<QString, QString>> &tags);
     // The settings as the mark writes them.
     static QString settingsText(OutputFormat format, const EncodingSettings &settings);
 

@@ -48,11 +48,12 @@ private slots:
         row("delete through a link at the copy's root", u"link"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
         // An album folder that holds no source any more may be an unmounted disk.
         row("album emptied", u"empty"_s, true, {a1, a2, solo}, {0, 0, 0, 0});
-        // An album image's tracks: a retitled track moves, a track the sheet no longer has goes, and
-        // the one before it, now running to the image's end, is encoded anew.
+        // An album image's tracks: a retitled track moves and the others stay as they are; a track
+        // the sheet no longer has goes, the one before it, now running to the image's end, is
+        // encoded anew, and the first is retagged (its track total changed).
         const QString disc = u"C/Disc/0%1.mp3"_s;
         row("image: retitle", u"image retitle"_s, false,
-            {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - Bee"_s), disc.arg(u"3 - C"_s)}, {0, 2, 1, 0});
+            {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - Bee"_s), disc.arg(u"3 - C"_s)}, {0, 0, 1, 0});
         row("image: track left the sheet", u"image shortened"_s, true,
             {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - B"_s)}, {1, 1, 0, 1});
         // Ogg outputs with no cover, whose mark the encoder writes after the source's own tags.

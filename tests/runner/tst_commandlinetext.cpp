@@ -147,7 +147,7 @@ private slots:
         in.plainName = in.keepCover = true;
         in.coverFile = u"/w/cover 1.jpg"_s;
         in.work.tag = u"/w/tag.mp3"_s;
-        in.mark = LibraryMark{in.inputPath, u"0123456789abcdef"_s, u"mp3 64 44100 2"_s, {}, {}};
+        in.mark = LibraryMark{in.inputPath, u"0123456789abcdef"_s, u"mp3 64 44100 2"_s, {}, {}, {}};
         in.tagOverrides = {{u"album_artist"_s, u"A \"B\" C"_s}};
         const QString coder = u"/opt/tunoxa/data/coder "_s;
         const QString header = coder + u"-probesize 32 -analyzeduration 0 -i /in/f.flac "_s;
