@@ -295,12 +295,12 @@ Settings not given take the chosen format&apos;s defaults:
         <translation>Sheet larger than 1 MB</translation>
     </message>
     <message>
-        <source>%1：CUE 表有误：%2（第 %3 行）</source>
-        <translation>%1: Cue sheet error: %2 (line %3)</translation>
+        <source>CUE 表有误：%1（第 %2 行）</source>
+        <translation>Cue sheet error: %1 (line %2)</translation>
     </message>
     <message>
-        <source>%1：CUE 表有误：%2</source>
-        <translation>%1: Cue sheet error: %2</translation>
+        <source>CUE 表有误：%1</source>
+        <translation>Cue sheet error: %1</translation>
     </message>
 </context>
 <context>
@@ -418,14 +418,6 @@ Settings not given take the chosen format&apos;s defaults:
 </context>
 <context>
     <name>FileFailure</name>
-    <message>
-        <source>CUE 表有误：%1（第 %2 行）</source>
-        <translation>Cue sheet error: %1 (line %2)</translation>
-    </message>
-    <message>
-        <source>CUE 表有误：%1</source>
-        <translation>Cue sheet error: %1</translation>
-    </message>
     <message>
         <source>文件不存在</source>
         <translation>The file does not exist</translation>

@@ -34,11 +34,13 @@ std::optional<QString> ConversionRun::claimLibraryOutput(const Job &job, OutputF
     // FAT folds letter case: names that differ only in it are one name there.
     const QString claim = m_settings.fatNames ? output.toCaseFolded() : output;
     const auto claimed = m_claimedOutputs.constFind(claim);
+    // Two tracks of one image are two listings of it.
+    const QByteArray listing = job.track > 0 ? job.native + '\0' + QByteArray::number(job.track) : job.native;
     if (claimed != m_claimedOutputs.cend()) {
-        listedBefore = claimed.value() == job.native;
+        listedBefore = claimed.value() == listing;
         return std::nullopt;
     }
-    m_claimedOutputs.insert(claim, job.native);
+    m_claimedOutputs.insert(claim, listing);
     return output;
 }
 
@@ -53,9 +55,12 @@ void ConversionRun::readOrphans()
     QSet<QString> planned;
     QList<QByteArray> sources;
     QSet<QString> folders;
+    QSet<QByteArray> splitSources;
     for (std::optional<Job> job = m_queue->next(0); job; job = m_queue->next(job->id)) {
         planned.insert(libraryOutputOf(*job, *m_settings.format, m_settings.fatNames));
         sources.append(job->native);
+        if (job->range)
+            splitSources.insert(job->native);
         const QString &folder = job->libraryFolder;
         // The file system's root has no name of its own to keep its outputs apart.
         if (folder.isEmpty() || folder == u"/" || folders.contains(folder))
@@ -64,6 +69,7 @@ void ConversionRun::readOrphans()
         roots.append(
             {QFile::encodeName(folder), libraryRootOf(folder, m_settings.fatNames), m_settings.outputFolder});
     }
+    m_orphans->setSplitSources(splitSources);
     m_orphans->start(roots, planned, sources, FormatTable::extension(*m_settings.format), m_dryRun);
 }
 
@@ -103,7 +109,8 @@ void ConversionRun::deleteOrphans(const QList<OrphanIndex::Orphan> &orphans)
         // gone (or of a track its image's sheet no longer has), reached from the output folder with
         // no link on the way.
         const std::optional<LibraryMark> mark = LibraryMark::read(orphan.outputPath);
-        if (!mark || (mark->range.isEmpty() && !RegularFile::isGone(LibraryMark::sourcePath(mark->source))) ||
+        const QByteArray source = LibraryMark::sourcePath(mark ? mark->source : QString());
+        if (!mark || (mark->range.isEmpty() && !RegularFile::isGone(source) && !m_orphans->isSplit(source)) ||
             !TrustedTree::removeFile(orphan.outputFolder, orphan.outputPath))
             continue;
         OrphanIndex::removeEmptyFolders(orphan);

@@ -79,10 +79,7 @@ QString failureText(const FileFailure &failure)
         return Texts::tr("转换工具只处理了部分输入");
     case Kind::CueSheetWrong: {
         const QStringList numbers = failure.detail.split(u' ');
-        const CueProblem problem{CueProblem::Kind(numbers.value(0).toInt()), numbers.value(1).toInt()};
-        return problem.line > 0
-                   ? Texts::tr("CUE 表有误：%1（第 %2 行）").arg(problem.reason()).arg(problem.line)
-                   : Texts::tr("CUE 表有误：%1").arg(problem.reason());
+        return CueProblem{CueProblem::Kind(numbers.value(0).toInt()), numbers.value(1).toInt()}.text();
     }
     case Kind::ToolSaid:
         break;

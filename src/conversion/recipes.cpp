@@ -176,8 +176,18 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
         }
         if (stage.target == StageFile::Output)
             metadata << Recipes::libraryTagOptions(in, FormatTable::container(format));
+        QStringList options = stageOptions(stage, in);
+        // Timestamps counted afresh from the samples lose a track's last sample to rounding after a
+        // seek; a part keeps the decoder's own, from its start.
+        if (range) {
+            std::replace(options.begin(), options.end(), u"asetpts=N/SR/TB"_s, u"asetpts=PTS-STARTPTS"_s);
+            // A resampler may make one sample more of a part than its share of the whole: the
+            // output ends where the whole's samples at the output's rate say.
+            if (stage.target == StageFile::Output)
+                options << outputRange(*range, format, in.settings);
+        }
         if (stage.target != StageFile::None)
-            arguments << u"-y"_s << stageOptions(stage, in) << metadata << target;
+            arguments << u"-y"_s << options << metadata << target;
         break;
     }
     case StageKind::Sox:
@@ -194,11 +204,26 @@ ToolCommand command(OutputFormat format, const StageFacts &stage, const RecipeIn
 
 QStringList coderRange(const SampleRange &range)
 {
-    const auto microseconds = [&range](qint64 samples) {
-        const qint64 us = (samples * 1000000 + range.rate / 2) / range.rate;
-        return QString::number(us / 1000000) + u'.' + QString::number(us % 1000000).rightJustified(6, u'0');
+    return {u"-ss"_s, microsecondsText(range.start, range.rate), u"-t"_s,
+            microsecondsText(range.end - range.start, range.rate)};
+}
+
+QStringList outputRange(const SampleRange &range, OutputFormat format, const EncodingSettings &settings)
+{
+    const QString fixed = FormatTable::fixedSampleRate(format);
+    const qint64 rate = (fixed.isEmpty() ? settings.sampleRate : fixed).toLongLong();
+    if (rate <= 0 || range.rate <= 0)
+        return {};
+    const auto at = [&range, rate](qint64 sample) {
+        return (2 * sample * rate + range.rate) / (2 * range.rate);
     };
-    return {u"-ss"_s, microseconds(range.start), u"-t"_s, microseconds(range.end - range.start)};
+    return {u"-t"_s, microsecondsText(at(range.end) - at(range.start), rate)};
+}
+
+QString microsecondsText(qint64 samples, qint64 rate)
+{
+    const qint64 us = (samples * 1000000 + rate / 2) / rate;
+    return QString::number(us / 1000000) + u'.' + QString::number(us % 1000000).rightJustified(6, u'0');
 }
 
 QStringList coderCut(const CutRange *cut)

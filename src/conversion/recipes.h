@@ -110,6 +110,13 @@ QStringList coderCut(const CutRange *cut);
 // turns back into exactly the range's samples at any rate below a million a second).
 QStringList coderRange(const SampleRange &range);
 
+// The length of the output of a part, as an FFmpeg output option ("-t D"): round(end·o/r) −
+// round(start·o/r) samples at the output's rate o, so that the parts of a whole add up to it.
+QStringList outputRange(const SampleRange &range, OutputFormat format, const EncodingSettings &settings);
+
+// samples at rate as seconds with six decimals, to the nearest microsecond.
+QString microsecondsText(qint64 samples, qint64 rate);
+
 // A stage's option text as arguments, each {place} replaced by its setting: the text is cut at its
 // blanks first, so that a setting stays within its argument whatever it holds.
 QStringList filledOptions(QStringView options, const EncodingSettings &settings);

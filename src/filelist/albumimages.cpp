@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QMap>
 #include <QSet>
 
 #include <algorithm>
@@ -58,9 +59,10 @@ struct Sheet
 {
     QByteArray path;
     CueSheet cue;
-    QHash<int, QByteArray> images; // by file index: the image's path
+    QMap<int, QByteArray> images; // by file index: the image's path
     std::optional<CueProblem> problem;
-    int openError = 0; // the system's error number when the sheet could not be read
+    QList<QByteArray> named; // of a sheet that cannot split them: the files its FILE lines name
+    int openError = 0;       // the system's error number when the sheet could not be read
 };
 
 // The file of the folder a FILE line names: that name, else one that differs in letter case only.
@@ -77,7 +79,8 @@ QByteArray fileNamed(const QString &name, const QByteArray &folder, const QStrin
 
 Sheet readSheet(const QByteArray &path, const QStringList &folderNames, const Options &options)
 {
-    Sheet sheet{path, {}, {}, {}};
+    Sheet sheet;
+    sheet.path = path;
     const QByteArray folder = folderOf(path);
     QFile file(QFile::decodeName(path));
     if (file.size() > CueText::largestSheet) {
@@ -101,6 +104,12 @@ Sheet readSheet(const QByteArray &path, const QStringList &folderNames, const Op
     std::variant<CueSheet, CueProblem> parsed = CueSheet::parse(decoded->text);
     if (const CueProblem *problem = std::get_if<CueProblem>(&parsed)) {
         sheet.problem = *problem;
+        for (const QString &name : CueSheet::fileNames(decoded->text)) {
+            const QByteArray image =
+                fileNamed(name.section(u'/', -1).section(u'\\', -1), folder, folderNames);
+            if (!image.isEmpty())
+                sheet.named.append(image);
+        }
         return sheet;
     }
     sheet.cue = std::get<CueSheet>(std::move(parsed));
@@ -225,13 +234,19 @@ QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
             job.sheetPath = QFile::decodeName(sheet.path);
         job.range = SampleRange{range.start, range.end, info->sampleRate};
         job.tags = trackTags(sheet.cue, track);
-        QString title = track.title;
+        QString title = track.title.trimmed();
         title.replace(u'/', u'_').replace(QChar(0), u'_');
         job.outputStem =
             title.isEmpty() ? numberText(track.number) : numberText(track.number) + u" - "_s + title;
         jobs.append(job);
     }
     return jobs;
+}
+
+QStringList namesIn(const QByteArray &folder)
+{
+    return QDir(QFile::decodeName(folder.isEmpty() ? QByteArray(".") : folder))
+        .entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
 // A FLAC file alone: an image when a sheet inside it (a CUESHEET comment, else a CUESHEET block)
@@ -262,18 +277,25 @@ QList<Job> fileJobs(const QByteArray &path, bool lookInside)
     return tracksOf(path, inside, inside.cue.tracks.isEmpty() ? 0 : inside.cue.tracks.constFirst().file);
 }
 
+// A sheet named by itself when images are not split: the image of its stem, whole, unless it was
+// named too.
+QList<Job> imageOfStem(const QByteArray &sheet, const QList<QByteArray> &named)
+{
+    const QString stem = stemOf(QFile::decodeName(nameOf(sheet)));
+    for (const QString &name : namesIn(folderOf(sheet))) {
+        const QByteArray image = folderOf(sheet) + QFile::encodeName(name);
+        if (isAudioName(name) && stemOf(name) == stem && !named.contains(image))
+            return {plainJob(image)};
+    }
+    return {};
+}
+
 // Few enough audio files in a folder that it may hold images rather than an album of tracks.
 bool fewFiles(const QList<QByteArray> &paths)
 {
     return std::count_if(paths.cbegin(), paths.cend(), [](const QByteArray &path) {
                return isAudioName(QFile::decodeName(nameOf(path)));
            }) <= MostImagesInFolder;
-}
-
-QStringList namesIn(const QByteArray &folder)
-{
-    return QDir(QFile::decodeName(folder.isEmpty() ? QByteArray(".") : folder))
-        .entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
 // The jobs of paths of one folder.
@@ -307,13 +329,17 @@ QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths
     // the image of its stem.
     QSet<QByteArray> listed;
     for (const Sheet &sheet : std::as_const(sheets)) {
-        if (sheet.problem && sheet.cue.files.isEmpty()) {
-            const QString stem = stemOf(QFile::decodeName(nameOf(sheet.path)));
-            for (const QString &name : folderNames) {
-                const QByteArray image = folder + QFile::encodeName(name);
-                if (isAudioName(name) && stemOf(name) == stem && !sheetsOfImage.contains(image))
-                    listed.insert(image);
-            }
+        if (!sheet.problem || !sheet.cue.files.isEmpty())
+            continue;
+        QList<QByteArray> blocked = sheet.named;
+        const QString stem = stemOf(QFile::decodeName(nameOf(sheet.path)));
+        for (const QString &name : folderNames) {
+            if (blocked.isEmpty() && isAudioName(name) && stemOf(name) == stem)
+                blocked.append(folder + QFile::encodeName(name));
+        }
+        for (const QByteArray &image : std::as_const(blocked)) {
+            if (!sheetsOfImage.contains(image))
+                listed.insert(image);
         }
     }
     const auto addImage = [&](const QByteArray &image) {
@@ -367,6 +393,8 @@ QList<Job> jobsOf(const QList<QByteArray> &paths, const Options &options, bool f
             for (const QByteArray &path : group) {
                 if (!isSheetName(path))
                     jobs.append(plainJob(path));
+                else if (!folderScanned)
+                    jobs += imageOfStem(path, group);
             }
             continue;
         }

@@ -179,7 +179,8 @@ void OrphanIndex::readOutput(const QString &path, const QString &finalPath)
     const QByteArray source = withoutDots(LibraryMark::sourcePath(mark->source));
     const Root &root = m_roots[m_rootIndex];
     if (!source.startsWith(root.libraryFolder + '/') ||
-        !(RegularFile::isGone(source) || (!mark->range.isEmpty() && isSourceOfRun(source))))
+        !(RegularFile::isGone(source) ||
+          (mark->range.isEmpty() ? m_splitSources.contains(source) : isSourceOfRun(source))))
         return;
     const QByteArray keeping = keepingFolder(source);
     if (!keeping.isEmpty()) {

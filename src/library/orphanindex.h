@@ -17,9 +17,9 @@
 // Library mode: the outputs of a run's library folders whose source is gone, so that a renamed
 // source takes its old output instead of being encoded again, and a deleted one can take its output
 // with it. Each library folder F writes into its own output root, OUTPUT/<name of F>/; an output
-// there is an orphan when its mark names a source inside F that no longer exists (ENOENT), or a part
-// of a source of this run (a track of an album image), and no job of this run maps to the output's
-// path. Hidden files, files without the mark and anything
+// there is an orphan when its mark names a source inside F that no longer exists (ENOENT), a part of
+// a source of this run (a track of an album image) or the whole of a source this run splits, and no
+// job of this run maps to the output's path. Hidden files, files without the mark and anything
 // reached through a symbolic link are never orphans: below a link in the output folder nothing is
 // read, and the link is named. The one hidden file that can be an orphan is a whole output that a
 // process which is gone was moving to a new name: its move is finished (when its new name holds
@@ -65,6 +65,10 @@ public:
     void start(const QList<Root> &roots, const QSet<QString> &plannedOutputs,
                const QList<QByteArray> &sources, const QString &outputExtension, bool dryRun);
     void stop();
+    // The sources of the run that are split into parts (album images): their whole outputs are
+    // orphans. Set before start.
+    void setSplitSources(QSet<QByteArray> sources) { m_splitSources = std::move(sources); }
+    bool isSplit(const QByteArray &source) const { return m_splitSources.contains(source); }
     bool isRunning() const { return m_sliceTimer.isActive(); }
 
     // An orphan of the same audio and settings (LibraryMark::contentKey), taken so that it serves no
@@ -111,6 +115,7 @@ private:
     // source of the run and whose output no job plans has left the image's sheet.
     QList<QByteArray> m_sources;
     QSet<QByteArray> m_sourceSet;
+    QSet<QByteArray> m_splitSources;
     QList<Found> m_found;
     QHash<QString, QList<qsizetype>> m_byContent;
     QList<KeptFolder> m_keptFolders;

@@ -245,11 +245,11 @@ QString CueProblem::reason() const
     return {};
 }
 
-QString CueProblem::message(const QString &sheetPath) const
+QString CueProblem::text() const
 {
     if (line > 0)
-        return Texts::tr("%1：CUE 表有误：%2（第 %3 行）").arg(sheetPath, reason(), QString::number(line));
-    return Texts::tr("%1：CUE 表有误：%2").arg(sheetPath, reason());
+        return Texts::tr("CUE 表有误：%1（第 %2 行）").arg(reason(), QString::number(line));
+    return Texts::tr("CUE 表有误：%1").arg(reason());
 }
 
 std::variant<CueSheet, CueProblem> CueSheet::parse(const QString &text)

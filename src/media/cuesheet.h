@@ -45,8 +45,9 @@ struct CueProblem
     int line = 0;
 
     QString reason() const;
-    // "<sheet>: Cue sheet error: <reason> (line N)", in the interface's language.
-    QString message(const QString &sheetPath) const;
+    // "Cue sheet error: <reason> (line N)", in the interface's language; what follows the sheet's
+    // path in a failure line.
+    QString text() const;
 
     friend bool operator==(const CueProblem &, const CueProblem &) = default;
 };

@@ -299,18 +299,24 @@ private slots:
         QFETCH(OutputFormat, format);
         RunFixture f;
         f.host.useDefaultsOf(format);
-        QVERIFY(TestMedia::makeFlac(f.path(u"CDImage.flac"_s), 3.0));
+        // 10 s and 13 samples: the last track is no whole number of the output's samples; the 7.44 s
+        // boundary is where timestamps counted from the samples lost one.
+        QCOMPARE(TestMedia::run(u"ffmpeg"_s, {u"-v"_s, u"error"_s, u"-f"_s, u"lavfi"_s, u"-i"_s,
+                                              u"sine=sample_rate=44100,atrim=end_sample=441013"_s, u"-ac"_s,
+                                              u"2"_s, u"-sample_fmt"_s, u"s16"_s, f.path(u"CDImage.flac"_s)})
+                     .exitCode,
+                 0);
         QFile sheet(f.path(u"CDImage.cue"_s));
         QVERIFY(sheet.open(QIODevice::WriteOnly));
         sheet.write("FILE \"CDImage.wav\" WAVE\n  TRACK 01 AUDIO\n    TITLE \"A\"\n    INDEX 01 00:00:00\n"
                     "  TRACK 02 AUDIO\n    TITLE \"B\"\n    INDEX 00 00:01:00\n    INDEX 01 00:01:37\n"
-                    "  TRACK 03 AUDIO\n    TITLE \"C\"\n    INDEX 01 00:02:00\n");
+                    "  TRACK 03 AUDIO\n    TITLE \"C\"\n    INDEX 01 00:07:33\n");
         sheet.close();
         QCOMPARE(f.files.addFiles({QFile::encodeName(f.path(u"CDImage.cue"_s))}).size(), 3);
         QVERIFY(f.startAndWait());
         const QStringList outputs = f.outputs();
         QCOMPARE(outputs.size(), 3);
-        const qint64 bounds[] = {0, 65856, 88200, 132300};
+        const qint64 bounds[] = {0, 65856, 328104, 441013};
         for (int k = 0; k < 3; ++k) {
             const QString output = QDir(f.host.outputFolder).filePath(outputs[k]);
             QVERIFY2(outputs[k].startsWith(u"0%1 - %2"_s.arg(k + 1).arg(QChar(u'A' + k))),

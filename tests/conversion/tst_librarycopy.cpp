@@ -56,6 +56,9 @@ private slots:
             {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - Bee"_s), disc.arg(u"3 - C"_s)}, {0, 0, 1, 0});
         row("image: track left the sheet", u"image shortened"_s, true,
             {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - B"_s)}, {1, 1, 0, 1});
+        // An image copied whole, then split: its whole output goes with the deletion.
+        row("image: split after a whole copy", u"image split"_s, true,
+            {a1, a2, solo, disc.arg(u"1 - A"_s), disc.arg(u"2 - B"_s), disc.arg(u"3 - C"_s)}, {3, 0, 0, 1});
         // Ogg outputs with no cover, whose mark the encoder writes after the source's own tags.
         for (const OutputFormat format : {OutputFormat::Opus, OutputFormat::Vorbis}) {
             const QByteArray name = FormatTable::commandName(format).toLatin1();
@@ -100,6 +103,7 @@ private slots:
             QVERIFY(QDir().mkpath(music + u"/C/Disc"_s));
             QVERIFY(TestMedia::makeFlac(music + u"/C/Disc/CDImage.flac"_s, 3));
             QVERIFY(writeSheet(threeTracks));
+            f.files.setImageOptions({change != u"image split", {}});
         }
         const auto runOverTheLibrary = [&] {
             FileSearch::FolderScan scan;
@@ -137,6 +141,8 @@ private slots:
                                                      u"-i"_s, u"sine=duration=1"_s,
                                                      f.host.outputFolder + u"Music/A/Album/notes.mp3"_s})
                                 .exitCode == 0);
+        } else if (change == u"image split") {
+            f.files.setImageOptions({});
         } else if (change == u"image retitle") {
             QVERIFY(writeSheet(QByteArray(threeTracks).replace("TITLE B", "TITLE Bee"), 5));
         } else if (change == u"image shortened") {

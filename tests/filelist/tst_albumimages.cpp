@@ -75,6 +75,9 @@ private slots:
         QTest::newRow("undecodable sheet: its image is not converted whole")
             << QStringList{u"CDImage.flac"_s, u"CDImage.cue=raw:\x81\xff\x81\xff"_s} << QStringList() << true
             << QStringList{u"CDImage.cue refused 6 0"_s};
+        QTest::newRow("indexes out of order: the image its FILE names is not converted whole")
+            << QStringList{u"CDImage.flac"_s, u"disc.cue=order:"_s} << QStringList() << true
+            << QStringList{u"disc.cue refused 2 5"_s};
         QTest::newRow("index past the image's end")
             << QStringList{u"CDImage.flac"_s, u"CDImage.cue=past:CDImage.flac"_s} << QStringList() << true
             << QStringList{u"CDImage.cue refused 1 4"_s};
@@ -133,6 +136,9 @@ private slots:
             else if (encoding == u"past")
                 bytes = "FILE \"CDImage.flac\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
                         "  TRACK 02 AUDIO\n    INDEX 01 00:05:00\n";
+            else if (encoding == u"order")
+                bytes = "FILE \"CDImage.flac\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:02:00\n"
+                        "  TRACK 02 AUDIO\n    INDEX 01 00:01:00\n";
             else if (encoding == u"tracks")
                 bytes = "FILE \"01.flac\" WAVE\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"
                         "FILE \"02.flac\" WAVE\n  TRACK 02 AUDIO\n    INDEX 01 00:00:00\n";

@@ -180,12 +180,10 @@ private slots:
         QTEST(std::get<CueProblem>(parsed), "problem");
     }
 
-    void message()
+    void text()
     {
-        QCOMPARE((CueProblem{Kind::NoIndex01, 7}.message(u"/a/b.cue"_s)),
-                 u"/a/b.cue：CUE 表有误：缺少 INDEX 01（第 7 行）"_s);
-        QCOMPARE((CueProblem{Kind::SheetTooLarge, 0}.message(u"b.cue"_s)),
-                 u"b.cue：CUE 表有误：CUE 表过大"_s);
+        QCOMPARE((CueProblem{Kind::NoIndex01, 7}.text()), u"CUE 表有误：缺少 INDEX 01（第 7 行）"_s);
+        QCOMPARE((CueProblem{Kind::SheetTooLarge, 0}.text()), u"CUE 表有误：CUE 表过大"_s);
     }
 
     void ranges_data()
