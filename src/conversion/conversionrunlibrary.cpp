@@ -34,8 +34,8 @@ std::optional<QString> ConversionRun::claimLibraryOutput(const Job &job, OutputF
     // FAT folds letter case: names that differ only in it are one name there.
     const QString claim = m_settings.fatNames ? output.toCaseFolded() : output;
     const auto claimed = m_claimedOutputs.constFind(claim);
-    // Two tracks of one image are two listings of it.
-    const QByteArray listing = job.track > 0 ? job.native + '\0' + QByteArray::number(job.track) : job.native;
+    // Two parts of one image are two listings of it, whatever numbers its sheet gives them.
+    const QByteArray listing = job.range ? job.native + '\0' + QByteArray::number(job.range->start) : job.native;
     if (claimed != m_claimedOutputs.cend()) {
         listedBefore = claimed.value() == listing;
         return std::nullopt;
