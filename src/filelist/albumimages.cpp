@@ -162,6 +162,33 @@ QList<Job> imageOfStem(const QByteArray &sheet, const QList<QByteArray> &named)
     return {};
 }
 
+// The discs of a set whose images lie in one folder share its output folder: their tracks' names
+// start with the disc's number ("1-01 - Title"), the sheet's DISCNUMBER where each has its own, else
+// the image's place in the folder.
+void separateDiscs(QList<Job> &jobs)
+{
+    QList<QByteArray> images;
+    QStringList numbers;
+    for (const Job &job : std::as_const(jobs)) {
+        if (job.range && !images.contains(job.native)) {
+            images.append(job.native);
+            const auto disc = std::find_if(job.tags.cbegin(), job.tags.cend(),
+                                           [](const auto &tag) { return tag.first == u"DISCNUMBER"_s; });
+            numbers.append(disc == job.tags.cend() ? QString() : disc->second.section(u'/', 0, 0).trimmed());
+        }
+    }
+    if (images.size() < 2)
+        return;
+    const bool ownNumbers = !numbers.contains(QString()) &&
+                            QSet<QString>(numbers.cbegin(), numbers.cend()).size() == numbers.size();
+    for (Job &job : jobs) {
+        const qsizetype image = job.range ? images.indexOf(job.native) : -1;
+        if (image >= 0)
+            job.outputStem =
+                (ownNumbers ? numbers[image] : QString::number(image + 1)) + u'-' + job.outputStem;
+    }
+}
+
 // Few enough audio files in a folder that it may hold images rather than an album of tracks.
 bool fewFiles(const QList<QByteArray> &paths)
 {
@@ -271,15 +298,18 @@ QList<Job> jobsOf(const QList<QByteArray> &paths, const Options &options, bool f
             continue;
         }
         const bool lookInside = !folderScanned || fewFiles(group);
+        QList<Job> groupJobs;
         if (anySheet ||
             (!folderScanned && std::any_of(group.cbegin(), group.cend(), [](const QByteArray &path) {
                 return isAudioName(QFile::decodeName(nameOf(path)));
             }))) {
-            jobs += jobsInFolder(folder, group, options, lookInside);
+            groupJobs = jobsInFolder(folder, group, options, lookInside);
         } else {
             for (const QByteArray &path : group)
-                jobs += fileJobs(path, lookInside);
+                groupJobs += fileJobs(path, lookInside);
         }
+        separateDiscs(groupJobs);
+        jobs += groupJobs;
     }
     return jobs;
 }

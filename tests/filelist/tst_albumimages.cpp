@@ -66,6 +66,15 @@ private slots:
             << QStringList{u"CDImage.flac"_s, u"a.cue=UTF-8:CDImage.flac"_s,
                            u"CDImage.cue=UTF-8:CDImage.flac"_s}
             << QStringList() << true << split;
+        QStringList twoDiscs;
+        for (const QString &disc : {u"1"_s, u"2"_s}) {
+            twoDiscs << u"CD%1.flac [1] 0-65856 %1-01 - 第一首"_s.arg(disc)
+                     << u"CD%1.flac [2] 65856-88200 %1-02 - 二_三"_s.arg(disc)
+                     << u"CD%1.flac [3] 88200-132300 %1-03"_s.arg(disc);
+        }
+        QTest::newRow("two discs in one folder") << QStringList{u"CD1.flac"_s, u"CD1.cue=UTF-8:CD1.flac"_s,
+                                                                u"CD2.flac"_s, u"CD2.cue=UTF-8:CD2.flac"_s}
+                                                 << QStringList() << true << twoDiscs;
         QTest::newRow("images whole when not split")
             << QStringList{u"CDImage.flac"_s, u"CDImage.cue=UTF-8:CDImage.flac"_s} << QStringList() << false
             << QStringList{u"CDImage.flac"_s};
