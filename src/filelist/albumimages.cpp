@@ -83,14 +83,19 @@ Job refusedJob(const Sheet &sheet, const CueProblem &problem)
     return job;
 }
 
-// The tracks of an image as the sheet splits it; when it cannot, one refused job, or for a sheet
-// inside the image (no path of its own) the image whole, with a note.
-QList<Job> tracksOf(const QByteArray &image, const Sheet &sheet, int file)
+// What the stream header of an image says; none for a file that cannot be read or is no FLAC.
+std::optional<FlacMetadata::StreamInfo> streamInfoOf(const QByteArray &image)
 {
     const QString path = QFile::decodeName(image);
     const RegularFile::Reader reader(path);
-    const std::optional<FlacMetadata::StreamInfo> info =
-        reader.isOpen() ? FlacMetadata::streamInfo(reader, path) : std::nullopt;
+    return reader.isOpen() ? FlacMetadata::streamInfo(reader, path) : std::nullopt;
+}
+
+// The tracks of an image as the sheet splits it; when it cannot, one refused job, or for a sheet
+// inside the image (no path of its own) the image whole, with a note.
+QList<Job> tracksOf(const QByteArray &image, const std::optional<FlacMetadata::StreamInfo> &info,
+                    const Sheet &sheet, int file)
+{
     // An image whose length its header leaves open converts whole.
     if (!info || info->sampleRate <= 0 || info->totalSamples <= 0)
         return {plainJob(image)};
@@ -146,20 +151,18 @@ QList<Job> fileJobs(const QByteArray &path, bool lookInside)
     }
     if (inside.cue.tracks.size() == 1)
         return {plainJob(path)};
-    return tracksOf(path, inside, inside.cue.tracks.isEmpty() ? 0 : inside.cue.tracks.constFirst().file);
+    return tracksOf(path, head.streamInfo(), inside,
+                    inside.cue.tracks.isEmpty() ? 0 : inside.cue.tracks.constFirst().file);
 }
 
 // A sheet named by itself when images are not split: the image of its stem, whole, unless it was
 // named too.
 QList<Job> imageOfStem(const QByteArray &sheet, const QList<QByteArray> &named)
 {
-    const QString stem = stemOf(QFile::decodeName(nameOf(sheet)));
-    for (const QString &name : namesIn(folderOf(sheet))) {
-        const QByteArray image = folderOf(sheet) + QFile::encodeName(name);
-        if (isAudioName(name) && stemOf(name) == stem && !named.contains(image))
-            return {plainJob(image)};
-    }
-    return {};
+    const QByteArray image = audioOfStem(sheet, namesIn(folderOf(sheet)));
+    if (image.isEmpty() || named.contains(image))
+        return {};
+    return {plainJob(image)};
 }
 
 // The discs of a set whose images lie in one folder share its output folder: their tracks' names
@@ -192,9 +195,7 @@ void separateDiscs(QList<Job> &jobs)
 // Few enough audio files in a folder that it may hold images rather than an album of tracks.
 bool fewFiles(const QList<QByteArray> &paths)
 {
-    return std::count_if(paths.cbegin(), paths.cend(), [](const QByteArray &path) {
-               return isAudioName(QFile::decodeName(nameOf(path)));
-           }) <= MostImagesInFolder;
+    return std::count_if(paths.cbegin(), paths.cend(), isAudioPath) <= MostImagesInFolder;
 }
 
 // The jobs of paths of one folder.
@@ -231,11 +232,9 @@ QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths
         if (!sheet.problem || !sheet.cue.files.isEmpty())
             continue;
         QList<QByteArray> blocked = sheet.named;
-        const QString stem = stemOf(QFile::decodeName(nameOf(sheet.path)));
-        for (const QString &name : folderNames) {
-            if (blocked.isEmpty() && isAudioName(name) && stemOf(name) == stem)
-                blocked.append(folder + QFile::encodeName(name));
-        }
+        if (const QByteArray image = audioOfStem(sheet.path, folderNames);
+            blocked.isEmpty() && !image.isEmpty())
+            blocked.append(image);
         for (const QByteArray &image : std::as_const(blocked)) {
             if (!sheetsOfImage.contains(image))
                 listed.insert(image);
@@ -249,7 +248,7 @@ QList<Job> jobsInFolder(const QByteArray &folder, const QList<QByteArray> &paths
         if (sheet->cue.oneFilePerTrack())
             jobs.append(plainJob(image));
         else
-            jobs += tracksOf(image, *sheet, sheet->images.key(image));
+            jobs += tracksOf(image, streamInfoOf(image), *sheet, sheet->images.key(image));
     };
     for (const QByteArray &path : paths) {
         if (sheetsOfImage.contains(path)) {
@@ -299,10 +298,7 @@ QList<Job> jobsOf(const QList<QByteArray> &paths, const Options &options, bool f
         }
         const bool lookInside = !folderScanned || fewFiles(group);
         QList<Job> groupJobs;
-        if (anySheet ||
-            (!folderScanned && std::any_of(group.cbegin(), group.cend(), [](const QByteArray &path) {
-                return isAudioName(QFile::decodeName(nameOf(path)));
-            }))) {
+        if (anySheet || (!folderScanned && std::any_of(group.cbegin(), group.cend(), isAudioPath))) {
             groupJobs = jobsInFolder(folder, group, options, lookInside);
         } else {
             for (const QByteArray &path : group)

@@ -30,6 +30,21 @@ QString stemOf(const QString &name)
     return dot > 0 ? name.left(dot) : name;
 }
 
+QByteArray audioOfStem(const QByteArray &sheet, const QStringList &folderNames)
+{
+    const QString stem = stemOf(QFile::decodeName(nameOf(sheet)));
+    for (const QString &name : folderNames) {
+        if (isAudioName(name) && stemOf(name).compare(stem, Qt::CaseInsensitive) == 0)
+            return folderOf(sheet) + QFile::encodeName(name);
+    }
+    return {};
+}
+
+bool isAudioPath(const QByteArray &path)
+{
+    return isAudioName(QFile::decodeName(nameOf(path)));
+}
+
 bool isAudioName(const QString &name)
 {
     return name.endsWith(u".flac"_s, Qt::CaseInsensitive);
@@ -90,19 +105,13 @@ Sheet readSheet(const QByteArray &path, const QStringList &folderNames, const Al
     }
     // An image re-encoded after the sheet was written keeps its stem, or is the folder's only audio.
     if (sheet.cue.files.size() == 1 && sheet.images.isEmpty()) {
-        const QString stem = stemOf(QFile::decodeName(nameOf(path)));
-        QStringList audio;
-        for (const QString &name : folderNames) {
-            if (isAudioName(name))
-                audio.append(name);
-        }
-        const auto sameStem = std::find_if(audio.cbegin(), audio.cend(), [&stem](const QString &name) {
-            return stemOf(name).compare(stem, Qt::CaseInsensitive) == 0;
-        });
-        if (sameStem != audio.cend())
-            sheet.images.insert(0, folder + QFile::encodeName(*sameStem));
-        else if (audio.size() == 1)
-            sheet.images.insert(0, folder + QFile::encodeName(audio.constFirst()));
+        QStringList audio = folderNames;
+        audio.removeIf([](const QString &name) { return !isAudioName(name); });
+        QByteArray image = audioOfStem(path, folderNames);
+        if (image.isEmpty() && audio.size() == 1)
+            image = folder + QFile::encodeName(audio.constFirst());
+        if (!image.isEmpty())
+            sheet.images.insert(0, image);
     }
     if (sheet.images.isEmpty() && !sheet.cue.oneFilePerTrack())
         sheet.problem = CueProblem{CueProblem::Kind::MissingFile, sheet.cue.files.value(0).line};

@@ -20,8 +20,12 @@ QByteArray folderOf(const QByteArray &path);
 QByteArray nameOf(const QByteArray &path);
 // A name without its extension.
 QString stemOf(const QString &name);
-// The name of a file that can be an image.
+// The name of a file that can be an image, and the same of a path.
 bool isAudioName(const QString &name);
+bool isAudioPath(const QByteArray &path);
+// The audio file among the folder's files folderNames whose stem is the sheet's (in any letter
+// case); empty when there is none.
+QByteArray audioOfStem(const QByteArray &sheet, const QStringList &folderNames);
 // The names of the files of a folder.
 QStringList namesIn(const QByteArray &folder);
 

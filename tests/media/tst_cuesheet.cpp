@@ -180,12 +180,6 @@ private slots:
         QTEST(std::get<CueProblem>(parsed), "problem");
     }
 
-    void text()
-    {
-        QCOMPARE((CueProblem{Kind::NoIndex01, 7}.text()), u"CUE 表有误：缺少 INDEX 01（第 7 行）"_s);
-        QCOMPARE((CueProblem{Kind::SheetTooLarge, 0}.text()), u"CUE 表有误：CUE 表过大"_s);
-    }
-
     void ranges_data()
     {
         QTest::addColumn<QString>("text");
